@@ -1,0 +1,43 @@
+#pragma once
+// A synthesizer channel's record for the bass synthesizer. The 140-byte
+// parameter block (35 signed 32-bit values) is the part songs and ".404"
+// files store; the rest is render position, per-step arrays and the
+// renderer's own state.
+
+#include <array>
+#include <cstdint>
+
+namespace vs {
+
+constexpr int MB404ParamCount = 35;
+constexpr int MB404ParamBytes = MB404ParamCount * 4;
+constexpr int MB404Slots = 64;
+
+// Parameter indexes into Params (the control tag minus 3).
+enum MB404Param : int {
+  P404Osc1Coarse = 0, P404Osc2Coarse, P404Osc1Fine, P404Osc2Fine,
+  P404Osc1PW, P404Osc2PW, P404OscSync, P404Reserved10,
+  P404Osc1Shape, P404Osc2Shape, P404FilterType, P404OscMix,
+  P404DistType, P404DistAmount, P404DistThreshold, P404Cutoff,
+  P404Resonance, P404EnvAmount, P404LFOAmount, P404LFOSpeed,
+  P404LFOTarget, P404LFOShape, P404Reserved25, P404Reserved26,
+  P404Reserved27, P404Reserved28, P404FMAmount, P404RingMod,
+  P404Attack, P404Decay, P404Release, P404Sustain,
+  P404SustainLevel, P404StepGate, P404DelayGain
+};
+static_assert(P404DelayGain == MB404ParamCount - 1);
+
+struct MB404Params {
+  int32_t StepLength = 0;     // frames per step, set before each render
+  int32_t StepPosition = 0;   // frames of the current step played at block start
+  int32_t GateLength = 0;     // (step length - 1) * step gate shr 8
+  std::array<int32_t, MB404ParamCount> Params{};
+  std::array<uint8_t, 128> RendererArea{};   // renderer's own state
+  std::array<uint8_t, MB404Slots> Cutoff{};  // per-step slots
+  std::array<int16_t, MB404Slots> Note{};
+  std::array<uint8_t, MB404Slots> Slide{};
+  std::array<uint8_t, MB404Slots> On{};
+  std::array<uint8_t, 68> Sequence{};        // sequence state
+};
+
+}  // namespace vs

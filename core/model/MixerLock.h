@@ -1,0 +1,27 @@
+#pragma once
+// The one recursive lock that guards everything the mixer reads: the voice
+// pool, the audio clock, effect slots and every pattern, channel and sample
+// datum. Lock order: MixerLock before MasterClockLock.
+
+#include <mutex>
+
+namespace vs {
+
+std::recursive_mutex& MixerLock();
+void LockMixer();
+void UnlockMixer();
+
+// Scoped hold of MixerLock.
+class MixerGuard {
+public:
+  MixerGuard() { LockMixer(); }
+  ~MixerGuard() { UnlockMixer(); }
+  MixerGuard(const MixerGuard&) = delete;
+  MixerGuard& operator=(const MixerGuard&) = delete;
+};
+
+// True when the calling thread holds MixerLock (for assertions: never wait
+// for a worker thread while holding it).
+bool MixerLockHeldByThisThread();
+
+}  // namespace vs

@@ -1,0 +1,62 @@
+#pragma once
+// The song model: channels, their steps, pattern names, the playlist and the
+// song-wide values. One TSong is current at a time (CurrentSong()); a song
+// read from a file is built apart and swapped in whole.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/model/Channel.h"
+#include "core/model/Playlist.h"
+#include "core/model/StepStore.h"
+
+namespace vs {
+
+// The song information texts (edited in the song information window).
+struct SongInfo {
+  std::string Title;
+  std::string InfoRTF;  // raw RTF bytes, written back unchanged
+  std::string WebAddress;
+  bool ShowOnOpen = false;
+};
+
+class TSong {
+public:
+  TSong();
+  ~TSong();
+  TSong(const TSong&) = delete;
+  TSong& operator=(const TSong&) = delete;
+
+  TStepStoreContext StepContext;  // PatternLength and SongModified
+  std::vector<std::unique_ptr<TChannel>> Channels;
+  std::vector<TChannel*> MB404Channels;  // kind-1 channels, last to first
+  std::array<TPatInfo, PatternSlots> PatternNames;
+  TPlaylist Playlist;
+  int StepsPerBlock = 4;
+  int CurrentPattern = 1;
+  int BPM = 140;
+  SongInfo Info;
+
+  int PatternLength() const { return StepContext.PatternLength; }
+  void SetPatternLength(int length);  // clamped to 8..64
+  bool Modified() const { return StepContext.SongModified.load(); }
+  void SetModified(bool modified = true) { StepContext.SongModified.store(modified); }
+
+  int ChannelCount() const { return static_cast<int>(Channels.size()); }
+  TChannel* Channel(int index) const {
+    return index >= 0 && index < ChannelCount() ? Channels[index].get() : nullptr;
+  }
+  // True when no channel has a step on in the pattern.
+  bool IsPatternEmpty(int pattern) const;
+};
+
+// The current song. Replacing it hands the old one back to the caller, who
+// frees it outside the mixer lock.
+TSong& CurrentSong();
+std::unique_ptr<TSong> ReplaceCurrentSong(std::unique_ptr<TSong> song);
+
+}  // namespace vs

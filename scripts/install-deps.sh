@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages VorbelSteps needs to build, run and test.
+# Idempotent: packages already present are skipped; apt is only touched when
+# something is missing.
+set -euo pipefail
+
+PACKAGES=(
+  g++ cmake ninja-build pkg-config
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev libgl-dev
+  librtaudio-dev librtmidi-dev libsndfile1-dev libzip-dev libjpeg-dev
+  clang libclang-rt-14-dev
+  sox libsox-fmt-all zip unzip python3
+  xvfb xauth
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all packages present"
+  exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
