@@ -40,6 +40,11 @@ public:
   int CurrentPattern = 1;
   int BPM = 140;
   SongInfo Info;
+  // Master values: written by the main thread without the lock, read by the
+  // mixer (single aligned integers).
+  std::atomic<int> MasterVolume{100};  // 0..128
+  std::atomic<int> MasterPitch{0};     // cents
+  std::atomic<int> MasterSwing{0};     // 0..128
 
   int PatternLength() const { return StepContext.PatternLength; }
   void SetPatternLength(int length);  // clamped to 8..64
