@@ -5,7 +5,9 @@
 // renderer's own state.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace vs {
 
@@ -39,5 +41,25 @@ struct MB404Params {
   std::array<uint8_t, MB404Slots> On{};
   std::array<uint8_t, 68> Sequence{};        // sequence state
 };
+
+// The parameter defaults of a new record, by parameter index.
+extern const std::array<int32_t, MB404ParamCount> MB404Defaults;
+
+// A new record with default parameters and a cleared sequence.
+std::unique_ptr<MB404Params> NewMB404Params();
+// Parameters to their defaults; the first eight bytes of the sequence state
+// are zeroed too.
+void ResetMB404Params(MB404Params& p);
+// Sequence state zeroed; slots 0 and 1 become cutoff 0, note 60, on 0,
+// slide 0.
+void ClearMB404Sequence(MB404Params& p);
+
+// The 140-byte parameter block as stored in songs and ".404" files: 35
+// signed 32-bit little-endian values in parameter order.
+using MB404Block = std::array<uint8_t, MB404ParamBytes>;
+MB404Block MB404ParamsToBytes(const MB404Params& p);
+// Overwrites the parameter bytes with the first min(size, 140) bytes given
+// (a shorter payload changes only the bytes it holds).
+void MB404ParamsFromBytes(MB404Params& p, const uint8_t* data, size_t size);
 
 }  // namespace vs
