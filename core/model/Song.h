@@ -24,6 +24,20 @@ struct SongInfo {
   bool ShowOnOpen = false;
 };
 
+// The song echo line's settings (the line itself lives in the engine).
+struct TSongEcho {
+  int32_t Feedback = 64;  // 128ths
+  int32_t Pan = 64;       // 0..127
+  int32_t Volume = 128;   // 128ths
+  int32_t Time = 48;      // sixteenths of a step
+};
+
+constexpr int MinBPM = 30;
+constexpr int MaxBPM = 999;
+// Range of the master resonance and cutoff slider positions; a reset song
+// has both at the maximum (filter open).
+constexpr int MasterFilterSliderMax = 1024;
+
 class TSong {
 public:
   TSong();
@@ -45,6 +59,17 @@ public:
   std::atomic<int> MasterVolume{100};  // 0..128
   std::atomic<int> MasterPitch{0};     // cents
   std::atomic<int> MasterSwing{0};     // 0..128
+  // Positions of the master resonance and cutoff sliders (0..1024); the
+  // engine derives the master filter from them.
+  int MasterResoPosition = MasterFilterSliderMax;
+  int MasterCutoffPosition = MasterFilterSliderMax;
+  // The song / pattern mode switch as stored with the song (true = song
+  // mode). The transport applies it to the audio clock's SongMode.
+  bool SongModeOn = false;
+  TSongEcho Echo;
+  // Version (a.b.c as (a * 1000 + b) * 1000 + c) of the program that wrote
+  // the song last read; 0 for a new song or a file without a version.
+  int32_t SongVersion = 0;
 
   int PatternLength() const { return StepContext.PatternLength; }
   void SetPatternLength(int length);  // clamped to 8..64
