@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "toolbox/SafeFile.h"
+
+using namespace vs;
+
+namespace {
+
+struct TempDir {
+  std::string Path;
+  TempDir() {
+    char tmpl[] = "/tmp/vs-safefile-XXXXXX";
+    Path = mkdtemp(tmpl);
+  }
+  ~TempDir() { std::system(("rm -rf '" + Path + "'").c_str()); }
+  int Count() const {
+    int n = 0;
+    DIR* d = opendir(Path.c_str());
+    while (dirent* e = readdir(d)) {
+      std::string name = e->d_name;
+      if (name != "." && name != "..") ++n;
+    }
+    closedir(d);
+    return n;
+  }
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+}  // namespace
+
+TEST(SafeFile, WritesPatchesAndReplaces) {
+  TempDir dir;
+  std::string target = dir.Path + "/out.bin";
+  ASSERT_TRUE(WriteFileSafely(target, std::string("old contents")));
+  chmod(target.c_str(), 0640);
+
+  TSafeFile f;
+  ASSERT_TRUE(f.Open(target));
+  EXPECT_TRUE(f.Write("abcdef", 6));
+  EXPECT_TRUE(f.WriteAt(2, "XY", 2));
+  EXPECT_EQ(f.Size(), 6u);
+  EXPECT_FALSE(f.WriteAt(5, "XY", 2)) << "a patch must stay inside what was written";
+  EXPECT_TRUE(f.Failed());
+  EXPECT_FALSE(f.Commit());
+  EXPECT_EQ(ReadAll(target), "old contents");
+
+  ASSERT_TRUE(f.Open(target));
+  EXPECT_TRUE(f.Write("abcdef", 6));
+  EXPECT_TRUE(f.WriteAt(2, "XY", 2));
+  EXPECT_TRUE(f.Commit());
+  EXPECT_EQ(ReadAll(target), "abXYef");
+  struct stat st;
+  ASSERT_EQ(stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u) << "the replaced file's permissions are kept";
+  EXPECT_EQ(dir.Count(), 1) << "no temporary file is left behind";
+}
+
+TEST(SafeFile, AbandonedWriteLeavesTargetAndNoTemporary) {
+  TempDir dir;
+  std::string target = dir.Path + "/keep.txt";
+  ASSERT_TRUE(WriteFileSafely(target, std::string("keep")));
+  {
+    TSafeFile f;
+    ASSERT_TRUE(f.Open(target));
+    f.Write("new", 3);
+  }
+  EXPECT_EQ(ReadAll(target), "keep");
+  EXPECT_EQ(dir.Count(), 1);
+  EXPECT_FALSE(WriteFileSafely(dir.Path + "/missing/x.txt", std::string("x")));
+  EXPECT_FALSE(WriteFileSafely(dir.Path + "/", std::string("x")));
+}
+
+TEST(SafeFile, FullDiskKeepsTheOldFile) {
+  TempDir dir;
+  std::string target = dir.Path + "/big.bin";
+  ASSERT_TRUE(WriteFileSafely(target, std::string("precious")));
+  // A file size limit stands in for a full disk: writes past it fail.
+  rlimit old;
+  getrlimit(RLIMIT_FSIZE, &old);
+  auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+  rlimit small = old;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  std::string big(100000, 'z');
+  bool ok = WriteFileSafely(target, big);
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(ReadAll(target), "precious");
+  EXPECT_EQ(dir.Count(), 1);
+}

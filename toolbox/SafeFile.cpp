@@ -1,0 +1,152 @@
+#include "toolbox/SafeFile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vs {
+
+namespace {
+
+std::atomic<unsigned> TempCounter{0};
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A symbolic link is written through: the file it points to is replaced.
+std::string ResolveTarget(const std::string& target) {
+  struct stat st;
+  if (lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    char buf[PATH_MAX];
+    if (realpath(target.c_str(), buf)) return buf;
+  }
+  return target;
+}
+
+bool WriteAll(int fd, const void* data, size_t size, off_t offset) {
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    ssize_t n = pwrite(fd, p, size, offset);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) return false;
+    p += n;
+    size -= static_cast<size_t>(n);
+    offset += n;
+  }
+  return true;
+}
+
+}  // namespace
+
+TSafeFile::~TSafeFile() { Abandon(); }
+
+bool TSafeFile::Open(const std::string& target) {
+  Abandon();
+  Failed_ = false;
+  Size_ = 0;
+  if (target.empty() || target.back() == '/') {
+    Failed_ = true;
+    return false;
+  }
+  Target_ = ResolveTarget(target);
+  std::string folder = FolderOf(Target_);
+  std::string base = folder + "/." + NameOf(Target_) + ".tmp-" + std::to_string(getpid()) + "-";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = base + std::to_string(TempCounter.fetch_add(1)) + "-" + std::to_string(rand() & 0xFFFF);
+    int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      Fd_ = fd;
+      Temp_ = name;
+      // Keep the permissions of the file being replaced.
+      struct stat st;
+      if (stat(Target_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) fchmod(fd, st.st_mode & 07777);
+      return true;
+    }
+    if (errno != EEXIST) break;
+  }
+  Failed_ = true;
+  return false;
+}
+
+bool TSafeFile::Write(const void* data, size_t size) {
+  if (Fd_ < 0 || Failed_) return false;
+  if (!WriteAll(Fd_, data, size, static_cast<off_t>(Size_))) {
+    Failed_ = true;
+    return false;
+  }
+  Size_ += size;
+  return true;
+}
+
+bool TSafeFile::WriteAt(uint64_t offset, const void* data, size_t size) {
+  if (Fd_ < 0 || Failed_) return false;
+  if (offset > Size_ || size > Size_ - offset) {
+    Failed_ = true;  // patches stay inside what was written
+    return false;
+  }
+  if (!WriteAll(Fd_, data, size, static_cast<off_t>(offset))) {
+    Failed_ = true;
+    return false;
+  }
+  return true;
+}
+
+bool TSafeFile::Commit() {
+  if (Fd_ < 0 || Failed_) {
+    Abandon();
+    return false;
+  }
+  bool ok = fsync(Fd_) == 0;
+  ok = (close(Fd_) == 0) && ok;
+  Fd_ = -1;
+  if (ok) ok = rename(Temp_.c_str(), Target_.c_str()) == 0;
+  if (!ok) {
+    unlink(Temp_.c_str());
+    Temp_.clear();
+    Failed_ = true;
+    return false;
+  }
+  Temp_.clear();
+  int dir = open(FolderOf(Target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    fsync(dir);
+    close(dir);
+  }
+  return true;
+}
+
+void TSafeFile::Abandon() {
+  if (Fd_ >= 0) {
+    close(Fd_);
+    Fd_ = -1;
+  }
+  if (!Temp_.empty()) {
+    unlink(Temp_.c_str());
+    Temp_.clear();
+  }
+}
+
+bool WriteFileSafely(const std::string& target, const void* data, size_t size) {
+  TSafeFile f;
+  if (!f.Open(target)) return false;
+  if (!f.Write(data, size)) return false;
+  return f.Commit();
+}
+
+}  // namespace vs

@@ -1,0 +1,53 @@
+#pragma once
+// Safe writing of files: everything goes to a temporary name in the target's
+// folder and is renamed over the target only after a complete, checked and
+// synced write. A failed write (full disk, I/O error) leaves an existing
+// target untouched and removes the temporary file.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace vs {
+
+class TSafeFile {
+public:
+  TSafeFile() = default;
+  TSafeFile(const TSafeFile&) = delete;
+  TSafeFile& operator=(const TSafeFile&) = delete;
+  ~TSafeFile();  // abandons a write that was not committed
+
+  // Creates the temporary file beside `target`. False when it can't be made.
+  bool Open(const std::string& target);
+  // Appends bytes at the current end of what was written.
+  bool Write(const void* data, size_t size);
+  // Overwrites bytes already written (patching lengths in headers).
+  bool WriteAt(uint64_t offset, const void* data, size_t size);
+  // Bytes written so far (the size of the file when committed).
+  uint64_t Size() const { return Size_; }
+  // True once any operation failed; Commit will then fail.
+  bool Failed() const { return Failed_; }
+  // Syncs the data, renames the temporary file over the target and syncs the
+  // folder. False (target untouched, temporary file removed) on any failure.
+  bool Commit();
+  // Drops the temporary file; the target stays as it was.
+  void Abandon();
+
+  const std::string& Target() const { return Target_; }
+  const std::string& TempName() const { return Temp_; }
+
+private:
+  int Fd_ = -1;
+  bool Failed_ = false;
+  uint64_t Size_ = 0;
+  std::string Target_;
+  std::string Temp_;
+};
+
+// Writes a whole file at once with TSafeFile.
+bool WriteFileSafely(const std::string& target, const void* data, size_t size);
+inline bool WriteFileSafely(const std::string& target, const std::string& bytes) {
+  return WriteFileSafely(target, bytes.data(), bytes.size());
+}
+
+}  // namespace vs
