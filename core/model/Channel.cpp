@@ -18,4 +18,18 @@ int TChannel::Index() const {
   return -1;
 }
 
+void TChannel::SetColor(uint32_t color) {
+  Color = color;
+  if (Owner) Owner->Notify(&SongListener::ChannelChanged, Index());
+}
+
+void TChannel::SetZipped(bool collapsed) {
+  Collapsed = collapsed;
+  if (collapsed)
+    Selected = false;
+  else if (!Owner || Owner->SelectOnExpand)
+    Selected = true;
+  if (Owner) Owner->Notify(&SongListener::ChannelChanged, Index());
+}
+
 }  // namespace vs

@@ -86,7 +86,11 @@ public:
 
   // This channel's number in its song, or -1.
   int Index() const;
-  void SetColor(uint32_t color) { Color = color; }
+  // Colour of the name; the views follow.
+  void SetColor(uint32_t color);
+  // Collapses or expands the row. Collapsing deselects the channel;
+  // expanding selects it when the song's SelectOnExpand is set.
+  void SetZipped(bool collapsed);
 };
 
 }  // namespace vs

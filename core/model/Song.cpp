@@ -17,6 +17,15 @@ bool TSong::IsPatternEmpty(int pattern) const {
   return true;
 }
 
+void TSong::AddListener(SongListener* listener) {
+  if (listener && std::find(ListenerList.begin(), ListenerList.end(), listener) == ListenerList.end())
+    ListenerList.push_back(listener);
+}
+
+void TSong::RemoveListener(SongListener* listener) {
+  ListenerList.erase(std::remove(ListenerList.begin(), ListenerList.end(), listener), ListenerList.end());
+}
+
 namespace {
 std::unique_ptr<TSong>& SongHolder() {
   static std::unique_ptr<TSong> song = std::make_unique<TSong>();
@@ -29,6 +38,13 @@ TSong& CurrentSong() { return *SongHolder(); }
 std::unique_ptr<TSong> ReplaceCurrentSong(std::unique_ptr<TSong> song) {
   if (!song) song = std::make_unique<TSong>();
   std::swap(SongHolder(), song);
+  TSong& current = *SongHolder();
+  const std::vector<SongListener*> moved = song->Listeners();
+  for (SongListener* l : moved) {
+    song->RemoveListener(l);
+    current.AddListener(l);
+  }
+  current.Notify(&SongListener::SongReplaced, current);
   return song;
 }
 

@@ -3,6 +3,7 @@
 // song-wide values. One TSong is current at a time (CurrentSong()); a song
 // read from a file is built apart and swapped in whole.
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -12,6 +13,7 @@
 
 #include "core/model/Channel.h"
 #include "core/model/Playlist.h"
+#include "core/model/SongListener.h"
 #include "core/model/StepStore.h"
 
 namespace vs {
@@ -76,16 +78,37 @@ public:
   bool Modified() const { return StepContext.SongModified.load(); }
   void SetModified(bool modified = true) { StepContext.SongModified.store(modified); }
 
+  // Whether expanding a collapsed channel selects it (off while channels
+  // are cloned).
+  bool SelectOnExpand = true;
+
   int ChannelCount() const { return static_cast<int>(Channels.size()); }
   TChannel* Channel(int index) const {
     return index >= 0 && index < ChannelCount() ? Channels[index].get() : nullptr;
   }
   // True when no channel has a step on in the pattern.
   bool IsPatternEmpty(int pattern) const;
+
+  // Views that follow this song (not owned). Notifications run on the
+  // calling thread; a listener may remove itself while being called.
+  void AddListener(SongListener* listener);
+  void RemoveListener(SongListener* listener);
+  const std::vector<SongListener*>& Listeners() const { return ListenerList; }
+  template <class... Params, class... Args>
+  void Notify(void (SongListener::*call)(Params...), Args&&... args) {
+    const std::vector<SongListener*> listeners = ListenerList;
+    for (SongListener* l : listeners)
+      if (std::find(ListenerList.begin(), ListenerList.end(), l) != ListenerList.end())
+        (l->*call)(args...);
+  }
+
+private:
+  std::vector<SongListener*> ListenerList;
 };
 
 // The current song. Replacing it hands the old one back to the caller, who
-// frees it outside the mixer lock.
+// frees it outside the mixer lock; the old song's listeners move to the new
+// one and hear SongReplaced.
 TSong& CurrentSong();
 std::unique_ptr<TSong> ReplaceCurrentSong(std::unique_ptr<TSong> song);
 
