@@ -86,6 +86,16 @@ public:
 
   // This channel's number in its song, or -1.
   int Index() const;
+  // Makes this a synthesizer channel with default parameters (parameters
+  // it already has stay). With rename it is first named "MB404 #n" (n = the
+  // number of other synthesizer channels + 1) and coloured $02F8F8F8.
+  void MakeMB404(bool rename);
+  // Reads a ".404" file (140 bytes: 35 signed 32-bit little-endian values)
+  // into the parameters and clears the step sequence. Only for synthesizer
+  // channels; a file that is missing or shorter than 140 bytes changes
+  // nothing. True when loaded.
+  bool LoadMB404Preset(const std::string& fileName);
+
   // Colour of the name; the views follow.
   void SetColor(uint32_t color);
   // Collapses or expands the row. Collapsing deselects the channel;
