@@ -1,0 +1,123 @@
+#pragma once
+// The sound output layer: a looping stream buffer of 16-bit stereo frames
+// that the device plays from while the program writes ahead of it, with play
+// and write cursors, notification positions that signal auto-reset events as
+// the device reaches them, and a lock of up to two regions. A device owns
+// one stream buffer; a backend opens devices by name.
+//
+// Cursors: the play cursor is the start of the piece the device is playing
+// now; the write cursor is the first byte the device has not yet taken (the
+// bytes between the two are already committed). Writing between the write
+// cursor and the play cursor (going round) is safe.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/AutoResetEvent.h"
+
+namespace vs {
+
+constexpr int OutputRate = 44100;
+constexpr int OutputChannels = 2;
+constexpr uint32_t OutputFrameBytes = 4;  // 16-bit stereo
+
+struct TNotifyPosition {
+  uint32_t Offset = 0;               // byte offset in the buffer
+  TAutoResetEvent* Event = nullptr;  // signalled when the device reaches it
+};
+
+class TStreamBuffer {
+public:
+  static constexpr int MaxNotifyPositions = 256;
+
+  // size: bytes, rounded down to whole frames (at least one frame).
+  explicit TStreamBuffer(uint32_t size);
+  TStreamBuffer(const TStreamBuffer&) = delete;
+  TStreamBuffer& operator=(const TStreamBuffer&) = delete;
+
+  uint32_t Size() const { return static_cast<uint32_t>(Data.size()); }
+  // Refused while playing, with more than MaxNotifyPositions positions, or
+  // with an offset outside the buffer.
+  bool SetNotificationPositions(const TNotifyPosition* positions, int count);
+  // Plays looping from the play cursor.
+  void Play();
+  // Stops; when this returns the device no longer reads the buffer.
+  void Stop();
+  bool Playing() const { return IsPlaying.load(); }
+  void GetCurrentPosition(uint32_t* play, uint32_t* write) const;
+  // Moves both cursors to the frame at the offset (rounded down to a frame).
+  bool SetCurrentPosition(uint32_t offset);
+  // Gives the region of bytes at offset as one or two pieces (the second
+  // when it runs past the end). Refused for an offset outside the buffer or
+  // a size of 0 or above the buffer's size.
+  bool Lock(uint32_t offset, uint32_t bytes, void** part1, uint32_t* bytes1, void** part2,
+            uint32_t* bytes2);
+  // Publishes what was written since the lock to the device.
+  void Unlock();
+  // The buffer's memory (for the output scope).
+  const uint8_t* Memory() const { return Data.data(); }
+
+  // Device side: plays frames from the write cursor into out (silence while
+  // stopped), moves the cursors and signals the positions reached. Returns
+  // false when it played silence because the buffer was stopped. Never
+  // blocks and allocates nothing.
+  bool Pull(int16_t* out, uint32_t frames);
+
+private:
+  std::vector<uint8_t> Data;
+  std::atomic<uint32_t> PlayCursor{0};
+  std::atomic<uint32_t> WriteCursor{0};
+  std::atomic<bool> IsPlaying{false};
+  std::atomic<int> InPull{0};
+  std::atomic<uint32_t> Published{0};
+  std::array<TNotifyPosition, MaxNotifyPositions> Notify{};
+  std::atomic<int> NotifyCount{0};
+};
+
+// An open output device (the sound card, or a stand-in). It owns at most one
+// stream buffer; its driver (a callback or a thread) calls Render.
+class TAudioDevice {
+public:
+  explicit TAudioDevice(std::string name) : DeviceName(std::move(name)) {}
+  virtual ~TAudioDevice();
+  TAudioDevice(const TAudioDevice&) = delete;
+  TAudioDevice& operator=(const TAudioDevice&) = delete;
+
+  // (Re)creates the stream buffer of the given bytes (stopped, zeroed).
+  TStreamBuffer* CreateStreamBuffer(uint32_t bytes);
+  // Frees the stream buffer; the driver no longer reads it on return.
+  void ReleaseStreamBuffer();
+  TStreamBuffer* StreamBuffer() const { return Buffer.get(); }
+  const std::string& Name() const { return DeviceName; }
+
+protected:
+  // Fills frames of 16-bit stereo from the stream buffer (silence without
+  // one). Returns what the buffer's Pull returned (false for silence).
+  bool Render(int16_t* out, uint32_t frames);
+  // Backends whose driver runs on its own must stop it in their destructor
+  // before this base releases the buffer.
+
+private:
+  std::string DeviceName;
+  std::unique_ptr<TStreamBuffer> Buffer;
+  std::atomic<TStreamBuffer*> Active{nullptr};
+  std::atomic<int> Rendering{0};
+};
+
+// Opens output devices by their stored names.
+class TAudioBackend {
+public:
+  virtual ~TAudioBackend() = default;
+  // Opens the device of that name ("" = the default device). Null with a
+  // message in *error when it cannot be opened.
+  virtual std::unique_ptr<TAudioDevice> OpenDevice(const std::string& name,
+                                                   std::string* error) = 0;
+  // The names of the output devices, the default one first when known.
+  virtual std::vector<std::string> DeviceNames() = 0;
+};
+
+}  // namespace vs

@@ -1,0 +1,102 @@
+#include "platform/NullAudioOutput.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+namespace vs {
+
+namespace {
+
+void PutLE32(uint8_t* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
+}
+
+// The 44-byte header of a 16-bit stereo PCM WAV at 44100 Hz.
+void MakeWavHeader(uint8_t* h, uint32_t dataBytes) {
+  std::memcpy(h, "RIFF", 4);
+  PutLE32(h + 4, 36 + dataBytes);
+  std::memcpy(h + 8, "WAVEfmt ", 8);
+  PutLE32(h + 16, 16);
+  h[20] = 1; h[21] = 0;                 // PCM
+  h[22] = OutputChannels; h[23] = 0;
+  PutLE32(h + 24, OutputRate);
+  PutLE32(h + 28, OutputRate * OutputFrameBytes);
+  h[32] = OutputFrameBytes; h[33] = 0;  // block align
+  h[34] = 16; h[35] = 0;                // bits
+  std::memcpy(h + 36, "data", 4);
+  PutLE32(h + 40, dataBytes);
+}
+
+}  // namespace
+
+TNullAudioDevice::TNullAudioDevice(std::string name, uint32_t pieceFrames,
+                                   const std::string& wavPath)
+    : TAudioDevice(std::move(name)), PieceFrames(std::max<uint32_t>(pieceFrames, 1)),
+      WavPath(wavPath) {
+  if (!WavPath.empty()) {
+    WavTempPath = WavPath + ".part";
+    Wav = std::fopen(WavTempPath.c_str(), "wb");
+    uint8_t header[44];
+    MakeWavHeader(header, 0);
+    if (Wav == nullptr || std::fwrite(header, 1, sizeof header, Wav) != sizeof header)
+      WavGood = false;
+  }
+  Driver = std::thread([this] { Run(); });
+}
+
+TNullAudioDevice::~TNullAudioDevice() {
+  Quit.store(true);
+  if (Driver.joinable()) Driver.join();
+  CloseWav();
+}
+
+void TNullAudioDevice::Run() {
+  using Clock = std::chrono::steady_clock;
+  std::vector<int16_t> piece(size_t(PieceFrames) * OutputChannels);
+  const auto period = std::chrono::nanoseconds(int64_t(PieceFrames) * 1000000000 / OutputRate);
+  auto next = Clock::now();
+  while (!Quit.load()) {
+    if (Render(piece.data(), PieceFrames)) {
+      Played.fetch_add(PieceFrames);
+      if (Wav != nullptr && WavGood) {
+        const size_t bytes = piece.size() * sizeof(int16_t);
+        if (std::fwrite(piece.data(), 1, bytes, Wav) != bytes) WavGood = false;
+        WavBytes += bytes;
+      }
+    }
+    next += period;
+    std::this_thread::sleep_until(next);
+  }
+}
+
+void TNullAudioDevice::CloseWav() {
+  if (Wav == nullptr) {
+    if (!WavTempPath.empty()) std::remove(WavTempPath.c_str());
+    return;
+  }
+  if (WavBytes > 0xFFFFFFFFull - 36) WavGood = false;
+  uint8_t header[44];
+  MakeWavHeader(header, static_cast<uint32_t>(WavBytes));
+  if (std::fseek(Wav, 0, SEEK_SET) != 0 || std::fwrite(header, 1, sizeof header, Wav) != sizeof header)
+    WavGood = false;
+  if (std::fflush(Wav) != 0 || fsync(fileno(Wav)) != 0) WavGood = false;
+  if (std::fclose(Wav) != 0) WavGood = false;
+  Wav = nullptr;
+  if (WavGood && std::rename(WavTempPath.c_str(), WavPath.c_str()) == 0) return;
+  WavGood = false;
+  std::remove(WavTempPath.c_str());
+}
+
+std::unique_ptr<TAudioDevice> TNullAudioBackend::OpenDevice(const std::string& name,
+                                                            std::string* error) {
+  if (!name.empty() && name != "Null Output") {
+    if (error != nullptr) *error = "No output device named \"" + name + "\"";
+    return nullptr;
+  }
+  return std::make_unique<TNullAudioDevice>("Null Output", PieceFrames, WavPath);
+}
+
+}  // namespace vs
