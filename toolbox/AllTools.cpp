@@ -1,9 +1,6 @@
 #include "toolbox/AllTools.h"
 
-#include <fcntl.h>
 #include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -447,58 +444,6 @@ std::optional<std::string> ReadFileBytes(const std::string& name) {
   ss << f.rdbuf();
   if (f.bad()) return std::nullopt;
   return std::move(ss).str();
-}
-
-static bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
-}
-
-bool WriteFileAtomic(const std::string& name, std::string_view bytes) {
-  if (name.empty()) return false;
-  std::error_code ec;
-  fs::path target(name);
-  // Writing through a link replaces the file it points to, not the link.
-  if (fs::is_symlink(target, ec)) {
-    fs::path resolved = fs::canonical(target, ec);
-    if (ec) return false;
-    target = resolved;
-  }
-  if (fs::is_directory(target, ec)) return false;
-  fs::path dir = target.parent_path();
-  if (dir.empty()) dir = ".";
-  std::string tmpl = (dir / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
-  std::vector<char> buf(tmpl.begin(), tmpl.end());
-  buf.push_back('\0');
-  int fd = mkstemp(buf.data());
-  if (fd < 0) return false;
-  std::string tmp(buf.data());
-  // Keep the old file's permissions, else the usual 0644.
-  struct stat st;
-  mode_t mode = (::stat(target.c_str(), &st) == 0) ? (st.st_mode & 07777) : 0644;
-  (void)::fchmod(fd, mode);  // best effort: the contents matter more
-  bool ok = WriteAll(fd, bytes.data(), bytes.size());
-  ok = ok && ::fsync(fd) == 0;
-  if (::close(fd) != 0) ok = false;
-  if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) ok = false;
-  if (!ok) {
-    ::unlink(tmp.c_str());
-    return false;
-  }
-  int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-  if (dfd >= 0) {
-    ::fsync(dfd);
-    ::close(dfd);
-  }
-  return true;
 }
 
 }  // namespace vs

@@ -159,9 +159,4 @@ std::string_view VersionInfoKey(int keyIndex);
 // Reads a whole file; no value when it can't be read.
 std::optional<std::string> ReadFileBytes(const std::string& name);
 
-// Writes bytes to a temporary name in the target's folder, flushes it to disk
-// and renames it over name only after the whole write succeeded: a failed
-// write leaves the old file as it was and returns false.
-bool WriteFileAtomic(const std::string& name, std::string_view bytes);
-
 }  // namespace vs
