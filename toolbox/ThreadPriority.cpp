@@ -1,0 +1,37 @@
+#include "toolbox/ThreadPriority.h"
+
+#include <pthread.h>
+#include <sched.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace vs {
+
+bool SetCurrentThreadPriority(TThreadPriority priority) {
+  pid_t tid = static_cast<pid_t>(::syscall(SYS_gettid));
+  int fifo = 0;
+  int nice = 0;
+  switch (priority) {
+    case TThreadPriority::Idle: nice = 19; break;
+    case TThreadPriority::Lowest: nice = 10; break;
+    case TThreadPriority::Lower: nice = 5; break;
+    case TThreadPriority::Normal: nice = 0; break;
+    case TThreadPriority::Higher: nice = -5; fifo = 10; break;
+    case TThreadPriority::Highest: nice = -10; fifo = 30; break;
+    case TThreadPriority::TimeCritical: nice = -20; fifo = 60; break;
+  }
+  if (fifo > 0) {
+    sched_param sp{};
+    sp.sched_priority = fifo;
+    if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &sp) == 0) return true;
+    // No real-time rights: try a better nice value instead.
+    return ::setpriority(PRIO_PROCESS, static_cast<id_t>(tid), nice) == 0;
+  }
+  sched_param sp{};
+  sp.sched_priority = 0;
+  pthread_setschedparam(pthread_self(), SCHED_OTHER, &sp);
+  return ::setpriority(PRIO_PROCESS, static_cast<id_t>(tid), nice) == 0;
+}
+
+}  // namespace vs
