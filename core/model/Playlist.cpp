@@ -71,4 +71,18 @@ bool TPlaylist::SetPlaylistCell(int pattern, int row, bool set) {
   return true;
 }
 
+void TPlaylist::NextPlaylistPosition(int& bar) const {
+  if (PlaylistSelection.Bottom >= 0) {
+    if (bar > PlaylistSelection.Bottom) bar = PlaylistSelection.Top;
+    return;
+  }
+  if (PlaylistEmpty()) {
+    if (!(bar >= 0 && bar < 999 && Owner && !Owner->IsPatternEmpty(bar + 1))) bar = PlaylistMarker;
+    return;
+  }
+  for (int b = std::max(bar, 0); b < PlaylistBarCount; ++b)
+    if (!PlaylistBars[b].empty()) return;
+  bar = PlaylistMarker;
+}
+
 }  // namespace vs

@@ -46,6 +46,11 @@ public:
   // row - 1). True, and the views hear of it, only when the bar changed.
   // Does not mark the song modified.
   bool SetPlaylistCell(int pattern, int row, bool set);
+  // Normalises a playing bar in place: past the selection's bottom it goes to
+  // the selection's top; without a selection it goes to PlaylistMarker once
+  // no bar from it on plays anything (for an empty playlist: once pattern
+  // bar + 1 is empty, or past bar 998).
+  void NextPlaylistPosition(int& bar) const;
 
 private:
   TSong* Owner;

@@ -1,0 +1,449 @@
+#include "engine/Mixer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/model/MixerLock.h"
+#include "engine/MixSettings.h"
+#include "engine/Resample.h"
+
+namespace vs {
+
+namespace {
+
+TSynthRenderHook NoSynth;
+TMixPluginHook NoPlugins;
+TStepAdvanceHook NoStepper;
+
+constexpr int64_t Int32Max = std::numeric_limits<int32_t>::max();
+
+// The frames a voice of the sample plays unchanged: PlayLength when it lies
+// within the frames, else Length.
+inline int32_t PlayLengthOf(const TWAVSample& s) {
+  return s.PlayLength >= 1 && s.PlayLength <= s.Length ? s.PlayLength : s.Length;
+}
+
+// The loop of a voice in its own (stretched) frames, kept inside the sample
+// and at least one frame long.
+struct TVoiceLoop {
+  int64_t Start;
+  int64_t Length;
+};
+
+TVoiceLoop VoiceLoop(const TWAVSample& s, int32_t playLength, int32_t stretched) {
+  const int64_t last = int64_t(playLength) - 1;
+  int64_t ls = std::clamp<int64_t>(s.LoopStart, 0, last);
+  int64_t le = std::clamp<int64_t>(s.LoopEnd, ls, last);
+  int64_t ll = le - ls + 1;
+  if (stretched != playLength) {
+    ls = ls * stretched / playLength;
+    ll = std::max<int64_t>(1, ll * stretched / playLength);
+  }
+  return {ls, ll};
+}
+
+inline int64_t FoldIntoLoop(int64_t pos, const TVoiceLoop& loop) {
+  return pos > loop.Start ? (pos - loop.Start) % loop.Length + loop.Start : pos;
+}
+
+inline int32_t CutTag(int32_t group) { return static_cast<int32_t>(static_cast<uint32_t>(group) << 9); }
+
+inline float Clamp01(float x) { return std::clamp(x, 0.0f, 1.0f); }
+
+}  // namespace
+
+int32_t FramesPerStepForBPM(int bpm) { return 661500 / std::clamp(bpm, 30, 999); }
+
+TMixer::TMixer() : Synth(&NoSynth), Plugins(&NoPlugins), Stepper(&NoStepper) {
+  MixPatterns.reserve(PatternSlots + 1);
+  LookAheadPatterns.reserve(PatternSlots + 1);
+  SetBlockFrames(DefaultBlockFrames);
+}
+
+void TMixer::SetBlockFrames(int32_t frames) {
+  BlockFrames = std::max(frames, MinBlockFrames);
+  for (auto& bus : Buses) std::vector<float>(size_t(BlockFrames) * 2, 0.0f).swap(bus);
+  std::vector<int16_t>(size_t(BlockFrames) * 2, 0).swap(TempBuffer);
+}
+
+void TMixer::SetSynthRenderHook(TSynthRenderHook* hook) { Synth = hook ? hook : &NoSynth; }
+void TMixer::SetPluginHook(TMixPluginHook* hook) { Plugins = hook ? hook : &NoPlugins; }
+void TMixer::SetStepAdvanceHook(TStepAdvanceHook* hook) { Stepper = hook ? hook : &NoStepper; }
+
+int TMixer::Random(int range) {
+  RandSeed = RandSeed * 134775813u + 1u;
+  if (range <= 0) return 0;
+  return static_cast<int>((uint64_t(RandSeed) * uint32_t(range)) >> 32);
+}
+
+// ---------------------------------------------------------------- voices
+
+bool TMixer::AddVoiceUnlocked(const TWAVSample* sample, int64_t start, int pan, int bus, float cutoff,
+                              float reso, int64_t length, int32_t tag, int32_t cutGroup, float gain) {
+  if (!sample || sample->Empty() || length < 1) return false;
+  if (start + sample->Length <= MixPosition || VoiceCount >= MaxVoices) return false;
+  TMixChan& v = Voices[VoiceCount];
+  v.Sample = sample;
+  v.Start = start;
+  v.Offset = 0;
+  v.LoopOn = sample->Looped ? 1 : 0;
+  v.Stretched = static_cast<int32_t>(std::min(length, Int32Max));
+  v.EndPos = v.LoopOn ? VoiceForever - start : v.Stretched;
+  v.Releasing = 0;
+  v.Bus = std::clamp(bus, 0, MixBusCount - 1);
+  PanGains(pan, gain, v.GainL, v.GainR);
+  v.Filter.Cutoff = cutoff;
+  v.Filter.Reso = reso;
+  ClearFilterState(v.Filter);
+  v.Tag = tag;
+  CutVoices(start, cutGroup);
+  ++VoiceCount;
+  return true;
+}
+
+void TMixer::CutVoices(int64_t position, int32_t group) {
+  if (group == 0) return;
+  for (int i = VoiceCount - 1; i >= 0; --i) {
+    TMixChan& v = Voices[i];
+    if (v.Tag == group && v.Start < position && position < v.Start + v.EndPos) v.EndPos = position - v.Start;
+  }
+}
+
+bool TMixer::AddVoice(const TWAVSample* sample, int64_t start, int pan, int64_t length, int32_t tag,
+                      int32_t cutGroup, float gain) {
+  MixerGuard lock;
+  return AddVoiceUnlocked(sample, start, pan, 0, 1.0f, 0.0f, length, tag, cutGroup, gain);
+}
+
+void TMixer::StopAllVoices() {
+  MixerGuard lock;
+  VoiceCount = 0;
+}
+
+void TMixer::StopSampleVoices(const TWAVSample* sample) {
+  MixerGuard lock;
+  for (int i = VoiceCount - 1; i >= 0; --i)
+    if (Voices[i].Sample == sample) RemoveVoice(i);
+}
+
+void TMixer::StopLoopedVoices() {
+  MixerGuard lock;
+  for (int i = 0; i < VoiceCount; ++i)
+    if (Voices[i].LoopOn) Voices[i].EndPos = MixPosition - Voices[i].Start;
+}
+
+void TMixer::StopLoopedPreviews() {
+  MixerGuard lock;
+  for (int i = 0; i < VoiceCount; ++i)
+    if (Voices[i].LoopOn && Voices[i].Tag == -1) Voices[i].EndPos = MixPosition - Voices[i].Start;
+}
+
+void TMixer::RemoveVoice(int index) {
+  --VoiceCount;
+  if (index != VoiceCount) Voices[index] = Voices[VoiceCount];
+}
+
+// ---------------------------------------------------------------- steps
+
+void TMixer::TriggerStep(TSong& song) {
+  if (MixStep < 0 || MixStep >= MaxSteps) return;
+  TStepContext ctx;
+  ctx.Step = MixStep;
+  ctx.Swing = int64_t(song.MasterSwing.load(std::memory_order_relaxed)) * FramesPerStep >> 8;
+  ctx.Start = NextStepFrame + ((MixStep & 1) ? ctx.Swing : 0);
+  const int count = song.ChannelCount();
+  for (int i = 0; i < count; ++i) {
+    const TChannel* ch = song.Channels[i].get();
+    if (!ch->Enabled) continue;
+    const TStepBlock* block = ch->Steps.Block(MixPattern);
+    if (!block || !(block->Get(MixStep, PlaneFlags) & StepFlagOn)) continue;
+    ctx.Block = block;
+    const int velocity = block->Get(MixStep, PlaneVol);
+    const int mix = block->Get(MixStep, PlaneMix);
+    const int target = song.Channel(ch->MixTarget) ? ch->MixTarget : i;
+    if (target != i && mix != 0) {
+      const int share = velocity * mix / 127;
+      TriggerNote(song, target, share, ctx);
+      if (share < velocity) TriggerNote(song, i, velocity - share, ctx);
+    } else {
+      TriggerNote(song, i, velocity, ctx);
+    }
+  }
+}
+
+void TMixer::TriggerNote(TSong& song, int k, int velocity, const TStepContext& step) {
+  TChannel* ch = song.Channel(k);
+  if (!ch || !step.Block || step.Step < 0 || step.Step >= MaxSteps) return;
+  if (ch->RandomChoice.size() > 1) {
+    const int pick = ch->RandomChoice[Random(static_cast<int>(ch->RandomChoice.size()))];
+    if (TChannel* chosen = song.Channel(pick)) ch = chosen;
+  }
+  const TWAVSample& s = ch->Sample;
+  int64_t start = step.Start;
+  if (s.Empty()) {
+    CutVoices(start, CutTag(s.CutGroup));
+    return;
+  }
+  const TStepBlock& b = *step.Block;
+  const int si = step.Step;
+  const int64_t fps = FramesPerStep;
+  if (ch->Shift > 0) start += int64_t(ch->Shift) * fps >> 8;
+  if (const int shift = b.Get(si, PlaneShift)) start += shift * fps / 255;
+
+  float gain = static_cast<float>(ch->Volume * velocity * (1.0 / 12700.0) * MasterGain);
+  int pan = std::clamp(b.Get(si, PlanePan) + ch->Pan - 64, 0, 127);
+
+  const int32_t playLength = PlayLengthOf(s);
+  int64_t length;
+  int cents = 0;
+  if (ch->Stretch != 0) {
+    length = s.NominalLength > 0 ? fps * ch->Stretch * playLength / s.NominalLength : playLength;
+  } else {
+    cents = (b.Get(si, PlanePitch) - 120) * 10 + (b.Get(si, PlaneNote) - ch->RootNote) * 100;
+    if (ch->Pitchable) cents += song.MasterPitch.load(std::memory_order_relaxed);
+    length = PitchedLength(playLength, cents);
+  }
+  float reso = StepResonance(b.Get(si, PlaneReso));
+  float cutoff = StepCutoff(b.Get(si, PlaneCutoff));
+  int32_t tag = CutTag(s.CutByGroup);
+  int32_t cut = CutTag(s.CutGroup);
+  AddVoiceUnlocked(&s, start, pan, ch->EffectTrack, cutoff, reso, length, tag, cut, gain);
+
+  const int feedback = ch->EchoFeedback;
+  const int repeats = ch->EchoCount;
+  if (feedback > 0 && repeats > 0) {
+    const int echoPitch = ch->EchoPitch;
+    const int echoReso = ch->EchoResonance;
+    const int echoCutoff = ch->EchoCutoff;
+    const int64_t echoTime = ch->EchoTime;
+    for (int j = 1; j <= repeats; ++j) {
+      gain = feedback * gain / 128.0f;
+      pan = std::clamp(pan + ch->EchoPan - 128, 0, 127);
+      if (echoPitch != 120 && ch->Stretch == 0) {
+        cents += (echoPitch - 120) * 10;
+        length = PitchedLength(playLength, cents);
+      }
+      if (echoReso != 128) {
+        reso = echoReso > 128 ? 1.0f - (1.0f - reso) * (256 - echoReso) / 128.0f : echoReso * reso / 128.0f;
+        reso = Clamp01(reso);
+      }
+      if (echoCutoff != 128) {
+        cutoff = echoCutoff > 128 ? (256 - echoCutoff) * cutoff / 128.0f
+                                  : 1.0f - (1.0f - cutoff) * echoCutoff / 128.0f;
+        cutoff = Clamp01(cutoff);
+      }
+      if (cut != 0) ++cut;
+      if (tag != 0) ++tag;
+      if (ch->EchoFollowsSwing) {
+        start = NextStepFrame;
+        if ((((echoTime * j) >> 4) + MixStep) & 1) start += step.Swing;
+      }
+      const int64_t at = start + ((int64_t(j) * fps * echoTime) >> 4);
+      AddVoiceUnlocked(&s, at, pan, ch->EffectTrack, cutoff, reso, length, tag, cut, gain);
+    }
+  }
+  ch->StepLamps[si].store(256, std::memory_order_relaxed);
+  ch->TriggerLamp.store(256, std::memory_order_relaxed);
+}
+
+// ---------------------------------------------------------------- blocks
+
+void TMixer::RunClock(TSong& song, int64_t end) {
+  const int patternLength = std::clamp(song.PatternLength(), 1, MaxSteps);
+  const int64_t stepFrames = std::max<int32_t>(FramesPerStep, 1);
+  const bool useMidi = MixSettings().UseMIDI.load(std::memory_order_relaxed);
+  while (NextStepFrame < end) {
+    if (MixStep >= patternLength - 1) {
+      if (MixBar == MixStopBar) {
+        Playing.store(false);
+        return;
+      }
+      if (SongMode) {
+        MixBar += 1;
+        song.Playlist.NextPlaylistPosition(MixBar);
+        MixPattern = song.Playlist.PatternsAtBar(MixBar, MixPatterns);
+      }
+    }
+    MixStep = (MixStep + 1) % patternLength;
+    if (!useMidi && !Rendering.load(std::memory_order_relaxed)) Stepper->AdvanceStep();
+    for (int p = static_cast<int>(MixPatterns.size()) - 1; p >= 0; --p) {
+      MixPattern = MixPatterns[p];
+      TriggerStep(song);
+    }
+    NextStepFrame += stepFrames;
+  }
+}
+
+void TMixer::MixVoice(TMixChan& v, float* bus, int interpolation) {
+  const TWAVSample& s = *v.Sample;
+  int64_t rel = MixPosition - v.Start;
+  if (v.EndPos <= rel || v.EndPos < 1) return;
+  int64_t dst = 0;
+  if (rel < 0) {
+    dst = -rel;
+    rel = 0;
+  }
+  const int64_t src = rel + v.Offset;
+  int64_t count = std::min(v.EndPos - src, int64_t(BlockFrames) - dst);
+  if (v.Releasing) count = std::min<int64_t>(count, FadeFrames);
+  const int32_t playLength = PlayLengthOf(s);
+  if (!v.LoopOn) count = std::min(count, int64_t(v.Stretched) - src);
+  if (count <= 0 || playLength < 1 || v.Stretched < 1) return;
+
+  float* out = v.Releasing ? FadeBuffer.data() : bus + 2 * dst;
+  const bool filtered = v.Filter.Active();
+  auto mix = [&](const int16_t* frames, float* to, int64_t n) {
+    if (filtered)
+      MixStereo16Filtered(frames, to, n, v.GainL, v.GainR, v.Filter);
+    else
+      MixStereo16(frames, to, n, v.GainL, v.GainR);
+  };
+
+  if (v.Stretched != playLength) {
+    int16_t* temp = TempBuffer.data();
+    if (v.LoopOn) {
+      const TVoiceLoop loop = VoiceLoop(s, playLength, v.Stretched);
+      int64_t pos = FoldIntoLoop(src, loop);
+      for (int64_t done = 0; done < count;) {
+        const int64_t n = std::min(count - done, loop.Start + loop.Length - pos);
+        ResampleStereo16(s.Frames(), temp + 2 * done, playLength, n, pos, v.Stretched, interpolation);
+        done += n;
+        pos = loop.Start;
+      }
+    } else {
+      ResampleStereo16(s.Frames(), temp, playLength, count, src, v.Stretched, interpolation);
+    }
+    mix(temp, out, count);
+  } else if (v.LoopOn) {
+    const TVoiceLoop loop = VoiceLoop(s, playLength, playLength);
+    int64_t pos = FoldIntoLoop(src, loop);
+    for (int64_t done = 0; done < count;) {
+      const int64_t n = std::min(count - done, loop.Start + loop.Length - pos);
+      mix(s.Frames() + 2 * pos, out + 2 * done, n);
+      done += n;
+      pos = loop.Start;
+    }
+  } else {
+    mix(s.Frames() + 2 * src, out, count);
+  }
+  if (filtered) SettleFilterState(v.Filter);
+
+  if (v.Releasing) {
+    float* to = bus + 2 * dst;
+    float* fade = FadeBuffer.data();
+    for (int64_t k = 0; k < count; ++k) {
+      const float g = std::max<int64_t>(0, 255 - rel - k) / 256.0f;
+      to[2 * k] += fade[2 * k] * g;
+      to[2 * k + 1] += fade[2 * k + 1] * g;
+      fade[2 * k] = 0.0f;
+      fade[2 * k + 1] = 0.0f;
+    }
+  }
+}
+
+TMixer::EndResult TMixer::EndCheck(TMixChan& v, int64_t end, int clickRemoval) {
+  const int64_t voiceEnd = v.Start - v.Offset + v.EndPos;
+  if (voiceEnd > end) return EndResult::Keep;
+  if (v.EndPos < 1) return EndResult::Remove;
+  const TWAVSample& s = *v.Sample;
+  const int32_t playLength = PlayLengthOf(s);
+  if (v.LoopOn && int64_t(s.LoopEnd) < int64_t(s.NominalLength) - 8) {
+    // The sample goes on after its loop: play that part out.
+    const TVoiceLoop loop = VoiceLoop(s, playLength, v.Stretched);
+    v.Tag = 0;
+    v.Start = voiceEnd;
+    v.Offset = v.EndPos <= loop.Start ? v.EndPos : loop.Start + (v.EndPos - loop.Start) % loop.Length;
+    v.EndPos = v.Stretched;
+    v.LoopOn = 0;
+    return EndResult::Again;
+  }
+  if (clickRemoval < 1 || v.Releasing) return EndResult::Remove;
+  const __int128 played = __int128(v.EndPos) * playLength / std::max<int32_t>(v.Stretched, 1);
+  if (!v.LoopOn && played >= playLength) return EndResult::Remove;
+  // Cut or stopped early: fade out over up to 255 frames.
+  const int64_t fadeEnd = v.LoopOn ? v.EndPos + 255 : std::min<int64_t>(v.Stretched, v.EndPos + 255);
+  if (voiceEnd + (fadeEnd - v.EndPos) <= MixPosition) return EndResult::Remove;
+  v.Start = voiceEnd;
+  v.Offset = v.EndPos;
+  v.EndPos = fadeEnd;
+  v.Tag = 0;
+  v.Releasing = 1;
+  return EndResult::Again;
+}
+
+void TMixer::MixVoices(int64_t end, bool& sumBuses) {
+  const int interpolation = MixSettings().Interpolation.load(std::memory_order_relaxed);
+  const int clickRemoval = MixSettings().ClickRemoval.load(std::memory_order_relaxed);
+  for (int i = 0; i < VoiceCount;) {
+    TMixChan& v = Voices[i];
+    if (v.Bus > 0) sumBuses = true;
+    if (v.Start >= end) {
+      ++i;
+      continue;
+    }
+    MixVoice(v, Bus(v.Bus), interpolation);
+    switch (EndCheck(v, end, clickRemoval)) {
+      case EndResult::Keep: ++i; break;
+      case EndResult::Remove: RemoveVoice(i); break;
+      case EndResult::Again: break;
+    }
+  }
+}
+
+void TMixer::SumBuses() {
+  float* main = Bus(0);
+  const int64_t values = int64_t(BlockFrames) * 2;
+  for (int b = 1; b < MixBusCount; ++b) {
+    float* bus = Bus(b);
+    for (int64_t i = 0; i < values; ++i) {
+      main[i] += bus[i];
+      bus[i] = 0.0f;
+    }
+  }
+}
+
+void TMixer::MixBlock() {
+  TSong& song = Song();
+  const int64_t end = MixPosition + BlockFrames;
+  bool sumBuses = Plugins->BusPluginsActive();
+  if (Playing.load(std::memory_order_relaxed) && !song.MB404Channels.empty())
+    sumBuses |= Synth->RenderAhead(*this, song);
+  if (Playing.load(std::memory_order_relaxed)) RunClock(song, end);
+  MixVoices(end, sumBuses);
+  for (int b = MixBusCount - 1; b >= 0; --b) Plugins->ProcessTrack(b + 1, Bus(b), BlockFrames);
+  if (sumBuses) SumBuses();
+  Echo.Process(Bus(0), BlockFrames);
+  if (MasterFilter.Active()) {
+    FilterStereoFloat(Bus(0), BlockFrames, MasterFilter);
+    SettleFilterState(MasterFilter);
+  }
+  Plugins->ProcessTrack(0, Bus(0), BlockFrames);
+  MixPosition = end;
+}
+
+void TMixer::FloatToInt16(int16_t* dest, int64_t byteCount, int64_t firstFrame) {
+  const int64_t frames = std::clamp<int64_t>(byteCount / 4, 0, std::max<int64_t>(0, BlockFrames - firstFrame));
+  if (frames == 0) return;
+  vs::FloatToInt16(Bus(0) + 2 * firstFrame, dest, frames * 4, Song().MasterVolume.load(std::memory_order_relaxed),
+                   MixSettings().Surround.load(std::memory_order_relaxed));
+}
+
+// ---------------------------------------------------------------- program-wide
+
+TMixer& Mixer() {
+  static TMixer mixer;
+  return mixer;
+}
+
+TEchoLine& EchoLine() { return Mixer().Echo; }
+
+bool AddVoice(const TWAVSample* sample, int64_t start, int pan, int64_t length, int32_t tag,
+              int32_t cutGroup, float gain) {
+  return Mixer().AddVoice(sample, start, pan, length, tag, cutGroup, gain);
+}
+void StopAllVoices() { Mixer().StopAllVoices(); }
+void StopSampleVoices(const TWAVSample* sample) { Mixer().StopSampleVoices(sample); }
+void StopLoopedVoices() { Mixer().StopLoopedVoices(); }
+void StopLoopedPreviews() { Mixer().StopLoopedPreviews(); }
+
+}  // namespace vs
