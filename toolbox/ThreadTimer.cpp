@@ -61,8 +61,8 @@ void TThreadTimer::SetInterval(uint32_t ms) {
     if (!State->Enabled) return;
     State->Restart = true;
     ++State->Generation;
+    State->Wake.notify_all();
   }
-  State->Wake.notify_all();
 }
 
 uint32_t TThreadTimer::Interval() const {
@@ -87,8 +87,10 @@ void TThreadTimer::SetEnabled(bool enabled) {
         }
       }
     }
+    // Notified under the lock: once it is released this object may already
+    // be gone (a handler may destroy its own timer).
+    State->Wake.notify_all();
   }
-  State->Wake.notify_all();
 }
 
 bool TThreadTimer::Enabled() const {
