@@ -1,10 +1,13 @@
 #include "core/model/Channel.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include "core/model/Channels.h"
 #include "core/model/MixerLock.h"
 #include "core/model/Song.h"
+#include "toolbox/AllTools.h"
 
 namespace vs {
 
@@ -58,6 +61,63 @@ bool TChannel::LoadMB404Preset(const std::string& fileName) {
     MB404ParamsFromBytes(*Synth, bytes.data(), bytes.size());
   }
   if (Owner) Owner->Notify(&SongListener::ChannelChanged, Index());
+  return true;
+}
+
+namespace {
+
+// Reads one line of at most MaxLine characters (the rest of a longer line
+// is skipped). False at the end of the stream.
+bool ReadLine(std::istream& in, std::string& line) {
+  constexpr size_t MaxLine = 4096;
+  line.clear();
+  int c;
+  bool any = false;
+  while ((c = in.get()) != EOF) {
+    any = true;
+    if (c == '\n') return true;
+    if (line.size() < MaxLine) line.push_back(static_cast<char>(c));
+  }
+  return any;
+}
+
+}  // namespace
+
+bool TChannel::LoadFXText(const std::string& fileName) {
+  std::error_code error;
+  if (std::filesystem::is_directory(fileName, error)) return false;
+  std::ifstream in(fileName, std::ios::binary);
+  if (!in) return false;
+
+  // Values are gathered apart and written into the block at the end.
+  TStepBlock values;
+  std::array<bool, StepPlaneCount * MaxSteps> written{};
+  int plane = 0, step = 0;
+  std::string line;
+  while (ReadLine(in, line)) {
+    if (auto v = ParseKeyValueLine(line, "FXNum"); v && !v->empty()) {
+      plane = std::clamp(StrToIntDef(*v, 0), 0, StepPlaneCount - 1);
+      step = 0;
+    }
+    if (auto v = ParseKeyValueLine(line, "Val"); v && !v->empty()) {
+      const TFXInfo& lane = StepLanes[plane];
+      const int value = std::clamp(StrToIntDef(*v, lane.Default), 0, lane.Max);
+      values.Set(step, plane, static_cast<uint8_t>(value));
+      written[plane * MaxSteps + step] = true;
+      if (step < MaxSteps - 1) ++step;
+    }
+  }
+  if (in.bad()) return false;
+
+  const int pattern = Owner ? Owner->CurrentPattern : 1;
+  {
+    MixerGuard lock;
+    Steps.AllocPattern(pattern);
+    if (TStepBlock* block = Steps.Block(pattern))
+      for (size_t i = 0; i < written.size(); ++i)
+        if (written[i]) block->Bytes[i] = values.Bytes[i];
+  }
+  if (Owner) Owner->Notify(&SongListener::StepsChanged, Index());
   return true;
 }
 

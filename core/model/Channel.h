@@ -96,6 +96,14 @@ public:
   // nothing. True when loaded.
   bool LoadMB404Preset(const std::string& fileName);
 
+  // Reads a ".FPR" step-value text into the current pattern's block:
+  // "FXNum=n" selects plane n (clamped to 0..8, no number = 0) and restarts
+  // at step 0; each "Val=v" stores v clamped to 0..the plane's Max (no
+  // number = the plane's default) and moves to the next step, staying at 63.
+  // False when the file can't be read (then nothing changes). The caller
+  // marks the song modified.
+  bool LoadFXText(const std::string& fileName);
+
   // Colour of the name; the views follow.
   void SetColor(uint32_t color);
   // Collapses or expands the row. Collapsing deselects the channel;

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <random>
 #include <utility>
 
 #include "core/model/MixerLock.h"
+#include "toolbox/AllTools.h"
 
 namespace vs {
 
@@ -120,6 +122,12 @@ std::string ShortenChannelCaption(const std::string& name, int buttonWidth,
     caption.erase(cut);
   }
   return caption;
+}
+
+uint32_t RandomChannelColor(double saturation) {
+  thread_local std::mt19937 generator{std::random_device{}()};
+  const int hue = std::uniform_int_distribution<int>(0, 360)(generator);
+  return HSLToColor(hue / 360.0, saturation, 0.6);
 }
 
 bool CutGroupInUse(const TSong& song, int group, int askingIndex) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -110,4 +111,70 @@ TEST_F(ChannelFiles, PresetThatCannotApplyChangesNothing) {
   EXPECT_FALSE(synth.LoadMB404Preset(Dir.string()));  // a folder
   EXPECT_EQ(synth.Synth->Params, before);
   EXPECT_EQ(synth.Synth->Note[1], 72);
+}
+
+TEST_F(ChannelFiles, StepValuesGoToTheSelectedPlaneOfTheCurrentPattern) {
+  TSong song;
+  song.CurrentPattern = 4;
+  TChannel& c = AddChannel(song);
+  SongRecorder rec;
+  song.AddListener(&rec);
+  std::string text = "'comment\r\nFXNum=12\r\n";
+  for (int i = 0; i < 70; ++i) text += "Val=" + std::to_string(i % 2) + "\r\n";
+  text += "FXNUM=0\nval=300\nVal=-5\nVal=abc\nVal=\nOther=3\nVal=17";
+  ASSERT_TRUE(c.LoadFXText(Write("steps.fpr", text)));
+  const TStepBlock* block = c.Steps.Block(4);
+  ASSERT_NE(block, nullptr);
+  EXPECT_FALSE(c.Steps.HasBlock(1));
+  // Plane 8 (FXNum 12 clamped); step 63 took the last seven values.
+  EXPECT_EQ(block->Get(62, PlaneFlags), 62 % 2);
+  EXPECT_EQ(block->Get(63, PlaneFlags), 69 % 2);
+  EXPECT_EQ(block->Get(1, PlaneFlags), 1);
+  // Pan: 300 -> 127, -5 -> 0, no number -> the default, empty -> skipped.
+  EXPECT_EQ(block->Get(0, PlanePan), 127);
+  EXPECT_EQ(block->Get(1, PlanePan), 0);
+  EXPECT_EQ(block->Get(2, PlanePan), 64);
+  EXPECT_EQ(block->Get(3, PlanePan), 17);
+  EXPECT_EQ(block->Get(4, PlanePan), 64);
+  EXPECT_EQ(rec.Events, std::vector<std::string>{"steps 0"});
+}
+
+TEST_F(ChannelFiles, StepValuesAreClampedToEachPlane) {
+  TSong song;
+  TChannel& c = AddChannel(song);
+  ASSERT_TRUE(c.LoadFXText(Write("a.fpr", "FXNum=2\nVal=999\nVal=-1\nFXNum=-4\nVal=128\nFXNum=x\nVal=5\n"
+                                         "FXNum=6\nVal=255\nVal=256\nFXNum=8\nVal=2\n")));
+  const TStepBlock* block = c.Steps.Block(1);
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(block->Get(0, PlanePitch), 240);
+  EXPECT_EQ(block->Get(1, PlanePitch), 0);
+  EXPECT_EQ(block->Get(0, PlanePan), 5);  // "x" counts 0: plane 0 again, step 0
+  EXPECT_EQ(block->Get(0, PlaneShift), 255);
+  EXPECT_EQ(block->Get(1, PlaneShift), 255);
+  EXPECT_EQ(block->Get(0, PlaneFlags), 1);
+  // Unwritten steps keep what they had.
+  EXPECT_EQ(block->Get(2, PlanePitch), 120);
+}
+
+TEST_F(ChannelFiles, UnreadableStepFileChangesNothing) {
+  TSong song;
+  TChannel& c = AddChannel(song);
+  EXPECT_FALSE(c.LoadFXText((Dir / "missing.fpr").string()));
+  EXPECT_FALSE(c.LoadFXText(Dir.string()));
+  EXPECT_FALSE(c.Steps.HasBlock(1));
+  // A file with endless garbage lines and no values still loads cleanly.
+  ASSERT_TRUE(c.LoadFXText(Write("junk.fpr", std::string(100000, 'x') + "\n=\n'Val=3\nVal")));
+  EXPECT_TRUE(c.Steps.IsPatternEmpty(1));
+  EXPECT_EQ(c.Steps.GetStepValue(1, 0, PlaneVol), 100);
+}
+
+TEST(ChannelColour, RandomColourHasTheGivenSaturationAndLightness) {
+  for (int i = 0; i < 50; ++i) {
+    const uint32_t c = RandomChannelColor(0.87);
+    const int r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
+    EXPECT_EQ(c >> 24, 0u);
+    const int hi = std::max({r, g, b}), lo = std::min({r, g, b});
+    EXPECT_NEAR(hi + lo, 306, 2);                        // lightness 0.6
+    EXPECT_NEAR(hi - lo, 0.87 * (510 - (hi + lo)), 3);  // saturation 0.87
+  }
 }
