@@ -69,12 +69,12 @@ public:
 };
 
 struct SongHost {
-  // The program's version text (a.b.c) for event 199; empty, or a version
-  // before 1.3.61, writes "1.3.61".
-  std::string ProgramVersion;
   SongPluginSlots* Plugins = nullptr;
   SongWindowFrame* Frame = nullptr;
   ChannelFileLoader* Loader = nullptr;
+  // The program's version text (a.b.c) for event 199; empty, or a version
+  // before 1.3.61, writes "1.3.61".
+  std::string ProgramVersion;
 };
 
 }  // namespace vs

@@ -128,7 +128,7 @@ bool TEventReader::Run(const uint8_t* data, size_t size) {
     const uint8_t* p = data + pos;
     if (id < 192)
       Apply(id, LE(p, length), p, length);
-    else if (id <= 199 || id == EvPluginName)
+    else if (id != EvInfoRTF && (id <= EvVersion || id == EvPluginName))
       ApplyText(id, p, length);
     else
       ApplyData(id, p, length);

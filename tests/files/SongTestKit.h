@@ -118,4 +118,12 @@ public:
   void RebuildSample(TSong&, int) override { ++Rebuilds; }
 };
 
+inline SongHost MakeHost(SongPluginSlots* plugins, SongWindowFrame* frame, ChannelFileLoader* loader) {
+  SongHost host;
+  host.Plugins = plugins;
+  host.Frame = frame;
+  host.Loader = loader;
+  return host;
+}
+
 }  // namespace vs::test
