@@ -1,7 +1,9 @@
 #include "engine/Mixer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <numbers>
 
 #include "core/model/MixerLock.h"
 #include "engine/MixSettings.h"
@@ -52,6 +54,16 @@ inline float Clamp01(float x) { return std::clamp(x, 0.0f, 1.0f); }
 
 }  // namespace
 
+float MasterResonanceForPosition(int position) {
+  if (position >= MasterFilterSliderMax) return 0.0f;
+  return static_cast<float>(std::cos((position + 32) * std::numbers::pi / 2048.0));
+}
+
+float MasterCutoffForPosition(int position) {
+  if (position >= MasterFilterSliderMax) return 1.0f;
+  return static_cast<float>(1.0 - std::cos((position + 16) * std::numbers::pi / 2048.0));
+}
+
 int32_t FramesPerStepForBPM(int bpm) { return 661500 / std::clamp(bpm, 30, 999); }
 
 TMixer::TMixer() : Synth(&NoSynth), Plugins(&NoPlugins), Stepper(&NoStepper) {
@@ -64,6 +76,12 @@ void TMixer::SetBlockFrames(int32_t frames) {
   BlockFrames = std::max(frames, MinBlockFrames);
   for (auto& bus : Buses) std::vector<float>(size_t(BlockFrames) * 2, 0.0f).swap(bus);
   std::vector<int16_t>(size_t(BlockFrames) * 2, 0).swap(TempBuffer);
+}
+
+void TMixer::SetMasterFilter(float cutoff, float reso) {
+  MixerGuard lock;
+  MasterFilter.Cutoff = cutoff;
+  MasterFilter.Reso = reso;
 }
 
 void TMixer::SetSynthRenderHook(TSynthRenderHook* hook) { Synth = hook ? hook : &NoSynth; }

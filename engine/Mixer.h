@@ -34,6 +34,11 @@ constexpr float PreviewGain = 1.0f / (32768.0f * 127.0f);
 // EndPos of a looped voice is "forever" - Start: it sounds until stopped.
 constexpr int64_t VoiceForever = int64_t(1) << 62;
 
+// The master filter of the main window's resonance and cutoff sliders
+// (positions 0..MasterFilterSliderMax; the maximum opens the filter).
+float MasterResonanceForPosition(int position);  // cos((p + 32) * pi / 2048)
+float MasterCutoffForPosition(int position);     // 1 - cos((p + 16) * pi / 2048)
+
 // 661500 div BPM for BPM clamped to 30..999 (frames of one 16th-note step).
 int32_t FramesPerStepForBPM(int bpm);
 
@@ -135,6 +140,9 @@ public:
   // Sizes the buses and the temporary buffer for blocks of max(frames, 64)
   // frames, zeroed. Allocates: not while mixing.
   void SetBlockFrames(int32_t frames);
+  // Sets the master filter's cutoff and resonance under MixerLock (its states
+  // stay).
+  void SetMasterFilter(float cutoff, float reso);
   float* Bus(int bus) { return Buses[bus].data(); }
 
   // The song mixed: CurrentSong() unless one is set.
