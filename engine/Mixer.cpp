@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "core/model/MixerLock.h"
+#include "engine/MB404Channels.h"
 #include "engine/MixSettings.h"
 #include "engine/Resample.h"
 
@@ -449,7 +450,12 @@ void TMixer::FloatToInt16(int16_t* dest, int64_t byteCount, int64_t firstFrame) 
 // ---------------------------------------------------------------- program-wide
 
 TMixer& Mixer() {
-  static TMixer mixer;
+  // The program's mixer renders the synthesizer channels.
+  static TMixer& mixer = []() -> TMixer& {
+    static TMixer m;
+    m.SetSynthRenderHook(&MB404RenderHook());
+    return m;
+  }();
   return mixer;
 }
 

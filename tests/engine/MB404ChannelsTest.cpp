@@ -196,3 +196,21 @@ TEST(MB404Render, UpperBusAndEchoSend) {
 
 }  // namespace
 }  // namespace vs
+
+namespace vs {
+namespace {
+
+TEST(MB404Render, TheProgramMixerRendersSynthesizerChannels) {
+  TestSong t(120);
+  TChannel& ch = t.AddChannel({});
+  ch.MakeMB404(false);
+  TMixer& m = Mixer();
+  StartPattern(m, *t.Song, 1, 512);
+  m.MixBlock();
+  EXPECT_EQ(ch.Synth->StepLength, 5512);
+  m.Playing = false;
+  m.SetSong(nullptr);
+}
+
+}  // namespace
+}  // namespace vs
