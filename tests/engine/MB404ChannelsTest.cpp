@@ -166,6 +166,22 @@ TEST(MB404Render, SoundsInItsBusWithThePanLaw) {
   EXPECT_EQ(m.P->StepLength, 0);  // never rendered
 }
 
+TEST(MB404Render, HostileSettingsStayInRange) {
+  SynthSong s(512);
+  s.Note(1, 0, 255, 0xFF, 255, 255);
+  s.Ch->RootNote = -2000000000;
+  s.T.Song->MasterPitch = 2000000000;
+  s.Ch->EffectTrack = 99;
+  s.Ch->Pan = -40;
+  s.Ch->Volume = 100000;
+  s.P->Params[P404StepGate] = 2000000000;
+  s.P->Params[P404DelayGain] = -7;
+  auto out = testing::MixFrames(s.Mixer, 4);
+  EXPECT_EQ(s.P->GateLength, 5511);  // the gate at most the whole step
+  EXPECT_EQ(s.P->Note[1], INT16_MAX);
+  for (size_t i = 1; i < out.size(); i += 2) ASSERT_EQ(out[i], 0);  // pan 0: left only
+}
+
 TEST(MB404Render, UpperBusAndEchoSend) {
   SynthSong s(512);
   s.Note(1, 0, 60);
