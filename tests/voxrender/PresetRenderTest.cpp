@@ -141,6 +141,11 @@ TEST(PresetRender, NoteReplacesThePresetsNote) {
   EXPECT_NEAR(r24 / r12, 2.0, 0.04);
   EXPECT_EQ(again, high);
 
+  // The same for the default sound, a filtered saw.
+  EXPECT_NEAR(CrossingRate(Left(Render(SynFile(), 24)), 0, 12000) /
+                  CrossingRate(Left(Render(SynFile())), 0, 12000),
+              2.0, 0.04);
+
   // A pitch word of 1200 cents is the same octave.
   SynFile up = SynFile::Sine();
   up.Osc[0].Pitch = 1200;
