@@ -10,7 +10,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "engine/WAV.h"
+#include "engine/Resample.h"
 #include "engine/WAVFiles.h"
 
 namespace {
@@ -86,12 +86,12 @@ void BM_LoadWAV22050Mono(benchmark::State& state) {
 BENCHMARK(BM_LoadWAV22050Mono)->Arg(16)->Arg(8)->Unit(benchmark::kMillisecond);
 
 void BM_ResampleStereo16(benchmark::State& state) {
-  const bool interpolate = state.range(0) != 0;
+  const int interpolation = int(state.range(0));
   const int64_t srcLen = int64_t(Rate) * Seconds, dstLen = int64_t(44100) * Seconds;
   std::vector<int16_t> src(size_t(srcLen) * 2), dst(size_t(dstLen) * 2);
   for (size_t i = 0; i < src.size(); ++i) src[i] = int16_t(i * 37);
   for (auto _ : state) {
-    vs::ResampleStereo16(src.data(), dst.data(), srcLen, dstLen, 0, dstLen, interpolate);
+    vs::ResampleStereo16(src.data(), dst.data(), srcLen, dstLen, 0, dstLen, interpolation);
     benchmark::DoNotOptimize(dst.data());
   }
   state.counters["frames_out"] = benchmark::Counter(double(dstLen) * double(state.iterations()), benchmark::Counter::kIsRate);

@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "engine/WAV.h"
+#include "engine/Resample.h"
 #include "platform/AudioDecoder.h"
 #include "toolbox/SafeFile.h"
 
@@ -70,7 +70,8 @@ private:
       const int64_t newLength = int64_t(SampleRate) * length / int64_t(rate);
       if (newLength <= 0 || newLength > MaxSampleFrames) return WAVCannotConvert;
       std::vector<int16_t> resampled(size_t(newLength) * 2);
-      ResampleStereo16(frames.data(), resampled.data(), length, newLength, 0, newLength, true);
+      // Always with linear interpolation, whatever the mixer's setting.
+      ResampleStereo16(frames.data(), resampled.data(), length, newLength, 0, newLength, 1);
       frames = std::move(resampled);
     }
     Sample.SetFrames(std::move(frames));
