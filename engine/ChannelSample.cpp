@@ -9,6 +9,7 @@
 
 #include "core/model/MixerLock.h"
 #include "engine/Mixer.h"
+#include "engine/SampleReverb.h"
 #include "toolbox/AllTools.h"
 
 namespace vs {
@@ -186,6 +187,11 @@ void BuildChannelSample(const TChannel& channel, TWAVSample& s) {
   if (channel.Reversed) ReverseFrames(s);
   const TEffectSettings effects = EffectSettingsOf(channel);
   if (AnyEffect(effects)) ApplyEffects(effects, s);
+  const int32_t reverb = std::clamp(channel.Reverb, 0, 256);
+  if (reverb > 0) {
+    ReverbType = channel.ReverbType;
+    ApplyReverb(s, reverb / 256.0);
+  }
   if (channel.ReverseStereo) SwapSides(s);
   TrimPlayLength(s);
   s.NominalLength = nominal;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/WAVFiles.h"
 #include "toolbox/TextCodec.h"
 
 namespace vs {
@@ -16,8 +17,8 @@ namespace {
 
 constexpr char Magic[] = "Extended Instrument:";
 constexpr size_t MagicSize = 20;
-// The longest sample taken (about 100 minutes); longer data is cut.
-constexpr int64_t MaxFrames = int64_t(1) << 28;
+// Longer data is cut to the longest sample the loaders make.
+constexpr int64_t MaxFrames = MaxSampleFrames;
 
 inline uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 inline uint32_t Get32(const uint8_t* p) {

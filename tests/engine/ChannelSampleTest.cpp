@@ -6,6 +6,7 @@
 
 #include "core/model/MixerLock.h"
 #include "engine/Mixer.h"
+#include "engine/SampleReverb.h"
 
 namespace vs {
 namespace {
@@ -332,6 +333,35 @@ TEST_F(ChannelHandOver, VoicesStopWhenThePlayLengthChanges) {
   Load(Ramp(30));
   ProcessSample(Channel, Loaded);
   EXPECT_EQ(mixer.VoiceCount, 0);
+}
+
+}  // namespace
+}  // namespace vs
+
+namespace vs {
+namespace {
+
+TEST(ChannelSampleReverb, RunsTheChannelsNetworkAfterTheEffects) {
+  for (int type : {0, 1}) {
+    TChannel channel{nullptr};
+    channel.Reverb = 128;
+    channel.ReverbType = type;
+    channel.Decay = 256;
+    TWAVSample loaded, expected;
+    std::vector<int16_t> frames(2 * 4410);
+    for (size_t i = 0; i < frames.size(); ++i) frames[i] = static_cast<int16_t>((i * 7919) % 20000 - 10000);
+    loaded.SetFrames(std::vector<int16_t>(frames));
+    expected.SetFrames(std::move(frames));
+    TChannel plain{nullptr};
+    plain.Decay = 256;
+    BuildChannelSample(plain, expected);
+    ApplyReverb(expected, 0.5, type);
+    BuildChannelSample(channel, loaded);
+    EXPECT_EQ(ReverbType, type);
+    EXPECT_GT(loaded.Length, 4410) << type;
+    EXPECT_EQ(loaded.NominalLength, 4410);
+    EXPECT_EQ(loaded.Data, expected.Data) << type;
+  }
 }
 
 }  // namespace
