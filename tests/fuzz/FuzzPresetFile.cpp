@@ -1,6 +1,6 @@
 // libFuzzer target for the ".SYN" reader and the renderer behind it: each
 // input is written to a file, loaded and rendered through the exports.
-// Build with -DVS_FUZZ=ON and Clang; run ./fuzz_preset_file [corpus folder].
+// Build with clang and -DVS_FUZZ=ON; run build-fuzz/tests/fuzz_preset_file [corpus].
 #define VOXRENDER_BUILDING
 #include "voxrender/VoxRender.h"
 
