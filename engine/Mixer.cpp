@@ -441,7 +441,8 @@ void TMixer::MixBlock() {
 }
 
 void TMixer::FloatToInt16(int16_t* dest, int64_t byteCount, int64_t firstFrame) {
-  const int64_t frames = std::clamp<int64_t>(byteCount / 4, 0, std::max<int64_t>(0, BlockFrames - firstFrame));
+  if (!dest || firstFrame < 0 || firstFrame >= BlockFrames) return;
+  const int64_t frames = std::clamp<int64_t>(byteCount / 4, 0, BlockFrames - firstFrame);
   if (frames == 0) return;
   vs::FloatToInt16(Bus(0) + 2 * firstFrame, dest, frames * 4, Song().MasterVolume.load(std::memory_order_relaxed),
                    MixSettings().Surround.load(std::memory_order_relaxed));

@@ -198,6 +198,21 @@ TEST_F(MixerVoiceTest, StopOperations) {
   EXPECT_EQ(M->VoiceCount, 0);
 }
 
+TEST_F(MixerVoiceTest, ProgramWideVoiceOperations) {
+  TWAVSample s;
+  s.SetFrames(ConstantFrames(100, 1, 1));
+  s.PlayLength = 100;
+  const int before = Mixer().VoiceCount;
+  ASSERT_TRUE(AddVoice(&s, Mixer().MixPosition, 64, 100, -1, 0, PreviewGain * 100));
+  const TMixChan& v = Mixer().Voices[before];
+  EXPECT_EQ(v.Bus, 0);
+  EXPECT_FALSE(v.Filter.Active());
+  EXPECT_EQ(v.Tag, -1);
+  StopSampleVoices(&s);
+  EXPECT_EQ(Mixer().VoiceCount, before);
+  EXPECT_EQ(&EchoLine(), &Mixer().Echo);
+}
+
 TEST_F(MixerVoiceTest, PositionsBeyond32Bits) {
   TestSong t(120);
   t.AddChannel(ConstantFrames(100, 10000, 10000));
