@@ -388,7 +388,9 @@ TEST_F(MixerTest, MixedPatternStartsEachStepOnItsFrame) {
     const bool kickStep = s % 4 == 0, hatStep = s % 4 == 2;
     if (!kickStep && !hatStep) continue;
     SCOPED_TRACE(s);
-    if (at > 0) EXPECT_EQ(out[2 * (at - 1)], 0);
+    if (at > 0) {
+      EXPECT_EQ(out[2 * (at - 1)], 0);
+    }
     if (kickStep) {
       EXPECT_NEAR(out[2 * at], expect(12000, 100, 127, 64, false), 1.0);
       EXPECT_NEAR(out[2 * (at + 199) + 1], expect(12000, 100, 127, 64, true), 1.0);
