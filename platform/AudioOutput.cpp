@@ -30,15 +30,15 @@ void TStreamBuffer::Stop() {
 }
 
 void TStreamBuffer::GetCurrentPosition(uint32_t* play, uint32_t* write) const {
-  if (play != nullptr) *play = PlayCursor.load();
-  if (write != nullptr) *write = WriteCursor.load();
+  const uint64_t both = Cursors.load();
+  if (play != nullptr) *play = uint32_t(both >> 32);
+  if (write != nullptr) *write = uint32_t(both);
 }
 
 bool TStreamBuffer::SetCurrentPosition(uint32_t offset) {
   if (offset >= Size()) return false;
   offset -= offset % OutputFrameBytes;
-  PlayCursor.store(offset);
-  WriteCursor.store(offset);
+  Cursors.store(uint64_t(offset) << 32 | offset);
   return true;
 }
 
@@ -68,20 +68,23 @@ bool TStreamBuffer::Pull(int16_t* out, uint32_t frames) {
   const int notifyCount = NotifyCount.load();
   uint8_t* dst = reinterpret_cast<uint8_t*>(out);
   uint64_t left = uint64_t(frames) * OutputFrameBytes;
-  uint32_t pos = WriteCursor.load();
+  uint32_t pos = uint32_t(Cursors.load());
   const uint32_t lead = static_cast<uint32_t>(std::min<uint64_t>(left, size));
+  // Positions reached; signalled once the cursors show where the device is.
+  std::array<bool, MaxNotifyPositions> reached{};
   while (left > 0) {
     const uint32_t piece = static_cast<uint32_t>(std::min<uint64_t>(left, size - pos));
     std::memcpy(dst, Data.data() + pos, piece);
     for (int i = 0; i < notifyCount; ++i)
-      if (Notify[i].Offset >= pos && Notify[i].Offset < pos + piece) Notify[i].Event->Set();
+      if (Notify[i].Offset >= pos && Notify[i].Offset < pos + piece) reached[i] = true;
     pos = (pos + piece) % size;
     dst += piece;
     left -= piece;
   }
   // The device now plays the piece it took; it holds it up to the write cursor.
-  PlayCursor.store((pos + size - lead) % size);
-  WriteCursor.store(pos);
+  Cursors.store(uint64_t((pos + size - lead) % size) << 32 | pos);
+  for (int i = 0; i < notifyCount; ++i)
+    if (reached[i]) Notify[i].Event->Set();
   InPull.fetch_sub(1);
   return true;
 }

@@ -69,8 +69,9 @@ public:
 
 private:
   std::vector<uint8_t> Data;
-  std::atomic<uint32_t> PlayCursor{0};
-  std::atomic<uint32_t> WriteCursor{0};
+  // Play cursor in the high half, write cursor in the low half: read and
+  // written together.
+  std::atomic<uint64_t> Cursors{0};
   std::atomic<bool> IsPlaying{false};
   std::atomic<int> InPull{0};
   std::atomic<uint32_t> Published{0};

@@ -1,0 +1,384 @@
+#include "engine/MixThread.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+
+#include "core/model/MixerLock.h"
+#include "engine/EngineListener.h"
+#include "engine/Mixer.h"
+#include "platform/RtAudioOutput.h"
+#include "toolbox/ThreadPriority.h"
+
+namespace vs {
+
+namespace {
+
+int64_t NowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+int64_t Mod(int64_t a, int64_t m) { return m <= 0 ? 0 : ((a % m) + m) % m; }
+
+}  // namespace
+
+TAudioOutputState& AudioOutput() {
+  static TAudioOutputState state;
+  return state;
+}
+
+void SetAudioBackend(std::unique_ptr<TAudioBackend> backend) {
+  TAudioOutputState& o = AudioOutput();
+  if (o.OutputOpen.load()) {
+    StopMixThread();
+    CloseOutputDevice();
+  }
+  o.Backend = std::move(backend);
+}
+
+TAudioBackend& AudioBackend() {
+  TAudioOutputState& o = AudioOutput();
+  if (!o.Backend) o.Backend = std::make_unique<TRtAudioBackend>();
+  return *o.Backend;
+}
+
+int32_t BlockFrames() { return Mixer().BlockFrames; }
+int32_t BlockBytes() { return Mixer().BlockFrames * 8; }
+
+void SetLatencyOffset(int64_t bytes) {
+  bytes = std::clamp<int64_t>(bytes, 0, int64_t(BlockFrames()) * 4);
+  AudioOutput().LatencyOffset = static_cast<int32_t>(bytes - bytes % 4);
+}
+
+// --- Suspension ---
+
+void SuspendOutput() {
+  LockMixer();
+  TAudioOutputState& o = AudioOutput();
+  if (o.OutputBuffer != nullptr && o.SuspendDepth == 0) o.OutputBuffer->Stop();
+  ++o.SuspendDepth;
+}
+
+void ResumeOutput() {
+  TAudioOutputState& o = AudioOutput();
+  MixerGuard hold;
+  if (o.SuspendDepth <= 0) return;  // unbalanced: nothing to resume
+  if (--o.SuspendDepth == 0 && o.OutputBuffer != nullptr) {
+    ClearStreamBuffer();
+    RestartStream();
+  }
+  UnlockMixer();  // the hold of the matching SuspendOutput
+}
+
+// --- Device ---
+
+bool OpenOutputDevice() {
+  TAudioOutputState& o = AudioOutput();
+  if (o.OutputOpen.load()) return true;
+  TAudioBackend& backend = AudioBackend();
+  std::string error;
+  std::unique_ptr<TAudioDevice> device = backend.OpenDevice(o.SoundDeviceName, &error);
+  if (!device && !o.SoundDeviceName.empty()) {
+    o.SoundDeviceName.clear();  // the chosen device is forgotten
+    device = backend.OpenDevice("", &error);
+  }
+  if (!device) {
+    o.OutputError = error.empty() ? "No audio output device" : error;
+    return false;
+  }
+  o.OutputError.clear();
+  MixerGuard hold;
+  o.Device = std::move(device);
+  o.OutputOpen.store(true);
+  return true;
+}
+
+void CloseOutputDevice() {
+  TAudioOutputState& o = AudioOutput();
+  std::unique_ptr<TAudioDevice> device;
+  {
+    MixerGuard hold;
+    if (!o.OutputOpen.load()) return;
+    o.OutputOpen.store(false);
+    if (o.OutputBuffer != nullptr) o.OutputBuffer->Stop();
+    std::lock_guard<std::mutex> position(o.PositionLock);
+    o.OutputBuffer = nullptr;
+    o.OutputBufferMemory = nullptr;
+    device = std::move(o.Device);
+  }
+  device.reset();  // its driver may be a thread: closed outside the lock
+}
+
+void CreateStreamBuffer(int32_t frames) {
+  TAudioOutputState& o = AudioOutput();
+  MixerGuard hold;
+  const uint32_t size = static_cast<uint32_t>(std::max(frames, 1)) * 4;
+  o.StreamSize = size;
+  if (!o.OutputOpen.load() || !o.Device) return;
+  TStreamBuffer* buffer;
+  {
+    std::lock_guard<std::mutex> position(o.PositionLock);
+    o.OutputBufferMemory = nullptr;
+    buffer = o.Device->CreateStreamBuffer(size);
+    o.OutputBuffer = buffer;
+  }
+
+  const int64_t latency = std::clamp<int64_t>(o.LatencyOffset, 0, size);
+  std::array<TNotifyPosition, TStreamBuffer::MaxNotifyPositions> pos;
+  int count = 0;
+  for (int i = 0; i < 2; ++i)
+    pos[count++] = {static_cast<uint32_t>(Mod(int64_t(i) * (size / 2) + size - latency, size)),
+                    &o.HalfEvents[i]};
+  const int64_t k = int64_t(o.ScopeSample.Length) * 4;
+  bool tooMany = false;
+  if (k > 0) {  // an empty scope sample has no scope positions
+    for (int64_t p = 0; p + k <= size; p += k) {
+      if (count == TStreamBuffer::MaxNotifyPositions) {
+        tooMany = true;
+        break;
+      }
+      int64_t at = p;
+      if ((at >> 4) == (pos[0].Offset >> 4) || (at >> 4) == (pos[1].Offset >> 4)) at += 16;
+      pos[count++] = {static_cast<uint32_t>(Mod(at, size)), &o.ScopeEvent};
+    }
+  }
+  bool ok = !tooMany && buffer->SetNotificationPositions(pos.data(), count);
+  if (!ok) ok = buffer->SetNotificationPositions(pos.data(), 2);
+  if (!ok)
+    throw std::runtime_error(
+        "Error while setting the DirectSound notifications\rBe sure you're using at least "
+        "DirectX 5");
+}
+
+void RestartStream() {
+  TAudioOutputState& o = AudioOutput();
+  MixerGuard hold;
+  if (!o.OutputOpen.load() || o.OutputBuffer == nullptr) return;
+  o.SecondHalf.store(false);
+  const int64_t size = o.OutputBuffer->Size();
+  const int64_t latency = std::clamp<int64_t>(o.LatencyOffset, 0, size);
+  o.OutputBuffer->SetCurrentPosition(static_cast<uint32_t>(Mod(size - latency, size)));
+  o.OutputBuffer->Play();
+}
+
+void ClearStreamBuffer() {
+  TAudioOutputState& o = AudioOutput();
+  MixerGuard hold;
+  if (o.OutputBuffer == nullptr) return;
+  void *p1, *p2;
+  uint32_t n1, n2;
+  if (o.OutputBuffer->Lock(0, o.OutputBuffer->Size(), &p1, &n1, &p2, &n2)) {
+    std::memset(p1, 0, n1);
+    if (p2 != nullptr) std::memset(p2, 0, n2);
+    o.OutputBuffer->Unlock();
+  }
+}
+
+void SetMixLatency(int32_t frames) {
+  TAudioOutputState& o = AudioOutput();
+  PauseScopeThread();
+  SuspendOutput();
+  struct TResume {
+    ~TResume() {
+      ResumeOutput();
+      ResumeScopeThread();
+    }
+  } resume;
+  TMixer& mixer = Mixer();
+  mixer.SetBlockFrames(std::max<int32_t>(frames, MinBlockFrames));
+  const int32_t block = mixer.BlockFrames;
+  SetLatencyOffset(o.LatencyOffset);
+  const int32_t n = block / 1280;
+  o.ScopeSample.Clear();
+  o.ScopeSample.SetFrames(std::vector<int16_t>(size_t(n >= 2 ? block / n : block) * 2, 0));
+  CreateStreamBuffer(block * 2);
+  o.OutputBufferMemory = o.OutputBuffer != nullptr ? o.OutputBuffer->Memory() : nullptr;
+  TEchoLine& echo = EchoLine();
+  echo.Setup(block, (int64_t(mixer.FramesPerStep) * echo.Time.load()) >> 4);
+}
+
+int64_t GetPlayPosition() {
+  TAudioOutputState& o = AudioOutput();
+  std::lock_guard<std::mutex> position(o.PositionLock);
+  if (!o.OutputOpen.load() || o.OutputBuffer == nullptr) return 0;
+  uint32_t play = 0;
+  o.OutputBuffer->GetCurrentPosition(&play, nullptr);
+  const int64_t size = o.OutputBuffer->Size();
+  const int64_t latency = o.LatencyOffset.load();
+  const int64_t p = Mod(int64_t(play) + latency, size);
+  const int64_t half = size / 2;
+  int64_t q = (half > 0 ? p % half : 0) - latency;
+  if ((p >= half) == o.SecondHalf.load()) q -= half;
+  return q / 4 + o.BufferBasePosition.load();
+}
+
+// --- Mix thread ---
+
+void MixHalf(int half) {
+  TAudioOutputState& o = AudioOutput();
+  MixerGuard hold;
+  o.SecondHalf.store(half == 1);
+  const bool measure = o.MeasureCPU.load();
+  if (measure) {
+    o.PrevMixStartTime = o.MixStartTime;
+    o.MixStartTime = NowNs();
+  }
+  TMixer& mixer = Mixer();
+  const uint32_t halfBytes = static_cast<uint32_t>(mixer.BlockFrames) * 4;
+  const uint32_t writeOffset = half == 1 ? halfBytes : 0;
+  o.BufferBasePosition.fetch_add(mixer.BlockFrames);
+  mixer.MixBlock();
+  TStreamBuffer* buffer = o.OutputBuffer;
+  if (buffer != nullptr && halfBytes * 2 == buffer->Size()) {
+    void *p1, *p2;
+    uint32_t n1, n2;
+    if (buffer->Lock(writeOffset, halfBytes, &p1, &n1, &p2, &n2)) {
+      mixer.FloatToInt16(static_cast<int16_t*>(p1), n1, 0);
+      if (p2 != nullptr) mixer.FloatToInt16(static_cast<int16_t*>(p2), n2, n1 / 4);
+      buffer->Unlock();
+    }
+    uint32_t write = 0;
+    buffer->GetCurrentPosition(nullptr, &write);
+    if (writeOffset < write && write < writeOffset + halfBytes) {
+      const int64_t count = o.UnderrunCount.fetch_add(1) + 1;
+      PostAsyncUpdate(AsyncUnderrun, count);
+    }
+  } else {
+    // No buffer to write into: the block is dropped, the bus cleared.
+    std::fill(mixer.Buses[0].begin(), mixer.Buses[0].end(), 0.0f);
+  }
+  if (measure) o.MixEndTime = NowNs();
+}
+
+TMixThread::TMixThread() {
+  Thread = std::thread([this] {
+    SetCurrentThreadPriority(TThreadPriority::Higher);
+    Execute();
+  });
+}
+
+TMixThread::~TMixThread() {
+  Terminate();
+  AudioOutput().HalfEvents[0].Set();
+  if (Thread.joinable()) Thread.join();
+}
+
+void TMixThread::Execute() {
+  TAudioOutputState& o = AudioOutput();
+  TAutoResetEvent* events[] = {&o.HalfEvents[0], &o.HalfEvents[1]};
+  while (!Terminated.load()) {
+    const int half = WaitForAny(events, 2, -1);
+    if (Terminated.load()) break;
+    if (half >= 0) MixHalf(half);
+  }
+}
+
+void StartMixThread() {
+  TAudioOutputState& o = AudioOutput();
+  if (o.OutputOpen.load() && !o.MixThread) {
+    o.HalfEvents[0].Reset();
+    o.HalfEvents[1].Reset();
+    o.MixThread = std::make_unique<TMixThread>();
+  }
+}
+
+void StopMixThread() {
+  if (MixerLockHeldByThisThread()) {
+    std::fprintf(stderr, "StopMixThread called while holding MixerLock\n");
+    std::abort();
+  }
+  TAudioOutputState& o = AudioOutput();
+  {
+    // The buffer pointer only changes under this lock too; MixerLock may be
+    // held by another thread's suspension, which this does not wait for.
+    std::lock_guard<std::mutex> position(o.PositionLock);
+    if (o.OutputBuffer != nullptr) o.OutputBuffer->Stop();
+  }
+  // The suspension depth belongs to the suspensions still open; it stays.
+  std::unique_ptr<TMixThread> thread = std::move(o.MixThread);
+  thread.reset();  // asks it to end, wakes it and waits
+}
+
+// --- Scope thread ---
+
+TScopeThread::TScopeThread() {
+  Thread = std::thread([this] {
+    SetCurrentThreadPriority(TThreadPriority::Higher);
+    Execute();
+  });
+}
+
+TScopeThread::~TScopeThread() {
+  Terminate();
+  AudioOutput().ScopeEvent.Set();
+  if (Thread.joinable()) Thread.join();
+}
+
+void TScopeThread::Execute() {
+  TAudioOutputState& o = AudioOutput();
+  while (!Terminated.load()) {
+    o.ScopeEvent.Wait(-1);
+    if (Terminated.load()) break;
+    if (!Paused()) PostAsyncUpdate(AsyncScope, 0);
+  }
+}
+
+void StartScopeThread() {
+  TAudioOutputState& o = AudioOutput();
+  if (!o.ScopeThread) o.ScopeThread = std::make_unique<TScopeThread>();
+}
+
+void StopScopeThread() {
+  std::unique_ptr<TScopeThread> thread = std::move(AudioOutput().ScopeThread);
+  thread.reset();
+}
+
+void PauseScopeThread() {
+  if (TScopeThread* t = AudioOutput().ScopeThread.get()) t->Pause();
+}
+
+void ResumeScopeThread() {
+  if (TScopeThread* t = AudioOutput().ScopeThread.get()) t->Resume();
+}
+
+// --- Open and close ---
+
+void OpenAudioOutput() {
+  TAudioOutputState& o = AudioOutput();
+  if (o.OutputOpen.load() || !o.UseWAV.load()) return;
+  if (!OpenOutputDevice()) return;
+  try {
+    SetMixLatency(BlockFrames());
+  } catch (const std::exception& e) {
+    o.OutputError = e.what();
+    CloseOutputDevice();
+    return;
+  }
+  if (o.OutputOpen.load()) {
+    StartMixThread();
+    RestartStream();
+  }
+}
+
+void CloseAudioOutput() {
+  TAudioOutputState& o = AudioOutput();
+  if (!o.OutputOpen.load() || !o.UseWAV.load()) return;
+  StopMixThread();
+  CloseOutputDevice();
+}
+
+int CPUUsage() {
+  TAudioOutputState& o = AudioOutput();
+  MixerGuard hold;
+  const int64_t period = o.MixStartTime - o.PrevMixStartTime;
+  if (period <= 0 || o.PrevMixStartTime == 0) return -1;
+  return static_cast<int>(std::llround(double(o.MixEndTime - o.MixStartTime) * 100.0 / double(period)));
+}
+
+}  // namespace vs

@@ -1,0 +1,152 @@
+#pragma once
+// The audio output: the sound device and its looping stream buffer of two
+// halves, the mix thread that refills a half whenever the device has reached
+// the other one, the scope thread, and the mixing buffers sized to the
+// latency. Every change of the mixer's state by another thread happens under
+// MixerLock; SuspendOutput/ResumeOutput bracket changes that must not be
+// heard half done.
+//
+// Sizes: a block is BlockFrames frames (the mixer's, at least 64); the
+// stream buffer holds two blocks of 16-bit stereo, 2 x BlockFrames x 4 bytes;
+// BlockBytes = BlockFrames x 8 (one float stereo block). LatencyOffset is the
+// byte distance by which the half notifications and the play start lie
+// ahead; it is kept within 0..BlockFrames x 4 and frame aligned.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "core/model/WAVSample.h"
+#include "platform/AudioOutput.h"
+#include "platform/AutoResetEvent.h"
+
+namespace vs {
+
+class TMixThread {
+public:
+  TMixThread();  // starts running, above normal priority when allowed
+  ~TMixThread();  // asks to end, wakes and waits (never under MixerLock)
+  TMixThread(const TMixThread&) = delete;
+  TMixThread& operator=(const TMixThread&) = delete;
+  void Terminate() { Terminated.store(true); }
+
+private:
+  void Execute();
+  std::atomic<bool> Terminated{false};
+  std::thread Thread;
+};
+
+// Tells the window, through an async update of kind 0, that fresh output can
+// be drawn, each time the device reaches a scope position. While paused it
+// posts nothing.
+class TScopeThread {
+public:
+  TScopeThread();
+  ~TScopeThread();
+  TScopeThread(const TScopeThread&) = delete;
+  TScopeThread& operator=(const TScopeThread&) = delete;
+  void Terminate() { Terminated.store(true); }
+  void Pause() { PauseDepth.fetch_add(1); }
+  void Resume() { PauseDepth.fetch_sub(1); }
+  bool Paused() const { return PauseDepth.load() > 0; }
+
+private:
+  void Execute();
+  std::atomic<bool> Terminated{false};
+  std::atomic<int> PauseDepth{0};
+  std::thread Thread;
+};
+
+struct TAudioOutputState {
+  std::atomic<bool> OutputOpen{false};
+  std::atomic<bool> UseWAV{true};         // audio output on
+  std::unique_ptr<TAudioBackend> Backend;  // RtAudio unless set
+  std::unique_ptr<TAudioDevice> Device;
+  TStreamBuffer* OutputBuffer = nullptr;  // null when closed
+  // Guards OutputBuffer's lifetime for GetPlayPosition, which the master
+  // clock calls inside its own lock and so must not take MixerLock.
+  std::mutex PositionLock;
+  std::string SoundDeviceName;             // "" = the default device
+  std::string OutputError;                 // why the last open failed
+  uint32_t StreamSize = 2 * 8820 * 4;      // bytes
+  std::atomic<int32_t> LatencyOffset{35280};  // bytes
+  std::array<TAutoResetEvent, 2> HalfEvents;
+  TAutoResetEvent ScopeEvent;
+  std::atomic<bool> SecondHalf{false};
+  std::atomic<int64_t> BufferBasePosition{0};
+  int SuspendDepth = 0;
+  std::atomic<int64_t> UnderrunCount{0};
+  std::atomic<bool> MeasureCPU{false};
+  // Steady-clock readings in nanoseconds (under MixerLock).
+  int64_t PrevMixStartTime = 0, MixStartTime = 0, MixEndTime = 0;
+  const uint8_t* OutputBufferMemory = nullptr;  // the stream buffer, for the scope
+  TWAVSample ScopeSample;                       // Length = the scope interval
+  std::unique_ptr<TMixThread> MixThread;
+  std::unique_ptr<TScopeThread> ScopeThread;
+};
+
+TAudioOutputState& AudioOutput();
+
+// Chooses the backend devices are opened with (closes the output first).
+void SetAudioBackend(std::unique_ptr<TAudioBackend> backend);
+TAudioBackend& AudioBackend();
+
+int32_t BlockFrames();
+int32_t BlockBytes();
+// Stores LatencyOffset (bytes), frame aligned and within 0..BlockFrames x 4.
+void SetLatencyOffset(int64_t bytes);
+
+// Stops the output (once, at the outermost call) and holds MixerLock until
+// the matching ResumeOutput; the last resume clears and restarts the buffer.
+void SuspendOutput();
+void ResumeOutput();
+
+// Opens the chosen device, else the default one (forgetting the choice);
+// when neither opens the output stays closed and OutputError says why.
+bool OpenOutputDevice();
+void CloseOutputDevice();
+// (Re)creates the stream buffer of frames x 4 bytes and its notifications.
+// The size is stored even when the output is closed. Throws
+// std::runtime_error with the system's message when the notifications
+// cannot be set.
+void CreateStreamBuffer(int32_t frames);
+// When open: writing starts at the first half; plays looping from
+// (size - LatencyOffset) mod size.
+void RestartStream();
+void ClearStreamBuffer();
+// Resizes the blocks (at least 64 frames), the buffers, the scope interval,
+// the stream buffer and the song echo.
+void SetMixLatency(int32_t frames);
+// The mix frame being heard now; 0 when the output is closed.
+int64_t GetPlayPosition();
+
+void StartMixThread();
+// Stops the buffer and ends the mix thread. Must not be called while this
+// thread holds MixerLock (the mix thread may be waiting for it): that is a
+// programming error and aborts.
+void StopMixThread();
+void StartScopeThread();
+void StopScopeThread();
+// The scope thread's pause (while the buffers are resized).
+void PauseScopeThread();
+void ResumeScopeThread();
+
+// When closed and audio output is on: open the device, size the buffers,
+// and when open start the mix thread and restart the stream.
+void OpenAudioOutput();
+// When open and audio output is on: stop the mix thread, close the device.
+void CloseAudioOutput();
+
+// The mix thread's load in percent of the block period (rounded), or -1
+// when there is no period yet.
+int CPUUsage();
+
+// One pass of the mix thread's body for a half (0 or 1): mix a block, write
+// it into the half, count an underrun. Takes MixerLock.
+void MixHalf(int half);
+
+}  // namespace vs
