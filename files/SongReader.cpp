@@ -36,13 +36,6 @@ int ReadInts(const uint8_t* p, size_t size, int32_t* out, int count) {
   return n;
 }
 
-// A plug-in name must be a bare file name: a song must not make the host
-// load a library from anywhere but the plug-in folder.
-bool BarePluginName(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  return name.find_first_of("/\\:") == std::string::npos;
-}
-
 // A plain text of older files as rich text: the model keeps RTF only.
 std::string PlainTextToRTF(const std::string& bytes) {
   std::string out = "{\\rtf1\\ansi ";
@@ -397,6 +390,11 @@ void TEventReader::Finish() {
 
 }  // namespace
 
+bool IsBarePluginName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  return name.find_first_of("/\\:") == std::string::npos && name.find('\0') == std::string::npos;
+}
+
 std::string MissingPluginMessage(const std::string& name) {
   return "Warning|This song needs the " + name + " plugin which couldn't be found...";
 }
@@ -468,7 +466,7 @@ int LoadSong(const std::string& fileName, const SongHost& host, const SongReadOp
   if (host.Plugins) {
     host.Plugins->UnloadAll();
     for (const SongPluginState& plugin : content.Plugins)
-      if (!BarePluginName(plugin.Name) || !host.Plugins->LoadPlugin(plugin))
+      if (!IsBarePluginName(plugin.Name) || !host.Plugins->LoadPlugin(plugin))
         host.Plugins->ShowWarning(MissingPluginMessage(plugin.Name));
   }
   if (host.Frame && content.HasRackHeight) host.Frame->ApplyRackHeight(content.RackHeight);

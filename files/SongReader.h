@@ -47,6 +47,11 @@ struct TSongFileContent {
   int32_t RackHeight = 0;
 };
 
+// True for a plug-in name that is a bare file name (no folder part, not
+// "." or ".."). A song names plug-ins only inside the plug-in folder; a name
+// with a path would load a library from anywhere, so it counts as missing.
+bool IsBarePluginName(const std::string& name);
+
 // The plug-in warning, as a two-part message text.
 std::string MissingPluginMessage(const std::string& name);
 

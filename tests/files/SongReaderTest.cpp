@@ -290,6 +290,11 @@ TEST(SongReader, PluginEvents) {
   EXPECT_EQ(content.Plugins[1].Name, "Delay");
   EXPECT_TRUE(content.Plugins[1].EditorOpen);
   EXPECT_TRUE(content.Plugins[1].Parameters.empty());
+
+  EXPECT_TRUE(IsBarePluginName("Chorus"));
+  EXPECT_TRUE(IsBarePluginName("my.plugin"));
+  for (const char* bad : {"", ".", "..", "../x", "a/b", "/usr/lib/x", "C:\\x", "a\\b"})
+    EXPECT_FALSE(IsBarePluginName(bad)) << bad;
 }
 
 TEST(SongReader, MalformedDataIsRefused) {
