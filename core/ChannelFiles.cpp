@@ -1,0 +1,318 @@
+#include "core/ChannelFiles.h"
+
+#include <filesystem>
+
+#include "core/ProgramPaths.h"
+#include "core/model/Channels.h"
+#include "core/model/MixerLock.h"
+#include "engine/ChannelSample.h"
+#include "engine/Mixer.h"
+#include "engine/OutsideRenderers.h"
+#include "engine/WAVFiles.h"
+#include "files/XIFiles.h"
+#include "toolbox/AllTools.h"
+#include "toolbox/PathTools.h"
+
+namespace fs = std::filesystem;
+
+namespace vs {
+
+TWAVSample LoadedSample;
+TWAVSample PreviewSample;
+std::string PreviewFileName;
+
+const char* const DSLibraryMissingMessage = "Error|Sorry you need the ds2wav.dll in order to render this loop.";
+const char* const DSLibraryTooOldMessage =
+    "Error|Sorry your ds2wav.dll is too old to render this loop.\rPlease install a newer version.";
+const char* const DSScriptFaultMessage = "Error|Sorry could not render this DS script due to a problem with the file...";
+
+void TChannelFileHost::SuspendOutput() { LockMixer(); }
+void TChannelFileHost::ResumeOutput() { UnlockMixer(); }
+void TChannelFileHost::AddChannelAndShow(TSong& song) { AddChannel(song); }
+
+namespace {
+
+TChannelFileHost DefaultHost;
+TChannelFileHost* Host = &DefaultHost;
+
+bool IsFile(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && fs::is_regular_file(path, ec);
+}
+
+// path when it is a file, else the file that matches it in any case, else empty.
+std::string ExistingFile(const std::string& path) {
+  if (IsFile(path)) return path;
+  std::string found = FindPathCaseInsensitive(path);
+  return IsFile(found) ? found : std::string();
+}
+
+bool IsSampleExtension(const std::string& upperExt) {
+  return upperExt == ".WAV" || upperExt == ".XI" || upperExt == ".DS" || upperExt == ".SYN";
+}
+
+// Holds the output for the lifetime of the object.
+class TOutputHold {
+public:
+  TOutputHold() { Host->SuspendOutput(); }
+  ~TOutputHold() { Host->ResumeOutput(); }
+  TOutputHold(const TOutputHold&) = delete;
+  TOutputHold& operator=(const TOutputHold&) = delete;
+};
+
+class TBusyCursor {
+public:
+  TBusyCursor() { Host->SetBusyCursor(true); }
+  ~TBusyCursor() { Host->SetBusyCursor(false); }
+  TBusyCursor(const TBusyCursor&) = delete;
+  TBusyCursor& operator=(const TBusyCursor&) = delete;
+};
+
+// Renders a drum script into its WAV file, telling the user of failures.
+void RenderDrumScript(const std::string& script, const std::string& wav) {
+  Host->ShowInfo("Rendering: " + LowerCase(ExtractFileName(script)));
+  const int result = RenderDSFile(script, wav, nullptr);
+  if (result == LibraryMissing)
+    Host->ShowError(DSLibraryMissingMessage);
+  else if (result == 1)
+    Host->ShowError(DSLibraryTooOldMessage);
+  else if (result == 2 || result == 3)
+    Host->ShowError(DSScriptFaultMessage);
+}
+
+void UpdateSampleCommands(const TSong& song) {
+  bool any = false;
+  for (const auto& c : song.Channels) any = any || !c->SampleFileName.empty();
+  Host->SetSampleCommandsEnabled(any);
+}
+
+class TProgramChannelLoader : public ChannelFileLoader {
+public:
+  void LoadFileIntoChannel(TSong& song, int index, const std::string& name) override {
+    vs::LoadFileIntoChannel(song, index, name, false, false);
+  }
+  void RebuildSample(TSong& song, int index) override {
+    TChannel* channel = song.Channel(index);
+    if (!channel) return;
+    PrepareChannelPreview(*channel);
+    ProcessSample(*channel, LoadedSample);
+  }
+};
+
+}  // namespace
+
+void SetChannelFileHost(TChannelFileHost* host) { Host = host ? host : &DefaultHost; }
+TChannelFileHost& ChannelFileHost() { return *Host; }
+
+std::string ResolveSamplePath(const std::string& name) {
+  const std::string path = StoredNameToPath(name, SamplesFolder());
+  if (path.empty()) return {};
+  if (std::string found = ExistingFile(path); !found.empty()) return found;
+  const std::string file = ExtractFileName(name);
+  Host->ShowInfo("Locating: " + LowerCase(file));
+  if (file.empty() || file == "." || file == "..") return {};
+  const std::string& song = ProgramPaths().SongFileName;
+  if (!song.empty())
+    if (std::string found = ExistingFile(ExtractFilePath(song) + file); !found.empty()) return found;
+  for (const std::string& folder : ProgramPaths().SampleSearchPaths)
+    if (std::string found = FindInSubDirs(file, folder); IsFile(found)) return found;
+  return {};
+}
+
+std::string StoredSampleName(const std::string& path) {
+  const std::string base = SamplesFolder();
+  if (path.size() > base.size() && SameText(std::string_view(path).substr(0, base.size()), base))
+    return PathToStoredName(base + path.substr(base.size()), base);
+  return path;
+}
+
+std::string SiblingWAVPath(const std::string& name) {
+  if (name.empty() || HasExtension(name, ".WAV")) return name;
+  const std::string ext = ExtractFileExt(name);
+  const bool lower = !ext.empty() && LowerCase(ext) == ext && UpperCase(ext) != ext;
+  const std::string wav = ChangeFileExt(name, lower ? ".wav" : ".WAV");
+  if (std::string found = ExistingFile(wav); !found.empty()) return found;
+  return wav;
+}
+
+int LoadSampleFile(const std::string& name, TWAVSample& sample) {
+  sample.Clear();
+  if (name.empty()) return WAVCannotOpen;
+  const std::string ext = UpperCase(ExtractFileExt(name));
+  if (ext == ".XI") return LoadXIFile(name, sample);
+  if (ext == ".SYN") return LoadSynthPreset(name, sample, -1);
+  std::string wav = SiblingWAVPath(name);
+  if (ext == ".DS" && !IsFile(wav)) {
+    const std::string temp = GetTempDirectory();
+    if (temp.empty()) return WAVCannotOpen;
+    wav = temp + "temp.wav";
+    std::error_code ec;
+    fs::remove(wav, ec);  // never load what an earlier render left
+    if (const int rendered = RenderDSFile(name, wav, nullptr); rendered != 0) return rendered;
+  }
+  return LoadWAVSample(wav, sample);
+}
+
+void LoadFileIntoChannel(TSong& song, int index, const std::string& name, bool adoptName, bool refresh) {
+  TChannel* ch = song.Channel(index);
+  if (!ch) return;
+  const std::string ext = UpperCase(ExtractFileExt(name));
+  if (!name.empty() && !IsSampleExtension(ext)) {
+    if (ext == ".404") {
+      std::string file = ExistingFile(name);
+      if (ch->LoadMB404Preset(file.empty() ? name : file)) {
+        Host->RefreshChannelSettings(index);
+        song.SetModified();
+      }
+    } else if (ext == ".FPR") {
+      std::string file = ExistingFile(name);
+      if (ch->LoadFXText(file.empty() ? name : file)) song.SetModified();
+    }
+    return;
+  }
+  if (name == ch->SampleFileName || ch->Kind == 1) return;
+
+  {
+    TBusyCursor busy;
+    TOutputHold hold;
+    StopSampleVoices(&ch->Sample);
+    const std::string resolved = ResolveSamplePath(name);
+    if (ext == ".DS" && !resolved.empty()) {
+      const std::string wav = SiblingWAVPath(resolved);
+      if (!IsFile(wav)) RenderDrumScript(resolved, wav);
+    }
+    ch->Sample.Clear();
+    LoadedSample.Clear();
+
+    std::string adopted = ChangeFileExt(ExtractFileName(name), "");
+    int result = WAVCannotOpen;
+    if (!resolved.empty()) {
+      Host->ShowInfo("Loading: " + LowerCase(ExtractFileName(resolved)));
+      if (ext == ".SYN") {
+        result = LoadSynthPreset(resolved, LoadedSample, ch->RenderNote);
+      } else if (ext == ".XI") {
+        TXIInfo info;
+        result = LoadXIFile(resolved, LoadedSample, &info);
+        if (result == XILoaded) {
+          if (!info.XISampleName.empty()) adopted = info.XISampleName;
+          ch->Sample.Looped = info.LoopKind != 0;
+          ch->Sample.PingPong = (info.LoopKind & 2) ? 1 : 0;
+          if (ch->Sample.Looped) {
+            const int group = FirstFreeCutGroup(song, index);
+            ch->Sample.CutGroup = group;
+            ch->Sample.CutByGroup = group;
+          }
+          Host->RefreshChannelSettings(index);
+        }
+      } else {
+        result = LoadWAVSample(SiblingWAVPath(resolved), LoadedSample);
+      }
+    }
+    if (result == 0)
+      ProcessSample(*ch, LoadedSample);
+    else
+      LoadedSample.Clear();
+
+    if (adoptName && Host->AdjustChannelName()) {
+      ch->SetColor(RandomChannelColor(0.87));
+      SetChannelName(song, index, adopted);
+    }
+    ch->SampleFileName = resolved.empty() ? name : StoredSampleName(resolved);
+  }
+  if (refresh) Host->RefreshChannelSettings(index);
+  song.SetModified();
+  song.Notify(&SongListener::ChannelChanged, index);
+  UpdateSampleCommands(song);
+}
+
+void LoadFileIntoChannel(int index, const std::string& name, bool adoptName, bool refresh) {
+  LoadFileIntoChannel(CurrentSong(), index, name, adoptName, refresh);
+}
+
+namespace {
+
+void LoadPreviewResolved(const std::string& resolved) {
+  StopSampleVoices(&PreviewSample);
+  TBusyCursor busy;
+  LoadSampleFile(resolved, PreviewSample);
+  PreviewSample.PlayLength = PreviewSample.Length;
+  PreviewFileName = resolved;
+}
+
+}  // namespace
+
+void LoadPreviewSample(const std::string& name) {
+  StopSampleVoices(&PreviewSample);
+  LoadPreviewResolved(ResolveSamplePath(name));
+}
+
+void PrepareChannelPreview(const TChannel& channel) {
+  const std::string resolved = ResolveSamplePath(channel.SampleFileName);
+  if (resolved != PreviewFileName) LoadPreviewResolved(resolved);
+  if (PreviewSample.Empty()) return;
+  LoadedSample.Clear();
+  LoadedSample.Data = PreviewSample.Data;
+  LoadedSample.Length = PreviewSample.Length;
+  LoadedSample.PlayLength = PreviewSample.PlayLength;
+  LoadedSample.NominalLength = PreviewSample.NominalLength;
+  LoadedSample.FormatWord = PreviewSample.FormatWord;
+  LoadedSample.SetLoop(PreviewSample.LoopStart, PreviewSample.LoopEnd);
+}
+
+void PreviewSampleFile(const std::string& name) {
+  LoadPreviewSample(name);
+  if (PreviewSample.Empty()) return;
+  MixerGuard lock;
+  TMixer& mixer = Mixer();
+  mixer.AddVoice(&PreviewSample, mixer.MixPosition, 64, PreviewSample.PlayLength, -1, -1, 100 * PreviewGain);
+}
+
+void PlayPreview(const TChannel& channel) {
+  const TWAVSample& s = channel.Sample;
+  if (s.Empty()) return;
+  MixerGuard lock;
+  TMixer& mixer = Mixer();
+  int64_t length = s.PlayLength;
+  if (channel.Stretch != 0 && s.NominalLength > 0)
+    length = int64_t(mixer.FramesPerStep) * channel.Stretch * s.PlayLength / s.NominalLength;
+  mixer.AddVoice(&s, mixer.MixPosition, channel.Pan, length, -1, -1, channel.Volume * PreviewGain);
+}
+
+void Preview(TChannel& channel) {
+  MixerGuard lock;
+  const bool looped = channel.Sample.Looped;
+  channel.Sample.Looped = false;
+  PlayPreview(channel);
+  channel.Sample.Looped = looped;
+}
+
+void LoadFilesIntoChannels(TSong& song, int firstIndex, const std::vector<std::string>& files) {
+  int index = std::max(firstIndex, 0);
+  for (const std::string& file : files) {
+    while (index >= song.ChannelCount()) {
+      const int before = song.ChannelCount();
+      Host->AddChannelAndShow(song);
+      if (song.ChannelCount() <= before) return;  // no channel could be added
+    }
+    TChannel& ch = *song.Channel(index);
+    if (HasExtension(file, ".404") && ch.Kind != 1) {
+      ch.MakeMB404(true);
+      Host->ArrangeRack();
+    }
+    LoadFileIntoChannel(song, index, file, true, true);
+    ++index;
+  }
+}
+
+bool TryOpenSongFile(const std::string& name) {
+  if (!HasExtension(name, ".ZMP") && !HasExtension(name, ".ZIP")) return false;
+  if (Host->AskSaveChanges()) Host->OpenSong(name);
+  return true;
+}
+
+ChannelFileLoader& ProgramChannelLoader() {
+  static TProgramChannelLoader loader;
+  return loader;
+}
+
+}  // namespace vs
