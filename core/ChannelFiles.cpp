@@ -6,6 +6,7 @@
 #include "core/model/Channels.h"
 #include "core/model/MixerLock.h"
 #include "engine/ChannelSample.h"
+#include "engine/MixThread.h"
 #include "engine/Mixer.h"
 #include "engine/OutsideRenderers.h"
 #include "engine/WAVFiles.h"
@@ -26,8 +27,8 @@ const char* const DSLibraryTooOldMessage =
     "Error|Sorry your ds2wav.dll is too old to render this loop.\rPlease install a newer version.";
 const char* const DSScriptFaultMessage = "Error|Sorry could not render this DS script due to a problem with the file...";
 
-void TChannelFileHost::SuspendOutput() { LockMixer(); }
-void TChannelFileHost::ResumeOutput() { UnlockMixer(); }
+void TChannelFileHost::SuspendOutput() { vs::SuspendOutput(); }
+void TChannelFileHost::ResumeOutput() { vs::ResumeOutput(); }
 void TChannelFileHost::AddChannelAndShow(TSong& song) { AddChannel(song); }
 
 namespace {

@@ -25,8 +25,8 @@ namespace vs {
 class TChannelFileHost {
 public:
   virtual ~TChannelFileHost() = default;
-  // Holds the output for a whole load: takes MixerLock (and stops the
-  // device) until the matching ResumeOutput.
+  // Holds the output for a whole load: MixerLock held and the device
+  // stopped until the matching ResumeOutput (by default the engine's).
   virtual void SuspendOutput();
   virtual void ResumeOutput();
   virtual void SetBusyCursor(bool /*busy*/) {}
