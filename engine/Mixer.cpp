@@ -21,9 +21,11 @@ TStepAdvanceHook NoStepper;
 constexpr int64_t Int32Max = std::numeric_limits<int32_t>::max();
 
 // The frames a voice of the sample plays unchanged: PlayLength when it lies
-// within the frames, else Length.
+// within the frames, else Length. Read afresh for every block, so a sample
+// swapped under a playing voice is never read beyond its own frames.
 inline int32_t PlayLengthOf(const TWAVSample& s) {
-  return s.PlayLength >= 1 && s.PlayLength <= s.Length ? s.PlayLength : s.Length;
+  const int64_t frames = std::min<int64_t>(s.Length, static_cast<int64_t>(s.Data.size() / 2));
+  return static_cast<int32_t>(s.PlayLength >= 1 && s.PlayLength <= frames ? s.PlayLength : frames);
 }
 
 // The loop of a voice in its own (stretched) frames, kept inside the sample

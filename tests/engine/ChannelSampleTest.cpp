@@ -366,3 +366,44 @@ TEST(ChannelSampleReverb, RunsTheChannelsNetworkAfterTheEffects) {
 
 }  // namespace
 }  // namespace vs
+
+namespace vs {
+namespace {
+
+// Voices keep playing while their sample is rebuilt under them (same play
+// length) or swapped for a shorter or empty one without stopping them: the
+// mixer reads only frames the sample has now.
+TEST(ChannelSampleSwap, MixerReadsOnlyTheCurrentFrames) {
+  TMixer mixer;
+  mixer.SetBlockFrames(256);
+  TChannel channel{nullptr};
+  TWAVSample loaded;
+  loaded.SetFrames(std::vector<int16_t>(2 * 5000, 1000));
+  loaded.SetLoop(1000, 4000);
+  ProcessSample(channel, loaded);
+  {
+    MixerGuard lock;
+    ASSERT_TRUE(mixer.AddVoiceUnlocked(&channel.Sample, 0, 64, 0, 1.0f, 0.0f, 5000, 0, 0, 1.0f));
+    ASSERT_TRUE(mixer.AddVoiceUnlocked(&channel.Sample, 0, 64, 0, 1.0f, 0.0f, 7919, 0, 0, 1.0f));  // pitched
+    channel.Sample.Looped = true;
+    ASSERT_TRUE(mixer.AddVoiceUnlocked(&channel.Sample, 0, 64, 1, 0.5f, 0.3f, 5000, 0, 0, 1.0f));
+    ASSERT_TRUE(mixer.AddVoiceUnlocked(&channel.Sample, 0, 64, 0, 1.0f, 0.0f, 3001, 0, 0, 1.0f));
+    channel.Sample.Looped = false;
+  }
+  for (int b = 0; b < 6; ++b) mixer.MixBlock();
+  for (int n : {300, 17, 1, 0}) {
+    {
+      MixerGuard lock;
+      TWAVSample shorter;
+      shorter.SetFrames(std::vector<int16_t>(2 * size_t(n), 500));
+      shorter.PlayLength = n;
+      channel.Sample.AssignData(shorter);  // no voice stopped
+      if (n > 1) channel.Sample.SetLoop(n / 2, n - 1);
+    }
+    for (int b = 0; b < 4; ++b) mixer.MixBlock();
+  }
+  EXPECT_LE(mixer.VoiceCount, 4);
+}
+
+}  // namespace
+}  // namespace vs
