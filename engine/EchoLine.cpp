@@ -8,6 +8,13 @@
 
 namespace vs {
 
+void TEchoLine::Apply(const TSongEcho& settings) {
+  Feedback = settings.Feedback;
+  Pan = settings.Pan;
+  Volume = settings.Volume;
+  Time = settings.Time;
+}
+
 void TEchoLine::Setup(int32_t blockFrames, int64_t delayFrames) {
   Delay = std::max<int64_t>(0, delayFrames);
   const int64_t size = std::max<int64_t>(1, std::max<int64_t>(0, blockFrames) + Delay);

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/model/Song.h"
+
 namespace vs {
 
 class TEchoLine {
@@ -20,6 +22,10 @@ public:
   std::atomic<int> Pan{64};       // 0..127
   std::atomic<int> Volume{128};   // 128ths
   std::atomic<int> Time{48};      // delay in sixteenths of a step
+
+  // Takes the song's echo settings (a new Time takes effect with the next
+  // Setup, which the tempo code calls).
+  void Apply(const TSongEcho& settings);
 
   // Makes a ring of blockFrames + delayFrames values (zeroed) with the write
   // position delayFrames after the read position. Allocates: call it outside

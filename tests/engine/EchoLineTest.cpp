@@ -35,6 +35,16 @@ TEST(EchoLineTest, DefaultsAndNoRing) {
   std::vector<float> frames(8, 1.0f);
   echo.Process(frames.data(), 4);  // no ring yet: nothing happens
   EXPECT_EQ(frames[0], 1.0f);
+  TSongEcho song;
+  song.Feedback = 10;
+  song.Pan = 20;
+  song.Volume = 30;
+  song.Time = 40;
+  echo.Apply(song);
+  EXPECT_EQ(echo.Feedback, 10);
+  EXPECT_EQ(echo.Pan, 20);
+  EXPECT_EQ(echo.Volume, 30);
+  EXPECT_EQ(echo.Time, 40);
 }
 
 TEST(EchoLineTest, RepeatsDecayByFeedback) {

@@ -63,6 +63,26 @@ TEST_F(MixerTest, SwingMovesOddStepsOnly) {
   EXPECT_EQ(M->Voices[1].Start, 1000 + 1378);
 }
 
+TEST_F(MixerTest, ChannelAndStepShiftsDelayTheStart) {
+  TestSong t(120);
+  auto& ch = t.AddChannel(ConstantFrames(100, 1000, 1000));
+  t.SetStep(0, 1, 0);
+  t.SetValue(0, 1, 0, PlaneShift, 128);
+  StartPattern(*M, *t.Song);
+  M->NextStepFrame = 0;
+  M->MixStep = 0;
+  M->TriggerStep(*t.Song);
+  ch.Shift = 64;  // a quarter step more
+  M->TriggerStep(*t.Song);
+  t.SetValue(0, 1, 0, PlaneShift, 255);
+  ch.Shift = 0;
+  M->TriggerStep(*t.Song);
+  ASSERT_EQ(M->VoiceCount, 3);
+  EXPECT_EQ(M->Voices[0].Start, 128 * 5512 / 255);
+  EXPECT_EQ(M->Voices[1].Start, 64 * 5512 / 256 + 128 * 5512 / 255);
+  EXPECT_EQ(M->Voices[2].Start, 5512);
+}
+
 TEST_F(MixerTest, PanLaw) {
   float l, r;
   PanGains(64, 1.0, l, r);

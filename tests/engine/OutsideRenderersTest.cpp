@@ -7,6 +7,9 @@
 #include <sstream>
 
 #include "support/TempDir.h"
+#ifdef VOXRENDER_PATH
+#include "voxrender/VoxFixture.h"
+#endif
 
 namespace vs {
 namespace {
@@ -113,6 +116,23 @@ TEST_F(OutsideRenderers, DrumScriptPassesItsResult) {
   EXPECT_EQ(RenderDSFile(Tmp.Write("bad.ds", "3\n"), Tmp / "x.wav", nullptr), 3);
   EXPECT_EQ(RenderDSFile(Tmp / "none.ds", Tmp / "x.wav", nullptr), 2);
 }
+
+#ifdef VOXRENDER_PATH
+TEST_F(OutsideRenderers, BindsTheRealPresetLibrary) {
+  const std::string lib = VOXRENDER_PATH;
+  Use(lib.substr(0, lib.rfind('/')));
+  const auto bytes = voxtest::SynFile().Bytes();
+  const std::string path = Tmp.Write("default.syn", std::string(bytes.begin(), bytes.end()));
+  TWAVSample s;
+  ASSERT_EQ(LoadSynthPreset(path, s, -1), 0);
+  EXPECT_EQ(s.Length, 17648);
+  EXPECT_EQ(s.Text1, path);
+  TWAVSample t;
+  Preset(t);
+  EXPECT_EQ(LoadSynthPreset(Tmp.Write("text.syn", "not a preset"), t, -1), PresetLoadFailed);
+  EXPECT_EQ(t.Length, 2);
+}
+#endif
 
 }  // namespace
 }  // namespace vs

@@ -38,6 +38,15 @@ TEST(FloatToInt16Test, InfinityAndNaN) {
   std::vector<int16_t> out(6);
   FloatToInt16(bus.data(), out.data(), 12, 100, false);
   EXPECT_EQ(out, (std::vector<int16_t>{32767, -32768, 0, 0, 32767, -32768}));
+  // The same values one frame later (the odd frame of a block goes on its own).
+  std::vector<float> odd = {0, 0, 0, 0, std::nanf(""), -inf};
+  FloatToInt16(odd.data(), out.data(), 12, 100, false);
+  EXPECT_EQ(out[4], 0);
+  EXPECT_EQ(out[5], -32768);
+  odd = {0, 0, 0, 0, inf, 0.75f / 32768};
+  FloatToInt16(odd.data(), out.data(), 12, 128, true);
+  EXPECT_EQ(out[4], 32767);
+  EXPECT_EQ(out[5], -1);
 }
 
 TEST(SoundProcsTest, PeaksAndMixing) {
