@@ -133,6 +133,11 @@ TEST(WAVLoad, TruncatedAndLyingSizes) {
   EXPECT_EQ(LoadImage(cut, s), 0);
   EXPECT_EQ(s.Length, 600);
   EXPECT_EQ(std::vector<int16_t>(s.Data.begin(), s.Data.end()), std::vector<int16_t>(a.begin(), a.begin() + 1200));
+  // The largest RIFF size: its end (size + 8) needs more than 32 bits.
+  std::string hugeRiff = whole;
+  hugeRiff.replace(4, 4, Le32(0xFFFFFFFFu));
+  EXPECT_EQ(LoadImage(hugeRiff, s), 0);
+  EXPECT_EQ(s.Length, 1000);
   // A RIFF size smaller than the file stops the walk there.
   std::string shortRiff = whole;
   shortRiff.replace(4, 4, Le32(4 + 24 + 8 + 400));

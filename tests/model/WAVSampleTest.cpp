@@ -43,3 +43,32 @@ TEST(WAVSample, TimeConversions) {
   EXPECT_EQ(FramesToMs(44100), 1000);
   EXPECT_EQ(MsToFrames(200), 8820);
 }
+
+TEST(WAVSample, ClearKeepsGroupsAndNominalLength) {
+  TWAVSample s;
+  s.Clear();  // on an empty sample: harmless
+  EXPECT_TRUE(s.Empty());
+  s.SetFrames({1, 2, 3, 4, 5});  // an odd value count keeps whole frames
+  EXPECT_EQ(s.Length, 2);
+  s.PlayLength = 2;
+  s.SetLoop(0, 1);
+  s.CutGroup = 3;
+  s.CutByGroup = 4;
+  s.NominalLength = 2;
+  s.Looped = true;
+  s.Clear();
+  EXPECT_EQ(s.Frames(), nullptr);
+  EXPECT_EQ(s.Length, 0);
+  EXPECT_EQ(s.PlayLength, 0);
+  EXPECT_EQ(s.LoopStart, -1);
+  EXPECT_EQ(s.LoopEnd, NoLoopEnd);
+  EXPECT_EQ(s.CutGroup, 3);
+  EXPECT_EQ(s.CutByGroup, 4);
+  EXPECT_EQ(s.NominalLength, 2);
+  EXPECT_TRUE(s.Looped);
+  // Taking over from itself changes nothing.
+  s.SetFrames({7, 8});
+  s.AssignData(s);
+  EXPECT_EQ(s.Length, 1);
+  EXPECT_EQ(s.Data[0], 7);
+}
