@@ -1,0 +1,189 @@
+// The shipped data: the generated default drum kit reads back with the song
+// reader, every channel's sample exists and sounds, and the generator writes
+// the same bytes every time.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "core/ChannelFiles.h"
+#include "core/ProgramPaths.h"
+#include "core/model/Song.h"
+#include "engine/WAVFiles.h"
+#include "files/SongFile.h"
+#include "files/SongReader.h"
+#include "support/TempDir.h"
+#include "toolbox/AllTools.h"
+#include "toolbox/PathTools.h"
+#include "tools/datagen/ProgramData.h"
+
+namespace vs {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Peak magnitude of a sample's frames.
+int Peak(const TWAVSample& s) {
+  int peak = 0;
+  for (int16_t v : s.Data) peak = std::max(peak, std::abs(static_cast<int>(v)));
+  return peak;
+}
+
+int ReadSongFile(const std::string& path, TSongFileContent& content, const SongReadOptions& options = {}) {
+  const auto image = ReadFileBytes(path);
+  if (!image) return SongCannotOpen;
+  return ReadSongImage(reinterpret_cast<const uint8_t*>(image->data()), image->size(), content, options);
+}
+
+// The data folder the build made (the program's AppPath in the build tree).
+std::string BuiltData() {
+#ifdef VS_DATA_DIR
+  return VS_DATA_DIR;
+#else
+  return {};
+#endif
+}
+
+class GeneratedData : public ::testing::Test {
+protected:
+  TTestDir Tmp;
+  std::string App;
+  void SetUp() override {
+    App = Tmp / "app/";
+    std::string error;
+    ASSERT_TRUE(datagen::WriteProgramData(App, error)) << error;
+  }
+  void TearDown() override { ProgramPaths() = {}; }
+  std::string KitSong() const { return App + "Samples/DrumKits/Basic/Basic.zmp"; }
+};
+
+TEST_F(GeneratedData, MakesTheFoldersUnderAppPathAndTheStyleConfig) {
+  for (const char* folder : {"Styles/Default", "Samples", "Samples/DrumKits", "Samples/DrumKits/Basic", "Loops",
+                             "MB404", "Plugins/VST", "Texts"})
+    EXPECT_TRUE(fs::is_directory(App + folder)) << folder;
+  const auto config = ReadFileBytes(App + "Styles/Default/config.txt");
+  ASSERT_TRUE(config);
+  EXPECT_NE(config->find("Hint=VorbelSteps\r\n"), std::string::npos);
+}
+
+TEST_F(GeneratedData, KitSongReadsBackWithOneNamedChannelPerSound) {
+  TSongFileContent content;
+  ASSERT_EQ(ReadSongFile(KitSong(), content), SongLoaded);
+  const TSong& song = *content.Song;
+  EXPECT_EQ(song.BPM, datagen::BasicKitTempo);
+  EXPECT_GE(song.BPM, 120);
+  EXPECT_LE(song.BPM, 130);
+  EXPECT_EQ(song.PatternLength(), 16);
+  EXPECT_EQ(song.CurrentPattern, 1);
+  EXPECT_FALSE(song.SongModeOn);
+  EXPECT_EQ(song.Info.Title, "Basic");
+
+  const char* names[] = {"Kick", "Snare", "Clap", "Closed Hat", "Open Hat", "Tom", "Rim", "Crash"};
+  const char* files[] = {"Kick", "Snare", "Clap", "ClosedHat", "OpenHat", "Tom", "Rim", "Crash"};
+  ASSERT_EQ(song.ChannelCount(), 8);
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(song.Channel(i)->Name, names[i]);
+    EXPECT_EQ(song.Channel(i)->SampleFileName, std::string("\\DrumKits\\Basic\\") + files[i] + ".wav");
+  }
+  // The closed hat chokes the open hat.
+  EXPECT_EQ(song.Channel(3)->Sample.CutGroup, 1);
+  EXPECT_EQ(song.Channel(4)->Sample.CutByGroup, 1);
+  // Playlist 3, 1, 1, 2.
+  EXPECT_EQ(song.Playlist.PlaylistBars[0], std::vector<int>{3});
+  EXPECT_EQ(song.Playlist.PlaylistBars[3], std::vector<int>{2});
+  EXPECT_TRUE(song.Playlist.PlaylistBars[4].empty());
+}
+
+TEST_F(GeneratedData, PatternOneIsABeat) {
+  TSongFileContent content;
+  ASSERT_EQ(ReadSongFile(KitSong(), content), SongLoaded);
+  const TSong& song = *content.Song;
+  auto on = [&](int channel, int step) { return song.Channel(channel)->Steps.IsStepOn(1, step) != 0; };
+  for (int s : {0, 4, 8, 12}) EXPECT_TRUE(on(0, s)) << "kick " << s;
+  for (int s : {4, 12}) {
+    EXPECT_TRUE(on(1, s)) << "snare " << s;
+    EXPECT_TRUE(on(2, s)) << "clap " << s;
+  }
+  for (int s : {2, 6, 10}) EXPECT_TRUE(on(3, s)) << "closed hat " << s;
+  EXPECT_FALSE(on(3, 14));
+  EXPECT_TRUE(on(4, 14));
+  EXPECT_FALSE(on(7, 0));  // the crash belongs to pattern 3
+
+  // Not every hit at one level.
+  const TStepStore& hats = song.Channel(3)->Steps;
+  EXPECT_NE(hats.GetStepValue(1, 2, PlaneVol), hats.GetStepValue(1, 1, PlaneVol));
+  EXPECT_FALSE(song.Channel(5)->Steps.IsPatternEmpty(2));  // toms in the fill
+}
+
+TEST_F(GeneratedData, EverySampleResolvesFromTheSamplesFolderAndSounds) {
+  ProgramPaths().AppPath = App;
+  TSongFileContent content;
+  ASSERT_EQ(ReadSongFile(KitSong(), content), SongLoaded);
+  for (int i = 0; i < content.Song->ChannelCount(); ++i) {
+    const TChannel& c = *content.Song->Channel(i);
+    const std::string path = ResolveSamplePath(c.SampleFileName);
+    ASSERT_FALSE(path.empty()) << c.SampleFileName;
+    EXPECT_EQ(path, App + "Samples/DrumKits/Basic/" + ExtractFileName(c.SampleFileName));
+    TWAVSample s;
+    ASSERT_EQ(LoadWAVSample(path, s), WAVLoaded) << path;
+    EXPECT_GT(s.Length, 1000) << path;
+    EXPECT_GT(Peak(s), 8000) << path;
+    // Each sound fades to silence at its end (no click when it stops).
+    EXPECT_EQ(s.Data[2 * (s.Length - 1)], 0) << path;
+  }
+}
+
+TEST_F(GeneratedData, ProgramLoaderFillsEveryChannel) {
+  ProgramPaths().AppPath = App;
+  TSongFileContent content;
+  SongReadOptions options;
+  options.Loader = &ProgramChannelLoader();
+  ASSERT_EQ(ReadSongFile(KitSong(), content, options), SongLoaded);
+  for (int i = 0; i < content.Song->ChannelCount(); ++i)
+    EXPECT_GT(Peak(content.Song->Channel(i)->Sample), 8000) << content.Song->Channel(i)->Name;
+}
+
+TEST_F(GeneratedData, SecondRunWritesTheSameBytesAndTheSongRoundTrips) {
+  const auto first = ReadFileBytes(KitSong());
+  const auto kick = ReadFileBytes(App + "Samples/DrumKits/Basic/Kick.wav");
+  std::string error;
+  ASSERT_TRUE(datagen::WriteProgramData(App, error)) << error;
+  EXPECT_EQ(ReadFileBytes(KitSong()), first);
+  EXPECT_EQ(ReadFileBytes(App + "Samples/DrumKits/Basic/Kick.wav"), kick);
+
+  // Read with the samples loaded (a channel whose sample is missing is
+  // marked red by the reader).
+  ProgramPaths().AppPath = App;
+  TSongFileContent content;
+  SongReadOptions options;
+  options.Loader = &ProgramChannelLoader();
+  ASSERT_EQ(ReadSongFile(KitSong(), content, options), SongLoaded);
+  const auto again = BuildSongImage(*content.Song);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(std::string(again.begin(), again.end()), *first);
+}
+
+TEST(GeneratedDataFailure, RefusesAnEmptyOrUnwritableFolder) {
+  std::string error;
+  EXPECT_FALSE(datagen::WriteProgramData("", error));
+  EXPECT_FALSE(error.empty());
+  TTestDir tmp;
+  const std::string file = tmp.Write("plain", "x");
+  EXPECT_FALSE(datagen::WriteProgramData(file + "/app", error));
+}
+
+TEST(BuiltData, TheBuildTreeHoldsTheKit) {
+  const std::string data = BuiltData();
+  if (data.empty()) GTEST_SKIP() << "no build data folder";
+  TSongFileContent content;
+  ASSERT_EQ(ReadSongFile(data + "Samples/DrumKits/Basic/Basic.zmp", content), SongLoaded);
+  EXPECT_EQ(content.Song->ChannelCount(), 8);
+  EXPECT_TRUE(fs::is_regular_file(data + "Styles/Default/config.txt"));
+  EXPECT_TRUE(fs::is_directory(data + "Loops"));
+}
+
+}  // namespace
+}  // namespace vs

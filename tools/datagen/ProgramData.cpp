@@ -1,0 +1,160 @@
+#include "tools/datagen/ProgramData.h"
+
+#include <cstring>
+#include <initializer_list>
+#include <utility>
+
+#include "core/model/Channels.h"
+#include "core/model/Song.h"
+#include "core/model/SongReset.h"
+#include "core/model/WAVSample.h"
+#include "engine/WAVFiles.h"
+#include "files/SongFile.h"
+#include "toolbox/AllTools.h"
+#include "toolbox/SafeFile.h"
+#include "tools/datagen/DrumSynth.h"
+
+namespace vs::datagen {
+
+namespace {
+
+// Channel order of the kit (the order SynthesizeBasicKit makes them in).
+enum KitChannel { Kick, Snare, Clap, ClosedHat, OpenHat, Tom, Rim, Crash, KitSize };
+
+struct ChannelLook {
+  int Volume;
+  int Pan;
+  uint32_t Color;  // $00BBGGRR
+};
+
+const ChannelLook Looks[KitSize] = {
+    {110, 64, 0x5A6ED2},  // kick
+    {96, 64, 0x4FA8D8},   // snare
+    {80, 70, 0x6FC9C0},   // clap
+    {74, 56, 0x7CC86A},   // closed hat
+    {66, 56, 0xB8C25A},   // open hat
+    {92, 76, 0xC0925C},   // tom
+    {70, 80, 0xC46FA0},   // rim
+    {62, 72, 0x9A8CC8},   // crash
+};
+
+// The cut group the closed hat stops and the open hat belongs to, so that a
+// closed hat chokes a ringing open one.
+constexpr int HatGroup = 1;
+
+void Hit(TSong& song, int channel, int pattern, int step, int volume, int pitch = 120) {
+  TStepStore& steps = song.Channels[channel]->Steps;
+  steps.SetStepOn(pattern, step, true);
+  steps.SetStepValue(pattern, step, static_cast<uint8_t>(volume), PlaneVol);
+  if (pitch != 120) steps.SetStepValue(pattern, step, static_cast<uint8_t>(pitch), PlanePitch);
+}
+
+// The groove of patterns 1 and 3: four to the floor, snare and clap on the
+// back beats, sixteenth hats accented on the off-beats, an open hat before
+// the bar line and a rim shot for the swing of it.
+void WriteBeat(TSong& song, int pattern) {
+  for (int s : {0, 4, 8, 12}) Hit(song, Kick, pattern, s, s == 0 ? 112 : 100);
+  Hit(song, Kick, pattern, 11, 64);
+  for (int s : {4, 12}) {
+    Hit(song, Snare, pattern, s, 104);
+    Hit(song, Clap, pattern, s, 88);
+  }
+  for (int s = 0; s < 16; ++s) {
+    if (s == 14) continue;
+    const bool offBeat = s % 4 == 2;
+    Hit(song, ClosedHat, pattern, s, offBeat ? 112 : (s % 2 ? 58 : 74));
+  }
+  Hit(song, OpenHat, pattern, 14, 96);
+  Hit(song, Rim, pattern, 7, 70);
+  Hit(song, Rim, pattern, 15, 54);
+}
+
+// Pattern 2: the beat thins out into a tom run and a snare roll.
+void WriteFill(TSong& song, int pattern) {
+  for (int s : {0, 4, 8}) Hit(song, Kick, pattern, s, 104);
+  Hit(song, Kick, pattern, 10, 80);
+  Hit(song, Snare, pattern, 4, 104);
+  Hit(song, Clap, pattern, 4, 84);
+  for (int s : {0, 2, 6, 8}) Hit(song, ClosedHat, pattern, s, s % 4 == 2 ? 110 : 70);
+  const int toms[][2] = {{10, 132}, {11, 124}, {12, 114}, {13, 104}};
+  for (const auto& t : toms) Hit(song, Tom, pattern, t[0], 100, t[1]);
+  for (int s : {13, 14, 15}) Hit(song, Snare, pattern, s, 70 + (s - 13) * 18);
+  Hit(song, Clap, pattern, 15, 100);
+}
+
+bool Fail(std::string& error, std::string text) {
+  error = std::move(text);
+  return false;
+}
+
+const char* const StyleConfig =
+    "' VorbelSteps default style\r\n"
+    "' key=value lines; lines beginning with an apostrophe are comments\r\n"
+    "Hint=VorbelSteps\r\n"
+    "nNotesShown=16\r\n";
+
+}  // namespace
+
+std::unique_ptr<TSong> MakeBasicKitSong() {
+  auto song = std::make_unique<TSong>();
+  ResetSongModel(*song);
+  while (song->ChannelCount() < KitSize) AddChannel(*song);
+  const std::vector<DrumSound> kit = SynthesizeBasicKit();
+  for (int i = 0; i < KitSize && i < static_cast<int>(kit.size()); ++i) {
+    TChannel& c = *song->Channels[i];
+    c.Name = kit[i].Name;
+    c.SampleFileName = "\\DrumKits\\Basic\\" + kit[i].FileName;
+    c.Volume = Looks[i].Volume;
+    c.Pan = Looks[i].Pan;
+    c.Color = Looks[i].Color;
+  }
+  song->Channels[ClosedHat]->Sample.CutGroup = HatGroup;
+  song->Channels[OpenHat]->Sample.CutByGroup = HatGroup;
+
+  WriteBeat(*song, 1);
+  WriteFill(*song, 2);
+  WriteBeat(*song, 3);
+  Hit(*song, Crash, 3, 0, 110);
+  Hit(*song, Kick, 3, 0, 120);
+  song->PatternNames[1].Name = "Beat";
+  song->PatternNames[2].Name = "Fill";
+  song->PatternNames[3].Name = "Crash";
+  const int bars[] = {3, 1, 1, 2};
+  for (int bar = 0; bar < 4; ++bar) song->Playlist.PlaylistBars[bar].push_back(bars[bar]);
+  song->Playlist.ComputeSongEnd();
+
+  song->BPM = BasicKitTempo;
+  song->CurrentPattern = 1;
+  song->SongModeOn = false;
+  song->Info.Title = "Basic";
+  song->SetModified(false);
+  return song;
+}
+
+bool WriteProgramData(const std::string& appPath, std::string& error) {
+  if (appPath.empty()) return Fail(error, "no data folder given");
+  const std::string root = AddBackslash(appPath);
+  for (const char* folder : {"Styles/Default/", "Samples/DrumKits/Basic/", "Loops/", "MB404/",
+                             "Plugins/VST/", "Texts/"})
+    if (!ForceDirectory(root + folder)) return Fail(error, "cannot create " + root + folder);
+
+  if (!WriteFileSafely(root + "Styles/Default/config.txt", std::string(StyleConfig)))
+    return Fail(error, "cannot write " + root + "Styles/Default/config.txt");
+
+  WAVSoftware = "VorbelSteps";
+  WAVComment = "made with VorbelSteps's own drum synthesizer";
+  const std::string kitFolder = root + "Samples/" + BasicKitFolder;
+  for (DrumSound& sound : SynthesizeBasicKit()) {
+    TWAVSample sample;
+    sample.SetFrames(std::move(sound.Frames));
+    if (!SaveWAVFile(&sample, kitFolder + sound.FileName))
+      return Fail(error, "cannot write " + kitFolder + sound.FileName);
+  }
+
+  std::unique_ptr<TSong> song = MakeBasicKitSong();
+  if (int code = SaveSong(kitFolder + BasicKitSongName, *song))
+    return Fail(error, "cannot write " + kitFolder + BasicKitSongName + ": " + std::strerror(code));
+  return true;
+}
+
+}  // namespace vs::datagen
