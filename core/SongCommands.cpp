@@ -1,0 +1,387 @@
+#include "core/SongCommands.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+#include "core/ChannelFiles.h"
+#include "core/ProgramPaths.h"
+#include "core/ProgramVersion.h"
+#include "core/model/MixerLock.h"
+#include "core/model/Song.h"
+#include "core/model/SongReset.h"
+#include "engine/Mixer.h"
+#include "engine/MixThread.h"
+#include "engine/SoundProcs.h"
+#include "files/SongFile.h"
+#include "files/SongReader.h"
+#include "toolbox/AllTools.h"
+#include "toolbox/MessageBox.h"
+#include "toolbox/PathTools.h"
+#include "toolbox/SafeFile.h"
+
+namespace vs {
+
+const char* const SaveChangesQuestion = "Confirm|Save changes to %s?";
+const char* const RenderQuestion =
+    "Confirm|Do you want to render the modified loop to a wave file so it can be used with Quillpath?";
+const char* const FileMissingMessage = "Error|The file doesn't exist or has been moved.";
+const char* const SongReadErrorMessage = "Error|Error while reading the ZMP file\rwhich may be corrupted.";
+const char* const CollectSamplesTitle = "Collect samples";
+const char* const CollectClickTitle = "Save click marked samples";
+const char* const CopySamplesText = "Copy the %d samples you used to...";
+
+namespace {
+
+std::string ReplaceFirst(std::string text, const std::string& what, const std::string& with) {
+  const size_t at = text.find(what);
+  if (at != std::string::npos) text.replace(at, what.size(), with);
+  return text;
+}
+
+bool FileExists(const std::string& name) {
+  struct stat st {};
+  return !name.empty() && ::stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void NotAvailable(const char* what) {
+  HintMessageBox(std::string("Error|") + what + " is not available yet.", MbOK | MbIconError);
+}
+
+}  // namespace
+
+const char* SaveTypeExtension(int type) {
+  switch (type) {
+    case SaveTypeWAV: return "wav";
+    case SaveTypeMIDI: return "mid";
+    case SaveTypePackage: return "zip";
+    default: return "zmp";
+  }
+}
+
+std::string SongSaveErrorMessage(const std::string& fileName, int error) {
+  return "Error|The song could not be saved as " + fileName + ".\r" + std::strerror(error);
+}
+
+// ------------------------------------------------------------------ host
+
+std::optional<TSaveChoice> TSongCommandHost::ChooseSaveFile(const std::string&, int) { return std::nullopt; }
+std::optional<std::string> TSongCommandHost::ChooseOpenFile() { return std::nullopt; }
+std::optional<std::string> TSongCommandHost::ChooseFolder(const std::string&, const std::string&,
+                                                          const std::string&) {
+  return std::nullopt;
+}
+void TSongCommandHost::SuspendOutput() { vs::SuspendOutput(); }
+void TSongCommandHost::ResumeOutput() { vs::ResumeOutput(); }
+
+bool TSongCommandHost::RenderWAV(const std::string&) {
+  NotAvailable("Rendering");
+  return false;
+}
+bool TSongCommandHost::WriteMIDIFile(const std::string&) {
+  NotAvailable("Standard MIDI File export");
+  return false;
+}
+bool TSongCommandHost::WritePackage(const std::string&) {
+  NotAvailable("The zipped loop package");
+  return false;
+}
+std::optional<std::string> TSongCommandHost::OpenPackage(const std::string&) {
+  NotAvailable("The zipped loop package");
+  return std::nullopt;
+}
+bool TSongCommandHost::WriteClickMarkedSample(const TWAVSample&, const std::string&) {
+  NotAvailable("Writing click marked samples");
+  return false;
+}
+
+SongHost TSongCommandHost::FileHost() {
+  SongHost host;
+  host.Loader = &ProgramChannelLoader();
+  host.ProgramVersion = ProgramVersion();
+  return host;
+}
+
+// ------------------------------------------------------------- no overwrite
+
+bool CreateFileNoOverwrite(const std::string& target, const std::function<bool(const std::string&)>& write) {
+  if (target.empty() || FileExists(target)) return false;
+  static std::atomic<unsigned> counter{0};
+  const std::string temp = target + ".vs-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+  ::unlink(temp.c_str());
+  if (!write(temp)) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  bool ok = ::link(temp.c_str(), target.c_str()) == 0;
+  if (!ok && errno != EEXIST) {
+    // A file system without hard links: make the name exclusively, then
+    // move the file over that empty placeholder.
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    if (fd >= 0) {
+      ::close(fd);
+      ok = ::rename(temp.c_str(), target.c_str()) == 0;
+      if (!ok) ::unlink(target.c_str());
+    }
+  }
+  ::unlink(temp.c_str());
+  return ok;
+}
+
+bool CopyFileNoOverwrite(const std::string& source, const std::string& target) {
+  return CreateFileNoOverwrite(target, [&](const std::string& temp) {
+    const std::optional<std::string> bytes = ReadFileBytes(source);
+    return bytes && WriteFileSafely(temp, *bytes);
+  });
+}
+
+// --------------------------------------------------------------- commands
+
+TSongCommands::TSongCommands(TPreferences& prefs, TSongCommandHost& host) : Prefs(prefs), Host(host) {}
+
+int TSongCommands::AskSaveChanges() {
+  if (!CurrentSong().Modified()) return IdNo;
+  int answer = HintMessageBox(ReplaceFirst(SaveChangesQuestion, "%s", ExtractFileName(OpenedFileName)),
+                              MbYesNoCancel | MbIconQuestion);
+  if (answer == IdYes) {
+    Save(true);
+    // Not saved (dialog cancelled, write failed, another type chosen): the
+    // command that asked must not discard the song.
+    if (CurrentSong().Modified()) return IdCancel;
+    if (RenderAfterSave &&
+        HintMessageBox(RenderQuestion, MbYesNo | MbIconQuestion) == IdYes) {
+      RenderWAVCommand();
+      answer = IdCancel;
+    }
+  }
+  return answer == IdYes || answer == IdNo ? answer : IdCancel;
+}
+
+bool TSongCommands::OpenSong(const std::string& path) {
+  if (!FileExists(path)) {
+    HintMessageBox(FileMissingMessage, MbOK | MbIconError);
+    return false;
+  }
+  Host.SetBusyCursor(true);
+  Host.SuspendOutput();
+  std::string songFile = path;
+  if (HasExtension(path, ".zip")) {
+    const std::optional<std::string> unpacked = Host.OpenPackage(path);
+    if (!unpacked) {
+      Host.ResumeOutput();
+      Host.SetBusyCursor(false);
+      return false;
+    }
+    songFile = *unpacked;
+  }
+  const std::string oldName = ProgramPaths().SongFileName;
+  ProgramPaths().SongFileName = songFile;
+  SongReadOptions options;
+  options.TrackSongFileName = TrackSongFileName;
+  options.KeptPatternLength = CurrentSong().PatternLength();
+  const int result = LoadSong(songFile, Host.FileHost(), options);
+  bool loaded = result == SongLoaded;
+  if (loaded) {
+    // The old song's samples are gone: no voice may play them on.
+    StopAllVoices();
+    {
+      MixerGuard lock;
+      ClearFilterState(Mixer().MasterFilter);
+    }
+  }
+  if (!loaded) {
+    ProgramPaths().SongFileName = oldName;
+    Host.ResumeOutput();
+    Host.SetBusyCursor(false);
+    HintMessageBox(SongReadErrorMessage, MbOK | MbIconError);
+    return false;
+  }
+  TSong& song = CurrentSong();
+  song.Playlist.ComputeSongEnd();
+  SetSongFileName(songFile, path);
+  Host.FitMainWindowHeight();
+  Host.SongOpened();
+  if (!SongTitle.empty())
+    Host.ShowInfo("Loop loaded... (" + std::to_string(song.Playlist.SongEndBar + 1) + " patterns)");
+  Host.ResumeOutput();
+  Host.SetBusyCursor(false);
+  song.SetModified(false);
+  return true;
+}
+
+void TSongCommands::SetSongFileName(const std::string& file, const std::string& shown) {
+  ProgramPaths().SongFileName = file;
+  OpenedFileName = shown;
+  if (!TrackSongFileName) return;
+  UpdateSongTitle();
+  AddRecentFile(Prefs.RecentFiles, shown);
+  Host.RecentFilesChanged();
+}
+
+void TSongCommands::UpdateSongTitle() {
+  SongTitle = CurrentSong().Info.Title;
+  if (SongTitle.empty()) SongTitle = ExtractFileName(OpenedFileName);
+  Host.SetCaptionText(SongTitle);
+}
+
+void TSongCommands::ResetSong() {
+  {
+    MixerGuard lock;
+    TSong& song = CurrentSong();
+    ResetSongModel(song, !TrackSongFileName);
+    ClearFilterState(Mixer().MasterFilter);
+    Mixer().SetMasterFilter(MasterCutoffForPosition(song.MasterCutoffPosition),
+                            MasterResonanceForPosition(song.MasterResoPosition));
+  }
+  const SongHost files = Host.FileHost();
+  if (files.Plugins) files.Plugins->UnloadAll();
+  Host.SetSampleCommandsEnabled(false);
+  Host.SongWasReset();
+}
+
+void TSongCommands::New() {
+  if (AskSaveChanges() == IdCancel) return;
+  Host.SetCaptionText("");
+  TrackSongFileName = false;
+  // A kit that is missing or can't be read gives the empty song.
+  const bool kit = FileExists(Prefs.DrumKitFileName) && OpenSong(Prefs.DrumKitFileName);
+  if (!kit) ResetSong();
+  Host.FitMainWindowHeight();
+  const std::string untitled = AddBackslash(ProgramPaths().AppPath) + "Loops/" + UntitledSongName;
+  SetSongFileName(untitled, untitled);
+  TrackSongFileName = true;
+  CurrentSong().SetModified(false);
+}
+
+void TSongCommands::OpenDrumKit(const std::string& kitFileName, const std::string& caption) {
+  if (AskSaveChanges() == IdCancel) return;
+  CurrentSong().SetModified(false);
+  Prefs.DrumKitFileName = kitFileName;
+  New();
+  Host.ShowInfo(caption + " kit loaded");
+}
+
+void TSongCommands::Open() {
+  Host.HideSongInfo();
+  if (AskSaveChanges() == IdCancel) return;
+  if (const std::optional<std::string> file = Host.ChooseOpenFile()) OpenSong(*file);
+}
+
+void TSongCommands::OpenRecent(int index) {
+  if (index < 0 || index >= RecentFileCount || Prefs.RecentFiles[index].empty()) return;
+  if (AskSaveChanges() == IdCancel) return;
+  const std::string file = Prefs.RecentFiles[index];  // opening reorders the list
+  OpenSong(file);
+}
+
+bool TSongCommands::Save(bool fromWindow) {
+  if (SameText(ExtractFileName(OpenedFileName), UntitledSongName) || HasExtension(OpenedFileName, ".zip") ||
+      ProgramPaths().SongFileName.empty())
+    return SaveAs(fromWindow);
+  const std::string& file = ProgramPaths().SongFileName;
+  const int error = SaveSong(file, CurrentSong(), Host.FileHost());
+  if (error != 0) {
+    ReportSaveError(file, error);
+    return false;
+  }
+  if (RenderAfterSave && !fromWindow) AskRender();
+  return true;
+}
+
+bool TSongCommands::SaveAs(bool fromWindow) {
+  return SaveAsType(HasExtension(OpenedFileName, ".zip") ? SaveTypePackage : SaveTypeSong, fromWindow);
+}
+
+bool TSongCommands::RenderWAVCommand() { return SaveAsType(SaveTypeWAV); }
+bool TSongCommands::SaveAsMIDICommand() { return SaveAsType(SaveTypeMIDI); }
+bool TSongCommands::ZippedCommand() { return SaveAsType(SaveTypePackage); }
+
+bool TSongCommands::SaveAsType(int type, bool fromWindow) {
+  if (type < SaveTypeSong || type > SaveTypePackage) type = SaveTypeSong;
+  const std::string start =
+      type == SaveTypeSong || (type == SaveTypePackage && HasExtension(OpenedFileName, ".zip"))
+          ? OpenedFileName
+          : ChangeFileExt(OpenedFileName, std::string(".") + SaveTypeExtension(type));
+  const std::optional<TSaveChoice> choice = Host.ChooseSaveFile(start, type);
+  if (!choice || choice->FileName.empty()) return false;
+  const int chosen = choice->Type >= SaveTypeSong && choice->Type <= SaveTypePackage ? choice->Type : type;
+  std::string name = choice->FileName;
+  if (ExtractFileExt(name).empty()) name += std::string(".") + SaveTypeExtension(chosen);
+  switch (chosen) {
+    case SaveTypeSong: {
+      const int error = SaveSong(name, CurrentSong(), Host.FileHost());
+      if (error != 0) {
+        ReportSaveError(name, error);
+        return false;
+      }
+      SetSongFileName(name, name);
+      if (RenderAfterSave && !fromWindow) AskRender();
+      return true;
+    }
+    case SaveTypeWAV:
+      RenderFileName = name;
+      return Host.RenderWAV(name);
+    case SaveTypeMIDI: {
+      Host.SetBusyCursor(true);
+      const bool ok = Host.WriteMIDIFile(name);
+      Host.SetBusyCursor(false);
+      return ok;
+    }
+    default:
+      return Host.WritePackage(name);
+  }
+}
+
+void TSongCommands::AskRender() {
+  if (HintMessageBox(RenderQuestion, MbYesNo | MbIconQuestion) == IdYes) RenderWAVCommand();
+}
+
+void TSongCommands::ReportSaveError(const std::string& fileName, int error) {
+  HintMessageBox(SongSaveErrorMessage(fileName, error), MbOK | MbIconError);
+}
+
+int TSongCommands::CountDistinctSamples(const TSong& song) {
+  int count = 0;
+  for (int i = 0; i < song.ChannelCount(); ++i) {
+    const std::string& name = song.Channels[i]->SampleFileName;
+    if (name.empty()) continue;
+    bool earlier = false;
+    for (int j = 0; j < i && !earlier; ++j) earlier = song.Channels[j]->SampleFileName == name;
+    if (!earlier) ++count;
+  }
+  return count;
+}
+
+int TSongCommands::CollectSamples(bool clickMarked) {
+  TSong& song = CurrentSong();
+  const std::string text = ReplaceFirst(CopySamplesText, "%d", std::to_string(CountDistinctSamples(song)));
+  const std::optional<std::string> folder =
+      Host.ChooseFolder(clickMarked ? CollectClickTitle : CollectSamplesTitle, text,
+                        ExtractFilePath(OpenedFileName));
+  if (!folder || folder->empty()) return 0;
+  Host.SetBusyCursor(true);
+  int written = 0;
+  for (int i = 0; i < song.ChannelCount(); ++i) {
+    TChannel& channel = *song.Channels[i];
+    if (channel.SampleFileName.empty()) continue;
+    const std::string path = ResolveSamplePath(channel.SampleFileName);
+    if (path.empty()) continue;
+    const std::string target = AddBackslash(*folder) + ExtractFileName(path);
+    if (!clickMarked) {
+      if (CopyFileNoOverwrite(path, target)) ++written;
+    } else if (channel.Sample.Length > 0) {
+      if (CreateFileNoOverwrite(target, [&](const std::string& temp) {
+            return Host.WriteClickMarkedSample(channel.Sample, temp);
+          }))
+        ++written;
+    }
+  }
+  Host.SetBusyCursor(false);
+  return written;
+}
+
+}  // namespace vs

@@ -1,0 +1,167 @@
+#pragma once
+// The song commands of the File menu: new song, open, the recent files, the
+// drum kits, save, save as in four types (song, WAV render, Standard MIDI
+// File, zipped loop package), collecting a song's samples into a folder, and
+// the save-changes question that guards every command that discards the
+// song.
+//
+// Questions and messages go through HintMessageBox (the window side installs
+// the handler that shows them; tests install fakes). Dialogs, the render and
+// everything that shows the song go through TSongCommandHost.
+//
+// Nothing here costs the open song: a file that can't be read leaves the
+// song, its file name and its modified flag as they were; a save that fails
+// is reported and keeps the song modified; answering Yes to the save-changes
+// question and then not saving (the dialog cancelled, the save failed)
+// cancels the command that asked.
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "core/model/Preferences.h"
+#include "core/model/WAVSample.h"
+#include "files/SongHost.h"
+
+namespace vs {
+
+class TSong;
+
+// Save dialog types (its filter index) and their default extensions.
+enum TSaveType : int { SaveTypeSong = 1, SaveTypeWAV = 2, SaveTypeMIDI = 3, SaveTypePackage = 4 };
+const char* SaveTypeExtension(int type);  // "zmp", "wav", "mid", "zip"
+
+// The name a new song has: folder "Loops/" under the program's data.
+constexpr const char* UntitledSongName = "untitled.zmp";
+
+// Texts of the commands.
+extern const char* const SaveChangesQuestion;   // "Confirm|Save changes to %s?"
+extern const char* const RenderQuestion;        // the render-after-save question
+extern const char* const FileMissingMessage;    // "Error|The file doesn't exist or has been moved."
+extern const char* const SongReadErrorMessage;  // "Error|Error while reading the ZMP file\rwhich may be corrupted."
+extern const char* const CollectSamplesTitle;   // "Collect samples"
+extern const char* const CollectClickTitle;     // "Save click marked samples"
+extern const char* const CopySamplesText;       // "Copy the %d samples you used to..."
+// "Error|The song could not be saved as %s.\r" + the system's reason.
+std::string SongSaveErrorMessage(const std::string& fileName, int error);
+
+struct TSaveChoice {
+  std::string FileName;
+  int Type = SaveTypeSong;  // the type the user left the dialog on
+};
+
+// What the commands reach on the window side. Each call has a default that
+// does what can be done without windows.
+class TSongCommandHost {
+public:
+  virtual ~TSongCommandHost() = default;
+
+  // The save dialog, opened on a type with a file name; the user may change
+  // both. None: cancelled.
+  virtual std::optional<TSaveChoice> ChooseSaveFile(const std::string& fileName, int type);
+  // The open dialog. None: cancelled.
+  virtual std::optional<std::string> ChooseOpenFile();
+  // The folder dialog of Collect. None: cancelled.
+  virtual std::optional<std::string> ChooseFolder(const std::string& title, const std::string& text,
+                                                  const std::string& startFolder);
+
+  // Holds the output around a load (by default the engine's SuspendOutput).
+  virtual void SuspendOutput();
+  virtual void ResumeOutput();
+  virtual void SetBusyCursor(bool busy) { (void)busy; }
+  virtual void ShowInfo(const std::string& text) { (void)text; }
+  virtual void SetCaptionText(const std::string& text) { (void)text; }
+  virtual void RecentFilesChanged() {}
+  virtual void HideSongInfo() {}
+  // A song was read and is current: the windows show it (playlist, wheels,
+  // master sliders, song or pattern mode, the song information).
+  virtual void SongOpened() {}
+  // The song was made empty: the windows show it (rows arranged).
+  virtual void SongWasReset() {}
+  // Fits the main window and the lamp window to the channel count.
+  virtual void FitMainWindowHeight() {}
+  // Enables the two collect commands.
+  virtual void SetSampleCommandsEnabled(bool enabled) { (void)enabled; }
+
+  // The render into a WAV file (the render window). True when written.
+  virtual bool RenderWAV(const std::string& fileName);
+  // The Standard MIDI File of the song or pattern; the zipped package;
+  // unpacking a package into the temporary folder (the song file in it, or
+  // none when unpacking failed). By default these say "not available yet".
+  virtual bool WriteMIDIFile(const std::string& fileName);
+  virtual bool WritePackage(const std::string& fileName);
+  virtual std::optional<std::string> OpenPackage(const std::string& fileName);
+  // Writes a channel's sample with its click markers (Collect, click-marked).
+  virtual bool WriteClickMarkedSample(const TWAVSample& sample, const std::string& fileName);
+
+  // Plug-in slots, window frame and channel loader for song files (the
+  // program's channel loader by default) and the program's version.
+  virtual SongHost FileHost();
+};
+
+class TSongCommands {
+public:
+  TSongCommands(TPreferences& prefs, TSongCommandHost& host);
+
+  // The file the user opened or saved, as shown (for a package the ".zip").
+  // The song file read or written last is ProgramPaths().SongFileName.
+  std::string OpenedFileName;
+  std::string SongTitle;
+  // While false (inside New) SetSongFileName touches neither the title nor
+  // the recent files, and a reset or read keeps the pattern length.
+  bool TrackSongFileName = true;
+  // "/R": after each save of a song file, offer to render it.
+  bool RenderAfterSave = false;
+  std::string RenderFileName;
+
+  // IdYes, IdNo or IdCancel; callers go on unless IdCancel. An unmodified
+  // song answers IdNo at once. Yes saves (Save with the window as sender);
+  // when the song is still modified afterwards the answer is IdCancel.
+  int AskSaveChanges();
+  // Reads a song file (or a ".zip" package). True when it is now current.
+  bool OpenSong(const std::string& path);
+  void SetSongFileName(const std::string& file, const std::string& shown);
+  void UpdateSongTitle();
+  // The empty song: four channels, empty playlist and information, master
+  // values reset, plug-ins unloaded, master filter state cleared.
+  void ResetSong();
+
+  // Menu commands.
+  void New();
+  void OpenDrumKit(const std::string& kitFileName, const std::string& caption);
+  void Open();
+  void OpenRecent(int index);
+  // Save: "untitled.zmp" and packages go to Save as. fromWindow: started by
+  // the save-changes question (no render question here). True when the song
+  // file was written.
+  bool Save(bool fromWindow = false);
+  bool SaveAs(bool fromWindow = false);
+  bool RenderWAVCommand();
+  bool SaveAsMIDICommand();
+  bool ZippedCommand();
+  bool SaveAsType(int type, bool fromWindow = false);
+  // Copies every channel's sample file (or, clickMarked, writes its sample
+  // with markers) into a chosen folder, never over an existing file.
+  // Returns the files written.
+  int CollectSamples(bool clickMarked);
+
+  // Channels with a sample file name not used by a channel before them.
+  static int CountDistinctSamples(const TSong& song);
+
+private:
+  void AskRender();
+  void ReportSaveError(const std::string& fileName, int error);
+
+  TPreferences& Prefs;
+  TSongCommandHost& Host;
+};
+
+// Writes a new file through a temporary name in the target's folder and
+// links it in only when no file of that name exists: an existing file is
+// never replaced. write(tempName) makes the file. True when the target was
+// created.
+bool CreateFileNoOverwrite(const std::string& target, const std::function<bool(const std::string&)>& write);
+// Copies a file to target unless target exists.
+bool CopyFileNoOverwrite(const std::string& source, const std::string& target);
+
+}  // namespace vs

@@ -1,0 +1,398 @@
+#include "core/SongCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+
+#include "core/ProgramPaths.h"
+#include "core/model/Channels.h"
+#include "core/model/SongReset.h"
+#include "engine/Mixer.h"
+#include "files/SongFile.h"
+#include "support/RecordingMessageBox.h"
+#include "support/TempDir.h"
+#include "toolbox/AllTools.h"
+#include "toolbox/SafeFile.h"
+
+namespace vs {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FakeHost : public TSongCommandHost {
+public:
+  std::deque<std::optional<TSaveChoice>> SaveChoices;
+  std::vector<std::pair<std::string, int>> SaveDialogs;  // name and type it opened with
+  std::optional<std::string> OpenChoice, FolderChoice;
+  std::vector<std::string> Renders, Infos;
+  int Opened = 0, Resets = 0, Fits = 0, RecentChanges = 0, Holds = 0;
+  std::string Caption = "?";
+
+  std::optional<TSaveChoice> ChooseSaveFile(const std::string& name, int type) override {
+    SaveDialogs.emplace_back(name, type);
+    if (SaveChoices.empty()) return std::nullopt;
+    auto c = SaveChoices.front();
+    SaveChoices.pop_front();
+    return c;
+  }
+  std::optional<std::string> ChooseOpenFile() override { return OpenChoice; }
+  std::optional<std::string> ChooseFolder(const std::string&, const std::string& text,
+                                          const std::string&) override {
+    FolderText = text;
+    return FolderChoice;
+  }
+  void SuspendOutput() override {
+    ++Holds;
+    TSongCommandHost::SuspendOutput();
+  }
+  void ResumeOutput() override {
+    --Holds;
+    TSongCommandHost::ResumeOutput();
+  }
+  void ShowInfo(const std::string& t) override { Infos.push_back(t); }
+  void SetCaptionText(const std::string& t) override { Caption = t; }
+  void RecentFilesChanged() override { ++RecentChanges; }
+  void SongOpened() override { ++Opened; }
+  void SongWasReset() override { ++Resets; }
+  void FitMainWindowHeight() override { ++Fits; }
+  bool RenderWAV(const std::string& f) override {
+    Renders.push_back(f);
+    return true;
+  }
+  bool WriteClickMarkedSample(const TWAVSample&, const std::string& f) override {
+    return WriteFileSafely(f, std::string("marked"));
+  }
+  std::string FolderText;
+};
+
+class SongCommandsTest : public ::testing::Test {
+protected:
+  TTestDir Tmp;
+  TRecordingMessageBox Boxes;
+  FakeHost Host;
+  TPreferences Prefs;
+  TSongCommands Commands{Prefs, Host};
+
+  void SetUp() override {
+    ProgramPaths() = {};
+    ProgramPaths().AppPath = Tmp.Dir() + "/app/";
+    fs::create_directories(Tmp.Dir() + "/app/Loops");
+    auto song = std::make_unique<TSong>();
+    ResetSongModel(*song);
+    song->SetModified(false);
+    ReplaceCurrentSong(std::move(song));
+    Prefs.DrumKitFileName = Tmp / "app/Samples/DrumKits/Basic/Basic.zmp";
+  }
+  void TearDown() override {
+    ProgramPaths() = {};
+    StopAllVoices();
+  }
+
+  // A song file with `channels` channels, tempo bpm and a title.
+  std::string WriteSong(const std::string& name, int channels, int bpm, const std::string& title = "") {
+    TSong song;
+    for (int i = 0; i < channels; ++i) AddChannel(song).Name = "ch" + std::to_string(i);
+    song.BPM = bpm;
+    song.Info.Title = title;
+    song.SetPatternLength(32);
+    const std::string path = Tmp / name;
+    fs::create_directories(fs::path(path).parent_path());
+    EXPECT_EQ(SaveSong(path, song), 0);
+    return path;
+  }
+
+  // Makes the current song "edited": five channels, tempo 150, modified.
+  void EditSong() {
+    TSong& s = CurrentSong();
+    AddChannel(s);
+    s.BPM = 150;
+    s.SetModified(true);
+  }
+};
+
+TEST_F(SongCommandsTest, UnmodifiedSongAnswersNoWithoutAsking) {
+  EXPECT_EQ(Commands.AskSaveChanges(), IdNo);
+  EXPECT_EQ(Boxes.Count(), 0u);
+}
+
+TEST_F(SongCommandsTest, SaveChangesQuestionNamesTheFile) {
+  Commands.OpenedFileName = "/x/My Beat.zmp";
+  EditSong();
+  Boxes.Answer(IdNo);
+  EXPECT_EQ(Commands.AskSaveChanges(), IdNo);
+  ASSERT_EQ(Boxes.Count(), 1u);
+  EXPECT_EQ(Boxes.Boxes()[0].Caption, "Confirm");
+  EXPECT_EQ(Boxes.Boxes()[0].Message, "Save changes to My Beat.zmp?");
+  EXPECT_EQ(Boxes.Boxes()[0].Flags, MbYesNoCancel | MbIconQuestion);
+}
+
+TEST_F(SongCommandsTest, CancelLeavesSongAndCommandUntouched) {
+  const std::string other = WriteSong("other.zmp", 6, 99);
+  EditSong();
+  Boxes.Answer(IdCancel);
+  Host.OpenChoice = other;
+  Commands.Open();
+  EXPECT_EQ(CurrentSong().ChannelCount(), 5);
+  EXPECT_TRUE(CurrentSong().Modified());
+  Boxes.Answer(IdCancel);
+  Commands.New();
+  EXPECT_EQ(CurrentSong().ChannelCount(), 5);
+  EXPECT_EQ(CurrentSong().BPM, 150);
+}
+
+TEST_F(SongCommandsTest, YesThenCancelledSaveDialogCancelsNewAndOpen) {
+  Commands.New();  // untitled
+  EditSong();
+  const std::string other = WriteSong("other.zmp", 6, 99);
+  // Yes, then the save dialog is cancelled: the song is not lost.
+  Boxes.Answer(IdYes);
+  Commands.New();
+  ASSERT_EQ(Host.SaveDialogs.size(), 1u);
+  EXPECT_EQ(Host.SaveDialogs[0].first, Tmp / "app/Loops/untitled.zmp");
+  EXPECT_EQ(Host.SaveDialogs[0].second, SaveTypeSong);
+  EXPECT_EQ(CurrentSong().ChannelCount(), 5);
+  EXPECT_TRUE(CurrentSong().Modified());
+  Boxes.Answer(IdYes);
+  Host.OpenChoice = other;
+  Commands.Open();
+  EXPECT_EQ(CurrentSong().ChannelCount(), 5);
+  EXPECT_EQ(CurrentSong().BPM, 150);
+  EXPECT_EQ(Commands.AskSaveChanges(), IdCancel);  // (default answer of the fake: Cancel)
+}
+
+TEST_F(SongCommandsTest, YesThenSavedLetsTheCommandGoOn) {
+  Commands.New();
+  EditSong();
+  const std::string saved = Tmp / "saved";  // no extension: ".zmp" is added
+  Host.SaveChoices.push_back(TSaveChoice{saved, SaveTypeSong});
+  Boxes.Answer(IdYes);
+  EXPECT_EQ(Commands.AskSaveChanges(), IdYes);
+  EXPECT_TRUE(fs::exists(saved + ".zmp"));
+  EXPECT_FALSE(CurrentSong().Modified());
+  EXPECT_EQ(Prefs.RecentFiles[0], saved + ".zmp");
+  EXPECT_EQ(ProgramPaths().SongFileName, saved + ".zmp");
+}
+
+TEST_F(SongCommandsTest, YesThenFailedSaveCancelsAndKeepsModified) {
+  const std::string good = WriteSong("sub/good.zmp", 6, 120);
+  ASSERT_TRUE(Commands.OpenSong(good));
+  EditSong();
+  // The song's folder has gone: the save can't be written.
+  fs::rename(Tmp / "sub", Tmp / "moved");
+  Boxes.Answer(IdYes);
+  const int answer = Commands.AskSaveChanges();
+  EXPECT_EQ(answer, IdCancel);
+  EXPECT_TRUE(CurrentSong().Modified());
+  ASSERT_EQ(Boxes.Count(), 2u);
+  EXPECT_EQ(Boxes.Boxes()[1].Caption, "Error");
+  EXPECT_NE(Boxes.Boxes()[1].Message.find("good.zmp"), std::string::npos);
+  EXPECT_FALSE(fs::exists(good));
+  EXPECT_EQ(ProgramPaths().SongFileName, good);
+}
+
+TEST_F(SongCommandsTest, FailedSaveAsKeepsTheOldNameAndRecentFiles) {
+  const std::string good = WriteSong("sub/good.zmp", 6, 120);
+  ASSERT_TRUE(Commands.OpenSong(good));
+  EditSong();
+  Host.SaveChoices.push_back(TSaveChoice{Tmp / "no/such/folder/x.zmp", SaveTypeSong});
+  EXPECT_FALSE(Commands.SaveAs());
+  EXPECT_EQ(Commands.OpenedFileName, good);
+  EXPECT_EQ(ProgramPaths().SongFileName, good);
+  EXPECT_EQ(Prefs.RecentFiles[0], good);
+  EXPECT_TRUE(CurrentSong().Modified());
+  EXPECT_EQ(Boxes.Count(), 1u);
+}
+
+TEST_F(SongCommandsTest, OpenReplacesTheSongAndListsTheFile) {
+  const std::string path = WriteSong("loops/beat.zmp", 6, 133, "Beat");
+  EXPECT_TRUE(Commands.OpenSong(path));
+  EXPECT_EQ(CurrentSong().ChannelCount(), 6);
+  EXPECT_EQ(CurrentSong().BPM, 133);
+  EXPECT_FALSE(CurrentSong().Modified());
+  EXPECT_EQ(Commands.OpenedFileName, path);
+  EXPECT_EQ(ProgramPaths().SongFileName, path);
+  EXPECT_EQ(Prefs.RecentFiles[0], path);
+  EXPECT_EQ(Commands.SongTitle, "Beat");
+  EXPECT_EQ(Host.Caption, "Beat");
+  EXPECT_EQ(Host.Opened, 1);
+  EXPECT_EQ(Host.Holds, 0);
+  ASSERT_FALSE(Host.Infos.empty());
+  EXPECT_EQ(Host.Infos.back(), "Loop loaded... (1 patterns)");
+}
+
+TEST_F(SongCommandsTest, MissingOrBrokenFileChangesNothing) {
+  const std::string good = WriteSong("sub/good.zmp", 6, 120);
+  ASSERT_TRUE(Commands.OpenSong(good));
+  EditSong();
+  const TSong* before = &CurrentSong();
+
+  EXPECT_FALSE(Commands.OpenSong(Tmp / "gone.zmp"));
+  ASSERT_EQ(Boxes.Count(), 1u);
+  EXPECT_EQ(Boxes.Boxes()[0].Message, "The file doesn't exist or has been moved.");
+
+  const std::string broken = Tmp.Write("broken.zmp", "ZMhd\x06\x00\x00\x00garbage");
+  EXPECT_FALSE(Commands.OpenSong(broken));
+  ASSERT_EQ(Boxes.Count(), 2u);
+  EXPECT_EQ(Boxes.Boxes()[1].Caption, "Error");
+  EXPECT_EQ(Boxes.Boxes()[1].Message, "Error while reading the ZMP file\rwhich may be corrupted.");
+  EXPECT_EQ(&CurrentSong(), before);
+  EXPECT_EQ(CurrentSong().ChannelCount(), 7);
+  EXPECT_TRUE(CurrentSong().Modified());
+  EXPECT_EQ(ProgramPaths().SongFileName, good);
+  EXPECT_EQ(Commands.OpenedFileName, good);
+  EXPECT_EQ(Prefs.RecentFiles[0], good);
+  EXPECT_EQ(Host.Holds, 0);
+}
+
+TEST_F(SongCommandsTest, NewWithoutKitGivesTheEmptySongUntitled) {
+  const std::string path = WriteSong("beat.zmp", 6, 133);
+  ASSERT_TRUE(Commands.OpenSong(path));
+  ASSERT_EQ(CurrentSong().PatternLength(), 32);
+  CurrentSong().Playlist.SetPlaylistCell(3, 5, true);
+  Commands.New();
+  EXPECT_EQ(CurrentSong().ChannelCount(), 4);
+  EXPECT_TRUE(CurrentSong().Playlist.PlaylistEmpty());
+  EXPECT_EQ(CurrentSong().PatternLength(), 32);  // kept
+  EXPECT_FALSE(CurrentSong().Modified());
+  EXPECT_EQ(Commands.OpenedFileName, Tmp / "app/Loops/untitled.zmp");
+  EXPECT_EQ(Prefs.RecentFiles[0], path);  // untitled stays out
+  EXPECT_EQ(Prefs.RecentFiles[1], "");
+  EXPECT_EQ(Host.Resets, 1);
+  EXPECT_EQ(Host.Caption, "");
+  EXPECT_TRUE(Commands.TrackSongFileName);
+}
+
+TEST_F(SongCommandsTest, NewOpensTheDrumKitOutOfTheRecentFiles) {
+  Prefs.DrumKitFileName = WriteSong("app/Samples/DrumKits/Basic/Basic.zmp", 7, 128);
+  Commands.New();
+  EXPECT_EQ(CurrentSong().ChannelCount(), 7);
+  EXPECT_EQ(CurrentSong().PatternLength(), 16);  // the kit does not set it
+  EXPECT_EQ(Commands.OpenedFileName, Tmp / "app/Loops/untitled.zmp");
+  EXPECT_EQ(ProgramPaths().SongFileName, Tmp / "app/Loops/untitled.zmp");
+  for (const std::string& r : Prefs.RecentFiles) EXPECT_EQ(r, "");
+  // Save on the untitled song goes to Save as.
+  EXPECT_FALSE(Commands.Save());
+  ASSERT_EQ(Host.SaveDialogs.size(), 1u);
+  EXPECT_EQ(Host.SaveDialogs[0].second, SaveTypeSong);
+
+  // A drum-kit item: the kit becomes New's song.
+  const std::string kit2 = WriteSong("app/Samples/DrumKits/Two/Two.zmp", 5, 100);
+  Commands.OpenDrumKit(kit2, "Two");
+  EXPECT_EQ(Prefs.DrumKitFileName, kit2);
+  EXPECT_EQ(CurrentSong().ChannelCount(), 5);
+  EXPECT_EQ(Host.Infos.back(), "Two kit loaded");
+}
+
+TEST_F(SongCommandsTest, RecentFileListing) {
+  std::vector<std::string> songs;
+  for (int i = 0; i < 9; ++i) songs.push_back(WriteSong("s" + std::to_string(i) + ".zmp", 1, 100 + i));
+  for (const std::string& s : songs) ASSERT_TRUE(Commands.OpenSong(s));
+  EXPECT_EQ(Prefs.RecentFiles[0], songs[8]);
+  EXPECT_EQ(Prefs.RecentFiles[7], songs[1]);  // the first dropped out
+  Commands.OpenRecent(3);                     // songs[5] goes to the top, once
+  EXPECT_EQ(CurrentSong().BPM, 105);
+  EXPECT_EQ(Prefs.RecentFiles[0], songs[5]);
+  EXPECT_EQ(std::count(Prefs.RecentFiles.begin(), Prefs.RecentFiles.end(), songs[5]), 1);
+  EXPECT_EQ(Prefs.RecentFiles[7], songs[1]);
+}
+
+TEST_F(SongCommandsTest, SaveTypesAndExtensions) {
+  const std::string path = WriteSong("beat.zmp", 2, 100);
+  ASSERT_TRUE(Commands.OpenSong(path));
+  // WAV typed without extension gets ".wav"; the dialog opened on "beat.wav".
+  Host.SaveChoices.push_back(TSaveChoice{Tmp / "mix", SaveTypeWAV});
+  EXPECT_TRUE(Commands.RenderWAVCommand());
+  EXPECT_EQ(Host.SaveDialogs.back(), std::make_pair(Tmp / "beat.wav", int(SaveTypeWAV)));
+  EXPECT_EQ(Host.Renders, std::vector<std::string>{Tmp / "mix.wav"});
+  EXPECT_EQ(Commands.RenderFileName, Tmp / "mix.wav");
+  EXPECT_EQ(Commands.OpenedFileName, path);  // a render does not rename the song
+  // MIDI and package say they are not available yet.
+  Host.SaveChoices.push_back(TSaveChoice{Tmp / "beat.mid", SaveTypeMIDI});
+  EXPECT_FALSE(Commands.SaveAsMIDICommand());
+  EXPECT_EQ(Host.SaveDialogs.back().second, SaveTypeMIDI);
+  ASSERT_EQ(Boxes.Count(), 1u);
+  EXPECT_NE(Boxes.Boxes()[0].Message.find("not available yet"), std::string::npos);
+  // Save as on an opened ".zip" starts with the package type.
+  Commands.OpenedFileName = Tmp / "pack.ZIP";
+  EXPECT_FALSE(Commands.SaveAs());
+  EXPECT_EQ(Host.SaveDialogs.back().second, SaveTypePackage);
+  // ... and so does Save.
+  EXPECT_FALSE(Commands.Save());
+  EXPECT_EQ(Host.SaveDialogs.back().second, SaveTypePackage);
+}
+
+TEST_F(SongCommandsTest, RenderQuestionAfterSongSaves) {
+  const std::string path = WriteSong("beat.zmp", 2, 100);
+  ASSERT_TRUE(Commands.OpenSong(path));
+  Commands.RenderAfterSave = true;
+  EditSong();
+  Boxes.Answer(IdYes);  // render?
+  Host.SaveChoices.push_back(TSaveChoice{Tmp / "beat.wav", SaveTypeWAV});
+  EXPECT_TRUE(Commands.Save());
+  EXPECT_EQ(Host.Renders.size(), 1u);
+  // From the save-changes question: asked once, and Yes cancels the command.
+  EditSong();
+  Boxes.Answer(IdYes);  // save changes
+  Boxes.Answer(IdYes);  // render
+  Host.SaveChoices.push_back(TSaveChoice{Tmp / "beat.wav", SaveTypeWAV});
+  EXPECT_EQ(Commands.AskSaveChanges(), IdCancel);
+  EXPECT_EQ(Host.Renders.size(), 2u);
+  EXPECT_EQ(Boxes.Count(), 3u);
+  EditSong();
+  Boxes.Answer(IdYes);
+  Boxes.Answer(IdNo);
+  EXPECT_EQ(Commands.AskSaveChanges(), IdYes);
+}
+
+TEST_F(SongCommandsTest, CollectCountsDistinctSamplesAndNeverOverwrites) {
+  const std::string kick = Tmp.Write("samples/kick.wav", "KICK");
+  const std::string snare = Tmp.Write("samples/snare.wav", "SNARE");
+  const std::string hat = Tmp.Write("samples/hat.wav", "HAT");
+  TSong& song = CurrentSong();
+  song.Channels[0]->SampleFileName = kick;
+  song.Channels[1]->SampleFileName = snare;
+  song.Channels[2]->SampleFileName = kick;
+  song.Channels[3]->SampleFileName = hat;
+  EXPECT_EQ(TSongCommands::CountDistinctSamples(song), 3);
+
+  const std::string out = Tmp / "out";
+  fs::create_directories(out);
+  Tmp.Write("out/snare.wav", "MINE");
+  Host.FolderChoice = out;
+  EXPECT_EQ(Commands.CollectSamples(false), 2);
+  EXPECT_EQ(Host.FolderText, "Copy the 3 samples you used to...");
+  EXPECT_EQ(ReadFileBytes(out + "/kick.wav"), std::string("KICK"));
+  EXPECT_EQ(ReadFileBytes(out + "/snare.wav"), std::string("MINE"));
+  EXPECT_EQ(ReadFileBytes(out + "/hat.wav"), std::string("HAT"));
+  // Nothing but the copies is left behind.
+  EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 3);
+  // Again: every file exists, nothing is written.
+  EXPECT_EQ(Commands.CollectSamples(false), 0);
+
+  // Click-marked: only channels whose sample holds data, never over a file.
+  song.Channels[3]->Sample.Data.assign(20, 1);
+  song.Channels[3]->Sample.Length = 10;
+  const std::string marked = Tmp / "marked";
+  fs::create_directories(marked);
+  Host.FolderChoice = marked;
+  EXPECT_EQ(Commands.CollectSamples(true), 1);
+  EXPECT_EQ(ReadFileBytes(marked + "/hat.wav"), std::string("marked"));
+  Host.FolderChoice.reset();
+  EXPECT_EQ(Commands.CollectSamples(false), 0);
+}
+
+TEST(CreateFileNoOverwrite, RefusesAnExistingTarget) {
+  TTestDir tmp;
+  const std::string target = tmp.Write("a.txt", "old");
+  EXPECT_FALSE(CopyFileNoOverwrite(tmp.Write("b.txt", "new"), target));
+  EXPECT_EQ(ReadFileBytes(target), std::string("old"));
+  EXPECT_TRUE(CopyFileNoOverwrite(tmp / "b.txt", tmp / "c.txt"));
+  EXPECT_EQ(ReadFileBytes(tmp / "c.txt"), std::string("new"));
+  EXPECT_FALSE(CopyFileNoOverwrite(tmp / "missing.txt", tmp / "d.txt"));
+  EXPECT_FALSE(fs::exists(tmp / "d.txt"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(tmp.Dir()), fs::directory_iterator()), 3);
+}
+
+}  // namespace
+}  // namespace vs
