@@ -14,6 +14,9 @@ namespace vs {
 TChannel::TChannel(TSong* owner) : Owner(owner), Steps(owner ? &owner->StepContext : nullptr) {
   ControllerStart.fill(255);
   for (auto& l : StepLamps) l.store(0, std::memory_order_relaxed);
+  Steps.OnStepOnChanged = [this](int pattern, int step) {
+    if (Owner) Owner->Notify(&SongListener::StepOnChanged, Index(), pattern, step);
+  };
 }
 
 TChannel::~TChannel() = default;

@@ -19,6 +19,8 @@ public:
   virtual void ChannelChanged(int /*index*/) {}
   // One channel's steps were rewritten as a whole (a step-value file).
   virtual void StepsChanged(int /*index*/) {}
+  // One step of a channel was switched on or off (SetStepOn).
+  virtual void StepOnChanged(int /*channel*/, int /*pattern*/, int /*step*/) {}
   // A pattern was placed at or removed from a bar.
   virtual void PlaylistCellChanged(int /*pattern*/, int /*bar*/) {}
   // Every bar and every pattern name was cleared.

@@ -83,9 +83,11 @@ int TStepStore::IsStepOn(int pattern, int step) const {
 void TStepStore::SetStepOn(int pattern, int step, bool on) {
   uint8_t flags = GetStepValue(pattern, step, PlaneFlags);
   SetStepValue(pattern, step, static_cast<uint8_t>((flags & ~StepFlagOn) | (on ? StepFlagOn : 0)), PlaneFlags);
+  if (OnStepOnChanged && ValidPattern(pattern) && ValidStep(step)) OnStepOnChanged(pattern, step);
 }
 
 void TStepStore::CopyFrom(const TStepStore& other) {
+  if (&other == this) return;
   FreeAll();
   for (int p = 0; p < PatternSlots; ++p) {
     if (const TStepBlock* src = other.Block(p)) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -69,6 +70,10 @@ public:
   TStepStore& operator=(const TStepStore&) = delete;
 
   void SetContext(TStepStoreContext* context) { Context = context; }
+
+  // Called on the writing thread after SetStepOn wrote a step's on bit, so
+  // that a view showing the step (the piano roll) repaints its column.
+  std::function<void(int pattern, int step)> OnStepOnChanged;
 
   void AllocPattern(int pattern);
   void FreePattern(int pattern);

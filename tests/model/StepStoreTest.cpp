@@ -84,3 +84,39 @@ TEST(StepStore, SongPatternEmptinessCoversAllChannels) {
   EXPECT_TRUE(song.Modified());
   EXPECT_EQ(song.Channels[1]->Index(), 1);
 }
+
+TEST(StepStore, SetStepOnTellsTheViews) {
+  TStepStoreContext ctx;
+  TStepStore store(&ctx);
+  std::vector<std::pair<int, int>> calls;
+  store.OnStepOnChanged = [&](int pattern, int step) { calls.emplace_back(pattern, step); };
+  store.SetStepOn(5, 3, true);
+  store.SetStepOn(5, 3, false);
+  store.SetStepValue(5, 4, 1, PlaneFlags);  // plain writes do not call it
+  store.SetStepOn(5, 64, true);            // out of range: nothing written, no call
+  store.SetStepOn(1000, 0, true);
+  EXPECT_EQ(calls, (std::vector<std::pair<int, int>>{{5, 3}, {5, 3}}));
+
+  struct TRecorder : SongListener {
+    std::vector<std::array<int, 3>> Calls;
+    void StepOnChanged(int channel, int pattern, int step) override { Calls.push_back({channel, pattern, step}); }
+  } rec;
+  TSong song;
+  song.Channels.push_back(std::make_unique<TChannel>(&song));
+  song.Channels.push_back(std::make_unique<TChannel>(&song));
+  song.AddListener(&rec);
+  song.Channels[1]->Steps.SetStepOn(7, 2, true);
+  song.RemoveListener(&rec);
+  EXPECT_EQ(rec.Calls, (std::vector<std::array<int, 3>>{{1, 7, 2}}));
+}
+
+TEST(StepStore, CopyFromItselfKeepsTheBlocks) {
+  TStepStore store;
+  store.SetStepValue(9, 1, 77, PlaneVol);
+  store.CopyFrom(store);
+  EXPECT_EQ(store.GetStepValue(9, 1, PlaneVol), 77);
+  TStepStore other;
+  other.CopyFrom(store);
+  store.SetStepValue(9, 1, 5, PlaneVol);  // deep copy
+  EXPECT_EQ(other.GetStepValue(9, 1, PlaneVol), 77);
+}
