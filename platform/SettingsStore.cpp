@@ -386,4 +386,26 @@ void TSettingsStore::WriteDWORD(std::string_view section, std::string_view name,
   Put(section, name, std::to_string(value), true);
 }
 
+static std::string BoundsSection(std::string_view section, std::string_view name) {
+  return std::string(section) + "\\" + std::string(name);
+}
+
+void LoadControlBounds(const TSettingsStore& store, std::string_view section, std::string_view name,
+                       TControlBounds& bounds) {
+  const std::string key = BoundsSection(section, name);
+  bounds.Left = store.ReadInteger(key, "Left", bounds.Left);
+  bounds.Top = store.ReadInteger(key, "Top", bounds.Top);
+  bounds.Width = store.ReadInteger(key, "Width", bounds.Width);
+  bounds.Height = store.ReadInteger(key, "Height", bounds.Height);
+}
+
+void SaveControlBounds(TSettingsStore& store, std::string_view section, std::string_view name,
+                       const TControlBounds& bounds) {
+  const std::string key = BoundsSection(section, name);
+  store.WriteInteger(key, "Left", bounds.Left);
+  store.WriteInteger(key, "Top", bounds.Top);
+  store.WriteInteger(key, "Width", bounds.Width);
+  store.WriteInteger(key, "Height", bounds.Height);
+}
+
 }  // namespace vs

@@ -206,3 +206,17 @@ TEST(SettingsStore, LoadReplacesWhatWasInMemory) {
   EXPECT_FALSE(s.Modified());
   EXPECT_EQ(s.ReadInteger("A", "x", 0), 1);
 }
+
+TEST(SettingsStore, ControlBoundsLiveInASubSection) {
+  TSettingsStore s("");
+  SaveControlBounds(s, Opt, "PlayListForm", {10, -20, 300, 200});
+  EXPECT_EQ(s.ReadInteger(PlayList, "Top", 0), -20);
+  TControlBounds b{1, 2, 3, 4};
+  s.WriteString(PlayList, "Width", "wide");  // unreadable: the current value stays
+  s.DeleteValue(PlayList, "Height");
+  LoadControlBounds(s, Opt, "PlayListForm", b);
+  EXPECT_EQ(b.Left, 10);
+  EXPECT_EQ(b.Top, -20);
+  EXPECT_EQ(b.Width, 3);
+  EXPECT_EQ(b.Height, 4);
+}
