@@ -353,17 +353,19 @@ void OpenAudioOutput() {
   TAudioOutputState& o = AudioOutput();
   if (o.OutputOpen.load() || !o.UseWAV.load()) return;
   if (!OpenOutputDevice()) return;
+  // One suspension around the sizing and the thread start: the stream
+  // starts once, when the mix thread already waits for its first half.
+  SuspendOutput();
   try {
     SetMixLatency(BlockFrames());
   } catch (const std::exception& e) {
     o.OutputError = e.what();
+    ResumeOutput();
     CloseOutputDevice();
     return;
   }
-  if (o.OutputOpen.load()) {
-    StartMixThread();
-    RestartStream();
-  }
+  if (o.OutputOpen.load()) StartMixThread();
+  ResumeOutput();  // clears and restarts the stream
 }
 
 void CloseAudioOutput() {
