@@ -375,6 +375,11 @@ void CloseAudioOutput() {
   CloseOutputDevice();
 }
 
+bool GetPrimaryFormat(TWaveFormat& format) {
+  format = TWaveFormat{};
+  return AudioOutput().OutputOpen.load();
+}
+
 int CPUUsage() {
   TAudioOutputState& o = AudioOutput();
   MixerGuard hold;

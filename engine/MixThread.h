@@ -141,6 +141,19 @@ void OpenAudioOutput();
 // When open and audio output is on: stop the mix thread, close the device.
 void CloseAudioOutput();
 
+// The output's wave format (what the primary buffer reports).
+struct TWaveFormat {
+  uint16_t FormatTag = 1;  // PCM
+  uint16_t Channels = 2;
+  uint32_t SamplesPerSec = 44100;
+  uint32_t AvgBytesPerSec = 44100 * 4;
+  uint16_t BlockAlign = 4;
+  uint16_t BitsPerSample = 16;
+  uint16_t ExtraSize = 0;
+};
+// False when the output is closed.
+bool GetPrimaryFormat(TWaveFormat& format);
+
 // The mix thread's load in percent of the block period (rounded), or -1
 // when there is no period yet.
 int CPUUsage();

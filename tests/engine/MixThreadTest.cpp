@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "AllocCounter.h"
 #include "EngineRecorder.h"
 #include "MixTestSong.h"
 #include "core/model/MixerLock.h"
@@ -117,6 +118,14 @@ TEST_F(OutputTest, LatencySetsBlockAndScopeSizes) {
   EXPECT_EQ(Buffer().Size(), 512u);
   EXPECT_EQ(o.OutputBufferMemory, Buffer().Memory());
   EXPECT_TRUE(Buffer().Playing());  // the resume restarted it
+
+  // An empty scope sample gives no scope positions (and no endless loop).
+  o.ScopeSample.Clear();
+  SuspendOutput();
+  CreateStreamBuffer(128);
+  ResumeOutput();
+  ASSERT_NE(o.OutputBuffer, nullptr);
+  EXPECT_EQ(Buffer().Size(), 512u);
 }
 
 TEST_F(OutputTest, NestedSuspensionsStopOnceAndTheLastResumeRestarts) {
@@ -419,6 +428,36 @@ TEST_F(OutputTest, StopKeepsTheSuspensionsOfOthers) {
   EXPECT_EQ(o.SuspendDepth, 0);
   // The holder's resume was the last one: the buffer plays again (silence).
   EXPECT_TRUE(Buffer().Playing());
+}
+
+TEST_F(OutputTest, MixingIntoTheStreamAllocatesNothing) {
+  TestSong t(140);
+  BuildBeat(t);
+  TAudioOutputState& o = AudioOutput();
+  o.LatencyOffset = 0;  // the device sits in the half being written: underruns
+  {
+    MixerGuard hold;
+    StartPattern(Mixer(), *t.Song, 1, 512);
+  }
+  ASSERT_TRUE(OpenOutputDevice());
+  SetMixLatency(512);
+  SetEngineListener(nullptr);
+  Device().Advance(3);  // the device reaches the first half
+  long allocations = 0;
+  {
+    testing::AllocCounter counter;
+    for (int k = 0; k < 40; ++k) MixHalf(k % 2);
+    allocations = counter.Count();
+  }
+  EXPECT_EQ(allocations, 0);
+  EXPECT_GE(o.UnderrunCount.load(), 1);
+  EXPECT_EQ(o.BufferBasePosition.load(), 40 * 512);
+  TWaveFormat f;
+  EXPECT_TRUE(GetPrimaryFormat(f));
+  EXPECT_EQ(f.SamplesPerSec, 44100u);
+  EXPECT_EQ(f.BlockAlign, 4);
+  CloseOutputDevice();
+  EXPECT_FALSE(GetPrimaryFormat(f));
 }
 
 std::vector<uint8_t> ReadAll(const std::filesystem::path& p) {
