@@ -11,6 +11,7 @@
 #include "core/ChannelFiles.h"
 #include "core/ProgramPaths.h"
 #include "core/ProgramVersion.h"
+#include "core/Tempo.h"
 #include "core/model/MixerLock.h"
 #include "core/model/Song.h"
 #include "core/model/SongReset.h"
@@ -208,6 +209,12 @@ bool TSongCommands::OpenSong(const std::string& path) {
   if (!SongTitle.empty())
     Host.ShowInfo("Loop loaded... (" + std::to_string(song.Playlist.SongEndBar + 1) + " patterns)");
   Host.ResumeOutput();
+  // The engine takes the song's tempo and its song or pattern mode.
+  SetTempo(song.BPM);
+  {
+    MixerGuard lock;
+    Mixer().SongMode = song.SongModeOn ? 1 : 0;
+  }
   Host.SetBusyCursor(false);
   song.SetModified(false);
   return true;

@@ -1,0 +1,296 @@
+#include "core/Program.h"
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <exception>
+#include <iostream>
+#include <ostream>
+
+#include "core/ProgramPaths.h"
+#include "core/ProgramVersion.h"
+#include "core/Settings.h"
+#include "core/Tempo.h"
+#include "core/model/Channels.h"
+#include "core/model/MixerLock.h"
+#include "core/model/RenderOptions.h"
+#include "core/model/Song.h"
+#include "engine/EngineListener.h"
+#include "engine/MixSettings.h"
+#include "engine/MixThread.h"
+#include "engine/Mixer.h"
+#include "engine/OutsideRenderers.h"
+#include "engine/RenderWAV.h"
+#include "engine/SoundProcs.h"
+#include "engine/WAVFiles.h"
+#include "outside/mb404/MB404.h"
+#include "platform/SettingsStore.h"
+#include "toolbox/AllTools.h"
+#include "toolbox/MessageBox.h"
+#include "toolbox/PathTools.h"
+
+namespace vs {
+
+const char* const WAVCommentText = "edited with VorbelSteps (98,99) - free drum machine and step sequencer";
+
+namespace {
+
+bool IsFolder(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool HoldsData(const std::string& folder) {
+  return IsFolder(folder + "Samples") || IsFolder(folder + "Styles");
+}
+
+}  // namespace
+
+std::string FindAppPath(const std::string& exeFolder) {
+  if (const char* env = std::getenv("VORBELSTEPS_DATA"); env && *env) return AddBackslash(env);
+  const std::string exe = exeFolder.empty() ? std::string("./") : AddBackslash(exeFolder);
+  for (const std::string& candidate : {exe + "data/", exe + "../data/", exe})
+    if (HoldsData(candidate)) return candidate;
+  return exe + "data/";
+}
+
+void CreateDataFolders(const std::string& appPath) {
+  if (appPath.empty()) return;
+  for (const char* folder : {"Styles/", "Samples/DrumKits/", "Loops/", "MB404/", "Plugins/VST/", "Texts/"})
+    ForceDirectory(appPath + folder);
+}
+
+// ----------------------------------------------------------------- program
+
+TProgram::TProgram() = default;
+
+TProgram::~TProgram() {
+  if (Started && !Down) ShutDown();
+}
+
+void TProgram::Open(const TProgramOptions& options) {
+  Options = options;
+  Options.AppPath = AddBackslash(options.AppPath);
+  ProgramPaths().AppPath = Options.AppPath;
+  SettingsStore = std::make_unique<TSettingsStore>(
+      options.SettingsFile.empty() ? TSettingsStore::DefaultFileName() : options.SettingsFile);
+  SettingsStore->Load();
+}
+
+void TProgram::StartUp() {
+  if (!SettingsStore) Open(Options);
+  const std::string& app = Options.AppPath;
+  LoadSettings(*SettingsStore, Prefs, app);
+  CreateDataFolders(app);
+
+  // 1. The private temporary folder.
+  GetTempDirectory();
+  // 2. The synthesizer's folder, and where the outside libraries are found.
+  PassPath((app + "MB404/").c_str());
+  SetOutsideLibraryFolder(Options.LibraryFolder.empty() ? app : Options.LibraryFolder);
+  // 5. Posts may go out.
+  ArmEnginePosts();
+  // 13, 14. Random seed; the master filter open.
+  {
+    MixerGuard lock;
+    TMixer& mixer = Mixer();
+    mixer.SeedRandom(static_cast<uint32_t>(
+        std::chrono::steady_clock::now().time_since_epoch().count() & 0xFFFFFFFFu));
+    mixer.SetMasterFilter(1.0f, 0.0f);
+    ClearFilterState(mixer.MasterFilter);
+  }
+  // 17. The channels: a song of one channel until New makes the real one.
+  {
+    auto song = std::make_unique<TSong>();
+    AddChannel(*song);
+    song->SetModified(false);
+    std::unique_ptr<TSong> old;
+    {
+      MixerGuard lock;
+      StopAllVoices();
+      old = ReplaceCurrentSong(std::move(song));
+    }
+  }
+  // 19. The mixer and the sound output.
+  TMixSettings& mix = MixSettings();
+  mix.Interpolation.store(Prefs.Interpolation ? 1 : 0);
+  mix.ClickRemoval.store(Prefs.ClickRemoval ? 1 : 0);
+  mix.Surround.store(Prefs.Surround);
+  TAudioOutputState& output = AudioOutput();
+  output.SoundDeviceName = Prefs.DSDriverName;
+  {
+    MixerGuard lock;
+    Mixer().SetBlockFrames(Prefs.BufferLength);
+  }
+  SetLatencyOffset(int64_t(Prefs.AheadLength) * 4);
+  OutputError.clear();
+  // 20. Output modes.
+  output.UseWAV.store(Prefs.UseWAV);
+  mix.UseMIDI.store(Prefs.UseMIDI);
+  if (Options.OpenAudio && Prefs.UseWAV) {
+    try {
+      OpenAudioOutput();
+    } catch (const std::exception& e) {
+      output.OutputError = e.what();
+    }
+    if (!output.OutputOpen.load())
+      OutputError = output.OutputError.empty() ? std::string("The sound output could not be opened.")
+                                               : output.OutputError;
+  }
+  // 21. The tempo (frames per step, echo delay, step timer).
+  SetTempo(CurrentSong().BPM);
+  // 24, 26. Version texts.
+  WAVComment = WAVCommentText;
+  WAVSoftware = "VorbelSteps";
+  // The render window's choices.
+  TRenderOptions& render = RenderOptions();
+  render.Remainder = static_cast<TRemainderMode>(Prefs.RenderingRemainder);
+  render.SaveNFO = Prefs.SaveNFO;
+  render.Mono = Prefs.MonoRender;
+  Started = true;
+  Down = false;
+}
+
+namespace {
+
+class TProgramCommandTarget : public TCommandLineTarget {
+public:
+  TProgramCommandTarget(TProgram& program, TSongCommands& commands, std::ostream* errors)
+      : Program(program), Commands(commands), Errors(errors) {}
+
+  bool OpenSong(const std::string& fileName) override { return Commands.OpenSong(fileName); }
+  void SetPatternMode() override {
+    MixerGuard lock;
+    CurrentSong().SongModeOn = false;
+    Mixer().SongMode = 0;
+  }
+  void SetTempo(int bpm) override { vs::SetTempo(bpm); }
+  void SetMonoRender() override {
+    RenderOptions().Mono = true;
+    Program.MonoForThisRun = true;
+  }
+  void SetMasterPitch(int semitones) override { CurrentSong().MasterPitch.store(semitones * 100); }
+  void SetMasterVolume(int volume) override { CurrentSong().MasterVolume.store(volume); }
+  bool RenderToFile(const std::string& fileName) override {
+    Commands.RenderFileName = fileName;
+    const TRenderResult result = RenderSongToFile(fileName);
+    CurrentSong().SetModified(false);
+    if (!result.Ok) {
+      if (Errors) *Errors << "VorbelSteps: " << result.Error << std::endl;
+      return false;
+    }
+    return true;
+  }
+
+private:
+  TProgram& Program;
+  TSongCommands& Commands;
+  std::ostream* Errors;
+};
+
+}  // namespace
+
+bool TProgram::ApplyCommandLine(const TCommandLine& line, TSongCommands& commands, std::ostream* errors) {
+  commands.RenderAfterSave = line.RenderAfterSave;
+  if (line.Batch()) Batch = true;
+  TProgramCommandTarget target(*this, commands, errors);
+  return vs::ApplyCommandLine(line, target);
+}
+
+void TProgram::CollectPreferences() {
+  const TMixSettings& mix = MixSettings();
+  Prefs.Interpolation = mix.Interpolation.load() != 0;
+  Prefs.ClickRemoval = mix.ClickRemoval.load() != 0;
+  Prefs.Surround = mix.Surround.load();
+  Prefs.UseWAV = AudioOutput().UseWAV.load();
+  Prefs.UseMIDI = mix.UseMIDI.load();
+  const TRenderOptions& render = RenderOptions();
+  Prefs.RenderingRemainder = render.Remainder;
+  Prefs.SaveNFO = render.SaveNFO;
+  if (!MonoForThisRun) Prefs.MonoRender = render.Mono;
+  ClampPreferences(Prefs);
+}
+
+bool TProgram::ShutDown() {
+  if (Down) return true;
+  Down = true;
+  // 3, 4. Timers, playback, the scope thread.
+  LoopTimer().Stop();
+  {
+    MixerGuard lock;
+    Mixer().Playing.store(false);
+    StopAllVoices();
+  }
+  StopScopeThread();
+  // 8. The settings (never in a batch run).
+  bool saved = true;
+  if (!Batch && SettingsStore) {
+    CollectPreferences();
+    saved = SaveSettings(*SettingsStore, Prefs);
+  }
+  // 9. Outputs off.
+  CloseAudioOutput();
+  MixSettings().UseMIDI.store(false);
+  // 13. Outside libraries and the temporary folder.
+  UnloadOutsideRenderers();
+  RemoveTempDirectory();
+  return saved;
+}
+
+// ------------------------------------------------------------------- batch
+
+void TBatchCommandHost::SuspendOutput() { vs::SuspendOutput(); }
+void TBatchCommandHost::ResumeOutput() { vs::ResumeOutput(); }
+
+bool TBatchCommandHost::RenderWAV(const std::string& fileName) {
+  const TRenderResult result = RenderSongToFile(fileName);
+  if (!result.Ok) {
+    LastError = result.Error;
+    Errors << "VorbelSteps: " << result.Error << std::endl;
+  }
+  return result.Ok;
+}
+
+void TBatchCommandHost::ShowInfo(const std::string& text) { (void)text; }
+
+namespace {
+
+// Messages of a batch run: one line each on the error stream; questions get
+// their most cautious answer.
+class TStreamMessageBox : public IMessageBoxHandler {
+public:
+  explicit TStreamMessageBox(std::ostream& out) : Out(out) { Previous = SetMessageBoxHandler(this); }
+  ~TStreamMessageBox() override { SetMessageBoxHandler(Previous); }
+  int ShowMessage(const std::string& caption, const std::string& message, uint32_t flags) override {
+    std::string text = message;
+    for (char& c : text)
+      if (c == '\r') c = ' ';
+    Out << "VorbelSteps: " << (caption.empty() ? "" : caption + ": ") << text << std::endl;
+    return DefaultMessageResult(flags);
+  }
+
+private:
+  std::ostream& Out;
+  IMessageBoxHandler* Previous = nullptr;
+};
+
+}  // namespace
+
+int RunBatch(const TProgramOptions& options, const TCommandLine& line, std::ostream& errors) {
+  TStreamMessageBox messages(errors);
+  TProgramOptions batchOptions = options;
+  batchOptions.OpenAudio = false;
+  TProgram program;
+  program.Batch = true;
+  program.Open(batchOptions);
+  program.StartUp();
+  TBatchCommandHost host(errors);
+  TSongCommands commands(program.Prefs, host);
+  commands.New();
+  const bool ok = program.ApplyCommandLine(line, commands, &errors);
+  program.ShutDown();
+  return ok ? 0 : 1;
+}
+
+}  // namespace vs

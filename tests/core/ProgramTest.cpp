@@ -1,0 +1,206 @@
+#include "core/Program.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "core/ProgramPaths.h"
+#include "core/ProgramVersion.h"
+#include "core/model/Channels.h"
+#include "core/model/RenderOptions.h"
+#include "core/model/Song.h"
+#include "engine/MixThread.h"
+#include "engine/Mixer.h"
+#include "files/SongFile.h"
+#include "platform/NullAudioOutput.h"
+#include "platform/SettingsStore.h"
+#include "support/TempDir.h"
+#include "toolbox/AllTools.h"
+
+namespace vs {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FailingBackend : public TAudioBackend {
+public:
+  std::unique_ptr<TAudioDevice> OpenDevice(const std::string&, std::string* error) override {
+    if (error) *error = "no sound card here";
+    return nullptr;
+  }
+  std::vector<std::string> DeviceNames() override { return {}; }
+};
+
+TEST(ProgramVersion, BuiltFromTheVersionNumbers) {
+  EXPECT_EQ(ProgramVersion(), "1.3.61");
+  // Two-digit parts stay whole.
+  EXPECT_EQ(FormatProgramVersion(1, 10, 12), "1.10.12");
+  EXPECT_EQ(FormatProgramVersion(12, 0, 5), "12.0.5");
+}
+
+class ProgramTest : public ::testing::Test {
+protected:
+  TTestDir Tmp;
+  TProgramOptions Options;
+
+  void SetUp() override {
+    Options.AppPath = Tmp / "app/";
+    Options.SettingsFile = Tmp / "config/settings.ini";
+    Options.OpenAudio = false;
+    fs::create_directories(Tmp / "app/Samples/DrumKits/Basic");
+  }
+  void TearDown() override {
+    SetAudioBackend(nullptr);
+    ProgramPaths() = {};
+    RenderOptions() = {};
+  }
+
+  // A kit song of `channels` channels at tempo bpm, pattern length 16.
+  std::string WriteKit(int channels, int bpm) {
+    TSong song;
+    for (int i = 0; i < channels; ++i) AddChannel(song);
+    song.BPM = bpm;
+    const std::string path = Tmp / "app/Samples/DrumKits/Basic/Basic.zmp";
+    EXPECT_EQ(SaveSong(path, song), 0);
+    return path;
+  }
+
+  static int64_t FileSize(const std::string& path) {
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    return ec ? -1 : static_cast<int64_t>(size);
+  }
+};
+
+TEST(ProgramPaths, FindAppPath) {
+  TTestDir tmp;
+  ::unsetenv("VORBELSTEPS_DATA");
+  fs::create_directories(tmp / "build/app");
+  // Nothing holds data yet: beside the executable, in "data/".
+  EXPECT_EQ(FindAppPath(tmp / "build/app"), tmp / "build/app/data/");
+  fs::create_directories(tmp / "build/data/Samples");
+  EXPECT_EQ(FindAppPath(tmp / "build/app"), tmp / "build/app/../data/");
+  fs::create_directories(tmp / "build/app/data/Styles");
+  EXPECT_EQ(FindAppPath(tmp / "build/app/"), tmp / "build/app/data/");
+  ::setenv("VORBELSTEPS_DATA", (tmp / "elsewhere").c_str(), 1);
+  EXPECT_EQ(FindAppPath(tmp / "build/app"), tmp / "elsewhere/");
+  ::unsetenv("VORBELSTEPS_DATA");
+}
+
+TEST_F(ProgramTest, AudioFailureLeavesTheOutputClosedAndTheProgramRunning) {
+  SetAudioBackend(std::make_unique<FailingBackend>());
+  Options.OpenAudio = true;
+  TProgram program;
+  program.Open(Options);
+  program.StartUp();
+  EXPECT_FALSE(AudioOutput().OutputOpen.load());
+  EXPECT_NE(program.OutputError.find("no sound card here"), std::string::npos);
+  // The program goes on: the song is there and a render works.
+  EXPECT_EQ(CurrentSong().ChannelCount(), 1);
+  EXPECT_TRUE(program.ShutDown());
+  EXPECT_TRUE(fs::exists(Tmp / "config/settings.ini"));
+}
+
+TEST_F(ProgramTest, StartUpHandsTheSettingsToTheEngine) {
+  {
+    TSettingsStore store(Options.SettingsFile);
+    store.WriteString("ZM SETTINGS", "Buffer Length", "0");
+    store.WriteString("ZM SETTINGS", "Ahead Length", "0");
+    store.WriteString("ZM SETTINGS", "Rendering Remainder", "1");
+    store.WriteString("ZM SETTINGS", "MonoRender", "1");
+    ASSERT_TRUE(store.Save());
+  }
+  TProgram program;
+  program.Open(Options);
+  program.StartUp();
+  EXPECT_EQ(Mixer().BlockFrames, MinBufferFrames);
+  EXPECT_EQ(AudioOutput().LatencyOffset.load(), MinBufferFrames * 4);
+  EXPECT_EQ(RenderOptions().Remainder, RemainderLeave);
+  EXPECT_TRUE(RenderOptions().Mono);
+  EXPECT_EQ(ProgramPaths().AppPath, Options.AppPath);
+  EXPECT_EQ(program.Prefs.DrumKitFileName, Tmp / "app/Samples/DrumKits/Basic/Basic.zmp");
+  for (const char* folder : {"Styles", "Samples/DrumKits", "Loops", "MB404", "Plugins/VST", "Texts"})
+    EXPECT_TRUE(fs::is_directory(Tmp / "app/" + folder)) << folder;
+  program.ShutDown();
+}
+
+TEST_F(ProgramTest, TemporaryFolderIsPrivateAndRemovedAtShutDown) {
+  TProgram program;
+  program.Open(Options);
+  program.StartUp();
+  const std::string temp = GetTempDirectory();
+  ASSERT_FALSE(temp.empty());
+  struct stat st {};
+  ASSERT_EQ(::stat(temp.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_NE(temp.find("VorbelSteps-"), std::string::npos);
+  Tmp.Write("other/keep.txt", "x");
+  program.ShutDown();
+  EXPECT_FALSE(fs::exists(temp));
+  EXPECT_TRUE(fs::exists(Tmp / "other/keep.txt"));
+}
+
+TEST_F(ProgramTest, MonoFromTheCommandLineIsNotKept) {
+  TProgram program;
+  program.Open(Options);
+  program.StartUp();
+  TSongCommandHost host;
+  TSongCommands commands(program.Prefs, host);
+  EXPECT_TRUE(program.ApplyCommandLine(ParseCommandLine({"/M", "/V77", "/P3", "/B160", "/PAT"}), commands));
+  EXPECT_TRUE(RenderOptions().Mono);
+  EXPECT_EQ(CurrentSong().MasterVolume.load(), 77);
+  EXPECT_EQ(CurrentSong().MasterPitch.load(), 300);
+  EXPECT_EQ(CurrentSong().BPM, 160);
+  EXPECT_FALSE(program.Batch);
+  ASSERT_TRUE(program.ShutDown());
+  TSettingsStore store(Options.SettingsFile);
+  store.Load();
+  EXPECT_EQ(store.ReadString("ZM SETTINGS", "MonoRender", ""), "0");
+}
+
+TEST_F(ProgramTest, BatchRendersTheKitAndWritesNoSettings) {
+  WriteKit(5, 120);
+  std::ostringstream errors;
+  const std::string wav = Tmp / "out/beat.WAV";
+  fs::create_directories(Tmp / "out");
+  EXPECT_EQ(RunBatch(Options, ParseCommandLine({"/M", "/R" + Tmp / "out/beat"}), errors), 0) << errors.str();
+  // 16 steps at 120 BPM: 16 x 5512 frames, mono 16-bit.
+  const int64_t size = FileSize(wav);
+  EXPECT_GE(size, 44 + 16 * 5512 * 2);
+  EXPECT_FALSE(fs::exists(Options.SettingsFile));
+  EXPECT_EQ(CurrentSong().ChannelCount(), 5);
+}
+
+TEST_F(ProgramTest, BatchStopsOnAMissingSongLeavingNoWAV) {
+  WriteKit(5, 120);
+  std::ostringstream errors;
+  const std::string wav = Tmp / "gone.WAV";
+  EXPECT_EQ(RunBatch(Options, ParseCommandLine({Tmp / "missing.zmp", "/R" + Tmp / "gone"}), errors), 1);
+  EXPECT_FALSE(fs::exists(wav));
+  EXPECT_NE(errors.str().find("doesn't exist"), std::string::npos);
+  EXPECT_FALSE(fs::exists(Options.SettingsFile));
+
+  // A corrupt song is reported the same way.
+  const std::string broken = Tmp.Write("broken.zmp", "not a song");
+  std::ostringstream errors2;
+  EXPECT_EQ(RunBatch(Options, ParseCommandLine({broken, "/R" + Tmp / "gone"}), errors2), 1);
+  EXPECT_FALSE(fs::exists(wav));
+  EXPECT_NE(errors2.str().find("Error while reading"), std::string::npos);
+}
+
+TEST_F(ProgramTest, BatchReportsAWAVThatCannotBeWritten) {
+  std::ostringstream errors;
+  EXPECT_EQ(RunBatch(Options, ParseCommandLine({"/R" + Tmp / "no/such/folder/x"}), errors), 1);
+  EXPECT_FALSE(errors.str().empty());
+}
+
+TEST_F(ProgramTest, BatchWithoutTheKitRendersTheEmptySong) {
+  std::ostringstream errors;
+  EXPECT_EQ(RunBatch(Options, ParseCommandLine({"/R" + Tmp / "empty"}), errors), 0) << errors.str();
+  EXPECT_GT(FileSize(Tmp / "empty.WAV"), 44);
+}
+
+}  // namespace
+}  // namespace vs
