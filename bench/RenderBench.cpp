@@ -1,0 +1,104 @@
+// Render speed: a busy song (16 channels, 64 bars of 16 steps at 120 BPM,
+// pitched and panned hits on most steps, 4 patterns through the playlist)
+// rendered into a WAV file on disk. The "x_realtime" counter is seconds of
+// audio rendered per second of wall time.
+
+#include <benchmark/benchmark.h>
+
+#include <stdlib.h>
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "core/model/MixerLock.h"
+#include "core/model/Song.h"
+#include "engine/Mixer.h"
+#include "engine/RenderWAV.h"
+
+namespace {
+
+constexpr int Channels = 16;
+constexpr int Bars = 64;
+
+std::unique_ptr<vs::TSong> BusySong() {
+  auto song = std::make_unique<vs::TSong>();
+  song->BPM = 120;
+  song->SetPatternLength(16);
+  for (int c = 0; c < Channels; ++c) {
+    auto ch = std::make_unique<vs::TChannel>(song.get());
+    ch->MixTarget = c;
+    ch->RandomChoice = {c};
+    ch->Pan = 16 + c * 6;
+    // A decaying tone of a quarter to half a second.
+    const int frames = 11025 + c * 700;
+    std::vector<int16_t> data(size_t(frames) * 2);
+    for (int i = 0; i < frames; ++i) {
+      const double env = std::exp(-4.0 * i / frames);
+      const double v = 9000.0 * env * std::sin(i * (0.02 + 0.01 * c));
+      data[2 * i] = static_cast<int16_t>(v);
+      data[2 * i + 1] = static_cast<int16_t>(v * 0.8);
+    }
+    ch->Sample.SetFrames(std::move(data));
+    ch->Sample.PlayLength = ch->Sample.Length;
+    ch->Sample.NominalLength = ch->Sample.Length;
+    for (int pattern = 1; pattern <= 4; ++pattern)
+      for (int step = 0; step < 16; ++step) {
+        if ((step + c + pattern) % 4 == 3) continue;  // three steps of four
+        ch->Steps.SetStepOn(pattern, step, true);
+        ch->Steps.SetStepValue(pattern, step, static_cast<uint8_t>(60 + (step * 7 + c) % 60), vs::PlaneVol);
+        if (c % 2) ch->Steps.SetStepValue(pattern, step, static_cast<uint8_t>(110 + (step + c) % 20), vs::PlanePitch);
+        ch->Steps.SetStepValue(pattern, step, static_cast<uint8_t>((step * 9 + c * 5) % 128), vs::PlanePan);
+      }
+    song->Channels.push_back(std::move(ch));
+  }
+  for (int bar = 0; bar < Bars; ++bar) song->Playlist.SetPlaylistCell(bar % 4 + 1, bar + 1, true);
+  return song;
+}
+
+// Holds MixerLock for the render and leaves the program's side alone.
+struct BenchHost : vs::TRenderHost {
+  void SuspendOutput() override { vs::LockMixer(); }
+  void ResumeOutput() override { vs::UnlockMixer(); }
+  void StopPlayback() override {}
+  void SilenceAll() override {}
+};
+
+void BM_RenderBusySong(benchmark::State& state) {
+  auto song = BusySong();
+  vs::TMixer mixer;
+  mixer.SetSong(song.get());
+  mixer.FramesPerStep = vs::FramesPerStepForBPM(120);
+  BenchHost host;
+  std::string dir = (std::filesystem::temp_directory_path() / "vs-bench-XXXXXX").string();
+  if (!mkdtemp(dir.data())) {
+    state.SkipWithError("no temp folder");
+    return;
+  }
+  const int bars = vs::RenderBarCount(*song, true);
+  double audioSeconds = 0;
+  for (auto _ : state) {
+    vs::TRenderJob job;
+    job.Mixer = &mixer;
+    job.Host = &host;
+    job.Bars = bars;
+    job.SongMode = true;
+    job.GaugeMax = 1000;
+    job.InfoItems = vs::RenderInfoItems("Busy", "");
+    job.Writer = std::make_unique<vs::TRenderWriter>();
+    job.Writer->ReserveInfo(job.InfoItems.size());
+    job.Writer->Open(dir + "/busy.wav", 2);
+    const vs::TRenderResult r = vs::RenderToWAVFile(job);
+    if (!r.Ok) state.SkipWithError(r.Error.c_str());
+    audioSeconds += double(r.Frames) / vs::SampleRate;
+  }
+  state.counters["x_realtime"] = benchmark::Counter(audioSeconds, benchmark::Counter::kIsRate);
+  state.counters["bars"] = bars;
+  std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_RenderBusySong)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
