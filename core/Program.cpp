@@ -47,7 +47,7 @@ bool HoldsData(const std::string& folder) {
 
 }  // namespace
 
-std::string FindAppPath(const std::string& exeFolder) {
+std::string FindDataFolder(const std::string& exeFolder) {
   if (const char* env = std::getenv("VORBELSTEPS_DATA"); env && *env) return AddBackslash(env);
   const std::string exe = exeFolder.empty() ? std::string("./") : AddBackslash(exeFolder);
   for (const std::string& candidate : {exe + "data/", exe + "../data/", exe})

@@ -38,7 +38,7 @@ class TSettingsStore;
 extern const char* const WAVCommentText;
 
 struct TProgramOptions {
-  // The folder of the program's data, ending in "/" (see FindAppPath).
+  // The folder of the program's data, ending in "/" (see FindDataFolder).
   std::string AppPath;
   // The folder searched first for the outside libraries (libvoxrender.so);
   // empty: AppPath.
@@ -53,7 +53,7 @@ struct TProgramOptions {
 // $VORBELSTEPS_DATA when set, else the first of exeFolder + "data/",
 // exeFolder + "../data/" and exeFolder that holds "Samples/" or "Styles/",
 // else exeFolder + "data/". Always ends in "/".
-std::string FindAppPath(const std::string& exeFolder);
+std::string FindDataFolder(const std::string& exeFolder);
 
 // Creates the user folders under AppPath when missing: "Styles/",
 // "Samples/DrumKits/", "Loops/", "MB404/", "Plugins/VST/", "Texts/".

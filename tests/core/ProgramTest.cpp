@@ -74,18 +74,18 @@ protected:
   }
 };
 
-TEST(ProgramPaths, FindAppPath) {
+TEST(DataFolder, FoundBesideTheExecutable) {
   TTestDir tmp;
   ::unsetenv("VORBELSTEPS_DATA");
   fs::create_directories(tmp / "build/app");
   // Nothing holds data yet: beside the executable, in "data/".
-  EXPECT_EQ(FindAppPath(tmp / "build/app"), tmp / "build/app/data/");
+  EXPECT_EQ(FindDataFolder(tmp / "build/app"), tmp / "build/app/data/");
   fs::create_directories(tmp / "build/data/Samples");
-  EXPECT_EQ(FindAppPath(tmp / "build/app"), tmp / "build/app/../data/");
+  EXPECT_EQ(FindDataFolder(tmp / "build/app"), tmp / "build/app/../data/");
   fs::create_directories(tmp / "build/app/data/Styles");
-  EXPECT_EQ(FindAppPath(tmp / "build/app/"), tmp / "build/app/data/");
+  EXPECT_EQ(FindDataFolder(tmp / "build/app/"), tmp / "build/app/data/");
   ::setenv("VORBELSTEPS_DATA", (tmp / "elsewhere").c_str(), 1);
-  EXPECT_EQ(FindAppPath(tmp / "build/app"), tmp / "elsewhere/");
+  EXPECT_EQ(FindDataFolder(tmp / "build/app"), tmp / "elsewhere/");
   ::unsetenv("VORBELSTEPS_DATA");
 }
 
