@@ -229,8 +229,10 @@ bool TProgram::ShutDown() {
     CollectPreferences();
     saved = SaveSettings(*SettingsStore, Prefs);
   }
-  // 9. Outputs off.
+  // 9. Outputs off (also when audio output was switched off while open).
   CloseAudioOutput();
+  StopMixThread();
+  CloseOutputDevice();
   MixSettings().UseMIDI.store(false);
   // 13. Outside libraries and the temporary folder.
   UnloadOutsideRenderers();

@@ -103,6 +103,25 @@ TEST_F(ProgramTest, AudioFailureLeavesTheOutputClosedAndTheProgramRunning) {
   EXPECT_TRUE(fs::exists(Tmp / "config/settings.ini"));
 }
 
+TEST_F(ProgramTest, OpenOutputIsClosedAtShutDown) {
+  SetAudioBackend(std::make_unique<TNullAudioBackend>());
+  Options.OpenAudio = true;
+  TProgram program;
+  program.Open(Options);
+  program.StartUp();
+  EXPECT_TRUE(AudioOutput().OutputOpen.load());
+  EXPECT_EQ(program.OutputError, "");
+  // Audio output switched off while the device is open.
+  AudioOutput().UseWAV.store(false);
+  EXPECT_TRUE(program.ShutDown());
+  EXPECT_FALSE(AudioOutput().OutputOpen.load());
+  EXPECT_EQ(AudioOutput().MixThread, nullptr);
+  TSettingsStore store(Options.SettingsFile);
+  store.Load();
+  EXPECT_EQ(store.ReadString("ZM SETTINGS", "Use WAV", ""), "0");
+  AudioOutput().UseWAV.store(true);
+}
+
 TEST_F(ProgramTest, StartUpHandsTheSettingsToTheEngine) {
   {
     TSettingsStore store(Options.SettingsFile);
