@@ -243,7 +243,6 @@ void LoadPreviewResolved(const std::string& resolved) {
 }  // namespace
 
 void LoadPreviewSample(const std::string& name) {
-  StopSampleVoices(&PreviewSample);
   LoadPreviewResolved(ResolveSamplePath(name));
 }
 
