@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -185,9 +186,24 @@ TEST_F(ProgramTest, BatchRendersTheKitAndWritesNoSettings) {
   const std::string wav = Tmp / "out/beat.WAV";
   fs::create_directories(Tmp / "out");
   EXPECT_EQ(RunBatch(Options, ParseCommandLine({"/M", "/R" + Tmp / "out/beat"}), errors), 0) << errors.str();
-  // 16 steps at 120 BPM: 16 x 5512 frames, mono 16-bit.
-  const int64_t size = FileSize(wav);
-  EXPECT_GE(size, 44 + 16 * 5512 * 2);
+  // One pattern of 16 steps at 120 BPM: 16 x 5512 frames, mono 16-bit.
+  const auto bytes = ReadFileBytes(wav);
+  ASSERT_TRUE(bytes);
+  const size_t data = bytes->find("data");
+  ASSERT_NE(data, std::string::npos);
+  uint32_t length = 0;
+  std::memcpy(&length, bytes->data() + data + 4, 4);
+  EXPECT_EQ(length, 16u * 5512u * 2u);
+  EXPECT_EQ(uint8_t((*bytes)[22]), 1);  // one channel
+
+  // The tempo switch applies before the render that follows it; stereo now.
+  EXPECT_EQ(RunBatch(Options, ParseCommandLine({"/B60", "/R" + Tmp / "out/slow"}), errors), 0) << errors.str();
+  const auto slow = ReadFileBytes(Tmp / "out/slow.WAV");
+  ASSERT_TRUE(slow);
+  const size_t slowData = slow->find("data");
+  ASSERT_NE(slowData, std::string::npos);
+  std::memcpy(&length, slow->data() + slowData + 4, 4);
+  EXPECT_EQ(length, 16u * 11025u * 4u);
   EXPECT_FALSE(fs::exists(Options.SettingsFile));
   EXPECT_EQ(CurrentSong().ChannelCount(), 5);
 }
