@@ -56,6 +56,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args,
       const int n = StrToIntDef(rest, 0);
       if (arg == "/PAT") {
         action.Kind = TCommandKind::PatternMode;
+      } else if (SameText(arg, "/PAT")) {
+        // The pattern switch in other letter case does nothing.
       } else {
         switch (UpperCase(arg.substr(1, 1))[0]) {
           case 'B':

@@ -3,7 +3,7 @@
 // action, applied in order once the program runs:
 //
 //   song file        opened (the last one stays loaded)
-//   /PAT             pattern mode (only in capitals)
+//   /PAT             pattern mode (only in capitals; "/pat" does nothing)
 //   /B<n>            tempo n, clamped to 30..999 (not a number: 0, so 30)
 //   /M               the render is mono (for this run only)
 //   /P<n>            main pitch n semitones

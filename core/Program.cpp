@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <ostream>
 
@@ -159,7 +160,13 @@ public:
   TProgramCommandTarget(TProgram& program, TSongCommands& commands, std::ostream* errors)
       : Program(program), Commands(commands), Errors(errors) {}
 
-  bool OpenSong(const std::string& fileName) override { return Commands.OpenSong(fileName); }
+  // A relative name is taken from the folder the program was started in,
+  // and kept whole (the recent files must still find it).
+  bool OpenSong(const std::string& fileName) override {
+    std::error_code ec;
+    const std::filesystem::path path = std::filesystem::absolute(fileName, ec);
+    return Commands.OpenSong(ec ? fileName : path.lexically_normal().string());
+  }
   void SetPatternMode() override {
     MixerGuard lock;
     CurrentSong().SongModeOn = false;

@@ -43,8 +43,9 @@ TEST(CommandLine, SwitchForms) {
 
 TEST(CommandLine, PatternModeOnlyInCapitals) {
   EXPECT_EQ(One("/PAT").Kind, K::PatternMode);
-  EXPECT_NE(One("/pat").Kind, K::PatternMode);
-  EXPECT_NE(One("/Pat").Kind, K::PatternMode);
+  // Other letter cases do nothing at all (not even pitch 0).
+  EXPECT_EQ(One("/pat").Kind, K::Ignored);
+  EXPECT_EQ(One("/Pat").Kind, K::Ignored);
   EXPECT_NE(One("/PATTERN").Kind, K::PatternMode);
 }
 
