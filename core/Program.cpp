@@ -90,8 +90,9 @@ void TProgram::StartUp() {
   // 2. The synthesizer's folder, and where the outside libraries are found.
   PassPath((app + "MB404/").c_str());
   SetOutsideLibraryFolder(Options.LibraryFolder.empty() ? app : Options.LibraryFolder);
-  // 5. Posts may go out.
+  // 5. Posts may go out; the mixer moves the shown step.
   ArmEnginePosts();
+  ConnectStepAdvance();
   // 13, 14. Random seed; the master filter open.
   {
     MixerGuard lock;
