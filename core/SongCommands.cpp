@@ -184,37 +184,34 @@ bool TSongCommands::OpenSong(const std::string& path) {
   SongReadOptions options;
   options.TrackSongFileName = TrackSongFileName;
   options.KeptPatternLength = CurrentSong().PatternLength();
-  const int result = LoadSong(songFile, Host.FileHost(), options);
-  bool loaded = result == SongLoaded;
-  if (loaded) {
-    // The old song's samples are gone: no voice may play them on.
-    StopAllVoices();
-    {
-      MixerGuard lock;
+  bool loaded = false;
+  {
+    // The old song and every voice that plays its samples go together,
+    // unheard by the mixer.
+    MixerGuard lock;
+    loaded = LoadSong(songFile, Host.FileHost(), options) == SongLoaded;
+    if (loaded) {
+      StopAllVoices();
       ClearFilterState(Mixer().MasterFilter);
+      Mixer().SongMode = CurrentSong().SongModeOn ? 1 : 0;
+      CurrentSong().Playlist.ComputeSongEnd();
     }
   }
+  Host.ResumeOutput();
   if (!loaded) {
     ProgramPaths().SongFileName = oldName;
-    Host.ResumeOutput();
     Host.SetBusyCursor(false);
     HintMessageBox(SongReadErrorMessage, MbOK | MbIconError);
     return false;
   }
+  // Outside the mixer lock: the tempo reaches the step timer.
   TSong& song = CurrentSong();
-  song.Playlist.ComputeSongEnd();
+  SetTempo(song.BPM);
   SetSongFileName(songFile, path);
   Host.FitMainWindowHeight();
   Host.SongOpened();
   if (!SongTitle.empty())
     Host.ShowInfo("Loop loaded... (" + std::to_string(song.Playlist.SongEndBar + 1) + " patterns)");
-  Host.ResumeOutput();
-  // The engine takes the song's tempo and its song or pattern mode.
-  SetTempo(song.BPM);
-  {
-    MixerGuard lock;
-    Mixer().SongMode = song.SongModeOn ? 1 : 0;
-  }
   Host.SetBusyCursor(false);
   song.SetModified(false);
   return true;

@@ -206,7 +206,14 @@ TEST_F(SongCommandsTest, FailedSaveAsKeepsTheOldNameAndRecentFiles) {
 
 TEST_F(SongCommandsTest, OpenReplacesTheSongAndListsTheFile) {
   const std::string path = WriteSong("loops/beat.zmp", 6, 133, "Beat");
+  // A voice still playing a sample of the old song.
+  TWAVSample& old = CurrentSong().Channels[0]->Sample;
+  old.Data.assign(2000, 100);
+  old.Length = old.PlayLength = 1000;
+  ASSERT_TRUE(AddVoice(&old, Mixer().MixPosition, 64, 1000, 0, 0, 1.0f));
   EXPECT_TRUE(Commands.OpenSong(path));
+  EXPECT_EQ(Mixer().VoiceCount, 0);
+  EXPECT_EQ(Mixer().FramesPerStep, FramesPerStepForBPM(133));
   EXPECT_EQ(CurrentSong().ChannelCount(), 6);
   EXPECT_EQ(CurrentSong().BPM, 133);
   EXPECT_FALSE(CurrentSong().Modified());
