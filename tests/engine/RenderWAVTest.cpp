@@ -13,10 +13,13 @@
 #include "core/model/MixerLock.h"
 #include "core/model/RenderOptions.h"
 #include "engine/EngineListener.h"
+#include "engine/MixThread.h"
 #include "engine/MixTestSong.h"
 #include "engine/Mixer.h"
 #include "engine/RenderWAV.h"
+#include "platform/ManualAudioOutput.h"
 #include "support/TempDir.h"
+#include "EngineRecorder.h"
 #include "toolbox/TextCodec.h"
 
 namespace vs {
@@ -548,6 +551,56 @@ TEST_F(ProgramRenderTest, TooLargeOrUncreatableFilesStartNoRender) {
   const TRenderResult r = RenderSongToFile(Dir / "missing/folder/x.wav");
   EXPECT_FALSE(r.Ok);
   EXPECT_FALSE(r.Error.empty());
+}
+
+// With the output open and the mix thread running, the render suspends the
+// output for its whole run and the output plays on afterwards.
+TEST_F(ProgramRenderTest, TheLiveOutputIsSuspendedForTheRenderAndPlaysOnAfterIt) {
+  SetRenderHost(nullptr);  // the engine's own suspension
+  auto backend = std::make_unique<TManualAudioBackend>();
+  TManualAudioBackend* manual = backend.get();
+  SetAudioBackend(std::move(backend));
+  AudioOutput().UseWAV = true;
+  OpenAudioOutput();
+  ASSERT_TRUE(AudioOutput().OutputOpen.load());
+  {
+    MixerGuard lock;
+    Mixer().MixStep = -1;
+    Mixer().NextStepFrame = Mixer().MixPosition;
+    Mixer().Playing = true;
+  }
+  manual->LastDevice->Advance(3 * 8820, 441);  // live playback for a while
+
+  PrepareRender();
+  EXPECT_FALSE(Mixer().Playing.load());
+  std::atomic<bool> stoppedDuringRender{true};
+  struct : TEngineListener {
+    std::atomic<bool>* Stopped;
+    void RenderProgress(int) override {
+      if (AudioOutput().OutputBuffer->Playing()) Stopped->store(false);
+    }
+  } watch;
+  watch.Stopped = &stoppedDuringRender;
+  SetEngineListener(&watch);
+  ASSERT_TRUE(StartRender(Dir / "live.wav", nullptr));
+  WaitForRender();
+  EXPECT_TRUE(stoppedDuringRender.load());
+  EXPECT_TRUE(LastRenderResult().Ok);
+  EXPECT_EQ(LastRenderResult().Frames, Bar120);
+  EXPECT_EQ(AudioOutput().SuspendDepth, 0);
+  EXPECT_TRUE(AudioOutput().OutputBuffer->Playing());
+  // The mix thread goes on mixing (silence now) as the device plays.
+  int64_t before;
+  {
+    MixerGuard lock;
+    before = Mixer().MixPosition;
+  }
+  manual->LastDevice->Advance(4 * 8820, 441);
+  EXPECT_TRUE(testing::WaitFor([&] {
+    MixerGuard lock;
+    return Mixer().MixPosition > before;
+  }));
+  CloseAudioOutput();
 }
 
 // sox reads what the renderer writes: the audio to its end, and the INFO
