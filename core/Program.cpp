@@ -90,9 +90,11 @@ void TProgram::StartUp() {
   // 2. The synthesizer's folder, and where the outside libraries are found.
   PassPath((app + "MB404/").c_str());
   SetOutsideLibraryFolder(Options.LibraryFolder.empty() ? app : Options.LibraryFolder);
-  // 5. Posts may go out; the mixer moves the shown step.
+  // 5. Posts may go out; the mixer moves the shown step; a channel that
+  // leaves its song takes its voices with it.
   ArmEnginePosts();
   ConnectStepAdvance();
+  SetChannelFreeHook([](TSong&, TChannel& channel) { StopSampleVoices(&channel.Sample); });
   // 13, 14. Random seed; the master filter open.
   {
     MixerGuard lock;

@@ -236,6 +236,7 @@ void TSongCommands::ResetSong() {
   {
     MixerGuard lock;
     TSong& song = CurrentSong();
+    StopAllVoices();  // the channels and their samples go
     ResetSongModel(song, !TrackSongFileName);
     ClearFilterState(Mixer().MasterFilter);
     Mixer().SetMasterFilter(MasterCutoffForPosition(song.MasterCutoffPosition),

@@ -146,6 +146,21 @@ TEST_F(ProgramTest, StartUpHandsTheSettingsToTheEngine) {
   program.ShutDown();
 }
 
+TEST_F(ProgramTest, DeletedChannelTakesItsVoices) {
+  TProgram program;
+  program.Open(Options);
+  program.StartUp();
+  TSong& song = CurrentSong();
+  AddChannel(song);
+  TWAVSample& sample = song.Channels[1]->Sample;
+  sample.Data.assign(2000, 100);
+  sample.Length = sample.PlayLength = 1000;
+  ASSERT_TRUE(AddVoice(&sample, Mixer().MixPosition, 64, 1000, 0, 0, 1.0f));
+  DeleteChannel(song, 1);
+  EXPECT_EQ(Mixer().VoiceCount, 0);
+  program.ShutDown();
+}
+
 TEST_F(ProgramTest, TemporaryFolderIsPrivateAndRemovedAtShutDown) {
   TProgram program;
   program.Open(Options);
