@@ -62,6 +62,14 @@ void CreateDataFolders(const std::string& appPath) {
     ForceDirectory(appPath + folder);
 }
 
+void RebuildSampleSearchPaths(const TPreferences& prefs) {
+  std::vector<std::string>& paths = ProgramPaths().SampleSearchPaths;
+  paths.clear();
+  paths.push_back(SamplesFolder());
+  for (const std::string& folder : prefs.SearchFolders)
+    if (!folder.empty()) paths.push_back(folder);
+}
+
 // ----------------------------------------------------------------- program
 
 TProgram::TProgram() = default;
@@ -84,6 +92,7 @@ void TProgram::StartUp() {
   const std::string& app = Options.AppPath;
   LoadSettings(*SettingsStore, Prefs, app);
   CreateDataFolders(app);
+  RebuildSampleSearchPaths(Prefs);
 
   // 1. The private temporary folder.
   GetTempDirectory();

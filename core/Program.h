@@ -59,6 +59,10 @@ std::string FindDataFolder(const std::string& exeFolder);
 // "Samples/DrumKits/", "Loops/", "MB404/", "Plugins/VST/", "Texts/".
 void CreateDataFolders(const std::string& appPath);
 
+// The sample search folders: AppPath + "Samples/", then every folder of the
+// settings' "ZM DIRS" rows that is not empty, in order.
+void RebuildSampleSearchPaths(const TPreferences& prefs);
+
 class TProgram {
 public:
   TProgram();
@@ -80,7 +84,8 @@ public:
   void Open(const TProgramOptions& options);
   TSettingsStore& Store() { return *SettingsStore; }
 
-  // LoadSettings, then the engine in order: the private temporary folder;
+  // LoadSettings (and the sample search folders), then the engine in
+  // order: the private temporary folder;
   // the synthesizer's folder (AppPath + "MB404/"); the outside libraries'
   // folder; the posting flags armed; the master filter open and the random
   // generator seeded; a song of one channel; the mixer's settings, block

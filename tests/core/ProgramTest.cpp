@@ -130,6 +130,8 @@ TEST_F(ProgramTest, StartUpHandsTheSettingsToTheEngine) {
     store.WriteString("ZM SETTINGS", "Ahead Length", "0");
     store.WriteString("ZM SETTINGS", "Rendering Remainder", "1");
     store.WriteString("ZM SETTINGS", "MonoRender", "1");
+    store.WriteString("ZM DIRS", "0", "/kits/");
+    store.WriteString("ZM DIRS", "3", "/more/");
     ASSERT_TRUE(store.Save());
   }
   TProgram program;
@@ -140,6 +142,8 @@ TEST_F(ProgramTest, StartUpHandsTheSettingsToTheEngine) {
   EXPECT_EQ(RenderOptions().Remainder, RemainderLeave);
   EXPECT_TRUE(RenderOptions().Mono);
   EXPECT_EQ(ProgramPaths().AppPath, Options.AppPath);
+  EXPECT_EQ(ProgramPaths().SampleSearchPaths,
+            (std::vector<std::string>{Options.AppPath + "Samples/", "/kits/", "/more/"}));
   EXPECT_EQ(program.Prefs.DrumKitFileName, Tmp / "app/Samples/DrumKits/Basic/Basic.zmp");
   for (const char* folder : {"Styles", "Samples/DrumKits", "Loops", "MB404", "Plugins/VST", "Texts"})
     EXPECT_TRUE(fs::is_directory(Tmp / "app/" + folder)) << folder;
