@@ -29,6 +29,9 @@ int64_t Mod(int64_t a, int64_t m) { return m <= 0 ? 0 : ((a % m) + m) % m; }
 }  // namespace
 
 TAudioOutputState& AudioOutput() {
+  // The mixer is made first so that it outlives a mix thread still running
+  // when the program's statics are destroyed.
+  Mixer();
   static TAudioOutputState state;
   return state;
 }
