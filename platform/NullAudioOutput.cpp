@@ -1,7 +1,5 @@
 #include "platform/NullAudioOutput.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -13,6 +11,9 @@ namespace {
 void PutLE32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
 }
+
+// The RIFF size field (file size less 8) is 32 bits.
+constexpr uint64_t MaxWavFileBytes = 0xFFFFFFFFull + 8;
 
 // The 44-byte header of a 16-bit stereo PCM WAV at 44100 Hz.
 void MakeWavHeader(uint8_t* h, uint32_t dataBytes) {
@@ -37,12 +38,9 @@ TNullAudioDevice::TNullAudioDevice(std::string name, uint32_t pieceFrames,
     : TAudioDevice(std::move(name)), PieceFrames(std::max<uint32_t>(pieceFrames, 1)),
       WavPath(wavPath) {
   if (!WavPath.empty()) {
-    WavTempPath = WavPath + ".part";
-    Wav = std::fopen(WavTempPath.c_str(), "wb");
     uint8_t header[44];
     MakeWavHeader(header, 0);
-    if (Wav == nullptr || std::fwrite(header, 1, sizeof header, Wav) != sizeof header)
-      WavGood = false;
+    WavGood.store(Wav.Open(WavPath) && Wav.Write(header, sizeof header));
   }
   Driver = std::thread([this] { Run(); });
 }
@@ -61,11 +59,10 @@ void TNullAudioDevice::Run() {
   while (!Quit.load()) {
     if (Render(piece.data(), PieceFrames)) {
       Played.fetch_add(PieceFrames);
-      if (Wav != nullptr && WavGood) {
-        const size_t bytes = piece.size() * sizeof(int16_t);
-        if (std::fwrite(piece.data(), 1, bytes, Wav) != bytes) WavGood = false;
-        WavBytes += bytes;
-      }
+      const size_t bytes = piece.size() * sizeof(int16_t);
+      // Past what a RIFF file can hold the writing stops; the file fails.
+      if (WavGood.load() && (Wav.Size() + bytes > MaxWavFileBytes || !Wav.Write(piece.data(), bytes)))
+        WavGood.store(false);
     }
     next += period;
     std::this_thread::sleep_until(next);
@@ -73,21 +70,13 @@ void TNullAudioDevice::Run() {
 }
 
 void TNullAudioDevice::CloseWav() {
-  if (Wav == nullptr) {
-    if (!WavTempPath.empty()) std::remove(WavTempPath.c_str());
-    return;
-  }
-  if (WavBytes > 0xFFFFFFFFull - 36) WavGood = false;
+  if (WavPath.empty()) return;
+  const uint64_t dataBytes = Wav.Size() >= 44 ? Wav.Size() - 44 : 0;
+  if (Wav.Size() > MaxWavFileBytes) WavGood.store(false);
   uint8_t header[44];
-  MakeWavHeader(header, static_cast<uint32_t>(WavBytes));
-  if (std::fseek(Wav, 0, SEEK_SET) != 0 || std::fwrite(header, 1, sizeof header, Wav) != sizeof header)
-    WavGood = false;
-  if (std::fflush(Wav) != 0 || fsync(fileno(Wav)) != 0) WavGood = false;
-  if (std::fclose(Wav) != 0) WavGood = false;
-  Wav = nullptr;
-  if (WavGood && std::rename(WavTempPath.c_str(), WavPath.c_str()) == 0) return;
-  WavGood = false;
-  std::remove(WavTempPath.c_str());
+  MakeWavHeader(header, static_cast<uint32_t>(dataBytes));
+  if (WavGood.load()) WavGood.store(Wav.WriteAt(0, header, sizeof header) && Wav.Commit());
+  if (!WavGood.load()) Wav.Abandon();
 }
 
 std::unique_ptr<TAudioDevice> TNullAudioBackend::OpenDevice(const std::string& name,

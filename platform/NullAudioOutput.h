@@ -6,13 +6,13 @@
 
 #include <atomic>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/AudioOutput.h"
+#include "toolbox/SafeFile.h"
 
 namespace vs {
 
@@ -24,7 +24,7 @@ public:
 
   uint64_t FramesPlayed() const { return Played.load(); }
   // False when the WAV could not be written completely.
-  bool WavOk() const { return WavGood; }
+  bool WavOk() const { return WavGood.load(); }
 
 private:
   void Run();
@@ -33,10 +33,9 @@ private:
   uint32_t PieceFrames;
   std::atomic<bool> Quit{false};
   std::atomic<uint64_t> Played{0};
-  std::string WavPath, WavTempPath;
-  std::FILE* Wav = nullptr;
-  uint64_t WavBytes = 0;
-  bool WavGood = true;
+  std::string WavPath;
+  TSafeFile Wav;  // written by the driver thread, put in place on close
+  std::atomic<bool> WavGood{true};
   std::thread Driver;
 };
 

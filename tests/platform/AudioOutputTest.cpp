@@ -139,6 +139,7 @@ TEST(NullDevice, PlaysInRealTimeAndWritesWhatItPlayedToAWav) {
                    ("vs_null_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   const auto wav = dir / "out.wav";
+  std::ofstream(wav, std::ios::binary) << "old take";
   {
     TNullAudioBackend backend(441, wav.string());
     std::string error;
@@ -160,9 +161,13 @@ TEST(NullDevice, PlaysInRealTimeAndWritesWhatItPlayedToAWav) {
     buffer->Stop();
     auto* null = static_cast<TNullAudioDevice*>(device.get());
     EXPECT_GE(null->FramesPlayed(), 441u);
-    EXPECT_FALSE(std::filesystem::exists(wav));  // put in place on close
+    EXPECT_TRUE(null->WavOk());
+    // The old file stays whole until the new one is put in place on close.
+    EXPECT_EQ(ReadFile(wav), std::vector<uint8_t>({'o', 'l', 'd', ' ', 't', 'a', 'k', 'e'}));
     device.reset();
   }
+  // Nothing but the finished file is left in the folder.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
   const auto bytes = ReadFile(wav);
   ASSERT_GE(bytes.size(), 44u + 441 * 4);
   EXPECT_EQ(std::memcmp(bytes.data(), "RIFF", 4), 0);
@@ -175,6 +180,18 @@ TEST(NullDevice, PlaysInRealTimeAndWritesWhatItPlayedToAWav) {
   EXPECT_EQ(first[0], 1);
   EXPECT_EQ(first[1], 2);
   std::filesystem::remove_all(dir);
+}
+
+TEST(NullDevice, AWavThatCannotBeMadeIsReportedAndLeavesNothing) {
+  const auto dir = std::filesystem::temp_directory_path() /
+                   ("vs_null_missing_" + std::to_string(::getpid()));
+  TNullAudioBackend backend(441, (dir / "out.wav").string());
+  std::string error;
+  auto device = backend.OpenDevice("", &error);
+  ASSERT_TRUE(device);
+  EXPECT_FALSE(static_cast<TNullAudioDevice*>(device.get())->WavOk());
+  device.reset();
+  EXPECT_FALSE(std::filesystem::exists(dir));
 }
 
 TEST(RtAudioBackend, OpensOrFailsCleanlyWithAMessage) {
