@@ -22,8 +22,8 @@ namespace vs {
 
 namespace {
 
-constexpr uint64_t HeaderBytes = 46;
-constexpr uint64_t ListHeadBytes = 12;  // "LIST", length, "INFO"
+constexpr uint64_t HeaderBytes = WAVHeaderSize;
+constexpr uint64_t ListHeadBytes = InfoListHeadSize;
 constexpr uint64_t RIFFLimit = 0xFFFFFFFFull;  // largest RIFF size field
 
 void Set32(uint8_t* p, uint32_t x) {
@@ -108,13 +108,7 @@ bool TRenderWriter::Open(const std::string& target, int channels) {
   TWaveFormatRecord format;
   MakeWaveFormat(format, SampleRate, 16, channels);
   uint8_t head[HeaderBytes];
-  std::memcpy(head, "RIFF", 4);
-  Set32(head + 4, 0);
-  std::memcpy(head + 8, "WAVEfmt ", 8);
-  Set32(head + 16, WaveFormatRecordSize);
-  StoreWaveFormat(format, head + 20);
-  std::memcpy(head + 38, "data", 4);
-  Set32(head + 42, 0);
+  StoreWAVHeader(format, 0, 0, head);
   if (!File.Write(head, sizeof head)) {
     File.Abandon();
     return false;
@@ -146,9 +140,7 @@ bool TRenderWriter::Finish(const std::vector<uint8_t>& infoItems) {
     return false;
   }
   uint8_t list[ListHeadBytes];
-  std::memcpy(list, "LIST", 4);
-  Set32(list + 4, uint32_t(listLength));
-  std::memcpy(list + 8, "INFO", 4);
+  StoreInfoListHead(uint32_t(listLength), list);
   File.Write(list, sizeof list);
   if (!infoItems.empty()) File.Write(infoItems.data(), infoItems.size());
   uint8_t size[4];
@@ -523,13 +515,7 @@ bool SaveSampleWithMarkers(const TWAVSample& sample, const std::string& fileName
   if (HeaderBytes - 8 + dataBytes > RIFFLimit) return false;
 
   uint8_t head[HeaderBytes];
-  std::memcpy(head, "RIFF", 4);
-  Set32(head + 4, uint32_t(HeaderBytes - 8 + dataBytes));
-  std::memcpy(head + 8, "WAVEfmt ", 8);
-  Set32(head + 16, WaveFormatRecordSize);
-  StoreWaveFormat(WAVFileFormat, head + 20);
-  std::memcpy(head + 38, "data", 4);
-  Set32(head + 42, uint32_t(dataBytes));
+  StoreWAVHeader(WAVFileFormat, uint32_t(HeaderBytes - 8 + dataBytes), uint32_t(dataBytes), head);
 
   std::vector<int16_t> marker(size_t(MarkerFrames) * 2, 0);
   TSafeFile file;

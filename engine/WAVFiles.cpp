@@ -115,6 +115,22 @@ void StoreWaveFormat(const TWaveFormatRecord& r, uint8_t* out) {
   Set16(out + 16, r.ExtraSize);
 }
 
+void StoreWAVHeader(const TWaveFormatRecord& format, uint32_t riffSize, uint32_t dataBytes, uint8_t* out) {
+  std::memcpy(out, "RIFF", 4);
+  Set32(out + 4, riffSize);
+  std::memcpy(out + 8, "WAVEfmt ", 8);
+  Set32(out + 16, WaveFormatRecordSize);
+  StoreWaveFormat(format, out + 20);
+  std::memcpy(out + 38, "data", 4);
+  Set32(out + 42, dataBytes);
+}
+
+void StoreInfoListHead(uint32_t listLength, uint8_t* out) {
+  std::memcpy(out, "LIST", 4);
+  Set32(out + 4, listLength);
+  std::memcpy(out + 8, "INFO", 4);
+}
+
 bool TParseWAV::IsChunk(const char* id) const { return std::memcmp(ChunkID, id, 4) == 0; }
 
 int TParseWAV::ParseFile(const std::string& fileName) {
@@ -244,17 +260,11 @@ bool SaveWAVFile(const TWAVSample* sample, const std::string& fileName) {
   if (!WAVComment.empty()) WriteInfoChunk("ICMT", WAVComment, info);
   if (!WAVSoftware.empty()) WriteInfoChunk("ISFT", WAVSoftware, info);
   const uint64_t listLength = 4 + info.size();
-  const uint64_t fileSize = 46 + dataBytes + 8 + listLength;
+  const uint64_t fileSize = WAVHeaderSize + dataBytes + 8 + listLength;
   if (fileSize - 8 > 0xFFFFFFFFu) return false;  // does not fit a RIFF file
 
-  uint8_t head[46];
-  std::memcpy(head, "RIFF", 4);
-  Set32(head + 4, uint32_t(fileSize - 8));
-  std::memcpy(head + 8, "WAVEfmt ", 8);
-  Set32(head + 16, WaveFormatRecordSize);
-  StoreWaveFormat(WAVFileFormat, head + 20);
-  std::memcpy(head + 38, "data", 4);
-  Set32(head + 42, uint32_t(dataBytes));
+  uint8_t head[WAVHeaderSize];
+  StoreWAVHeader(WAVFileFormat, uint32_t(fileSize - 8), uint32_t(dataBytes), head);
 
   TSafeFile file;
   if (!file.Open(fileName)) return false;
@@ -272,10 +282,8 @@ bool SaveWAVFile(const TWAVSample* sample, const std::string& fileName) {
       file.Write(buf.data(), buf.size());
     }
   }
-  uint8_t list[12];
-  std::memcpy(list, "LIST", 4);
-  Set32(list + 4, uint32_t(listLength));
-  std::memcpy(list + 8, "INFO", 4);
+  uint8_t list[InfoListHeadSize];
+  StoreInfoListHead(uint32_t(listLength), list);
   file.Write(list, sizeof list);
   if (!info.empty()) file.Write(info.data(), info.size());
   return file.Commit();

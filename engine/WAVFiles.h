@@ -46,6 +46,15 @@ void MakeWaveFormat(TWaveFormatRecord& record, int rate, int bits, int channels)
 // The record as files store it (little-endian, 18 bytes).
 void StoreWaveFormat(const TWaveFormatRecord& record, uint8_t* out);
 
+// What stands before the frames of every file written here: "RIFF", the RIFF
+// size, "WAVE", a "fmt " chunk holding the 18-byte record, "data" and the
+// data size.
+constexpr size_t WAVHeaderSize = 46;
+void StoreWAVHeader(const TWaveFormatRecord& format, uint32_t riffSize, uint32_t dataBytes, uint8_t* out);
+// "LIST", the list length and "INFO": what stands before the INFO items.
+constexpr size_t InfoListHeadSize = 12;
+void StoreInfoListHead(uint32_t listLength, uint8_t* out);
+
 // The record of every written file: PCM, 44100 Hz, 16 bits, 2 channels.
 extern TWaveFormatRecord WAVFileFormat;
 // Texts of the "ICMT" and "ISFT" items of saved files (empty = item left out).
