@@ -1,8 +1,8 @@
 #include "platform/RtAudioCapture.h"
 
-#include <rtaudio/RtAudio.h>
-
 #include <exception>
+
+#include "platform/RtAudioStream.h"
 
 namespace vs {
 
@@ -13,31 +13,11 @@ public:
   TRtAudioCaptureDevice(std::string name, std::unique_ptr<RtAudio> audio)
       : TCaptureDevice(std::move(name)), Audio(std::move(audio)) {}
 
-  ~TRtAudioCaptureDevice() override {
-    try {
-      if (Audio->isStreamRunning()) Audio->stopStream();
-      if (Audio->isStreamOpen()) Audio->closeStream();
-    } catch (const std::exception&) {
-    }
-  }
+  ~TRtAudioCaptureDevice() override { CloseRtAudioStream(*Audio); }
 
   bool Start(unsigned deviceId, unsigned frames, std::string* error) {
-    RtAudio::StreamParameters params;
-    params.deviceId = deviceId;
-    params.nChannels = CaptureChannels;
-    params.firstChannel = 0;
-    RtAudio::StreamOptions options;
-    options.streamName = "VorbelSteps";
-    unsigned bufferFrames = frames;
-    try {
-      Audio->openStream(nullptr, &params, RTAUDIO_SINT16, CaptureRate, &bufferFrames, &Callback,
-                        this, &options, nullptr);
-      Audio->startStream();
-    } catch (const std::exception& e) {
-      if (error != nullptr) *error = e.what();
-      return false;
-    }
-    return true;
+    return StartRtAudioStream(*Audio, TRtStreamDirection::Input, deviceId, CaptureChannels, CaptureRate, frames,
+                              &Callback, this, error);
   }
 
 private:
@@ -53,13 +33,12 @@ private:
 }  // namespace
 
 std::unique_ptr<TCaptureDevice> TRtAudioCaptureBackend::OpenDefaultCapture(std::string* error) {
-  std::unique_ptr<RtAudio> audio;
+  std::unique_ptr<RtAudio> audio = MakeRtAudio(error);
+  if (!audio) return nullptr;
   unsigned id = 0;
   std::string name;
   bool found = false;
   try {
-    audio = std::make_unique<RtAudio>();
-    audio->showWarnings(false);
     const unsigned count = audio->getDeviceCount();
     const unsigned def = count > 0 ? audio->getDefaultInputDevice() : 0;
     for (unsigned i = 0; i < count; ++i) {

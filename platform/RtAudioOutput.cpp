@@ -1,8 +1,8 @@
 #include "platform/RtAudioOutput.h"
 
-#include <rtaudio/RtAudio.h>
-
 #include <exception>
+
+#include "platform/RtAudioStream.h"
 
 namespace vs {
 
@@ -13,31 +13,11 @@ public:
   TRtAudioDevice(std::string name, std::unique_ptr<RtAudio> audio)
       : TAudioDevice(std::move(name)), Audio(std::move(audio)) {}
 
-  ~TRtAudioDevice() override {
-    try {
-      if (Audio->isStreamRunning()) Audio->stopStream();
-      if (Audio->isStreamOpen()) Audio->closeStream();
-    } catch (const std::exception&) {
-    }
-  }
+  ~TRtAudioDevice() override { CloseRtAudioStream(*Audio); }
 
   bool Start(unsigned deviceId, unsigned frames, std::string* error) {
-    RtAudio::StreamParameters params;
-    params.deviceId = deviceId;
-    params.nChannels = OutputChannels;
-    params.firstChannel = 0;
-    RtAudio::StreamOptions options;
-    options.streamName = "VorbelSteps";
-    unsigned bufferFrames = frames;
-    try {
-      Audio->openStream(&params, nullptr, RTAUDIO_SINT16, OutputRate, &bufferFrames, &Callback,
-                        this, &options, nullptr);
-      Audio->startStream();
-    } catch (const std::exception& e) {
-      if (error != nullptr) *error = e.what();
-      return false;
-    }
-    return true;
+    return StartRtAudioStream(*Audio, TRtStreamDirection::Output, deviceId, OutputChannels, OutputRate, frames,
+                              &Callback, this, error);
   }
 
 private:
@@ -49,17 +29,6 @@ private:
 
   std::unique_ptr<RtAudio> Audio;
 };
-
-std::unique_ptr<RtAudio> MakeAudio(std::string* error) {
-  try {
-    auto audio = std::make_unique<RtAudio>();
-    audio->showWarnings(false);
-    return audio;
-  } catch (const std::exception& e) {
-    if (error != nullptr) *error = e.what();
-  }
-  return nullptr;
-}
 
 // Output devices by index and name.
 std::vector<std::pair<unsigned, std::string>> ListOutputs(RtAudio& audio) {
@@ -79,7 +48,7 @@ std::vector<std::pair<unsigned, std::string>> ListOutputs(RtAudio& audio) {
 
 std::unique_ptr<TAudioDevice> TRtAudioBackend::OpenDevice(const std::string& name,
                                                           std::string* error) {
-  std::unique_ptr<RtAudio> audio = MakeAudio(error);
+  std::unique_ptr<RtAudio> audio = MakeRtAudio(error);
   if (!audio) return nullptr;
   const auto outputs = ListOutputs(*audio);
   if (outputs.empty()) {
@@ -114,7 +83,7 @@ std::unique_ptr<TAudioDevice> TRtAudioBackend::OpenDevice(const std::string& nam
 
 std::vector<std::string> TRtAudioBackend::DeviceNames() {
   std::vector<std::string> names;
-  std::unique_ptr<RtAudio> audio = MakeAudio(nullptr);
+  std::unique_ptr<RtAudio> audio = MakeRtAudio(nullptr);
   if (!audio) return names;
   for (const auto& o : ListOutputs(*audio)) names.push_back(o.second);
   return names;
