@@ -53,25 +53,39 @@ void MixStereo16(const int16_t* source, float* dest, int64_t count, float gainL,
   }
 }
 
-void MixStereo16Filtered(const int16_t* source, float* dest, int64_t count, float gainL, float gainR,
-                         TMixFilter& filter) {
+namespace {
+
+// The resonant low-pass over count stereo frames, both sides with the same
+// coefficients: in(k) gives value k (2 * frame + side) as it enters, out(k, y)
+// takes the filter's output for it.
+template <class TIn, class TOut>
+inline void RunFilter(TMixFilter& filter, int64_t count, TIn in, TOut out) {
   const long double cutoff = filter.Cutoff;
   const long double reso = filter.Reso;
   long double qL = filter.PosL, qR = filter.PosR, vL = filter.VelL, vR = filter.VelR;
   for (int64_t i = 0; i < count; ++i) {
-    vL += (source[2 * i] - qL) * cutoff;
+    vL += (in(2 * i) - qL) * cutoff;
     qL += vL;
-    dest[2 * i] += static_cast<float>(qL * gainL);
+    out(2 * i, qL);
     vL *= reso;
-    vR += (source[2 * i + 1] - qR) * cutoff;
+    vR += (in(2 * i + 1) - qR) * cutoff;
     qR += vR;
-    dest[2 * i + 1] += static_cast<float>(qR * gainR);
+    out(2 * i + 1, qR);
     vR *= reso;
   }
   filter.PosL = qL;
   filter.PosR = qR;
   filter.VelL = vL;
   filter.VelR = vR;
+}
+
+}  // namespace
+
+void MixStereo16Filtered(const int16_t* source, float* dest, int64_t count, float gainL, float gainR,
+                         TMixFilter& filter) {
+  RunFilter(
+      filter, count, [source](int64_t k) { return static_cast<long double>(source[k]); },
+      [dest, gainL, gainR](int64_t k, long double y) { dest[k] += static_cast<float>(y * ((k & 1) ? gainR : gainL)); });
 }
 
 void MixMono16ToStereo(const int16_t* source, float* dest, int64_t count, float gainL, float gainR) {
@@ -87,23 +101,9 @@ void MixMono16(const int16_t* source, float* dest, int64_t count, float gain) {
 }
 
 void FilterStereoFloat(float* frames, int64_t count, TMixFilter& filter) {
-  const long double cutoff = filter.Cutoff;
-  const long double reso = filter.Reso;
-  long double qL = filter.PosL, qR = filter.PosR, vL = filter.VelL, vR = filter.VelR;
-  for (int64_t i = 0; i < count; ++i) {
-    vL += (frames[2 * i] - qL) * cutoff;
-    qL += vL;
-    frames[2 * i] = static_cast<float>(qL);
-    vL *= reso;
-    vR += (frames[2 * i + 1] - qR) * cutoff;
-    qR += vR;
-    frames[2 * i + 1] = static_cast<float>(qR);
-    vR *= reso;
-  }
-  filter.PosL = qL;
-  filter.PosR = qR;
-  filter.VelL = vL;
-  filter.VelR = vR;
+  RunFilter(
+      filter, count, [frames](int64_t k) { return static_cast<long double>(frames[k]); },
+      [frames](int64_t k, long double y) { frames[k] = static_cast<float>(y); });
 }
 
 namespace {
