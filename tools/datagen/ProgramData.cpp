@@ -28,14 +28,14 @@ struct ChannelLook {
 };
 
 const ChannelLook Looks[KitSize] = {
-    {110, 64, 0x5A6ED2},  // kick
-    {96, 64, 0x4FA8D8},   // snare
-    {80, 70, 0x6FC9C0},   // clap
-    {74, 56, 0x7CC86A},   // closed hat
-    {66, 56, 0xB8C25A},   // open hat
-    {92, 76, 0xC0925C},   // tom
-    {70, 80, 0xC46FA0},   // rim
-    {62, 72, 0x9A8CC8},   // crash
+    {82, 64, 0x5A6ED2},  // kick
+    {72, 64, 0x4FA8D8},   // snare
+    {60, 70, 0x6FC9C0},   // clap
+    {62, 56, 0x7CC86A},   // closed hat
+    {56, 56, 0xB8C25A},   // open hat
+    {80, 76, 0xC0925C},   // tom
+    {60, 80, 0xC46FA0},   // rim
+    {54, 72, 0x9A8CC8},   // crash
 };
 
 // The cut group the closed hat stops and the open hat belongs to, so that a

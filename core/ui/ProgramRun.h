@@ -1,0 +1,70 @@
+#pragma once
+// One run of the program with its windows, in order: the settings store is
+// opened, the windows are created, the settings read and the engine built,
+// the new song made (the default drum kit), the command line applied at the
+// first activation and, at the close, the settings written and everything
+// torn down. A batch run ("/R" with a file) runs without windows: no
+// settings written, messages on standard error, exit code 1 when a song
+// can't be read or the WAV can't be written.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/CommandLine.h"
+#include "core/Program.h"
+
+namespace vs {
+
+class TQtEngineListener;
+class TQtMessageBox;
+
+// Chooses Qt's offscreen platform when there is no display (neither
+// DISPLAY nor WAYLAND_DISPLAY) and no platform was asked for. Call before
+// the application object is made.
+void SelectQtPlatform();
+
+// The windows' side of a run; the life cycle below the windows is TProgram.
+class TProgramRun {
+public:
+  TProgramRun(const std::vector<std::string>& args, const std::string& exeDir);
+  ~TProgramRun();
+  TProgramRun(const TProgramRun&) = delete;
+  TProgramRun& operator=(const TProgramRun&) = delete;
+
+  bool Batch() const { return Line.Batch(); }
+  const TCommandLine& CommandLine() const { return Line; }
+  TProgram& Program() { return Prog; }
+  const TProgramOptions& Options() const { return Opts; }
+
+  // The batch run, without windows: the exit code. Each WAV written is
+  // named on standard output.
+  int RunBatch();
+
+  // Everything up to the message loop: the store, the windows in their
+  // order, the settings and the engine, the new song.
+  void StartUp();
+  void ShowMainWindow();
+  // A TERM, INT or HUP signal asks the main window to close, as the
+  // window's own close does (the desktop's session end, a service stop).
+  void CloseOnSignals();
+  // The first activation: the command line.
+  void FirstActivation();
+  // The close (idempotent): playback stopped, posts dropped, the window
+  // position kept, then the program's shut-down (settings written, outputs
+  // closed, temporary files removed) and the windows freed.
+  void ShutDown();
+
+private:
+  void CloseAccepted();
+
+  TCommandLine Line;
+  TProgramOptions Opts;
+  TProgram Prog;
+  std::unique_ptr<TQtMessageBox> MessageBox;
+  std::unique_ptr<TQtEngineListener> Listener;
+  bool Started = false;
+  bool Down = false;
+};
+
+}  // namespace vs

@@ -1,0 +1,227 @@
+#!/usr/bin/env python3
+"""End-to-end tests of the VorbelSteps program, run by CTest.
+
+usage: program_test.py <case> <program> <data folder>
+
+Cases:
+  render-default  no display: "/R" renders the default drum kit to a WAV
+                  whose length is one pattern at the kit's tempo and which
+                  is not silent; no settings are written
+  render-song     a song file named on the command line is rendered (a copy
+                  of the kit at another tempo)
+  missing-song    a song that does not exist: non-zero exit, no WAV
+  damaged-song    a file that is no song: non-zero exit, no WAV
+  unwritable-wav  the WAV can't be written: non-zero exit
+  smoke           under Xvfb the program shows its window and, asked to
+                  close, closes cleanly writing its settings file (skipped
+                  without xvfb-run)
+"""
+
+import math
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import wave
+
+SKIP = 77  # CTest's SKIP_RETURN_CODE for these tests
+
+KIT_TEMPO = 124
+PATTERN_LENGTH = 16
+
+
+def frames_per_step(bpm):
+    return 661500 // bpm
+
+
+def batch_env(tmp):
+    env = dict(os.environ)
+    env.pop("DISPLAY", None)
+    env.pop("WAYLAND_DISPLAY", None)
+    env.pop("QT_QPA_PLATFORM", None)  # the program must choose offscreen itself
+    env["VORBELSTEPS_SETTINGS"] = os.path.join(tmp, "settings.ini")
+    env["XDG_CONFIG_HOME"] = os.path.join(tmp, "config")
+    env["TMPDIR"] = tmp
+    return env
+
+
+def run(program, args, env, cwd, timeout=120):
+    return subprocess.run([program] + args, env=env, cwd=cwd, capture_output=True, text=True, timeout=timeout)
+
+
+def fail(message, proc=None):
+    print("FAIL:", message)
+    if proc is not None:
+        print("exit code:", proc.returncode)
+        print("stdout:", proc.stdout)
+        print("stderr:", proc.stderr)
+    sys.exit(1)
+
+
+def wav_stats(path):
+    with wave.open(path, "rb") as w:
+        channels, width, rate, frames = w.getnchannels(), w.getsampwidth(), w.getframerate(), w.getnframes()
+        data = w.readframes(frames)
+    values = struct.unpack("<%dh" % (len(data) // 2), data)
+    rms = math.sqrt(sum(v * v for v in values) / max(len(values), 1)) / 32768.0
+    peak = max((abs(v) for v in values), default=0)
+    return channels, width, rate, frames, rms, peak
+
+
+def check_render(proc, wav, expected_frames, tmp):
+    if proc.returncode != 0:
+        fail("the render ended with a non-zero code", proc)
+    if not os.path.isfile(wav):
+        fail("no WAV at " + wav, proc)
+    channels, width, rate, frames, rms, peak = wav_stats(wav)
+    if (channels, width, rate) != (2, 2, 44100):
+        fail("format %d channels, %d bytes, %d Hz" % (channels, width, rate))
+    if frames != expected_frames:
+        fail("%d frames, expected %d" % (frames, expected_frames))
+    if rms < 0.02 or peak < 8000:
+        fail("the render is (nearly) silent: rms %.4f, peak %d" % (rms, peak))
+    if os.path.exists(os.path.join(tmp, "settings.ini")):
+        fail("a batch run wrote the settings")
+    leftovers = [n for n in os.listdir(tmp) if n.startswith("VorbelSteps-")]
+    if leftovers:
+        fail("temporary folders left behind: %s" % leftovers)
+
+
+def render_default(program, data, tmp):
+    wav = os.path.join(tmp, "beat.WAV")
+    # The extension is changed to ".WAV" whatever was given.
+    proc = run(program, ["/R" + os.path.join(tmp, "beat.wav")], batch_env(tmp), tmp)
+    check_render(proc, wav, PATTERN_LENGTH * frames_per_step(KIT_TEMPO), tmp)
+    if wav not in proc.stdout:
+        fail("the program does not say where the WAV went", proc)
+
+
+def render_song(program, data, tmp):
+    kit = os.path.join(data, "Samples", "DrumKits", "Basic", "Basic.zmp")
+    with open(kit, "rb") as f:
+        image = bytearray(f.read())
+    # The tempo event: id 66 ("B") with a 16-bit little-endian value.
+    marker = b"B" + struct.pack("<H", KIT_TEMPO)
+    at = image.find(marker)
+    if at < 0:
+        fail("no tempo event in the kit song")
+    image[at + 1:at + 3] = struct.pack("<H", 100)
+    song = os.path.join(tmp, "my song.zmp")
+    with open(song, "wb") as f:
+        f.write(image)
+    # A relative song name, taken from the folder the program starts in.
+    proc = run(program, ["my song.zmp", "/Rout"], batch_env(tmp), tmp)
+    check_render(proc, os.path.join(tmp, "out.WAV"), PATTERN_LENGTH * frames_per_step(100), tmp)
+    # Switches after the song apply to it: "/B150" sets the tempo.
+    proc = run(program, [song, "/B150", "/R" + os.path.join(tmp, "fast")], batch_env(tmp), tmp)
+    check_render(proc, os.path.join(tmp, "fast.WAV"), PATTERN_LENGTH * frames_per_step(150), tmp)
+
+
+def expect_failure(proc, tmp, wav, what):
+    if proc.returncode == 0:
+        fail(what + ": exit code 0", proc)
+    if os.path.exists(wav):
+        fail(what + ": a WAV was written", proc)
+    if not proc.stderr.strip():
+        fail(what + ": nothing on standard error", proc)
+    if os.path.exists(os.path.join(tmp, "settings.ini")):
+        fail(what + ": the settings were written")
+
+
+def missing_song(program, data, tmp):
+    wav = os.path.join(tmp, "out.WAV")
+    proc = run(program, [os.path.join(tmp, "nothing-here.zmp"), "/R" + wav], batch_env(tmp), tmp)
+    expect_failure(proc, tmp, wav, "missing song")
+    if "doesn't exist" not in proc.stderr:
+        fail("missing song: the message does not say so", proc)
+
+
+def damaged_song(program, data, tmp):
+    song = os.path.join(tmp, "damaged.zmp")
+    with open(song, "wb") as f:
+        f.write(b"ZMhd\x06\x00\x00\x00\x00\x00\x08\x00\x10\x00ZMdt\xff\xff\x00\x00\xc2")
+    wav = os.path.join(tmp, "out.WAV")
+    proc = run(program, [song, "/R" + wav], batch_env(tmp), tmp)
+    expect_failure(proc, tmp, wav, "damaged song")
+
+
+def unwritable_wav(program, data, tmp):
+    wav = os.path.join(tmp, "no-such-folder", "out.WAV")
+    proc = run(program, ["/R" + wav], batch_env(tmp), tmp)
+    expect_failure(proc, tmp, wav, "unwritable WAV")
+
+
+def smoke(program, data, tmp):
+    if shutil.which("xvfb-run") is None:
+        print("xvfb-run is missing: skipped")
+        sys.exit(SKIP)
+    env = dict(os.environ)
+    env.pop("QT_QPA_PLATFORM", None)
+    env["VORBELSTEPS_SETTINGS"] = os.path.join(tmp, "settings.ini")
+    env["TMPDIR"] = tmp
+    shot = os.path.join(tmp, "screen.xwd")
+    # Inside the virtual display: start, wait for the window, ask it to
+    # close as the desktop would, and report.
+    script = r'''
+"$1" & pid=$!
+shown=0
+if command -v xwininfo >/dev/null 2>&1; then
+  for i in $(seq 1 150); do
+    if xwininfo -root -tree | grep -q '"VorbelSteps": ("VorbelSteps"'; then shown=1; break; fi
+    sleep 0.1
+  done
+else
+  sleep 3; shown=1
+fi
+sleep 0.5
+if command -v xwd >/dev/null 2>&1; then xwd -root -silent > "$2" 2>/dev/null || true; fi
+kill -TERM $pid
+wait $pid
+code=$?
+echo "shown=$shown code=$code"
+'''
+    proc = subprocess.run(["xvfb-run", "-a", "sh", "-c", script, "smoke", program, shot],
+                          env=env, cwd=tmp, capture_output=True, text=True, timeout=120)
+    if "shown=1" not in proc.stdout:
+        fail("the main window was not shown", proc)
+    if "code=0" not in proc.stdout:
+        fail("the program did not close cleanly", proc)
+    settings = os.path.join(tmp, "settings.ini")
+    if not os.path.isfile(settings):
+        fail("no settings file was written", proc)
+    with open(settings, encoding="utf-8", errors="replace") as f:
+        text = f.read()
+    for needle in ("[ZM SETTINGS]", "WindowX=", "DrumKit=", "Buffer Length="):
+        if needle not in text:
+            fail("the settings file lacks " + needle)
+
+
+CASES = {
+    "render-default": render_default,
+    "render-song": render_song,
+    "missing-song": missing_song,
+    "damaged-song": damaged_song,
+    "unwritable-wav": unwritable_wav,
+    "smoke": smoke,
+}
+
+
+def main():
+    if len(sys.argv) != 4 or sys.argv[1] not in CASES:
+        print(__doc__)
+        return 2
+    case, program, data = sys.argv[1], sys.argv[2], sys.argv[3]
+    tmp = tempfile.mkdtemp(prefix="vs-app-")
+    try:
+        CASES[case](program, data, tmp)
+    finally:
+        shutil.rmtree(tmp, ignore_errors=True)
+    print("ok")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
