@@ -5,22 +5,35 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "core/ui/ProgramRun.h"
 
+namespace {
+
+// The folder of the running executable.
+std::string ExecutableFolder(const char* argv0) {
+  std::error_code ec;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) exe = std::filesystem::absolute(argv0, ec);
+  return exe.parent_path().string();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  // Without a display the windows go to Qt's offscreen platform.
-  vs::SelectQtPlatform();
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-
-  QApplication app(argc, argv);
-  QApplication::setApplicationName("VorbelSteps");
-  vs::TProgramRun run(args, QCoreApplication::applicationDirPath().toStdString());
+  vs::TProgramRun run(args, ExecutableFolder(argv[0]));
   if (run.Batch()) return run.RunBatch();
 
+  // Without a display the windows go to Qt's offscreen platform.
+  vs::SelectQtPlatform();
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("VorbelSteps");
   run.StartUp();
   run.CloseOnSignals();
   run.ShowMainWindow();
