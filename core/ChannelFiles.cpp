@@ -173,6 +173,7 @@ void LoadFileIntoChannel(TSong& song, int index, const std::string& name, bool a
   }
   if (name == ch->SampleFileName || ch->Kind == 1) return;
 
+  std::string adopted = ChangeFileExt(ExtractFileName(name), "");
   {
     TBusyCursor busy;
     TOutputHold hold;
@@ -185,7 +186,6 @@ void LoadFileIntoChannel(TSong& song, int index, const std::string& name, bool a
     ch->Sample.Clear();
     LoadedSample.Clear();
 
-    std::string adopted = ChangeFileExt(ExtractFileName(name), "");
     int result = WAVCannotOpen;
     if (!resolved.empty()) {
       Host->ShowInfo("Loading: " + LowerCase(ExtractFileName(resolved)));
@@ -214,11 +214,12 @@ void LoadFileIntoChannel(TSong& song, int index, const std::string& name, bool a
     else
       LoadedSample.Clear();
 
-    if (adoptName && Host->AdjustChannelName()) {
-      ch->SetColor(RandomChannelColor(0.87));
-      SetChannelName(song, index, adopted);
-    }
     ch->SampleFileName = resolved.empty() ? name : StoredSampleName(resolved);
+  }
+  // Named after the output is resumed: views hear of it outside MixerLock.
+  if (adoptName && Host->AdjustChannelName()) {
+    ch->SetColor(RandomChannelColor(0.87));
+    SetChannelName(song, index, adopted);
   }
   if (refresh) Host->RefreshChannelSettings(index);
   song.SetModified();

@@ -10,6 +10,7 @@
 
 #include "core/ProgramPaths.h"
 #include "core/model/Channels.h"
+#include "core/model/MixerLock.h"
 #include "engine/Mixer.h"
 #include "engine/OutsideRenderers.h"
 #include "engine/WAVFiles.h"
@@ -121,6 +122,24 @@ TEST_F(ChannelLoading, WAVBelowTheSamplesFolderIsStoredRelative) {
   Load(0, Wav("other.wav"), true);
   EXPECT_EQ(Chan(0).Name, "");
   EXPECT_EQ(Chan(0).SampleFileName, Tmp / "other.wav");
+}
+
+TEST_F(ChannelLoading, ViewsHearOfTheLoadOutsideTheMixerLock) {
+  struct Listener : SongListener {
+    int Calls = 0, UnderLock = 0;
+    void ChannelChanged(int) override { Count(); }
+    void ChannelListChanged() override { Count(); }
+    void Count() {
+      ++Calls;
+      if (MixerLockHeldByThisThread()) ++UnderLock;
+    }
+  } listener;
+  Song->AddListener(&listener);
+  Load(0, Wav("a.wav"), true);
+  Song->RemoveListener(&listener);
+  EXPECT_GT(listener.Calls, 0);
+  EXPECT_EQ(listener.UnderLock, 0);
+  EXPECT_EQ(Chan(0).Name, "a");
 }
 
 TEST_F(ChannelLoading, TheNameTheChannelHoldsIsNotLoadedAgain) {
