@@ -37,7 +37,10 @@ int main(int argc, char** argv) {
   run.StartUp();
   run.CloseOnSignals();
   run.ShowMainWindow();
-  QTimer::singleShot(0, &app, [&run] { run.FirstActivation(); });
+  QTimer::singleShot(0, &app, [&run] {
+    run.FirstActivation();
+    run.FollowActivation();
+  });
   const int code = app.exec();
   run.ShutDown();
   return code;

@@ -16,6 +16,7 @@
 #include "core/ui/QtEngineListener.h"
 #include "core/ui/QtMessageBox.h"
 #include "engine/Mixer.h"
+#include "engine/MixThread.h"
 #include "platform/SettingsStore.h"
 #include "toolbox/AllTools.h"
 
@@ -104,8 +105,26 @@ void TProgramRun::CloseOnSignals() {
 }
 
 void TProgramRun::FirstActivation() {
+  FirstActivationDone = true;
   if (TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm)
     Prog.ApplyCommandLine(Line, form->Commands(), &std::cerr);
+}
+
+void TProgramRun::FollowActivation() {
+  QObject::connect(qApp, &QGuiApplication::applicationStateChanged, qApp,
+                   [this](Qt::ApplicationState state) { ApplicationActivated(state == Qt::ApplicationActive); });
+}
+
+void TProgramRun::ApplicationActivated(bool active) {
+  TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm;
+  if (!form || form->Closing() || Prog.ShutDownDone()) return;
+  if (active && FirstActivationDone)
+    if (TInfoForm* info = Windows().InfoForm) info->hide();
+  if (!Prog.Prefs.CloseDS) return;
+  if (active)
+    OpenAudioOutput();
+  else
+    CloseAudioOutput();
 }
 
 void TProgramRun::CloseAccepted() {

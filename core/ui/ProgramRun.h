@@ -50,6 +50,12 @@ public:
   void CloseOnSignals();
   // The first activation: the command line.
   void FirstActivation();
+  // From the end of start-up on: with "Auto close DirectSound" the sound
+  // output closes while the program is in the background and opens again
+  // when it comes back (not while closing); a later activation hides the
+  // song information viewer.
+  void FollowActivation();
+  void ApplicationActivated(bool active);
   // The close (idempotent): playback stopped, posts dropped, the window
   // position kept, then the program's shut-down (settings written, outputs
   // closed, temporary files removed) and the windows freed.
@@ -65,6 +71,7 @@ private:
   std::unique_ptr<TQtEngineListener> Listener;
   bool Started = false;
   bool Down = false;
+  bool FirstActivationDone = false;
 };
 
 }  // namespace vs

@@ -181,6 +181,9 @@ void TVorbelStepsMainForm::BuildMenus() {
   CollectMenuItem = FileMenu->addAction(tr("&Collect samples..."), this,
                                         [this] { SongCommands->CollectSamples(false); });
   CollectMenuItem->setEnabled(false);
+  ClickSamplesMenuItem = FileMenu->addAction(tr("Save c&lick marked samples..."), this,
+                                             [this] { SongCommands->CollectSamples(true); });
+  ClickSamplesMenuItem->setEnabled(false);
   LastFilesMenu = FileMenu->addSeparator();
   LastFilesMenu->setVisible(false);
   for (int i = 0; i < RecentFileCount; ++i) {
@@ -253,6 +256,7 @@ void TVorbelStepsMainForm::FitMainWindowHeight() {
 
 void TVorbelStepsMainForm::SetSampleCommandsEnabled(bool enabled) {
   if (CollectMenuItem) CollectMenuItem->setEnabled(enabled);
+  if (ClickSamplesMenuItem) ClickSamplesMenuItem->setEnabled(enabled);
 }
 
 void TVorbelStepsMainForm::RestorePosition() {

@@ -101,6 +101,7 @@ private:
   QAction* LastFilesMenu = nullptr;  // marker before the recent files
   std::array<QAction*, RecentFileCount> RecentActions{};
   QAction* CollectMenuItem = nullptr;
+  QAction* ClickSamplesMenuItem = nullptr;
   QAction* PlayAction = nullptr;
   QListWidget* ChannelList = nullptr;
   QLabel* InfoLabel = nullptr;
