@@ -12,6 +12,8 @@ Cases:
   missing-song    a song that does not exist: non-zero exit, no WAV
   damaged-song    a file that is no song: non-zero exit, no WAV
   unwritable-wav  the WAV can't be written: non-zero exit
+  missing-data    the data folder is empty (no drum kit): the program still
+                  renders (the empty song) and exits with 0
   smoke           under Xvfb the program shows its window and, asked to
                   close, closes cleanly writing its settings file (skipped
                   without xvfb-run)
@@ -154,6 +156,20 @@ def unwritable_wav(program, data, tmp):
     expect_failure(proc, tmp, wav, "unwritable WAV")
 
 
+def missing_data(program, data, tmp):
+    empty = os.path.join(tmp, "nodata")
+    os.makedirs(empty)
+    env = batch_env(tmp)
+    env["VORBELSTEPS_DATA"] = empty
+    wav = os.path.join(tmp, "empty.WAV")
+    proc = run(program, ["/R" + wav], env, tmp)
+    if proc.returncode != 0 or not os.path.isfile(wav):
+        fail("no render without the data files", proc)
+    channels, width, rate, frames, rms, peak = wav_stats(wav)
+    if frames <= 0 or peak != 0:
+        fail("the empty song rendered %d frames with peak %d" % (frames, peak))
+
+
 def smoke(program, data, tmp):
     if shutil.which("xvfb-run") is None:
         print("xvfb-run is missing: skipped")
@@ -205,6 +221,7 @@ CASES = {
     "missing-song": missing_song,
     "damaged-song": damaged_song,
     "unwritable-wav": unwritable_wav,
+    "missing-data": missing_data,
     "smoke": smoke,
 }
 

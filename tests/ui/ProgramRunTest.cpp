@@ -96,6 +96,21 @@ TEST_F(ProgramRunTest, CommandLineSongOpensAtTheFirstActivation) {
   run.ShutDown();
 }
 
+TEST_F(ProgramRunTest, WithoutTheDataFilesTheProgramStartsOnAnEmptySongAndOnTop) {
+  const std::string empty = Tmp / "nodata";
+  fs::create_directories(empty);
+  setenv("VORBELSTEPS_DATA", empty.c_str(), 1);
+  TRecordingMessageBox boxes;
+  TProgramRun run({"/t"}, Tmp.Dir());
+  run.StartUp();
+  EXPECT_EQ(CurrentSong().ChannelCount(), 4);
+  EXPECT_EQ(boxes.Count(), 0u);
+  EXPECT_TRUE(Windows().VorbelStepsMainForm->windowFlags() & Qt::WindowStaysOnTopHint);
+  // The user folders are made.
+  EXPECT_TRUE(fs::is_directory(empty + "/Loops"));
+  run.ShutDown();
+}
+
 TEST_F(ProgramRunTest, ActivationHidesTheInfoViewerAndLeavesTheOutputWithoutCloseDS) {
   TProgramRun run({}, Tmp.Dir());
   run.StartUp();
