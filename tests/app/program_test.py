@@ -186,7 +186,8 @@ def smoke(program, data, tmp):
 shown=0
 if command -v xwininfo >/dev/null 2>&1; then
   for i in $(seq 1 150); do
-    if xwininfo -root -tree | grep -q '"VorbelSteps": ("VorbelSteps"'; then shown=1; break; fi
+    # A mapped top-level window of the program's class, larger than 1 x 1.
+    if xwininfo -root -tree | grep '("VorbelSteps" "VorbelSteps")' | grep -vq ' 1x1+'; then shown=1; break; fi
     sleep 0.1
   done
 else
