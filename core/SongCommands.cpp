@@ -20,6 +20,7 @@
 #include "engine/SoundProcs.h"
 #include "files/SongFile.h"
 #include "files/SongReader.h"
+#include "files/ZipSong.h"
 #include "toolbox/AllTools.h"
 #include "toolbox/MessageBox.h"
 #include "toolbox/PathTools.h"
@@ -87,13 +88,28 @@ bool TSongCommandHost::WriteMIDIFile(const std::string&) {
   NotAvailable("Standard MIDI File export");
   return false;
 }
-bool TSongCommandHost::WritePackage(const std::string&) {
-  NotAvailable("The zipped loop package");
-  return false;
+bool TSongCommandHost::WritePackage(const std::string& fileName) {
+  SetBusyCursor(true);
+  // The song as last stored and every channel's sample file, once per
+  // channel (the archive takes each file once).
+  std::vector<std::string> samples;
+  const TSong& song = CurrentSong();
+  for (int i = 0; i < song.ChannelCount(); ++i) {
+    const std::string& name = song.Channels[i]->SampleFileName;
+    if (name.empty()) continue;
+    if (std::string path = ResolveSamplePath(name); !path.empty()) samples.push_back(std::move(path));
+  }
+  const bool ok = WriteSongPackage(ProgramZipMaster(), fileName, ProgramPaths().SongFileName, samples,
+                                   [this](const std::string& text) { ShowInfo(text); });
+  SetBusyCursor(false);
+  ShowInfo("");
+  return ok;
 }
-std::optional<std::string> TSongCommandHost::OpenPackage(const std::string&) {
-  NotAvailable("The zipped loop package");
-  return std::nullopt;
+std::optional<std::string> TSongCommandHost::OpenPackage(const std::string& fileName) {
+  // The folder of the open song is kept: it may be an earlier package's.
+  return OpenSongPackage(ProgramZipMaster(), fileName, GetTempDirectory(),
+                         ExtractFilePath(ProgramPaths().SongFileName),
+                         [this](const std::string& text) { ShowInfo(text); });
 }
 bool TSongCommandHost::WriteClickMarkedSample(const TWAVSample&, const std::string&) {
   NotAvailable("Writing click marked samples");

@@ -85,11 +85,14 @@ public:
 
   // The render into a WAV file (the render window). True when written.
   virtual bool RenderWAV(const std::string& fileName);
-  // The Standard MIDI File of the song or pattern; the zipped package;
-  // unpacking a package into the temporary folder (the song file in it, or
-  // none when unpacking failed). By default these say "not available yet".
+  // The Standard MIDI File of the song or pattern (by default "not
+  // available yet").
   virtual bool WriteMIDIFile(const std::string& fileName);
+  // The zipped package of the song as last stored with its samples; true
+  // when written (files/ZipSong.h).
   virtual bool WritePackage(const std::string& fileName);
+  // Unpacks a package into the temporary folder: the song file in it (empty
+  // when it holds none), or none when it could not be unpacked.
   virtual std::optional<std::string> OpenPackage(const std::string& fileName);
   // Writes a channel's sample with its click markers (Collect, click-marked).
   virtual bool WriteClickMarkedSample(const TWAVSample& sample, const std::string& fileName);

@@ -149,4 +149,42 @@ bool WriteFileSafely(const std::string& target, const void* data, size_t size) {
   return f.Commit();
 }
 
+bool CommitFinishedFile(const std::string& finished, const std::string& target) {
+  if (finished.empty() || target.empty() || target.back() == '/') {
+    if (!finished.empty()) unlink(finished.c_str());
+    return false;
+  }
+  const std::string real = ResolveTarget(target);
+  bool ok = false;
+  const int fd = open(finished.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd >= 0) {
+    struct stat st;
+    ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+  }
+  if (ok) ok = rename(finished.c_str(), real.c_str()) == 0;
+  if (!ok) {
+    unlink(finished.c_str());
+    return false;
+  }
+  int dir = open(FolderOf(real).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    fsync(dir);
+    close(dir);
+  }
+  return true;
+}
+
+std::string TempNameBeside(const std::string& target) {
+  if (target.empty() || target.back() == '/') return {};
+  const std::string real = ResolveTarget(target);
+  const std::string base = FolderOf(real) + "/." + NameOf(real) + ".tmp-" + std::to_string(getpid()) + "-";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = base + std::to_string(TempCounter.fetch_add(1)) + "-" + std::to_string(rand() & 0xFFFF);
+    struct stat st;
+    if (lstat(name.c_str(), &st) != 0 && errno == ENOENT) return name;
+  }
+  return {};
+}
+
 }  // namespace vs

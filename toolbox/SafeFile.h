@@ -50,4 +50,14 @@ inline bool WriteFileSafely(const std::string& target, const std::string& bytes)
   return WriteFileSafely(target, bytes.data(), bytes.size());
 }
 
+// Makes a file that another writer (a library that wants a path) has
+// finished at `finished` the target: syncs it, renames it over the target
+// (through a symbolic link, as TSafeFile does) and syncs the folder. On any
+// failure the finished file is removed and the target stays as it was.
+bool CommitFinishedFile(const std::string& finished, const std::string& target);
+
+// A name for such a file in the target's folder that does not exist yet
+// (hidden, with the process id and a counter); empty when none was found.
+std::string TempNameBeside(const std::string& target);
+
 }  // namespace vs

@@ -1,0 +1,135 @@
+#pragma once
+// The ZIP archive component: an archive name, the files to add or the
+// entries to extract, options, and the archiver's progress and messages as
+// events. Add and Extract drive the archiver (platform/ZipArchive.h) with a
+// record built from the properties and keep its count of files handled;
+// List reads the archive's directory.
+//
+// The component's own failures are messages by id (ShowZipMessage): the id
+// becomes the last error code, the text the last message; unless Unattended
+// the text is shown in a message box; OnMessage hears it with error code 0.
+// The archiver's failures arrive as callback messages; after a call that
+// had any, the first is shown in one box (unless Unattended).
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/ZipArchive.h"
+
+namespace vs {
+
+enum TZipProgressType : int {
+  ProgressNewFile = 0,
+  ProgressUpdate = 1,
+  ProgressEndOfBatch = 2,
+  ProgressTotalFiles = 3,
+  ProgressTotalSize = 4,
+};
+
+// Add options (a set: bits of these values).
+enum TAddOption : uint32_t {
+  AddDirNames = 1u << 0,
+  AddRecurseDirs = 1u << 1,
+  AddMove = 1u << 2,
+  AddFreshen = 1u << 3,
+  AddUpdate = 1u << 4,
+  AddHiddenFiles = 1u << 5,
+  AddEncrypt = 1u << 6,
+};
+
+// Extract options (a set: bits of these values).
+enum TExtrOption : uint32_t {
+  ExtrDirNames = 1u << 0,
+  ExtrOverWrite = 1u << 1,
+  ExtrFreshen = 1u << 2,
+  ExtrUpdate = 1u << 3,
+  ExtrTest = 1u << 4,
+};
+
+// Message ids of the component.
+enum TZipMessageId : int {
+  ZipMsgNoArchive = 10102,        // no archive name, or the archive is missing
+  ZipMsgDamaged = 10201,          // the directory can't be read
+  ZipMsgNothingToAdd = 10301,
+  ZipMsgNoPassword = 10302,       // encryption without a password while unattended
+};
+
+// The text of a message id; an id without a text reads as the missing-text
+// notice followed by the id.
+std::string ZipMessageText(int id);
+extern const char* const ZipMissingTextNotice;
+
+class TZipMaster {
+public:
+  using TProgressEvent = std::function<void(TZipProgressType type, const std::string& fileName, int64_t size)>;
+  using TMessageEvent = std::function<void(int errorCode, const std::string& message)>;
+
+  TZipMaster() = default;
+  TZipMaster(const TZipMaster&) = delete;
+  TZipMaster& operator=(const TZipMaster&) = delete;
+
+  bool Verbose = false;
+  bool Trace = false;  // also makes the archiver verbose
+  int AddCompLevel = 9;
+  uint32_t AddOptions = 0;
+  std::string ExtrBaseDir;
+  uint32_t ExtrOptions = 0;
+  std::vector<std::string> FSpecArgs;  // files to add; entries to extract (empty: all)
+  bool Unattended = false;
+  std::string Password;  // at most 80 characters are used
+  // Bounds of Extract.
+  uint64_t MaxExtractEntrySize = ZipDefaultMaxEntrySize;
+  uint64_t MaxExtractTotalSize = ZipDefaultMaxTotalSize;
+  std::function<void()> OnDirUpdate;
+  TProgressEvent OnProgress;
+  TMessageEvent OnMessage;
+
+  const std::string& ZipFilename() const { return FileName; }
+  // Stores the name and reads its directory (List's result).
+  bool SetZipFilename(const std::string& name);
+  const char* VersionInfo() const { return "1.52 K"; }
+
+  // Reads the directory of ZipFilename when the file exists, then fires
+  // OnDirUpdate. A damaged archive clears the list, makes ZipMsgDamaged
+  // (with the reason) the last error and returns false; the caller reports
+  // it. A missing file gives an empty list.
+  bool List();
+  const std::vector<TZipDirEntry>& Entries() const { return DirEntries; }
+  int Count() const { return static_cast<int>(DirEntries.size()); }
+
+  // Adds every file of FSpecArgs to ZipFilename; FSpecArgs is cleared after.
+  void Add();
+  // Extracts from ZipFilename into ExtrBaseDir (when it is an existing
+  // folder, else the current folder); FSpecArgs is cleared after.
+  void Extract();
+  // Asks a running Add or Extract to stop (from a callback).
+  void Cancel() { Cancelled = true; }
+
+  int SuccessCnt() const { return Success; }
+  int ErrCode() const { return ErrorCode; }
+  const std::string& Message() const { return LastMessage; }
+
+  // Shows a message of the component by id, with detail appended.
+  void ShowZipMessage(int id, const std::string& detail = {});
+
+private:
+  int Callback(const TZipCallbackInfo& info);
+  void BeginCall();
+  void ReportArchiverErrors();
+
+  std::string FileName;
+  std::vector<TZipDirEntry> DirEntries;
+  int Success = 0;
+  int ErrorCode = 0;
+  std::string LastMessage;
+  bool Cancelled = false;
+  bool Adding = false;
+  bool Extracting = false;
+  int ArchiverErrors = 0;
+  std::string FirstArchiverError;
+  int64_t TotalSize = 0;
+};
+
+}  // namespace vs

@@ -1,0 +1,167 @@
+#include "files/ZipSong.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "toolbox/AllTools.h"
+#include "toolbox/MessageBox.h"
+#include "toolbox/PathTools.h"
+#include "toolbox/SafeFile.h"
+
+namespace vs {
+
+namespace fs = std::filesystem;
+
+const char* const PackageFolderPrefix = "Package-";
+
+namespace {
+
+uint64_t ProgressCounter = 0;  // main thread only; never reset
+
+// Points the component's progress event at the info sink for one call.
+class TProgressBinding {
+public:
+  TProgressBinding(TZipMaster& zip, const TInfoSink& showInfo) : Zip(zip), Saved(zip.OnProgress) {
+    zip.OnProgress = [&showInfo](TZipProgressType, const std::string&, int64_t) { ZipMasterProgress(showInfo); };
+  }
+  ~TProgressBinding() { Zip.OnProgress = Saved; }
+
+private:
+  TZipMaster& Zip;
+  TZipMaster::TProgressEvent Saved;
+};
+
+std::string WithoutSlash(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+bool SameFolder(const std::string& a, const std::string& b) {
+  if (a.empty() || b.empty()) return false;
+  if (WithoutSlash(a) == WithoutSlash(b)) return true;
+  std::error_code ec;
+  return fs::equivalent(a, b, ec);
+}
+
+void RemoveFolder(const std::string& folder) {
+  if (folder.empty() || IsProtectedPath(folder)) return;
+  std::error_code ec;
+  fs::remove_all(folder, ec);  // links inside are removed, not followed
+}
+
+// Removes the package folders of the temporary folder except keep.
+void ClearOldPackages(const std::string& tempFolder, const std::string& keep) {
+  std::error_code ec;
+  std::vector<std::string> old;
+  for (fs::directory_iterator it(tempFolder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.rfind(PackageFolderPrefix, 0) != 0) continue;
+    std::error_code ec2;
+    if (!fs::is_directory(it->symlink_status(ec2))) continue;
+    const std::string path = AddBackslash(tempFolder) + name + "/";
+    if (!SameFolder(path, keep)) old.push_back(path);
+  }
+  for (const std::string& path : old) RemoveFolder(path);
+}
+
+// A new, empty folder for one package, ending in "/"; empty when none can
+// be made.
+std::string MakePackageFolder(const std::string& tempFolder) {
+  for (int n = 1; n < 100000; ++n) {
+    const std::string path = AddBackslash(tempFolder) + PackageFolderPrefix + std::to_string(n);
+    if (::mkdir(path.c_str(), 0700) == 0) return path + "/";
+    if (errno != EEXIST) break;
+  }
+  return {};
+}
+
+}  // namespace
+
+TZipMaster& ProgramZipMaster() {
+  static TZipMaster zip;
+  static const bool setUp = [] {
+    zip.AddCompLevel = 9;
+    zip.AddOptions = 0;
+    zip.ExtrOptions = ExtrOverWrite;
+    zip.Unattended = false;
+    return true;
+  }();
+  (void)setUp;
+  return zip;
+}
+
+std::string ZipProgressText(uint64_t counter) {
+  return "Processing zip file" + std::string("...").substr(0, static_cast<size_t>((counter / 4) % 4));
+}
+
+void ZipMasterProgress(const TInfoSink& showInfo) {
+  ++ProgressCounter;
+  if (ProgressCounter % 4 == 0 && showInfo) showInfo(ZipProgressText(ProgressCounter));
+}
+
+bool WriteSongPackage(TZipMaster& zip, const std::string& target, const std::string& songFile,
+                      const std::vector<std::string>& sampleFiles, const TInfoSink& showInfo) {
+  // Built beside the target and put in its place only when every file went
+  // in: a package is always written new, and a failed one never costs the
+  // old file.
+  const std::string temp = TempNameBeside(target);
+  if (temp.empty()) {
+    if (!zip.Unattended)
+      HintMessageBox("Error|The zip file " + target + " could not be written.", MbOK | MbIconError);
+    return false;
+  }
+  TProgressBinding progress(zip, showInfo);
+  zip.SetZipFilename(temp);
+  zip.FSpecArgs.clear();
+  zip.FSpecArgs.push_back(songFile);
+  for (const std::string& sample : sampleFiles)
+    if (!sample.empty()) zip.FSpecArgs.push_back(sample);
+  zip.Add();
+  ClearFPUExceptions();
+  const bool complete = zip.SuccessCnt() > 0 && zip.ErrCode() == 0;
+  if (!complete || !CommitFinishedFile(temp, target)) {
+    ::unlink(temp.c_str());
+    if (complete && !zip.Unattended)
+      HintMessageBox("Error|The zip file " + target + " could not be written.", MbOK | MbIconError);
+    zip.SetZipFilename({});
+    return false;
+  }
+  zip.SetZipFilename(target);
+  return true;
+}
+
+std::optional<std::string> OpenSongPackage(TZipMaster& zip, const std::string& package,
+                                           const std::string& tempFolder, const std::string& keepFolder,
+                                           const TInfoSink& showInfo) {
+  if (tempFolder.empty()) {
+    if (!zip.Unattended) HintMessageBox("Error|There is no temporary folder to unzip into.", MbOK | MbIconError);
+    return std::nullopt;
+  }
+  ClearOldPackages(tempFolder, keepFolder);
+  if (showInfo) showInfo("Unzipping: " + LowerCase(ExtractFileName(package)));
+  TProgressBinding progress(zip, showInfo);
+  if (!zip.SetZipFilename(package)) {
+    if (!zip.Unattended) HintMessageBox("Error|" + zip.Message(), MbOK | MbIconError);
+    return std::nullopt;
+  }
+  const std::string folder = MakePackageFolder(tempFolder);
+  if (folder.empty()) {
+    if (!zip.Unattended) HintMessageBox("Error|There is no temporary folder to unzip into.", MbOK | MbIconError);
+    return std::nullopt;
+  }
+  zip.ExtrBaseDir = WithoutSlash(folder);
+  zip.FSpecArgs.clear();
+  zip.Extract();
+  ClearFPUExceptions();
+  if (zip.SuccessCnt() == 0 && zip.ErrCode() != 0) {
+    RemoveFolder(folder);
+    return std::nullopt;
+  }
+  std::string song = FindFirstFilePath(folder, "*.zmp");
+  if (song.empty()) RemoveFolder(folder);
+  return song;
+}
+
+}  // namespace vs

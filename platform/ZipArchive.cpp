@@ -1,0 +1,626 @@
+#include "platform/ZipArchive.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "toolbox/AllTools.h"
+#include "toolbox/PathTools.h"
+#include "toolbox/SafeFile.h"
+
+namespace vs {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr size_t ChunkSize = 64 * 1024;
+constexpr size_t MaxPasswordLength = 80;
+
+// Reports to a record's callback; remembers a request to stop.
+class TReporter {
+public:
+  explicit TReporter(const TZipCallback& callback) : Callback(callback) {}
+
+  void Send(int action, int64_t size, const std::string& text = {}, int error = 0) {
+    if (!Callback) return;
+    TZipCallbackInfo info;
+    info.Action = action;
+    info.ErrorCode = error;
+    info.Size = size;
+    info.Text = text;
+    if (Callback(info) == -1) Stopped = true;
+  }
+  void Message(int error, const std::string& text) { Send(ZipActionMessage, 0, text, error); }
+
+  bool Stopped = false;
+
+private:
+  const TZipCallback& Callback;
+};
+
+std::string ZipErrorText(int code) {
+  zip_error_t e;
+  zip_error_init_with_code(&e, code);
+  std::string text = zip_error_strerror(&e);
+  zip_error_fini(&e);
+  return text;
+}
+
+std::string ArchiveErrorText(zip_t* za) { return zip_strerror(za); }
+
+bool IsWildcard(std::string_view name) { return name.find_first_of("*?") != std::string_view::npos; }
+
+std::string LimitPassword(const std::string& password) { return password.substr(0, MaxPasswordLength); }
+
+bool IsRegularFile(const std::string& path, struct stat* out = nullptr) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (out) *out = st;
+  return true;
+}
+
+// ------------------------------------------------------------------ adding
+
+struct TAddFile {
+  std::string Path;
+  std::string Stored;
+  int64_t Size = 0;
+  int64_t ModTime = 0;
+};
+
+std::string StoredNameFor(const std::string& path, bool dirNames) {
+  if (!dirNames) return ExtractFileName(path);
+  std::string stored = path;
+  while (stored.rfind("./", 0) == 0) stored.erase(0, 2);
+  while (!stored.empty() && stored.front() == '/') stored.erase(0, 1);
+  return stored;
+}
+
+void CollectMatches(const std::string& folder, const std::string& mask, const TZipAddRecord& rec,
+                    std::vector<std::string>& out) {
+  std::error_code ec;
+  std::vector<std::string> files, dirs;
+  for (fs::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (!rec.HiddenFiles && !name.empty() && name[0] == '.') continue;
+    const std::string path = AddBackslash(folder) + name;
+    std::error_code ec2;
+    const fs::file_status st = it->symlink_status(ec2);
+    if (fs::is_directory(st)) {
+      if (rec.RecurseDirs) dirs.push_back(path);
+    } else if (MatchesMask(name, mask) && IsRegularFile(path)) {
+      files.push_back(path);
+    }
+  }
+  std::sort(files.begin(), files.end());
+  std::sort(dirs.begin(), dirs.end());
+  out.insert(out.end(), files.begin(), files.end());
+  for (const std::string& d : dirs) CollectMatches(d, mask, rec, out);
+}
+
+void RemoveQuietly(const std::string& path) {
+  if (!path.empty()) ::unlink(path.c_str());
+}
+
+struct TAddState {
+  TReporter* Report;
+  int64_t TotalSize;
+  double LastProgress = 0;
+};
+
+void AddProgress(zip_t*, double progress, void* ud) {
+  auto* s = static_cast<TAddState*>(ud);
+  const double step = progress - s->LastProgress;
+  if (step <= 0) return;
+  s->LastProgress = progress;
+  s->Report->Send(ZipActionProgress, static_cast<int64_t>(step * static_cast<double>(s->TotalSize)));
+}
+
+int AddCancel(zip_t*, void* ud) { return static_cast<TAddState*>(ud)->Report->Stopped ? 1 : 0; }
+
+// --------------------------------------------------------------- extracting
+
+// A folder descriptor that closes itself.
+class TDirFd {
+public:
+  explicit TDirFd(int fd = -1) : Fd(fd) {}
+  TDirFd(TDirFd&& o) noexcept : Fd(o.Fd) { o.Fd = -1; }
+  TDirFd& operator=(TDirFd&& o) noexcept {
+    if (this != &o) {
+      Close();
+      Fd = o.Fd;
+      o.Fd = -1;
+    }
+    return *this;
+  }
+  ~TDirFd() { Close(); }
+  void Close() {
+    if (Fd >= 0) ::close(Fd);
+    Fd = -1;
+  }
+  int Fd;
+};
+
+// Opens (making it when asked) each folder of rel below base without
+// following links. The folder of the last component, or -1.
+TDirFd OpenParentFolder(int base, const std::string& rel, bool make, std::string& leaf) {
+  TDirFd dir(::dup(base));
+  size_t start = 0;
+  for (;;) {
+    const size_t slash = rel.find('/', start);
+    if (slash == std::string::npos) {
+      leaf = rel.substr(start);
+      return dir;
+    }
+    const std::string part = rel.substr(start, slash - start);
+    if (make && ::mkdirat(dir.Fd, part.c_str(), 0755) != 0 && errno != EEXIST) return TDirFd();
+    TDirFd next(::openat(dir.Fd, part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (next.Fd < 0) return TDirFd();
+    dir = std::move(next);
+    start = slash + 1;
+  }
+}
+
+bool WriteAllFd(int fd, const char* p, size_t n) {
+  while (n > 0) {
+    const ssize_t w = ::write(fd, p, n);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (w == 0) return false;
+    p += w;
+    n -= static_cast<size_t>(w);
+  }
+  return true;
+}
+
+bool MatchesSpecs(const std::string& name, const std::vector<std::string>& specs) {
+  if (specs.empty()) return true;
+  const std::string bare = ExtractFileName(name);
+  for (const std::string& spec : specs)
+    if (MatchesMask(name, spec) || MatchesMask(bare, spec)) return true;
+  return false;
+}
+
+bool IsSpecialEntry(zip_t* za, zip_uint64_t index) {
+  zip_uint8_t system = 0;
+  zip_uint32_t attributes = 0;
+  if (zip_file_get_external_attributes(za, index, 0, &system, &attributes) != 0) return false;
+  if (system != ZIP_OPSYS_UNIX) return false;
+  const mode_t mode = static_cast<mode_t>(attributes >> 16);
+  const mode_t type = mode & S_IFMT;
+  return type != 0 && type != S_IFREG && type != S_IFDIR;
+}
+
+}  // namespace
+
+// -------------------------------------------------------------- entry names
+
+std::string SafeEntryPath(std::string_view name, bool dirNames) {
+  if (name.empty()) return {};
+  if (name[0] == '/' || name[0] == '\\') return {};
+  if (name.size() >= 2 && name[1] == ':') return {};  // a drive
+  std::vector<std::string> parts;
+  std::string part;
+  auto finish = [&]() -> bool {
+    if (part == "..") return false;
+    if (part.size() > ZipMaxNameLength) return false;
+    if (!part.empty() && part != ".") parts.push_back(part);
+    part.clear();
+    return true;
+  };
+  for (char c : name) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) return {};
+    if (c == '/' || c == '\\') {
+      if (!finish()) return {};
+    } else {
+      part += c;
+    }
+  }
+  if (!finish() || parts.empty()) return {};
+  if (!dirNames) return parts.back();
+  std::string joined;
+  for (const std::string& p : parts) {
+    if (!joined.empty()) joined += '/';
+    joined += p;
+  }
+  return joined;
+}
+
+// ------------------------------------------------------------------ directory
+
+int ZipReadDirectory(const std::string& archiveName, std::vector<TZipDirEntry>& entries, std::string& error) {
+  entries.clear();
+  error.clear();
+  int err = 0;
+  zip_t* za = zip_open(archiveName.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
+  if (!za) {
+    error = ZipErrorText(err);
+    return ZipErrOpenArchive;
+  }
+  const zip_int64_t count = zip_get_num_entries(za, 0);
+  for (zip_int64_t i = 0; i < count; ++i) {
+    zip_stat_t st;
+    if (zip_stat_index(za, static_cast<zip_uint64_t>(i), 0, &st) != 0) {
+      error = ArchiveErrorText(za);
+      entries.clear();
+      zip_discard(za);
+      return ZipErrOpenArchive;
+    }
+    TZipDirEntry e;
+    if (st.valid & ZIP_STAT_NAME) e.Name = st.name;
+    zip_uint32_t commentLength = 0;
+    if (const char* c = zip_file_get_comment(za, static_cast<zip_uint64_t>(i), &commentLength, 0))
+      e.Comment.assign(c, commentLength);
+    if (st.valid & ZIP_STAT_COMP_SIZE) e.CompressedSize = st.comp_size;
+    if (st.valid & ZIP_STAT_SIZE) e.UncompressedSize = st.size;
+    if (st.valid & ZIP_STAT_CRC) e.CRC32 = st.crc;
+    if (st.valid & ZIP_STAT_COMP_METHOD) e.Method = st.comp_method;
+    if (st.valid & ZIP_STAT_MTIME) e.ModTime = static_cast<int64_t>(st.mtime);
+    e.Encrypted = (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE;
+    zip_uint8_t system = 0;
+    zip_uint32_t attributes = 0;
+    if (zip_file_get_external_attributes(za, static_cast<zip_uint64_t>(i), 0, &system, &attributes) == 0) {
+      e.HostSystem = system;
+      e.ExternalAttributes = attributes;
+    }
+    entries.push_back(std::move(e));
+  }
+  zip_discard(za);
+  return ZipErrNone;
+}
+
+// ------------------------------------------------------------------ adding
+
+int ZipAddExec(const TZipAddRecord& rec) {
+  TReporter report(rec.Callback);
+  if (rec.ArchiveName.empty()) {
+    report.Message(ZipErrWriteArchive, "No archive name");
+    return 0;
+  }
+  // The files, in specification order; a file named twice goes in once.
+  std::vector<TAddFile> files;
+  std::map<std::string, std::string> byName;  // stored name in lower case -> path
+  for (const std::string& spec : rec.FileSpecs) {
+    std::vector<std::string> paths;
+    if (IsWildcard(ExtractFileName(spec))) {
+      CollectMatches(ExtractFilePath(spec), ExtractFileName(spec), rec, paths);
+      if (paths.empty()) report.Message(ZipErrSourceFile, spec + ": no matching file");
+    } else {
+      paths.push_back(spec);
+    }
+    for (const std::string& path : paths) {
+      struct stat st {};
+      if (!IsRegularFile(path, &st)) {
+        report.Message(ZipErrSourceFile, path + ": file not found or not a plain file");
+        continue;
+      }
+      const std::string stored = StoredNameFor(path, rec.DirNames);
+      if (stored.empty() || SafeEntryPath(stored, true) != stored) {
+        report.Message(ZipErrUnsafeName, path + ": no usable name in the archive");
+        continue;
+      }
+      const std::string key = LowerCase(stored);
+      if (auto it = byName.find(key); it != byName.end()) {
+        std::error_code ec;
+        if (!fs::equivalent(it->second, path, ec))
+          report.Message(ZipErrDuplicateName,
+                         path + ": another file named " + stored + " is already in the archive");
+        continue;
+      }
+      byName.emplace(key, path);
+      files.push_back({path, stored, static_cast<int64_t>(st.st_size), static_cast<int64_t>(st.st_mtime)});
+    }
+    if (report.Stopped) break;
+  }
+  if (report.Stopped) {
+    report.Message(ZipErrCancelled, "Cancelled");
+    return 0;
+  }
+  if (files.empty()) return 0;
+
+  const std::string temp = TempNameBeside(rec.ArchiveName);
+  if (temp.empty()) {
+    report.Message(ZipErrWriteArchive, rec.ArchiveName + ": no temporary file can be made beside it");
+    return 0;
+  }
+  int openFlags = ZIP_CREATE | ZIP_TRUNCATE;
+  if (IsRegularFile(rec.ArchiveName)) {
+    std::error_code ec;
+    if (!fs::copy_file(rec.ArchiveName, temp, ec)) {
+      RemoveQuietly(temp);
+      report.Message(ZipErrWriteArchive, rec.ArchiveName + ": " + ec.message());
+      return 0;
+    }
+    openFlags = ZIP_CHECKCONS;
+  }
+  int err = 0;
+  zip_t* za = zip_open(temp.c_str(), openFlags, &err);
+  if (!za) {
+    RemoveQuietly(temp);
+    report.Message(ZipErrOpenArchive, rec.ArchiveName + ": " + ZipErrorText(err));
+    return 0;
+  }
+  const std::string password = LimitPassword(rec.Password);
+  const bool encrypt = rec.Encrypt && !password.empty() && zip_encryption_method_supported(ZIP_EM_AES_256, 1);
+  if (rec.Encrypt && !encrypt) report.Message(ZipErrPassword, "Encryption needs a password; files stored plain");
+
+  int64_t totalSize = 0;
+  for (const TAddFile& f : files) totalSize += f.Size;
+  report.Send(ZipActionTotalFiles, static_cast<int64_t>(files.size()));
+  report.Send(ZipActionTotalSize, totalSize);
+
+  int added = 0;
+  std::vector<std::string> moved;
+  for (const TAddFile& f : files) {
+    if (report.Stopped) break;
+    const zip_int64_t existing = zip_name_locate(za, f.Stored.c_str(), 0);
+    if (rec.Freshen || rec.Update) {
+      zip_stat_t st;
+      const bool newer =
+          existing >= 0 && zip_stat_index(za, static_cast<zip_uint64_t>(existing), 0, &st) == 0 &&
+          (st.valid & ZIP_STAT_MTIME) && f.ModTime > static_cast<int64_t>(st.mtime);
+      if (existing >= 0 ? !newer : !rec.Update) continue;
+    }
+    report.Send(ZipActionNewFile, f.Size, f.Stored);
+    zip_source_t* src = zip_source_file(za, f.Path.c_str(), 0, -1);
+    zip_int64_t index = -1;
+    if (src) {
+      index = zip_file_add(za, f.Stored.c_str(), src, ZIP_FL_ENC_GUESS | ZIP_FL_OVERWRITE);
+      if (index < 0) zip_source_free(src);
+    }
+    if (index < 0) {
+      report.Message(ZipErrSourceFile, f.Path + ": " + ArchiveErrorText(za));
+      continue;
+    }
+    const auto idx = static_cast<zip_uint64_t>(index);
+    const int level = std::clamp(rec.CompLevel, 0, ZipMaxCompLevel);
+    if (level == 0)
+      zip_set_file_compression(za, idx, ZIP_CM_STORE, 0);
+    else
+      zip_set_file_compression(za, idx, ZIP_CM_DEFLATE, static_cast<zip_uint32_t>(level));
+    if (encrypt) zip_file_set_encryption(za, idx, ZIP_EM_AES_256, password.c_str());
+    if (rec.Verbose) report.Message(ZipErrNone, "  adding: " + f.Stored);
+    ++added;
+    if (rec.Move) moved.push_back(f.Path);
+  }
+  if (report.Stopped || added == 0) {
+    zip_discard(za);
+    RemoveQuietly(temp);
+    if (report.Stopped) report.Message(ZipErrCancelled, "Cancelled");
+    return 0;
+  }
+  TAddState state{&report, totalSize};
+  zip_register_progress_callback_with_state(za, 0.01, AddProgress, nullptr, &state);
+  zip_register_cancel_callback_with_state(za, AddCancel, nullptr, &state);
+  if (zip_close(za) != 0) {
+    const std::string why = report.Stopped ? std::string("Cancelled") : ArchiveErrorText(za);
+    zip_discard(za);
+    RemoveQuietly(temp);
+    report.Message(report.Stopped ? ZipErrCancelled : ZipErrWriteArchive, rec.ArchiveName + ": " + why);
+    return 0;
+  }
+  if (!CommitFinishedFile(temp, rec.ArchiveName)) {
+    report.Message(ZipErrWriteArchive, rec.ArchiveName + ": " + std::strerror(errno));
+    return 0;
+  }
+  for (const std::string& path : moved) ::unlink(path.c_str());
+  report.Send(ZipActionEndOfBatch, 0);
+  return added;
+}
+
+// ---------------------------------------------------------------- extracting
+
+int ZipExtractExec(const TZipExtractRecord& rec) {
+  TReporter report(rec.Callback);
+  TDirFd base(::open(rec.BaseDir.empty() ? "." : rec.BaseDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (base.Fd < 0 && !rec.Test) {
+    report.Message(ZipErrTargetFolder, rec.BaseDir + ": " + std::strerror(errno));
+    return 0;
+  }
+  int err = 0;
+  zip_t* za = zip_open(rec.ArchiveName.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
+  if (!za) {
+    report.Message(ZipErrOpenArchive, rec.ArchiveName + ": " + ZipErrorText(err));
+    return 0;
+  }
+  const std::string password = LimitPassword(rec.Password);
+  if (!password.empty()) zip_set_default_password(za, password.c_str());
+  const zip_int64_t count = zip_get_num_entries(za, 0);
+  if (count > rec.MaxEntries) {
+    report.Message(ZipErrTooLarge, rec.ArchiveName + ": more than " + std::to_string(rec.MaxEntries) + " entries");
+    zip_discard(za);
+    return 0;
+  }
+
+  // The entries to handle, with what the directory claims about them.
+  std::vector<zip_uint64_t> chosen;
+  int64_t declaredTotal = 0;
+  for (zip_int64_t i = 0; i < count; ++i) {
+    const char* name = zip_get_name(za, static_cast<zip_uint64_t>(i), 0);
+    if (!name || !MatchesSpecs(name, rec.FileSpecs)) continue;
+    chosen.push_back(static_cast<zip_uint64_t>(i));
+    zip_stat_t st;
+    if (zip_stat_index(za, static_cast<zip_uint64_t>(i), 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE))
+      declaredTotal = std::min<int64_t>(declaredTotal + static_cast<int64_t>(std::min<uint64_t>(st.size, uint64_t(1) << 61)),
+                                        int64_t(1) << 61);
+  }
+  report.Send(ZipActionTotalFiles, static_cast<int64_t>(chosen.size()));
+  report.Send(ZipActionTotalSize, declaredTotal);
+
+  std::set<std::string> written;  // relative paths in lower case
+  uint64_t total = 0;
+  int done = 0;
+  std::vector<char> buffer(ChunkSize);
+  for (const zip_uint64_t index : chosen) {
+    if (report.Stopped) break;
+    zip_stat_t st;
+    if (zip_stat_index(za, index, 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME)) {
+      report.Message(ZipErrReadEntry, "Entry " + std::to_string(index) + ": " + ArchiveErrorText(za));
+      continue;
+    }
+    const std::string name = st.name;
+    const bool isFolder = !name.empty() && (name.back() == '/' || name.back() == '\\');
+    if (IsSpecialEntry(za, index)) {
+      report.Message(ZipErrLinkEntry, name + ": a link or special file, not extracted");
+      continue;
+    }
+    const std::string rel = SafeEntryPath(name, rec.DirNames);
+    if (rel.empty()) {
+      report.Message(ZipErrUnsafeName, name + ": unsafe name, not extracted");
+      continue;
+    }
+    if (isFolder) {
+      if (rec.DirNames && !rec.Test) {
+        std::string leaf;
+        TDirFd dir = OpenParentFolder(base.Fd, rel + "/", true, leaf);
+        if (dir.Fd < 0) report.Message(ZipErrTargetFolder, name + ": the folder can't be made");
+      }
+      continue;
+    }
+    const uint64_t declared = (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
+    if (declared > rec.MaxEntrySize || declared > rec.MaxTotalSize - std::min(total, rec.MaxTotalSize)) {
+      report.Message(ZipErrTooLarge, name + ": too large to extract");
+      continue;
+    }
+    const std::string key = LowerCase(rel);
+    if (written.count(key)) {
+      report.Message(ZipErrDuplicateName, name + ": a second entry of this name, not extracted");
+      continue;
+    }
+    const int64_t entryTime = (st.valid & ZIP_STAT_MTIME) ? static_cast<int64_t>(st.mtime) : 0;
+
+    TDirFd dir;
+    std::string leaf;
+    if (!rec.Test) {
+      dir = OpenParentFolder(base.Fd, rel, true, leaf);
+      if (dir.Fd < 0) {
+        report.Message(ZipErrTargetFolder, name + ": its folder can't be made or is a link");
+        continue;
+      }
+      struct stat old {};
+      const bool exists = ::fstatat(dir.Fd, leaf.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+      if (exists && S_ISDIR(old.st_mode)) {
+        report.Message(ZipErrTargetExists, name + ": a folder of this name exists");
+        continue;
+      }
+      const bool newer = !exists || entryTime > static_cast<int64_t>(old.st_mtime);
+      bool take = exists ? rec.OverWrite : !rec.Freshen;
+      if (rec.Update) take = newer;
+      if (rec.Freshen) take = exists && newer;
+      if (!take) {
+        if (rec.Verbose) report.Message(ZipErrTargetExists, name + ": exists, not overwritten");
+        continue;
+      }
+    }
+
+    report.Send(ZipActionNewFile, static_cast<int64_t>(declared), name);
+    zip_file_t* zf = zip_fopen_index(za, index, 0);
+    if (!zf) {
+      const int code = zip_error_code_zip(zip_get_error(za));
+      const bool pw = code == ZIP_ER_NOPASSWD || code == ZIP_ER_WRONGPASSWD;
+      report.Message(pw ? ZipErrPassword : ZipErrReadEntry, name + ": " + ArchiveErrorText(za));
+      zip_error_clear(za);
+      continue;
+    }
+    std::string tempName;
+    int fd = -1;
+    if (!rec.Test) {
+      for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        tempName = "." + leaf.substr(0, 200) + ".part-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        fd = ::openat(dir.Fd, tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd < 0 && errno != EEXIST) break;
+      }
+      if (fd < 0) {
+        report.Message(ZipErrWriteFile, name + ": " + std::strerror(errno));
+        zip_fclose(zf);
+        continue;
+      }
+    }
+    // Inflate, counting what really comes out rather than what the header says.
+    bool ok = true;
+    int code = ZipErrNone;
+    std::string why;
+    uint64_t got = 0;
+    const uint64_t limit = std::min(rec.MaxEntrySize, rec.MaxTotalSize - std::min(total, rec.MaxTotalSize));
+    for (;;) {
+      const zip_int64_t n = zip_fread(zf, buffer.data(), buffer.size());
+      if (n < 0) {
+        ok = false;
+        code = ZipErrReadEntry;
+        why = zip_file_strerror(zf);
+        break;
+      }
+      if (n == 0) break;
+      got += static_cast<uint64_t>(n);
+      if (got > limit || ((st.valid & ZIP_STAT_SIZE) && got > declared)) {
+        ok = false;
+        code = ZipErrTooLarge;
+        why = "larger than it claims or than allowed";
+        break;
+      }
+      if (fd >= 0 && !WriteAllFd(fd, buffer.data(), static_cast<size_t>(n))) {
+        ok = false;
+        code = ZipErrWriteFile;
+        why = std::strerror(errno);
+        break;
+      }
+      report.Send(ZipActionProgress, n);
+      if (report.Stopped) {
+        ok = false;
+        code = ZipErrCancelled;
+        why = "cancelled";
+        break;
+      }
+    }
+    zip_fclose(zf);
+    if (fd >= 0) {
+      if (ok) {
+        const struct timespec times[2] = {{static_cast<time_t>(entryTime), 0}, {static_cast<time_t>(entryTime), 0}};
+        if (entryTime > 0) ::futimens(fd, times);
+        if (::fsync(fd) != 0) {
+          ok = false;
+          code = ZipErrWriteFile;
+          why = std::strerror(errno);
+        }
+      }
+      if (::close(fd) != 0 && ok) {
+        ok = false;
+        code = ZipErrWriteFile;
+        why = std::strerror(errno);
+      }
+      // The rename replaces a link of that name, never what it points to.
+      if (ok && ::renameat(dir.Fd, tempName.c_str(), dir.Fd, leaf.c_str()) != 0) {
+        ok = false;
+        code = ZipErrWriteFile;
+        why = std::strerror(errno);
+      }
+      if (!ok) ::unlinkat(dir.Fd, tempName.c_str(), 0);
+    }
+    if (!ok) {
+      report.Message(code, name + ": " + why);
+      continue;
+    }
+    total += got;
+    written.insert(key);
+    if (rec.Verbose) report.Message(ZipErrNone, (rec.Test ? "  testing: " : "  inflating: ") + name);
+    ++done;
+  }
+  zip_discard(za);
+  if (report.Stopped) report.Message(ZipErrCancelled, "Cancelled");
+  report.Send(ZipActionEndOfBatch, 0);
+  return done;
+}
+
+}  // namespace vs
