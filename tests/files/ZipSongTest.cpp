@@ -1,0 +1,162 @@
+#include "files/ZipSong.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/RecordingMessageBox.h"
+#include "support/TempDir.h"
+#include "support/ZipFixtures.h"
+#include "toolbox/AllTools.h"
+
+namespace vs {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ZipSongTest : public ::testing::Test {
+protected:
+  TTestDir Tmp;
+  TRecordingMessageBox Boxes;
+  TZipMaster Zip;
+  std::vector<std::string> Infos;
+  TInfoSink Info = [this](const std::string& t) { Infos.push_back(t); };
+  std::string Py, Temp;
+  void SetUp() override {
+    Py = Tmp / "py";
+    Temp = Tmp / "temp/";
+    fs::create_directories(Py);
+    fs::create_directories(Temp);
+    Zip.ExtrOptions = ExtrOverWrite;
+  }
+  std::vector<std::string> PackageFolders() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(Temp)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+};
+
+TEST(ZipProgress, EveryFourthCallShowsTheTextWithItsDots) {
+  EXPECT_EQ(ZipProgressText(4), "Processing zip file.");
+  EXPECT_EQ(ZipProgressText(8), "Processing zip file..");
+  EXPECT_EQ(ZipProgressText(12), "Processing zip file...");
+  EXPECT_EQ(ZipProgressText(16), "Processing zip file");
+  EXPECT_EQ(ZipProgressText(20), "Processing zip file.");
+  std::vector<std::string> shown;
+  const TInfoSink sink = [&](const std::string& t) { shown.push_back(t); };
+  for (int i = 0; i < 16; ++i) ZipMasterProgress(sink);  // the counter is never reset
+  ASSERT_EQ(shown.size(), 4u);
+  for (const std::string& t : shown) EXPECT_EQ(t.rfind("Processing zip file", 0), 0u);
+  // Four consecutive reports of a never-reset counter cover every dot count once.
+  std::vector<size_t> dots;
+  for (const std::string& t : shown) dots.push_back(t.size() - std::string("Processing zip file").size());
+  std::sort(dots.begin(), dots.end());
+  EXPECT_EQ(dots, (std::vector<size_t>{0, 1, 2, 3}));
+}
+
+TEST(ZipProgram, ComponentIsSetUpForPackages) {
+  TZipMaster& zip = ProgramZipMaster();
+  EXPECT_EQ(&zip, &ProgramZipMaster());
+  EXPECT_EQ(zip.AddCompLevel, 9);
+  EXPECT_EQ(zip.AddOptions, 0u);
+  EXPECT_EQ(zip.ExtrOptions, uint32_t(ExtrOverWrite));
+  EXPECT_FALSE(zip.Unattended);
+}
+
+TEST_F(ZipSongTest, PackageHoldsTheSongAndEachSampleOnceUnderBareNames) {
+  const std::string song = Tmp.Write("loops/beat.zmp", "SONG");
+  const std::string kick = Tmp.Write("kits/a/kick.wav", "KICK");
+  const std::string hat = Tmp.Write("kits/b/hat.wav", "HAT");
+  const std::string target = Tmp / "out/beat.zip";
+  fs::create_directories(Tmp / "out");
+  Tmp.Write("out/beat.zip", "old package");
+  ASSERT_TRUE(WriteSongPackage(Zip, target, song, {kick, hat, kick}, Info));
+  const auto held = test::ReadZip(Py, target);
+  EXPECT_EQ(held, (std::map<std::string, std::string>{{"beat.zmp", "SONG"}, {"hat.wav", "HAT"}, {"kick.wav", "KICK"}}));
+  EXPECT_EQ(Boxes.Count(), 0u);
+  EXPECT_EQ(Zip.ZipFilename(), target);
+  EXPECT_EQ(Zip.Count(), 3);
+  // Nothing but the package is left in its folder.
+  EXPECT_EQ(std::distance(fs::directory_iterator(Tmp / "out"), fs::directory_iterator()), 1);
+
+  // A song without samples gives the song file alone, replacing the old package whole.
+  ASSERT_TRUE(WriteSongPackage(Zip, target, song, {}, Info));
+  EXPECT_EQ(test::ReadZip(Py, target).size(), 1u);
+}
+
+TEST_F(ZipSongTest, AFailedPackageKeepsTheOldFile) {
+  const std::string target = Tmp.Write("beat.zip", "old package");
+  const std::string kick = Tmp.Write("kits/a/kick.wav", "KICK");
+  const std::string other = Tmp.Write("kits/b/KICK.wav", "OTHER");
+  // The song was never stored.
+  EXPECT_FALSE(WriteSongPackage(Zip, target, Tmp / "loops/untitled.zmp", {kick}, Info));
+  EXPECT_EQ(ReadFileBytes(target), std::string("old package"));
+  ASSERT_EQ(Boxes.Count(), 1u);
+  EXPECT_NE(Boxes.Boxes()[0].Message.find("untitled.zmp"), std::string::npos);
+  // Two different samples of one name would load the wrong one: refused.
+  const std::string song = Tmp.Write("loops/beat.zmp", "SONG");
+  EXPECT_FALSE(WriteSongPackage(Zip, target, song, {kick, other}, Info));
+  EXPECT_EQ(ReadFileBytes(target), std::string("old package"));
+  EXPECT_EQ(Boxes.Count(), 2u);
+  for (const auto& e : fs::directory_iterator(Tmp.Dir()))
+    EXPECT_EQ(e.path().filename().string().find(".tmp-"), std::string::npos) << e.path();
+}
+
+TEST_F(ZipSongTest, OpeningUnpacksIntoANewFolderAndTakesTheFirstSong) {
+  const std::string pack = Tmp / "Two Songs.ZIP";
+  ASSERT_TRUE(test::MakeZip(Py, pack,
+                            "z.writestr('zeta.zmp', 'Z')\nz.writestr('Alpha.ZMP', 'A')\nz.writestr('kick.wav', 'K')"));
+  const std::optional<std::string> first = OpenSongPackage(Zip, pack, Temp, "", Info);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(*first, Temp + "Package-1/Alpha.ZMP");
+  EXPECT_EQ(ReadFileBytes(Temp + "Package-1/kick.wav"), std::string("K"));
+  ASSERT_FALSE(Infos.empty());
+  EXPECT_EQ(Infos[0], "Unzipping: two songs.zip");
+
+  // The next package: the folder of the open song stays, all others go.
+  const std::optional<std::string> second = OpenSongPackage(Zip, pack, Temp, Temp + "Package-1/", Info);
+  ASSERT_TRUE(second);
+  EXPECT_EQ(*second, Temp + "Package-2/Alpha.ZMP");
+  EXPECT_EQ(PackageFolders(), (std::vector<std::string>{"Package-1", "Package-2"}));
+  const std::optional<std::string> third = OpenSongPackage(Zip, pack, Temp, Temp + "Package-2", Info);
+  ASSERT_TRUE(third);
+  EXPECT_EQ(*third, Temp + "Package-1/Alpha.ZMP");  // a free name again
+  EXPECT_EQ(PackageFolders(), (std::vector<std::string>{"Package-1", "Package-2"}));
+
+  // Without a song: an empty name, and no folder is left for it.
+  const std::string samples = Tmp / "samples.zip";
+  ASSERT_TRUE(test::MakeZip(Py, samples, "z.writestr('kick.wav', 'K')"));
+  const std::optional<std::string> none = OpenSongPackage(Zip, samples, Temp, Temp + "Package-1/", Info);
+  ASSERT_TRUE(none);
+  EXPECT_EQ(*none, "");
+  EXPECT_EQ(PackageFolders(), std::vector<std::string>{"Package-1"});
+  EXPECT_EQ(Boxes.Count(), 0u);
+}
+
+TEST_F(ZipSongTest, ADamagedPackageNeverCostsTheOpenSongsFiles) {
+  const std::string pack = Tmp / "good.zip";
+  ASSERT_TRUE(test::MakeZip(Py, pack, "z.writestr('beat.zmp', 'S')\nz.writestr('kick.wav', 'K')"));
+  ASSERT_EQ(OpenSongPackage(Zip, pack, Temp, "", Info), Temp + "Package-1/beat.zmp");
+  const std::string bad = Tmp.Write("bad.zip", std::string("PK\x03\x04", 4) + std::string(100, 'x'));
+  EXPECT_FALSE(OpenSongPackage(Zip, bad, Temp, Temp + "Package-1/", Info));
+  ASSERT_EQ(Boxes.Count(), 1u);
+  EXPECT_EQ(Boxes.Boxes()[0].Caption, "Error");
+  EXPECT_EQ(Boxes.Boxes()[0].Message.rfind("The zip file is damaged or is not a zip file:", 0), 0u);
+  EXPECT_EQ(PackageFolders(), std::vector<std::string>{"Package-1"});
+  EXPECT_EQ(ReadFileBytes(Temp + "Package-1/kick.wav"), std::string("K"));
+
+  // Every entry refused: nothing to open, the folder is removed again.
+  const std::string evil = Tmp / "evil.zip";
+  ASSERT_TRUE(test::MakeZip(Py, evil, "z.writestr('../beat.zmp', 'S')\n" + test::LinkEntry("x.zmp", "/etc/passwd")));
+  EXPECT_FALSE(OpenSongPackage(Zip, evil, Temp, Temp + "Package-1/", Info));
+  EXPECT_EQ(PackageFolders(), std::vector<std::string>{"Package-1"});
+  EXPECT_FALSE(fs::exists(Temp + "beat.zmp"));
+  EXPECT_EQ(Boxes.Count(), 2u);
+  // No temporary folder at all.
+  EXPECT_FALSE(OpenSongPackage(Zip, pack, "", "", Info));
+  EXPECT_EQ(Boxes.Count(), 3u);
+}
+
+}  // namespace
+}  // namespace vs
