@@ -303,6 +303,14 @@ TEST_F(ZipArchiveTest, DamagedArchivesGiveMessagesAndLeaveNothing) {
   rec.BaseDir = Tmp / "missing";
   EXPECT_EQ(ZipExtractExec(rec), 0);
   EXPECT_EQ(m.Errors(), std::vector<int>{ZipErrTargetFolder});
+  // More entries than allowed: nothing is extracted.
+  Recorder c;
+  rec.Callback = c.Callback();
+  rec.BaseDir = Out;
+  rec.MaxEntries = 1;
+  EXPECT_EQ(ZipExtractExec(rec), 0);
+  EXPECT_EQ(c.Errors(), std::vector<int>{ZipErrTooLarge});
+  EXPECT_EQ(Listing(Out), std::vector<std::string>{"b.wav"});
 }
 
 TEST_F(ZipArchiveTest, CancelTestPasswordAndSelection) {
