@@ -378,8 +378,8 @@ void CloseAudioOutput() {
   CloseOutputDevice();
 }
 
-bool GetPrimaryFormat(TWaveFormat& format) {
-  format = TWaveFormat{};
+bool GetPrimaryFormat(TWaveFormatRecord& format) {
+  format = TWaveFormatRecord{};
   return AudioOutput().OutputOpen.load();
 }
 

@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "core/model/WAVSample.h"
+#include "engine/WAVFiles.h"
 #include "platform/AudioOutput.h"
 #include "platform/AutoResetEvent.h"
 
@@ -141,18 +142,9 @@ void OpenAudioOutput();
 // When open and audio output is on: stop the mix thread, close the device.
 void CloseAudioOutput();
 
-// The output's wave format (what the primary buffer reports).
-struct TWaveFormat {
-  uint16_t FormatTag = 1;  // PCM
-  uint16_t Channels = 2;
-  uint32_t SamplesPerSec = 44100;
-  uint32_t AvgBytesPerSec = 44100 * 4;
-  uint16_t BlockAlign = 4;
-  uint16_t BitsPerSample = 16;
-  uint16_t ExtraSize = 0;
-};
-// False when the output is closed.
-bool GetPrimaryFormat(TWaveFormat& format);
+// The output's wave format (what the primary buffer reports): PCM, 44100 Hz,
+// 16 bits, 2 channels. False when the output is closed.
+bool GetPrimaryFormat(TWaveFormatRecord& format);
 
 // The mix thread's load in percent of the block period (rounded), or -1
 // when there is no period yet.

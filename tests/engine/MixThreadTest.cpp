@@ -452,7 +452,7 @@ TEST_F(OutputTest, MixingIntoTheStreamAllocatesNothing) {
   EXPECT_EQ(allocations, 0);
   EXPECT_GE(o.UnderrunCount.load(), 1);
   EXPECT_EQ(o.BufferBasePosition.load(), 40 * 512);
-  TWaveFormat f;
+  TWaveFormatRecord f;
   EXPECT_TRUE(GetPrimaryFormat(f));
   EXPECT_EQ(f.SamplesPerSec, 44100u);
   EXPECT_EQ(f.BlockAlign, 4);
