@@ -19,6 +19,7 @@
 #include "engine/MixThread.h"
 #include "support/RecordingMessageBox.h"
 #include "support/TempDir.h"
+#include "support/TestApplication.h"
 #include "toolbox/AllTools.h"
 
 namespace vs {
@@ -26,23 +27,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_ui";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    return new QApplication(argc, argv);
-  }();
-  return *app;
-}
-
 class ProgramRunTest : public ::testing::Test {
 protected:
   TTestDir Tmp;
   std::string Settings;
   void SetUp() override {
-    App();
+    testing::TestApplication();
     Settings = Tmp / "settings.ini";
     setenv("VORBELSTEPS_SETTINGS", Settings.c_str(), 1);
     setenv("VORBELSTEPS_DATA", VS_DATA_DIR, 1);

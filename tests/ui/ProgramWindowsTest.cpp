@@ -25,20 +25,10 @@
 #include "engine/EngineListener.h"
 #include "support/RecordingMessageBox.h"
 #include "support/TempDir.h"
+#include "support/TestApplication.h"
 
 namespace vs {
 namespace {
-
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_ui";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    return new QApplication(argc, argv);
-  }();
-  return *app;
-}
 
 void Pump() {
   for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
@@ -48,7 +38,7 @@ class ProgramWindowsTest : public ::testing::Test {
 protected:
   TPreferences Prefs;
   void SetUp() override {
-    App();
+    testing::TestApplication();
     ProgramPaths() = {};
     ProgramPaths().AppPath = Tmp.Dir() + "/";
   }
@@ -188,7 +178,7 @@ TEST_F(ProgramWindowsTest, RecentFilesMenuShowsTheFileNamesWithAmpersandsDoubled
 }
 
 TEST(QtEngineListenerTest, PostsArriveQueuedOnePerKindUntilHandled) {
-  App();
+  testing::TestApplication();
   TQtEngineListener listener;
   int steps = 0, scopes = 0, underruns = 0;
   qint64 lastUnderrun = 0;
