@@ -1,7 +1,7 @@
 // The mix path allocates nothing: a busy song (every channel on every step,
 // echo repeats, filters, loops, stretches, pitches, random choices, mix
-// targets, cut groups, all four buses, song mode, the echo line and the
-// master filter) is mixed under a counting allocator.
+// targets, cut groups, all four buses, synthesizer channels, song mode, the
+// echo line and the master filter) is mixed under a counting allocator.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,9 @@
 
 #include "AllocCounter.h"
 #include "MixTestSong.h"
+#include "core/model/MB404Params.h"
 #include "core/model/MixerLock.h"
+#include "engine/MB404Channels.h"
 #include "engine/MixSettings.h"
 #include "engine/Mixer.h"
 
@@ -70,6 +72,20 @@ TEST(MixerRealTimeTest, BusySongMixesWithoutAllocating) {
       }
     }
   }
+  // Two synthesizer channels render through their hook in the same blocks,
+  // one of them into an upper bus, both into the song echo.
+  for (int c = 0; c < 2; ++c) {
+    auto& synth = t.AddChannel({});
+    synth.MakeMB404(false);
+    synth.EffectTrack = c;
+    synth.Synth->Params[P404DelayGain] = 64;
+    for (int s = 0; s < 16; s += 2)
+      for (int p = 1; p <= 3; ++p) {
+        t.SetStep(channels + c, p, s);
+        t.SetValue(channels + c, p, s, PlaneNote, 36 + (s * 5 + c * 7) % 36);
+      }
+  }
+  ASSERT_EQ(t.Song->MB404Channels.size(), 2u);
   t.Song->Playlist.PlaylistBars[0] = {1, 2};
   t.Song->Playlist.PlaylistBars[1] = {3};
   t.Song->MasterSwing = 40;
@@ -79,6 +95,7 @@ TEST(MixerRealTimeTest, BusySongMixesWithoutAllocating) {
   auto mixer = std::make_unique<TMixer>();
   TMixer& m = *mixer;
   m.SetSong(t.Song.get());
+  m.SetSynthRenderHook(&MB404RenderHook());
   m.SetBlockFrames(8820);
   m.FramesPerStep = FramesPerStepForBPM(999);
   m.Echo.Setup(m.BlockFrames, m.FramesPerStep * 3);
@@ -113,6 +130,7 @@ TEST(MixerRealTimeTest, BusySongMixesWithoutAllocating) {
   }
   EXPECT_GT(most, 490);  // the pool was (nearly) full
   EXPECT_GT(bars, 4);          // bars changed inside the measured blocks
+  for (int c = 0; c < 2; ++c) EXPECT_EQ(t.Chan(channels + c).Synth->StepLength, m.FramesPerStep);  // rendered
 }
 
 }  // namespace
