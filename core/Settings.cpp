@@ -1,5 +1,8 @@
 #include "core/Settings.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/SettingsStore.h"
 #include "toolbox/AllTools.h"
 
@@ -63,7 +66,17 @@ void LoadFavorites(const TSettingsStore& store, std::vector<std::string>& favori
   if (!store.ValueExists(FavoritesSection, "Count")) return;
   favorites.clear();
   const uint32_t count = store.ReadDWORD(FavoritesSection, "Count", 0);
-  for (uint32_t i = 0; i < count && favorites.size() < static_cast<size_t>(MaxFavoriteFolders); ++i) {
+  // The entries below the count are taken from the names that are there, in
+  // index order: a damaged count of billions costs no more than the entries.
+  std::vector<uint32_t> indexes;
+  for (const std::string& name : store.ValueNames(FavoritesSection)) {
+    const int32_t i = StrToIntDef(name, -1);
+    if (i >= 0 && static_cast<uint32_t>(i) < count && name == std::to_string(i))
+      indexes.push_back(static_cast<uint32_t>(i));
+  }
+  std::sort(indexes.begin(), indexes.end());
+  for (uint32_t i : indexes) {
+    if (favorites.size() >= static_cast<size_t>(MaxFavoriteFolders)) break;
     std::string folder = store.ReadString(FavoritesSection, std::to_string(i), "");
     if (!folder.empty()) favorites.push_back(std::move(folder));
   }

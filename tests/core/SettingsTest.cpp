@@ -328,6 +328,20 @@ TEST_F(SettingsTest, FavoritesOnlyReplaceTheListWhenCounted) {
   EXPECT_EQ(p.Favorites[0], "/f0");
 }
 
+TEST_F(SettingsTest, DamagedFavoritesCountReadsOnlyTheEntriesThere) {
+  TSettingsStore store(File);
+  store.WriteDWORD(FavoritesSection, "Count", 0xFFFFFFFFu);
+  store.WriteString(FavoritesSection, "12", "/b");
+  store.WriteString(FavoritesSection, "3", "/a");
+  store.WriteString(FavoritesSection, "4", "");     // empty entries are skipped
+  store.WriteString(FavoritesSection, "07", "/c");  // not a name the list writes
+  const TPreferences p = LoadFresh(store);
+  EXPECT_EQ(p.Favorites, (std::vector<std::string>{"/a", "/b"}));
+  // Entries at or past the count stay out.
+  store.WriteDWORD(FavoritesSection, "Count", 12);
+  EXPECT_EQ(LoadFresh(store).Favorites, std::vector<std::string>{"/a"});
+}
+
 TEST(RecentFiles, OpenedFileGoesToTheTopAndANinthDropsTheOldest) {
   std::array<std::string, RecentFileCount> r;
   for (int i = 1; i <= 8; ++i) AddRecentFile(r, "/s" + std::to_string(i));
