@@ -236,6 +236,12 @@ bool TProgram::ShutDown() {
   Down = true;
   // 3, 4. Timers, playback, the scope thread.
   LoopTimer().Stop();
+  // A render still running is cancelled (its file is finished as far as it
+  // got) and its thread waited for: nothing may go on rendering into a
+  // program that is shutting down, and a thread left unjoined ends the
+  // process at exit.
+  if (RenderRunning()) RenderCancelled.store(true);
+  WaitForRender();
   {
     MixerGuard lock;
     Mixer().Playing.store(false);

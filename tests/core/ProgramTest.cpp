@@ -10,10 +10,12 @@
 #include "core/ProgramPaths.h"
 #include "core/ProgramVersion.h"
 #include "core/model/Channels.h"
+#include "core/model/MixerLock.h"
 #include "core/model/RenderOptions.h"
 #include "core/model/Song.h"
 #include "engine/MixThread.h"
 #include "engine/Mixer.h"
+#include "engine/RenderWAV.h"
 #include "files/SongFile.h"
 #include "platform/NullAudioOutput.h"
 #include "platform/SettingsStore.h"
@@ -163,6 +165,31 @@ TEST_F(ProgramTest, DeletedChannelTakesItsVoices) {
   DeleteChannel(song, 1);
   EXPECT_EQ(Mixer().VoiceCount, 0);
   program.ShutDown();
+}
+
+TEST_F(ProgramTest, ShutDownStopsARenderAndEndsItsThread) {
+  TProgram program;
+  program.Open(Options);
+  program.StartUp();
+  {
+    // Four hundred bars in song mode: the render is still running when the
+    // program shuts down.
+    MixerGuard lock;
+    CurrentSong().Playlist.PlaylistBars[400] = {1};
+    Mixer().SongMode = 1;
+  }
+  RenderCancelled.store(false);
+  std::string error;
+  ASSERT_TRUE(StartRender(Tmp / "long.wav", &error)) << error;
+  EXPECT_TRUE(program.ShutDown());
+  EXPECT_FALSE(RenderRunning());
+  // The thread was joined: one left joinable would end this test program
+  // at its exit.
+  {
+    MixerGuard lock;
+    Mixer().SongMode = 0;
+  }
+  RenderCancelled.store(false);
 }
 
 TEST_F(ProgramTest, TemporaryFolderIsPrivateAndRemovedAtShutDown) {
