@@ -9,6 +9,7 @@
 #include <iostream>
 #include <ostream>
 
+#include "core/MasterClock.h"
 #include "core/ProgramPaths.h"
 #include "core/ProgramVersion.h"
 #include "core/Settings.h"
@@ -18,6 +19,7 @@
 #include "core/model/RenderOptions.h"
 #include "core/model/Song.h"
 #include "engine/EngineListener.h"
+#include "engine/MidiDevices.h"
 #include "engine/MixSettings.h"
 #include "engine/MixThread.h"
 #include "engine/Mixer.h"
@@ -26,6 +28,7 @@
 #include "engine/SoundProcs.h"
 #include "engine/WAVFiles.h"
 #include "outside/mb404/MB404.h"
+#include "platform/MidiPorts.h"
 #include "platform/SettingsStore.h"
 #include "toolbox/AllTools.h"
 #include "toolbox/MessageBox.h"
@@ -151,6 +154,21 @@ void TProgram::StartUp() {
       OutputError = output.OutputError.empty() ? std::string("The sound output could not be opened.")
                                                : output.OutputError;
   }
+  // 15, 20. The MIDI devices: the ports the steps and the clock go to, the
+  // input's messages to the sync handler, the device lists, and the note
+  // output opened when MIDI output is on.
+  Sync().Delay.store(Prefs.SyncDelay);
+  TMidiDevices& midi = MidiDevices();
+  midi.MidiIn.SetHandler(&HandleMidiSyncMessage);
+  SetMIDIOut(&midi.MIDIOut);
+  SetMIDIOutSync(&midi.MIDIOutSync);
+  MidiError.clear();
+  if (Options.OpenAudio) {
+    MidiLists = ListMidiDevices(Prefs);
+    if (Prefs.UseMIDI)
+      OpenMidiOutput(midi.MIDIOut, MidiLists.OutputIndex, static_cast<int>(MidiLists.Output.size()),
+                     MidiError);
+  }
   // 21. The tempo (frames per step, echo delay, step timer).
   SetTempo(CurrentSong().BPM);
   // 24, 26. Version texts.
@@ -224,6 +242,7 @@ void TProgram::CollectPreferences() {
   Prefs.Surround = mix.Surround.load();
   Prefs.UseWAV = AudioOutput().UseWAV.load();
   Prefs.UseMIDI = mix.UseMIDI.load();
+  Prefs.SyncDelay = Sync().Delay.load();
   const TRenderOptions& render = RenderOptions();
   Prefs.RenderingRemainder = render.Remainder;
   Prefs.SaveNFO = render.SaveNFO;
@@ -234,7 +253,7 @@ void TProgram::CollectPreferences() {
 bool TProgram::ShutDown() {
   if (Down) return true;
   Down = true;
-  // 3, 4. Timers, playback, the scope thread.
+  // 3, 4. Timers, sync, playback, the scope thread.
   LoopTimer().Stop();
   // A render still running is cancelled (its file is finished as far as it
   // got) and its thread waited for: nothing may go on rendering into a
@@ -242,6 +261,8 @@ bool TProgram::ShutDown() {
   // process at exit.
   if (RenderRunning()) RenderCancelled.store(true);
   WaitForRender();
+  Sync().Mode.store(SyncOff);
+  StopMasterClock();
   {
     MixerGuard lock;
     Mixer().Playing.store(false);
@@ -259,6 +280,13 @@ bool TProgram::ShutDown() {
   StopMixThread();
   CloseOutputDevice();
   MixSettings().UseMIDI.store(false);
+  CloseMidiOutput(MidiDevices().MIDIOut);
+  CloseMidiOutput(MidiDevices().MIDIOutSync);
+  // 10. The MIDI input.
+  try {
+    CloseMidiInput(MidiDevices().MidiIn);
+  } catch (const EMidiInputError&) {
+  }
   // 13. Outside libraries and the temporary folder.
   UnloadOutsideRenderers();
   RemoveTempDirectory();

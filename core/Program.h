@@ -29,6 +29,7 @@
 #include "core/CommandLine.h"
 #include "core/SongCommands.h"
 #include "core/model/Preferences.h"
+#include "engine/MidiDevices.h"
 
 namespace vs {
 
@@ -75,6 +76,10 @@ public:
   // Why the sound output could not be opened at start-up (empty: open, or
   // not asked for). The program runs on with the output closed.
   std::string OutputError;
+  // The MIDI device lists made at start-up (for the settings window), and
+  // why the note output could not be opened (empty: open or not asked for).
+  TMidiDeviceLists MidiLists;
+  std::string MidiError;
   // A batch run writes no settings.
   bool Batch = false;
   // "/M" set mono rendering for this run only.

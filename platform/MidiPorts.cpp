@@ -1,6 +1,10 @@
 #include "platform/MidiPorts.h"
 
+#include "platform/RtMidiPorts.h"
+
 namespace vs {
+
+const char* const MidiMapperName = "MIDI Mapper";
 
 int ShortMessageLength(uint8_t status) {
   if (status < 0x80) return 0;
@@ -18,19 +22,77 @@ int ShortMessageLength(uint8_t status) {
   }
 }
 
-void TRecordingMidiOut::SendShort(uint8_t status, uint8_t data1, uint8_t data2) {
+bool PackShortMessage(const uint8_t* bytes, size_t count, uint32_t& packed) {
+  if (bytes == nullptr || count == 0) return false;
+  const int n = ShortMessageLength(bytes[0]);
+  if (n == 0 || count < size_t(n)) return false;
+  uint32_t v = 0;
+  for (int i = 0; i < n; ++i) v |= uint32_t(bytes[i]) << (8 * i);
+  packed = v;
+  return true;
+}
+
+bool MidiResultText(int code, std::string& text) {
+  static const char* const Texts[] = {
+      "The operation completed.",
+      "An unspecified MIDI error occurred.",
+      "There is no MIDI device with this number.",
+      "No MIDI system is available (the ALSA sequencer could not be opened).",
+      "The MIDI device could not be opened.",
+      "The MIDI port is not open.",
+      "Not enough memory for the MIDI operation.",
+      "The MIDI port cannot send this message.",
+  };
+  if (code < 0 || code >= int(sizeof(Texts) / sizeof(Texts[0]))) return false;
+  text = Texts[code];
+  return true;
+}
+
+namespace {
+
+struct TBackendHolder {
+  std::mutex Lock;
+  std::unique_ptr<TMidiBackend> Backend;
+};
+
+TBackendHolder& Holder() {
+  static TBackendHolder holder;
+  return holder;
+}
+
+std::atomic<TMidiOutPort*> CurrentMidiOut{nullptr};
+std::atomic<TMidiOutPort*> CurrentMidiOutSync{nullptr};
+
+}  // namespace
+
+TMidiBackend& MidiBackend() {
+  TBackendHolder& h = Holder();
+  std::lock_guard<std::mutex> hold(h.Lock);
+  if (!h.Backend) h.Backend = std::make_unique<TRtMidiBackend>();
+  return *h.Backend;
+}
+
+void SetMidiBackend(std::unique_ptr<TMidiBackend> backend) {
+  TBackendHolder& h = Holder();
+  std::lock_guard<std::mutex> hold(h.Lock);
+  h.Backend = std::move(backend);
+}
+
+int TRecordingMidiOut::SendShort(uint8_t status, uint8_t data1, uint8_t data2) {
   const int n = ShortMessageLength(status);
-  if (n == 0) return;
+  if (n == 0) return MidiInvalidParam;
   std::vector<uint8_t> m{status, data1, data2};
   m.resize(n);
   std::lock_guard<std::mutex> hold(Lock);
   Sent.push_back(std::move(m));
+  return MidiNoError;
 }
 
-void TRecordingMidiOut::SendLong(const uint8_t* bytes, size_t count) {
-  if (bytes == nullptr || count == 0) return;
+int TRecordingMidiOut::SendLong(const uint8_t* bytes, size_t count) {
+  if (bytes == nullptr || count == 0) return MidiInvalidParam;
   std::lock_guard<std::mutex> hold(Lock);
   Sent.emplace_back(bytes, bytes + count);
+  return MidiNoError;
 }
 
 std::vector<std::vector<uint8_t>> TRecordingMidiOut::Messages() const {
@@ -43,11 +105,9 @@ void TRecordingMidiOut::Clear() {
   Sent.clear();
 }
 
-namespace {
-std::atomic<TMidiOutPort*> CurrentMidiOut{nullptr};
-}
-
 TMidiOutPort* MIDIOut() { return CurrentMidiOut.load(); }
 void SetMIDIOut(TMidiOutPort* port) { CurrentMidiOut.store(port); }
+TMidiOutPort* MIDIOutSync() { return CurrentMidiOutSync.load(); }
+void SetMIDIOutSync(TMidiOutPort* port) { CurrentMidiOutSync.store(port); }
 
 }  // namespace vs

@@ -1,0 +1,63 @@
+#pragma once
+// The program's MIDI ports and the device operations behind the settings
+// window's three lists: the input (slave sync), the note output (MIDIOut)
+// and the sync output (MIDIOutSync). The window shows the lists and reports
+// the errors these return; nothing here shows anything.
+//
+// Lists: input = the devices' names, then "(none)"; output = the MIDI mapper,
+// then the devices' names, then "(none)"; the sync output list is a copy of
+// the output list.
+
+#include <string>
+#include <vector>
+
+#include "core/model/Preferences.h"
+#include "engine/MidiIn.h"
+#include "engine/MidiOut.h"
+
+namespace vs {
+
+extern const char* const MidiNoneEntry;  // "(none)"
+
+struct TMidiDevices {
+  TMidiInput MidiIn;
+  TMidiOutput MIDIOut;      // step notes, note grid, panic
+  TMidiOutput MIDIOutSync;  // master clock
+};
+
+// The program's ports, made on first use (closed).
+TMidiDevices& MidiDevices();
+
+struct TMidiDeviceLists {
+  std::vector<std::string> Input, Output, SyncOutput;
+  int InputIndex = 0, OutputIndex = 0, SyncOutputIndex = 0;  // the selections
+};
+
+// The lists from the devices there are now, and their selections from the
+// stored values: a stored device name found in the list wins; else
+// "Input Device" clamped, "Output Device" + 1 clamped (-1 is the mapper),
+// "Sync Output Device" clamped; no stored value: "(none)". The ports'
+// device counts are brought up to date.
+TMidiDeviceLists ListMidiDevices(const TPreferences& prefs);
+
+// The stored values of the lists' selections ("(none)": no value), with
+// the chosen names.
+void StoreMidiSelections(const TMidiDeviceLists& lists, TPreferences& prefs);
+
+// Opens the input on the selection (0..devices-1) and starts it; the last
+// entry or a selection outside the devices closes it. An open input is
+// closed first. False with message = "Error|" + the error text on failure
+// (the input stays closed). Never while holding MixerLock.
+bool OpenMidiInput(TMidiInput& input, int selection, int listSize, std::string& message);
+void CloseMidiInput(TMidiInput& input);
+
+// Opens an output on the selection of an output list (0 the mapper, then
+// the devices); the last entry closes it. An open port is closed first.
+// False with message = "Error|" + the error text on failure.
+bool OpenMidiOutput(TMidiOutput& port, int selection, int listSize, std::string& message);
+void CloseMidiOutput(TMidiOutput& port);
+
+// Clears pending floating-point exceptions.
+void ResetFPUExceptions();
+
+}  // namespace vs
