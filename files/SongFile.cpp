@@ -19,7 +19,8 @@ const uint8_t StepEventIds[9] = {EvStepPan, EvStepVol, EvStepPitch, EvStepMix, E
 
 // ---- image buffer ----------------------------------------------------------
 
-TSongImageBuffer::TSongImageBuffer() : Block(SongImageGrowth, 0), Pos(SongDataOffset) {}
+TSongImageBuffer::TSongImageBuffer(size_t start)
+    : Block(std::max(SongImageGrowth, start), 0), Pos(start) {}
 
 void TSongImageBuffer::Reserve(size_t request) {
   if (Pos + request > Block.size()) Block.resize(Pos + request + SongImageGrowth, 0);
@@ -92,6 +93,10 @@ std::vector<uint8_t> TSongImageBuffer::Finish(int channelCount) {
   PutLE(p + 12, 16, 2);
   std::memcpy(p + 14, "ZMdt", 4);
   PutLE(p + 18, static_cast<uint32_t>(Pos - SongDataOffset), 4);
+  return Take();
+}
+
+std::vector<uint8_t> TSongImageBuffer::Take() {
   Block.resize(Pos);
   Block.shrink_to_fit();
   std::vector<uint8_t> out;

@@ -55,16 +55,26 @@ enum SongEventId : uint8_t {
 // The word event of each step plane, in plane order.
 extern const uint8_t StepEventIds[9];
 
-// The growing memory block a song image is built in: 65536 bytes at first;
-// an event that would not fit grows the block to the need plus 65536.
+// The growing memory block a song image (and a MIDI file image) is built
+// in: 65536 bytes at first; a write that would not fit grows the block to
+// the need plus 65536.
 class TSongImageBuffer {
 public:
-  TSongImageBuffer();
+  // The first write goes to `start`; the bytes before it are zero (room for
+  // headers filled in at the end).
+  explicit TSongImageBuffer(size_t start = SongDataOffset);
 
   // Makes room for `request` bytes at the write position.
   void Reserve(size_t request);
   size_t Position() const { return Pos; }
   size_t Capacity() const { return Block.size(); }
+  // Raw bytes at the write position; room must have been reserved.
+  void PutByte(uint8_t b) { Put(b); }
+  // The block itself, for filling in headers.
+  uint8_t* Data() { return Block.data(); }
+  // Hands out the image shrunk to the write position; the buffer is empty
+  // afterwards.
+  std::vector<uint8_t> Take();
 
   void WriteByteEvent(uint8_t id, uint8_t value);
   void WriteWordEvent(uint8_t id, uint16_t value);
