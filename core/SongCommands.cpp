@@ -18,6 +18,7 @@
 #include "engine/Mixer.h"
 #include "engine/MixThread.h"
 #include "engine/SoundProcs.h"
+#include "files/MIDIExport.h"
 #include "files/SongFile.h"
 #include "files/SongReader.h"
 #include "files/ZipSong.h"
@@ -82,10 +83,6 @@ void TSongCommandHost::ResumeOutput() { vs::ResumeOutput(); }
 
 bool TSongCommandHost::RenderWAV(const std::string&) {
   NotAvailable("Rendering");
-  return false;
-}
-bool TSongCommandHost::WriteMIDIFile(const std::string&) {
-  NotAvailable("Standard MIDI File export");
   return false;
 }
 bool TSongCommandHost::WritePackage(const std::string& fileName) {
@@ -348,9 +345,15 @@ bool TSongCommands::SaveAsType(int type, bool fromWindow) {
       return Host.RenderWAV(name);
     case SaveTypeMIDI: {
       Host.SetBusyCursor(true);
-      const bool ok = Host.WriteMIDIFile(name);
+      TMIDIExportOptions options;
+      options.BankSelectMethod = Prefs.BankSelectMethod;
+      const int error = SaveSongAsMIDI(name, CurrentSong(), options);
       Host.SetBusyCursor(false);
-      return ok;
+      if (error != 0) {
+        ReportSaveError(name, error);
+        return false;
+      }
+      return true;
     }
     default:
       return Host.WritePackage(name);

@@ -85,9 +85,6 @@ public:
 
   // The render into a WAV file (the render window). True when written.
   virtual bool RenderWAV(const std::string& fileName);
-  // The Standard MIDI File of the song or pattern (by default "not
-  // available yet").
-  virtual bool WriteMIDIFile(const std::string& fileName);
   // The zipped package of the song as last stored with its samples; true
   // when written (files/ZipSong.h).
   virtual bool WritePackage(const std::string& fileName);

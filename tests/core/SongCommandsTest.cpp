@@ -314,12 +314,23 @@ TEST_F(SongCommandsTest, SaveTypesAndExtensions) {
   EXPECT_EQ(Host.Renders, std::vector<std::string>{Tmp / "mix.wav"});
   EXPECT_EQ(Commands.RenderFileName, Tmp / "mix.wav");
   EXPECT_EQ(Commands.OpenedFileName, path);  // a render does not rename the song
-  // MIDI and package say they are not available yet.
-  Host.SaveChoices.push_back(TSaveChoice{Tmp / "beat.mid", SaveTypeMIDI});
+  // MIDI: the whole song as a Standard MIDI File, typed without extension.
+  Host.SaveChoices.push_back(TSaveChoice{Tmp / "beat", SaveTypeMIDI});
+  EXPECT_TRUE(Commands.SaveAsMIDICommand());
+  EXPECT_EQ(Host.SaveDialogs.back(), std::make_pair(Tmp / "beat.mid", int(SaveTypeMIDI)));
+  EXPECT_EQ(Boxes.Count(), 0u);
+  {
+    std::ifstream in(Tmp / "beat.mid", std::ios::binary);
+    std::string head(14, '\0');
+    in.read(head.data(), 14);
+    EXPECT_EQ(head, std::string("MThd\0\0\0\6\0\0\0\1\0\x78", 14));
+  }
+  EXPECT_EQ(Commands.OpenedFileName, path);
+  // A MIDI file that can't be written is reported.
+  Host.SaveChoices.push_back(TSaveChoice{Tmp / "no-such-folder/beat.mid", SaveTypeMIDI});
   EXPECT_FALSE(Commands.SaveAsMIDICommand());
-  EXPECT_EQ(Host.SaveDialogs.back().second, SaveTypeMIDI);
   ASSERT_EQ(Boxes.Count(), 1u);
-  EXPECT_NE(Boxes.Boxes()[0].Message.find("not available yet"), std::string::npos);
+  EXPECT_NE(Boxes.Boxes()[0].Message.find("could not be saved as"), std::string::npos);
   // Save as on an opened ".zip" starts with the package type.
   Commands.OpenedFileName = Tmp / "pack.ZIP";
   EXPECT_FALSE(Commands.SaveAs());
