@@ -26,6 +26,7 @@
 #include "engine/OutsideRenderers.h"
 #include "engine/RenderWAV.h"
 #include "engine/SoundProcs.h"
+#include "engine/VSTHost.h"
 #include "engine/WAVFiles.h"
 #include "outside/mb404/MB404.h"
 #include "platform/MidiPorts.h"
@@ -138,6 +139,10 @@ void TProgram::StartUp() {
   {
     MixerGuard lock;
     Mixer().SetBlockFrames(Prefs.BufferLength);
+    // The effect plug-in slots run in the mixer; plug-ins load from the
+    // settings' folder.
+    PluginHost().Folder = Prefs.VSTPluginFolder;
+    Mixer().SetPluginHook(&PluginHost());
   }
   SetLatencyOffset(int64_t(Prefs.AheadLength) * 4);
   OutputError.clear();
@@ -246,6 +251,7 @@ void TProgram::CollectPreferences() {
   const TRenderOptions& render = RenderOptions();
   Prefs.RenderingRemainder = render.Remainder;
   Prefs.SaveNFO = render.SaveNFO;
+  if (!PluginHost().Folder.empty()) Prefs.VSTPluginFolder = PluginHost().Folder;
   if (!MonoForThisRun) Prefs.MonoRender = render.Mono;
   ClampPreferences(Prefs);
 }
@@ -287,6 +293,8 @@ bool TProgram::ShutDown() {
     CloseMidiInput(MidiDevices().MidiIn);
   } catch (const EMidiInputError&) {
   }
+  // Every plug-in editor closed and every plug-in unloaded.
+  PluginHost().UnloadAll();
   // 13. Outside libraries and the temporary folder.
   UnloadOutsideRenderers();
   RemoveTempDirectory();

@@ -20,6 +20,7 @@
 #include "engine/SoundProcs.h"
 #include "files/MIDIExport.h"
 #include "files/SongFile.h"
+#include "files/SongPlugins.h"
 #include "files/SongReader.h"
 #include "files/ZipSong.h"
 #include "toolbox/AllTools.h"
@@ -115,6 +116,7 @@ bool TSongCommandHost::WriteClickMarkedSample(const TWAVSample&, const std::stri
 
 SongHost TSongCommandHost::FileHost() {
   SongHost host;
+  host.Plugins = &ProgramSongPlugins();
   host.Loader = &ProgramChannelLoader();
   host.ProgramVersion = ProgramVersion();
   return host;

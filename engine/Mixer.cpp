@@ -79,6 +79,7 @@ void TMixer::SetBlockFrames(int32_t frames) {
   BlockFrames = std::max(frames, MinBlockFrames);
   for (auto& bus : Buses) std::vector<float>(size_t(BlockFrames) * 2, 0.0f).swap(bus);
   std::vector<int16_t>(size_t(BlockFrames) * 2, 0).swap(TempBuffer);
+  Plugins->SetBlockFrames(BlockFrames);
 }
 
 void TMixer::SetMasterFilter(float cutoff, float reso) {
@@ -88,7 +89,10 @@ void TMixer::SetMasterFilter(float cutoff, float reso) {
 }
 
 void TMixer::SetSynthRenderHook(TSynthRenderHook* hook) { Synth = hook ? hook : &NoSynth; }
-void TMixer::SetPluginHook(TMixPluginHook* hook) { Plugins = hook ? hook : &NoPlugins; }
+void TMixer::SetPluginHook(TMixPluginHook* hook) {
+  Plugins = hook ? hook : &NoPlugins;
+  Plugins->SetBlockFrames(BlockFrames);
+}
 void TMixer::SetStepAdvanceHook(TStepAdvanceHook* hook) { Stepper = hook ? hook : &NoStepper; }
 
 int TMixer::Random(int range) {

@@ -86,6 +86,9 @@ public:
     (void)frames;
     (void)count;
   }
+  // The mixer's blocks are now frames long (called when the hook is set and
+  // whenever the block length changes; may allocate).
+  virtual void SetBlockFrames(int32_t frames) { (void)frames; }
 };
 
 // Moves the display clock by one step (called for each mixed step unless
@@ -138,7 +141,7 @@ public:
   TMixFilter MasterFilter;
 
   // Sizes the buses and the temporary buffer for blocks of max(frames, 64)
-  // frames, zeroed. Allocates: not while mixing.
+  // frames, zeroed, and tells the plug-in hook. Allocates: not while mixing.
   void SetBlockFrames(int32_t frames);
   // Sets the master filter's cutoff and resonance under MixerLock (its states
   // stay).

@@ -13,6 +13,7 @@
 #include "engine/EngineListener.h"
 #include "engine/MixThread.h"
 #include "engine/Mixer.h"
+#include "engine/VSTHost.h"
 #include "engine/WAVFiles.h"
 #include "toolbox/PathTools.h"
 #include "toolbox/RTFText.h"
@@ -179,6 +180,7 @@ void TRenderHost::SilenceAll() {
   for (int i = static_cast<int>(song.MB404Channels.size()) - 1; i >= 0; --i)
     if (song.MB404Channels[i] && song.MB404Channels[i]->Synth) ClearMB404Sequence(*song.MB404Channels[i]->Synth);
   mixer.Echo.Clear();
+  PluginHost().ResetAllPlugins();
 }
 
 namespace {

@@ -112,7 +112,8 @@ public:
   virtual void ResumeOutput();
   // Playback stops (by default the mixer's clock).
   virtual void StopPlayback();
-  // Every sound stops (by default voices, synthesizer sequences, the echo).
+  // Every sound stops (by default voices, synthesizer sequences, the echo;
+  // every active plug-in is switched off and on again).
   virtual void SilenceAll();
   // The sync mode is saved and set to "rendering", then restored.
   virtual void BeginRenderSync() {}

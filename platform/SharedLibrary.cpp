@@ -1,9 +1,11 @@
 #include "platform/SharedLibrary.h"
 
 #include <dlfcn.h>
+#include <link.h>
 #include <unistd.h>
 
 #include <climits>
+#include <cstring>
 
 namespace vs {
 
@@ -29,6 +31,14 @@ bool TSharedLibrary::Open(const std::string& name, const std::vector<std::string
   return Handle != nullptr;
 }
 
+bool TSharedLibrary::OpenFile(const std::string& path) {
+  Close();
+  if (path.empty() || path.find('\0') != std::string::npos) return false;
+  Handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (Handle) LoadedPath = path;
+  return Handle != nullptr;
+}
+
 void TSharedLibrary::Close() {
   if (Handle) dlclose(Handle);
   Handle = nullptr;
@@ -37,6 +47,16 @@ void TSharedLibrary::Close() {
 
 void* TSharedLibrary::Symbol(const char* name) const {
   return Handle && name ? dlsym(Handle, name) : nullptr;
+}
+
+void* TSharedLibrary::OwnSymbol(const char* name) const {
+  void* address = Symbol(name);
+  if (!address) return nullptr;
+  link_map* map = nullptr;
+  Dl_info info{};
+  if (dlinfo(Handle, RTLD_DI_LINKMAP, &map) != 0 || !map) return nullptr;
+  if (dladdr(address, &info) == 0 || !info.dli_fname || !map->l_name) return nullptr;
+  return std::strcmp(info.dli_fname, map->l_name) == 0 ? address : nullptr;
 }
 
 std::string ExecutableFolder() {

@@ -18,10 +18,15 @@ public:
   // Loads the library file name from the first folder of the list that
   // holds it, else through the system's own search. False when none loads.
   bool Open(const std::string& name, const std::vector<std::string>& folders);
+  // Loads exactly the file at path (no search). False when it doesn't load.
+  bool OpenFile(const std::string& path);
   void Close();
   bool IsOpen() const { return Handle != nullptr; }
   // The address of an export, or null.
   void* Symbol(const char* name) const;
+  // The address of an export that the library defines itself (not one that
+  // only a library it depends on defines), or null.
+  void* OwnSymbol(const char* name) const;
   // The path it was loaded from (the bare name after a system search).
   const std::string& Path() const { return LoadedPath; }
 
