@@ -36,6 +36,20 @@ std::string ResolveTarget(const std::string& target) {
   return target;
 }
 
+// The start of a temporary name for `real` in its folder: hidden, the file's
+// name, the process id. A long name is cut so that the whole temporary name
+// stays within what a folder entry may hold (255 bytes).
+std::string TempBase(const std::string& real) {
+  constexpr size_t MaxNameBytes = 200;
+  const std::string name = NameOf(real);
+  return FolderOf(real) + "/." + name.substr(0, MaxNameBytes) + ".tmp-" + std::to_string(getpid()) + "-";
+}
+
+// A counter and a random part after the base, new for every attempt.
+std::string NewTempName(const std::string& base) {
+  return base + std::to_string(TempCounter.fetch_add(1)) + "-" + std::to_string(rand() & 0xFFFF);
+}
+
 bool WriteAll(int fd, const void* data, size_t size, off_t offset) {
   const char* p = static_cast<const char*>(data);
   while (size > 0) {
@@ -65,10 +79,9 @@ bool TSafeFile::Open(const std::string& target) {
     return false;
   }
   Target_ = ResolveTarget(target);
-  std::string folder = FolderOf(Target_);
-  std::string base = folder + "/." + NameOf(Target_) + ".tmp-" + std::to_string(getpid()) + "-";
+  const std::string base = TempBase(Target_);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = base + std::to_string(TempCounter.fetch_add(1)) + "-" + std::to_string(rand() & 0xFFFF);
+    std::string name = NewTempName(base);
     int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       Fd_ = fd;
@@ -177,10 +190,9 @@ bool CommitFinishedFile(const std::string& finished, const std::string& target) 
 
 std::string TempNameBeside(const std::string& target) {
   if (target.empty() || target.back() == '/') return {};
-  const std::string real = ResolveTarget(target);
-  const std::string base = FolderOf(real) + "/." + NameOf(real) + ".tmp-" + std::to_string(getpid()) + "-";
+  const std::string base = TempBase(ResolveTarget(target));
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = base + std::to_string(TempCounter.fetch_add(1)) + "-" + std::to_string(rand() & 0xFFFF);
+    std::string name = NewTempName(base);
     struct stat st;
     if (lstat(name.c_str(), &st) != 0 && errno == ENOENT) return name;
   }

@@ -70,6 +70,22 @@ TEST(SafeFile, WritesPatchesAndReplaces) {
   EXPECT_EQ(dir.Count(), 1) << "no temporary file is left behind";
 }
 
+TEST(SafeFile, NamesUpToTheLongestAFolderHoldsAreWritten) {
+  TempDir dir;
+  for (size_t length : {size_t(200), size_t(240), size_t(255)}) {
+    const std::string target = dir.Path + "/" + std::string(length - 4, 'n') + ".zmp";
+    ASSERT_TRUE(WriteFileSafely(target, std::string("song"))) << length;
+    EXPECT_EQ(ReadAll(target), "song");
+    ASSERT_TRUE(WriteFileSafely(target, std::string("again"))) << length;
+    EXPECT_EQ(ReadAll(target), "again");
+    const std::string temp = TempNameBeside(target);
+    ASSERT_FALSE(temp.empty()) << length;
+    EXPECT_EQ(temp.substr(0, dir.Path.size() + 1), dir.Path + "/");
+    EXPECT_LE(temp.size() - dir.Path.size() - 1, 255u);
+  }
+  EXPECT_EQ(dir.Count(), 3) << "no temporary file is left behind";
+}
+
 TEST(SafeFile, AbandonedWriteLeavesTargetAndNoTemporary) {
   TempDir dir;
   std::string target = dir.Path + "/keep.txt";
