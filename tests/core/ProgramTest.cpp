@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "core/MasterClock.h"
 #include "core/ProgramPaths.h"
 #include "core/ProgramVersion.h"
 #include "core/model/Channels.h"
@@ -18,6 +19,7 @@
 #include "engine/RenderWAV.h"
 #include "files/SongFile.h"
 #include "platform/NullAudioOutput.h"
+#include "platform/RecordingMidiPorts.h"
 #include "platform/SettingsStore.h"
 #include "support/TempDir.h"
 #include "toolbox/AllTools.h"
@@ -150,6 +152,41 @@ TEST_F(ProgramTest, StartUpHandsTheSettingsToTheEngine) {
   for (const char* folder : {"Styles", "Samples/DrumKits", "Loops", "MB404", "Plugins/VST", "Texts"})
     EXPECT_TRUE(fs::is_directory(Tmp / "app/" + folder)) << folder;
   program.ShutDown();
+}
+
+TEST_F(ProgramTest, StartUpOpensTheChosenMidiOutputAndShutDownClosesThePorts) {
+  {
+    TSettingsStore store(Options.SettingsFile);
+    store.WriteString("ZM SETTINGS", "Use MIDI", "1");
+    store.WriteString("ZM SETTINGS", "Output Device", "1");
+    store.WriteString("ZM SETTINGS", "Sync Delay", "120");
+    ASSERT_TRUE(store.Save());
+  }
+  auto backend = std::make_unique<TRecordingMidiBackend>();
+  TRecordingMidiBackend* midi = backend.get();
+  SetMidiBackend(std::move(backend));
+  SetAudioBackend(std::make_unique<TNullAudioBackend>());
+  Options.OpenAudio = true;
+  TProgram program;
+  program.Open(Options);
+  program.StartUp();
+  TMidiDevices& ports = MidiDevices();
+  EXPECT_EQ(MIDIOut(), &ports.MIDIOut);
+  EXPECT_EQ(MIDIOutSync(), &ports.MIDIOutSync);
+  ASSERT_EQ(program.MidiLists.Output.size(), 4u);  // mapper, two devices, "(none)"
+  EXPECT_EQ(program.MidiLists.OutputIndex, 2);
+  EXPECT_TRUE(ports.MIDIOut.IsOpen());
+  EXPECT_EQ(ports.MIDIOut.ProductName(), "Test Drums");
+  EXPECT_EQ(program.MidiError, "");
+  EXPECT_EQ(Sync().Delay.load(), 120);
+  Sync().Delay.store(250);  // changed in the settings window
+  EXPECT_TRUE(program.ShutDown());
+  EXPECT_FALSE(ports.MIDIOut.IsOpen());
+  EXPECT_EQ(midi->OpenOutputs(), 0);
+  TSettingsStore store(Options.SettingsFile);
+  store.Load();
+  EXPECT_EQ(store.ReadString("ZM SETTINGS", "Sync Delay", ""), "250");
+  SetMidiBackend(nullptr);
 }
 
 TEST_F(ProgramTest, DeletedChannelTakesItsVoices) {
