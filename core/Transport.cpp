@@ -1,0 +1,374 @@
+#include "core/Transport.h"
+
+#include <atomic>
+#include <exception>
+#include <mutex>
+
+#include "core/MasterClock.h"
+#include "core/PlayPosition.h"
+#include "core/Tempo.h"
+#include "core/model/MB404Params.h"
+#include "core/model/MixerLock.h"
+#include "engine/MixSettings.h"
+#include "engine/MixThread.h"
+#include "engine/Mixer.h"
+#include "platform/MidiPorts.h"
+
+namespace vs {
+
+const char* const MasterSyncCaption = "S&ync as master";
+const char* const SlaveSyncCaption = "S&ync as slave";
+
+namespace {
+
+constexpr uint32_t MidiStartByte = 250;
+constexpr uint32_t MidiStopByte = 252;
+
+TTransportHost DefaultHost;
+std::atomic<TTransportHost*> Host{&DefaultHost};
+
+std::mutex& ListsLock() {
+  static std::mutex lock;
+  return lock;
+}
+TMidiDeviceLists& Lists() {
+  static TMidiDeviceLists lists;
+  return lists;
+}
+
+TSong& Song() { return Mixer().Song(); }
+
+bool UseWAV() { return AudioOutput().UseWAV.load(); }
+bool UseMIDI() { return MixSettings().UseMIDI.load(); }
+
+// The top bar of the playlist selection, or 0 without one.
+int RangeStart(const TSong& song) {
+  const TPlaylistSelection& sel = song.Playlist.PlaylistSelection;
+  return sel.Bottom >= 0 ? sel.Top : 0;
+}
+
+void StopPlaying() {
+  if (!Mixer().Playing.load()) return;
+  Transport().StartButtonDown = false;
+  StartButtonClick(false);
+  TransportHost().StartButtonChanged(false);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- host
+
+bool TTransportHost::OpenAudio(std::string& message) {
+  try {
+    OpenAudioOutput();
+  } catch (const std::exception& e) {
+    AudioOutput().OutputError = e.what();
+  }
+  if (AudioOutput().OutputOpen.load()) return true;
+  message = AudioOutput().OutputError.empty() ? std::string("The sound output could not be opened.")
+                                              : AudioOutput().OutputError;
+  return false;
+}
+
+void TTransportHost::CloseAudio() { CloseAudioOutput(); }
+
+bool TTransportHost::MidiOutputOpen() { return MidiDevices().MIDIOut.IsOpen(); }
+
+bool TTransportHost::OpenMidiOutput(std::string& message) {
+  std::lock_guard<std::mutex> hold(ListsLock());
+  const TMidiDeviceLists& l = Lists();
+  return vs::OpenMidiOutput(MidiDevices().MIDIOut, l.OutputIndex, static_cast<int>(l.Output.size()),
+                            message);
+}
+
+void TTransportHost::CloseMidiOutput() { vs::CloseMidiOutput(MidiDevices().MIDIOut); }
+
+bool TTransportHost::OpenMidiInput(std::string& message) {
+  std::lock_guard<std::mutex> hold(ListsLock());
+  const TMidiDeviceLists& l = Lists();
+  return vs::OpenMidiInput(MidiDevices().MidiIn, l.InputIndex, static_cast<int>(l.Input.size()),
+                           message);
+}
+
+void TTransportHost::CloseMidiInput() { vs::CloseMidiInput(MidiDevices().MidiIn); }
+
+bool TTransportHost::SyncOutputOpen() { return MidiDevices().MIDIOutSync.IsOpen(); }
+
+bool TTransportHost::OpenSyncOutput(std::string& message) {
+  std::lock_guard<std::mutex> hold(ListsLock());
+  const TMidiDeviceLists& l = Lists();
+  return vs::OpenMidiOutput(MidiDevices().MIDIOutSync, l.SyncOutputIndex,
+                            static_cast<int>(l.SyncOutput.size()), message);
+}
+
+void TTransportHost::CloseSyncOutput() { vs::CloseMidiOutput(MidiDevices().MIDIOutSync); }
+
+void SetTransportHost(TTransportHost* host) { Host.store(host ? host : &DefaultHost); }
+TTransportHost& TransportHost() { return *Host.load(); }
+
+void SetTransportDeviceLists(const TMidiDeviceLists& lists) {
+  std::lock_guard<std::mutex> hold(ListsLock());
+  Lists() = lists;
+}
+
+TTransportState& Transport() {
+  static TTransportState state;
+  return state;
+}
+
+// ---------------------------------------------------------------- play / stop
+
+void LoopButtonClick() {
+  TTransportHost& host = TransportHost();
+  MixerGuard hold;
+  TMixer& mixer = Mixer();
+  TSong& song = Song();
+  TPlayPosition& pos = PlayPosition();
+  mixer.StopAllVoices();
+  mixer.SongMode = Transport().LoopButtonDown ? 1 : 0;
+  song.SongModeOn = mixer.SongMode == 1;
+  if (mixer.SongMode == 0) {
+    SetCurrentPattern(song.CurrentPattern);
+    host.RepaintPlaylistBar(pos.PlaylistPosition);
+    pos.PlaylistPosition = -1;
+    mixer.MixBar = -1;
+    mixer.MixPattern = song.CurrentPattern;
+  } else {
+    MovePlaylistPosition(RangeStart(song));
+    pos.DisplayStep.store(-1);
+    mixer.MixBar = pos.PlaylistPosition;
+    mixer.MixPattern = song.Playlist.PatternsAtBar(mixer.MixBar, mixer.MixPatterns);
+    mixer.MixStep = -1;
+  }
+}
+
+void SetMixPatterns() {
+  MixerGuard hold;
+  TMixer& mixer = Mixer();
+  TSong& song = Song();
+  if (mixer.SongMode == 1) {
+    mixer.MixPattern = song.Playlist.PatternsAtBar(mixer.MixBar, mixer.MixPatterns);
+  } else {
+    mixer.MixPatterns.assign(1, song.CurrentPattern);
+    mixer.MixPattern = song.CurrentPattern;
+  }
+}
+
+void StartButtonClick(bool fromButton) {
+  TTransportHost& host = TransportHost();
+  TMixer& mixer = Mixer();
+  TPlayPosition& pos = PlayPosition();
+  if (Transport().StartButtonDown) {
+    SetMixPatterns();
+    if (Sync().Mode.load() == SyncSlave) {
+      HandleMidiSyncMessage(MidiStartByte);
+      return;
+    }
+    pos.DisplayStep.store(-1);
+    if (!UseWAV()) LoopTimer().Start();
+    StartPlayback();
+    return;
+  }
+  StopMasterClock();
+  {
+    MixerGuard hold;
+    if (Sync().Mode.load() == SyncSlave) {
+      HandleMidiSyncMessage(MidiStopByte);
+    } else {
+      mixer.Playing.store(false);
+      if (!UseWAV()) LoopTimer().Stop();
+      pos.DisplayStep.store(-1);
+      host.ShowStepPositions();
+    }
+    if (fromButton) {
+      MovePlaylistPosition(RangeStart(Song()));
+      mixer.MixBar = pos.PlaylistPosition;
+    }
+  }
+  mixer.StopLoopedVoices();
+}
+
+void StartPlayback() {
+  {
+    MixerGuard hold;
+    TMixer& mixer = Mixer();
+    SilenceAll();
+    mixer.MixStep = -1;
+    mixer.NextStepFrame = mixer.MixPosition;
+    mixer.Playing.store(true);
+  }
+  if (Sync().Mode.load() == SyncMaster || UseWAV() == UseMIDI()) StartMasterClock();
+}
+
+void SilenceAll() {
+  MixerGuard hold;
+  TMixer& mixer = Mixer();
+  mixer.StopAllVoices();
+  TSong& song = Song();
+  for (int i = static_cast<int>(song.MB404Channels.size()) - 1; i >= 0; --i)
+    if (song.MB404Channels[i] && song.MB404Channels[i]->Synth)
+      ClearMB404Sequence(*song.MB404Channels[i]->Synth);
+  mixer.Echo.Clear();
+}
+
+void SyncStartStopReceived(bool started) {
+  TTransportHost& host = TransportHost();
+  Transport().StartButtonDown = started;
+  host.StartButtonChanged(started);
+  if (started) return;
+  MixerGuard hold;
+  Mixer().Playing.store(false);
+  PlayPosition().DisplayStep.store(-1);
+  host.ShowStepPositions();
+}
+
+// ---------------------------------------------------------------- outputs and sync
+
+bool SetOutputModes(bool wav, bool midi) {
+  TTransportHost& host = TransportHost();
+  TTransportState& t = Transport();
+  t.LastError.clear();
+  StopPlaying();
+  const bool syncWasOn = t.SyncChecked;
+  if (syncWasOn) SyncOptionClick();
+  if (UseMIDI() && !midi) host.CloseMidiOutput();
+  if (UseWAV() && !wav) host.CloseAudio();
+  AudioOutput().UseWAV.store(wav);
+  MixSettings().UseMIDI.store(midi);
+  bool ok = true;
+  std::string message;
+  if (wav && !host.OpenAudio(message)) {
+    ok = false;
+    t.LastError = message;
+  }
+  if (midi && !host.MidiOutputOpen()) {
+    message.clear();
+    if (!host.OpenMidiOutput(message)) {
+      ok = false;
+      if (t.LastError.empty()) t.LastError = message;
+    }
+  }
+  t.SyncCaption = wav ? MasterSyncCaption : SlaveSyncCaption;
+  host.OutputItemsChanged();
+  if (syncWasOn) SyncOptionClick();
+  RefreshSyncLed();
+  return ok;
+}
+
+void SyncOptionClick() {
+  TTransportHost& host = TransportHost();
+  TTransportState& t = Transport();
+  StopPlaying();
+  t.SyncChecked = !t.SyncChecked;
+  const int mode = t.SyncChecked ? (UseWAV() ? SyncMaster : SyncSlave) : SyncOff;
+  SetSlaveStartHook(&StartPlayback);
+  Sync().Mode.store(mode);
+  std::string message;
+  if (mode != SyncSlave)
+    host.CloseMidiInput();
+  else if (!host.OpenMidiInput(message))
+    t.LastError = message;
+  if (mode == SyncMaster) {
+    if (!host.SyncOutputOpen() && !host.OpenSyncOutput(message)) t.LastError = message;
+  } else {
+    host.CloseSyncOutput();
+  }
+  host.OutputItemsChanged();
+  RefreshSyncLed();
+}
+
+void MidiOnlyClick() {
+  if (!UseWAV() && !UseMIDI())
+    SetOutputModes(false, true);
+  else
+    SetOutputModes(true, !UseMIDI());
+}
+
+void WAVonlyClick() {
+  if (!UseMIDI() && !UseWAV())
+    SetOutputModes(true, false);
+  else
+    SetOutputModes(!UseWAV(), true);
+}
+
+void RefreshSyncLed() {
+  TTransportState& t = Transport();
+  t.SyncLedTag = SyncLedOff;
+  Sync().Led.store(SyncLedOff);
+  t.SyncLedVisible = !(Sync().Mode.load() <= SyncOff && UseWAV() != UseMIDI());
+  TransportHost().SyncLedChanged(t.SyncLedTag, t.SyncLedVisible);
+}
+
+// ---------------------------------------------------------------- positions and patterns
+
+void MovePlaylistPosition(int bar) {
+  TTransportHost& host = TransportHost();
+  MixerGuard hold;
+  TPlayPosition& pos = PlayPosition();
+  const int old = pos.PlaylistPosition;
+  SetPlaylistPosition(Song(), bar);
+  if (Mixer().SongMode == 1) host.HidePlaySteps();
+  if (pos.PlaylistPosition != old) {
+    host.RepaintPlaylistBar(old);
+    host.RepaintPlaylistBar(pos.PlaylistPosition);
+  }
+}
+
+void JumpToPlaylistPosition(int bar) {
+  {
+    MixerGuard hold;
+    TMixer& mixer = Mixer();
+    TPlayPosition& pos = PlayPosition();
+    PanicMenuClick();
+    MovePlaylistPosition(bar);
+    mixer.MixBar = pos.PlaylistPosition;
+    if (mixer.SongMode == 1) {
+      mixer.MixPattern = pos.PlayingPattern;
+      mixer.MixPatterns.assign(pos.PlayingPatterns.begin(), pos.PlayingPatterns.end());
+      pos.DisplayStep.store(-1);
+      mixer.MixStep = -1;
+    }
+  }
+  SendSongPosition();
+}
+
+void SetCurrentPattern(int pattern) {
+  TTransportHost& host = TransportHost();
+  TSong& song = Song();
+  if (pattern != song.CurrentPattern) {
+    host.RepaintPatternColumn(song.CurrentPattern);
+    host.RepaintPatternColumn(pattern);
+    song.CurrentPattern = pattern;
+  }
+  {
+    MixerGuard hold;
+    TMixer& mixer = Mixer();
+    if (mixer.SongMode == 0) {
+      SetPlayingPattern(pattern);
+      mixer.MixPattern = pattern;
+      mixer.MixPatterns.assign(1, pattern);
+    } else {
+      host.HidePlaySteps();
+    }
+  }
+  host.CurrentPatternChanged(pattern);
+}
+
+void SetPlayingPattern(int pattern) {
+  MixerGuard hold;
+  TPlayPosition& pos = PlayPosition();
+  pos.PlayingPattern = pattern;
+  pos.PlayingPatterns.assign(1, pattern);
+  TransportHost().HidePlaySteps();
+}
+
+bool IsPatternEmpty(int pattern) { return Song().IsPatternEmpty(pattern); }
+
+void PanicMenuClick() {
+  if (TMidiOutPort* out = MIDIOut())
+    for (int channel = 1; channel <= 16; ++channel)
+      out->SendShort(static_cast<uint8_t>(0xB0 + channel - 1), 120, 0);
+  StopAllVoices();
+}
+
+}  // namespace vs
