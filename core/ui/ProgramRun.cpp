@@ -10,6 +10,7 @@
 
 #include "core/ProgramPaths.h"
 #include "core/SongCommands.h"
+#include "core/Transport.h"
 #include "core/model/MixerLock.h"
 #include "core/model/Song.h"
 #include "core/ui/ProgramWindows.h"
@@ -72,6 +73,11 @@ void TProgramRun::StartUp() {
   form.OnCloseAccepted = [this] { CloseAccepted(); };
 
   Prog.StartUp();
+  SetTransportDeviceLists(Prog.MidiLists);
+  QObject::connect(Listener.get(), &TQtEngineListener::syncStartStop, &form, [&form](bool started) {
+    SyncStartStopReceived(started);
+    form.ShowTransport();
+  });
   Started = true;
   form.RebuildRecentFiles();
   form.RestorePosition();

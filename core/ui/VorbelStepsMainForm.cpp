@@ -17,6 +17,7 @@
 
 #include "core/ProgramPaths.h"
 #include "core/Tempo.h"
+#include "core/Transport.h"
 #include "core/model/MixerLock.h"
 #include "core/model/Song.h"
 #include "core/ui/ProgramWindows.h"
@@ -106,13 +107,12 @@ void TQtSongCommandHost::HideSongInfo() {
 void TQtSongCommandHost::SongOpened() {
   TSong& song = CurrentSong();
   SetTempo(song.BPM);
-  {
-    MixerGuard lock;
-    Mixer().SongMode = song.SongModeOn ? 1 : 0;
-  }
+  Transport().LoopButtonDown = song.SongModeOn;
+  LoopButtonClick();
   for (auto& c : song.Channels) c->Selected = false;
   if (song.ChannelCount() > 0) song.Channels[0]->Selected = true;
   Form.ShowSong();
+  Form.ShowTransport();
 }
 
 void TQtSongCommandHost::SongWasReset() { Form.ShowSong(); }
@@ -121,7 +121,7 @@ void TQtSongCommandHost::SetSampleCommandsEnabled(bool enabled) { Form.SetSample
 
 bool TQtSongCommandHost::RenderWAV(const std::string& fileName) {
   const bool wasPlaying = Form.IsPlaying();
-  if (wasPlaying) Form.TogglePlayback();
+  if (wasPlaying) Form.TogglePlayback(false);
   SetBusyCursor(true);
   Form.ShowInfo("Rendering " + ExtractFileName(fileName) + "...");
   const TRenderResult result = RenderSongToFile(fileName);
@@ -201,6 +201,29 @@ void TVorbelStepsMainForm::BuildMenus() {
   QMenu* transport = menuBar()->addMenu(tr("&Transport"));
   PlayAction = transport->addAction(tr("&Play"), this, [this] { TogglePlayback(); });
   PlayAction->setShortcut(Qt::Key_Space);
+  LoopAction = transport->addAction(tr("&Song mode"), this, [this] {
+    Transport().LoopButtonDown = LoopAction->isChecked();
+    LoopButtonClick();
+  });
+  LoopAction->setCheckable(true);
+  SyncAction = transport->addAction(Q(Transport().SyncCaption), this, [this] {
+    SyncOptionClick();
+    ShowTransport();
+  });
+  SyncAction->setCheckable(true);
+  SyncAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+  a = transport->addAction(tr("&Panic!"), this, [] { PanicMenuClick(); });
+  a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+  a->setStatusTip(tr("Stop any remaining sound..."));
+}
+
+void TVorbelStepsMainForm::ShowTransport() {
+  if (!PlayAction) return;
+  const TTransportState& t = Transport();
+  PlayAction->setText(Mixer().Playing.load() ? tr("&Stop") : tr("&Play"));
+  LoopAction->setChecked(Mixer().SongMode == 1);
+  SyncAction->setChecked(t.SyncChecked);
+  SyncAction->setText(Q(t.SyncCaption));
 }
 
 void TVorbelStepsMainForm::SetCaptionText(const std::string& text) {
@@ -278,34 +301,10 @@ void TVorbelStepsMainForm::StorePosition() {
 
 bool TVorbelStepsMainForm::IsPlaying() const { return Mixer().Playing.load(); }
 
-void TVorbelStepsMainForm::TogglePlayback() {
-  TMixer& mixer = Mixer();
-  if (mixer.Playing.load()) {
-    {
-      MixerGuard lock;
-      mixer.Playing.store(false);
-    }
-    StopAllVoices();
-    PlayAction->setText(tr("&Play"));
-    return;
-  }
-  {
-    MixerGuard lock;
-    TSong& song = mixer.Song();
-    mixer.SongMode = song.SongModeOn ? 1 : 0;
-    mixer.MixStep = -1;
-    mixer.MixBar = 0;
-    mixer.MixStopBar = std::numeric_limits<int32_t>::max();
-    if (mixer.SongMode)
-      mixer.MixPattern = song.Playlist.PatternsAtBar(0, mixer.MixPatterns);
-    else {
-      mixer.MixPatterns.assign(1, song.CurrentPattern);
-      mixer.MixPattern = song.CurrentPattern;
-    }
-    mixer.NextStepFrame = mixer.MixPosition;
-    mixer.Playing.store(true);
-  }
-  PlayAction->setText(tr("&Stop"));
+void TVorbelStepsMainForm::TogglePlayback(bool fromButton) {
+  Transport().StartButtonDown = !Mixer().Playing.load();
+  StartButtonClick(fromButton);
+  ShowTransport();
 }
 
 void TVorbelStepsMainForm::closeEvent(QCloseEvent* event) {

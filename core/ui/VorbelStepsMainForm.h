@@ -85,8 +85,11 @@ public:
   void StorePosition();
 
   // Play / Stop of the current pattern (or the song in song mode).
-  void TogglePlayback();
+  // fromButton: the play control itself (a stop rewinds to the range start).
+  void TogglePlayback(bool fromButton = true);
   bool IsPlaying() const;
+  // The play, loop and sync items show the transport's state.
+  void ShowTransport();
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -103,6 +106,8 @@ private:
   QAction* CollectMenuItem = nullptr;
   QAction* ClickSamplesMenuItem = nullptr;
   QAction* PlayAction = nullptr;
+  QAction* LoopAction = nullptr;
+  QAction* SyncAction = nullptr;
   QListWidget* ChannelList = nullptr;
   QLabel* InfoLabel = nullptr;
   bool ClosingFlag = false;
