@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
+
 #include "engine/MidiDevices.h"
 #include "platform/RecordingMidiPorts.h"
 
@@ -258,6 +260,13 @@ TEST_F(MidiDevicesTest, DevicesPluggedInLaterCanBeChosenAfterTheListsAreMadeAgai
   ASSERT_EQ(lists.Output.size(), 6u);
   ASSERT_TRUE(OpenMidiOutput(port, 4, 6, message)) << message;
   EXPECT_EQ(port.ProductName(), "New Synth");
+}
+
+TEST(MidiDevicesFPU, PendingFloatingPointExceptionsAreCleared) {
+  std::feraiseexcept(FE_DIVBYZERO | FE_INEXACT);
+  ASSERT_NE(std::fetestexcept(FE_ALL_EXCEPT), 0);
+  ResetFPUExceptions();
+  EXPECT_EQ(std::fetestexcept(FE_ALL_EXCEPT), 0);
 }
 
 TEST(MidiDevicesNoSystem, WithoutASequencerNothingOpensAndNothingCrashes) {
