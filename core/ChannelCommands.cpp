@@ -89,6 +89,11 @@ void SetChannelVolPan(TSong& song, int index, int value, int which) {
   song.SetModified();
 }
 
+void FrontWheelChange(TSong& song, int index, int value, int mode) {
+  SetChannelVolPan(song, index, value, mode);
+  SelectChannel(song, index);
+}
+
 int ToggleVolPanMode(TSong& song, TPreferences& prefs) {
   prefs.VolPan = (prefs.VolPan ^ 1) & 1;
   NotifyAll(song);

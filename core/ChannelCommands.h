@@ -44,6 +44,9 @@ enum TVolPanMode : int { VolPanVolume = 0, VolPanPan = 1 };
 // which >= 1: pan := value, else volume := value (both clamped to 0..127);
 // the song is modified.
 void SetChannelVolPan(TSong& song, int index, int value, int which);
+// A row's front wheel turned: SetChannelVolPan in the shown mode, then the
+// channel is selected.
+void FrontWheelChange(TSong& song, int index, int value, int mode);
 // The setting's 0 and 1 swap; every row hears of it (its wheel changes
 // meaning). Returns the new mode.
 int ToggleVolPanMode(TSong& song, TPreferences& prefs);

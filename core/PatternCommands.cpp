@@ -4,6 +4,8 @@
 #include <random>
 
 #include "core/PlayPosition.h"
+#include "core/Tempo.h"
+#include "core/Transport.h"
 #include "core/model/MixerLock.h"
 #include "engine/Mixer.h"
 
@@ -216,6 +218,24 @@ int PatternPadCell(int pattern) {
 }
 
 int PatternOfPadCell(int cell) { return (2 - cell / 3) * 3 + cell % 3 + 1; }
+
+int SelectPatternFromSelector(int pattern) {
+  pattern = std::clamp(pattern, 1, MaxPattern);
+  if (pattern != Mixer().Song().CurrentPattern) SetCurrentPattern(pattern);
+  return PatternPadCell(pattern);
+}
+
+const TMenuPreset PatternLengthMenu[3] = {
+    {16, "&16 notes per pattern"}, {32, "&32 notes per pattern"}, {64, "&64 notes per pattern"}};
+
+const TMenuPreset TempoPresetMenu[7] = {{120, "120 BPM"}, {125, "125 BPM"}, {130, "130 BPM"},
+                                        {135, "135 BPM"}, {140, "140 BPM"}, {145, "145 BPM"},
+                                        {150, "150 BPM"}};
+
+void ChangeTempo(int bpm) {
+  SetTempo(bpm);
+  Mixer().Song().SetModified();
+}
 
 void InsertPatternInPlaylist(TSong& song, int& gridRow, bool playlistVisible) {
   TPlaylist& playlist = song.Playlist;

@@ -96,6 +96,23 @@ int PatternPadCell(int pattern);
 // The pattern for pad cell k (0..8).
 int PatternOfPadCell(int cell);
 
+// The pattern selector changed to v (clamped to 1..999): the mixer's song
+// moves to that pattern when it is not the current one already. Returns the
+// pad cell to light (PatternPadCell). The caller invalidates the step rows
+// and shows the pattern's name.
+int SelectPatternFromSelector(int pattern);
+
+// The pattern length menu: tags and captions.
+struct TMenuPreset {
+  int Tag;
+  const char* Caption;
+};
+extern const TMenuPreset PatternLengthMenu[3];  // 16, 32, 64 notes per pattern
+// The tempo presets of the menu: 120 to 150 BPM in steps of 5.
+extern const TMenuPreset TempoPresetMenu[7];
+// The tempo control changed: SetTempo(bpm) and the song is modified.
+void ChangeTempo(int bpm);
+
 // Places the current pattern at the playlist grid's row (row = bar + 1) and
 // moves the row down one unless it is the last bar's. When the playlist
 // window is hidden the row first goes to the bar after the last one that

@@ -95,6 +95,10 @@ TEST_F(ChannelCommands, VolumeAndPanFromTheFrontWheel) {
   EXPECT_EQ(Ch(0).Pan, 127);
   EXPECT_EQ(Ch(1).Volume, 0);
   EXPECT_TRUE(Song.Modified());
+  Ch(2).Collapsed = true;
+  FrontWheelChange(Song, 3, 33, VolPanPan);
+  EXPECT_EQ(Ch(3).Pan, 33);
+  EXPECT_EQ(Selection(), (std::vector<bool>{false, false, false, true, false}));
   TPreferences prefs;
   Views.Changed.clear();
   EXPECT_EQ(ToggleVolPanMode(Song, prefs), 1);

@@ -279,6 +279,35 @@ TEST_F(PatternCommands, PatternPadUsesTheKeypadLayout) {
   EXPECT_TRUE(cell < 0 || cell > 8);
 }
 
+TEST(PatternSelector, MovesTheMixersSongAndClampsThePattern) {
+  TSong& song = Mixer().Song();
+  const int kept = song.CurrentPattern;
+  EXPECT_EQ(SelectPatternFromSelector(8), 1);
+  EXPECT_EQ(song.CurrentPattern, 8);
+  EXPECT_EQ(Mixer().MixPattern, 8);
+  SelectPatternFromSelector(5000);
+  EXPECT_EQ(song.CurrentPattern, MaxPattern);
+  SelectPatternFromSelector(-3);
+  EXPECT_EQ(song.CurrentPattern, 1);
+  SelectPatternFromSelector(kept);
+}
+
+TEST(TempoPresets, MenuTagsAndTheTempoControl) {
+  EXPECT_EQ(TempoPresetMenu[5].Tag, 145);
+  EXPECT_STREQ(TempoPresetMenu[5].Caption, "145 BPM");
+  EXPECT_EQ(TempoPresetMenu[6].Tag, 150);
+  EXPECT_STREQ(PatternLengthMenu[1].Caption, "&32 notes per pattern");
+  TSong& song = Mixer().Song();
+  const int kept = song.BPM;
+  song.SetModified(false);
+  ChangeTempo(125);
+  EXPECT_EQ(song.BPM, 125);
+  EXPECT_EQ(Mixer().FramesPerStep, 661500 / 125);
+  EXPECT_TRUE(song.Modified());
+  ChangeTempo(kept);
+  song.SetModified(false);
+}
+
 TEST_F(PatternCommands, InsertIntoPlaylistGoesAfterTheLastFilledBar) {
   int row = 40;
   Song.CurrentPattern = 3;
