@@ -289,7 +289,7 @@ int ZipAddExec(const TZipAddRecord& rec) {
     report.Message(ZipErrWriteArchive, "No archive name");
     return 0;
   }
-  // The files, in specification order; a file named twice goes in once.
+  // The files, in the order they were named; a file named twice goes in once.
   std::vector<TAddFile> files;
   std::map<std::string, std::string> byName;  // stored name in lower case -> path
   for (const std::string& spec : rec.FileSpecs) {

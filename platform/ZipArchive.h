@@ -71,7 +71,7 @@ struct TZipAddRecord {
   bool HiddenFiles = false;  // wildcards also match names beginning with "."
   int CompLevel = ZipMaxCompLevel;  // 0 stores, 1..9 deflate
   bool DirNames = false;  // store each file under its path (without a leading "/")
-  bool RecurseDirs = false;  // wildcard specifications also search sub-folders
+  bool RecurseDirs = false;  // wildcard names also search sub-folders
   bool Move = false;  // delete the files once the archive is written
   bool Update = false;  // add new files, replace entries only by newer files
   bool Freshen = false;  // replace entries only by newer files, add nothing new

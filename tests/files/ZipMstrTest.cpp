@@ -69,7 +69,7 @@ TEST_F(ZipMasterTest, AddWithoutFilesAndExtractOfAMissingArchiveAreMessages) {
   EXPECT_EQ(Zip.ErrCode(), ZipMsgNoArchive);
 }
 
-TEST_F(ZipMasterTest, AddReportsProgressListsAndClearsTheSpecifications) {
+TEST_F(ZipMasterTest, AddReportsProgressListsAndClearsTheNamesToAdd) {
   const std::string a = Tmp.Write("src/a.wav", std::string(300000, 'a'));
   const std::string b = Tmp.Write("src/b.wav", "B");
   Zip.SetZipFilename(Tmp / "pack.zip");
