@@ -1,0 +1,86 @@
+// The sound device list and the choice of a device, over the manual audio
+// backend.
+
+#include <gtest/gtest.h>
+
+#include "core/SoundDevices.h"
+#include "engine/MixThread.h"
+#include "platform/ManualAudioOutput.h"
+
+namespace vs {
+namespace {
+
+TEST(SoundDevicesTest, TheListEndsInNoneAndTheStoredChoiceIsClamped) {
+  TPreferences prefs;
+  TSoundDeviceList list = ListSoundDevices({}, prefs);
+  EXPECT_EQ(list.Items, (std::vector<std::string>{"(none)"}));
+  EXPECT_EQ(list.ItemIndex, 0);
+  prefs.DSDriver = 3;  // no device: a stored 3 selects "(none)"
+  EXPECT_EQ(ListSoundDevices({}, prefs).ItemIndex, 0);
+
+  const std::vector<std::string> names{"Card A", "Card B"};
+  prefs.DSDriver.reset();
+  EXPECT_EQ(ListSoundDevices(names, prefs).ItemIndex, 2);  // nothing stored
+  prefs.DSDriver = 1;
+  EXPECT_EQ(ListSoundDevices(names, prefs).ItemIndex, 1);
+  prefs.DSDriver = -4;
+  EXPECT_EQ(ListSoundDevices(names, prefs).ItemIndex, 0);
+  prefs.DSDriverName = "Card A";  // the name wins over the index
+  prefs.DSDriver = 1;
+  EXPECT_EQ(ListSoundDevices(names, prefs).ItemIndex, 0);
+  prefs.DSDriverName = "Gone";
+  EXPECT_EQ(ListSoundDevices(names, prefs).ItemIndex, 1);
+}
+
+class SoundDeviceApplyTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    auto backend = std::make_unique<TManualAudioBackend>();
+    backend->Names = {"Card A", "Card B"};
+    Backend = backend.get();
+    SetAudioBackend(std::move(backend));
+    AudioOutput().UseWAV = true;
+    AudioOutput().SoundDeviceName.clear();
+  }
+  void TearDown() override {
+    CloseAudioOutput();
+    AudioOutput().SoundDeviceName.clear();
+  }
+  TManualAudioBackend* Backend = nullptr;
+  TPreferences Prefs;
+};
+
+TEST_F(SoundDeviceApplyTest, ChoosingADeviceReopensTheOutputOnIt) {
+  const TSoundDeviceList list = ListSoundDevices(Prefs);
+  ASSERT_EQ(list.Items.size(), 3u);
+  std::string message;
+  EXPECT_TRUE(ApplySoundDevice(list, 1, Prefs, message));
+  EXPECT_TRUE(AudioOutput().OutputOpen.load());
+  EXPECT_EQ(Backend->LastOpenedName, "Card B");
+  EXPECT_EQ(Prefs.DSDriver, 1);
+  EXPECT_EQ(Prefs.DSDriverName, "Card B");
+
+  const int opens = Backend->OpenCount;
+  EXPECT_TRUE(ApplySoundDevice(list, 2, Prefs, message));  // "(none)": nothing
+  EXPECT_TRUE(ApplySoundDevice(list, 7, Prefs, message));
+  EXPECT_EQ(Backend->OpenCount, opens);
+  EXPECT_EQ(Prefs.DSDriverName, "Card B");
+}
+
+TEST_F(SoundDeviceApplyTest, ADeviceThatFailsIsReportedEvenWhenTheDefaultTakesOver) {
+  Backend->FailNames = {"Card A"};
+  const TSoundDeviceList list = ListSoundDevices(Prefs);
+  std::string message;
+  EXPECT_FALSE(ApplySoundDevice(list, 0, Prefs, message));
+  EXPECT_TRUE(AudioOutput().OutputOpen.load());  // on the default device
+  EXPECT_NE(message.find("Card A"), std::string::npos);
+
+  Backend->FailDefault = true;
+  message.clear();
+  EXPECT_FALSE(ApplySoundDevice(list, 0, Prefs, message));
+  EXPECT_FALSE(AudioOutput().OutputOpen.load());
+  EXPECT_FALSE(message.empty());
+}
+
+}  // namespace
+}  // namespace vs
