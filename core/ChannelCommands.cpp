@@ -55,6 +55,20 @@ void SelectButtonLeftClick(TSong& song, int index) {
     SelectChannel(song, index);
 }
 
+TNameClick NameButtonMouseDown(TSong& song, int index, bool ctrl, bool rightButton) {
+  TChannel* c = song.Channel(index);
+  if (!c) return NameClickAllowed;
+  if (ctrl) {
+    Preview(*c);
+    return NameClickPreviewed;
+  }
+  if (c->Collapsed && rightButton) {
+    c->SetZipped(false);
+    return NameClickExpanded;
+  }
+  return NameClickAllowed;
+}
+
 void SetChannelMuted(TSong& song, int index, bool muted) {
   TChannel* c = song.Channel(index);
   if (!c) return;

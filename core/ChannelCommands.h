@@ -33,6 +33,13 @@ void SelectButtonLeftClick(TSong& song, int index);
 // first; then it acts on every selected channel.
 inline void ApplyLineMenuRule(TSong& song, int lineMenuChannel) { SelectChannel(song, lineMenuChannel); }
 
+// Name button, mouse down. With Ctrl the channel's sample is previewed and
+// the click does nothing; a right button on a collapsed channel expands it
+// and cancels the click (the caller arranges the rows); otherwise the click
+// goes on to open the channel settings.
+enum TNameClick : int { NameClickAllowed, NameClickPreviewed, NameClickExpanded };
+TNameClick NameButtonMouseDown(TSong& song, int index, bool ctrl, bool rightButton);
+
 // Mute button: enabled := not muted; the song is modified.
 void SetChannelMuted(TSong& song, int index, bool muted);
 // Mute button, right click: when every other channel is muted already all

@@ -72,6 +72,18 @@ TEST_F(ChannelCommands, LeftClickOnTheSelectButtonAlternatesAllAndOne) {
   EXPECT_EQ(Selection(), (std::vector<bool>{true, false, false, false, false}));
 }
 
+TEST_F(ChannelCommands, NameButtonPreviewsExpandsOrOpens) {
+  Ch(1).Collapsed = true;
+  EXPECT_EQ(NameButtonMouseDown(Song, 1, true, true), NameClickPreviewed);  // an empty sample plays nothing
+  EXPECT_TRUE(Ch(1).Collapsed);
+  EXPECT_EQ(NameButtonMouseDown(Song, 1, false, false), NameClickAllowed);
+  EXPECT_EQ(NameButtonMouseDown(Song, 1, false, true), NameClickExpanded);
+  EXPECT_FALSE(Ch(1).Collapsed);
+  EXPECT_TRUE(Ch(1).Selected);
+  EXPECT_EQ(NameButtonMouseDown(Song, 1, false, true), NameClickAllowed);
+  EXPECT_EQ(NameButtonMouseDown(Song, 9, true, false), NameClickAllowed);
+}
+
 TEST_F(ChannelCommands, MuteMarksTheSongAndSoloDoesNot) {
   SetChannelMuted(Song, 1, true);
   EXPECT_FALSE(Ch(1).Enabled);
