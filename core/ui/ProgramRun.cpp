@@ -74,6 +74,7 @@ void TProgramRun::StartUp() {
 
   Prog.StartUp();
   SetTransportDeviceLists(Prog.MidiLists);
+  form.BuildDrumKitsMenu(Opts.AppPath + "Samples/DrumKits/");
   QObject::connect(Listener.get(), &TQtEngineListener::syncStartStop, &form, [&form](bool started) {
     SyncStartStopReceived(started);
     form.ShowTransport();

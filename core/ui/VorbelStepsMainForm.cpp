@@ -13,8 +13,11 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <filesystem>
+#include <functional>
 #include <vector>
 
+#include "core/DrumKitMenu.h"
 #include "core/ProgramPaths.h"
 #include "core/Tempo.h"
 #include "core/Transport.h"
@@ -170,6 +173,8 @@ void TVorbelStepsMainForm::BuildMenus() {
   FileMenu->setObjectName("FileMenu");
   QAction* a = FileMenu->addAction(tr("&New"), this, [this] { SongCommands->New(); });
   a->setShortcut(QKeySequence::New);
+  DrumKitsMenu = FileMenu->addMenu(tr("&Drum kits"));
+  DrumKitsMenu->setObjectName("DrumKitsMenu");
   a = FileMenu->addAction(tr("&Open..."), this, [this] { SongCommands->Open(); });
   a->setShortcut(QKeySequence::Open);
   a = FileMenu->addAction(tr("&Save"), this, [this] { SongCommands->Save(); });
@@ -215,6 +220,29 @@ void TVorbelStepsMainForm::BuildMenus() {
   a = transport->addAction(tr("&Panic!"), this, [] { PanicMenuClick(); });
   a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
   a->setStatusTip(tr("Stop any remaining sound..."));
+}
+
+void TVorbelStepsMainForm::BuildDrumKitsMenu(const std::string& folder) {
+  TDrumKitMenu kits = BuildDrumKitMenu(folder);
+  DrumKitsMenu->clear();
+  DrumKitFiles = std::move(kits.KitFiles);
+  std::function<void(QMenu*, const std::vector<TDrumKitMenuEntry>&)> add =
+      [&](QMenu* menu, const std::vector<TDrumKitMenuEntry>& entries) {
+        for (const TDrumKitMenuEntry& e : entries) {
+          if (e.IsMenu()) {
+            add(menu->addMenu(Q(e.Caption)), e.Children);
+            continue;
+          }
+          const int tag = e.Tag;
+          menu->addAction(Q(e.Caption), this, [this, tag] {
+            if (tag < 0 || tag >= static_cast<int>(DrumKitFiles.size())) return;
+            const std::string file = DrumKitFiles[tag];
+            SongCommands->OpenDrumKit(file, std::filesystem::path(file).stem().string());
+          });
+        }
+      };
+  add(DrumKitsMenu, kits.Entries);
+  DrumKitsMenu->setEnabled(!DrumKitFiles.empty());
 }
 
 void TVorbelStepsMainForm::ShowTransport() {

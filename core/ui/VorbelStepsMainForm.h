@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/SongCommands.h"
 #include "core/model/Preferences.h"
@@ -90,6 +91,8 @@ public:
   bool IsPlaying() const;
   // The play, loop and sync items show the transport's state.
   void ShowTransport();
+  // Fills the drum-kit menu with the kit songs under the folder.
+  void BuildDrumKitsMenu(const std::string& folder);
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -106,6 +109,8 @@ private:
   QAction* CollectMenuItem = nullptr;
   QAction* ClickSamplesMenuItem = nullptr;
   QAction* PlayAction = nullptr;
+  QMenu* DrumKitsMenu = nullptr;
+  std::vector<std::string> DrumKitFiles;  // by the kit items' tags
   QAction* LoopAction = nullptr;
   QAction* SyncAction = nullptr;
   QListWidget* ChannelList = nullptr;
