@@ -71,8 +71,14 @@ void CopySteps(TSong& song, bool cut) {
 }
 
 void CopyWholePattern(TSong& song) {
-  for (auto& c : song.Channels) c->Selected = true;
-  for (int i = 0; i < song.ChannelCount(); ++i) song.Notify(&SongListener::ChannelChanged, i);
+  // Collapsed rows stay unselected, as "Select all" leaves them: a hidden row
+  // that is selected would be deleted or edited unseen by later commands.
+  for (int i = 0; i < song.ChannelCount(); ++i) {
+    TChannel& c = *song.Channels[i];
+    if (c.Collapsed || c.Selected) continue;
+    c.Selected = true;
+    song.Notify(&SongListener::ChannelChanged, i);
+  }
   CopySteps(song, false);
 }
 

@@ -40,7 +40,8 @@ int SelectedChannelIndex(const TSong& song);
 // channels from SelectedChannelIndex on into the clipboard.
 void CopySteps(TSong& song, bool cut = false);
 inline void CutSteps(TSong& song) { CopySteps(song, true); }
-// Selects every channel (collapsed ones too), then copies.
+// Selects every expanded channel (collapsed ones stay as they are), then
+// copies.
 void CopyWholePattern(TSong& song);
 // Writes the clipboard's entries into the channels from SelectedChannelIndex
 // on and marks the song modified. Returns the number of entries applied

@@ -120,6 +120,14 @@ TEST_F(PatternCommands, PasteStopsAtTheLastChannelAndNeedsAClipboard) {
   SelectOnly({3});
   EXPECT_EQ(PasteSteps(Song), 1);
   EXPECT_EQ(Tag(3), 0);
+
+  // A collapsed row is not selected by the whole-pattern copy.
+  SelectOnly({});
+  Ch(1).Collapsed = true;
+  CopyWholePattern(Song);
+  EXPECT_FALSE(Ch(1).Selected);
+  EXPECT_TRUE(Ch(0).Selected);
+  EXPECT_EQ(StepClipboard().Entries[1].Bytes[64], ClipEntryUnused);
 }
 
 TEST_F(PatternCommands, FillEveryNStepsInsideThePatternLength) {
