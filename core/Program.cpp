@@ -14,6 +14,7 @@
 #include "core/ProgramVersion.h"
 #include "core/Settings.h"
 #include "core/Tempo.h"
+#include "core/Transport.h"
 #include "core/model/Channels.h"
 #include "core/model/MixerLock.h"
 #include "core/model/RenderOptions.h"
@@ -173,6 +174,12 @@ void TProgram::StartUp() {
     if (Prefs.UseMIDI)
       OpenMidiOutput(midi.MIDIOut, MidiLists.OutputIndex, static_cast<int>(MidiLists.Output.size()),
                      MidiError);
+    // The sync item: one click from the other state restores the stored
+    // one and applies its mode.
+    SetTransportDeviceLists(MidiLists);
+    Transport().SyncCaption = Prefs.UseWAV ? MasterSyncCaption : SlaveSyncCaption;
+    Transport().SyncChecked = !Prefs.SyncToInput;
+    SyncOptionClick();
   }
   // 21. The tempo (frames per step, echo delay, step timer).
   SetTempo(CurrentSong().BPM);
@@ -248,6 +255,7 @@ void TProgram::CollectPreferences() {
   Prefs.UseWAV = AudioOutput().UseWAV.load();
   Prefs.UseMIDI = mix.UseMIDI.load();
   Prefs.SyncDelay = Sync().Delay.load();
+  if (Options.OpenAudio) Prefs.SyncToInput = Transport().SyncChecked;
   const TRenderOptions& render = RenderOptions();
   Prefs.RenderingRemainder = render.Remainder;
   Prefs.SaveNFO = render.SaveNFO;

@@ -73,7 +73,6 @@ void TProgramRun::StartUp() {
   form.OnCloseAccepted = [this] { CloseAccepted(); };
 
   Prog.StartUp();
-  SetTransportDeviceLists(Prog.MidiLists);
   form.BuildDrumKitsMenu(Opts.AppPath + "Samples/DrumKits/");
   QObject::connect(Listener.get(), &TQtEngineListener::syncStartStop, &form, [&form](bool started) {
     SyncStartStopReceived(started);

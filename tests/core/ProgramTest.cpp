@@ -10,6 +10,7 @@
 #include "core/MasterClock.h"
 #include "core/ProgramPaths.h"
 #include "core/ProgramVersion.h"
+#include "core/Transport.h"
 #include "core/model/Channels.h"
 #include "core/model/MixerLock.h"
 #include "core/model/RenderOptions.h"
@@ -125,6 +126,28 @@ TEST_F(ProgramTest, OpenOutputIsClosedAtShutDown) {
   store.Load();
   EXPECT_EQ(store.ReadString("ZM SETTINGS", "Use WAV", ""), "0");
   AudioOutput().UseWAV.store(true);
+}
+
+TEST_F(ProgramTest, TheStoredSyncChoiceIsRestoredAndSavedAgain) {
+  {
+    TSettingsStore store(Options.SettingsFile);
+    store.WriteString("ZM SETTINGS", "Sync to Input", "1");
+    ASSERT_TRUE(store.Save());
+  }
+  SetAudioBackend(std::make_unique<TNullAudioBackend>());
+  Options.OpenAudio = true;
+  TProgram program;
+  program.Open(Options);
+  program.StartUp();
+  EXPECT_TRUE(Transport().SyncChecked);
+  EXPECT_EQ(Sync().Mode.load(), SyncMaster);  // audio output on: master
+  EXPECT_EQ(Transport().SyncCaption, "S&ync as master");
+  EXPECT_TRUE(program.ShutDown());
+  TSettingsStore store(Options.SettingsFile);
+  store.Load();
+  EXPECT_EQ(store.ReadString("ZM SETTINGS", "Sync to Input", ""), "1");
+  Transport() = TTransportState{};
+  Sync().Mode.store(SyncOff);
 }
 
 TEST_F(ProgramTest, StartUpHandsTheSettingsToTheEngine) {
