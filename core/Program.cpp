@@ -210,9 +210,8 @@ public:
     return Commands.OpenSong(ec ? fileName : path.lexically_normal().string());
   }
   void SetPatternMode() override {
-    MixerGuard lock;
-    CurrentSong().SongModeOn = false;
-    Mixer().SongMode = 0;
+    Transport().LoopButtonDown = false;
+    LoopButtonClick();
   }
   void SetTempo(int bpm) override { vs::SetTempo(bpm); }
   void SetMonoRender() override {

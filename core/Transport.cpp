@@ -197,7 +197,10 @@ void StartPlayback() {
     mixer.NextStepFrame = mixer.MixPosition;
     mixer.Playing.store(true);
   }
-  if (Sync().Mode.load() == SyncMaster || UseWAV() == UseMIDI()) StartMasterClock();
+  // A slave is stepped by the clocks it receives: a master clock of its
+  // own (both outputs off) would step it a second time.
+  const int mode = Sync().Mode.load();
+  if (mode == SyncMaster || (mode != SyncSlave && UseWAV() == UseMIDI())) StartMasterClock();
 }
 
 void SilenceAll() {

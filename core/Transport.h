@@ -89,7 +89,7 @@ void LoopButtonClick();
 // button itself (a stop then rewinds to the start of the range).
 void StartButtonClick(bool fromButton);
 // Silence, rewind the mixer clock, Playing := true, and the master clock
-// when sync is master or both outputs are alike.
+// when sync is master or (not as slave) both outputs are alike.
 void StartPlayback();
 // Every sound of the engine stops (voices, synthesizer sequences, echo).
 // No MIDI is sent.

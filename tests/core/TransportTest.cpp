@@ -318,6 +318,7 @@ TEST_F(TransportTest, ThePlayButtonInSlaveModeActsAsStartAndStop) {
 
   HandleMidiSyncMessage(248);  // the first clock gives step 0
   EXPECT_EQ(PlayPosition().DisplayStep.load(), 0);
+  EXPECT_FALSE(MasterClockRunning());
 
   Press(false);
   EXPECT_FALSE(Mixer().Playing.load());
@@ -333,6 +334,16 @@ TEST_F(TransportTest, ThePlayButtonInSlaveModeActsAsStartAndStop) {
   EXPECT_FALSE(Mixer().Playing.load());
   EXPECT_EQ(PlayPosition().DisplayStep.load(), -1);
   EXPECT_EQ(Host.Buttons, (std::vector<bool>{true, false}));
+}
+
+TEST_F(TransportTest, ASlaveWithBothOutputsOffRunsNoClockOfItsOwn) {
+  AudioOutput().UseWAV = false;
+  SyncOptionClick();
+  ASSERT_EQ(Sync().Mode.load(), SyncSlave);
+  Press(true);
+  EXPECT_TRUE(Mixer().Playing.load());
+  EXPECT_FALSE(MasterClockRunning());
+  Press(false);
 }
 
 TEST_F(TransportTest, PatternSelectionAndJumps) {
