@@ -25,6 +25,8 @@
 #include "core/model/Song.h"
 #include "core/ui/ProgramWindows.h"
 #include "engine/Mixer.h"
+#include "engine/MixSettings.h"
+#include "engine/MixThread.h"
 #include "engine/RenderWAV.h"
 #include "toolbox/AllTools.h"
 #include "toolbox/MessageBox.h"
@@ -217,6 +219,18 @@ void TVorbelStepsMainForm::BuildMenus() {
   });
   SyncAction->setCheckable(true);
   SyncAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+  WAVonlyAction = transport->addAction(tr("&WAV output"), this, [this] {
+    WAVonlyClick();
+    ShowTransport();
+    if (!Transport().LastError.empty()) ShowInfo(Transport().LastError);
+  });
+  WAVonlyAction->setCheckable(true);
+  MidiOnlyAction = transport->addAction(tr("&MIDI output"), this, [this] {
+    MidiOnlyClick();
+    ShowTransport();
+    if (!Transport().LastError.empty()) ShowInfo(Transport().LastError);
+  });
+  MidiOnlyAction->setCheckable(true);
   a = transport->addAction(tr("&Panic!"), this, [] { PanicMenuClick(); });
   a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
   a->setStatusTip(tr("Stop any remaining sound..."));
@@ -252,6 +266,8 @@ void TVorbelStepsMainForm::ShowTransport() {
   LoopAction->setChecked(Mixer().SongMode == 1);
   SyncAction->setChecked(t.SyncChecked);
   SyncAction->setText(Q(t.SyncCaption));
+  WAVonlyAction->setChecked(AudioOutput().UseWAV.load());
+  MidiOnlyAction->setChecked(MixSettings().UseMIDI.load());
 }
 
 void TVorbelStepsMainForm::SetCaptionText(const std::string& text) {

@@ -113,6 +113,8 @@ private:
   std::vector<std::string> DrumKitFiles;  // by the kit items' tags
   QAction* LoopAction = nullptr;
   QAction* SyncAction = nullptr;
+  QAction* WAVonlyAction = nullptr;
+  QAction* MidiOnlyAction = nullptr;
   QListWidget* ChannelList = nullptr;
   QLabel* InfoLabel = nullptr;
   bool ClosingFlag = false;
