@@ -4,7 +4,9 @@
 
 #include "core/ChannelFiles.h"
 #include "core/model/Channels.h"
+#include "engine/WAVFiles.h"
 #include "support/RecordingMessageBox.h"
+#include "support/TempDir.h"
 
 namespace vs {
 namespace {
@@ -215,6 +217,23 @@ TEST_F(ChannelCommands, CloneInsertsACopyAfterEachSelectedChannel) {
   ASSERT_TRUE(Ch(3).Synth);
   EXPECT_EQ(Ch(3).Synth->Params[P404Cutoff], 12345);
   EXPECT_EQ(Song.MB404Channels.size(), 2u);
+}
+
+TEST_F(ChannelCommands, CloneLoadsTheSampleFromTheSourcesFile) {
+  TTestDir tmp;
+  TWAVSample wav;
+  wav.SetFrames(std::vector<int16_t>{1, -1, 2, -2, 3, -3});
+  const std::string path = tmp / "snare.wav";
+  ASSERT_TRUE(SaveWAVFile(&wav, path));
+  Ch(3).Name = "Snare";
+  Ch(3).SampleFileName = path;
+  Ch(3).Selected = true;
+  ASSERT_EQ(CloneSelectedChannels(Song), 1);
+  EXPECT_EQ(Ch(4).Name, "Snare #2");
+  EXPECT_EQ(Ch(4).SampleFileName, path);
+  EXPECT_EQ(Ch(4).Sample.Data, (std::vector<int16_t>{1, -1, 2, -2, 3, -3}));
+  EXPECT_TRUE(Ch(3).Selected);
+  EXPECT_FALSE(Ch(4).Selected);
 }
 
 TEST_F(ChannelCommands, LineMenuSampleItemsCutItselfAndStretch) {
