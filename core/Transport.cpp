@@ -341,10 +341,10 @@ void SetCurrentPattern(int pattern) {
   if (pattern != song.CurrentPattern) {
     host.RepaintPatternColumn(song.CurrentPattern);
     host.RepaintPatternColumn(pattern);
-    song.CurrentPattern = pattern;
   }
   {
     MixerGuard hold;
+    song.CurrentPattern = pattern;  // the mixer reads it
     TMixer& mixer = Mixer();
     if (mixer.SongMode == 0) {
       SetPlayingPattern(pattern);
