@@ -12,6 +12,7 @@
 #include "engine/MixSettings.h"
 #include "engine/MixThread.h"
 #include "engine/Mixer.h"
+#include "engine/VSTHost.h"
 #include "platform/MidiPorts.h"
 
 namespace vs {
@@ -212,6 +213,7 @@ void SilenceAll() {
     if (song.MB404Channels[i] && song.MB404Channels[i]->Synth)
       ClearMB404Sequence(*song.MB404Channels[i]->Synth);
   mixer.Echo.Clear();
+  PluginHost().ResetAllPlugins();
 }
 
 void SyncStartStopReceived(bool started) {

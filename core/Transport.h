@@ -91,7 +91,8 @@ void StartButtonClick(bool fromButton);
 // Silence, rewind the mixer clock, Playing := true, and the master clock
 // when sync is master or (not as slave) both outputs are alike.
 void StartPlayback();
-// Every sound of the engine stops (voices, synthesizer sequences, echo).
+// Every sound of the engine stops (voices, synthesizer sequences, echo,
+// plug-ins switched off and on).
 // No MIDI is sent.
 void SilenceAll();
 // The window's handling of a slave start (true) or stop (false).

@@ -18,6 +18,9 @@
 #include "engine/Mixer.h"
 #include "platform/MidiPorts.h"
 #include "platform/RecordingMidiPorts.h"
+#include "engine/VSTHost.h"
+#include "support/TempDir.h"
+#include "support/TestPlugins.h"
 
 namespace vs {
 namespace {
@@ -375,6 +378,20 @@ TEST_F(TransportTest, PatternSelectionAndJumps) {
 
   JumpToPlaylistPosition(200);  // nothing from there on: the marker (0)
   EXPECT_EQ(PlayPosition().PlaylistPosition, 0);
+}
+
+TEST(TransportSilence, ActivePluginsAreSwitchedOffAndOn) {
+  TTestDir tmp;
+  std::filesystem::create_directories(tmp / "VST");
+  std::filesystem::copy_file(test::PluginPath("TestGain"), tmp / "VST/TestGain.so");
+  const std::string folder = tmp / "VST/";
+  ASSERT_TRUE(PluginSlot(2, 1).LoadPlugin(folder, "TestGain"));
+  test::TPluginLog log(tmp / "VST/TestGain.so");
+  ASSERT_TRUE(log.Ok());
+  SilenceAll();
+  using C = std::pair<int32_t, intptr_t>;
+  EXPECT_EQ(log.Calls(), (std::vector<C>{{effMainsChanged, 0}, {effMainsChanged, 1}}));
+  PluginHost().UnloadAll();
 }
 
 }  // namespace
