@@ -42,9 +42,7 @@ bool TMidiInput::Open() {
       MidiBackend().OpenInput(Device, &TMidiInput::Received, this, result, detail);
   std::lock_guard<std::mutex> hold(Lock);
   if (!port) {
-    Error = result == MidiNoError ? MidiUnspecified : result;
-    ErrorText = MidiErrorText(Error);
-    if (!detail.empty()) ErrorText += " (" + detail + ")";
+    MidiOpenFailed(result, detail, Error, ErrorText);
     return false;
   }
   Port = std::move(port);

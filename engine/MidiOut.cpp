@@ -10,6 +10,12 @@ std::string MidiErrorText(int code) {
   return text;
 }
 
+void MidiOpenFailed(int result, const std::string& detail, int& error, std::string& text) {
+  error = result == MidiNoError ? MidiUnspecified : result;
+  text = MidiErrorText(error);
+  if (!detail.empty()) text += " (" + detail + ")";
+}
+
 namespace {
 
 // The name of output device id (-1: the mapper); false when there is no
@@ -47,9 +53,7 @@ bool TMidiOutput::Open() {
   std::unique_ptr<TMidiOutPort> port = MidiBackend().OpenOutput(Device, result, detail);
   std::lock_guard<std::mutex> hold(Lock);
   if (!port) {
-    Error = result == MidiNoError ? MidiUnspecified : result;
-    ErrorText = MidiErrorText(Error);
-    if (!detail.empty()) ErrorText += " (" + detail + ")";
+    MidiOpenFailed(result, detail, Error, ErrorText);
     return false;
   }
   Port = std::move(port);

@@ -38,6 +38,10 @@ struct TMidiEvent {
 // of range".
 std::string MidiErrorText(int code);
 
+// The error of a port that failed to open: the backend's result (never "no
+// error") into error, its text with the backend's detail into text.
+void MidiOpenFailed(int result, const std::string& detail, int& error, std::string& text);
+
 class TMidiOutput : public TMidiOutPort {
 public:
   enum : int { StateOpen = 0, StateClosed = 1 };
