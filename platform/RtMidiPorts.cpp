@@ -26,6 +26,20 @@ std::vector<std::string> PortNames(TPort& port) {
   return names;
 }
 
+// The port names of one direction, from a throw-away client; none when the
+// sequencer can't be reached.
+template <class TPort>
+std::vector<std::string> ListPortNames(const std::string& clientName) {
+  try {
+    TPort port(RtMidi::LINUX_ALSA, clientName);
+    std::string error;
+    port.setErrorCallback(&KeepError, &error);
+    return PortNames(port);
+  } catch (...) {
+    return {};
+  }
+}
+
 class TRtOutPort : public TMidiOutPort {
 public:
   explicit TRtOutPort(std::unique_ptr<RtMidiOut> port) : Port(std::move(port)) {
@@ -111,26 +125,12 @@ bool TRtMidiBackend::SequencerMissing() const {
 
 std::vector<std::string> TRtMidiBackend::OutputNames() {
   if (SequencerMissing()) return {};
-  try {
-    RtMidiOut port(RtMidi::LINUX_ALSA, ClientName);
-    std::string error;
-    port.setErrorCallback(&KeepError, &error);
-    return PortNames(port);
-  } catch (...) {
-    return {};
-  }
+  return ListPortNames<RtMidiOut>(ClientName);
 }
 
 std::vector<std::string> TRtMidiBackend::InputNames() {
   if (SequencerMissing()) return {};
-  try {
-    RtMidiIn port(RtMidi::LINUX_ALSA, ClientName);
-    std::string error;
-    port.setErrorCallback(&KeepError, &error);
-    return PortNames(port);
-  } catch (...) {
-    return {};
-  }
+  return ListPortNames<RtMidiIn>(ClientName);
 }
 
 std::unique_ptr<TMidiOutPort> TRtMidiBackend::OpenOutput(int device, int& result, std::string& detail) {
