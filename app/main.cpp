@@ -10,7 +10,7 @@
 #include <system_error>
 #include <vector>
 
-#include "core/ui/ProgramRun.h"
+#include "ui/ProgramRun.h"
 
 namespace {
 

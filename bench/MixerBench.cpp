@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "core/model/MixerLock.h"
-#include "core/model/Song.h"
+#include "model/MixerLock.h"
+#include "model/Song.h"
 #include "engine/MixSettings.h"
 #include "engine/Mixer.h"
 

@@ -12,8 +12,8 @@
 #include <memory>
 #include <string>
 
-#include "core/model/MixerLock.h"
-#include "core/model/Song.h"
+#include "model/MixerLock.h"
+#include "model/Song.h"
 #include "engine/Mixer.h"
 #include "engine/RenderWAV.h"
 

@@ -5,9 +5,9 @@
 
 #include <memory>
 
-#include "core/model/Channels.h"
-#include "core/model/Song.h"
-#include "core/model/SongReset.h"
+#include "model/Channels.h"
+#include "model/Song.h"
+#include "model/SongReset.h"
 #include "files/SongFile.h"
 #include "files/SongReader.h"
 

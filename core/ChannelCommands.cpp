@@ -4,8 +4,8 @@
 
 #include "core/ChannelFiles.h"
 #include "core/PatternCommands.h"
-#include "core/model/Channels.h"
-#include "core/model/MixerLock.h"
+#include "model/Channels.h"
+#include "model/MixerLock.h"
 #include "toolbox/MessageBox.h"
 
 namespace vs {

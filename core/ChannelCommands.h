@@ -9,8 +9,8 @@
 
 #include <string>
 
-#include "core/model/Preferences.h"
-#include "core/model/Song.h"
+#include "model/Preferences.h"
+#include "model/Song.h"
 
 namespace vs {
 

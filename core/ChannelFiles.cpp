@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include "core/ProgramPaths.h"
-#include "core/model/Channels.h"
-#include "core/model/MixerLock.h"
+#include "model/Channels.h"
+#include "model/MixerLock.h"
 #include "engine/ChannelSample.h"
 #include "engine/MixThread.h"
 #include "engine/Mixer.h"

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "core/model/Song.h"
-#include "core/model/WAVSample.h"
+#include "model/Song.h"
+#include "model/WAVSample.h"
 #include "files/SongHost.h"
 
 namespace vs {

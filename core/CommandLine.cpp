@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "core/model/Song.h"
+#include "model/Song.h"
 #include "toolbox/AllTools.h"
 #include "toolbox/PathTools.h"
 

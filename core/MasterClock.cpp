@@ -7,9 +7,9 @@
 
 #include "core/PlayPosition.h"
 #include "core/Tempo.h"
-#include "core/model/MixerLock.h"
-#include "core/model/Preferences.h"
-#include "core/model/WAVSample.h"
+#include "model/MixerLock.h"
+#include "model/Preferences.h"
+#include "model/WAVSample.h"
 #include "engine/EngineListener.h"
 #include "engine/MixSettings.h"
 #include "engine/MixThread.h"

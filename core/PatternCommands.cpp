@@ -6,7 +6,7 @@
 #include "core/PlayPosition.h"
 #include "core/Tempo.h"
 #include "core/Transport.h"
-#include "core/model/MixerLock.h"
+#include "model/MixerLock.h"
 #include "engine/Mixer.h"
 
 namespace vs {

@@ -11,7 +11,7 @@
 #include <functional>
 #include <vector>
 
-#include "core/model/Song.h"
+#include "model/Song.h"
 
 namespace vs {
 

@@ -1,6 +1,6 @@
 #include "core/PlayPosition.h"
 
-#include "core/model/MixerLock.h"
+#include "model/MixerLock.h"
 #include "engine/Mixer.h"
 
 namespace vs {

@@ -28,7 +28,7 @@
 
 #include "core/CommandLine.h"
 #include "core/SongCommands.h"
-#include "core/model/Preferences.h"
+#include "model/Preferences.h"
 #include "engine/MidiDevices.h"
 
 namespace vs {

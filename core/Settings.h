@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "core/model/Preferences.h"
+#include "model/Preferences.h"
 
 namespace vs {
 

@@ -19,8 +19,8 @@
 #include <optional>
 #include <string>
 
-#include "core/model/Preferences.h"
-#include "core/model/WAVSample.h"
+#include "model/Preferences.h"
+#include "model/WAVSample.h"
 #include "files/SongHost.h"
 
 namespace vs {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/model/Preferences.h"
+#include "model/Preferences.h"
 
 namespace vs {
 

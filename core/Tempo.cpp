@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/PlayPosition.h"
-#include "core/model/MixerLock.h"
+#include "model/MixerLock.h"
 #include "engine/EngineListener.h"
 #include "engine/Mixer.h"
 #include "platform/MidiPorts.h"

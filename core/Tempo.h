@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "core/model/Song.h"
+#include "model/Song.h"
 #include "toolbox/ThreadTimer.h"
 
 namespace vs {

@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "core/model/Song.h"
+#include "model/Song.h"
 #include "engine/MidiDevices.h"
 
 namespace vs {

@@ -7,7 +7,7 @@
 #include <numbers>
 #include <vector>
 
-#include "core/model/MixerLock.h"
+#include "model/MixerLock.h"
 #include "engine/Mixer.h"
 #include "engine/SampleReverb.h"
 #include "toolbox/AllTools.h"

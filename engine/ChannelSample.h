@@ -10,8 +10,8 @@
 #include <array>
 #include <cstdint>
 
-#include "core/model/Channel.h"
-#include "core/model/WAVSample.h"
+#include "model/Channel.h"
+#include "model/WAVSample.h"
 
 namespace vs {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/model/Song.h"
+#include "model/Song.h"
 
 namespace vs {
 

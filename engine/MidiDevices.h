@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/model/Preferences.h"
+#include "model/Preferences.h"
 #include "engine/MidiIn.h"
 #include "engine/MidiOut.h"
 

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "core/model/MixerLock.h"
+#include "model/MixerLock.h"
 #include "engine/EngineListener.h"
 #include "engine/Mixer.h"
 #include "platform/RtAudioOutput.h"

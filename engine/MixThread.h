@@ -20,7 +20,7 @@
 #include <string>
 #include <thread>
 
-#include "core/model/WAVSample.h"
+#include "model/WAVSample.h"
 #include "engine/WAVFiles.h"
 #include "platform/AudioOutput.h"
 #include "platform/AutoResetEvent.h"

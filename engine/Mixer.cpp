@@ -5,7 +5,7 @@
 #include <cstring>
 #include <numbers>
 
-#include "core/model/MixerLock.h"
+#include "model/MixerLock.h"
 #include "engine/MB404Channels.h"
 #include "engine/MixSettings.h"
 #include "engine/Resample.h"

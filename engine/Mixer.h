@@ -18,7 +18,7 @@
 #include <limits>
 #include <vector>
 
-#include "core/model/Song.h"
+#include "model/Song.h"
 #include "engine/EchoLine.h"
 #include "engine/SoundProcs.h"
 

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "core/model/WAVSample.h"
+#include "model/WAVSample.h"
 
 namespace vs {
 

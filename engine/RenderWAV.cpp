@@ -7,9 +7,9 @@
 #include <mutex>
 #include <thread>
 
-#include "core/model/Channels.h"
-#include "core/model/MB404Params.h"
-#include "core/model/MixerLock.h"
+#include "model/Channels.h"
+#include "model/MB404Params.h"
+#include "model/MixerLock.h"
 #include "engine/EngineListener.h"
 #include "engine/MixThread.h"
 #include "engine/Mixer.h"

@@ -24,8 +24,8 @@
 #include <string>
 #include <vector>
 
-#include "core/model/RenderOptions.h"
-#include "core/model/Song.h"
+#include "model/RenderOptions.h"
+#include "model/Song.h"
 #include "toolbox/SafeFile.h"
 
 namespace vs {

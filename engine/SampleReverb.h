@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/model/WAVSample.h"
+#include "model/WAVSample.h"
 
 namespace vs {
 

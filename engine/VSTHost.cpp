@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/model/MixerLock.h"
+#include "model/MixerLock.h"
 #include "engine/MixThread.h"
 #include "toolbox/AllTools.h"
 #include "toolbox/PathTools.h"

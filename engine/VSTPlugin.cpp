@@ -5,7 +5,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "core/model/MixerLock.h"
+#include "model/MixerLock.h"
 #include "engine/EngineListener.h"
 #include "toolbox/PathTools.h"
 

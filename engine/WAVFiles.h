@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/model/WAVSample.h"
+#include "model/WAVSample.h"
 
 namespace vs {
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <random>
 
-#include "core/model/MixerLock.h"
-#include "core/model/Song.h"
+#include "model/MixerLock.h"
+#include "model/Song.h"
 #include "files/SongFile.h"
 #include "toolbox/SafeFile.h"
 

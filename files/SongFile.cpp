@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/model/MB404Params.h"
-#include "core/model/Song.h"
+#include "model/MB404Params.h"
+#include "model/Song.h"
 #include "toolbox/AllTools.h"
 #include "toolbox/SafeFile.h"
 #include "toolbox/TextCodec.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/model/MixerLock.h"
+#include "model/MixerLock.h"
 #include "toolbox/MessageBox.h"
 
 namespace vs {

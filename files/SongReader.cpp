@@ -6,11 +6,11 @@
 #include <fstream>
 #include <numbers>
 
-#include "core/model/Channels.h"
-#include "core/model/MB404Params.h"
-#include "core/model/MixerLock.h"
-#include "core/model/Song.h"
-#include "core/model/SongReset.h"
+#include "model/Channels.h"
+#include "model/MB404Params.h"
+#include "model/MixerLock.h"
+#include "model/Song.h"
+#include "model/SongReset.h"
 #include "files/SongFile.h"
 #include "toolbox/AllTools.h"
 #include "toolbox/TextCodec.h"

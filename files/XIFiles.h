@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/model/WAVSample.h"
+#include "model/WAVSample.h"
 
 namespace vs {
 

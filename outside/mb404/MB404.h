@@ -32,7 +32,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/model/MB404Params.h"
+#include "model/MB404Params.h"
 
 namespace vs {
 

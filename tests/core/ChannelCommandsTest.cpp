@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/ChannelFiles.h"
-#include "core/model/Channels.h"
+#include "model/Channels.h"
 #include "engine/WAVFiles.h"
 #include "support/RecordingMessageBox.h"
 #include "support/TempDir.h"

@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "core/ProgramPaths.h"
-#include "core/model/Channels.h"
-#include "core/model/MixerLock.h"
+#include "model/Channels.h"
+#include "model/MixerLock.h"
 #include "engine/Mixer.h"
 #include "engine/OutsideRenderers.h"
 #include "engine/WAVFiles.h"

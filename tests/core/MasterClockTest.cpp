@@ -10,7 +10,7 @@
 #include "core/MasterClock.h"
 #include "core/PlayPosition.h"
 #include "core/Tempo.h"
-#include "core/model/MixerLock.h"
+#include "model/MixerLock.h"
 #include "engine/EngineListener.h"
 #include "engine/MidiDevices.h"
 #include "engine/MixSettings.h"

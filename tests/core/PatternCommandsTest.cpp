@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/PlayPosition.h"
-#include "core/model/Channels.h"
+#include "model/Channels.h"
 #include "engine/Mixer.h"
 
 namespace vs {

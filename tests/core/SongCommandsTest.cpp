@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "core/ProgramPaths.h"
-#include "core/model/Channels.h"
-#include "core/model/SongReset.h"
+#include "model/Channels.h"
+#include "model/SongReset.h"
 #include "engine/Mixer.h"
 #include "files/SongFile.h"
 #include "support/RecordingMessageBox.h"

@@ -8,8 +8,8 @@
 
 #include "core/ProgramPaths.h"
 #include "core/SongCommands.h"
-#include "core/model/Channels.h"
-#include "core/model/SongReset.h"
+#include "model/Channels.h"
+#include "model/SongReset.h"
 #include "engine/Mixer.h"
 #include "engine/WAVFiles.h"
 #include "files/SongFile.h"

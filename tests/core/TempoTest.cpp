@@ -8,7 +8,7 @@
 
 #include "core/PlayPosition.h"
 #include "core/Tempo.h"
-#include "core/model/MixerLock.h"
+#include "model/MixerLock.h"
 #include "engine/EngineListener.h"
 #include "engine/MixSettings.h"
 #include "engine/Mixer.h"

@@ -11,7 +11,7 @@
 #include "core/PlayPosition.h"
 #include "core/Tempo.h"
 #include "core/Transport.h"
-#include "core/model/MixerLock.h"
+#include "model/MixerLock.h"
 #include "engine/EngineListener.h"
 #include "engine/MixSettings.h"
 #include "engine/MixThread.h"

@@ -11,7 +11,7 @@
 
 #include "core/ChannelFiles.h"
 #include "core/ProgramPaths.h"
-#include "core/model/Song.h"
+#include "model/Song.h"
 #include "engine/WAVFiles.h"
 #include "files/SongFile.h"
 #include "files/SongReader.h"

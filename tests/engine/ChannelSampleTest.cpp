@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "core/model/MixerLock.h"
+#include "model/MixerLock.h"
 #include "engine/Mixer.h"
 #include "engine/SampleReverb.h"
 

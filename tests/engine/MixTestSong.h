@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/model/Song.h"
+#include "model/Song.h"
 #include "engine/Mixer.h"
 
 namespace vs::testing {

@@ -11,7 +11,7 @@
 #include "AllocCounter.h"
 #include "EngineRecorder.h"
 #include "MixTestSong.h"
-#include "core/model/MixerLock.h"
+#include "model/MixerLock.h"
 #include "engine/EngineListener.h"
 #include "engine/MixSettings.h"
 #include "engine/MixThread.h"

@@ -9,8 +9,8 @@
 
 #include "AllocCounter.h"
 #include "MixTestSong.h"
-#include "core/model/MB404Params.h"
-#include "core/model/MixerLock.h"
+#include "model/MB404Params.h"
+#include "model/MixerLock.h"
 #include "engine/MB404Channels.h"
 #include "engine/MixSettings.h"
 #include "engine/Mixer.h"

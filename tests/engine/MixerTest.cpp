@@ -7,7 +7,7 @@
 #include <numbers>
 
 #include "MixTestSong.h"
-#include "core/model/MixerLock.h"
+#include "model/MixerLock.h"
 #include "engine/MixSettings.h"
 #include "engine/Mixer.h"
 

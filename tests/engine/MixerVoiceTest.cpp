@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "MixTestSong.h"
-#include "core/model/MixerLock.h"
+#include "model/MixerLock.h"
 #include "engine/MixSettings.h"
 #include "engine/Mixer.h"
 

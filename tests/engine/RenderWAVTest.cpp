@@ -10,8 +10,8 @@
 #include <map>
 #include <sstream>
 
-#include "core/model/MixerLock.h"
-#include "core/model/RenderOptions.h"
+#include "model/MixerLock.h"
+#include "model/RenderOptions.h"
 #include "engine/EngineListener.h"
 #include "engine/MixThread.h"
 #include "engine/MixTestSong.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "AllocCounter.h"
-#include "core/model/MixerLock.h"
+#include "model/MixerLock.h"
 #include "engine/EngineListener.h"
 #include "engine/Mixer.h"
 #include "engine/VSTHost.h"

@@ -7,8 +7,8 @@
 #include <iterator>
 #include <set>
 
-#include "core/model/Channels.h"
-#include "core/model/SongReset.h"
+#include "model/Channels.h"
+#include "model/SongReset.h"
 #include "files/MIDIExport.h"
 
 using namespace vs;

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "core/model/Song.h"
+#include "model/Song.h"
 #include "files/SongFile.h"
 #include "files/SongPlugins.h"
 #include "files/SongReader.h"

@@ -4,8 +4,8 @@
 #include <fstream>
 
 #include "SongTestKit.h"
-#include "core/model/Channels.h"
-#include "core/model/SongReset.h"
+#include "model/Channels.h"
+#include "model/SongReset.h"
 #include "files/SongFile.h"
 #include "files/SongReader.h"
 #include "toolbox/AllTools.h"

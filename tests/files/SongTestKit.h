@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/model/Song.h"
+#include "model/Song.h"
 #include "files/SongHost.h"
 
 namespace vs::test {

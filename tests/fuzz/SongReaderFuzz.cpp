@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "core/model/Song.h"
-#include "core/model/SongReset.h"
+#include "model/Song.h"
+#include "model/SongReset.h"
 #include "files/SongHost.h"
 #include "files/SongReader.h"
 

@@ -8,8 +8,8 @@
 
 #include <unistd.h>
 
-#include "core/model/Channels.h"
-#include "core/model/Song.h"
+#include "model/Channels.h"
+#include "model/Song.h"
 #include "model/SongRecorder.h"
 
 using namespace vs;

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "core/model/Channels.h"
-#include "core/model/MixerLock.h"
-#include "core/model/Song.h"
+#include "model/Channels.h"
+#include "model/MixerLock.h"
+#include "model/Song.h"
 #include "model/SongRecorder.h"
 
 using namespace vs;

@@ -1,4 +1,4 @@
-#include "core/model/MB404Params.h"
+#include "model/MB404Params.h"
 
 #include <gtest/gtest.h>
 

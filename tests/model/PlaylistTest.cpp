@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "core/model/Channels.h"
-#include "core/model/Song.h"
+#include "model/Channels.h"
+#include "model/Song.h"
 #include "model/SongRecorder.h"
 
 using namespace vs;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/model/SongListener.h"
+#include "model/SongListener.h"
 
 namespace vs {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/model/Song.h"
-#include "core/model/StepStore.h"
+#include "model/Song.h"
+#include "model/StepStore.h"
 
 using namespace vs;
 

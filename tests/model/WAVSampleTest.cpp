@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/model/WAVSample.h"
+#include "model/WAVSample.h"
 
 using namespace vs;
 

@@ -13,9 +13,9 @@
 #include <string>
 
 #include "core/ProgramPaths.h"
-#include "core/model/Song.h"
-#include "core/ui/ProgramRun.h"
-#include "core/ui/ProgramWindows.h"
+#include "model/Song.h"
+#include "ui/ProgramRun.h"
+#include "ui/ProgramWindows.h"
 #include "engine/MixThread.h"
 #include "support/RecordingMessageBox.h"
 #include "support/TempDir.h"

@@ -16,12 +16,12 @@
 #include <thread>
 
 #include "core/ProgramPaths.h"
-#include "core/model/Channels.h"
-#include "core/model/Song.h"
-#include "core/ui/ProgramRun.h"
-#include "core/ui/ProgramWindows.h"
-#include "core/ui/QtEngineListener.h"
-#include "core/ui/QtMessageBox.h"
+#include "model/Channels.h"
+#include "model/Song.h"
+#include "ui/ProgramRun.h"
+#include "ui/ProgramWindows.h"
+#include "ui/QtEngineListener.h"
+#include "ui/QtMessageBox.h"
 #include "engine/EngineListener.h"
 #include "support/RecordingMessageBox.h"
 #include "support/TempDir.h"

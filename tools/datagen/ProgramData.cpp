@@ -4,10 +4,10 @@
 #include <initializer_list>
 #include <utility>
 
-#include "core/model/Channels.h"
-#include "core/model/Song.h"
-#include "core/model/SongReset.h"
-#include "core/model/WAVSample.h"
+#include "model/Channels.h"
+#include "model/Song.h"
+#include "model/SongReset.h"
+#include "model/WAVSample.h"
 #include "engine/WAVFiles.h"
 #include "files/SongFile.h"
 #include "toolbox/AllTools.h"

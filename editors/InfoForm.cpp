@@ -1,0 +1,10 @@
+#include "editors/InfoForm.h"
+
+namespace vs {
+
+TInfoForm::TInfoForm(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName("InfoForm");
+  setWindowTitle(tr("Song information"));
+}
+
+}  // namespace vs

@@ -1,0 +1,28 @@
+#include "model/SongReset.h"
+
+#include "model/Channels.h"
+#include "model/Song.h"
+
+namespace vs {
+
+void ResetSongModel(TSong& song, bool keepPatternLength) {
+  while (song.ChannelCount() > 0) DeleteChannel(song, song.ChannelCount() - 1);
+  for (int i = 0; i < 4; ++i) AddChannel(song);
+  song.Channels[0]->Selected = true;
+  song.Playlist.ClearPlaylist();
+  song.Playlist.PlaylistMarker = 0;
+  song.Playlist.PlaylistSelection.Bottom = -1;
+  song.Info = SongInfo{};
+  song.MasterSwing.store(0);
+  song.MasterVolume.store(128);
+  song.MasterPitch.store(0);
+  song.MasterResoPosition = MasterFilterSliderMax;
+  song.MasterCutoffPosition = MasterFilterSliderMax;
+  if (!keepPatternLength) song.SetPatternLength(16);
+  song.StepsPerBlock = 4;
+  song.Echo = TSongEcho{};
+  song.CurrentPattern = 1;
+  song.SongVersion = 0;
+}
+
+}  // namespace vs

@@ -1,0 +1,157 @@
+#include "ui/ProgramRun.h"
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <unistd.h>
+
+#include "core/ProgramPaths.h"
+#include "core/SongCommands.h"
+#include "core/Transport.h"
+#include "model/MixerLock.h"
+#include "model/Song.h"
+#include "ui/ProgramWindows.h"
+#include "ui/QtEngineListener.h"
+#include "ui/QtMessageBox.h"
+#include "engine/Mixer.h"
+#include "engine/MixThread.h"
+#include "platform/SettingsStore.h"
+#include "toolbox/AllTools.h"
+
+namespace vs {
+
+namespace {
+
+int SignalPipe[2] = {-1, -1};
+
+void OnCloseSignal(int) {
+  const char byte = 1;
+  if (SignalPipe[1] >= 0) (void)!write(SignalPipe[1], &byte, 1);
+}
+
+bool EnvSet(const char* name) {
+  const char* v = std::getenv(name);
+  return v && *v;
+}
+
+}  // namespace
+
+void SelectQtPlatform() {
+  if (EnvSet("QT_QPA_PLATFORM")) return;
+  if (EnvSet("DISPLAY") || EnvSet("WAYLAND_DISPLAY")) return;
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+}
+
+TProgramRun::TProgramRun(const std::vector<std::string>& args, const std::string& exeDir)
+    : Line(ParseCommandLine(args)) {
+  Opts.AppPath = FindDataFolder(exeDir);
+  // The preset library lies beside the executable.
+  Opts.LibraryFolder = AddBackslash(exeDir);
+}
+
+TProgramRun::~TProgramRun() { ShutDown(); }
+
+int TProgramRun::RunBatch() {
+  Down = true;  // nothing of the windows' side runs
+  const int code = vs::RunBatch(Opts, Line, std::cerr);
+  if (code == 0)
+    for (const TCommandAction& a : Line.Actions)
+      if (a.Kind == TCommandKind::Render) std::cout << "VorbelSteps: rendered " << a.Text << std::endl;
+  return code;
+}
+
+void TProgramRun::StartUp() {
+  Prog.Open(Opts);
+  MessageBox = std::make_unique<TQtMessageBox>();
+  Listener = std::make_unique<TQtEngineListener>();
+
+  CreateProgramWindows(Prog.Prefs);
+  TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
+  form.OnCloseAccepted = [this] { CloseAccepted(); };
+
+  Prog.StartUp();
+  form.BuildDrumKitsMenu(Opts.AppPath + "Samples/DrumKits/");
+  QObject::connect(Listener.get(), &TQtEngineListener::syncStartStop, &form, [&form](bool started) {
+    SyncStartStopReceived(started);
+    form.ShowTransport();
+  });
+  Started = true;
+  form.RebuildRecentFiles();
+  form.RestorePosition();
+
+  CurrentSong().SetModified(false);
+  form.Commands().New();
+  form.CommandHost().OpenFolder = Opts.AppPath + "Loops/";
+  if (Line.Topmost) form.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  form.Commands().RenderAfterSave = Line.RenderAfterSave;
+  // The sound device failed: the output stays closed, the program runs.
+  if (!Prog.OutputError.empty()) form.ShowInfo("Sound output closed: " + Prog.OutputError);
+}
+
+void TProgramRun::ShowMainWindow() {
+  if (TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm) form->show();
+}
+
+void TProgramRun::CloseOnSignals() {
+  if (SignalPipe[0] >= 0 || pipe(SignalPipe) != 0) return;
+  auto* notifier = new QSocketNotifier(SignalPipe[0], QSocketNotifier::Read, qApp);
+  QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+    char byte;
+    (void)!read(SignalPipe[0], &byte, 1);
+    if (TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm) form->close();
+  });
+  struct sigaction action = {};
+  action.sa_handler = OnCloseSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &action, nullptr);
+}
+
+void TProgramRun::FirstActivation() {
+  FirstActivationDone = true;
+  if (TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm)
+    Prog.ApplyCommandLine(Line, form->Commands(), &std::cerr);
+}
+
+void TProgramRun::FollowActivation() {
+  QObject::connect(qApp, &QGuiApplication::applicationStateChanged, qApp,
+                   [this](Qt::ApplicationState state) { ApplicationActivated(state == Qt::ApplicationActive); });
+}
+
+void TProgramRun::ApplicationActivated(bool active) {
+  TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm;
+  if (!form || form->Closing() || Prog.ShutDownDone()) return;
+  if (active && FirstActivationDone)
+    if (TInfoForm* info = Windows().InfoForm) info->hide();
+  if (!Prog.Prefs.CloseDS) return;
+  if (active)
+    OpenAudioOutput();
+  else
+    CloseAudioOutput();
+}
+
+void TProgramRun::CloseAccepted() {
+  if (Prog.ShutDownDone()) return;
+  TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm;
+  if (form && form->IsPlaying()) form->TogglePlayback();
+  // No queued update may reach a window or sample that goes away now.
+  if (Listener) Listener->DropPending();
+  if (form) form->StorePosition();
+  if (!Prog.ShutDown())
+    HintMessageBox("Error|The settings could not be written to " + Prog.Store().FileName() + ".",
+                   MbOK | MbIconError);
+}
+
+void TProgramRun::ShutDown() {
+  if (Down) return;
+  Down = true;
+  if (Started) CloseAccepted();
+  DestroyProgramWindows();
+  Listener.reset();
+  MessageBox.reset();
+}
+
+}  // namespace vs

@@ -1,0 +1,37 @@
+#include "ui/ProgramWindows.h"
+
+namespace vs {
+
+TProgramWindows& Windows() {
+  static TProgramWindows windows;
+  return windows;
+}
+
+std::vector<std::string> CreateProgramWindows(TPreferences& prefs) {
+  TProgramWindows& w = Windows();
+  std::vector<std::string> order;
+  auto note = [&order](QWidget* window) { order.push_back(window->objectName().toStdString()); };
+  note(w.VorbelStepsMainForm = new TVorbelStepsMainForm(prefs));
+  // The other windows belong to the main window (they stay above it and go
+  // with it) but are windows of their own.
+  QWidget* owner = w.VorbelStepsMainForm;
+  note(w.PianoForm = new TPianoForm(owner));
+  note(w.VisualForm = new TVisualForm(owner));
+  note(w.MIDIForm = new TMIDIForm(owner));
+  note(w.AboutForm = new TAboutForm(owner));
+  note(w.SettingsForm = new TSettingsForm(owner));
+  note(w.PlayListForm = new TPlayListForm(owner));
+  note(w.SetInfoForm = new TSetInfoForm(owner));
+  note(w.InfoForm = new TInfoForm(owner));
+  note(w.WAVRenderForm = new TWAVRenderForm(owner));
+  note(w.AddToolForm = new TAddToolForm(owner));
+  return order;
+}
+
+void DestroyProgramWindows() {
+  TProgramWindows& w = Windows();
+  delete w.VorbelStepsMainForm;  // its children go with it
+  w = TProgramWindows();
+}
+
+}  // namespace vs

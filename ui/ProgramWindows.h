@@ -1,0 +1,53 @@
+#pragma once
+// The program's windows, created at start-up in a fixed order: the main
+// window first (it becomes the application's main window), then the piano
+// roll, the step lamps, the program settings, the about box, the channel
+// settings, the playlist, the song information editor and viewer, the
+// render dialog and the tool dialog. Instances are named after their class
+// without the leading T.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editors/AboutForm.h"
+#include "editors/AddToolForm.h"
+#include "editors/InfoForm.h"
+#include "editors/MIDIForm.h"
+#include "editors/PianoForm.h"
+#include "editors/PlayListForm.h"
+#include "editors/SetInfoForm.h"
+#include "editors/SettingsForm.h"
+#include "editors/VisualForm.h"
+#include "ui/VorbelStepsMainForm.h"
+#include "editors/WAVRenderForm.h"
+
+namespace vs {
+
+struct TPreferences;
+
+struct TProgramWindows {
+  TVorbelStepsMainForm* VorbelStepsMainForm = nullptr;
+  TPianoForm* PianoForm = nullptr;
+  TVisualForm* VisualForm = nullptr;
+  TMIDIForm* MIDIForm = nullptr;
+  TAboutForm* AboutForm = nullptr;
+  TSettingsForm* SettingsForm = nullptr;
+  TPlayListForm* PlayListForm = nullptr;
+  TSetInfoForm* SetInfoForm = nullptr;
+  TInfoForm* InfoForm = nullptr;
+  TWAVRenderForm* WAVRenderForm = nullptr;
+  TAddToolForm* AddToolForm = nullptr;
+};
+
+// The windows of the running program (all null before CreateProgramWindows
+// and after DestroyProgramWindows).
+TProgramWindows& Windows();
+
+// Creates the eleven windows in their order (none shown) and returns the
+// object names in creation order.
+std::vector<std::string> CreateProgramWindows(TPreferences& prefs);
+// Frees them, the main window last.
+void DestroyProgramWindows();
+
+}  // namespace vs

@@ -1,0 +1,123 @@
+#pragma once
+// The main window. Until the skinned window exists it is a plain window: a
+// menu bar with the song commands (New, Open, Save, Save as, Render to WAV,
+// the recent files, Quit) and Play/Stop, the song's channels in a list, and
+// an info bar. Closing asks to save changes first; a Cancel there keeps the
+// window open and everything as it was.
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/SongCommands.h"
+#include "model/Preferences.h"
+
+class QAction;
+class QLabel;
+class QListWidget;
+class QMenu;
+
+namespace vs {
+
+class TVorbelStepsMainForm;
+
+// The song commands' window side: dialogs, cursor, info bar and caption.
+class TQtSongCommandHost : public TSongCommandHost {
+public:
+  explicit TQtSongCommandHost(TVorbelStepsMainForm& form) : Form(form) {}
+
+  std::optional<TSaveChoice> ChooseSaveFile(const std::string& fileName, int type) override;
+  std::optional<std::string> ChooseOpenFile() override;
+  std::optional<std::string> ChooseFolder(const std::string& title, const std::string& text,
+                                          const std::string& startFolder) override;
+  void SetBusyCursor(bool busy) override;
+  void ShowInfo(const std::string& text) override;
+  void SetCaptionText(const std::string& text) override;
+  void RecentFilesChanged() override;
+  void HideSongInfo() override;
+  void SongOpened() override;
+  void SongWasReset() override;
+  void FitMainWindowHeight() override;
+  void SetSampleCommandsEnabled(bool enabled) override;
+  bool RenderWAV(const std::string& fileName) override;
+  bool WriteClickMarkedSample(const TWAVSample& sample, const std::string& fileName) override;
+
+  // The folder the open dialog starts in while no song file was opened.
+  std::string OpenFolder;
+
+private:
+  TVorbelStepsMainForm& Form;
+};
+
+class TVorbelStepsMainForm : public QMainWindow {
+  Q_OBJECT
+
+public:
+  explicit TVorbelStepsMainForm(TPreferences& prefs, QWidget* parent = nullptr);
+  ~TVorbelStepsMainForm() override;
+
+  TSongCommands& Commands() { return *SongCommands; }
+  TQtSongCommandHost& CommandHost() { return Host; }
+  TPreferences& Prefs() { return Preferences; }
+
+  // Runs when a close was accepted (after the save-changes question), before
+  // the window goes: the program's shut-down.
+  std::function<void()> OnCloseAccepted;
+  // True once a close was accepted.
+  bool Closing() const { return ClosingFlag; }
+
+  // The views of the song: caption, channel list, recent files, height.
+  void SetCaptionText(const std::string& text);
+  void ShowInfo(const std::string& text);
+  void RebuildRecentFiles();
+  void ShowSong();
+  void FitMainWindowHeight();
+  void SetSampleCommandsEnabled(bool enabled);
+  // The height that shows every channel row.
+  int FullHeight() const;
+
+  // Places the window at the stored position (kept on a screen), and
+  // stores the position it has now.
+  void RestorePosition();
+  void StorePosition();
+
+  // Play / Stop of the current pattern (or the song in song mode).
+  // fromButton: the play control itself (a stop rewinds to the range start).
+  void TogglePlayback(bool fromButton = true);
+  bool IsPlaying() const;
+  // The play, loop and sync items show the transport's state.
+  void ShowTransport();
+  // Fills the drum-kit menu with the kit songs under the folder.
+  void BuildDrumKitsMenu(const std::string& folder);
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  void BuildMenus();
+
+  TPreferences& Preferences;
+  TQtSongCommandHost Host;
+  std::unique_ptr<TSongCommands> SongCommands;
+  QMenu* FileMenu = nullptr;
+  QAction* LastFilesMenu = nullptr;  // marker before the recent files
+  std::array<QAction*, RecentFileCount> RecentActions{};
+  QAction* CollectMenuItem = nullptr;
+  QAction* ClickSamplesMenuItem = nullptr;
+  QAction* PlayAction = nullptr;
+  QMenu* DrumKitsMenu = nullptr;
+  std::vector<std::string> DrumKitFiles;  // by the kit items' tags
+  QAction* LoopAction = nullptr;
+  QAction* SyncAction = nullptr;
+  QAction* WAVonlyAction = nullptr;
+  QAction* MidiOnlyAction = nullptr;
+  QListWidget* ChannelList = nullptr;
+  QLabel* InfoLabel = nullptr;
+  bool ClosingFlag = false;
+};
+
+}  // namespace vs
