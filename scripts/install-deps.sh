@@ -11,7 +11,7 @@ PACKAGES=(
   librtaudio-dev librtmidi-dev libsndfile1-dev libzip-dev libjpeg-dev
   clang libclang-rt-14-dev
   sox libsox-fmt-all zip unzip python3
-  xvfb xauth x11-utils
+  xvfb xauth x11-utils fonts-dejavu-core
 )
 
 missing=()

@@ -1,0 +1,54 @@
+#pragma once
+// The screenshot tool: every window and the control gallery rendered to PNG
+// files in the default style, so that anyone can look at them. Each area
+// registers its pages with VS_SCREEN; a page returns the picture to write.
+
+#include <QImage>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+namespace vs {
+class TProgramRun;
+}
+
+namespace vs::screens {
+
+struct TScreenContext {
+  // The program data folder of the build (AppPath), ending in "/".
+  QString DataDir;
+  // A private folder for settings and files the pages make.
+  QString WorkDir;
+  // The program started as a user starts it (settings in WorkDir, no sound
+  // device), on the default drum kit; made at first use and kept for every
+  // later page.
+  TProgramRun& Program();
+  // Shows a widget, lets it lay out and paint, and grabs it.
+  static QImage Grab(QWidget* widget);
+
+  std::unique_ptr<TProgramRun> Run;
+};
+
+using TScreenPainter = std::function<QImage(TScreenContext&)>;
+
+struct TScreenPage {
+  const char* Name;
+  TScreenPainter Paint;
+};
+
+std::vector<TScreenPage>& ScreenPages();
+
+struct TScreenRegistrar {
+  TScreenRegistrar(const char* name, TScreenPainter paint) { ScreenPages().push_back({name, std::move(paint)}); }
+};
+
+}  // namespace vs::screens
+
+#define VS_SCREEN_CONCAT2(a, b) a##b
+#define VS_SCREEN_CONCAT(a, b) VS_SCREEN_CONCAT2(a, b)
+// VS_SCREEN("gallery-controls", [](TScreenContext& c) { ...; return image; });
+#define VS_SCREEN(name, painter) \
+  static ::vs::screens::TScreenRegistrar VS_SCREEN_CONCAT(vsScreenRegistrar_, __LINE__)(name, painter)
