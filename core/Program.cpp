@@ -157,8 +157,7 @@ void TProgram::StartUp() {
       output.OutputError = e.what();
     }
     if (!output.OutputOpen.load())
-      OutputError = output.OutputError.empty() ? std::string("The sound output could not be opened.")
-                                               : output.OutputError;
+      OutputError = output.OutputError.empty() ? std::string(SoundOutputFailedText) : output.OutputError;
   }
   // 15, 20. The MIDI devices: the ports the steps and the clock go to, the
   // input's messages to the sync handler, the device lists, and the note
@@ -179,7 +178,8 @@ void TProgram::StartUp() {
     SetTransportDeviceLists(MidiLists);
     Transport().SyncCaption = Prefs.UseWAV ? MasterSyncCaption : SlaveSyncCaption;
     Transport().SyncChecked = !Prefs.SyncToInput;
-    SyncOptionClick();
+    const TCommandResult sync = SyncOptionClick();
+    if (!sync && MidiError.empty()) MidiError = sync.Message;
   }
   // 21. The tempo (frames per step, echo delay, step timer).
   SetTempo(CurrentSong().BPM);
@@ -210,8 +210,7 @@ public:
     return Commands.OpenSong(ec ? fileName : path.lexically_normal().string());
   }
   void SetPatternMode() override {
-    Transport().LoopButtonDown = false;
-    LoopButtonClick();
+    LoopButtonClick(false);
   }
   void SetTempo(int bpm) override { vs::SetTempo(bpm); }
   void SetMonoRender() override {
@@ -315,10 +314,7 @@ void TBatchCommandHost::ResumeOutput() { vs::ResumeOutput(); }
 
 bool TBatchCommandHost::RenderWAV(const std::string& fileName) {
   const TRenderResult result = RenderSongToFile(fileName);
-  if (!result.Ok) {
-    LastError = result.Error;
-    Errors << "VorbelSteps: " << result.Error << std::endl;
-  }
+  if (!result.Ok) Errors << "VorbelSteps: " << result.Error << std::endl;
   return result.Ok;
 }
 

@@ -129,7 +129,6 @@ public:
   void ResumeOutput() override;
   bool RenderWAV(const std::string& fileName) override;
   void ShowInfo(const std::string& text) override;
-  std::string LastError;
 
 private:
   std::ostream& Errors;

@@ -19,6 +19,7 @@ namespace vs {
 
 const char* const MasterSyncCaption = "S&ync as master";
 const char* const SlaveSyncCaption = "S&ync as slave";
+const char* const SoundOutputFailedText = "The sound output could not be opened.";
 
 namespace {
 
@@ -50,8 +51,7 @@ int RangeStart(const TSong& song) {
 
 void StopPlaying() {
   if (!Mixer().Playing.load()) return;
-  Transport().StartButtonDown = false;
-  StartButtonClick(false);
+  StartButtonClick(false, false);
   TransportHost().StartButtonChanged(false);
 }
 
@@ -59,47 +59,53 @@ void StopPlaying() {
 
 // ---------------------------------------------------------------- host
 
-bool TTransportHost::OpenAudio(std::string& message) {
+TCommandResult TTransportHost::OpenAudio() {
   try {
     OpenAudioOutput();
   } catch (const std::exception& e) {
     AudioOutput().OutputError = e.what();
   }
-  if (AudioOutput().OutputOpen.load()) return true;
-  message = AudioOutput().OutputError.empty() ? std::string("The sound output could not be opened.")
-                                              : AudioOutput().OutputError;
-  return false;
+  if (AudioOutput().OutputOpen.load()) return TCommandResult::Done();
+  return TCommandResult::Failed(AudioOutput().OutputError.empty() ? std::string(SoundOutputFailedText)
+                                                                  : AudioOutput().OutputError);
 }
 
 void TTransportHost::CloseAudio() { CloseAudioOutput(); }
 
 bool TTransportHost::MidiOutputOpen() { return MidiDevices().MIDIOut.IsOpen(); }
 
-bool TTransportHost::OpenMidiOutput(std::string& message) {
+TCommandResult TTransportHost::OpenMidiOutput() {
   std::lock_guard<std::mutex> hold(ListsLock());
   const TMidiDeviceLists& l = Lists();
-  return vs::OpenMidiOutput(MidiDevices().MIDIOut, l.OutputIndex, static_cast<int>(l.Output.size()),
-                            message);
+  std::string message;
+  if (vs::OpenMidiOutput(MidiDevices().MIDIOut, l.OutputIndex, static_cast<int>(l.Output.size()), message))
+    return TCommandResult::Done();
+  return TCommandResult::Failed(message);
 }
 
 void TTransportHost::CloseMidiOutput() { vs::CloseMidiOutput(MidiDevices().MIDIOut); }
 
-bool TTransportHost::OpenMidiInput(std::string& message) {
+TCommandResult TTransportHost::OpenMidiInput() {
   std::lock_guard<std::mutex> hold(ListsLock());
   const TMidiDeviceLists& l = Lists();
-  return vs::OpenMidiInput(MidiDevices().MidiIn, l.InputIndex, static_cast<int>(l.Input.size()),
-                           message);
+  std::string message;
+  if (vs::OpenMidiInput(MidiDevices().MidiIn, l.InputIndex, static_cast<int>(l.Input.size()), message))
+    return TCommandResult::Done();
+  return TCommandResult::Failed(message);
 }
 
 void TTransportHost::CloseMidiInput() { vs::CloseMidiInput(MidiDevices().MidiIn); }
 
 bool TTransportHost::SyncOutputOpen() { return MidiDevices().MIDIOutSync.IsOpen(); }
 
-bool TTransportHost::OpenSyncOutput(std::string& message) {
+TCommandResult TTransportHost::OpenSyncOutput() {
   std::lock_guard<std::mutex> hold(ListsLock());
   const TMidiDeviceLists& l = Lists();
-  return vs::OpenMidiOutput(MidiDevices().MIDIOutSync, l.SyncOutputIndex,
-                            static_cast<int>(l.SyncOutput.size()), message);
+  std::string message;
+  if (vs::OpenMidiOutput(MidiDevices().MIDIOutSync, l.SyncOutputIndex, static_cast<int>(l.SyncOutput.size()),
+                         message))
+    return TCommandResult::Done();
+  return TCommandResult::Failed(message);
 }
 
 void TTransportHost::CloseSyncOutput() { vs::CloseMidiOutput(MidiDevices().MIDIOutSync); }
@@ -119,14 +125,14 @@ TTransportState& Transport() {
 
 // ---------------------------------------------------------------- play / stop
 
-void LoopButtonClick() {
+void LoopButtonClick(bool down) {
   TTransportHost& host = TransportHost();
   MixerGuard hold;
   TMixer& mixer = Mixer();
   TSong& song = Song();
   TPlayPosition& pos = PlayPosition();
   mixer.StopAllVoices();
-  mixer.SongMode = Transport().LoopButtonDown ? 1 : 0;
+  mixer.SongMode = down ? 1 : 0;
   song.SongModeOn = mixer.SongMode == 1;
   if (mixer.SongMode == 0) {
     SetCurrentPattern(song.CurrentPattern);
@@ -155,11 +161,12 @@ void SetMixPatterns() {
   }
 }
 
-void StartButtonClick(bool fromButton) {
+void StartButtonClick(bool down, bool fromButton) {
   TTransportHost& host = TransportHost();
   TMixer& mixer = Mixer();
   TPlayPosition& pos = PlayPosition();
-  if (Transport().StartButtonDown) {
+  Transport().StartButtonDown = down;
+  if (down) {
     SetMixPatterns();
     if (Sync().Mode.load() == SyncSlave) {
       HandleMidiSyncMessage(MidiStartByte);
@@ -229,71 +236,57 @@ void SyncStartStopReceived(bool started) {
 
 // ---------------------------------------------------------------- outputs and sync
 
-bool SetOutputModes(bool wav, bool midi) {
+TCommandResult SetOutputModes(bool wav, bool midi) {
   TTransportHost& host = TransportHost();
   TTransportState& t = Transport();
-  t.LastError.clear();
+  TCommandResult result;
   StopPlaying();
   const bool syncWasOn = t.SyncChecked;
-  if (syncWasOn) SyncOptionClick();
+  if (syncWasOn) result.Add(SyncOptionClick());
   if (UseMIDI() && !midi) host.CloseMidiOutput();
   if (UseWAV() && !wav) host.CloseAudio();
   AudioOutput().UseWAV.store(wav);
   MixSettings().UseMIDI.store(midi);
-  bool ok = true;
-  std::string message;
-  if (wav && !host.OpenAudio(message)) {
-    ok = false;
-    t.LastError = message;
-  }
-  if (midi && !host.MidiOutputOpen()) {
-    message.clear();
-    if (!host.OpenMidiOutput(message)) {
-      ok = false;
-      if (t.LastError.empty()) t.LastError = message;
-    }
-  }
+  if (wav) result.Add(host.OpenAudio());
+  if (midi && !host.MidiOutputOpen()) result.Add(host.OpenMidiOutput());
   t.SyncCaption = wav ? MasterSyncCaption : SlaveSyncCaption;
   host.OutputItemsChanged();
-  if (syncWasOn) SyncOptionClick();
+  if (syncWasOn) result.Add(SyncOptionClick());
   RefreshSyncLed();
-  return ok;
+  return result;
 }
 
-void SyncOptionClick() {
+TCommandResult SyncOptionClick() {
   TTransportHost& host = TransportHost();
   TTransportState& t = Transport();
+  TCommandResult result;
   StopPlaying();
   t.SyncChecked = !t.SyncChecked;
   const int mode = t.SyncChecked ? (UseWAV() ? SyncMaster : SyncSlave) : SyncOff;
   SetSlaveStartHook(&StartPlayback);
   Sync().Mode.store(mode);
-  std::string message;
   if (mode != SyncSlave)
     host.CloseMidiInput();
-  else if (!host.OpenMidiInput(message))
-    t.LastError = message;
+  else
+    result.Add(host.OpenMidiInput());
   if (mode == SyncMaster) {
-    if (!host.SyncOutputOpen() && !host.OpenSyncOutput(message)) t.LastError = message;
+    if (!host.SyncOutputOpen()) result.Add(host.OpenSyncOutput());
   } else {
     host.CloseSyncOutput();
   }
   host.OutputItemsChanged();
   RefreshSyncLed();
+  return result;
 }
 
-void MidiOnlyClick() {
-  if (!UseWAV() && !UseMIDI())
-    SetOutputModes(false, true);
-  else
-    SetOutputModes(true, !UseMIDI());
+TCommandResult MidiOnlyClick() {
+  if (!UseWAV() && !UseMIDI()) return SetOutputModes(false, true);
+  return SetOutputModes(true, !UseMIDI());
 }
 
-void WAVonlyClick() {
-  if (!UseMIDI() && !UseWAV())
-    SetOutputModes(true, false);
-  else
-    SetOutputModes(!UseWAV(), true);
+TCommandResult WAVonlyClick() {
+  if (!UseMIDI() && !UseWAV()) return SetOutputModes(true, false);
+  return SetOutputModes(!UseWAV(), true);
 }
 
 void RefreshSyncLed() {

@@ -3,11 +3,13 @@
 // the user side shows and plays, the choice of outputs (audio, MIDI), MIDI
 // clock sync as master or slave, and the panic command.
 //
-// The main window's buttons and menu items are views of TTransportState:
-// the window writes the button state and calls the click routine; the
-// transport tells the window what to show through TTransportHost. Ports and
-// the audio output are opened and closed through the host as well, so the
-// rules can be exercised without devices.
+// The main window's buttons and menu items call the click routines with
+// what the user did (the button's new state) and show what the routines
+// hand back and what TTransportState holds; the transport tells the window
+// of changes it makes by itself through TTransportHost. Ports and the
+// audio output are opened and closed through the host as well, so the rules
+// can be exercised without devices. A command that could not do everything
+// asked returns why, in the texts below.
 //
 // Every position and pattern-list change happens under MixerLock; the
 // master clock is started and stopped outside it.
@@ -16,6 +18,7 @@
 
 #include "model/Song.h"
 #include "engine/MidiDevices.h"
+#include "toolbox/CommandResult.h"
 
 namespace vs {
 
@@ -41,18 +44,19 @@ public:
   virtual void CurrentPatternChanged(int pattern) { (void)pattern; }
 
   // --- Devices (the defaults work on the program's ports and output) ---
-  // Audio output on / off; false with message when it could not be opened.
-  virtual bool OpenAudio(std::string& message);
+  // Audio output on / off; failed with the reason when it could not be
+  // opened.
+  virtual TCommandResult OpenAudio();
   virtual void CloseAudio();
   virtual bool MidiOutputOpen();
   // Opens MIDIOut on the settings window's note output choice.
-  virtual bool OpenMidiOutput(std::string& message);
+  virtual TCommandResult OpenMidiOutput();
   virtual void CloseMidiOutput();
-  virtual bool OpenMidiInput(std::string& message);
+  virtual TCommandResult OpenMidiInput();
   virtual void CloseMidiInput();
   virtual bool SyncOutputOpen();
   // Opens MIDIOutSync on the settings window's sync output choice.
-  virtual bool OpenSyncOutput(std::string& message);
+  virtual TCommandResult OpenSyncOutput();
   virtual void CloseSyncOutput();
 };
 
@@ -65,29 +69,30 @@ TTransportHost& TransportHost();
 // window's lists and selections).
 void SetTransportDeviceLists(const TMidiDeviceLists& lists);
 
-// The controls that are settings of the transport. Written by the main
-// thread only.
+// What the transport's controls show, as the transport left them (song or
+// pattern mode is the mixer's SongMode). Main thread only.
 struct TTransportState {
   bool StartButtonDown = false;  // StartButton
-  bool LoopButtonDown = false;   // LoopButton (down = song mode)
   bool SyncChecked = false;      // SyncOption
   int SyncLedTag = 0;            // MIDISyncLED's image: 0 off, 1 beat, 2 bar
   bool SyncLedVisible = false;
   std::string SyncCaption = "S&ync as master";
-  std::string LastError;         // why the last output switch failed
 };
 TTransportState& Transport();
 
 extern const char* const MasterSyncCaption;  // "S&ync as master"
 extern const char* const SlaveSyncCaption;   // "S&ync as slave"
+// Why audio output is off when the device gave no reason of its own.
+extern const char* const SoundOutputFailedText;  // "The sound output could not be opened."
 
-// SongMode := 1 when the loop button is down, else 0, with the positions
-// of the new mode (pattern mode: no playlist position; song mode: the
-// selection's top bar or bar 0).
-void LoopButtonClick();
-// Play or stop by StartButtonDown. fromButton: the click came from the play
-// button itself (a stop then rewinds to the start of the range).
-void StartButtonClick(bool fromButton);
+// The loop button went down (song mode, SongMode 1) or up (pattern mode,
+// 0), with the positions of the new mode (pattern mode: no playlist
+// position; song mode: the selection's top bar or bar 0).
+void LoopButtonClick(bool down);
+// The play button went down (play) or up (stop). fromButton: the click came
+// from the play button itself (a stop then rewinds to the start of the
+// range); a program's stop keeps the position.
+void StartButtonClick(bool down, bool fromButton = false);
 // Silence, rewind the mixer clock, Playing := true, and the master clock
 // when sync is master or (not as slave) both outputs are alike.
 void StartPlayback();
@@ -99,11 +104,13 @@ void SilenceAll();
 void SyncStartStopReceived(bool started);
 
 // Switches the outputs; sync is re-applied in the mode of the new outputs.
-// False (LastError set) when a wanted output could not be opened.
-bool SetOutputModes(bool wav, bool midi);
-void SyncOptionClick();
-void MidiOnlyClick();
-void WAVonlyClick();
+// Failed, with the first reason, when a wanted output or port could not be
+// opened (the switch is made all the same: the item shows the output on).
+TCommandResult SetOutputModes(bool wav, bool midi);
+// Toggles sync; failed when a port it needs could not be opened.
+TCommandResult SyncOptionClick();
+TCommandResult MidiOnlyClick();
+TCommandResult WAVonlyClick();
 // Lamp off; hidden when no clock runs (sync off and one output only).
 void RefreshSyncLed();
 

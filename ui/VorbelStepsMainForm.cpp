@@ -112,8 +112,7 @@ void TQtSongCommandHost::HideSongInfo() {
 void TQtSongCommandHost::SongOpened() {
   TSong& song = CurrentSong();
   SetTempo(song.BPM);
-  Transport().LoopButtonDown = song.SongModeOn;
-  LoopButtonClick();
+  LoopButtonClick(song.SongModeOn);
   for (auto& c : song.Channels) c->Selected = false;
   if (song.ChannelCount() > 0) song.Channels[0]->Selected = true;
   Form.ShowSong();
@@ -209,26 +208,26 @@ void TVorbelStepsMainForm::BuildMenus() {
   PlayAction = transport->addAction(tr("&Play"), this, [this] { TogglePlayback(); });
   PlayAction->setShortcut(Qt::Key_Space);
   LoopAction = transport->addAction(tr("&Song mode"), this, [this] {
-    Transport().LoopButtonDown = LoopAction->isChecked();
-    LoopButtonClick();
+    LoopButtonClick(LoopAction->isChecked());
   });
   LoopAction->setCheckable(true);
   SyncAction = transport->addAction(Q(Transport().SyncCaption), this, [this] {
-    SyncOptionClick();
+    const TCommandResult result = SyncOptionClick();
     ShowTransport();
+    if (!result) ShowInfo(result.Message);
   });
   SyncAction->setCheckable(true);
   SyncAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
   WAVonlyAction = transport->addAction(tr("&WAV output"), this, [this] {
-    WAVonlyClick();
+    const TCommandResult result = WAVonlyClick();
     ShowTransport();
-    if (!Transport().LastError.empty()) ShowInfo(Transport().LastError);
+    if (!result) ShowInfo(result.Message);
   });
   WAVonlyAction->setCheckable(true);
   MidiOnlyAction = transport->addAction(tr("&MIDI output"), this, [this] {
-    MidiOnlyClick();
+    const TCommandResult result = MidiOnlyClick();
     ShowTransport();
-    if (!Transport().LastError.empty()) ShowInfo(Transport().LastError);
+    if (!result) ShowInfo(result.Message);
   });
   MidiOnlyAction->setCheckable(true);
   a = transport->addAction(tr("&Panic!"), this, [] { PanicMenuClick(); });
@@ -346,8 +345,7 @@ void TVorbelStepsMainForm::StorePosition() {
 bool TVorbelStepsMainForm::IsPlaying() const { return Mixer().Playing.load(); }
 
 void TVorbelStepsMainForm::TogglePlayback(bool fromButton) {
-  Transport().StartButtonDown = !Mixer().Playing.load();
-  StartButtonClick(fromButton);
+  StartButtonClick(!Mixer().Playing.load(), fromButton);
   ShowTransport();
 }
 

@@ -32,36 +32,39 @@ public:
   std::vector<std::string> Calls;
   std::vector<int> RepaintedBars, RepaintedColumns;
   std::vector<bool> Buttons;
-  bool AudioFails = false;
+  bool AudioFails = false, MidiInFails = false;
   bool MidiOutOpen = false, SyncOutOpen = false, MidiInOpen = false;
 
   void RepaintPlaylistBar(int bar) override { RepaintedBars.push_back(bar); }
   void RepaintPatternColumn(int pattern) override { RepaintedColumns.push_back(pattern); }
   void StartButtonChanged(bool down) override { Buttons.push_back(down); }
-  bool OpenAudio(std::string& message) override {
+  TCommandResult OpenAudio() override {
     Calls.push_back("OpenAudio");
-    if (AudioFails) message = "no device";
-    return !AudioFails;
+    return AudioFails ? TCommandResult::Failed("no device") : TCommandResult::Done();
   }
   void CloseAudio() override { Calls.push_back("CloseAudio"); }
   bool MidiOutputOpen() override { return MidiOutOpen; }
-  bool OpenMidiOutput(std::string&) override {
+  TCommandResult OpenMidiOutput() override {
     Calls.push_back("OpenMidiOutput");
-    return MidiOutOpen = true;
+    MidiOutOpen = true;
+    return {};
   }
   void CloseMidiOutput() override {
     Calls.push_back("CloseMidiOutput");
     MidiOutOpen = false;
   }
-  bool OpenMidiInput(std::string&) override {
+  TCommandResult OpenMidiInput() override {
     Calls.push_back("OpenMidiInput");
-    return MidiInOpen = true;
+    if (MidiInFails) return TCommandResult::Failed("Error|no input");
+    MidiInOpen = true;
+    return {};
   }
   void CloseMidiInput() override { MidiInOpen = false; }
   bool SyncOutputOpen() override { return SyncOutOpen; }
-  bool OpenSyncOutput(std::string&) override {
+  TCommandResult OpenSyncOutput() override {
     Calls.push_back("OpenSyncOutput");
-    return SyncOutOpen = true;
+    SyncOutOpen = true;
+    return {};
   }
   void CloseSyncOutput() override { SyncOutOpen = false; }
 };
@@ -131,14 +134,8 @@ protected:
   void Select(int top, int bottom) {
     Song->Playlist.PlaylistSelection = {0, top, 3, bottom};
   }
-  void Press(bool down, bool fromButton = true) {
-    Transport().StartButtonDown = down;
-    StartButtonClick(fromButton);
-  }
-  void SongMode() {
-    Transport().LoopButtonDown = true;
-    LoopButtonClick();
-  }
+  void Press(bool down, bool fromButton = true) { StartButtonClick(down, fromButton); }
+  void SongMode() { LoopButtonClick(true); }
 
   std::unique_ptr<TSong> Song = std::make_unique<TSong>();
   FakeHost Host;
@@ -172,8 +169,7 @@ TEST_F(TransportTest, LoopButtonAppliesSongAndPatternMode) {
   EXPECT_EQ(m.MixStep, -1);
   EXPECT_EQ(PlayPosition().PlayingPatterns, (std::vector<int>{4, 6}));
 
-  Transport().LoopButtonDown = false;
-  LoopButtonClick();
+  LoopButtonClick(false);
   EXPECT_EQ(m.SongMode, 0);
   EXPECT_EQ(PlayPosition().PlaylistPosition, -1);
   EXPECT_EQ(m.MixBar, -1);
@@ -270,14 +266,30 @@ TEST_F(TransportTest, OneOutputOffTurnsTheOtherOn) {
   EXPECT_TRUE(MixSettings().UseMIDI.load());
 }
 
-TEST_F(TransportTest, AFailedOutputIsReportedAsFailed) {
+TEST_F(TransportTest, AFailedOutputOrPortIsReportedWithItsReason) {
   AudioOutput().UseWAV = false;
   Host.AudioFails = true;
-  EXPECT_FALSE(SetOutputModes(true, false));
-  EXPECT_EQ(Transport().LastError, "no device");
+  TCommandResult result = SetOutputModes(true, false);
+  EXPECT_FALSE(result);
+  EXPECT_EQ(result.Message, "no device");
   Host.AudioFails = false;
-  EXPECT_TRUE(SetOutputModes(true, false));
-  EXPECT_TRUE(Transport().LastError.empty());
+  result = SetOutputModes(true, false);
+  EXPECT_TRUE(result);
+  EXPECT_EQ(result.Message, "");
+
+  // Sync as slave needs the MIDI input: the toggle says why it is deaf, and
+  // so does an output switch that brings sync back in that mode.
+  Host.MidiInFails = true;
+  AudioOutput().UseWAV = false;
+  MixSettings().UseMIDI = true;
+  result = SyncOptionClick();
+  EXPECT_FALSE(result);
+  EXPECT_EQ(result.Message, "Error|no input");
+  EXPECT_TRUE(Transport().SyncChecked);
+  result = SetOutputModes(false, true);
+  EXPECT_FALSE(result);
+  EXPECT_EQ(result.Message, "Error|no input");
+  EXPECT_EQ(Sync().Mode.load(), SyncSlave);
 }
 
 TEST_F(TransportTest, SyncFollowsTheOutputsAndTheLamp) {
