@@ -6,6 +6,7 @@
 #include "core/PatternCommands.h"
 #include "model/Channels.h"
 #include "model/MixerLock.h"
+#include "toolbox/MLBase.h"
 #include "toolbox/MessageBox.h"
 
 namespace vs {
@@ -137,7 +138,7 @@ TChannel& InsertChannelOfKind(TSong& song, int index, int kind) {
 }
 
 bool DeleteSelectedChannels(TSong& song) {
-  const bool ok = HintMessageBox(ConfirmDeleteChannelsText, MbOKCancel | MbIconQuestion) == IdOK;
+  const bool ok = HintMessageBox(WindowText(MainWindowTable, "@ConfirmDeleteChan", ConfirmDeleteChannelsText), MbOKCancel | MbIconQuestion) == IdOK;
   if (ok)
     for (int i = song.ChannelCount() - 1; i >= 0; --i)
       if (song.Channels[i]->Selected) DeleteChannel(song, i);

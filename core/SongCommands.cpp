@@ -24,6 +24,7 @@
 #include "files/SongReader.h"
 #include "files/ZipSong.h"
 #include "toolbox/AllTools.h"
+#include "toolbox/MLBase.h"
 #include "toolbox/MessageBox.h"
 #include "toolbox/PathTools.h"
 #include "toolbox/SafeFile.h"
@@ -40,12 +41,6 @@ const char* const CollectClickTitle = "Save click marked samples";
 const char* const CopySamplesText = "Copy the %d samples you used to...";
 
 namespace {
-
-std::string ReplaceFirst(std::string text, const std::string& what, const std::string& with) {
-  const size_t at = text.find(what);
-  if (at != std::string::npos) text.replace(at, what.size(), with);
-  return text;
-}
 
 bool FileExists(const std::string& name) {
   struct stat st {};
@@ -161,7 +156,8 @@ TSongCommands::TSongCommands(TPreferences& prefs, TSongCommandHost& host) : Pref
 
 int TSongCommands::AskSaveChanges() {
   if (!CurrentSong().Modified()) return IdNo;
-  int answer = HintMessageBox(ReplaceFirst(SaveChangesQuestion, "%s", ExtractFileName(OpenedFileName)),
+  const std::string question = WindowText(MainWindowTable, "@SaveChanges", SaveChangesQuestion);
+  int answer = HintMessageBox(FormatText(question, {ExtractFileName(OpenedFileName)}),
                               MbYesNoCancel | MbIconQuestion);
   if (answer == IdYes) {
     Save(true);
@@ -384,9 +380,12 @@ int TSongCommands::CountDistinctSamples(const TSong& song) {
 
 int TSongCommands::CollectSamples(bool clickMarked) {
   TSong& song = CurrentSong();
-  const std::string text = ReplaceFirst(CopySamplesText, "%d", std::to_string(CountDistinctSamples(song)));
+  const std::string text =
+      FormatText(WindowText(MainWindowTable, "@CopySamples", CopySamplesText), {CountDistinctSamples(song)});
+  const std::string title =
+      clickMarked ? CollectClickTitle : WindowText(MainWindowTable, "@CollectSamples", CollectSamplesTitle);
   const std::optional<std::string> folder =
-      Host.ChooseFolder(clickMarked ? CollectClickTitle : CollectSamplesTitle, text,
+      Host.ChooseFolder(title, text,
                         ExtractFilePath(OpenedFileName));
   if (!folder || folder->empty()) return 0;
   Host.SetBusyCursor(true);

@@ -1,5 +1,7 @@
 #include "ui/ProgramWindows.h"
 
+#include "framework/MLang.h"
+
 namespace vs {
 
 TProgramWindows& Windows() {
@@ -25,6 +27,13 @@ std::vector<std::string> CreateProgramWindows(TPreferences& prefs) {
   note(w.InfoForm = new TInfoForm(owner));
   note(w.WAVRenderForm = new TWAVRenderForm(owner));
   note(w.AddToolForm = new TAddToolForm(owner));
+  // Each window speaks the program's language from its own table.
+  for (QWidget* window : {static_cast<QWidget*>(w.PianoForm), static_cast<QWidget*>(w.VisualForm),
+                          static_cast<QWidget*>(w.MIDIForm), static_cast<QWidget*>(w.AboutForm),
+                          static_cast<QWidget*>(w.SettingsForm), static_cast<QWidget*>(w.PlayListForm),
+                          static_cast<QWidget*>(w.SetInfoForm), static_cast<QWidget*>(w.InfoForm),
+                          static_cast<QWidget*>(w.WAVRenderForm), static_cast<QWidget*>(w.AddToolForm)})
+    AttachWindowWords(window);
   return order;
 }
 

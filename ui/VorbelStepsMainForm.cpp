@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/DrumKitMenu.h"
+#include "framework/MLang.h"
 #include "core/ProgramPaths.h"
 #include "core/Tempo.h"
 #include "core/Transport.h"
@@ -165,30 +166,43 @@ TVorbelStepsMainForm::TVorbelStepsMainForm(TPreferences& prefs, QWidget* parent)
 
   BuildMenus();
   resize(420, 320);
+  MultiLang1 = new TMultiLang(this);
+  // A language change re-texts the items whose text follows the state.
+  MultiLang1->AfterLanguageChanged = [this](int) { ShowTransport(); };
+  MultiLang1->Loaded();
 }
 
 TVorbelStepsMainForm::~TVorbelStepsMainForm() = default;
 
 void TVorbelStepsMainForm::BuildMenus() {
+  // Object names are the table keys of the window's texts (lang/).
   FileMenu = menuBar()->addMenu(tr("&File"));
   FileMenu->setObjectName("FileMenu");
   QAction* a = FileMenu->addAction(tr("&New"), this, [this] { SongCommands->New(); });
+  a->setObjectName("New1");
   a->setShortcut(QKeySequence::New);
   DrumKitsMenu = FileMenu->addMenu(tr("&Drum kits"));
   DrumKitsMenu->setObjectName("DrumKitsMenu");
   a = FileMenu->addAction(tr("&Open..."), this, [this] { SongCommands->Open(); });
+  a->setObjectName("Open1");
   a->setShortcut(QKeySequence::Open);
   a = FileMenu->addAction(tr("&Save"), this, [this] { SongCommands->Save(); });
+  a->setObjectName("Save1");
   a->setShortcut(QKeySequence::Save);
-  FileMenu->addAction(tr("Save &as..."), this, [this] { SongCommands->SaveAs(); });
-  FileMenu->addAction(tr("&Render to WAV..."), this, [this] { SongCommands->RenderWAVCommand(); });
-  FileMenu->addAction(tr("Save as &MIDI file..."), this, [this] { SongCommands->SaveAsMIDICommand(); });
-  FileMenu->addAction(tr("&Zipped loop package..."), this, [this] { SongCommands->ZippedCommand(); });
+  FileMenu->addAction(tr("Save &as..."), this, [this] { SongCommands->SaveAs(); })->setObjectName("SaveAs1");
+  FileMenu->addAction(tr("&Render to WAV..."), this, [this] { SongCommands->RenderWAVCommand(); })
+      ->setObjectName("Wavefile1");
+  FileMenu->addAction(tr("Save as &MIDI file..."), this, [this] { SongCommands->SaveAsMIDICommand(); })
+      ->setObjectName("MIDIfile1");
+  FileMenu->addAction(tr("&Zipped loop package..."), this, [this] { SongCommands->ZippedCommand(); })
+      ->setObjectName("Zippedlooppackage1");
   CollectMenuItem = FileMenu->addAction(tr("&Collect samples..."), this,
                                         [this] { SongCommands->CollectSamples(false); });
+  CollectMenuItem->setObjectName("CollectMenuItem");
   CollectMenuItem->setEnabled(false);
   ClickSamplesMenuItem = FileMenu->addAction(tr("Save c&lick marked samples..."), this,
                                              [this] { SongCommands->CollectSamples(true); });
+  ClickSamplesMenuItem->setObjectName("Clickmarkedsamples1");
   ClickSamplesMenuItem->setEnabled(false);
   LastFilesMenu = FileMenu->addSeparator();
   LastFilesMenu->setVisible(false);
@@ -202,20 +216,25 @@ void TVorbelStepsMainForm::BuildMenus() {
   }
   FileMenu->addSeparator();
   a = FileMenu->addAction(tr("&Quit"), this, [this] { close(); });
+  a->setObjectName("ExitMenu");
   a->setShortcut(QKeySequence::Quit);
 
   QMenu* transport = menuBar()->addMenu(tr("&Transport"));
+  transport->setObjectName("TransportMenu");
   PlayAction = transport->addAction(tr("&Play"), this, [this] { TogglePlayback(); });
+  PlayAction->setObjectName("PlayMenu");
   PlayAction->setShortcut(Qt::Key_Space);
   LoopAction = transport->addAction(tr("&Song mode"), this, [this] {
     LoopButtonClick(LoopAction->isChecked());
   });
+  LoopAction->setObjectName("SongModeMenu");
   LoopAction->setCheckable(true);
   SyncAction = transport->addAction(Q(Transport().SyncCaption), this, [this] {
     const TCommandResult result = SyncOptionClick();
     ShowTransport();
     if (!result) ShowInfo(result.Message);
   });
+  SyncAction->setObjectName("SyncOption");
   SyncAction->setCheckable(true);
   SyncAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
   WAVonlyAction = transport->addAction(tr("&WAV output"), this, [this] {
@@ -223,14 +242,17 @@ void TVorbelStepsMainForm::BuildMenus() {
     ShowTransport();
     if (!result) ShowInfo(result.Message);
   });
+  WAVonlyAction->setObjectName("WAVonly");
   WAVonlyAction->setCheckable(true);
   MidiOnlyAction = transport->addAction(tr("&MIDI output"), this, [this] {
     const TCommandResult result = MidiOnlyClick();
     ShowTransport();
     if (!result) ShowInfo(result.Message);
   });
+  MidiOnlyAction->setObjectName("MidiOnly");
   MidiOnlyAction->setCheckable(true);
   a = transport->addAction(tr("&Panic!"), this, [] { PanicMenuClick(); });
+  a->setObjectName("PanicMenu");
   a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
   a->setStatusTip(tr("Stop any remaining sound..."));
 }
@@ -261,10 +283,13 @@ void TVorbelStepsMainForm::BuildDrumKitsMenu(const std::string& folder) {
 void TVorbelStepsMainForm::ShowTransport() {
   if (!PlayAction) return;
   const TTransportState& t = Transport();
-  PlayAction->setText(Mixer().Playing.load() ? tr("&Stop") : tr("&Play"));
+  PlayAction->setText(WordOr(Mixer().Playing.load() ? "@Stop" : "PlayMenu", Mixer().Playing.load() ? "&Stop" : "&Play"));
   LoopAction->setChecked(Mixer().SongMode == 1);
   SyncAction->setChecked(t.SyncChecked);
-  SyncAction->setText(Q(t.SyncCaption));
+  // The item's own text is the slave caption; the master caption is a free
+  // text of the table.
+  SyncAction->setText(t.SyncCaption == MasterSyncCaption ? WordOr("@MasterSyncOption", MasterSyncCaption)
+                                                         : WordOr("SyncOption", t.SyncCaption));
   WAVonlyAction->setChecked(AudioOutput().UseWAV.load());
   MidiOnlyAction->setChecked(MixSettings().UseMIDI.load());
 }
@@ -340,6 +365,11 @@ void TVorbelStepsMainForm::RestorePosition() {
 void TVorbelStepsMainForm::StorePosition() {
   Preferences.WindowX = x();
   Preferences.WindowY = y();
+}
+
+QString TVorbelStepsMainForm::WordOr(std::string_view key, std::string_view english) const {
+  if (!MultiLang1 || !MultiLang1->HasWord(key)) return QString::fromUtf8(english.data(), english.size());
+  return MultiLang1->Word(key);
 }
 
 bool TVorbelStepsMainForm::IsPlaying() const { return Mixer().Playing.load(); }

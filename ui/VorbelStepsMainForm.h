@@ -23,6 +23,7 @@ class QMenu;
 
 namespace vs {
 
+class TMultiLang;
 class TVorbelStepsMainForm;
 
 // The song commands' window side: dialogs, cursor, info bar and caption.
@@ -63,6 +64,9 @@ public:
   TSongCommands& Commands() { return *SongCommands; }
   TQtSongCommandHost& CommandHost() { return Host; }
   TPreferences& Prefs() { return Preferences; }
+  // The window's texts (its table "VorbelStepsMainForm", which also holds
+  // most of the program's free texts).
+  TMultiLang& Words() { return *MultiLang1; }
 
   // Runs when a close was accepted (after the save-changes question), before
   // the window goes: the program's shut-down.
@@ -99,6 +103,8 @@ protected:
 
 private:
   void BuildMenus();
+  // A text of the window's table; english when the table lacks the key.
+  QString WordOr(std::string_view key, std::string_view english) const;
 
   TPreferences& Preferences;
   TQtSongCommandHost Host;
@@ -117,6 +123,7 @@ private:
   QAction* MidiOnlyAction = nullptr;
   QListWidget* ChannelList = nullptr;
   QLabel* InfoLabel = nullptr;
+  TMultiLang* MultiLang1 = nullptr;
   bool ClosingFlag = false;
 };
 

@@ -1,0 +1,165 @@
+#include "framework/MLang.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QVariant>
+#include <QWidget>
+
+#include "model/Preferences.h"
+
+namespace vs {
+
+namespace {
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+std::vector<std::string> Lines(const QStringList& list) {
+  std::vector<std::string> lines;
+  for (const QString& s : list) lines.push_back(s.toStdString());
+  return lines;
+}
+
+// A widget that is a page of a tab widget: the tab widget and the page's
+// index, else null.
+QTabWidget* TabOf(QWidget* page, int& index) {
+  if (!page || !page->parentWidget()) return nullptr;
+  auto* stack = qobject_cast<QStackedWidget*>(page->parentWidget());
+  auto* tabs = stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
+  if (!tabs) return nullptr;
+  index = tabs->indexOf(page);
+  return index >= 0 ? tabs : nullptr;
+}
+
+}  // namespace
+
+void SetHint(QObject* component, const QString& hint) {
+  const qsizetype bar = hint.indexOf(QLatin1Char('|'));
+  const QString shortHint = bar < 0 ? hint : hint.left(bar);
+  const QString longHint = bar < 0 ? hint : hint.mid(bar + 1);
+  component->setProperty("hint", hint);
+  if (auto* action = qobject_cast<QAction*>(component)) {
+    action->setToolTip(shortHint.isEmpty() ? action->text() : shortHint);
+    action->setStatusTip(longHint);
+  } else if (auto* widget = qobject_cast<QWidget*>(component)) {
+    widget->setToolTip(shortHint);
+    widget->setStatusTip(longHint);
+    if (!shortHint.isEmpty() && (widget->accessibleName().isEmpty() ||
+                                 widget->property("accessibleFromHint").toBool())) {
+      widget->setAccessibleName(shortHint);
+      widget->setProperty("accessibleFromHint", true);
+    }
+  }
+}
+
+TMultiLang* AttachWindowWords(QWidget* window) {
+  if (auto* own = window->findChild<TMultiLang*>(QStringLiteral("MultiLang1"), Qt::FindDirectChildrenOnly))
+    return own;
+  std::optional<TLangTable> table = LoadLangTable(LangTableFile(window->objectName().toStdString()));
+  if (!table) return nullptr;
+  auto* words = new TMultiLang(window, std::move(*table));
+  words->Loaded();
+  return words;
+}
+
+void ChooseLanguage(TPreferences& prefs, int language) {
+  prefs.Language = language;
+  ClampPreferences(prefs);
+  SetGlobalLanguage(prefs.Language);
+}
+
+TMultiLang::TMultiLang(QWidget* window)
+    : TMultiLang(window, LoadLangTable(LangTableFile(window->objectName().toStdString())).value_or(TLangTable())) {}
+
+TMultiLang::TMultiLang(QWidget* window, TLangTable table) : QObject(window), Window(window) {
+  setObjectName("MultiLang1");
+  Owner = window->objectName().toStdString();
+  SetTable(std::move(table));
+}
+
+bool TMultiLang::SetFormCaption(const std::string& text) {
+  Window->setWindowTitle(Q(text));
+  return true;
+}
+
+QObject* TMultiLang::FindComponent(const std::string& key) const {
+  const QString name = Q(key);
+  if (Window->objectName().compare(name, Qt::CaseInsensitive) == 0) return Window;
+  for (QObject* child : Window->findChildren<QObject*>())
+    if (child->objectName().compare(name, Qt::CaseInsensitive) == 0) return child;
+  return nullptr;
+}
+
+bool TMultiLang::ApplyComponentWords(const std::string& key, size_t& i) {
+  QObject* c = FindComponent(key);
+  if (!c) return false;
+  const size_t i0 = i;
+  auto text = [&](auto&& set) {
+    if (std::optional<std::string> t = ReadText(i)) set(Q(*t));
+  };
+
+  if (auto* list = qobject_cast<QListWidget*>(c)) {
+    std::vector<std::string> lines;
+    for (int r = 0; r < list->count(); ++r) lines.push_back(list->item(r)->text().toStdString());
+    ApplyLines(i, lines);
+    for (int r = 0; r < list->count(); ++r) list->item(r)->setText(Q(lines[r]));
+  } else if (auto* combo = qobject_cast<QComboBox*>(c)) {
+    std::vector<std::string> lines;
+    for (int r = 0; r < combo->count(); ++r) lines.push_back(combo->itemText(r).toStdString());
+    ApplyLines(i, lines);
+    const int index = combo->currentIndex();
+    const bool blocked = combo->blockSignals(true);
+    for (int r = 0; r < combo->count(); ++r) combo->setItemText(r, Q(lines[r]));
+    combo->setCurrentIndex(index);
+    combo->blockSignals(blocked);
+  } else if (auto* menu = qobject_cast<QMenu*>(c)) {
+    text([&](const QString& t) { menu->setTitle(t); });
+  } else if (auto* action = qobject_cast<QAction*>(c)) {
+    text([&](const QString& t) { action->setText(t); });
+  } else if (auto* dialog = qobject_cast<QFileDialog*>(c)) {
+    text([&](const QString& t) { dialog->setWindowTitle(t); });
+    text([&](const QString& t) { dialog->setNameFilters(t.split(QStringLiteral(";;"))); });
+  } else if (c->isWidgetType() && static_cast<QWidget*>(c)->isWindow()) {
+    text([&](const QString& t) { static_cast<QWidget*>(c)->setWindowTitle(t); });
+  } else if (auto* group = qobject_cast<QGroupBox*>(c)) {
+    text([&](const QString& t) { group->setTitle(t); });
+  } else if (auto* memo = qobject_cast<QPlainTextEdit*>(c)) {
+    std::vector<std::string> lines = Lines(memo->toPlainText().split(QLatin1Char('\n')));
+    ApplyLines(i, lines);
+    QStringList out;
+    for (const std::string& l : lines) out << Q(l);
+    memo->setPlainText(out.join(QLatin1Char('\n')));
+  } else if (auto* rich = qobject_cast<QTextEdit*>(c)) {
+    text([&](const QString& t) { rich->setPlainText(t); });
+  } else if (int tab = -1; QTabWidget* tabs = c->isWidgetType() ? TabOf(static_cast<QWidget*>(c), tab) : nullptr) {
+    text([&](const QString& t) { tabs->setTabText(tab, t); });
+  } else if (auto* button = qobject_cast<QAbstractButton*>(c)) {
+    text([&](const QString& t) { button->setText(t); });
+  } else if (auto* label = qobject_cast<QLabel*>(c)) {
+    text([&](const QString& t) { label->setText(t); });
+  } else if (auto* edit = qobject_cast<QLineEdit*>(c)) {
+    text([&](const QString& t) { edit->setText(t); });
+  } else {
+    // Our own controls publish what they show as properties.
+    if (c->property("caption").isValid()) text([&](const QString& t) { c->setProperty("caption", t); });
+    if (c->property("text").isValid()) text([&](const QString& t) { c->setProperty("text", t); });
+  }
+
+  if (c->isWidgetType() || qobject_cast<QAction*>(c)) {
+    if (std::optional<std::string> hint = ReadHint(i, i0)) SetHint(c, Q(*hint));
+  }
+  if (i == i0) i += RowSize();
+  return true;
+}
+
+}  // namespace vs

@@ -1,0 +1,65 @@
+#pragma once
+// A window's texts in the chosen language. Each window that speaks several
+// languages owns one TMultiLang (object name "MultiLang1"), made after its
+// controls: it reads the window's table (lang/<window object name>.txt in
+// the data folder), takes the program's language at once (Loaded) and
+// re-texts the window on every SetGlobalLanguage. Components are found by
+// object name in any letter case: widgets, menus and menu actions.
+//
+// What a component's rows set depends on its kind: list widgets and combo
+// boxes their items (a combo box keeps its selected index), group boxes
+// their title, tab pages their tab's text, menus their title, actions and
+// buttons and labels and line edits their text, text edits their lines,
+// file dialogs their title and then their filter, a window its caption;
+// anything else a "caption" or "text" property when it has one. A hint row
+// sets the component's hint (SetHint below).
+
+#include <QObject>
+#include <QString>
+#include <string>
+
+#include "toolbox/MLBase.h"
+
+class QWidget;
+
+namespace vs {
+
+class TMultiLang : public QObject, public TBaseMultiLang {
+  Q_OBJECT
+
+public:
+  // Reads the window's table from the language folder.
+  explicit TMultiLang(QWidget* window);
+  // With a table of the caller's (tests, windows made in code).
+  TMultiLang(QWidget* window, TLangTable table);
+
+  QString Word(std::string_view key) { return QString::fromStdString(GetWord(key)); }
+  QString FormatQ(std::string_view key, std::initializer_list<TFormatArg> args) {
+    return QString::fromStdString(FormatWord(key, args));
+  }
+
+protected:
+  bool SetFormCaption(const std::string& text) override;
+  bool ApplyComponentWords(const std::string& key, size_t& i) override;
+
+private:
+  QObject* FindComponent(const std::string& key) const;
+  QWidget* Window;
+};
+
+// The window's multi-language object: its own "MultiLang1" when it made
+// one, else one made now from its table file and loaded (null when the
+// window has no table).
+TMultiLang* AttachWindowWords(QWidget* window);
+
+// A hint "short|long": the short part becomes the tool tip (and the
+// accessible name when the control has none), the long part the status
+// tip that the info bar shows; the whole text stays in the "hint" property.
+void SetHint(QObject* component, const QString& hint);
+
+// The program's language as the settings window's language box chooses it:
+// kept in the preferences and applied to every window.
+struct TPreferences;
+void ChooseLanguage(TPreferences& prefs, int language);
+
+}  // namespace vs

@@ -1,0 +1,141 @@
+// A window's texts follow the program's language: every kind of component
+// its table names, by object name in any case.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "framework/MLang.h"
+#include "model/Preferences.h"
+#include "support/TestApplication.h"
+
+namespace vs {
+namespace {
+
+const char* const Table =
+    "!DefaultEnabled=1\n"
+    "%Form%\tMixer\tMixeur\tMenger\n"
+    "filemenu\t&File\t&Fichier\t&Bestand\n"
+    "New1\t&New\t&Nouveau\t&Nieuw\n"
+    "\".Hint\t|Start a new song\t|Nouveau morceau\t|Nieuwe song\n"
+    "ModeBox\tLines\tLignes\tLijnen\n"
+    "\"\tDots\tPoints\tPunten\n"
+    "\"\tColumns\t\tKolommen\n"
+    "KitList\tKick\tGrosse caisse\tBasdrum\n"
+    "\"\tSnare\tCaisse claire\tSnaredrum\n"
+    "EchoGroup\tEcho\t\xC3\x89" "cho\tEcho\n"
+    "EchoBox\tShuffled\tSwing\tSwing\n"
+    "MixSheet\tMIX\tMIXAGE\tMIX\n"
+    "VolWheel\t\t\t\n"
+    "\".Hint\tVolume|Channel volume\tVolume|Volume du canal\tVolume|Kanaalvolume\n"
+    "@OnlyEnglish\tEnglish only\t\t\n"
+    "@Bars\tfrom bar %d to bar %d\tde la mesure %d \xC3\xA0 la mesure %d\tvan maat %d tot maat %d\n";
+
+struct TTestWindow {
+  QMainWindow Window;
+  QMenu* File;
+  QAction* New;
+  QComboBox* Mode;
+  QListWidget* Kits;
+  QGroupBox* Echo;
+  QCheckBox* EchoBox;
+  QTabWidget* Tabs;
+  QWidget* MixSheet;
+  QWidget* Wheel;
+
+  TTestWindow() {
+    Window.setObjectName("MixForm");
+    File = Window.menuBar()->addMenu("?");
+    File->setObjectName("FileMenu");  // the table writes it in another case
+    New = File->addAction("?");
+    New->setObjectName("New1");
+    auto* central = new QWidget(&Window);
+    auto* layout = new QVBoxLayout(central);
+    Mode = new QComboBox(central);
+    Mode->setObjectName("ModeBox");
+    Mode->addItems({"a", "b", "c", "d", "e"});
+    Mode->setCurrentIndex(3);
+    Kits = new QListWidget(central);
+    Kits->setObjectName("KitList");
+    Kits->addItems({"x"});
+    Echo = new QGroupBox(central);
+    Echo->setObjectName("EchoGroup");
+    EchoBox = new QCheckBox(Echo);
+    EchoBox->setObjectName("EchoBox");
+    Tabs = new QTabWidget(central);
+    MixSheet = new QWidget;
+    MixSheet->setObjectName("MixSheet");
+    Tabs->addTab(MixSheet, "?");
+    Wheel = new QWidget(central);
+    Wheel->setObjectName("VolWheel");
+    for (QWidget* w : {static_cast<QWidget*>(Mode), static_cast<QWidget*>(Kits), static_cast<QWidget*>(Echo),
+                       static_cast<QWidget*>(Tabs), Wheel})
+      layout->addWidget(w);
+    Window.setCentralWidget(central);
+  }
+};
+
+TEST(MultiLang, ASwitchReTextsEveryKindOfComponent) {
+  testing::TestApplication();
+  TTestWindow t;
+  int changes = 0;
+  auto* words = new TMultiLang(&t.Window, ParseLangTable(Table));
+  words->AfterLanguageChanged = [&](int) { ++changes; };
+  words->Loaded();
+  EXPECT_EQ(words->objectName(), "MultiLang1");
+  EXPECT_EQ(t.Window.windowTitle(), "Mixer");
+  EXPECT_EQ(t.File->title(), "&File");
+  EXPECT_EQ(t.New->text(), "&New");
+  EXPECT_EQ(t.New->statusTip(), "Start a new song");
+  EXPECT_EQ(t.Kits->item(0)->text(), "Kick");  // the second row has no line
+  EXPECT_EQ(t.Echo->title(), "Echo");
+  EXPECT_EQ(t.Tabs->tabText(0), "MIX");
+  EXPECT_EQ(t.Wheel->toolTip(), "Volume");
+  EXPECT_EQ(t.Wheel->accessibleName(), "Volume");
+
+  t.Window.show();
+  SetGlobalLanguage(LangFrench);
+  EXPECT_EQ(t.Window.windowTitle(), "Mixeur");
+  EXPECT_EQ(t.File->title(), "&Fichier");
+  EXPECT_EQ(t.New->text(), "&Nouveau");
+  // Three rows for five items: the rest are emptied; the choice is kept,
+  // and the empty French third item falls back to English.
+  EXPECT_EQ(t.Mode->itemText(0), "Lignes");
+  EXPECT_EQ(t.Mode->itemText(2), "Columns");
+  EXPECT_EQ(t.Mode->itemText(4), "");
+  EXPECT_EQ(t.Mode->currentIndex(), 3);
+  EXPECT_EQ(t.Echo->title(), "\xC3\x89" "cho");
+  EXPECT_EQ(t.EchoBox->text(), "Swing");
+  EXPECT_EQ(t.Tabs->tabText(0), "MIXAGE");
+  EXPECT_EQ(t.Wheel->statusTip(), "Volume du canal");
+  EXPECT_EQ(words->Word("@OnlyEnglish"), "English only");
+  EXPECT_EQ(words->FormatQ("@Bars", {3, 7}), QString::fromUtf8("de la mesure 3 \xC3\xA0 la mesure 7"));
+
+  // Without the fallback a missing French text is the key itself.
+  words->SetDefaultEnabled(false);
+  EXPECT_EQ(words->Word("@OnlyEnglish"), "@OnlyEnglish");
+  EXPECT_EQ(t.Mode->itemText(2), "");  // and an item without text is empty
+
+  // The settings' language choice keeps to the offered languages.
+  TPreferences prefs;
+  ChooseLanguage(prefs, 7);
+  EXPECT_EQ(prefs.Language, LangDutch);
+  EXPECT_EQ(t.New->text(), "&Nieuw");
+  EXPECT_EQ(GlobalLanguage(), LangDutch);
+  ChooseLanguage(prefs, LangEnglish);
+  EXPECT_EQ(t.Window.windowTitle(), "Mixer");
+  EXPECT_EQ(changes, 4);  // loaded, French, Dutch, English (the fallback switch fires none)
+}
+
+}  // namespace
+}  // namespace vs

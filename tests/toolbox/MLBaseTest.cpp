@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "support/RecordingMessageBox.h"
+#include "support/TempDir.h"
+#include "toolbox/MLBase.h"
+
+using namespace vs;
+
+namespace {
+
+// A window of named components that records what a switch wrote.
+class TFakeWindow : public TBaseMultiLang {
+public:
+  std::string Caption = "?";
+  std::map<std::string, std::vector<std::string>> Lists;  // list controls and their lines
+  std::map<std::string, std::string> Texts;              // single-text controls
+  std::map<std::string, std::string> Hints;
+
+protected:
+  bool SetFormCaption(const std::string& text) override {
+    Caption = text;
+    return true;
+  }
+  bool ApplyComponentWords(const std::string& key, size_t& i) override {
+    const size_t i0 = i;
+    if (auto list = Lists.find(key); list != Lists.end()) {
+      ApplyLines(i, list->second);
+    } else if (auto text = Texts.find(key); text != Texts.end()) {
+      if (auto t = ReadText(i)) text->second = *t;
+    } else {
+      return false;
+    }
+    if (auto hint = ReadHint(i, i0)) Hints[key] = *hint;
+    return true;
+  }
+};
+
+const char* const SettingsTable =
+    "\xEF\xBB\xBF# the settings window\r\n"
+    "!DefaultEnabled=1\r\n"
+    "%Form%\tSettings\tR\xC3\xA9glages\tInstellingen\t\r\n"
+    "LanguageBox\tEnglish\tAnglais\tEngels\r\n"
+    "\"\tFrench\tFran\xC3\xA7" "ais\tFrans\r\n"
+    "\"\tDutch\tN\xC3\xA9" "erlandais\tNederlands\r\n"
+    "\"\tGerman\tAllemand\tDuits\r\n"
+    "EasyMoveBox\t&Easy move\t\tMakkelijk &verplaatsen\r\n"
+    "\".Hint\t|Drag the window anywhere\t|D\xC3\xA9placer la fen\xC3\xAAtre partout\t\r\n"
+    "@NoOutputError\tWarning|You didn't select any output.\\rDont be surprised\tAttention|Aucune sortie.\r\n"
+    "@DSoundSet\t(set at %dHz %dBit %s)\t(r\xC3\xA9gl\xC3\xA9 \xC3\xA0 %d Hz %d bits %s)\r\n";
+
+}  // namespace
+
+TEST(LanguageTables, FormatTextSubstitutesOnlyItsOwnPlaceholders) {
+  EXPECT_EQ(FormatText("(set at %dHz %dBit %s)", {44100, 16, "STEREO"}), "(set at 44100Hz 16Bit STEREO)");
+  EXPECT_EQ(FormatText("Humanize %d%%", {25}), "Humanize 25%");
+  // A translator's stray or hostile sequences are text, never reads.
+  EXPECT_EQ(FormatText("%s %s %n %x %5d %", {"one"}), "one %s %n %x %5d %");
+  EXPECT_EQ(FormatText("Pattern %d", {"12", "extra"}), "Pattern 12");
+  EXPECT_EQ(FormatText("%d", {int64_t(1) << 40}), "1099511627776");
+}
+
+TEST(LanguageTables, ReaderAndLookupFollowTheFallbackRules) {
+  TFakeWindow w;
+  w.SetTable(ParseLangTable(SettingsTable));
+  EXPECT_EQ(w.Languages(), TableLanguages);
+  EXPECT_TRUE(w.DefaultEnabled());
+  EXPECT_EQ(w.Words.size(), 9u * 5u);
+
+  ASSERT_TRUE(w.SetActiveLanguage(LangFrench));
+  EXPECT_EQ(w.GetWord("%Form%"), "R\xC3\xA9glages");
+  EXPECT_EQ(w.GetWord("EasyMoveBox"), "&Easy move");  // empty French: English
+  EXPECT_EQ(w.GetWord("@NoOutputError"), "Attention|Aucune sortie.");
+  EXPECT_EQ(w.FormatWord("@DSoundSet", {22050, 8, "MONO"}), "(r\xC3\xA9gl\xC3\xA9 \xC3\xA0 22050 Hz 8 bits MONO)");
+  EXPECT_EQ(w.GetWord("@nodsoundset"), "@nodsoundset");  // letter case counts
+
+  // German is empty: English with the fallback; without it program code
+  // gets the key, while the caption shows the empty text.
+  ASSERT_TRUE(w.SetActiveLanguage(LangGerman));
+  EXPECT_EQ(w.GetWord("@NoOutputError"), "Warning|You didn't select any output.\rDont be surprised");
+  w.SetDefaultEnabled(false);
+  EXPECT_EQ(w.GetWord("@NoOutputError"), "@NoOutputError");
+  EXPECT_EQ(w.Caption, "");  // re-applied: the empty caption shows
+
+  // A missing key comes back as itself after the not-found event, which
+  // may replace it.
+  std::string asked;
+  w.IdNotFoundError = [&](const std::string& id, std::string& res) {
+    asked = id;
+    res = "(" + res + ")";
+  };
+  EXPECT_EQ(w.GetWord("@Missing"), "(@Missing)");
+  EXPECT_EQ(asked, "@Missing");
+
+  // A row cut short at the end of the table is no row.
+  TFakeWindow cut;
+  cut.Words = {"@A", "a", "b", "c", "d", "@B", "x", "y"};
+  EXPECT_EQ(cut.GetWord("@A"), "a");
+  EXPECT_EQ(cut.GetWord("@B"), "@B");
+}
+
+TEST(LanguageTables, SwitchWritesListsHintsAndCaptions) {
+  TFakeWindow w;
+  w.SetTable(ParseLangTable(SettingsTable));
+  w.Lists["LanguageBox"] = {"a", "b", "c", "d", "e", "f"};  // more lines than rows
+  w.Texts["EasyMoveBox"] = "";
+  int before = 0, after = -1;
+  w.BeforeLanguageChange = [&](int, bool&) { ++before; };
+  w.AfterLanguageChanged = [&](int n) { after = n; };
+
+  ASSERT_TRUE(w.SetActiveLanguage(LangDutch));
+  EXPECT_EQ(w.Caption, "Instellingen");
+  EXPECT_EQ(w.Lists["LanguageBox"], (std::vector<std::string>{"Engels", "Frans", "Nederlands", "Duits", "", ""}));
+  EXPECT_EQ(w.Texts["EasyMoveBox"], "Makkelijk &verplaatsen");
+  EXPECT_EQ(w.Hints["EasyMoveBox"], "|Drag the window anywhere");  // empty Dutch hint: English
+  EXPECT_EQ(after, LangDutch);
+
+  // Fewer lines than ditto rows: the extra rows are passed over.
+  w.Lists["LanguageBox"] = {"x", "y"};
+  w.SetActiveLanguage(LangDutch);  // the same language applies again
+  EXPECT_EQ(before, 2);
+  EXPECT_EQ(w.Lists["LanguageBox"], (std::vector<std::string>{"Engels", "Frans"}));
+  EXPECT_EQ(w.Texts["EasyMoveBox"], "Makkelijk &verplaatsen");
+
+  // A veto keeps everything.
+  w.BeforeLanguageChange = [](int, bool& allow) { allow = false; };
+  EXPECT_FALSE(w.SetActiveLanguage(LangEnglish));
+  EXPECT_EQ(w.ActiveLanguage(), LangDutch);
+  EXPECT_EQ(w.Caption, "Instellingen");
+}
+
+TEST(LanguageTables, GlobalLanguageReachesEveryWindowThatHasIt) {
+  TRecordingMessageBox boxes;
+  TFakeWindow full, twoColumns;
+  full.SetTable(ParseLangTable(SettingsTable));
+  TLangTable small = ParseLangTable("!Languages=2\n%Form%\tAbout\t\xC3\x80 propos\n");
+  twoColumns.SetTable(small);
+  twoColumns.Loaded();
+  EXPECT_EQ(twoColumns.Caption, "About");
+
+  SetGlobalLanguage(LangDutch);
+  EXPECT_EQ(full.Caption, "Instellingen");
+  EXPECT_EQ(twoColumns.ActiveLanguage(), LangEnglish);  // lacks Dutch: unchanged
+  EXPECT_EQ(GlobalLanguage(), LangDutch);
+
+  // A window made later for a language its table lacks shows its default
+  // language, without a message.
+  TFakeWindow later;
+  later.SetTable(small);
+  later.Loaded();
+  EXPECT_EQ(later.Caption, "About");
+  EXPECT_EQ(boxes.Count(), 0u);
+
+  // Asking a window itself for a language it lacks is refused with the
+  // range message.
+  EXPECT_FALSE(later.SetActiveLanguage(LangDutch));
+  ASSERT_EQ(boxes.Count(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].Message, "Value must not be higher than\rnumber of available languages.");
+
+  SetGlobalLanguage(LangFrench);
+  EXPECT_EQ(later.Caption, "\xC3\x80 propos");
+  SetGlobalLanguage(LangEnglish);
+}
+
+TEST(LanguageTables, ProgramCodeReadsAWindowTableWithoutTheWindow) {
+  TTestDir dir;
+  dir.Write("lang/SettingsForm.txt", SettingsTable);
+  SetLangFolder(dir / "lang");
+  ForgetHeadlessTables();
+  EXPECT_EQ(GetWord("SettingsForm", "%Form%"), "Settings");
+  SetGlobalLanguage(LangFrench);
+  EXPECT_EQ(GetWord("SettingsForm", "%Form%"), "R\xC3\xA9glages");
+  EXPECT_EQ(GetWord("NoSuchForm", "@Key"), "@Key");  // no table: the key
+  // A window's own table wins over the kept one.
+  TFakeWindow own;
+  own.Owner = "SettingsForm";
+  own.Words = {"%Form%", "Own", "Propre", "", ""};
+  own.Loaded();
+  EXPECT_EQ(GetWord("SettingsForm", "%Form%"), "Propre");
+  SetGlobalLanguage(LangEnglish);
+  ForgetHeadlessTables();
+}

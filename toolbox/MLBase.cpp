@@ -1,0 +1,345 @@
+#include "toolbox/MLBase.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "toolbox/AllTools.h"
+#include "toolbox/MessageBox.h"
+
+namespace vs {
+
+// ------------------------------------------------------------ format texts
+
+std::string FormatText(std::string_view format, std::initializer_list<TFormatArg> args) {
+  std::string out;
+  out.reserve(format.size() + 16);
+  auto next = args.begin();
+  for (size_t i = 0; i < format.size(); ++i) {
+    const char c = format[i];
+    if (c != '%' || i + 1 >= format.size()) {
+      out += c;
+      continue;
+    }
+    const char spec = format[i + 1];
+    if (spec == '%') {
+      out += '%';
+      ++i;
+    } else if ((spec == 'd' || spec == 's') && next != args.end()) {
+      out += next->str();
+      ++next;
+      ++i;
+    } else {
+      out += c;  // kept as written; the next character follows as text
+    }
+  }
+  return out;
+}
+
+// --------------------------------------------------------------- the table
+
+namespace {
+
+std::string Unescape(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 >= text.size()) {
+      out += text[i];
+      continue;
+    }
+    switch (text[i + 1]) {
+      case 'r': out += '\r'; break;
+      case 'n': out += '\n'; break;
+      case 't': out += '\t'; break;
+      case '\\': out += '\\'; break;
+      default:
+        out += text[i];
+        continue;  // not an escape: the backslash stays, the next character too
+    }
+    ++i;
+  }
+  return out;
+}
+
+void ApplyOption(TLangTable& table, std::string_view line) {
+  const size_t eq = line.find('=');
+  if (eq == std::string_view::npos) return;
+  const std::string name = Trim(line.substr(1, eq - 1));
+  const int32_t value = StrToIntDef(line.substr(eq + 1), -1);
+  if (SameText(name, "DefaultEnabled") && (value == 0 || value == 1))
+    table.DefaultEnabled = value == 1;
+  else if (SameText(name, "DefaultLanguage") && value >= 0 && value < TableLanguages)
+    table.DefaultLanguage = value;
+  else if (SameText(name, "Languages") && value >= 1 && value <= 16)
+    table.Languages = value;
+}
+
+}  // namespace
+
+TLangTable ParseLangTable(std::string_view text) {
+  TLangTable table;
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  // Options first (Languages decides the row width), then the rows.
+  std::vector<std::string_view> rows;
+  while (!text.empty()) {
+    size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty() || line.front() == '#') continue;
+    if (line.front() == '!')
+      ApplyOption(table, line);
+    else
+      rows.push_back(line);
+  }
+  if (table.DefaultLanguage >= table.Languages) table.DefaultLanguage = 0;
+  for (std::string_view line : rows) {
+    std::vector<std::string> row;
+    size_t start = 0;
+    for (;;) {
+      const size_t tab = line.find('\t', start);
+      row.push_back(row.empty() ? std::string(line.substr(start, tab - start))
+                                : Unescape(line.substr(start, tab - start)));
+      if (tab == std::string_view::npos) break;
+      start = tab + 1;
+    }
+    row.resize(static_cast<size_t>(table.Languages) + 1);
+    table.Words.insert(table.Words.end(), row.begin(), row.end());
+  }
+  return table;
+}
+
+std::optional<TLangTable> LoadLangTable(const std::string& fileName) {
+  std::optional<std::string> bytes = ReadFileBytes(fileName);
+  if (!bytes) return std::nullopt;
+  return ParseLangTable(*bytes);
+}
+
+namespace {
+
+std::string& LangFolderValue() {
+  static std::string folder;
+  return folder;
+}
+
+int& GlobalLanguageValue() {
+  static int language = 0;
+  return language;
+}
+
+}  // namespace
+
+void SetLangFolder(const std::string& folder) { LangFolderValue() = AddBackslash(folder); }
+const std::string& LangFolder() { return LangFolderValue(); }
+std::string LangTableFile(std::string_view window) {
+  if (LangFolder().empty()) return std::string();
+  return LangFolder() + std::string(window) + ".txt";
+}
+
+// ------------------------------------------------- the multi-language base
+
+std::vector<TBaseMultiLang*>& MultiLangInstances() {
+  static std::vector<TBaseMultiLang*> instances;
+  return instances;
+}
+
+int GlobalLanguage() { return GlobalLanguageValue(); }
+
+TBaseMultiLang::TBaseMultiLang() { MultiLangInstances().push_back(this); }
+
+TBaseMultiLang::~TBaseMultiLang() {
+  auto& list = MultiLangInstances();
+  list.erase(std::remove(list.begin(), list.end(), this), list.end());
+}
+
+void TBaseMultiLang::SetTable(TLangTable table) {
+  Words = std::move(table.Words);
+  LanguageCount = table.Languages;
+  DefaultLang = table.DefaultLanguage;
+  DefaultOn = table.DefaultEnabled;
+  if (Active >= LanguageCount) Active = DefaultLang;
+}
+
+void TBaseMultiLang::RangeMessage() const {
+  HintMessageBox("Value must not be higher than\rnumber of available languages.", MbOK | MbIconInformation);
+}
+
+void TBaseMultiLang::SetDefaultLanguage(int language) {
+  if (language < 0 || language >= LanguageCount) {
+    RangeMessage();
+    return;
+  }
+  if (language == DefaultLang) return;
+  DefaultLang = language;
+  ApplyTexts();
+}
+
+void TBaseMultiLang::SetDefaultEnabled(bool enabled) {
+  if (enabled == DefaultOn) return;
+  DefaultOn = enabled;
+  ApplyTexts();
+}
+
+bool TBaseMultiLang::SetActiveLanguage(int n) {
+  if (n < 0 || n >= LanguageCount) {
+    RangeMessage();
+    return false;
+  }
+  bool allowIt = true;
+  if (BeforeLanguageChange) BeforeLanguageChange(n, allowIt);
+  if (!allowIt) return false;
+  Active = n;
+  ApplyTexts();
+  if (AfterLanguageChanged) AfterLanguageChanged(n);
+  return true;
+}
+
+void TBaseMultiLang::Loaded() {
+  const int language = GlobalLanguage();
+  if (language >= 0 && language < LanguageCount) {
+    SetActiveLanguage(language);
+    return;
+  }
+  // The table lacks the program's language: its default one, quietly.
+  Active = DefaultLang;
+  ApplyTexts();
+  if (AfterLanguageChanged) AfterLanguageChanged(Active);
+}
+
+void TBaseMultiLang::ApplyTexts() {
+  const size_t rowSize = RowSize();
+  size_t i = 0;
+  while (i < Words.size()) {
+    const std::string key = Words[i];
+    const size_t before = i;
+    if (key == "%Form%") {
+      SetFormCaption(RowText(i));
+      i += rowSize;
+    } else if (key.empty() || key.front() == '@' || key.front() == '"' || !ApplyComponentWords(key, i)) {
+      i += rowSize;
+    }
+    if (i <= before) i = before + rowSize;  // the walk always moves on
+  }
+}
+
+std::string TBaseMultiLang::RowText(size_t r) const {
+  const size_t active = r + static_cast<size_t>(Active) + 1;
+  std::string text = active < Words.size() ? Words[active] : std::string();
+  if (text.empty() && DefaultOn) {
+    const size_t fallback = r + static_cast<size_t>(DefaultLang) + 1;
+    if (fallback < Words.size()) text = Words[fallback];
+  }
+  return text;
+}
+
+std::string TBaseMultiLang::GetWord(std::string_view key) {
+  const size_t rowSize = RowSize();
+  for (size_t r = 0; r + static_cast<size_t>(LanguageCount) < Words.size(); r += rowSize) {
+    if (Words[r] != key) continue;
+    std::string text = RowText(r);
+    if (!text.empty()) return text;
+    break;  // no text in this language (nor by the fallback): as if missing
+  }
+  std::string result(key);
+  if (IdNotFoundError) IdNotFoundError(std::string(key), result);
+  return result;
+}
+
+bool TBaseMultiLang::HasWord(std::string_view key) const {
+  for (size_t r = 0; r + static_cast<size_t>(LanguageCount) < Words.size(); r += RowSize())
+    if (Words[r] == key) return true;
+  return false;
+}
+
+std::string TBaseMultiLang::FormatWord(std::string_view key, std::initializer_list<TFormatArg> args) {
+  return FormatText(GetWord(key), args);
+}
+
+bool TBaseMultiLang::RowIs(size_t i, std::string_view key) const { return i < Words.size() && Words[i] == key; }
+
+std::optional<std::string> TBaseMultiLang::ReadText(size_t& i) const {
+  if (i + static_cast<size_t>(Active) + 1 >= Words.size()) return std::nullopt;
+  std::string text = RowText(i);
+  i += RowSize();
+  return text;
+}
+
+void TBaseMultiLang::ApplyLines(size_t& i, std::vector<std::string>& lines) const {
+  if (i + static_cast<size_t>(Active) + 1 >= Words.size() || lines.empty()) return;
+  size_t j = 0;
+  for (;;) {
+    if (std::optional<std::string> text = ReadText(i)) lines[j] = *text;
+    ++j;
+    if (i >= Words.size() || !RowIs(i, DittoKey) || j >= lines.size()) break;
+  }
+  for (; j < lines.size(); ++j) lines[j].clear();
+}
+
+std::vector<std::string> TBaseMultiLang::ReadDittoTexts(size_t& i) const {
+  std::vector<std::string> texts;
+  do {
+    std::optional<std::string> text = ReadText(i);
+    if (!text) break;
+    texts.push_back(*text);
+  } while (RowIs(i, DittoKey));
+  return texts;
+}
+
+std::optional<std::string> TBaseMultiLang::ReadHint(size_t& i, size_t i0) const {
+  if (i == i0) ReadText(i);
+  if (i < Words.size() && SameText(Words[i], HintKey)) {
+    std::optional<std::string> text = ReadText(i);
+    if (text && !text->empty()) return text;
+  }
+  return std::nullopt;
+}
+
+// ------------------------------------------------------ the program's language
+
+void SetGlobalLanguage(int language) {
+  // A copy: a switch may make or free windows.
+  const std::vector<TBaseMultiLang*> instances = MultiLangInstances();
+  for (TBaseMultiLang* ml : instances) {
+    const auto& live = MultiLangInstances();
+    if (std::find(live.begin(), live.end(), ml) == live.end()) continue;
+    if (language >= 0 && ml->Languages() > language) ml->SetActiveLanguage(language);
+  }
+  GlobalLanguageValue() = language;
+}
+
+namespace {
+
+std::vector<std::unique_ptr<TBaseMultiLang>>& HeadlessTables() {
+  static std::vector<std::unique_ptr<TBaseMultiLang>> tables;
+  return tables;
+}
+
+}  // namespace
+
+TBaseMultiLang& WindowWords(std::string_view window) {
+  TBaseMultiLang* headless = nullptr;
+  for (TBaseMultiLang* ml : MultiLangInstances()) {
+    if (ml->Owner != window) continue;
+    if (!ml->Headless) return *ml;
+    if (!headless) headless = ml;
+  }
+  if (headless) return *headless;
+  auto table = std::make_unique<TBaseMultiLang>();
+  table->Owner = std::string(window);
+  table->Headless = true;
+  if (std::optional<TLangTable> read = LoadLangTable(LangTableFile(window))) table->SetTable(std::move(*read));
+  table->Loaded();
+  HeadlessTables().push_back(std::move(table));
+  return *HeadlessTables().back();
+}
+
+std::string GetWord(std::string_view window, std::string_view key) { return WindowWords(window).GetWord(key); }
+
+std::string WindowText(std::string_view window, std::string_view key, std::string_view english) {
+  TBaseMultiLang& words = WindowWords(window);
+  return words.HasWord(key) ? words.GetWord(key) : std::string(english);
+}
+
+void ForgetHeadlessTables() { HeadlessTables().clear(); }
+
+}  // namespace vs

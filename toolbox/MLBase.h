@@ -1,0 +1,213 @@
+#pragma once
+// Texts in several languages. Every window whose texts exist in several
+// languages owns one multi-language object holding its text table: rows of a
+// key and one text per language. Keys are the names of the window's
+// components, "%Form%" for its caption, the ditto key (one double quote) for
+// the next item of the component above, the hint key ("\".Hint") for its
+// hint, and "@" names for free texts that program code fetches with GetWord.
+//
+// This is the part without widgets: the table files, the lookup with its
+// fallback to the default language, the walk that a language switch makes
+// over the table, and the program-wide language. The window side
+// (framework/MLang.h) writes the texts into widgets.
+//
+// Table files are UTF-8 text, one per window (data folder "lang/", named
+// after the window):
+//   # comment
+//   !DefaultEnabled=1          options: DefaultEnabled, DefaultLanguage, Languages
+//   key<TAB>English<TAB>French<TAB>Dutch<TAB>German
+// A text may hold \r, \n, \t and \\ for a carriage return, a line feed, a tab
+// and a backslash; missing trailing texts are empty.
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+namespace vs {
+
+// Column order of every table.
+enum TLanguage : int { LangEnglish = 0, LangFrench = 1, LangDutch = 2, LangGerman = 3 };
+inline constexpr int TableLanguages = 4;
+
+// ------------------------------------------------------------ format texts
+
+// An argument of a format text: a number or a text.
+class TFormatArg {
+public:
+  template <class T, std::enable_if_t<std::is_integral_v<T>, int> = 0>
+  TFormatArg(T n) : Text(std::to_string(n)) {}
+  TFormatArg(std::string_view text) : Text(text) {}
+  TFormatArg(const std::string& text) : Text(text) {}
+  TFormatArg(const char* text) : Text(text ? text : "") {}
+  const std::string& str() const { return Text; }
+
+private:
+  std::string Text;
+};
+
+// Fills a translated format text safely: "%d" and "%s" take the next
+// argument (a number or a text, whichever was given), "%%" is one "%". Any
+// other "%" sequence, and a placeholder without an argument left, stays as
+// written; arguments left over are ignored. Nothing a translator writes can
+// read past the arguments.
+std::string FormatText(std::string_view format, std::initializer_list<TFormatArg> args);
+
+// --------------------------------------------------------------- the table
+
+struct TLangTable {
+  // The flat table: rows of Languages + 1 entries (key, then one text per
+  // language).
+  std::vector<std::string> Words;
+  int Languages = TableLanguages;
+  int DefaultLanguage = LangEnglish;
+  bool DefaultEnabled = false;
+};
+
+// Reads a table file's text (a UTF-8 byte-order mark and CR LF line ends are
+// accepted). Lines that are empty or begin with "#" are skipped; an option
+// line with an unknown name or a value out of range is ignored.
+TLangTable ParseLangTable(std::string_view text);
+// Reads a table file; no value when it can't be read.
+std::optional<TLangTable> LoadLangTable(const std::string& fileName);
+
+// The folder of the table files (the data folder's "lang/"), set at start-up.
+void SetLangFolder(const std::string& folder);
+const std::string& LangFolder();
+// LangFolder() + window + ".txt" (empty while no folder is set).
+std::string LangTableFile(std::string_view window);
+
+// ------------------------------------------------- the multi-language base
+
+// The ditto key and the hint key.
+inline constexpr std::string_view DittoKey = "\"";
+inline constexpr std::string_view HintKey = "\".Hint";
+
+class TBaseMultiLang {
+public:
+  // Enters itself at the end of MultiLangInstances().
+  TBaseMultiLang();
+  virtual ~TBaseMultiLang();
+  TBaseMultiLang(const TBaseMultiLang&) = delete;
+  TBaseMultiLang& operator=(const TBaseMultiLang&) = delete;
+
+  // The name of the window that owns the table (program code finds a
+  // window's table by it).
+  std::string Owner;
+  // The table; Languages, DefaultLanguage and DefaultEnabled come with it.
+  void SetTable(TLangTable table);
+  std::vector<std::string> Words;
+
+  // Asked before a switch (allowIt enters true; false vetoes it) and told
+  // after the texts of a switch are applied.
+  std::function<void(int newLanguage, bool& allowIt)> BeforeLanguageChange;
+  std::function<void(int newLanguage)> AfterLanguageChanged;
+  // Told when GetWord finds no row: res enters holding the key, and is the
+  // result on return.
+  std::function<void(const std::string& id, std::string& res)> IdNotFoundError;
+
+  int Languages() const { return LanguageCount; }
+  int ActiveLanguage() const { return Active; }
+  int DefaultLanguage() const { return DefaultLang; }
+  bool DefaultEnabled() const { return DefaultOn; }
+  // A language not below Languages() shows the range message and changes
+  // nothing; otherwise a change applies the texts again.
+  void SetDefaultLanguage(int language);
+  void SetDefaultEnabled(bool enabled);
+
+  // Switches to language n and applies every text of the table (also when n
+  // is the language already shown). n not below Languages(): the range
+  // message, nothing changes. False when nothing was switched.
+  bool SetActiveLanguage(int n);
+  // A window that is ready takes the program's language. A language its
+  // table lacks is no error here: the window shows its default language,
+  // silently.
+  void Loaded();
+
+  // The text of a key in the active language (with the fallback rule). A
+  // key without a complete row, or whose row has no text in the active
+  // language and none by the fallback, yields the key itself, after the
+  // not-found event: program code never shows an empty message. Letter case
+  // counts.
+  std::string GetWord(std::string_view key);
+  // True when the table has a complete row for the key.
+  bool HasWord(std::string_view key) const;
+  // GetWord(key) used as a format (see FormatText).
+  std::string FormatWord(std::string_view key, std::initializer_list<TFormatArg> args);
+
+  // The text of the row starting at entry r: the active language's text,
+  // or, when that is empty and the fallback is enabled, the default
+  // language's (which may be empty too).
+  std::string RowText(size_t r) const;
+
+  // A table that no window owns (program code reading a window's free texts
+  // before or without the window).
+  bool Headless = false;
+
+protected:
+  // The window side: the caption of the window ("%Form%" rows; false when
+  // the window has none) ...
+  virtual bool SetFormCaption(const std::string& /*text*/) { return false; }
+  // ... and the texts of the component named key, starting at row index i:
+  // false when the window has no such component; otherwise the rows used
+  // are applied and i moves past them (at least past the component's own).
+  virtual bool ApplyComponentWords(const std::string& /*key*/, size_t& /*i*/) { return false; }
+
+  // Helpers for ApplyComponentWords, following the table's rules:
+  // "read a text": when the row at i has the active language's entry, its
+  // text (fallback rule) and i moves to the next row; else no value.
+  std::optional<std::string> ReadText(size_t& i) const;
+  // "apply lines": the component's own row is line 0, each ditto row after
+  // it the next line, until the table ends, a row is not a ditto row or
+  // every line is set; the lines left without a row become empty. Nothing
+  // happens to an empty list or at the end of the table.
+  void ApplyLines(size_t& i, std::vector<std::string>& lines) const;
+  // Texts of the component's row and the ditto rows that follow it (a row
+  // without text gives an empty one), as long as rows are ditto rows.
+  std::vector<std::string> ReadDittoTexts(size_t& i) const;
+  // The hint of a component whose rows began at i0: the component's own row
+  // is passed over when nothing read it yet; then a hint row gives the
+  // hint. No value when there is no hint row or its text is empty.
+  std::optional<std::string> ReadHint(size_t& i, size_t i0) const;
+  bool RowIs(size_t i, std::string_view key) const;
+  size_t RowSize() const { return static_cast<size_t>(LanguageCount) + 1; }
+
+private:
+  void ApplyTexts();
+  void RangeMessage() const;
+
+  int LanguageCount = TableLanguages;
+  int Active = 0;
+  int DefaultLang = 0;
+  bool DefaultOn = false;
+};
+
+// Every multi-language object alive, in creation order.
+std::vector<TBaseMultiLang*>& MultiLangInstances();
+// The language that windows made from now on take (0 at start).
+int GlobalLanguage();
+// Switches every multi-language object whose table has the language, in
+// list order (the others stay as they are, without a message), then makes
+// it the language of windows made later.
+void SetGlobalLanguage(int language);
+
+// The table of a window: the window's own when it exists, else one read
+// from LangTableFile(window) and kept (empty when there is no file), which
+// follows the program's language like the windows' tables.
+TBaseMultiLang& WindowWords(std::string_view window);
+// WindowWords(window).GetWord(key).
+std::string GetWord(std::string_view window, std::string_view key);
+// The key's text in the window's table, or english when the table has no
+// row for it (a data folder without tables still speaks English).
+std::string WindowText(std::string_view window, std::string_view key, std::string_view english);
+
+// The main window's table, which holds most of the program's free texts.
+inline constexpr std::string_view MainWindowTable = "VorbelStepsMainForm";
+// Drops the kept tables that no window owns (tests, a new data folder).
+void ForgetHeadlessTables();
+
+}  // namespace vs
