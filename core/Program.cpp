@@ -13,6 +13,7 @@
 #include "core/ProgramPaths.h"
 #include "core/ProgramVersion.h"
 #include "core/Settings.h"
+#include "core/Style.h"
 #include "core/Tempo.h"
 #include "core/Transport.h"
 #include "model/Channels.h"
@@ -30,6 +31,7 @@
 #include "engine/VSTHost.h"
 #include "engine/WAVFiles.h"
 #include "outside/mb404/MB404.h"
+#include "toolbox/MLBase.h"
 #include "platform/MidiPorts.h"
 #include "platform/SettingsStore.h"
 #include "toolbox/AllTools.h"
@@ -87,6 +89,7 @@ void TProgram::Open(const TProgramOptions& options) {
   Options = options;
   Options.AppPath = AddBackslash(options.AppPath);
   ProgramPaths().AppPath = Options.AppPath;
+  SetLangFolder(Options.AppPath + "lang/");
   SettingsStore = std::make_unique<TSettingsStore>(
       options.SettingsFile.empty() ? TSettingsStore::DefaultFileName() : options.SettingsFile);
   SettingsStore->Load();
@@ -98,6 +101,14 @@ void TProgram::StartUp() {
   LoadSettings(*SettingsStore, Prefs, app);
   CreateDataFolders(app);
   RebuildSampleSearchPaths(Prefs);
+  // The stored language re-texts the windows made so far; the styles are
+  // listed and the chosen one's configuration read (its pictures are the
+  // window side's).
+  SetGlobalLanguage(Prefs.Language);
+  StyleNames = ListStyles(app);
+  const int style = ChooseStyleIndex(StyleNames, Prefs.Style);
+  CurrentStyle() = LoadStyle(app, style < 0 ? std::string(DefaultStyleName) : StyleNames[style]);
+  ApplyGraphColours(CurrentStyle());
 
   // 1. The private temporary folder.
   GetTempDirectory();

@@ -84,6 +84,8 @@ public:
   bool Batch = false;
   // "/M" set mono rendering for this run only.
   bool MonoForThisRun = false;
+  // The style folders, as the settings window lists them.
+  std::vector<std::string> StyleNames;
 
   // AppPath (ProgramPaths().AppPath) and the settings store, read.
   void Open(const TProgramOptions& options);
