@@ -10,7 +10,7 @@ PACKAGES=(
   qt6-base-dev libgl-dev
   librtaudio-dev librtmidi-dev libsndfile1-dev libzip-dev libjpeg-dev
   clang libclang-rt-14-dev
-  sox libsox-fmt-all zip unzip python3
+  sox libsox-fmt-all zip unzip python3 imagemagick
   xvfb xauth x11-utils fonts-dejavu-core
 )
 

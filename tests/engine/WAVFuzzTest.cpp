@@ -7,6 +7,7 @@
 #include <random>
 
 #include "WAVTestSupport.h"
+#include "support/ByteMutation.h"
 #include "engine/WAVFiles.h"
 
 using namespace vs;
@@ -14,12 +15,7 @@ using namespace wavtest;
 
 namespace {
 
-std::string Noise(size_t n, uint32_t seed) {
-  std::mt19937 rng(seed);
-  std::string s(n, 0);
-  for (char& c : s) c = char(rng());
-  return s;
-}
+std::string Noise(size_t n, uint32_t seed) { return NoiseBytes(n, seed); }
 
 std::vector<std::string> Seeds() {
   std::vector<std::string> seeds;
@@ -50,30 +46,8 @@ std::vector<std::string> Seeds() {
 }
 
 void Mutate(std::string& s, std::mt19937& rng) {
-  const uint32_t interesting[] = {0, 1, 2, 15, 16, 17, 18, 51, 52, 0x7FFF, 0x8000, 0xFFFF, 0x7FFFFFFF, 0x80000000u,
-                                  0xFFFFFFFFu, 44100, 4};
-  const int steps = 1 + int(rng() % 4);
-  for (int k = 0; k < steps && !s.empty(); ++k) {
-    const size_t at = rng() % s.size();
-    switch (rng() % 7) {
-      case 0: s[at] = char(s[at] ^ (1 << (rng() % 8))); break;
-      case 1: s[at] = char(rng()); break;
-      case 2: {  // an interesting 16- or 32-bit value over a field
-        const uint32_t v = interesting[rng() % std::size(interesting)];
-        const size_t w = rng() % 2 ? 4 : 2;
-        for (size_t i = 0; i < w && at + i < s.size(); ++i) s[at + i] = char(v >> (8 * i));
-        break;
-      }
-      case 3: s.resize(at); break;
-      case 4: s.insert(at, Noise(1 + rng() % 9, rng())); break;
-      case 5: s.erase(at, 1 + rng() % 9); break;
-      case 6: {  // a slice copied elsewhere (duplicated chunks)
-        const size_t from = rng() % s.size(), len = std::min<size_t>(1 + rng() % 64, s.size() - from);
-        s.insert(at, s.substr(from, len));
-        break;
-      }
-    }
-  }
+  MutateBytes(s, rng, {0, 1, 2, 15, 16, 17, 18, 51, 52, 0x7FFF, 0x8000, 0xFFFF, 0x7FFFFFFF, 0x80000000u, 0xFFFFFFFFu,
+                       44100, 4});
 }
 
 }  // namespace
@@ -88,7 +62,7 @@ TEST(WAVFuzz, DamagedFilesGiveCodesAndConsistentSamples) {
   }
   std::mt19937 rng(20261208);
   int loaded = 0;
-  const int iterations = getenv("VS_FUZZ_ITERATIONS") ? atoi(getenv("VS_FUZZ_ITERATIONS")) : 20000;
+  const int iterations = FuzzIterations(20000);
   for (int iter = 0; iter < iterations; ++iter) {
     std::string file = seeds[size_t(iter) % seeds.size()];
     Mutate(file, rng);
