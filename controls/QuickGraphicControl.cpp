@@ -1,0 +1,169 @@
+#include "controls/QuickGraphicControl.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QVariant>
+
+namespace vs {
+
+namespace {
+
+constexpr const char* PopupComponentProperty = "vsPopupComponent";
+
+}  // namespace
+
+TMouseInfo MouseInfoOf(const QMouseEvent* e, Qt::MouseButton button) {
+  TMouseInfo m;
+  m.Button = button;
+  m.Buttons = e->buttons();
+  m.Shift = e->modifiers();
+  const QPoint p = e->position().toPoint();
+  m.X = p.x();
+  m.Y = p.y();
+  return m;
+}
+
+QWidget* PopupComponent(const QMenu* menu) {
+  if (!menu) return nullptr;
+  return qobject_cast<QWidget*>(menu->property(PopupComponentProperty).value<QObject*>());
+}
+
+void SetPopupComponent(QMenu* menu, QWidget* control) {
+  if (menu) menu->setProperty(PopupComponentProperty, QVariant::fromValue<QObject*>(control));
+}
+
+TQuickGraphicControl::TQuickGraphicControl(QWidget* parent) : QWidget(parent) {
+  // Moves without a button reach the controls too (hover looks, cursors).
+  setMouseTracking(true);
+}
+
+TQuickGraphicControl::~TQuickGraphicControl() = default;
+
+void TQuickGraphicControl::QuickPaint() {
+  if (!parentWidget() || !isVisible()) return;
+  repaint();
+}
+
+void TQuickGraphicControl::SetBufferedPaint(bool buffered) {
+  Buffered = buffered;
+  // A buffered control covers its whole rectangle: nothing below needs
+  // painting first.
+  setAttribute(Qt::WA_OpaquePaintEvent, buffered);
+  if (!buffered) BackBuffer = QImage();
+}
+
+void TQuickGraphicControl::PaintBuffered(QPainter& target) {
+  if (BackBuffer.size() != size()) BackBuffer = QImage(size(), QImage::Format_RGB32);
+  if (BackBuffer.isNull()) return;
+  BackBuffer.fill(ToQColor(Color()));
+  {
+    QPainter painter(&BackBuffer);
+    painter.setFont(font());
+    TCanvas canvas(painter);
+    Paint(canvas);
+  }
+  target.drawImage(0, 0, BackBuffer);
+}
+
+TColor TQuickGraphicControl::Color() const {
+  if (UseParentColor) {
+    if (auto* control = qobject_cast<const TQuickGraphicControl*>(parentWidget())) return control->Color();
+    if (const QWidget* parent = parentWidget()) return FromQColor(parent->palette().color(parent->backgroundRole()));
+  }
+  return OwnColor;
+}
+
+void TQuickGraphicControl::SetColor(TColor color) {
+  const TColor plain = ColorToRGB(color);
+  if (plain == OwnColor && !UseParentColor) return;
+  OwnColor = plain;
+  UseParentColor = false;
+  ColorChanged();
+}
+
+void TQuickGraphicControl::SetParentColor(bool parentColor) {
+  if (UseParentColor == parentColor) return;
+  UseParentColor = parentColor;
+  ColorChanged();
+}
+
+void TQuickGraphicControl::SetHint(const QString& hint) {
+  HintText = hint;
+  const QString shortText = hint.section('|', 0, 0);
+  setAccessibleName(shortText);
+  setToolTip(shortText);
+}
+
+void TQuickGraphicControl::Click() {
+  if (OnClick) OnClick(this);
+}
+
+void TQuickGraphicControl::MouseDown(const TMouseInfo& mouse) {
+  if (OnMouseDown) OnMouseDown(this, mouse);
+}
+
+void TQuickGraphicControl::MouseMove(const TMouseInfo& mouse) {
+  if (OnMouseMove) OnMouseMove(this, mouse);
+}
+
+void TQuickGraphicControl::MouseUp(const TMouseInfo& mouse) {
+  // A handler may delete the control (a button that closes its window).
+  QPointer<TQuickGraphicControl> self(this);
+  if (OnMouseUp) OnMouseUp(this, mouse);
+  if (!self || mouse.Button != Qt::LeftButton || !Clicked) return;
+  Clicked = false;
+  if (rect().contains(mouse.X, mouse.Y)) Click();
+}
+
+void TQuickGraphicControl::MouseEnter() {
+  if (OnMouseEnter && isEnabled()) OnMouseEnter(this);
+}
+
+void TQuickGraphicControl::MouseLeave() {
+  if (OnMouseExit) OnMouseExit(this);
+}
+
+void TQuickGraphicControl::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (Buffered) {
+    PaintBuffered(painter);
+    return;
+  }
+  TCanvas canvas(painter);
+  Paint(canvas);
+}
+
+void TQuickGraphicControl::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) Clicked = true;
+  MouseDown(MouseInfoOf(event, event->button()));
+}
+
+void TQuickGraphicControl::mouseMoveEvent(QMouseEvent* event) { MouseMove(MouseInfoOf(event, Qt::NoButton)); }
+
+void TQuickGraphicControl::mouseReleaseEvent(QMouseEvent* event) { MouseUp(MouseInfoOf(event, event->button())); }
+
+void TQuickGraphicControl::enterEvent(QEnterEvent*) { MouseEnter(); }
+
+void TQuickGraphicControl::leaveEvent(QEvent*) { MouseLeave(); }
+
+void TQuickGraphicControl::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::EnabledChange) {
+    if (!isEnabled()) Clicked = false;
+    EnabledChanged();
+  }
+  QWidget::changeEvent(event);
+}
+
+void TQuickGraphicControl::contextMenuEvent(QContextMenuEvent* event) {
+  if (!PopupMenu) {
+    event->ignore();
+    return;
+  }
+  SetPopupComponent(PopupMenu, this);
+  PopupMenu->exec(event->globalPos());
+}
+
+}  // namespace vs
