@@ -1,0 +1,145 @@
+#include "framework/ActionTable.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QWidget>
+#include <stdexcept>
+
+namespace vs {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+TActionRowRef& TActionRowRef::Shortcut(const std::string& keys) {
+  Row.ShortcutText = keys;
+  if (Row.Action) Row.Action->setShortcut(QKeySequence(Q(keys), QKeySequence::PortableText));
+  return *this;
+}
+
+TActionRowRef& TActionRowRef::Hint(const std::string& hint) {
+  Row.HintText = hint;
+  if (Row.Action) Row.Action->setStatusTip(Q(hint));
+  return *this;
+}
+
+TActionRowRef& TActionRowRef::TextKey(const std::string& key) {
+  Row.TextKey = key;
+  return *this;
+}
+
+TActionRowRef& TActionRowRef::Checkable(bool on) {
+  if (Row.Action) Row.Action->setCheckable(on);
+  return *this;
+}
+
+TActionRowRef& TActionRowRef::Enabled(bool on) {
+  if (Row.Action) Row.Action->setEnabled(on);
+  return *this;
+}
+
+TActionRowRef& TActionRowRef::Visible(bool on) {
+  if (Row.Action) Row.Action->setVisible(on);
+  return *this;
+}
+
+TActionTable::TActionTable() : Root(std::make_unique<QMenu>()) { Root->setObjectName("MainMenu"); }
+
+// The actions belong to the table's menus; a window that borrowed them
+// forgets them as they go.
+TActionTable::~TActionTable() = default;
+
+QMenu* TActionTable::ParentMenu(const std::string& parent) const {
+  if (parent.empty()) return Root.get();
+  QMenu* menu = Menu(parent);
+  if (!menu) throw std::invalid_argument("no menu " + parent + " in the action table");
+  return menu;
+}
+
+TActionRow& TActionTable::Add(std::unique_ptr<TActionRow> row) {
+  if (row->TextKey.empty()) row->TextKey = row->Id;
+  Items.push_back(std::move(row));
+  return *Items.back();
+}
+
+TActionRowRef TActionTable::AddMenu(const std::string& id, const std::string& text, const std::string& parent) {
+  auto row = std::make_unique<TActionRow>();
+  row->Id = id;
+  row->Text = text;
+  row->Parent = parent;
+  row->Kind = TActionKind::Menu;
+  QMenu* holder = ParentMenu(parent);
+  row->Menu = holder->addMenu(Q(text));
+  row->Menu->setObjectName(Q(id));
+  row->Action = row->Menu->menuAction();
+  row->Action->setObjectName(Q(id));
+  return Add(std::move(row));
+}
+
+TActionRowRef TActionTable::AddItem(const std::string& id, const std::string& text, const std::string& parent,
+                                    std::function<void()> handler) {
+  auto row = std::make_unique<TActionRow>();
+  row->Id = id;
+  row->Text = text;
+  row->Parent = parent;
+  row->Kind = TActionKind::Item;
+  row->Handler = std::move(handler);
+  QMenu* holder = ParentMenu(parent);
+  row->Action = new QAction(Q(text), holder);
+  row->Action->setObjectName(Q(id));
+  holder->addAction(row->Action);
+  TActionRow& added = Add(std::move(row));
+  QObject::connect(added.Action, &QAction::triggered, added.Action, [&added] {
+    if (added.Handler) added.Handler();
+  });
+  if (Window) Window->addAction(added.Action);
+  return added;
+}
+
+TActionRowRef TActionTable::AddSeparator(const std::string& parent, const std::string& id) {
+  auto row = std::make_unique<TActionRow>();
+  row->Id = id;
+  row->Parent = parent;
+  row->Kind = TActionKind::Separator;
+  row->Action = ParentMenu(parent)->addSeparator();
+  if (!id.empty()) row->Action->setObjectName(Q(id));
+  return Add(std::move(row));
+}
+
+QAction* TActionTable::Action(const std::string& id) const {
+  for (const auto& row : Items)
+    if (row->Id == id) return row->Action;
+  return nullptr;
+}
+
+QMenu* TActionTable::Menu(const std::string& id) const {
+  for (const auto& row : Items)
+    if (row->Id == id && row->Menu) return row->Menu;
+  return nullptr;
+}
+
+void TActionTable::Attach(QWidget* window) {
+  Window = window;
+  for (const auto& row : Items)
+    if (row->Kind == TActionKind::Item) window->addAction(row->Action);
+}
+
+void TActionTable::Retext(const std::function<std::string(const std::string& key)>& word) {
+  for (const auto& row : Items) {
+    if (row->Kind == TActionKind::Separator) continue;
+    const std::string text = word ? word(row->TextKey) : std::string();
+    row->Action->setText(Q(text.empty() ? row->Text : text));
+  }
+}
+
+std::vector<TKeyBinding> TActionTable::KeyMap() const {
+  std::vector<TKeyBinding> keys;
+  for (const auto& row : Items)
+    if (row->Kind == TActionKind::Item && row->Action->isVisible() && !row->Action->shortcut().isEmpty())
+      keys.push_back({row->Action->shortcut(), row->Id});
+  return keys;
+}
+
+}  // namespace vs

@@ -1,0 +1,271 @@
+#include "framework/NewMenu.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QShortcut>
+#include <QTimer>
+
+#include "toolbox/AllTools.h"
+
+namespace vs {
+
+std::vector<TMenuTitleSpan> LayoutMenuTitles(const std::vector<int>& captionWidths) {
+  std::vector<TMenuTitleSpan> titles;
+  int x = 0;
+  for (int w : captionWidths) {
+    titles.push_back({x, w + 10});
+    x += w + 10;
+  }
+  return titles;
+}
+
+int MenuTitleAt(const std::vector<TMenuTitleSpan>& titles, int x) {
+  int found = -1;
+  for (size_t i = 0; i < titles.size(); ++i)
+    if (titles[i].Left <= x) found = static_cast<int>(i);
+  return found;
+}
+
+void SetMenuTitleLeft(std::vector<TMenuTitleSpan>& titles, int index, int x) {
+  if (index < 0 || index >= static_cast<int>(titles.size())) return;
+  titles[index].Left = x;
+  if (index >= 1) titles[index - 1].Width = x - titles[index - 1].Left;
+}
+
+namespace {
+
+QColor Shifted(const QColor& c, int delta) {
+  const TColor shifted = ShiftColor(RGBColor(c.red(), c.green(), c.blue()), delta);
+  return QColor(GetRValue(shifted), GetGValue(shifted), GetBValue(shifted));
+}
+
+QAction* FirstEnabled(QMenu* menu) {
+  for (QAction* a : menu->actions())
+    if (a->isVisible() && a->isEnabled() && !a->isSeparator()) return a;
+  return nullptr;
+}
+
+}  // namespace
+
+TNewMenu::TNewMenu(QWidget* parent) : QWidget(parent) {
+  setObjectName("NewMenu");
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  QFont f = font();
+  f.setPixelSize(12);
+  setFont(f);
+  setFixedHeight(fontMetrics().height() + 6);
+}
+
+TNewMenu::~TNewMenu() {
+  qApp->removeEventFilter(this);
+  for (QShortcut* s : TitleKeys) delete s;
+}
+
+QWidget* TNewMenu::ShortcutWindow() const {
+  // A bar in a floating tool window still answers in the window that owns it.
+  QWidget* w = window();
+  while (w->parentWidget()) w = w->parentWidget()->window();
+  return w;
+}
+
+void TNewMenu::SetMirrorMenu(QMenu* menu) {
+  for (QShortcut* s : TitleKeys) delete s;
+  TitleKeys.clear();
+  Titles.clear();
+  Mirror = menu;
+  if (menu) {
+    std::vector<int> widths;
+    std::vector<QAction*> items;
+    for (QAction* a : menu->actions()) {
+      if (a->isSeparator() || !a->isVisible()) continue;
+      // The caption as it stands, "&" included.
+      widths.push_back(fontMetrics().horizontalAdvance(a->text()));
+      items.push_back(a);
+    }
+    const std::vector<TMenuTitleSpan> spans = LayoutMenuTitles(widths);
+    for (size_t i = 0; i < items.size(); ++i) {
+      Titles.push_back({items[i], spans[i].Left, spans[i].Width, this, false});
+      if (QMenu* sub = items[i]->menu()) ConnectHints(sub);
+      const QKeySequence mnemonic = QKeySequence::mnemonic(items[i]->text());
+      if (!mnemonic.isEmpty()) {
+        auto* key = new QShortcut(mnemonic, ShortcutWindow());
+        const int index = static_cast<int>(i);
+        connect(key, &QShortcut::activated, this, [this, index] { OpenTitle(index, true); });
+        TitleKeys.push_back(key);
+      }
+    }
+    if (Normal.isNull()) setFixedWidth(spans.empty() ? 0 : spans.back().Left + spans.back().Width);
+  }
+  update();
+}
+
+void TNewMenu::SetImList(const QPixmap& normal, const QPixmap& highlighted) {
+  Normal = normal;
+  Highlighted = highlighted;
+  if (!Normal.isNull()) setFixedSize(Normal.size());
+  update();
+}
+
+void TNewMenu::SetItemLeft(int index, int x) {
+  std::vector<TMenuTitleSpan> spans;
+  for (const TNewMenuItem& t : Titles) spans.push_back({t.Left, t.Width});
+  SetMenuTitleLeft(spans, index, x);
+  for (size_t i = 0; i < Titles.size(); ++i) {
+    Titles[i].Left = spans[i].Left;
+    Titles[i].Width = spans[i].Width;
+  }
+  update();
+}
+
+void TNewMenu::ConnectHints(QMenu* menu) {
+  connect(menu, &QMenu::hovered, this, &TNewMenu::ItemHovered, Qt::UniqueConnection);
+  for (QAction* a : menu->actions())
+    if (QMenu* sub = a->menu()) ConnectHints(sub);
+}
+
+void TNewMenu::ItemHovered(QAction* action) {
+  if (OnHint) OnHint(action ? action->statusTip().toStdString() : std::string());
+}
+
+QMenu* TNewMenu::OpenMenu() const {
+  return Open >= 0 && Open < static_cast<int>(Titles.size()) ? Titles[Open].MenuItem->menu() : nullptr;
+}
+
+void TNewMenu::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), Color);
+  const int h = height();
+  for (int i = static_cast<int>(Titles.size()) - 1; i >= 0; --i) {
+    TNewMenuItem& t = Titles[i];
+    const int right = t.Left + t.Width;
+    if (Style == CS_Normal) {
+      if (!Normal.isNull()) {
+        p.save();
+        p.setClipRect(QRect(t.Left, 0, t.Width, h));
+        p.drawPixmap(0, 0, t.Selected && !Highlighted.isNull() ? Highlighted : Normal);
+        p.restore();
+      } else {
+        const QColor c = t.Selected ? Shifted(Color, 96) : Color;
+        p.fillRect(QRect(t.Left, 0, t.Width, h), c);
+        p.setPen(Shifted(c, 96));
+        p.drawLine(t.Left, h - 1, t.Left, 0);
+        p.drawLine(t.Left, 0, right - 1, 0);
+        p.setPen(Shifted(c, 48));
+        p.drawLine(t.Left + 1, h - 1, right - 2, h - 1);
+        p.drawLine(right - 1, h - 1, right - 1, 1);
+        p.setPen(FontColor);
+        p.drawText(QRect(t.Left + 5, 0, t.Width - 5, h), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextShowMnemonic,
+                   t.MenuItem->text());
+      }
+    }
+    if (OnPaint) OnPaint(t, p);
+  }
+}
+
+void TNewMenu::Select(int index, bool selected) {
+  if (index < 0 || index >= static_cast<int>(Titles.size())) return;
+  Titles[index].Selected = selected;
+  repaint();
+}
+
+void TNewMenu::mousePressEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton || Open >= 0) return;
+  std::vector<TMenuTitleSpan> spans;
+  for (const TNewMenuItem& t : Titles) spans.push_back({t.Left, t.Width});
+  const int index = MenuTitleAt(spans, e->position().toPoint().x());
+  if (index >= 0) OpenTitle(index, false);
+}
+
+void TNewMenu::OpenTitle(int index, bool byKeyboard) {
+  if (Open >= 0 || !isEnabled()) return;
+  int next = index;
+  while (next >= 0 && next < static_cast<int>(Titles.size())) {
+    const int current = next;
+    next = -1;
+    QAction* item = Titles[current].MenuItem;
+    QMenu* menu = item->menu();
+    if (!menu) {
+      // A title without a submenu is a command.
+      item->trigger();
+      return;
+    }
+    Select(current, true);
+    Open = current;
+    Pending = -1;
+    // The hook: watches the popups while one is open.
+    qApp->installEventFilter(this);
+    QPointer<TNewMenu> alive(this);
+    if (byKeyboard)
+      if (QAction* first = FirstEnabled(menu))
+        QTimer::singleShot(0, menu, [menu, first] { menu->setActiveAction(first); });
+    menu->exec(mapToGlobal(QPoint(Titles[current].Left, height())));
+    if (!alive) return;
+    qApp->removeEventFilter(this);
+    Open = -1;
+    Select(current, false);
+    if (OnHint) OnHint(std::string());
+    next = Pending;
+    byKeyboard = PendingByKeyboard;
+  }
+}
+
+void TNewMenu::CloseAllPopups(int next, bool byKeyboard) {
+  Pending = next;
+  PendingByKeyboard = byKeyboard;
+  while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+}
+
+bool TNewMenu::eventFilter(QObject* watched, QEvent* event) {
+  if (Open < 0 || !watched->isWidgetType()) return false;
+  // While a popup is open the mouse belongs to it; the bar still looks at
+  // where it is (whichever widget is told).
+  auto* menu = qobject_cast<QMenu*>(watched);
+  switch (event->type()) {
+    case QEvent::Show:
+      if (menu) ConnectHints(menu);
+      break;
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonPress: {
+      auto* m = static_cast<QMouseEvent*>(event);
+      const QPoint local = mapFromGlobal(m->globalPosition().toPoint());
+      if (!rect().contains(local)) break;
+      std::vector<TMenuTitleSpan> spans;
+      for (const TNewMenuItem& t : Titles) spans.push_back({t.Left, t.Width});
+      const int over = MenuTitleAt(spans, local.x());
+      if (event->type() == QEvent::MouseMove) {
+        // Onto another title: that one opens.
+        if (over >= 0 && over != Open) CloseAllPopups(over, false);
+        return false;
+      }
+      // A press on the bar: on the open title it only closes, elsewhere the
+      // title under it opens.
+      CloseAllPopups(over == Open ? -1 : over, false);
+      return true;
+    }
+    case QEvent::KeyPress: {
+      auto* k = static_cast<QKeyEvent*>(event);
+      if (!menu || menu != OpenMenu() || Titles.empty()) break;
+      const int n = static_cast<int>(Titles.size());
+      if (k->key() == Qt::Key_Left) {
+        CloseAllPopups((Open + n - 1) % n, true);
+        return true;
+      }
+      if (k->key() == Qt::Key_Right) {
+        QAction* active = menu->activeAction();
+        if (active && active->menu()) break;  // into the submenu
+        CloseAllPopups((Open + 1) % n, true);
+        return true;
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return false;
+}
+
+}  // namespace vs

@@ -1,0 +1,108 @@
+#pragma once
+// The owner-drawn menu bar. It mirrors the top-level items of a menu (one
+// title each, as wide as its caption plus 10), draws the titles itself (or
+// each title's slice of a two-picture strip: normal and highlighted) and
+// opens a title's submenu as a popup under it when the mouse is pressed on
+// it. While a popup is open, moving onto another title opens that one, and
+// pressing on the open title closes it. Alt with a title's underlined
+// letter opens it from the keyboard, Left and Right then move between
+// titles. The hovered item's hint (its statusTip, "short|long") goes to
+// OnHint. The items' own shortcuts belong to the window (see TActionTable),
+// so they work whether the bar is shown or not.
+
+#include <QColor>
+#include <QMenu>
+#include <QPixmap>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QMenu;
+class QShortcut;
+
+namespace vs {
+
+// Titles as the bar lays them out, and the title under a point: the last
+// one whose left edge is not right of x (-1 before the first).
+struct TMenuTitleSpan {
+  int Left = 0;
+  int Width = 0;
+};
+std::vector<TMenuTitleSpan> LayoutMenuTitles(const std::vector<int>& captionWidths);
+int MenuTitleAt(const std::vector<TMenuTitleSpan>& titles, int x);
+// Title i starts at x and title i - 1 ends there.
+void SetMenuTitleLeft(std::vector<TMenuTitleSpan>& titles, int index, int x);
+
+enum TNewMenuStyle { CS_Normal, CS_OwnerDraw };
+
+class TNewMenu;
+
+struct TNewMenuItem {
+  QAction* MenuItem = nullptr;
+  int Left = 0;
+  int Width = 0;
+  TNewMenu* Owner = nullptr;
+  bool Selected = false;
+};
+
+class TNewMenu : public QWidget {
+  Q_OBJECT
+
+public:
+  explicit TNewMenu(QWidget* parent = nullptr);
+  ~TNewMenu() override;
+
+  // The menu whose top-level items become the titles (rebuilt whole).
+  void SetMirrorMenu(QMenu* menu);
+  QMenu* MirrorMenu() const { return Mirror; }
+  // Draws the bar from two pictures (normal, highlighted) and takes their
+  // size; null pictures go back to the built-in titles.
+  void SetImList(const QPixmap& normal, const QPixmap& highlighted);
+  void SetItemLeft(int index, int x);
+
+  TNewMenuStyle Style = CS_Normal;
+  // The bar's colour (black by default) and the titles' text colour.
+  QColor Color{Qt::black};
+  QColor FontColor{0xdc, 0xe0, 0xe4};
+
+  // After each title is drawn.
+  std::function<void(TNewMenuItem& item, QPainter& canvas)> OnPaint;
+  // The hovered item's hint text (empty when it has none).
+  std::function<void(const std::string& hint)> OnHint;
+
+  const std::vector<TNewMenuItem>& Items() const { return Titles; }
+  // The open title (-1: none) and its popup.
+  int OpenIndex() const { return Open; }
+  QMenu* OpenMenu() const;
+  // Opens title index as a press on it does; from the keyboard the first
+  // item is highlighted. Returns when the popup (and any title the mouse or
+  // the keys moved on to) has closed.
+  void OpenTitle(int index, bool byKeyboard = false);
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private slots:
+  void ItemHovered(QAction* action);
+
+private:
+  void Select(int index, bool selected);
+  void CloseAllPopups(int next, bool byKeyboard);
+  void ConnectHints(QMenu* menu);
+  QWidget* ShortcutWindow() const;
+
+  QPointer<QMenu> Mirror;
+  std::vector<TNewMenuItem> Titles;
+  std::vector<QShortcut*> TitleKeys;
+  QPixmap Normal, Highlighted;
+  int Open = -1;
+  int Pending = -1;
+  bool PendingByKeyboard = false;
+};
+
+}  // namespace vs

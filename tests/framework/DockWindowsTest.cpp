@@ -1,0 +1,261 @@
+// Docks and tool windows driven with the mouse and keys as a user does:
+// dragging out floats, dragging back docks, Ctrl keeps a window floating,
+// Escape leaves it where it was, double clicks swap; and the stored layout
+// comes back the same after a restart, a far-off floating place comes back
+// onto a screen.
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+#include <QVBoxLayout>
+#include <memory>
+
+#include "framework/MeroTB97.h"
+#include "framework/ToolWindowLayout.h"
+#include "platform/SettingsStore.h"
+#include "support/TempDir.h"
+#include "support/TestApplication.h"
+
+namespace vs {
+namespace {
+
+// A form with a top dock of two rows and a bottom dock, as the program's
+// main window has them.
+struct TDockedForm {
+  std::unique_ptr<QWidget> Form = std::make_unique<QWidget>();
+  TMeroDock97* Top;
+  TMeroDock97* Bottom;
+  TMeroToolWindow97* Menu;
+  TMeroToolWindow97* Remote;
+  TMeroToolWindow97* Info;
+  int Changed = 0;
+
+  TDockedForm() {
+    Form->setObjectName("Form");
+    auto* layout = new QVBoxLayout(Form.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    Top = new TMeroDock97(Form.get(), dpTop);
+    Top->setObjectName("TopDock");
+    Top->SetOnePerRow(true);
+    Bottom = new TMeroDock97(Form.get(), dpBottom);
+    Bottom->setObjectName("BottomDock");
+    layout->addWidget(Top);
+    layout->addStretch(1);
+    layout->addWidget(Bottom);
+    Menu = Make("MenuBarWindow", 360, 20, Top, 0);
+    Remote = Make("RemoteWindow", 360, 40, Top, 1);
+    Info = Make("InfoWindow", 360, 18, Bottom, 0);
+    Form->setGeometry(200, 150, 360, 300);
+    Form->show();
+    QTest::qWaitForWindowExposed(Form.get());
+  }
+  TMeroToolWindow97* Make(const char* name, int w, int h, TMeroDock97* dock, int row) {
+    auto* t = new TMeroToolWindow97(Form.get());
+    t->setObjectName(name);
+    t->setWindowTitle(name);
+    t->SetClientSize(w, h);
+    t->SetDefaultDock(Top);
+    t->SetDockRow(row);
+    t->SetDockPos(0);
+    t->SetDockedTo(dock);
+    t->OnDockChanged = [this](TMeroCustomToolWindow97&) { ++Changed; };
+    return t;
+  }
+};
+
+QPoint In(QWidget* w, QPoint global) { return w->mapFromGlobal(global); }
+
+// Presses on a widget, moves to a global point and releases there.
+void Drag(QWidget* from, QPoint press, QPoint globalTo, Qt::KeyboardModifiers releaseKeys = {}) {
+  QTest::mousePress(from, Qt::LeftButton, {}, press);
+  QTest::mouseMove(from, In(from, globalTo));
+  QTest::mouseRelease(from, Qt::LeftButton, releaseKeys, In(from, globalTo));
+}
+
+class DockWindowsTest : public ::testing::Test {
+protected:
+  void SetUp() override { testing::TestApplication(); }
+};
+
+TEST_F(DockWindowsTest, DraggingFloatsDocksAndCtrlKeepsItFloating) {
+  TDockedForm f;
+  EXPECT_EQ(f.Top->height(), 60);
+  EXPECT_EQ(f.Bottom->height(), 18);
+  EXPECT_EQ(f.Remote->geometry(), QRect(0, 20, 360, 40));
+
+  // The menu window dragged well below the form floats there, grabbed
+  // where it was pressed.
+  const QPoint far = f.Form->mapToGlobal(QPoint(100, 420));
+  Drag(f.Menu, QPoint(30, 10), far);
+  EXPECT_FALSE(f.Menu->Docked());
+  EXPECT_EQ(f.Changed, 1);
+  EXPECT_EQ(f.Top->height(), 40);
+  EXPECT_EQ(f.Remote->DockRow(), 0);
+  QWidget* frame = f.Menu->FloatingFrame();
+  EXPECT_EQ(frame->size(), f.Menu->FloatingSizeFor(QSize(360, 20)));
+  EXPECT_EQ(QPoint(f.Menu->FloatLeft, f.Menu->FloatTop), far - QPoint(30, 10 * 36 / 19));
+  EXPECT_EQ(f.Menu->size(), QSize(360, 20));
+
+  // Dragged back over the top dock with Ctrl held: it never docks, it
+  // only moves.
+  const QPoint overDock = f.Top->mapToGlobal(QPoint(40, 30));
+  QTest::mousePress(frame, Qt::LeftButton, {}, QPoint(40, 5));
+  QTest::mouseMove(frame, In(frame, overDock));
+  QTest::keyPress(frame, Qt::Key_Control);
+  QTest::mouseRelease(frame, Qt::LeftButton, Qt::ControlModifier, In(frame, overDock));
+  QTest::keyRelease(frame, Qt::Key_Control);
+  EXPECT_FALSE(f.Menu->Docked());
+  EXPECT_EQ(f.Changed, 1);
+  EXPECT_EQ(f.Menu->FloatTop, overDock.y() - 5);
+
+  // Escape leaves it where it was.
+  const QPoint before(f.Menu->FloatLeft, f.Menu->FloatTop);
+  QTest::mousePress(frame, Qt::LeftButton, {}, QPoint(40, 5));
+  QTest::mouseMove(frame, In(frame, far + QPoint(0, 60)));
+  QTest::keyClick(frame, Qt::Key_Escape);
+  QTest::mouseRelease(frame, Qt::LeftButton, {}, In(frame, far + QPoint(0, 60)));
+  EXPECT_EQ(QPoint(f.Menu->FloatLeft, f.Menu->FloatTop), before);
+
+  // Without Ctrl, dropped just above the dock: a new first row.
+  const QPoint topEdge = f.Top->mapToGlobal(QPoint(40, -6));
+  Drag(frame, QPoint(40, 5), topEdge);
+  ASSERT_TRUE(f.Menu->Docked());
+  EXPECT_EQ(f.Menu->DockedTo(), f.Top);
+  EXPECT_EQ(f.Changed, 2);
+  EXPECT_EQ(f.Menu->DockRow(), 0);
+  EXPECT_EQ(f.Remote->DockRow(), 1);
+  EXPECT_EQ(f.Top->height(), 60);
+  EXPECT_FALSE(frame->isVisible());
+
+  // Dropped into the bottom dock's row: beside the info window, the row
+  // pushed back into the dock as far as it goes.
+  Drag(f.Menu, QPoint(5, 10), f.Bottom->mapToGlobal(QPoint(200, 9)));
+  EXPECT_EQ(f.Menu->DockedTo(), f.Bottom);
+  EXPECT_EQ(f.Bottom->RowSizes(), std::vector<int>{20});
+  EXPECT_EQ(f.Info->DockPos(), 0);
+  EXPECT_EQ(f.Menu->DockPos(), 360);
+  EXPECT_EQ(f.Info->height(), 20);  // raised to its row
+
+  // A double click floats a docked window; one on the floating caption
+  // docks it at the start of row 0 of its default dock.
+  QTest::mouseDClick(f.Remote, Qt::LeftButton, {}, QPoint(100, 20));
+  EXPECT_FALSE(f.Remote->Docked());
+  EXPECT_EQ(f.Top->height(), 0);
+  QTest::mouseDClick(f.Remote->FloatingFrame(), Qt::LeftButton, {}, QPoint(60, 5));
+  EXPECT_EQ(f.Remote->DockedTo(), f.Top);
+  EXPECT_EQ(f.Remote->DockRow(), 0);
+  EXPECT_EQ(f.Remote->DockPos(), 0);
+}
+
+TEST_F(DockWindowsTest, FloatingWindowsFollowTheirForm) {
+  TDockedForm f;
+  f.Info->HideWhenInactive = false;
+  f.Info->FloatLeft = 300;
+  f.Info->FloatTop = 100;
+  f.Info->SetDockedTo(nullptr);
+  QWidget* frame = f.Info->FloatingFrame();
+  EXPECT_TRUE(frame->isVisible());
+  EXPECT_TRUE(frame->windowFlags() & Qt::Tool);
+  EXPECT_TRUE(frame->windowFlags() & Qt::FramelessWindowHint);
+  f.Form->showMinimized();
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(frame->isVisible());
+  EXPECT_TRUE(f.Info->FloatingHidden());
+  f.Form->showNormal();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(frame->isVisible());
+  // Hidden by the program, it stays hidden with its form.
+  f.Info->hide();
+  EXPECT_FALSE(frame->isVisible());
+  f.Info->show();
+  EXPECT_TRUE(frame->isVisible());
+  // A hidden docked window leaves its dock, and its row goes.
+  f.Remote->hide();
+  EXPECT_EQ(f.Top->height(), 20);
+  f.Remote->show();
+  EXPECT_EQ(f.Top->height(), 60);
+}
+
+TEST_F(DockWindowsTest, StoredLayoutComesBackAfterARestart) {
+  TTestDir dir;
+  const std::string file = dir / "settings.ini";
+  QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect area = screen->availableGeometry();
+  {
+    TDockedForm f;
+    f.Menu->FloatLeft = area.left() + 250;
+    f.Menu->FloatTop = area.top() + 500;
+    f.Menu->SetDockedTo(nullptr);
+    f.Remote->SetDockRow(0);
+    f.Remote->SetDockPos(0);
+    f.Info->SetDockedTo(f.Top);  // below the remote panel
+    f.Info->SetDockRow(1);
+    f.Info->SetDockPos(40);
+    f.Info->hide();
+    TSettingsStore store(file);
+    SaveToolWindowLayout(f.Form.get(), store, "");
+    ASSERT_TRUE(store.Save());
+  }
+  TSettingsStore store(file);
+  store.Load();
+  EXPECT_EQ(store.ReadInteger("MenuBarWindow", "Rev", 0), 2);
+  EXPECT_EQ(store.ReadString("MenuBarWindow", "DockedTo", ""), "+");
+  EXPECT_EQ(store.ReadString("RemoteWindow", "DockedTo", ""), "TopDock");
+  EXPECT_EQ(store.ReadInteger("InfoWindow", "Visible", 1), 0);
+  EXPECT_EQ(store.ReadInteger("InfoWindow", "ClientHeight", 0), 18);
+  {
+    TDockedForm f;
+    LoadToolWindowLayout(f.Form.get(), store, "");
+    EXPECT_FALSE(f.Menu->Docked());
+    EXPECT_EQ(f.Menu->FloatingFrame()->pos(), QPoint(area.left() + 250, area.top() + 500));
+    EXPECT_EQ(f.Remote->DockedTo(), f.Top);
+    EXPECT_EQ(f.Remote->DockRow(), 0);
+    EXPECT_EQ(f.Info->DockedTo(), f.Top);
+    EXPECT_TRUE(f.Info->isHidden());
+    f.Info->show();
+    EXPECT_EQ(f.Info->DockRow(), 1);
+    EXPECT_EQ(f.Info->DockPos(), 0);  // 40 + 360 passes the dock: moved back
+    EXPECT_EQ(f.Top->height(), 40 + 18);
+  }
+
+  // A floating place off every screen comes back inside the nearest
+  // screen's work area; a dock that can't be dragged to is ignored, and a
+  // window docked there is stored without a dock; another revision is
+  // ignored.
+  store.WriteInteger("MenuBarWindow", "FloatLeft", area.right() + 20000);
+  store.WriteInteger("MenuBarWindow", "FloatTop", area.bottom() + 9000);
+  store.WriteInteger("InfoWindow", "Rev", 1);
+  TDockedForm f;
+  f.Bottom->SetAllowDrag(false);
+  store.WriteString("RemoteWindow", "DockedTo", "BottomDock");
+  LoadToolWindowLayout(f.Form.get(), store, "");
+  const QRect placed = f.Menu->FloatingFrame()->geometry();
+  EXPECT_TRUE(area.contains(placed)) << placed.x() << "," << placed.y();
+  EXPECT_EQ(placed.right(), area.right());
+  EXPECT_EQ(f.Remote->DockedTo(), f.Top);
+  EXPECT_EQ(f.Info->DockedTo(), f.Bottom);
+  EXPECT_FALSE(f.Info->isHidden());
+  SaveToolWindowLayout(f.Form.get(), store, "ZM LAYOUT");
+  EXPECT_EQ(store.ReadString("ZM LAYOUT\\InfoWindow", "DockedTo", "?"), "");
+
+  f.Remote->setObjectName("");
+  EXPECT_THROW(
+      {
+        try {
+          SaveToolWindowLayout(f.Form.get(), store, "");
+        } catch (const std::runtime_error& e) {
+          EXPECT_STREQ(e.what(), "Cannot save tool window's position because Name property is not set");
+          throw;
+        }
+      },
+      std::runtime_error);
+  EXPECT_THROW(new TMeroToolWindow97(nullptr), EInvalidOperation);
+  EXPECT_THROW(f.Top->hide(), EInvalidOperation);
+  EXPECT_THROW(f.Top->SetPosition(dpLeft), EInvalidOperation);
+}
+
+}  // namespace
+}  // namespace vs
