@@ -245,6 +245,10 @@ void MixHalf(int half) {
       mixer.FloatToInt16(static_cast<int16_t*>(p1), n1, 0);
       if (p2 != nullptr) mixer.FloatToInt16(static_cast<int16_t*>(p2), n2, n1 / 4);
       buffer->Unlock();
+    } else {
+      // The device is playing that half: the block is dropped, and the bus
+      // cleared for the next one.
+      std::fill(mixer.Buses[0].begin(), mixer.Buses[0].end(), 0.0f);
     }
     uint32_t write = 0;
     buffer->GetCurrentPosition(nullptr, &write);

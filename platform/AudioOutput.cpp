@@ -27,6 +27,11 @@ void TStreamBuffer::Stop() {
   // A pull that began before the stop finishes its piece; wait for it (a few
   // microseconds at most, it never blocks).
   while (InPull.load() != 0) std::this_thread::yield();
+  // The device gives back the half it was in; what it holds stays ready.
+  for (auto& half : Halves) {
+    int playing = HalfPlaying;
+    half.compare_exchange_strong(playing, HalfReady);
+  }
 }
 
 void TStreamBuffer::GetCurrentPosition(uint32_t* play, uint32_t* write) const {
@@ -47,6 +52,24 @@ bool TStreamBuffer::Lock(uint32_t offset, uint32_t bytes, void** part1, uint32_t
   if (part1 == nullptr || bytes1 == nullptr) return false;
   if (offset >= Size() || bytes == 0 || bytes > Size()) return false;
   const uint32_t first = std::min(bytes, Size() - offset);
+  // The halves the region touches: [offset, offset + first) and, past the
+  // end, [0, bytes - first).
+  const uint32_t mid = SecondHalf();
+  bool touches[2] = {offset < mid || first < bytes, offset + first > mid || bytes - first > mid};
+  int taken[2] = {-1, -1};
+  for (int h = 0; h < 2; ++h) {
+    if (!touches[h]) continue;
+    int state = Halves[h].load(std::memory_order_acquire);
+    while (state != HalfPlaying && !Halves[h].compare_exchange_weak(state, HalfWriting, std::memory_order_acq_rel)) {
+    }
+    if (state == HalfPlaying) {
+      // The device plays it: nothing may be written there now.
+      for (int g = 0; g < h; ++g)
+        if (taken[g] >= 0) Halves[g].store(taken[g], std::memory_order_release);
+      return false;
+    }
+    taken[h] = state;
+  }
   *part1 = Data.data() + offset;
   *bytes1 = first;
   if (part2 != nullptr) *part2 = first < bytes ? Data.data() : nullptr;
@@ -54,7 +77,12 @@ bool TStreamBuffer::Lock(uint32_t offset, uint32_t bytes, void** part1, uint32_t
   return true;
 }
 
-void TStreamBuffer::Unlock() { Published.fetch_add(1, std::memory_order_release); }
+void TStreamBuffer::Unlock() {
+  for (auto& half : Halves) {
+    int writing = HalfWriting;
+    half.compare_exchange_strong(writing, HalfReady, std::memory_order_acq_rel);
+  }
+}
 
 bool TStreamBuffer::Pull(int16_t* out, uint32_t frames) {
   InPull.fetch_add(1);
@@ -63,8 +91,8 @@ bool TStreamBuffer::Pull(int16_t* out, uint32_t frames) {
     std::memset(out, 0, size_t(frames) * OutputFrameBytes);
     return false;
   }
-  Published.load(std::memory_order_acquire);
   const uint32_t size = Size();
+  const uint32_t mid = SecondHalf();
   const int notifyCount = NotifyCount.load();
   uint8_t* dst = reinterpret_cast<uint8_t*>(out);
   uint64_t left = uint64_t(frames) * OutputFrameBytes;
@@ -73,11 +101,27 @@ bool TStreamBuffer::Pull(int16_t* out, uint32_t frames) {
   // Positions reached; signalled once the cursors show where the device is.
   std::array<bool, MaxNotifyPositions> reached{};
   while (left > 0) {
-    const uint32_t piece = static_cast<uint32_t>(std::min<uint64_t>(left, size - pos));
-    std::memcpy(dst, Data.data() + pos, piece);
+    const int h = pos < mid ? 0 : 1;
+    const uint32_t halfEnd = h == 0 ? mid : size;
+    const uint32_t piece = static_cast<uint32_t>(std::min<uint64_t>(left, halfEnd - pos));
+    int state = HalfReady;
+    if (Halves[h].compare_exchange_strong(state, HalfPlaying, std::memory_order_acq_rel)) state = HalfPlaying;
+    if (state == HalfPlaying) {
+      std::memcpy(dst, Data.data() + pos, piece);
+    } else {
+      std::memset(dst, 0, piece);  // the writer still has this half
+      if (StarvedHalf.exchange(h, std::memory_order_relaxed) != h) Starved.fetch_add(1);
+    }
     for (int i = 0; i < notifyCount; ++i)
       if (Notify[i].Offset >= pos && Notify[i].Offset < pos + piece) reached[i] = true;
-    pos = (pos + piece) % size;
+    pos += piece;
+    if (pos == halfEnd) {
+      // Leaving the half: it goes back to the writer.
+      int playing = HalfPlaying;
+      Halves[h].compare_exchange_strong(playing, HalfFree, std::memory_order_acq_rel);
+      StarvedHalf.store(-1, std::memory_order_relaxed);
+    }
+    pos %= size;
     dst += piece;
     left -= piece;
   }

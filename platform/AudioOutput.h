@@ -7,8 +7,16 @@
 //
 // Cursors: the play cursor is the start of the piece the device is playing
 // now; the write cursor is the first byte the device has not yet taken (the
-// bytes between the two are already committed). Writing between the write
-// cursor and the play cursor (going round) is safe.
+// bytes between the two are already committed).
+//
+// The buffer is two halves, and each half belongs to one side at a time,
+// marked by an atomic: the writer's (free, being written), ready (written,
+// waiting for the device) or the device's (being played). A lock takes the
+// halves it touches for the writer and is refused while the device plays
+// one of them; the unlock hands them over as ready. The device takes a
+// ready half when it reaches it and gives it back when it leaves it; a half
+// that is not ready when the device needs it plays as silence and counts an
+// underrun. A new buffer's halves are ready (silence).
 
 #include <array>
 #include <atomic>
@@ -52,29 +60,43 @@ public:
   // Moves both cursors to the frame at the offset (rounded down to a frame).
   bool SetCurrentPosition(uint32_t offset);
   // Gives the region of bytes at offset as one or two pieces (the second
-  // when it runs past the end). Refused for an offset outside the buffer or
-  // a size of 0 or above the buffer's size.
+  // when it runs past the end) and takes the halves it touches for the
+  // writer. Refused for an offset outside the buffer, a size of 0 or above
+  // the buffer's size, or while the device plays a half of the region.
+  // One writer at a time.
   bool Lock(uint32_t offset, uint32_t bytes, void** part1, uint32_t* bytes1, void** part2,
             uint32_t* bytes2);
-  // Publishes what was written since the lock to the device.
+  // Hands what was written since the lock to the device: the locked halves
+  // become ready.
   void Unlock();
+  // Times the device reached a half that was not ready (and played silence
+  // there until it was).
+  uint64_t Underruns() const { return Starved.load(); }
   // The buffer's memory (for the output scope).
   const uint8_t* Memory() const { return Data.data(); }
 
   // Device side: plays frames from the write cursor into out (silence while
-  // stopped), moves the cursors and signals the positions reached. Returns
-  // false when it played silence because the buffer was stopped. Never
-  // blocks and allocates nothing.
+  // stopped, and for a half that is not ready), moves the cursors and
+  // signals the positions reached. Returns false when it played silence
+  // because the buffer was stopped. Never blocks and allocates nothing.
   bool Pull(int16_t* out, uint32_t frames);
 
 private:
+  enum THalfState : int { HalfFree = 0, HalfWriting = 1, HalfReady = 2, HalfPlaying = 3 };
+  // The first byte of the second half.
+  uint32_t SecondHalf() const { return Size() / 2 / OutputFrameBytes * OutputFrameBytes; }
+
   std::vector<uint8_t> Data;
   // Play cursor in the high half, write cursor in the low half: read and
   // written together.
   std::atomic<uint64_t> Cursors{0};
   std::atomic<bool> IsPlaying{false};
   std::atomic<int> InPull{0};
-  std::atomic<uint32_t> Published{0};
+  std::array<std::atomic<int>, 2> Halves{HalfReady, HalfReady};
+  std::atomic<uint64_t> Starved{0};
+  // The half the device last found not ready (-1 none): one underrun per
+  // visit, however many pieces it plays there.
+  std::atomic<int> StarvedHalf{-1};
   std::array<TNotifyPosition, MaxNotifyPositions> Notify{};
   std::atomic<int> NotifyCount{0};
 };

@@ -113,6 +113,66 @@ TEST(StreamBuffer, DevicePlaysLoopingAndSignalsPositionsItReaches) {
   EXPECT_EQ(device->Advance(2), 0u);
 }
 
+TEST(StreamBuffer, EachHalfBelongsToTheWriterOrTheDeviceAndANotReadyHalfPlaysSilence) {
+  TManualAudioBackend backend;
+  std::string error;
+  auto opened = backend.OpenDevice("", &error);
+  ASSERT_TRUE(opened);
+  TManualAudioDevice& device = *backend.LastDevice;
+  TStreamBuffer& buffer = *device.CreateStreamBuffer(32);  // halves of 4 frames
+  void *p1, *p2;
+  uint32_t n1, n2;
+  // Frames first, first + 1, ... (left values; the right ones alike).
+  auto fill = [&](int16_t first) {
+    for (uint32_t i = 0; i < n1 / 2; ++i) static_cast<int16_t*>(p1)[i] = int16_t(first + i / 2);
+  };
+  ASSERT_TRUE(buffer.Lock(0, 32, &p1, &n1, &p2, &n2));
+  fill(1);
+  buffer.Unlock();
+  buffer.Play();
+  auto leftOf = [&](size_t frame) {
+    int16_t v;
+    std::memcpy(&v, device.Received.data() + frame * 4, 2);
+    return v;
+  };
+
+  // The device is inside half 0: that half can't be written; half 1 can.
+  device.Advance(2);
+  EXPECT_FALSE(buffer.Lock(0, 16, &p1, &n1, &p2, &n2));
+  EXPECT_FALSE(buffer.Lock(8, 16, &p1, &n1, &p2, &n2));  // reaches into half 0
+  ASSERT_TRUE(buffer.Lock(16, 16, &p1, &n1, &p2, &n2));
+  fill(50);
+  // The writer is late: the device reaches half 1 before it is handed over
+  // and plays silence there, once counted.
+  device.Advance(4);
+  EXPECT_EQ(buffer.Underruns(), 1u);
+  EXPECT_EQ(leftOf(3), 4);
+  EXPECT_EQ(leftOf(4), 0);
+  EXPECT_EQ(leftOf(5), 0);
+  // Handed over: the rest of the half plays what was written.
+  buffer.Unlock();
+  device.Advance(2);
+  EXPECT_EQ(leftOf(6), 52);
+  EXPECT_EQ(leftOf(7), 53);
+  EXPECT_EQ(buffer.Underruns(), 1u);
+  // Half 0 was played and left: it is the writer's again, and nothing new
+  // was written there, so going round the device plays silence rather than
+  // the old block.
+  device.Advance(1);
+  EXPECT_EQ(leftOf(8), 0);
+  EXPECT_EQ(buffer.Underruns(), 2u);
+  ASSERT_TRUE(buffer.Lock(0, 16, &p1, &n1, &p2, &n2));
+  fill(70);
+  buffer.Unlock();
+  device.Advance(1);
+  EXPECT_EQ(leftOf(9), 71);
+  // A stop gives the device's half back as it was.
+  EXPECT_FALSE(buffer.Lock(0, 16, &p1, &n1, &p2, &n2));
+  buffer.Stop();
+  ASSERT_TRUE(buffer.Lock(0, 32, &p1, &n1, &p2, &n2));
+  buffer.Unlock();
+}
+
 TEST(ManualBackend, OpensByNameAndRefusesUnknownOrFailingDevices) {
   TManualAudioBackend backend;
   backend.Names = {"Card A", "Card B"};
