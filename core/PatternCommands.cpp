@@ -53,13 +53,13 @@ void CopySteps(TSong& song, bool cut) {
       TChannel& channel = *song.Channels[first + j];
       TStepBlock& entry = clip.Entries[j];
       if (!channel.Selected) {
-        entry.Bytes[MaxSteps] = ClipEntryUnused;
+        entry.Put(MaxSteps, ClipEntryUnused);
         continue;
       }
       if (const TStepBlock* block = channel.Steps.Block(pattern))
         entry = *block;
       else
-        entry.Bytes[MaxSteps] = ClipEntryEmpty;
+        entry.Put(MaxSteps, ClipEntryEmpty);
       if (cut) {
         channel.Steps.FreePattern(pattern);
         touched.push_back(first + j);
@@ -93,7 +93,7 @@ int PasteSteps(TSong& song) {
     const int pattern = song.CurrentPattern;
     for (int j = 0; j <= n; ++j) {
       const TStepBlock& entry = clip.Entries[j];
-      const uint8_t marker = entry.Bytes[MaxSteps];
+      const uint8_t marker = entry.At(MaxSteps);
       if (marker == ClipEntryUnused) continue;
       TStepStore& steps = song.Channels[first + j]->Steps;
       if (marker == ClipEntryEmpty) {

@@ -118,7 +118,7 @@ bool TChannel::LoadFXText(const std::string& fileName) {
     Steps.AllocPattern(pattern);
     if (TStepBlock* block = Steps.Block(pattern))
       for (size_t i = 0; i < written.size(); ++i)
-        if (written[i]) block->Bytes[i] = values.Bytes[i];
+        if (written[i]) block->Put(int(i), values.At(int(i)));
   }
   if (Owner) Owner->Notify(&SongListener::StepsChanged, Index());
   return true;

@@ -25,12 +25,40 @@ constexpr uint8_t StepFlagOn = 0x01;
 constexpr uint8_t StepFlagSlide = 0x40;
 
 // 576 bytes: the byte of step s of plane p lies at p * 64 + s.
+//
+// A step value is one byte that the window thread writes while the mixer
+// reads it, without MixerLock (a single write, as the step planes have
+// always been edited): every byte is read and written as a relaxed atomic,
+// which costs nothing on the machines we run on and keeps such a write
+// defined. Copies go byte by byte the same way.
 struct TStepBlock {
-  std::array<uint8_t, StepPlaneCount * MaxSteps> Bytes{};
-  uint8_t Get(int step, int plane) const { return Bytes[plane * MaxSteps + step]; }
-  void Set(int step, int plane, uint8_t v) { Bytes[plane * MaxSteps + step] = v; }
-  const uint8_t* Plane(int plane) const { return &Bytes[plane * MaxSteps]; }
-  uint8_t* Plane(int plane) { return &Bytes[plane * MaxSteps]; }
+  static constexpr int Size = StepPlaneCount * MaxSteps;
+
+  TStepBlock() = default;
+  TStepBlock(const TStepBlock& other) { CopyBytes(other); }
+  TStepBlock& operator=(const TStepBlock& other) {
+    if (this != &other) CopyBytes(other);
+    return *this;
+  }
+
+  uint8_t Get(int step, int plane) const { return At(plane * MaxSteps + step); }
+  void Set(int step, int plane, uint8_t v) { Put(plane * MaxSteps + step, v); }
+  // The byte at index i (0..575).
+  uint8_t At(int i) const {
+    return std::atomic_ref<uint8_t>(const_cast<uint8_t&>(Bytes[size_t(i)])).load(std::memory_order_relaxed);
+  }
+  void Put(int i, uint8_t v) { std::atomic_ref<uint8_t>(Bytes[size_t(i)]).store(v, std::memory_order_relaxed); }
+  bool operator==(const TStepBlock& other) const {
+    for (int i = 0; i < Size; ++i)
+      if (At(i) != other.At(i)) return false;
+    return true;
+  }
+
+private:
+  void CopyBytes(const TStepBlock& other) {
+    for (int i = 0; i < Size; ++i) Put(i, other.At(i));
+  }
+  std::array<uint8_t, Size> Bytes{};
 };
 static_assert(sizeof(TStepBlock) == 576);
 

@@ -366,6 +366,7 @@ TEST_F(MasterClockTest, SlaveFollowsStartClockContinueAndStop) {
   EXPECT_EQ(PlayPosition().DisplayStep, 15);  // stopped: counted, not stepped
 
   // Continue keeps the shown step; the transport's start runs first.
+  HookCalls = 0;
   SetSlaveStartHook([] { ++HookCalls; });
   HandleMidiSyncMessage(0xFB);
   EXPECT_EQ(HookCalls, 1);

@@ -62,9 +62,9 @@ TEST_F(PatternCommands, CopyMarksUnselectedChannelsAndPasteSkipsThem) {
   ASSERT_EQ(clip.Count(), 4);  // channels 2..5
   EXPECT_TRUE(clip.Filled);
   EXPECT_EQ(clip.Entries[0].Get(0, PlanePan), 20);
-  EXPECT_EQ(clip.Entries[1].Bytes[64], ClipEntryUnused);
+  EXPECT_EQ(clip.Entries[1].At(64), ClipEntryUnused);
   EXPECT_EQ(clip.Entries[2].Get(0, PlanePan), 40);
-  EXPECT_EQ(clip.Entries[3].Bytes[64], ClipEntryUnused);
+  EXPECT_EQ(clip.Entries[3].At(64), ClipEntryUnused);
   EXPECT_EQ(Tag(2), 20);  // copy leaves the source
   EXPECT_FALSE(Song.Modified());
 
@@ -86,7 +86,7 @@ TEST_F(PatternCommands, SelectedChannelWithoutBlockPastesAsClearAndCutFrees) {
   CutSteps(Song);
   EXPECT_FALSE(Ch(0).Steps.HasBlock(Song.CurrentPattern));
   ASSERT_EQ(StepClipboard().Count(), 6);
-  EXPECT_EQ(StepClipboard().Entries[1].Bytes[64], ClipEntryEmpty);
+  EXPECT_EQ(StepClipboard().Entries[1].At(64), ClipEntryEmpty);
 
   Fill(3, 30);
   Fill(4, 40);
@@ -127,7 +127,7 @@ TEST_F(PatternCommands, PasteStopsAtTheLastChannelAndNeedsAClipboard) {
   CopyWholePattern(Song);
   EXPECT_FALSE(Ch(1).Selected);
   EXPECT_TRUE(Ch(0).Selected);
-  EXPECT_EQ(StepClipboard().Entries[1].Bytes[64], ClipEntryUnused);
+  EXPECT_EQ(StepClipboard().Entries[1].At(64), ClipEntryUnused);
 }
 
 TEST_F(PatternCommands, FillEveryNStepsInsideThePatternLength) {
@@ -160,7 +160,7 @@ TEST_F(PatternCommands, ShiftRotatesEveryPlaneInsideTheLength) {
   }
   EXPECT_FALSE(Ch(1).Steps.HasBlock(Song.CurrentPattern));
   ShiftSteps(Song, -1);
-  EXPECT_EQ(b->Bytes, before.Bytes);
+  EXPECT_TRUE(*b == before);
   ShiftSteps(Song, -1);
   EXPECT_EQ(b->Get(15, PlaneFlags), before.Get(0, PlaneFlags));
   EXPECT_EQ(b->Get(0, PlaneFlags), before.Get(1, PlaneFlags));
@@ -214,7 +214,7 @@ TEST_F(PatternCommands, HumanizeMovesLanesOfStepsThatAreOn) {
   o.Volume = o.Pan = o.Pitch = o.Mix = true;
   const TStepBlock before = *b;
   HumanizeSteps(Song, o, ProgramRandom);
-  EXPECT_EQ(b->Bytes, before.Bytes);
+  EXPECT_TRUE(*b == before);
 
   ScriptedRandom r;
   r.Answer = [](int k) { return k - 1; };  // the top of each range
