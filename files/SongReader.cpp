@@ -360,9 +360,10 @@ void TEventReader::ApplyData(uint8_t id, const uint8_t* p, size_t size) {
       return;
     case EvChannelEcho: {
       int32_t e[5] = {c->EchoFeedback, c->EchoPan, c->EchoPitch, c->EchoCount, c->EchoTime};
-      if (ReadInts(p, size, e, 5) >= 2) e[1] += 64;
+      // The stored pan is centred on 0; any 32-bit value may come.
+      const bool storedPan = ReadInts(p, size, e, 5) >= 2;
       c->EchoFeedback = std::clamp(e[0], 0, 256);
-      c->EchoPan = std::clamp(e[1], 0, 256);
+      c->EchoPan = static_cast<int32_t>(std::clamp<int64_t>(int64_t(e[1]) + (storedPan ? 64 : 0), 0, 256));
       c->EchoPitch = std::clamp(e[2], 0, 240);
       c->EchoCount = std::clamp(e[3], 1, 9);
       c->EchoTime = std::clamp(e[4], 0, 256);

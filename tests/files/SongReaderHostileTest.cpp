@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <random>
 
 #include "SongTestKit.h"
@@ -137,4 +138,19 @@ TEST(SongReaderHostile, HugeLengthsAndCountsAreHarmless) {
     else many.Long(static_cast<uint8_t>(id), 0xFFFFFFFF);
   }
   EXPECT_EQ(ReadImage(many.Image(), nullptr), SongLoaded);
+}
+
+TEST(SongReaderHostile, EchoPansAtTheEndsOfTheIntegerRangeClamp) {
+  // The stored echo pan is centred on 0: the reader adds 64, which must not
+  // overflow (the sanitizer build stops on it).
+  RawEvents ev;
+  ev.Ints(EvChannelEcho, {50, 0x7FFFFFF0, 120, 3, 16});
+  ev.Word(EvChannel, 1).Ints(EvChannelEcho, {50, INT32_MIN, 120, 3, 16});
+  ev.Word(EvChannel, 2).Ints(EvChannelEcho, {50, 192, 120, 3, 16});
+  const std::vector<uint8_t> image = ev.Image();
+  TSongFileContent content;
+  ASSERT_EQ(ReadSongImage(image.data(), image.size(), content), SongLoaded);
+  EXPECT_EQ(content.Song->Channels[0]->EchoPan, 256);
+  EXPECT_EQ(content.Song->Channels[1]->EchoPan, 0);
+  EXPECT_EQ(content.Song->Channels[2]->EchoPan, 256);
 }
