@@ -53,6 +53,14 @@ bool HoldsData(const std::string& folder) {
   return IsFolder(folder + "Samples") || IsFolder(folder + "Styles");
 }
 
+// The render's link to the song commands: the name of the song file for
+// the "INAM" item of an untitled song.
+class TProgramRenderHost : public TRenderHost {
+public:
+  std::string SongFileName() override { return ProgramPaths().SongFileName; }
+};
+TProgramRenderHost ProgramRenderHost;
+
 }  // namespace
 
 std::string FindDataFolder(const std::string& exeFolder) {
@@ -202,6 +210,7 @@ void TProgram::StartUp() {
   render.Remainder = static_cast<TRemainderMode>(Prefs.RenderingRemainder);
   render.SaveNFO = Prefs.SaveNFO;
   render.Mono = Prefs.MonoRender;
+  SetRenderHost(&ProgramRenderHost);
   Started = true;
   Down = false;
 }
@@ -312,6 +321,7 @@ bool TProgram::ShutDown() {
   }
   // Every plug-in editor closed and every plug-in unloaded.
   PluginHost().UnloadAll();
+  SetRenderHost(nullptr);
   // 13. Outside libraries and the temporary folder.
   UnloadOutsideRenderers();
   RemoveTempDirectory();

@@ -314,6 +314,37 @@ TEST_F(ProgramTest, BatchRendersTheKitAndWritesNoSettings) {
   EXPECT_EQ(CurrentSong().ChannelCount(), 5);
 }
 
+// The text of a WAV file's "INAM" item (without its terminating zero).
+std::string InfoName(const std::string& wav) {
+  const auto bytes = ReadFileBytes(wav);
+  if (!bytes) return "(no file)";
+  const size_t at = bytes->find("INAM");
+  if (at == std::string::npos) return "(no INAM)";
+  uint32_t length = 0;
+  std::memcpy(&length, bytes->data() + at + 4, 4);
+  return bytes->substr(at + 8, length > 0 ? length - 1 : 0);
+}
+
+TEST_F(ProgramTest, BatchRenderOfAnUntitledSongIsNamedAfterItsFile) {
+  WriteKit(4, 120);
+  std::ostringstream errors;
+  // The kit as the new song: "untitled".
+  ASSERT_EQ(RunBatch(Options, ParseCommandLine({"/R" + Tmp / "kit"}), errors), 0) << errors.str();
+  EXPECT_EQ(InfoName(Tmp / "kit.WAV"), "untitled");
+  // An opened song without a title: its file's name without folder and
+  // extension; with a title: the title.
+  TSong song;
+  AddChannel(song);
+  ASSERT_EQ(SaveSong(Tmp / "Night Drive.v2.zmp", song), 0);
+  ASSERT_EQ(RunBatch(Options, ParseCommandLine({Tmp / "Night Drive.v2.zmp", "/R" + Tmp / "night"}), errors), 0)
+      << errors.str();
+  EXPECT_EQ(InfoName(Tmp / "night.WAV"), "Night Drive.v2");
+  song.Info.Title = "Late";
+  ASSERT_EQ(SaveSong(Tmp / "Night Drive.v2.zmp", song), 0);
+  ASSERT_EQ(RunBatch(Options, ParseCommandLine({Tmp / "Night Drive.v2.zmp", "/R" + Tmp / "night"}), errors), 0);
+  EXPECT_EQ(InfoName(Tmp / "night.WAV"), "Late");
+}
+
 TEST_F(ProgramTest, BatchStopsOnAMissingSongLeavingNoWAV) {
   WriteKit(5, 120);
   std::ostringstream errors;
