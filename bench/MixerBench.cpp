@@ -1,14 +1,17 @@
-// Mixer speed: voice-frames mixed per second for 1, 64 and 512 voices of
-// each kind (plain, pitched, filtered, looped), and the real-time factor of
-// a playing song for blocks of 8820, 256 and 64 frames.
+// Mixer speed: voice-frames mixed per second (and the time of one) for 1,
+// 64 and 512 voices of each kind (plain, pitched, filtered, looped) with the
+// plain and the processor's best set of mix loops, and the real-time factor
+// of a playing song for blocks of 8820, 256 and 64 frames.
 
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "model/MixerLock.h"
 #include "model/Song.h"
+#include "engine/MixKernels.h"
 #include "engine/MixSettings.h"
 #include "engine/Mixer.h"
 
@@ -35,6 +38,7 @@ void FillNoise(TWAVSample& s, int frames, uint32_t seed) {
 void BM_MixVoices(benchmark::State& state) {
   const auto kind = static_cast<VoiceKind>(state.range(0));
   const int voices = static_cast<int>(state.range(1));
+  if (!UseMixKernelSet(state.range(2) ? BestMixKernelSet() : TMixKernelSet::Plain)) state.SkipWithError("no set");
   MixSettings().Interpolation = 1;
   TSong song;
   TWAVSample sample;
@@ -63,12 +67,15 @@ void BM_MixVoices(benchmark::State& state) {
   if (mixer->VoiceCount != voices) state.SkipWithError("voices ended");
   const double frames = double(state.iterations()) * mixer->BlockFrames;
   state.counters["voice_frames"] = benchmark::Counter(frames * voices, benchmark::Counter::kIsRate);
+  state.counters["s_per_voice_frame"] =
+      benchmark::Counter(frames * voices, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
   state.counters["x_realtime"] = benchmark::Counter(frames / SampleRate, benchmark::Counter::kIsRate);
-  state.SetLabel(KindNames[kind]);
+  state.SetLabel(std::string(KindNames[kind]) + ", " + MixKernels().Name);
+  UseMixKernelSet(BestMixKernelSet());
 }
 BENCHMARK(BM_MixVoices)
-    ->ArgsProduct({{Plain, Pitched, Filtered, Looped}, {1, 64, 512}})
-    ->ArgNames({"kind", "voices"})
+    ->ArgsProduct({{Plain, Pitched, Filtered, Looped}, {1, 64, 512}, {0, 1}})
+    ->ArgNames({"kind", "voices", "best"})
     ->Unit(benchmark::kMicrosecond);
 
 // A drum pattern of 16 channels at 140 BPM with pitches, filters, echo

@@ -39,7 +39,11 @@ public:
   // Per frame: the read position advances and the value there is taken (and
   // its slot zeroed) and added to the frame with the pan and volume gains; the
   // write position advances and the value * feedback / 128 is added there.
+  // A ring known to hold only zeros (nothing fed since every slot was last
+  // read as zero) adds nothing and changes nothing: then only the positions
+  // move.
   void Process(float* frames, int64_t count);
+  bool Silent() const { return Quiet >= RingFrames(); }
 
   int64_t RingFrames() const { return static_cast<int64_t>(Ring.size()); }
   int64_t DelayFrames() const { return Delay; }
@@ -49,6 +53,7 @@ private:
   int64_t ReadPos = 0;
   int64_t WritePos = 0;
   int64_t Delay = 0;
+  int64_t Quiet = 0;  // values read as zero since the last non-zero one or the last feed
 };
 
 }  // namespace vs

@@ -7,8 +7,8 @@
 
 #include "model/MixerLock.h"
 #include "engine/MB404Channels.h"
+#include "engine/MixKernels.h"
 #include "engine/MixSettings.h"
-#include "engine/Resample.h"
 
 namespace vs {
 
@@ -317,39 +317,40 @@ void TMixer::MixVoice(TMixChan& v, float* bus, int interpolation) {
 
   float* out = v.Releasing ? FadeBuffer.data() : bus + 2 * dst;
   const bool filtered = v.Filter.Active();
-  auto mix = [&](const int16_t* frames, float* to, int64_t n) {
+  const bool stretched = v.Stretched != playLength;
+  const TMixKernels& kernels = MixKernels();
+  // n frames from source position pos (in stretched frames) into to: read
+  // in place, or interpolated straight into the bus; a filtered voice's
+  // interpolated frames go through the temporary buffer into its filter.
+  auto piece = [&](int64_t pos, float* to, int64_t n) {
+    const int16_t* frames = s.Frames() + 2 * pos;
+    if (stretched) {
+      const TResampleWalk walk = StartResampleWalk(s.Frames(), playLength, pos, v.Stretched, interpolation);
+      if (!filtered) {
+        kernels.MixResampled16(walk, to, n, v.GainL, v.GainR);
+        return;
+      }
+      kernels.Resample16(walk, TempBuffer.data(), n);
+      frames = TempBuffer.data();
+    }
     if (filtered)
       MixStereo16Filtered(frames, to, n, v.GainL, v.GainR, v.Filter);
     else
-      MixStereo16(frames, to, n, v.GainL, v.GainR);
+      kernels.MixStereo16(frames, to, n, v.GainL, v.GainR);
   };
 
-  if (v.Stretched != playLength) {
-    int16_t* temp = TempBuffer.data();
-    if (v.LoopOn) {
-      const TVoiceLoop loop = VoiceLoop(s, playLength, v.Stretched);
-      int64_t pos = FoldIntoLoop(src, loop);
-      for (int64_t done = 0; done < count;) {
-        const int64_t n = std::min(count - done, loop.Start + loop.Length - pos);
-        ResampleStereo16(s.Frames(), temp + 2 * done, playLength, n, pos, v.Stretched, interpolation);
-        done += n;
-        pos = loop.Start;
-      }
-    } else {
-      ResampleStereo16(s.Frames(), temp, playLength, count, src, v.Stretched, interpolation);
-    }
-    mix(temp, out, count);
-  } else if (v.LoopOn) {
-    const TVoiceLoop loop = VoiceLoop(s, playLength, playLength);
+  if (v.LoopOn) {
+    // Pieces that end at the loop's end, each next one from its start.
+    const TVoiceLoop loop = VoiceLoop(s, playLength, v.Stretched);
     int64_t pos = FoldIntoLoop(src, loop);
     for (int64_t done = 0; done < count;) {
       const int64_t n = std::min(count - done, loop.Start + loop.Length - pos);
-      mix(s.Frames() + 2 * pos, out + 2 * done, n);
+      piece(pos, out + 2 * done, n);
       done += n;
       pos = loop.Start;
     }
   } else {
-    mix(s.Frames() + 2 * src, out, count);
+    piece(src, out, count);
   }
   if (filtered) SettleFilterState(v.Filter);
 
@@ -417,14 +418,8 @@ void TMixer::MixVoices(int64_t end, bool& sumBuses) {
 
 void TMixer::SumBuses() {
   float* main = Bus(0);
-  const int64_t values = int64_t(BlockFrames) * 2;
-  for (int b = 1; b < MixBusCount; ++b) {
-    float* bus = Bus(b);
-    for (int64_t i = 0; i < values; ++i) {
-      main[i] += bus[i];
-      bus[i] = 0.0f;
-    }
-  }
+  const TMixKernels& kernels = MixKernels();
+  for (int b = 1; b < MixBusCount; ++b) kernels.AddAndClear(main, Bus(b), int64_t(BlockFrames) * 2);
 }
 
 void TMixer::MixBlock() {
@@ -438,7 +433,8 @@ void TMixer::MixBlock() {
   for (int b = MixBusCount - 1; b >= 0; --b) Plugins->ProcessTrack(b + 1, Bus(b), BlockFrames);
   if (sumBuses) SumBuses();
   Echo.Process(Bus(0), BlockFrames);
-  if (MasterFilter.Active()) {
+  // The master filter at rest turns a silent block into the same silence.
+  if (MasterFilter.Active() && !(MasterFilter.AtRest() && AllZero(Bus(0), int64_t(BlockFrames) * 2))) {
     FilterStereoFloat(Bus(0), BlockFrames, MasterFilter);
     SettleFilterState(MasterFilter);
   }

@@ -6,9 +6,7 @@
 #include <limits>
 #include <numbers>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "engine/MixKernels.h"
 
 namespace vs {
 
@@ -34,23 +32,7 @@ void SettleFilterState(TMixFilter& filter) {
 }
 
 void MixStereo16(const int16_t* source, float* dest, int64_t count, float gainL, float gainR) {
-  int64_t i = 0;
-#if defined(__SSE2__)
-  // Four frames at a time; the same products and sums as the plain loop.
-  const __m128 gains = _mm_setr_ps(gainL, gainR, gainL, gainR);
-  for (; i + 4 <= count; i += 4) {
-    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + 2 * i));
-    const __m128 lo = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpacklo_epi16(x, x), 16));
-    const __m128 hi = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpackhi_epi16(x, x), 16));
-    float* d = dest + 2 * i;
-    _mm_storeu_ps(d, _mm_add_ps(_mm_loadu_ps(d), _mm_mul_ps(lo, gains)));
-    _mm_storeu_ps(d + 4, _mm_add_ps(_mm_loadu_ps(d + 4), _mm_mul_ps(hi, gains)));
-  }
-#endif
-  for (; i < count; ++i) {
-    dest[2 * i] += source[2 * i] * gainL;
-    dest[2 * i + 1] += source[2 * i + 1] * gainR;
-  }
+  MixKernels().MixStereo16(source, dest, count, gainL, gainR);
 }
 
 namespace {
@@ -106,41 +88,22 @@ void FilterStereoFloat(float* frames, int64_t count, TMixFilter& filter) {
       [frames](int64_t k, long double y) { frames[k] = static_cast<float>(y); });
 }
 
-namespace {
-
-inline int16_t ToInt16(float x) {
-  if (x >= 32767.0f) return 32767;
-  if (x >= -32768.0f) return static_cast<int16_t>(std::lrint(x));  // ties to even
-  return std::isnan(x) ? 0 : -32768;
+void FloatToInt16(float* bus, int16_t* dest, int64_t byteCount, int masterVolume, bool surround) {
+  const float gain = static_cast<float>(masterVolume) * 256.0f;
+  if (byteCount >= 4) MixKernels().FloatToInt16(bus, dest, byteCount / 4, gain, surround ? -gain : gain);
 }
 
-}  // namespace
-
-void FloatToInt16(float* bus, int16_t* dest, int64_t byteCount, int masterVolume, bool surround) {
-  const int64_t frames = byteCount / 4;
-  const float gain = static_cast<float>(masterVolume) * 256.0f;
-  const float gainR = surround ? -gain : gain;
+bool AllZero(const float* values, int64_t count) {
+  // Branch-free in runs of 64 so that the loop vectorises.
   int64_t i = 0;
-#if defined(__SSE2__)
-  // Two frames at a time: NaN to 0, clamp, round to nearest even (the
-  // default rounding mode), pack.
-  const __m128 gains = _mm_setr_ps(gain, gainR, gain, gainR);
-  const __m128 low = _mm_set1_ps(-32768.0f), high = _mm_set1_ps(32767.0f);
-  for (; i + 2 <= frames; i += 2) {
-    __m128 v = _mm_mul_ps(_mm_loadu_ps(bus + 2 * i), gains);
-    v = _mm_and_ps(v, _mm_cmpord_ps(v, v));
-    v = _mm_min_ps(_mm_max_ps(v, low), high);
-    const __m128i n = _mm_cvtps_epi32(v);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(dest + 2 * i), _mm_packs_epi32(n, n));
-    _mm_storeu_ps(bus + 2 * i, _mm_setzero_ps());
+  for (; i + 64 <= count; i += 64) {
+    bool any = false;
+    for (int k = 0; k < 64; ++k) any |= values[i + k] != 0.0f;
+    if (any) return false;
   }
-#endif
-  for (; i < frames; ++i) {
-    dest[2 * i] = ToInt16(bus[2 * i] * gain);
-    dest[2 * i + 1] = ToInt16(bus[2 * i + 1] * gainR);
-    bus[2 * i] = 0.0f;
-    bus[2 * i + 1] = 0.0f;
-  }
+  for (; i < count; ++i)
+    if (values[i] != 0.0f) return false;
+  return true;
 }
 
 void GetPeaks16(const int16_t* frames, int64_t count, int& left, int& right) {

@@ -18,6 +18,8 @@ struct TMixFilter {
   long double PosL = 0, PosR = 0, VelL = 0, VelR = 0;
 
   bool Active() const { return !(Cutoff == 1.0f && Reso == 0.0f); }
+  // All four states are zero: silence in gives silence out.
+  bool AtRest() const { return PosL == 0 && PosR == 0 && VelL == 0 && VelR == 0; }
 };
 
 // Zeroes the four states.
@@ -46,6 +48,9 @@ void FilterStereoFloat(float* frames, int64_t count, TMixFilter& filter);
 // the right side is inverted. Each bus frame read is set to 0. The byte count
 // is that of the destination (4 bytes a frame).
 void FloatToInt16(float* bus, int16_t* dest, int64_t byteCount, int masterVolume, bool surround);
+
+// Every one of count float values is zero.
+bool AllZero(const float* values, int64_t count);
 
 // The largest magnitudes of the left and right values of 16-bit stereo frames.
 void GetPeaks16(const int16_t* frames, int64_t count, int& left, int& right);

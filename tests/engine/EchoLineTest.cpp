@@ -65,6 +65,30 @@ TEST(EchoLineTest, RepeatsDecayByFeedback) {
   EXPECT_EQ(others, 0.0f);
 }
 
+TEST(EchoLineTest, ASilentRingIsSkippedAndKeepsItsTime) {
+  TEchoLine echo;
+  echo.Setup(64, 100);
+  echo.Feedback = 0;
+  echo.Pan = 0;
+  EXPECT_TRUE(echo.Silent());
+  // Silence leaves the frames as they are (not even -0 becomes +0), and the
+  // positions move as if every frame had been read.
+  std::vector<float> frames(2 * 37, -0.0f);
+  for (int b = 0; b < 5; ++b) echo.Process(frames.data(), 37);
+  for (float f : frames) EXPECT_TRUE(std::signbit(f));
+  auto out = ImpulseResponse(echo, 64, 6);
+  EXPECT_FLOAT_EQ(out[99], 1000.0f);  // the same time as on a fresh line
+  // The one repeat was read 284 frames ago: a whole ring of zeros since.
+  EXPECT_TRUE(echo.Silent());
+  const std::vector<int16_t> zeros(8, 0);
+  echo.Feed(zeros.data(), 8, 1.0f);
+  EXPECT_FALSE(echo.Silent());  // fed, even with zeros
+  echo.Process(frames.data(), 37);
+  EXPECT_FALSE(echo.Silent());
+  echo.Clear();
+  EXPECT_TRUE(echo.Silent());
+}
+
 TEST(EchoLineTest, FeedbackZeroRepeatsOnceAndFull128NeverDecays) {
   TEchoLine once;
   once.Setup(64, 50);
