@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <stdexcept>
 
+#include "framework/MLang.h"
+
 namespace vs {
 
 namespace {
@@ -21,7 +23,7 @@ TActionRowRef& TActionRowRef::Shortcut(const std::string& keys) {
 
 TActionRowRef& TActionRowRef::Hint(const std::string& hint) {
   Row.HintText = hint;
-  if (Row.Action) Row.Action->setStatusTip(Q(hint));
+  if (Row.Action) SetHint(Row.Action, Q(hint));
   return *this;
 }
 
@@ -45,14 +47,14 @@ TActionRowRef& TActionRowRef::Visible(bool on) {
   return *this;
 }
 
-TActionTable::TActionTable() : Root(std::make_unique<QMenu>()) { Root->setObjectName("MainMenu"); }
+TActionTable::TActionTable() : Root(new QMenu) { Root->setObjectName("MainMenu"); }
 
-// The actions belong to the table's menus; a window that borrowed them
-// forgets them as they go.
-TActionTable::~TActionTable() = default;
+// The menus and actions belong to the table (the window holds the root
+// menu only while both live).
+TActionTable::~TActionTable() { delete Root.data(); }
 
 QMenu* TActionTable::ParentMenu(const std::string& parent) const {
-  if (parent.empty()) return Root.get();
+  if (parent.empty()) return Root;
   QMenu* menu = Menu(parent);
   if (!menu) throw std::invalid_argument("no menu " + parent + " in the action table");
   return menu;
@@ -122,6 +124,8 @@ QMenu* TActionTable::Menu(const std::string& id) const {
 
 void TActionTable::Attach(QWidget* window) {
   Window = window;
+  // Inside the window: its language table finds the rows by name.
+  Root->setParent(window, Root->windowFlags());
   for (const auto& row : Items)
     if (row->Kind == TActionKind::Item) window->addAction(row->Action);
 }

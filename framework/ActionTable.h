@@ -7,7 +7,8 @@
 // the language switch re-texts every row (Retext), and the keyboard map is
 // KeyMap(): all three walk the same rows.
 //
-// The items' shortcuts live on the window given to Attach, so they work
+// Each row's hint is set as SetHint (framework/MLang.h) sets hints. The
+// items' shortcuts live on the window given to Attach, so they work
 // while the window is active and enabled, whether or not its menu bar is
 // shown; while a modal dialog is open they do nothing.
 //
@@ -93,7 +94,7 @@ public:
   TActionRowRef AddSeparator(const std::string& parent, const std::string& id = "");
 
   // The root menu: its submenus are the bar's titles.
-  QMenu* RootMenu() const { return Root.get(); }
+  QMenu* RootMenu() const { return Root; }
   QAction* Action(const std::string& id) const;
   QMenu* Menu(const std::string& id) const;
   const std::vector<std::unique_ptr<TActionRow>>& Rows() const { return Items; }
@@ -111,7 +112,7 @@ private:
   TActionRow& Add(std::unique_ptr<TActionRow> row);
   QMenu* ParentMenu(const std::string& parent) const;
 
-  std::unique_ptr<QMenu> Root;
+  QPointer<QMenu> Root;
   std::vector<std::unique_ptr<TActionRow>> Items;
   QPointer<QWidget> Window;
 };

@@ -18,21 +18,22 @@ TDockArrangement ArrangeDock(const TDockOptions& options, std::vector<TDockedBar
     if (options.LimitToOneRow) bars[i].DockRow = 0;
     if (options.OnePerRow) bars[i].DockRow = static_cast<int>(i);
   }
-  for (TDockedBar& b : bars) b.DockRow = std::max(b.DockRow, 0);
+  for (TDockedBar& b : bars) {
+    b.DockRow = std::max(b.DockRow, 0);
+    b.DockPos = std::clamp(b.DockPos, -MaxDockPos, MaxDockPos);
+  }
 
-  // Blank rows go. A row found blank is looked at again after the rows above
-  // it moved down, so that two blank rows in a row both disappear.
-  int highest = 0;
-  for (const TDockedBar& b : bars) highest = std::max(highest, b.DockRow);
-  for (int r = 0; r <= highest;) {
-    const bool used = std::any_of(bars.begin(), bars.end(), [r](const TDockedBar& b) { return b.DockRow == r; });
-    if (used) {
-      ++r;
-      continue;
+  // Blank rows go, every one of them (also two or more in a row): the rows
+  // in use are numbered 0, 1, 2... in their order. The bars are sorted by
+  // row, so each new row number comes after the last.
+  int highest = -1;
+  int lastRow = -1;
+  for (TDockedBar& b : bars) {
+    if (b.DockRow != lastRow) {
+      lastRow = b.DockRow;
+      ++highest;
     }
-    for (TDockedBar& b : bars)
-      if (b.DockRow > r) --b.DockRow;
-    --highest;
+    b.DockRow = highest;
   }
 
   result.RowSizes.assign(static_cast<size_t>(highest) + 1, MinDockRowSize);

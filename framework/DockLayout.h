@@ -55,6 +55,8 @@ struct TDockOptions {
 
 // A row never measures less than this across.
 inline constexpr int MinDockRowSize = 8;
+// Positions along a dock are kept within +-MaxDockPos.
+inline constexpr int MaxDockPos = 1 << 24;
 
 struct TDockArrangement {
   std::vector<int> RowSizes;

@@ -41,16 +41,13 @@ int CursorExtent(const QCursor& cursor) {
 
 }  // namespace
 
-void SetHint(QWidget* widget, const std::string& hint) {
-  widget->setToolTip(QString::fromStdString(hint));
-  widget->setAccessibleName(QString::fromStdString(ShortHint(hint)));
-}
-
 std::string HintOf(const QWidget* widget, QWidget** owner) {
   for (const QWidget* w = widget; w; w = w->parentWidget()) {
-    if (!w->toolTip().isEmpty()) {
+    const QString hint = w->property("hint").toString();
+    const QString text = hint.isEmpty() ? w->toolTip() : hint;
+    if (!text.isEmpty()) {
       if (owner) *owner = const_cast<QWidget*>(w);
-      return w->toolTip().toStdString();
+      return text.toStdString();
     }
     if (w->isWindow()) break;
   }

@@ -7,8 +7,8 @@
 // hint text centred in it. The control under the mouse also reports its
 // whole hint text through OnHint (the info bar shows its long part).
 //
-// A control's hint is its toolTip, "short|long"; SetHint sets it together
-// with the accessible name.
+// A control's hint is set with SetHint (framework/MLang.h): the whole
+// "short|long" text is its "hint" property; a plain toolTip serves too.
 
 #include <QFont>
 #include <QImage>
@@ -25,9 +25,6 @@ namespace vs {
 
 class THint95;
 
-// Sets a widget's hint text ("short|long") and its accessible name (the
-// short part).
-void SetHint(QWidget* widget, const std::string& hint);
 // The hint text of the widget or the nearest of its parents that has one
 // (within its window); empty when none.
 std::string HintOf(const QWidget* widget, QWidget** owner = nullptr);

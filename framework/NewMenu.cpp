@@ -128,7 +128,13 @@ void TNewMenu::ConnectHints(QMenu* menu) {
 }
 
 void TNewMenu::ItemHovered(QAction* action) {
-  if (OnHint) OnHint(action ? action->statusTip().toStdString() : std::string());
+  if (!OnHint) return;
+  QString hint;
+  if (action) {
+    hint = action->property("hint").toString();
+    if (hint.isEmpty()) hint = action->statusTip();
+  }
+  OnHint(hint.toStdString());
 }
 
 QMenu* TNewMenu::OpenMenu() const {

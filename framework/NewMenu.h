@@ -6,8 +6,8 @@
 // it. While a popup is open, moving onto another title opens that one, and
 // pressing on the open title closes it. Alt with a title's underlined
 // letter opens it from the keyboard, Left and Right then move between
-// titles. The hovered item's hint (its statusTip, "short|long") goes to
-// OnHint. The items' own shortcuts belong to the window (see TActionTable),
+// titles. The hovered item's hint (its "hint" property, "short|long", or
+// else its statusTip) goes to OnHint. The items' own shortcuts belong to the window (see TActionTable),
 // so they work whether the bar is shown or not.
 
 #include <QColor>

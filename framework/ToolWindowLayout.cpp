@@ -1,5 +1,6 @@
 #include "framework/ToolWindowLayout.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -11,6 +12,8 @@ namespace vs {
 namespace {
 
 constexpr int LayoutRev = 2;
+constexpr int MaxStoredRow = 1000;
+constexpr int MaxStoredClientSize = 32767;
 constexpr const char* FloatingDock = "+";
 
 std::string SectionOf(const std::string& key, const TMeroCustomToolWindow97& window) {
@@ -52,12 +55,16 @@ void LoadToolWindowLayout(QWidget* form, const TToolWindowLayoutIO& io, const st
         if (d->objectName().toStdString() == dockName) dock = d;
       if (!dock || !dock->AllowDrag()) continue;
     }
-    w->SetDockRow(io.ReadInteger(section, "DockRow", w->DockRow()));
-    w->SetDockPos(io.ReadInteger(section, "DockPos", w->DockPos()));
-    w->FloatLeft = io.ReadInteger(section, "FloatLeft", 0);
-    w->FloatTop = io.ReadInteger(section, "FloatTop", 0);
+    // Numbers from the file are kept in range: a row count or a place
+    // beyond any screen never costs time or overflows.
+    w->SetDockRow(std::clamp(io.ReadInteger(section, "DockRow", w->DockRow()), 0, MaxStoredRow));
+    w->SetDockPos(std::clamp(io.ReadInteger(section, "DockPos", w->DockPos()), -MaxDockPos, MaxDockPos));
+    w->FloatLeft = std::clamp(io.ReadInteger(section, "FloatLeft", 0), -MaxDockPos, MaxDockPos);
+    w->FloatTop = std::clamp(io.ReadInteger(section, "FloatTop", 0), -MaxDockPos, MaxDockPos);
     if (w->Resizable())
-      w->ReadExtra([&](const char* name, int def) { return io.ReadInteger(section, name, def); });
+      w->ReadExtra([&](const char* name, int def) {
+        return std::clamp(io.ReadInteger(section, name, def), 1, MaxStoredClientSize);
+      });
     // Floating: placed there, and brought onto the nearest screen when that
     // lies off every one.
     w->SetDockedTo(dock);

@@ -50,7 +50,7 @@ struct TDockedForm {
     Info = Make("InfoWindow", 360, 18, Bottom, 0);
     Form->setGeometry(200, 150, 360, 300);
     Form->show();
-    QTest::qWaitForWindowExposed(Form.get());
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
   }
   TMeroToolWindow97* Make(const char* name, int w, int h, TMeroDock97* dock, int row) {
     auto* t = new TMeroToolWindow97(Form.get());
@@ -227,6 +227,7 @@ TEST_F(DockWindowsTest, StoredLayoutComesBackAfterARestart) {
   // ignored.
   store.WriteInteger("MenuBarWindow", "FloatLeft", area.right() + 20000);
   store.WriteInteger("MenuBarWindow", "FloatTop", area.bottom() + 9000);
+  store.WriteInteger("MenuBarWindow", "DockRow", 2000000000);  // a damaged file costs no time
   store.WriteInteger("InfoWindow", "Rev", 1);
   TDockedForm f;
   f.Bottom->SetAllowDrag(false);
@@ -235,6 +236,7 @@ TEST_F(DockWindowsTest, StoredLayoutComesBackAfterARestart) {
   const QRect placed = f.Menu->FloatingFrame()->geometry();
   EXPECT_TRUE(area.contains(placed)) << placed.x() << "," << placed.y();
   EXPECT_EQ(placed.right(), area.right());
+  EXPECT_EQ(f.Menu->DockRow(), 1000);
   EXPECT_EQ(f.Remote->DockedTo(), f.Top);
   EXPECT_EQ(f.Info->DockedTo(), f.Bottom);
   EXPECT_FALSE(f.Info->isHidden());

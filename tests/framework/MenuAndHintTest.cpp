@@ -18,6 +18,7 @@
 
 #include "framework/ActionTable.h"
 #include "framework/Hint95.h"
+#include "framework/MLang.h"
 #include "framework/NewMenu.h"
 #include "support/TestApplication.h"
 
@@ -58,7 +59,7 @@ struct TMenuWindow {
     Window.resize(320, 120);
     Window.show();
     Window.activateWindow();
-    QTest::qWaitForWindowActive(&Window);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&Window));
   }
   QPoint Title(int i) const {
     const TNewMenuItem& t = Bar->Items()[i];
@@ -151,7 +152,7 @@ TEST_F(MenuAndHintTest, ShortcutsComeFromTheTableAndWorkWithoutTheBar) {
   QDialog dialog(&w.Window);
   dialog.setModal(true);
   dialog.show();
-  QTest::qWaitForWindowActive(&dialog);
+  EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
   QTest::keyClick(&w.Window, Qt::Key_X, Qt::ControlModifier);
   EXPECT_EQ(w.Cuts, 1);
   dialog.hide();
@@ -178,10 +179,11 @@ TEST_F(MenuAndHintTest, HintsShowAfterThePauseInEachStyle) {
   layout->addWidget(tempo);
   SetHint(play, "Play|Starts the pattern");
   SetHint(tempo, "Tempo|Beats per minute");
+  EXPECT_EQ(play->toolTip(), QString("Play"));
   EXPECT_EQ(play->accessibleName(), QString("Play"));
   window.move(100, 100);
   window.show();
-  QTest::qWaitForWindowExposed(&window);
+  EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
 
   THint95 hint(&window);
   std::vector<std::string> infoBar;
