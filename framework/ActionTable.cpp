@@ -133,8 +133,10 @@ void TActionTable::Attach(QWidget* window) {
 void TActionTable::Retext(const std::function<std::string(const std::string& key)>& word) {
   for (const auto& row : Items) {
     if (row->Kind == TActionKind::Separator) continue;
+    // Rows without an English caption (lists filled at run time) keep what
+    // they show unless the table has a word for them.
     const std::string text = word ? word(row->TextKey) : std::string();
-    row->Action->setText(Q(text.empty() ? row->Text : text));
+    if (!text.empty() || !row->Text.empty()) row->Action->setText(Q(text.empty() ? row->Text : text));
   }
 }
 

@@ -28,6 +28,7 @@
 // actions into a menu of the table; only rows are re-texted.
 
 #include <QKeySequence>
+#include <QMenu>
 #include <QObject>
 #include <QPointer>
 #include <QString>

@@ -9,6 +9,7 @@
 #include <QShortcut>
 #include <QTimer>
 
+#include "framework/PanelLook.h"
 #include "toolbox/AllTools.h"
 
 namespace vs {
@@ -41,6 +42,28 @@ namespace {
 QColor Shifted(const QColor& c, int delta) {
   const TColor shifted = ShiftColor(RGBColor(c.red(), c.green(), c.blue()), delta);
   return QColor(GetRValue(shifted), GetGValue(shifted), GetBValue(shifted));
+}
+
+// The popups in the program's colours: a dark panel, light text, the
+// highlighted item lit in amber.
+QPalette MenuPalette() {
+  QPalette pal;
+  pal.setColor(QPalette::Window, look::Panel);
+  pal.setColor(QPalette::Base, look::Panel);
+  pal.setColor(QPalette::Button, look::Panel);
+  pal.setColor(QPalette::WindowText, look::Text);
+  pal.setColor(QPalette::Text, look::Text);
+  pal.setColor(QPalette::ButtonText, look::Text);
+  pal.setColor(QPalette::Highlight, look::Accent);
+  pal.setColor(QPalette::HighlightedText, look::PanelDeep);
+  pal.setColor(QPalette::Light, look::PanelLight);
+  pal.setColor(QPalette::Midlight, look::PanelLight);
+  pal.setColor(QPalette::Mid, look::PanelShadow);
+  pal.setColor(QPalette::Dark, look::PanelShadow);
+  pal.setColor(QPalette::Shadow, Qt::black);
+  for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    pal.setColor(QPalette::Disabled, role, look::TextDim.darker(130));
+  return pal;
 }
 
 QAction* FirstEnabled(QMenu* menu) {
@@ -123,6 +146,8 @@ void TNewMenu::SetItemLeft(int index, int x) {
 
 void TNewMenu::ConnectHints(QMenu* menu) {
   connect(menu, &QMenu::hovered, this, &TNewMenu::ItemHovered, Qt::UniqueConnection);
+  static const QPalette palette = MenuPalette();
+  if (menu->palette() != palette) menu->setPalette(palette);
   for (QAction* a : menu->actions())
     if (QMenu* sub = a->menu()) ConnectHints(sub);
 }

@@ -7,7 +7,8 @@
 // pressing on the open title closes it. Alt with a title's underlined
 // letter opens it from the keyboard, Left and Right then move between
 // titles. The hovered item's hint (its "hint" property, "short|long", or
-// else its statusTip) goes to OnHint. The items' own shortcuts belong to the window (see TActionTable),
+// else its statusTip) goes to OnHint. The popups take the program's dark
+// panel colours. The items' own shortcuts belong to the window (see TActionTable),
 // so they work whether the bar is shown or not.
 
 #include <QColor>

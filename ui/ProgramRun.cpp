@@ -80,6 +80,8 @@ void TProgramRun::StartUp() {
   });
   Started = true;
   form.RebuildRecentFiles();
+  // The tool windows where the user left them.
+  form.LoadToolWindows(Prog.Store());
   form.RestorePosition();
 
   CurrentSong().SetModified(false);
@@ -139,7 +141,10 @@ void TProgramRun::CloseAccepted() {
   if (form && form->IsPlaying()) form->TogglePlayback();
   // No queued update may reach a window or sample that goes away now.
   if (Listener) Listener->DropPending();
-  if (form) form->StorePosition();
+  if (form) {
+    form->StorePosition();
+    form->SaveToolWindows(Prog.Store());
+  }
   if (!Prog.ShutDown())
     HintMessageBox("Error|The settings could not be written to " + Prog.Store().FileName() + ".",
                    MbOK | MbIconError);

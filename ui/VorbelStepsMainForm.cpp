@@ -7,10 +7,10 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QLinearGradient>
 #include <QMenu>
-#include <QMenuBar>
+#include <QPainter>
 #include <QScreen>
-#include <QStatusBar>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
@@ -18,7 +18,12 @@
 #include <vector>
 
 #include "core/DrumKitMenu.h"
+#include "framework/Hint95.h"
 #include "framework/MLang.h"
+#include "framework/MeroTB97.h"
+#include "framework/NewMenu.h"
+#include "framework/PanelLook.h"
+#include "framework/ToolWindowLayout.h"
 #include "core/ProgramPaths.h"
 #include "core/Tempo.h"
 #include "core/Transport.h"
@@ -48,6 +53,71 @@ const char* const OpenFilter = "Songs (*.zmp *.zip);;All files (*)";
 
 constexpr int ChannelRowHeight = 22;
 constexpr int LampRowHeight = 16;
+
+// The tool windows' client heights: menu bar, remote panel, info bar.
+constexpr int MenuBarHeight = 22;
+constexpr int RemotePanelHeight = 46;
+constexpr int InfoBarHeight = 20;
+// The program's hint colour, $00BBGGRR.
+constexpr TColor HintColour = 0xBBBBCC;
+
+QColor FromTColor(TColor c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+
+// The surface of a tool window: a dark panel with a bevelled edge. The
+// remote panel also carries the program's name, engraved.
+class TPanelPic : public QWidget {
+public:
+  TPanelPic(QWidget* parent, const char* name, bool logo) : QWidget(parent), Logo(logo) {
+    setObjectName(name);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
+
+protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    QLinearGradient g(0, 0, 0, height());
+    g.setColorAt(0, QColor(0x33, 0x37, 0x3d));
+    g.setColorAt(1, QColor(0x22, 0x25, 0x29));
+    p.fillRect(rect(), g);
+    p.setPen(look::PanelLight);
+    p.drawLine(0, 0, width() - 1, 0);
+    p.setPen(look::PanelShadow);
+    p.drawLine(0, height() - 1, width() - 1, height() - 1);
+    if (!Logo) return;
+    // Two screws and the name plate.
+    p.setRenderHint(QPainter::Antialiasing);
+    for (int x : {10, width() - 11}) {
+      const QPointF c(x + 0.5, height() / 2.0);
+      QRadialGradient screw(c - QPointF(1.5, 1.5), 5);
+      screw.setColorAt(0, QColor(0x9a, 0xa0, 0xa8));
+      screw.setColorAt(1, QColor(0x3a, 0x3e, 0x44));
+      p.setBrush(screw);
+      p.setPen(QPen(look::PanelShadow, 1));
+      p.drawEllipse(c, 4, 4);
+      p.setPen(QPen(QColor(0x26, 0x29, 0x2e), 1.2));
+      p.drawLine(c + QPointF(-2.5, 1.2), c + QPointF(2.5, -1.2));
+    }
+    QFont f = font();
+    f.setPixelSize(18);
+    f.setBold(true);
+    f.setLetterSpacing(QFont::AbsoluteSpacing, 2.5);
+    p.setFont(f);
+    const QRect plate = rect().adjusted(24, 0, -24, 0);
+    p.setPen(QColor(0x12, 0x13, 0x16));
+    p.drawText(plate.translated(0, 1), Qt::AlignVCenter | Qt::AlignRight, QStringLiteral("VORBELSTEPS"));
+    p.setPen(look::Accent);
+    p.drawText(plate, Qt::AlignVCenter | Qt::AlignRight, QStringLiteral("VORBELSTEPS"));
+    f.setPixelSize(9);
+    f.setBold(false);
+    f.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
+    p.setFont(f);
+    p.setPen(look::TextDim);
+    p.drawText(plate, Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("PATTERN DRUM MACHINE"));
+  }
+
+private:
+  bool Logo;
+};
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 std::string S(const QString& text) { return text.toStdString(); }
@@ -154,107 +224,223 @@ TVorbelStepsMainForm::TVorbelStepsMainForm(TPreferences& prefs, QWidget* parent)
 
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
-  layout->setContentsMargins(4, 4, 4, 4);
-  ChannelList = new QListWidget(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  auto* rack = new QWidget(central);
+  auto* rackLayout = new QVBoxLayout(rack);
+  rackLayout->setContentsMargins(4, 4, 4, 4);
+  ChannelList = new QListWidget(rack);
   ChannelList->setObjectName("ChannelList");
   ChannelList->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  layout->addWidget(ChannelList);
+  ChannelList->setMinimumHeight(ChannelRowHeight);
+  rackLayout->addWidget(ChannelList);
   setCentralWidget(central);
-  InfoLabel = new QLabel(this);
-  InfoLabel->setObjectName("InfoLabel");
-  statusBar()->addWidget(InfoLabel, 1);
 
   BuildMenus();
+  BuildToolWindows(central);
+  layout->insertWidget(1, rack, 1);
   resize(420, 320);
   MultiLang1 = new TMultiLang(this);
-  // A language change re-texts the items whose text follows the state.
-  MultiLang1->AfterLanguageChanged = [this](int) { ShowTransport(); };
+  // A language change re-texts the items whose text follows the state, and
+  // the menu bar measures its titles again.
+  MultiLang1->AfterLanguageChanged = [this](int) {
+    ShowTransport();
+    MenuActions.Retext([this](const std::string& key) {
+      return MultiLang1->HasWord(key) ? MultiLang1->GetWord(key) : std::string();
+    });
+    NewMainMenu->SetMirrorMenu(MenuActions.RootMenu());
+  };
   MultiLang1->Loaded();
+  NewMainMenu->SetMirrorMenu(MenuActions.RootMenu());
 }
+
+void TVorbelStepsMainForm::BuildToolWindows(QWidget* central) {
+  auto* layout = static_cast<QVBoxLayout*>(central->layout());
+  TopDock = new TMeroDock97(central, dpTop);
+  TopDock->setObjectName("TopDock");
+  TopDock->SetOnePerRow(true);
+  BottomDock = new TMeroDock97(central, dpBottom);
+  BottomDock->setObjectName("BottomDock");
+  BottomDock->SetOnePerRow(true);
+  layout->addWidget(TopDock);
+  layout->addWidget(BottomDock);
+  TopDock->OnResize = [this](TMeroDock97& dock) { FitToolWindowWidths(dock); };
+  BottomDock->OnResize = [this](TMeroDock97& dock) { FitToolWindowWidths(dock); };
+
+  auto make = [this](const char* name, const char* caption, int height, TMeroDock97* dock, int row) {
+    auto* w = new TMeroToolWindow97(this);
+    w->setObjectName(name);
+    w->setWindowTitle(QString::fromLatin1(caption));
+    w->SetCloseButton(false);
+    w->SetResizable(false);
+    w->SetDefaultDock(TopDock);
+    w->SetClientSize(420, height);
+    w->SetDockRow(row);
+    w->SetDockPos(0);
+    w->SetDockedTo(dock);
+    w->OnDockChanging = [this](TMeroCustomToolWindow97& t) { ToolWindowDockChanging(t); };
+    w->OnDockChanged = [this](TMeroCustomToolWindow97& t) { ToolWindowDockChanged(t); };
+    auto* box = new QVBoxLayout(w);
+    box->setContentsMargins(0, 0, 0, 0);
+    return std::pair(w, box);
+  };
+
+  // The menu bar on its panel.
+  auto [menuWindow, menuBox] = make("MainMenuToolWindow", "Menu", MenuBarHeight, TopDock, 0);
+  MainMenuToolWindow = menuWindow;
+  auto* mainMenuPic = new TPanelPic(menuWindow, "MainMenuPic", false);
+  menuBox->addWidget(mainMenuPic);
+  NewMainMenu = new TNewMenu(mainMenuPic);
+  NewMainMenu->setObjectName("NewMainMenu");
+  NewMainMenu->Color = QColor(0x2c, 0x30, 0x35);
+  NewMainMenu->FontColor = look::Text;
+  NewMainMenu->setFixedHeight(MenuBarHeight);
+  NewMainMenu->SetMirrorMenu(MenuActions.RootMenu());
+  NewMainMenu->OnHint = [this](const std::string& hint) {
+    if (!hint.empty()) ShowInfo(hint);
+  };
+  menuWindow->AddDragSurface(mainMenuPic);
+
+  // The remote panel.
+  auto [remoteWindow, remoteBox] = make("MenuToolWindow", "Remote", RemotePanelHeight, TopDock, 1);
+  MenuToolWindow = remoteWindow;
+  auto* menuPic = new TPanelPic(remoteWindow, "MenuPic", true);
+  remoteBox->addWidget(menuPic);
+  remoteWindow->AddDragSurface(menuPic);
+
+  // The info bar.
+  auto [infoWindow, infoBox] = make("BottomToolWindow", "Info", InfoBarHeight, BottomDock, 0);
+  BottomToolWindow = infoWindow;
+  auto* bottomPic = new TPanelPic(infoWindow, "BottomPic", false);
+  infoBox->addWidget(bottomPic);
+  auto* infoLayout = new QVBoxLayout(bottomPic);
+  infoLayout->setContentsMargins(8, 0, 8, 0);
+  InfoLabel = new QLabel(bottomPic);
+  InfoLabel->setObjectName("InfoLabel");
+  QPalette pal = InfoLabel->palette();
+  pal.setColor(QPalette::WindowText, look::Text);
+  InfoLabel->setPalette(pal);
+  infoLayout->addWidget(InfoLabel);
+  infoWindow->AddDragSurface(bottomPic);
+
+  // Hints in the program's style; the control under the mouse and the
+  // hovered menu item tell the info bar.
+  Hint95 = new THint95(this);
+  Hint95->OnPaintHint = &TVorbelStepsMainForm::Hint95PaintHint;
+  Hint95->FontColor = Qt::black;
+  Hint95->OnHint = [this](const std::string& hint) {
+    if (!hint.empty()) ShowInfo(hint);
+  };
+}
+
+void TVorbelStepsMainForm::Hint95PaintHint(QImage& picture) {
+  // The hint colour, and a one-pixel bevel: the left and top edges in the
+  // colour brightened by 160, then the bottom and right edges one pixel
+  // inside.
+  QPainter p(&picture);
+  const int w = picture.width(), h = picture.height();
+  p.fillRect(0, 0, w, h, FromTColor(HintColour));
+  p.setPen(FromTColor(ShiftColor(HintColour, 160)));
+  p.drawLine(0, h - 1, 0, 0);
+  p.drawLine(0, 0, w - 1, 0);
+  p.drawLine(1, h - 2, w - 2, h - 2);
+  p.drawLine(w - 2, h - 2, w - 2, 1);
+}
+
+void TVorbelStepsMainForm::FitToolWindowWidths(TMeroDock97& dock) {
+  // Docked, the tool windows are as wide as the window.
+  for (TMeroToolWindow97* w : {MainMenuToolWindow, MenuToolWindow, BottomToolWindow})
+    if (w && w->DockedTo() == &dock && w->ClientWidth() != dock.ClientLength() && dock.ClientLength() > 0)
+      w->SetClientSize(dock.ClientLength(), w->ClientHeight());
+}
+
+void TVorbelStepsMainForm::ToolWindowDockChanging(TMeroCustomToolWindow97& window) {
+  WasDocked = window.Docked();
+}
+
+void TVorbelStepsMainForm::ToolWindowDockChanged(TMeroCustomToolWindow97& window) {
+  // A tool window that leaves a dock takes its client height from the
+  // window; one that enters a dock gives it back.
+  auto* tool = qobject_cast<TMeroToolWindow97*>(&window);
+  if (!tool || tool->isHidden() || WasDocked == window.Docked()) return;
+  const int h = tool->ClientHeight();
+  resize(width(), std::max(1, height() + (window.Docked() ? h : -h)));
+}
+
+void TVorbelStepsMainForm::HintpanelMenuClick() {
+  TMeroToolWindow97* w = BottomToolWindow;
+  const bool show = w->isHidden();
+  w->setVisible(show);
+  if (w->Docked()) resize(width(), std::max(1, height() + (show ? w->ClientHeight() : -w->ClientHeight())));
+  if (QAction* item = MenuActions.Action("HintpanelMenu")) item->setChecked(show);
+}
+
+void TVorbelStepsMainForm::LoadToolWindows(TSettingsStore& store) {
+  // The docks know their length before stored places are read.
+  if (QLayout* l = centralWidget()->layout()) l->activate();
+  LoadToolWindowLayout(this, store, "");
+  if (QAction* item = MenuActions.Action("HintpanelMenu")) item->setChecked(!BottomToolWindow->isHidden());
+}
+
+void TVorbelStepsMainForm::SaveToolWindows(TSettingsStore& store) { SaveToolWindowLayout(this, store, ""); }
 
 TVorbelStepsMainForm::~TVorbelStepsMainForm() = default;
 
 void TVorbelStepsMainForm::BuildMenus() {
-  // Object names are the table keys of the window's texts (lang/).
-  FileMenu = menuBar()->addMenu(tr("&File"));
-  FileMenu->setObjectName("FileMenu");
-  QAction* a = FileMenu->addAction(tr("&New"), this, [this] { SongCommands->New(); });
-  a->setObjectName("New1");
-  a->setShortcut(QKeySequence::New);
-  DrumKitsMenu = FileMenu->addMenu(tr("&Drum kits"));
-  DrumKitsMenu->setObjectName("DrumKitsMenu");
-  a = FileMenu->addAction(tr("&Open..."), this, [this] { SongCommands->Open(); });
-  a->setObjectName("Open1");
-  a->setShortcut(QKeySequence::Open);
-  a = FileMenu->addAction(tr("&Save"), this, [this] { SongCommands->Save(); });
-  a->setObjectName("Save1");
-  a->setShortcut(QKeySequence::Save);
-  FileMenu->addAction(tr("Save &as..."), this, [this] { SongCommands->SaveAs(); })->setObjectName("SaveAs1");
-  FileMenu->addAction(tr("&Render to WAV..."), this, [this] { SongCommands->RenderWAVCommand(); })
-      ->setObjectName("Wavefile1");
-  FileMenu->addAction(tr("Save as &MIDI file..."), this, [this] { SongCommands->SaveAsMIDICommand(); })
-      ->setObjectName("MIDIfile1");
-  FileMenu->addAction(tr("&Zipped loop package..."), this, [this] { SongCommands->ZippedCommand(); })
-      ->setObjectName("Zippedlooppackage1");
-  CollectMenuItem = FileMenu->addAction(tr("&Collect samples..."), this,
-                                        [this] { SongCommands->CollectSamples(false); });
-  CollectMenuItem->setObjectName("CollectMenuItem");
-  CollectMenuItem->setEnabled(false);
-  ClickSamplesMenuItem = FileMenu->addAction(tr("Save c&lick marked samples..."), this,
-                                             [this] { SongCommands->CollectSamples(true); });
-  ClickSamplesMenuItem->setObjectName("Clickmarkedsamples1");
-  ClickSamplesMenuItem->setEnabled(false);
-  LastFilesMenu = FileMenu->addSeparator();
-  LastFilesMenu->setVisible(false);
-  for (int i = 0; i < RecentFileCount; ++i) {
-    QAction* item = new QAction(this);
-    item->setShortcut(QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_1 + i)));
-    item->setVisible(false);
-    connect(item, &QAction::triggered, this, [this, i] { SongCommands->OpenRecent(i); });
-    FileMenu->addAction(item);
-    RecentActions[i] = item;
-  }
-  FileMenu->addSeparator();
-  a = FileMenu->addAction(tr("&Quit"), this, [this] { close(); });
-  a->setObjectName("ExitMenu");
-  a->setShortcut(QKeySequence::Quit);
+  // Ids are the table keys of the window's texts (lang/).
+  TActionTable& t = MenuActions;
+  t.AddMenu("FileMenu", "&File");
+  t.AddItem("New1", "&New", "FileMenu", [this] { SongCommands->New(); }).Shortcut("Ctrl+N");
+  DrumKitsMenu = t.AddMenu("DrumKitsMenu", "&Drum kits", "FileMenu").Menu();
+  t.AddItem("Open1", "&Open...", "FileMenu", [this] { SongCommands->Open(); }).Shortcut("Ctrl+O");
+  t.AddItem("Save1", "&Save", "FileMenu", [this] { SongCommands->Save(); }).Shortcut("Ctrl+S");
+  t.AddItem("SaveAs1", "Save &as...", "FileMenu", [this] { SongCommands->SaveAs(); });
+  t.AddItem("Wavefile1", "&Render to WAV...", "FileMenu", [this] { SongCommands->RenderWAVCommand(); });
+  t.AddItem("MIDIfile1", "Save as &MIDI file...", "FileMenu", [this] { SongCommands->SaveAsMIDICommand(); });
+  t.AddItem("Zippedlooppackage1", "&Zipped loop package...", "FileMenu", [this] { SongCommands->ZippedCommand(); });
+  CollectMenuItem = t.AddItem("CollectMenuItem", "&Collect samples...", "FileMenu", [this] {
+                       SongCommands->CollectSamples(false);
+                     }).Enabled(false).Action();
+  ClickSamplesMenuItem = t.AddItem("Clickmarkedsamples1", "Save c&lick marked samples...", "FileMenu", [this] {
+                            SongCommands->CollectSamples(true);
+                          }).Enabled(false).Action();
+  LastFilesMenu = t.AddSeparator("FileMenu", "LastFilesMenu").Visible(false).Action();
+  for (int i = 0; i < RecentFileCount; ++i)
+    RecentActions[i] = t.AddItem("LastFile" + std::to_string(i + 1), "", "FileMenu", [this, i] {
+                          SongCommands->OpenRecent(i);
+                        }).Shortcut("Alt+" + std::to_string(i + 1)).Visible(false).Action();
+  t.AddSeparator("FileMenu");
+  t.AddItem("ExitMenu", "&Quit", "FileMenu", [this] { close(); }).Shortcut("Ctrl+Q");
 
-  QMenu* transport = menuBar()->addMenu(tr("&Transport"));
-  transport->setObjectName("TransportMenu");
-  PlayAction = transport->addAction(tr("&Play"), this, [this] { TogglePlayback(); });
-  PlayAction->setObjectName("PlayMenu");
-  PlayAction->setShortcut(Qt::Key_Space);
-  LoopAction = transport->addAction(tr("&Song mode"), this, [this] {
-    LoopButtonClick(LoopAction->isChecked());
-  });
-  LoopAction->setObjectName("SongModeMenu");
-  LoopAction->setCheckable(true);
-  SyncAction = transport->addAction(Q(Transport().SyncCaption), this, [this] {
-    const TCommandResult result = SyncOptionClick();
-    ShowTransport();
-    if (!result) ShowInfo(result.Message);
-  });
-  SyncAction->setObjectName("SyncOption");
-  SyncAction->setCheckable(true);
-  SyncAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
-  WAVonlyAction = transport->addAction(tr("&WAV output"), this, [this] {
-    const TCommandResult result = WAVonlyClick();
-    ShowTransport();
-    if (!result) ShowInfo(result.Message);
-  });
-  WAVonlyAction->setObjectName("WAVonly");
-  WAVonlyAction->setCheckable(true);
-  MidiOnlyAction = transport->addAction(tr("&MIDI output"), this, [this] {
-    const TCommandResult result = MidiOnlyClick();
-    ShowTransport();
-    if (!result) ShowInfo(result.Message);
-  });
-  MidiOnlyAction->setObjectName("MidiOnly");
-  MidiOnlyAction->setCheckable(true);
-  a = transport->addAction(tr("&Panic!"), this, [] { PanicMenuClick(); });
-  a->setObjectName("PanicMenu");
-  a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-  a->setStatusTip(tr("Stop any remaining sound..."));
+  t.AddMenu("View1", "&View");
+  t.AddItem("HintpanelMenu", "&Hint panel", "View1", [this] { HintpanelMenuClick(); }).Checkable();
+
+  t.AddMenu("TransportMenu", "&Transport");
+  PlayAction = t.AddItem("PlayMenu", "&Play", "TransportMenu", [this] { TogglePlayback(); }).Shortcut("Space").Action();
+  LoopAction = t.AddItem("SongModeMenu", "&Song mode", "TransportMenu", [this] {
+                  LoopButtonClick(LoopAction->isChecked());
+                }).Checkable().Action();
+  SyncAction = t.AddItem("SyncOption", Transport().SyncCaption, "TransportMenu", [this] {
+                  const TCommandResult result = SyncOptionClick();
+                  ShowTransport();
+                  if (!result) ShowInfo(result.Message);
+                }).Checkable().Shortcut("Ctrl+Y").Action();
+  WAVonlyAction = t.AddItem("WAVonly", "&WAV output", "TransportMenu", [this] {
+                     const TCommandResult result = WAVonlyClick();
+                     ShowTransport();
+                     if (!result) ShowInfo(result.Message);
+                   }).Checkable().Action();
+  MidiOnlyAction = t.AddItem("MidiOnly", "&MIDI output", "TransportMenu", [this] {
+                      const TCommandResult result = MidiOnlyClick();
+                      ShowTransport();
+                      if (!result) ShowInfo(result.Message);
+                    }).Checkable().Action();
+  t.AddItem("PanicMenu", "&Panic!", "TransportMenu", [] { PanicMenuClick(); })
+      .Shortcut("Ctrl+H")
+      .Hint("|Stop any remaining sound...");
+  FileMenu = t.Menu("FileMenu");
+  // The shortcuts answer in this window, with or without the bar.
+  t.Attach(this);
 }
 
 void TVorbelStepsMainForm::BuildDrumKitsMenu(const std::string& folder) {
@@ -298,7 +484,7 @@ void TVorbelStepsMainForm::SetCaptionText(const std::string& text) {
   setWindowTitle(text.empty() ? QStringLiteral("VorbelSteps") : Q(text) + QStringLiteral(" - VorbelSteps"));
 }
 
-void TVorbelStepsMainForm::ShowInfo(const std::string& text) { InfoLabel->setText(Q(text)); }
+void TVorbelStepsMainForm::ShowInfo(const std::string& text) { InfoLabel->setText(Q(LongHint(text))); }
 
 void TVorbelStepsMainForm::RebuildRecentFiles() {
   bool any = false;
@@ -332,7 +518,7 @@ void TVorbelStepsMainForm::ShowSong() {
 
 int TVorbelStepsMainForm::FullHeight() const {
   const int rows = std::max(CurrentSong().ChannelCount(), 1);
-  return menuBar()->sizeHint().height() + statusBar()->sizeHint().height() + rows * ChannelRowHeight + 16;
+  return TopDock->height() + BottomDock->height() + rows * ChannelRowHeight + 16;
 }
 
 void TVorbelStepsMainForm::FitMainWindowHeight() {

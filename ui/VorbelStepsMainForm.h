@@ -1,9 +1,14 @@
 #pragma once
-// The main window. Until the skinned window exists it is a plain window: a
-// menu bar with the song commands (New, Open, Save, Save as, Render to WAV,
-// the recent files, Quit) and Play/Stop, the song's channels in a list, and
-// an info bar. Closing asks to save changes first; a Cancel there keeps the
-// window open and everything as it was.
+// The main window. Until the skinned window exists it is a plain window
+// built of the program's docked tool windows: the owner-drawn menu bar
+// (song commands, recent files, the hint panel, Play/Stop) in a tool window
+// of the top dock, the remote panel below it, the song's channels in a list,
+// and the info bar in a tool window of the bottom dock. Each tool window can
+// be dragged out to float and back; the window's height follows (a tool
+// window that leaves or enters a dock takes or gives its client height).
+// Hints show in the program's style and their long part in the info bar.
+// Closing asks to save changes first; a Cancel there keeps the window open
+// and everything as it was.
 
 #include <QMainWindow>
 #include <array>
@@ -14,6 +19,7 @@
 #include <vector>
 
 #include "core/SongCommands.h"
+#include "framework/ActionTable.h"
 #include "model/Preferences.h"
 
 class QAction;
@@ -25,6 +31,12 @@ namespace vs {
 
 class TMultiLang;
 class TVorbelStepsMainForm;
+class TMeroDock97;
+class TMeroCustomToolWindow97;
+class TMeroToolWindow97;
+class TNewMenu;
+class THint95;
+class TSettingsStore;
 
 // The song commands' window side: dialogs, cursor, info bar and caption.
 class TQtSongCommandHost : public TSongCommandHost {
@@ -98,16 +110,41 @@ public:
   // Fills the drum-kit menu with the kit songs under the folder.
   void BuildDrumKitsMenu(const std::string& folder);
 
+  // The menus and their shortcuts, one table (the bar mirrors its root).
+  TActionTable& Actions() { return MenuActions; }
+  // The docks, the three tool windows, the menu bar and the hints.
+  TMeroDock97* TopDock = nullptr;
+  TMeroDock97* BottomDock = nullptr;
+  TMeroToolWindow97* MainMenuToolWindow = nullptr;  // the menu bar
+  TMeroToolWindow97* MenuToolWindow = nullptr;      // the remote panel
+  TMeroToolWindow97* BottomToolWindow = nullptr;    // the info bar
+  TNewMenu* NewMainMenu = nullptr;
+  THint95* Hint95 = nullptr;
+  // Where the tool windows were left, restored and stored under the
+  // program's key (one section per tool window).
+  void LoadToolWindows(TSettingsStore& store);
+  void SaveToolWindows(TSettingsStore& store);
+  // The hint panel item: shows or hides the info bar's tool window.
+  void HintpanelMenuClick();
+
 protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
   void BuildMenus();
+  void BuildToolWindows(QWidget* central);
+  void ToolWindowDockChanging(TMeroCustomToolWindow97& window);
+  void ToolWindowDockChanged(TMeroCustomToolWindow97& window);
+  void FitToolWindowWidths(TMeroDock97& dock);
+  // The hint window in the program's colours.
+  static void Hint95PaintHint(QImage& picture);
   // A text of the window's table; english when the table lacks the key.
   QString WordOr(std::string_view key, std::string_view english) const;
 
   TPreferences& Preferences;
   TQtSongCommandHost Host;
+  TActionTable MenuActions;
+  bool WasDocked = false;  // of the tool window changing docks
   std::unique_ptr<TSongCommands> SongCommands;
   QMenu* FileMenu = nullptr;
   QAction* LastFilesMenu = nullptr;  // marker before the recent files
