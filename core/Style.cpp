@@ -106,8 +106,9 @@ void ReadHole(TStyle& style, const std::vector<std::string>& parts, bool& replac
 TStyle::TStyle() : GraphCol(BuiltInGraphColours()) {
   // Rows: step cells at the left, then the front wheel, mute, select and
   // name buttons (the default style's config.txt places them for real).
-  ChanBtns = {{{92, 0}, {2, 2}, {28, 6}, {42, 6}, {56, 4}}};
-  SBCol = {0xC8C8C8, 0x80D0F0, 0x80F0A0, 0xF0C080, 0xF080C0, 0x8080F0, 0x80F0F0, 0xF0F080};
+  ChanBtns = {{{228, 0}, {4, 2}, {32, 3}, {47, 3}, {63, 3}}};
+  // The browser's folder colours, normal and lit, for colour indexes 0..3.
+  SBCol = {0x1010D0, 0x1050FF, 0xBAB6B6, 0xFAF6F6, 0x8010D0, 0x8050FF, 0x90709F, 0xE0D0EF};
 }
 
 const TStylePlace* TStyle::Place(std::string_view control) const {

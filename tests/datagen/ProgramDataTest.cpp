@@ -19,6 +19,8 @@
 #include "toolbox/AllTools.h"
 #include "toolbox/PathTools.h"
 #include "tools/datagen/ProgramData.h"
+#include "tools/datagen/StyleLayout.h"
+#include "core/Style.h"
 
 namespace vs {
 namespace {
@@ -183,6 +185,39 @@ TEST(BuiltData, TheBuildTreeHoldsTheKit) {
   EXPECT_EQ(content.Song->ChannelCount(), 8);
   EXPECT_TRUE(fs::is_regular_file(data + "Styles/Default/config.txt"));
   EXPECT_TRUE(fs::is_directory(data + "Loops"));
+}
+
+TEST_F(GeneratedData, StylesPlaceEveryControlAndTheLightOneHoldsOnlyItsDifferences) {
+  const TStyle dark = LoadStyle(App, "Default");
+  for (const datagen::TLayoutPlace& p : datagen::PanelPlaces) {
+    const TStylePlace* place = dark.Place(p.Name);
+    ASSERT_NE(place, nullptr) << p.Name;
+    EXPECT_EQ(*place->Left, p.Rect.Left) << p.Name;
+    EXPECT_EQ(*place->Height, p.Rect.Height) << p.Name;
+    // Every control lies on the panel.
+    EXPECT_LE(p.Rect.Right(), datagen::MainWidth) << p.Name;
+    EXPECT_LE(p.Rect.Bottom(), datagen::PanelHeight) << p.Name;
+  }
+  EXPECT_EQ(dark.ChanBtns[ChanBtnSteps], (TStylePoint{datagen::RowSteps.Left, datagen::RowSteps.Top}));
+  EXPECT_EQ(dark.MenuSepFor(datagen::MenuTitles).size(), size_t(datagen::MenuTitles - 1));
+  EXPECT_TRUE(dark.DefHole.empty());
+
+  const TStyle light = LoadStyle(App, "Light");
+  EXPECT_EQ(light.Hint, "VorbelSteps - light");
+  EXPECT_NE(light.TitleFont.Color, dark.TitleFont.Color);
+  EXPECT_EQ(light.HintFont, dark.HintFont);  // not set: the default style's
+  EXPECT_EQ(*light.Place("MixScope")->Left, *dark.Place("MixScope")->Left);
+  EXPECT_EQ(light.FilePath("StartSnd.WAV"), App + "Styles/Default/StartSnd.WAV");
+
+  // The start sound: a short stereo chime that is heard.
+  TWAVSample start;
+  ASSERT_EQ(LoadWAVSample(light.FilePath("StartSnd.WAV"), start), 0);
+  EXPECT_GT(start.Length, 44100 / 2);
+  EXPECT_LT(start.Length, 44100);
+  int peak = 0;
+  for (int i = 0; i < start.Length * 2; ++i) peak = std::max(peak, std::abs(int(start.Data[i])));
+  EXPECT_GT(peak, 8000);
+  EXPECT_LT(peak, 32767);
 }
 
 }  // namespace

@@ -175,4 +175,43 @@ std::vector<DrumSound> SynthesizeBasicKit() {
   return kit;
 }
 
+std::vector<int16_t> SynthesizeStartSound() {
+  constexpr double Rate = 44100.0;
+  constexpr double Pi = 3.14159265358979323846;
+  const int frames = static_cast<int>(Rate * 0.95);
+  std::vector<double> left(frames), right(frames);
+  // Three notes a fifth and a fourth apart, each a bell of two partials
+  // (frequency modulated for the metallic edge), panned apart.
+  struct Note {
+    double Start, Freq, Pan, Gain;
+  };
+  const Note notes[] = {{0.0, 523.25, 0.35, 0.55}, {0.09, 783.99, 0.65, 0.45}, {0.18, 1046.5, 0.5, 0.40}};
+  for (const Note& n : notes) {
+    const int first = static_cast<int>(n.Start * Rate);
+    for (int i = first; i < frames; ++i) {
+      const double t = (i - first) / Rate;
+      const double attack = std::min(1.0, t / 0.004);
+      const double env = attack * std::exp(-t * 5.5);
+      const double modEnv = std::exp(-t * 14.0);
+      const double mod = 1.6 * modEnv * std::sin(2 * Pi * n.Freq * 3.5 * t);
+      const double v = n.Gain * env * (std::sin(2 * Pi * n.Freq * t + mod) + 0.25 * std::sin(2 * Pi * n.Freq * 2.01 * t));
+      left[i] += v * std::cos(n.Pan * Pi / 2);
+      right[i] += v * std::sin(n.Pan * Pi / 2);
+    }
+  }
+  // A soft echo on the other side widens it; the tail fades to silence.
+  const int echo = static_cast<int>(0.11 * Rate);
+  for (int i = frames - 1; i >= echo; --i) {
+    left[i] += 0.22 * right[i - echo];
+    right[i] += 0.22 * left[i - echo];
+  }
+  std::vector<int16_t> out(static_cast<size_t>(frames) * 2);
+  for (int i = 0; i < frames; ++i) {
+    const double fade = i > frames - 2000 ? (frames - i) / 2000.0 : 1.0;
+    out[2 * i] = static_cast<int16_t>(std::clamp(left[i] * fade * 0.8, -1.0, 1.0) * 32767);
+    out[2 * i + 1] = static_cast<int16_t>(std::clamp(right[i] * fade * 0.8, -1.0, 1.0) * 32767);
+  }
+  return out;
+}
+
 }  // namespace vs::datagen

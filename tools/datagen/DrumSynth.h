@@ -18,4 +18,8 @@ struct DrumSound {
 // low tom, rim, crash.
 std::vector<DrumSound> SynthesizeBasicKit();
 
+// The default style's start sound ("StartSnd.WAV"): a short rising chime of
+// bell tones, under a second long.
+std::vector<int16_t> SynthesizeStartSound();
+
 }  // namespace vs::datagen

@@ -13,6 +13,8 @@
 #include "toolbox/AllTools.h"
 #include "toolbox/SafeFile.h"
 #include "tools/datagen/DrumSynth.h"
+#include "tools/datagen/StyleLayout.h"
+#include "toolbox/PathTools.h"
 
 namespace vs::datagen {
 
@@ -87,12 +89,6 @@ bool Fail(std::string& error, std::string text) {
   return false;
 }
 
-const char* const StyleConfig =
-    "' VorbelSteps default style\r\n"
-    "' key=value lines; lines beginning with an apostrophe are comments\r\n"
-    "Hint=VorbelSteps\r\n"
-    "nNotesShown=16\r\n";
-
 }  // namespace
 
 std::unique_ptr<TSong> MakeBasicKitSong() {
@@ -138,11 +134,21 @@ bool WriteProgramData(const std::string& appPath, std::string& error) {
                              "Plugins/VST/", "Texts/"})
     if (!ForceDirectory(root + folder)) return Fail(error, "cannot create " + root + folder);
 
-  if (!WriteFileSafely(root + "Styles/Default/config.txt", std::string(StyleConfig)))
-    return Fail(error, "cannot write " + root + "Styles/Default/config.txt");
+  // The styles' configurations; their pictures come from the picture
+  // generator.
+  for (const auto& [file, text] : {std::pair{std::string("Styles/Default/config.txt"), DefaultStyleConfig()},
+                                   std::pair{std::string("Styles/Light/config.txt"), LightStyleConfig()}})
+    if (!ForceDirectory(root + ExtractFilePath(file)) || !WriteFileSafely(root + file, text))
+      return Fail(error, "cannot write " + root + file);
 
   WAVSoftware = "VorbelSteps";
   WAVComment = "made with VorbelSteps's own drum synthesizer";
+  {
+    TWAVSample start;
+    start.SetFrames(SynthesizeStartSound());
+    if (!SaveWAVFile(&start, root + "Styles/Default/StartSnd.WAV"))
+      return Fail(error, "cannot write " + root + "Styles/Default/StartSnd.WAV");
+  }
   const std::string kitFolder = root + "Samples/" + BasicKitFolder;
   for (DrumSound& sound : SynthesizeBasicKit()) {
     TWAVSample sample;

@@ -24,37 +24,6 @@ QImage ArrowPair(int w, int h, TArrow first, TArrow second, const QColor& ink, c
   return Flatten(art, behind, true);
 }
 
-// A fader cap of w x h with its grip line across the direction of travel;
-// vertical = the knob of a vertical slider (the line runs across it).
-void PaintFaderCap(QPainter& p, const QRectF& box, bool vertical, bool enabled) {
-  Smooth(p);
-  const QRectF cap = box.adjusted(0.5, 0.5, -0.5, -0.5);
-  const double r = 2.2;
-  // Shadow, body with a lit top, a dark outline.
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(0, 0, 0, 110));
-  p.drawRoundedRect(cap.translated(0, 0.8), r, r);
-  QLinearGradient body(cap.topLeft(), vertical ? cap.bottomLeft() : cap.bottomLeft());
-  const int lift = enabled ? 0 : -18;
-  body.setColorAt(0.0, QColor(0x6E + lift, 0x74 + lift, 0x7E + lift));
-  body.setColorAt(0.45, QColor(0x3F + lift, 0x43 + lift, 0x4A + lift));
-  body.setColorAt(1.0, QColor(0x22, 0x24, 0x29));
-  p.setBrush(body);
-  p.setPen(QPen(QColor(0x0E, 0x0F, 0x11), 0.9));
-  p.drawRoundedRect(cap, r, r);
-  // Grip ridges either side of the centre line.
-  p.setPen(QPen(QColor(0, 0, 0, 90), 0.8));
-  const QPointF c = cap.center();
-  for (double d : {-3.0, 3.0}) {
-    if (vertical) p.drawLine(QPointF(cap.left() + 2.5, c.y() + d), QPointF(cap.right() - 2.5, c.y() + d));
-    else p.drawLine(QPointF(c.x() + d, cap.top() + 2.5), QPointF(c.x() + d, cap.bottom() - 2.5));
-  }
-  // The centre line: amber while enabled.
-  p.setPen(QPen(enabled ? Amber : InkDim, 1.6, Qt::SolidLine, Qt::RoundCap));
-  if (vertical) p.drawLine(QPointF(cap.left() + 2.0, c.y()), QPointF(cap.right() - 2.0, c.y()));
-  else p.drawLine(QPointF(c.x(), cap.top() + 2.0), QPointF(c.x(), cap.bottom() - 2.0));
-}
-
 QImage FaderKnob(int w, int h, bool vertical) {
   QImage art = Canvas(2 * w, h);
   QPainter p(&art);

@@ -143,14 +143,14 @@ void PaintKnob(QPainter& p, const QRectF& box, double turn, bool lit) {
   p.restore();
 }
 
-QImage KnobStrip(int size, int frames) {
+QImage KnobStrip(int size, int frames, const QColor& behind, bool keyed) {
   std::vector<QImage> pictures;
   for (int i = 0; i < frames; ++i) {
     QImage art = Canvas(size, size);
     QPainter p(&art);
     PaintKnob(p, QRectF(0, 0, size, size), frames > 1 ? double(i) / (frames - 1) : 0.0);
     p.end();
-    pictures.push_back(Flatten(art, PanelFace, false));
+    pictures.push_back(Flatten(art, behind, keyed));
   }
   return Strip(pictures);
 }
@@ -205,6 +205,35 @@ void PaintKey(QPainter& p, const QRectF& box, bool lit) {
     p.drawRoundedRect(cap, r, r);
   }
   p.restore();
+}
+
+void PaintFaderCap(QPainter& p, const QRectF& box, bool vertical, bool enabled, bool lit) {
+  Smooth(p);
+  const QRectF cap = box.adjusted(0.5, 0.5, -0.5, -0.5);
+  const double r = 2.2;
+  // Shadow, body with a lit top, a dark outline.
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0, 0, 0, 110));
+  p.drawRoundedRect(cap.translated(0, 0.8), r, r);
+  QLinearGradient body(cap.topLeft(), vertical ? cap.bottomLeft() : cap.bottomLeft());
+  const int lift = enabled ? 0 : -18;
+  body.setColorAt(0.0, QColor(0x6E + lift, 0x74 + lift, 0x7E + lift));
+  body.setColorAt(0.45, QColor(0x3F + lift, 0x43 + lift, 0x4A + lift));
+  body.setColorAt(1.0, QColor(0x22, 0x24, 0x29));
+  p.setBrush(body);
+  p.setPen(QPen(QColor(0x0E, 0x0F, 0x11), 0.9));
+  p.drawRoundedRect(cap, r, r);
+  // Grip ridges either side of the centre line.
+  p.setPen(QPen(QColor(0, 0, 0, 90), 0.8));
+  const QPointF c = cap.center();
+  for (double d : {-3.0, 3.0}) {
+    if (vertical) p.drawLine(QPointF(cap.left() + 2.5, c.y() + d), QPointF(cap.right() - 2.5, c.y() + d));
+    else p.drawLine(QPointF(c.x() + d, cap.top() + 2.5), QPointF(c.x() + d, cap.bottom() - 2.5));
+  }
+  // The centre line: amber while enabled.
+  p.setPen(QPen(lit ? AmberHot : enabled ? Amber : InkDim, 1.6, Qt::SolidLine, Qt::RoundCap));
+  if (vertical) p.drawLine(QPointF(cap.left() + 2.0, c.y()), QPointF(cap.right() - 2.0, c.y()));
+  else p.drawLine(QPointF(c.x(), cap.top() + 2.0), QPointF(c.x(), cap.bottom() - 2.0));
 }
 
 QFont LabelFont(int pixels) {

@@ -28,6 +28,7 @@ inline const QColor Amber{0xF2, 0x9A, 0x2E};        // lit lamps, value arcs
 inline const QColor AmberHot{0xFF, 0xD2, 0x8A};     // the lamp's bright centre
 inline const QColor Silver{0xC0, 0xC0, 0xC0};       // face of the spin arrows
 inline const QColor BevelGrey{0xA0, 0xA0, 0xA0};    // face of the up-down zones
+inline const QColor RackFace{0x26, 0x28, 0x2D};     // the channel rack behind the rows
 
 // A transparent ARGB picture to draw on, with an anti-aliasing painter.
 QImage Canvas(int width, int height);
@@ -44,9 +45,9 @@ QImage Strip(const std::vector<QImage>& frames);
 // of 270 degrees): a recessed well, the value arc from the left stop, the
 // knurled cap and its pointer. lit = the arc in amber (else grey).
 void PaintKnob(QPainter& p, const QRectF& box, double turn, bool lit = true);
-// frames pictures of a size x size knob turning from left to right, opaque
-// over the panel face.
-QImage KnobStrip(int size, int frames);
+// frames pictures of a size x size knob turning from left to right, laid
+// over behind (keyed: what lies outside the knob is the key colour).
+QImage KnobStrip(int size, int frames, const QColor& behind = PanelFace, bool keyed = false);
 
 enum class TArrow { Left, Right, Up, Down };
 // A filled, slightly rounded triangle pointing one way, centred in box.
@@ -55,6 +56,11 @@ void PaintArrow(QPainter& p, const QRectF& box, TArrow direction, const QColor& 
 // A hardware key in box: a raised dark cap, or pressed in and lit (its
 // legend and an amber glow). The legend is painted by the caller.
 void PaintKey(QPainter& p, const QRectF& box, bool lit);
+
+// A fader cap in box with its grip line across the direction of travel;
+// vertical = the knob of a vertical slider. Lit: the line in amber (the
+// cap being dragged), else in ink when enabled and dim when not.
+void PaintFaderCap(QPainter& p, const QRectF& box, bool vertical, bool enabled, bool lit = false);
 
 // A bold label font of a pixel size.
 QFont LabelFont(int pixels);
