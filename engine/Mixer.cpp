@@ -9,6 +9,7 @@
 #include "engine/MB404Channels.h"
 #include "engine/MixKernels.h"
 #include "engine/MixSettings.h"
+#include "engine/MixWorkers.h"
 
 namespace vs {
 
@@ -55,7 +56,37 @@ inline int32_t CutTag(int32_t group) { return static_cast<int32_t>(static_cast<u
 
 inline float Clamp01(float x) { return std::clamp(x, 0.0f, 1.0f); }
 
+// A voice's frames held back to be mixed with the others tile by tile:
+// either frames read in place or a walk of the rate converter.
+struct TMixPiece {
+  const int16_t* Frames;
+  TResampleWalk Walk;
+  bool Resampled;
+  float* Bus;
+  int64_t Dst;  // first bus frame
+  int64_t Count;
+  float GainL, GainR;
+};
+
+// Pieces mixed at once, and the frames of a tile (its bus values stay in the
+// first-level cache while every piece adds into it).
+constexpr size_t MaxPieces = 256;
+constexpr int64_t TileFrames = 1024;
+
 }  // namespace
+
+// What one thread needs to mix voices: its scratch buffers, the pieces held
+// back, and the buses its voices go to (lanes above 0 have their own).
+struct TMixLane {
+  std::vector<int16_t> Temp;  // 16-bit stereo, BlockFrames
+  std::array<float, 2 * FadeFrames> Fade{};
+  std::vector<TMixPiece> Pieces;
+  std::array<std::vector<float>, MixBusCount> OwnBuses;
+  std::array<float*, MixBusCount> Out{};
+  std::array<bool, MixBusCount> Used{};
+
+  TMixLane() { Pieces.reserve(MaxPieces); }
+};
 
 float MasterResonanceForPosition(int position) {
   if (position >= MasterFilterSliderMax) return 0.0f;
@@ -75,11 +106,40 @@ TMixer::TMixer() : Synth(&NoSynth), Plugins(&NoPlugins), Stepper(&NoStepper) {
   SetBlockFrames(DefaultBlockFrames);
 }
 
+TMixer::~TMixer() = default;
+
 void TMixer::SetBlockFrames(int32_t frames) {
   BlockFrames = std::max(frames, MinBlockFrames);
   for (auto& bus : Buses) std::vector<float>(size_t(BlockFrames) * 2, 0.0f).swap(bus);
   std::vector<int16_t>(size_t(BlockFrames) * 2, 0).swap(TempBuffer);
+  SizeLanes(std::max<size_t>(Lanes.size(), 1));
   Plugins->SetBlockFrames(BlockFrames);
+}
+
+void TMixer::SizeLanes(size_t count) {
+  Lanes.resize(count);
+  for (size_t k = 0; k < count; ++k) {
+    if (!Lanes[k]) Lanes[k] = std::make_unique<TMixLane>();
+    TMixLane& lane = *Lanes[k];
+    lane.Temp.assign(size_t(BlockFrames) * 2, 0);
+    for (int b = 0; b < MixBusCount; ++b) {
+      if (k == 0) {
+        std::vector<float>().swap(lane.OwnBuses[b]);
+        lane.Out[b] = Bus(b);
+      } else {
+        lane.OwnBuses[b].assign(size_t(BlockFrames) * 2, 0.0f);
+        lane.Out[b] = lane.OwnBuses[b].data();
+      }
+    }
+  }
+}
+
+void TMixer::SetMixLanes(int lanes, TMixWorkers* workers) {
+  lanes = std::clamp(lanes, 1, MaxVoices);
+  Workers = lanes > 1 ? workers : nullptr;
+  if (!Workers) lanes = 1;
+  Lanes.resize(std::min(Lanes.size(), size_t(lanes)));  // lanes no longer used are freed
+  SizeLanes(size_t(lanes));
 }
 
 void TMixer::SetMasterFilter(float cutoff, float reso) {
@@ -299,7 +359,7 @@ void TMixer::RunClock(TSong& song, int64_t end) {
   }
 }
 
-void TMixer::MixVoice(TMixChan& v, float* bus, int interpolation) {
+void TMixer::MixVoice(TMixChan& v, TMixLane& lane) {
   const TWAVSample& s = *v.Sample;
   int64_t rel = MixPosition - v.Start;
   if (v.EndPos <= rel || v.EndPos < 1) return;
@@ -315,28 +375,39 @@ void TMixer::MixVoice(TMixChan& v, float* bus, int interpolation) {
   if (!v.LoopOn) count = std::min(count, int64_t(v.Stretched) - src);
   if (count <= 0 || playLength < 1 || v.Stretched < 1) return;
 
-  float* out = v.Releasing ? FadeBuffer.data() : bus + 2 * dst;
+  float* bus = lane.Out[v.Bus];
+  lane.Used[v.Bus] = true;
   const bool filtered = v.Filter.Active();
   const bool stretched = v.Stretched != playLength;
+  // Plain and pitched voices are held back as pieces and mixed together
+  // tile by tile; a filtered or fading voice is mixed now, after the pieces
+  // before it, so that every bus value gets its sums in voice order.
+  const bool holdBack = !filtered && !v.Releasing;
+  if (!holdBack) MixPieces(lane);
+  float* out = v.Releasing ? lane.Fade.data() : bus + 2 * dst;
   const TMixKernels& kernels = MixKernels();
-  // n frames from source position pos (in stretched frames) into to: read
-  // in place, or interpolated straight into the bus; a filtered voice's
-  // interpolated frames go through the temporary buffer into its filter.
-  auto piece = [&](int64_t pos, float* to, int64_t n) {
-    const int16_t* frames = s.Frames() + 2 * pos;
+  const int interpolation = BlockInterpolation;
+  // n frames from source position pos (in stretched frames) to bus frame at:
+  // read in place, or interpolated straight into the bus; a filtered
+  // voice's interpolated frames go through the temporary buffer into its
+  // filter.
+  auto piece = [&](int64_t pos, int64_t at, int64_t n) {
+    TMixPiece p{s.Frames() + 2 * pos, {}, stretched, bus, dst + at, n, v.GainL, v.GainR};
+    if (stretched) p.Walk = StartResampleWalk(s.Frames(), playLength, pos, v.Stretched, interpolation);
+    if (holdBack) {
+      if (lane.Pieces.size() == MaxPieces) MixPieces(lane);
+      lane.Pieces.push_back(p);
+      return;
+    }
+    float* to = out + 2 * at;
     if (stretched) {
-      const TResampleWalk walk = StartResampleWalk(s.Frames(), playLength, pos, v.Stretched, interpolation);
-      if (!filtered) {
-        kernels.MixResampled16(walk, to, n, v.GainL, v.GainR);
-        return;
-      }
-      kernels.Resample16(walk, TempBuffer.data(), n);
-      frames = TempBuffer.data();
+      kernels.Resample16(p.Walk, lane.Temp.data(), n);
+      p.Frames = lane.Temp.data();
     }
     if (filtered)
-      MixStereo16Filtered(frames, to, n, v.GainL, v.GainR, v.Filter);
+      MixStereo16Filtered(p.Frames, to, n, v.GainL, v.GainR, v.Filter);
     else
-      kernels.MixStereo16(frames, to, n, v.GainL, v.GainR);
+      kernels.MixStereo16(p.Frames, to, n, v.GainL, v.GainR);
   };
 
   if (v.LoopOn) {
@@ -345,18 +416,18 @@ void TMixer::MixVoice(TMixChan& v, float* bus, int interpolation) {
     int64_t pos = FoldIntoLoop(src, loop);
     for (int64_t done = 0; done < count;) {
       const int64_t n = std::min(count - done, loop.Start + loop.Length - pos);
-      piece(pos, out + 2 * done, n);
+      piece(pos, done, n);
       done += n;
       pos = loop.Start;
     }
   } else {
-    piece(src, out, count);
+    piece(src, 0, count);
   }
   if (filtered) SettleFilterState(v.Filter);
 
   if (v.Releasing) {
     float* to = bus + 2 * dst;
-    float* fade = FadeBuffer.data();
+    float* fade = lane.Fade.data();
     for (int64_t k = 0; k < count; ++k) {
       const float g = std::max<int64_t>(0, 255 - rel - k) / 256.0f;
       to[2 * k] += fade[2 * k] * g;
@@ -365,6 +436,30 @@ void TMixer::MixVoice(TMixChan& v, float* bus, int interpolation) {
       fade[2 * k + 1] = 0.0f;
     }
   }
+}
+
+void TMixer::MixPieces(TMixLane& lane) {
+  if (lane.Pieces.empty()) return;
+  const TMixKernels& kernels = MixKernels();
+  int64_t first = BlockFrames, last = 0;
+  for (const TMixPiece& p : lane.Pieces) {
+    first = std::min(first, p.Dst);
+    last = std::max(last, p.Dst + p.Count);
+  }
+  for (int64_t tile = first; tile < last; tile += TileFrames) {
+    const int64_t tileEnd = std::min(tile + TileFrames, last);
+    for (const TMixPiece& p : lane.Pieces) {
+      const int64_t from = std::max(p.Dst, tile);
+      const int64_t to = std::min(p.Dst + p.Count, tileEnd);
+      if (from >= to) continue;
+      const int64_t skip = from - p.Dst;
+      if (p.Resampled)
+        kernels.MixResampled16(AdvanceResampleWalk(p.Walk, skip), p.Bus + 2 * from, to - from, p.GainL, p.GainR);
+      else
+        kernels.MixStereo16(p.Frames + 2 * skip, p.Bus + 2 * from, to - from, p.GainL, p.GainR);
+    }
+  }
+  lane.Pieces.clear();
 }
 
 TMixer::EndResult TMixer::EndCheck(TMixChan& v, int64_t end, int clickRemoval) {
@@ -397,23 +492,130 @@ TMixer::EndResult TMixer::EndCheck(TMixChan& v, int64_t end, int clickRemoval) {
   return EndResult::Again;
 }
 
-void TMixer::MixVoices(int64_t end, bool& sumBuses) {
-  const int interpolation = MixSettings().Interpolation.load(std::memory_order_relaxed);
-  const int clickRemoval = MixSettings().ClickRemoval.load(std::memory_order_relaxed);
-  for (int i = 0; i < VoiceCount;) {
+void TMixer::MixVoiceRun(TMixLane& lane, int first, int last, int64_t end, bool remove) {
+  for (int i = first; i < last;) {
     TMixChan& v = Voices[i];
-    if (v.Bus > 0) sumBuses = true;
     if (v.Start >= end) {
       ++i;
       continue;
     }
-    MixVoice(v, Bus(v.Bus), interpolation);
-    switch (EndCheck(v, end, clickRemoval)) {
+    MixVoice(v, lane);
+    switch (EndCheck(v, end, BlockClickRemoval)) {
       case EndResult::Keep: ++i; break;
-      case EndResult::Remove: RemoveVoice(i); break;
+      case EndResult::Remove:
+        if (remove) {
+          RemoveVoice(i);
+          --last;
+        } else {
+          Ended[i] = 1;
+          ++i;
+        }
+        break;
       case EndResult::Again: break;
     }
   }
+  MixPieces(lane);
+}
+
+namespace {
+
+// Voices below this many frames to mix in a block are not worth a lane.
+constexpr int64_t MinLaneWork = 32768;
+
+// A voice's share of the work of a block, roughly in plain frames.
+int64_t VoiceWork(const TMixChan& v, int64_t mixPosition, int64_t end, int32_t blockFrames) {
+  if (v.Start >= end) return 0;
+  const int64_t left = v.Start - v.Offset + v.EndPos - mixPosition;
+  const int64_t frames = std::clamp<int64_t>(left, 0, blockFrames) + 64;
+  const int weight = v.Filter.Active() ? 30 : v.Stretched != PlayLengthOf(*v.Sample) ? 5 : 1;
+  return frames * weight;
+}
+
+}  // namespace
+
+struct TLaneJob {
+  TMixer* Mixer;
+  int64_t End;
+  static void Mix(void* context, int part) {
+    auto* job = static_cast<TLaneJob*>(context);
+    TMixer& m = *job->Mixer;
+    TMixLane& lane = *m.Lanes[part];
+    lane.Used.fill(false);
+    m.MixVoiceRun(lane, m.LaneStart[part], m.LaneStart[part + 1], job->End, false);
+  }
+  static void Sum(void* context, int part) {
+    auto* job = static_cast<TLaneJob*>(context);
+    job->Mixer->SumLanes(part, job->Mixer->MixLanes());
+  }
+};
+
+void TMixer::SumLanes(int part, int parts) {
+  // Frames cut into parts of whole frames; each bus frame gets the lanes in
+  // order, whoever adds them.
+  const int64_t from = int64_t(BlockFrames) * part / parts;
+  const int64_t to = int64_t(BlockFrames) * (part + 1) / parts;
+  const TMixKernels& kernels = MixKernels();
+  for (size_t k = 1; k < Lanes.size(); ++k) {
+    TMixLane& lane = *Lanes[k];
+    for (int b = 0; b < MixBusCount; ++b)
+      if (lane.Used[b]) kernels.AddAndClear(Bus(b) + 2 * from, lane.Out[b] + 2 * from, 2 * (to - from));
+  }
+}
+
+void TMixer::MixVoicesInLanes(int64_t end, bool& sumBuses) {
+  const int lanes = MixLanes();
+  int64_t total = 0;
+  for (int i = 0; i < VoiceCount; ++i) {
+    if (Voices[i].Bus > 0) sumBuses = true;
+    total += VoiceWork(Voices[i], MixPosition, end, BlockFrames);
+  }
+  // Runs of the pool of about equal work, one per lane.
+  LaneStart[0] = 0;
+  int lane = 1;
+  int64_t sum = 0;
+  for (int i = 0; i < VoiceCount && lane < lanes; ++i) {
+    sum += VoiceWork(Voices[i], MixPosition, end, BlockFrames);
+    while (lane < lanes && sum * lanes >= total * lane) LaneStart[lane++] = i + 1;
+  }
+  while (lane <= lanes) LaneStart[lane++] = VoiceCount;
+  std::fill(Ended.begin(), Ended.begin() + VoiceCount, uint8_t(0));
+
+  ++LaneBlocks;
+  TLaneJob job{this, end};
+  Workers->Run(&TLaneJob::Mix, &job, lanes);
+  Workers->Run(&TLaneJob::Sum, &job, lanes);
+
+  // Ended voices leave the pool as the one-lane mix would have removed them:
+  // each in turn takes the last voice's place.
+  int count = VoiceCount;
+  for (int i = 0; i < count;) {
+    if (!Ended[i]) {
+      ++i;
+      continue;
+    }
+    --count;
+    if (i != count) {
+      Voices[i] = Voices[count];
+      Ended[i] = Ended[count];
+    }
+  }
+  VoiceCount = count;
+}
+
+void TMixer::MixVoices(int64_t end, bool& sumBuses) {
+  BlockInterpolation = MixSettings().Interpolation.load(std::memory_order_relaxed);
+  BlockClickRemoval = MixSettings().ClickRemoval.load(std::memory_order_relaxed);
+  if (MixLanes() > 1) {
+    int64_t work = 0;
+    for (int i = 0; i < VoiceCount; ++i) work += VoiceWork(Voices[i], MixPosition, end, BlockFrames);
+    if (work >= MinLaneWork * MixLanes()) {
+      MixVoicesInLanes(end, sumBuses);
+      return;
+    }
+  }
+  for (int i = 0; i < VoiceCount; ++i)
+    if (Voices[i].Bus > 0) sumBuses = true;
+  MixVoiceRun(*Lanes[0], 0, VoiceCount, end, true);
 }
 
 void TMixer::SumBuses() {

@@ -16,6 +16,7 @@
 #include <atomic>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "model/Song.h"
@@ -60,6 +61,8 @@ public:
 };
 
 class TMixer;
+class TMixWorkers;
+struct TMixLane;
 
 // Render-ahead of the synthesizer channels, run at the start of a playing
 // block when the song has synthesizer channels. Returns true when it added
@@ -143,6 +146,16 @@ public:
   // Sizes the buses and the temporary buffer for blocks of max(frames, 64)
   // frames, zeroed, and tells the plug-in hook. Allocates: not while mixing.
   void SetBlockFrames(int32_t frames);
+  // Mixes the voices of a busy block in lanes parts on the workers (1 = on
+  // the mixing thread alone, the default). Each lane mixes a fixed run of
+  // the pool into buses of its own, which are then added to the mixer's in
+  // lane order: the result depends only on the voices and the lane count,
+  // and differs from the one-lane mix only by the order of float sums.
+  // Allocates: not while mixing.
+  void SetMixLanes(int lanes, TMixWorkers* workers);
+  int MixLanes() const { return static_cast<int>(Lanes.size()); }
+  // Blocks whose voices were mixed in lanes so far.
+  int64_t LaneBlocks = 0;
   // Sets the master filter's cutoff and resonance under MixerLock (its states
   // stay).
   void SetMasterFilter(float cutoff, float reso);
@@ -191,14 +204,31 @@ public:
   // zeroed.
   void FloatToInt16(int16_t* dest, int64_t byteCount, int64_t firstFrame = 0);
 
+  ~TMixer();
+
 private:
   void RunClock(TSong& song, int64_t end);
   void MixVoices(int64_t end, bool& sumBuses);
-  void MixVoice(TMixChan& voice, float* bus, int interpolation);
+  void MixVoicesInLanes(int64_t end, bool& sumBuses);
+  // Mixes the voices first..last-1 (and those that take their places) on a
+  // lane, removing ended ones when remove is set, else marking them in Ended.
+  void MixVoiceRun(TMixLane& lane, int first, int last, int64_t end, bool remove);
+  void MixVoice(TMixChan& voice, TMixLane& lane);
+  void MixPieces(TMixLane& lane);
+  void SumLanes(int part, int parts);
   enum class EndResult { Keep, Remove, Again };
   EndResult EndCheck(TMixChan& voice, int64_t end, int clickRemoval);
   void RemoveVoice(int index);
   void SumBuses();
+  void SizeLanes(size_t count);
+  friend struct TLaneJob;
+
+  std::vector<std::unique_ptr<TMixLane>> Lanes;  // lane 0 writes the mixer's buses
+  TMixWorkers* Workers = nullptr;
+  std::array<int32_t, MaxVoices + 1> LaneStart{};
+  std::array<uint8_t, MaxVoices> Ended{};
+  int BlockInterpolation = 1;
+  int BlockClickRemoval = 1;
 
   TSong* SongRef = nullptr;
   TSynthRenderHook* Synth;

@@ -13,6 +13,7 @@
 #include "engine/EngineListener.h"
 #include "engine/MixThread.h"
 #include "engine/Mixer.h"
+#include "engine/MixWorkers.h"
 #include "engine/VSTHost.h"
 #include "engine/WAVFiles.h"
 #include "toolbox/PathTools.h"
@@ -238,6 +239,28 @@ private:
   TRenderHost& H;
 };
 
+// The workers held and the mixer's lanes set for the render, both undone
+// at its end.
+class TRenderLanes {
+public:
+  TRenderLanes(TMixer& mixer, TMixWorkers* workers) : M(mixer), W(workers) {
+    if (!W) return;
+    M.SetMixLanes(RenderMixLanes, W);
+    W->Hold();
+  }
+  ~TRenderLanes() {
+    if (!W) return;
+    W->Release();
+    M.SetMixLanes(1, nullptr);
+  }
+  TRenderLanes(const TRenderLanes&) = delete;
+  TRenderLanes& operator=(const TRenderLanes&) = delete;
+
+private:
+  TMixer& M;
+  TMixWorkers* W;
+};
+
 // Sets the mixer's patterns for a bar: the playlist's in song mode, else
 // the current pattern.
 void SetBarPatterns(TMixer& mixer, TSong& song, bool songMode, int bar) {
@@ -280,6 +303,7 @@ TRenderResult RenderToWAVFile(TRenderJob& job) {
     TSong& song = mixer.Song();
     mixer.Rendering.store(true);
     TRenderRestore restore(mixer, song, host);
+    TRenderLanes lanes(mixer, job.Workers);
     const int32_t blockFrames = mixer.BlockFrames;
     std::vector<int16_t> block(size_t(blockFrames) * 2);
     mixer.StopAllVoices();
@@ -408,6 +432,10 @@ bool MakeJob(const std::string& fileName, TRenderJob& job, std::string* error) {
   job.Bars = RenderBarCount(song, job.SongMode);
   const TRenderFigures figures = RenderFigures(song.PatternLength(), job.Bars, song.BPM, mixer.BlockFrames);
   job.GaugeMax = figures.GaugeMax;
+  // Threads pay for their start only on renders with a lot to mix.
+  const int64_t channelFrames = int64_t(song.ChannelCount()) * std::clamp(song.PatternLength(), 1, MaxSteps) *
+                                job.Bars * std::max<int32_t>(mixer.FramesPerStep, 1);
+  job.Workers = CoreCount() > 1 && channelFrames >= RenderThreadsFrom ? &MixWorkers() : nullptr;
   job.InfoItems = RenderInfoItems(song.Info.Title, host.SongFileName());
 
   auto writer = std::make_unique<TRenderWriter>();

@@ -31,6 +31,14 @@
 namespace vs {
 
 class TMixer;
+class TMixWorkers;
+
+// The lanes a render on worker threads mixes the voices of a busy block in:
+// fixed, so that a render is the same on any number of cores.
+constexpr int RenderMixLanes = 16;
+// The program's renders use the workers from this many channel-frames on
+// (channels x frames of the bars): about a minute of a 16-channel song.
+constexpr int64_t RenderThreadsFrom = int64_t(1) << 26;
 
 // Texts of the INFO items of a rendered file.
 inline constexpr const char* RenderSoftware = "VorbelSteps";
@@ -147,6 +155,9 @@ struct TRenderJob {
   std::unique_ptr<TRenderWriter> Writer;  // open, header written
   std::vector<uint8_t> InfoItems;
   const std::atomic<bool>* Cancel = nullptr;  // RenderCancelled when null
+  // The voices of busy blocks are mixed in RenderMixLanes lanes on these
+  // workers (held for the render); null: on the render thread alone.
+  TMixWorkers* Workers = nullptr;
 };
 
 // The render thread's body: holds the output, renders the lead-in, the

@@ -1,5 +1,6 @@
 #include "AllocCounter.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <new>
 
@@ -7,15 +8,22 @@ namespace {
 
 thread_local long Allocations = 0;
 thread_local int Counting = 0;
+std::atomic<long> AllAllocations{0};
+std::atomic<int> CountingAll{0};
+
+void Count() {
+  if (Counting) ++Allocations;
+  if (CountingAll.load(std::memory_order_relaxed)) AllAllocations.fetch_add(1);
+}
 
 void* Allocate(std::size_t size) {
-  if (Counting) ++Allocations;
+  Count();
   if (void* p = std::malloc(size ? size : 1)) return p;
   throw std::bad_alloc();
 }
 
 void* AllocateAligned(std::size_t size, std::align_val_t align) {
-  if (Counting) ++Allocations;
+  Count();
   const std::size_t a = static_cast<std::size_t>(align);
   const std::size_t rounded = (size + a - 1) / a * a;
   if (void* p = std::aligned_alloc(a, rounded ? rounded : a)) return p;
@@ -55,8 +63,19 @@ void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcep
 
 namespace vs::testing {
 
-AllocCounter::AllocCounter() : Before(Allocations) { ++Counting; }
-AllocCounter::~AllocCounter() { --Counting; }
-long AllocCounter::Count() const { return Allocations - Before; }
+AllocCounter::AllocCounter(Scope scope)
+    : Counted(scope), Before(scope == AllThreads ? AllAllocations.load() : Allocations) {
+  if (Counted == AllThreads)
+    CountingAll.fetch_add(1);
+  else
+    ++Counting;
+}
+AllocCounter::~AllocCounter() {
+  if (Counted == AllThreads)
+    CountingAll.fetch_sub(1);
+  else
+    --Counting;
+}
+long AllocCounter::Count() const { return (Counted == AllThreads ? AllAllocations.load() : Allocations) - Before; }
 
 }  // namespace vs::testing

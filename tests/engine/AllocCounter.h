@@ -1,19 +1,21 @@
 #pragma once
 // Counts heap allocations (every form of operator new) made by the calling
-// thread while a counter is alive. The replacement operators live in
-// AllocCounter.cpp and forward to malloc.
+// thread (or, asked for, by every thread) while a counter is alive. The
+// replacement operators live in AllocCounter.cpp and forward to malloc.
 
 namespace vs::testing {
 
 class AllocCounter {
 public:
-  AllocCounter();
+  enum Scope { ThisThread, AllThreads };
+  explicit AllocCounter(Scope scope = ThisThread);
   ~AllocCounter();
   AllocCounter(const AllocCounter&) = delete;
   AllocCounter& operator=(const AllocCounter&) = delete;
   long Count() const;
 
 private:
+  Scope Counted;
   long Before;
 };
 

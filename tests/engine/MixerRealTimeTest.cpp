@@ -10,7 +10,9 @@
 #include "AllocCounter.h"
 #include "MixTestSong.h"
 #include "model/MixerLock.h"
+#include "engine/MixWorkers.h"
 #include "engine/Mixer.h"
+#include "engine/RenderWAV.h"
 
 namespace vs {
 namespace {
@@ -33,7 +35,7 @@ TEST(MixerRealTimeTest, CountingAllocatorSeesItsOwnAllocations) {
 
 // Mixes 30 blocks of the busy song, each under a counter; the looped voices
 // are stopped half-way. Returns the allocations seen.
-long MixBusySongCounting(TMixer& m, TestSong& t) {
+long MixBusySongCounting(TMixer& m, TestSong& t, AllocCounter::Scope scope) {
   StartBusySong(m, t);
   std::vector<int16_t> out(size_t(m.BlockFrames) * 2);
   long allocations = 0;
@@ -42,7 +44,7 @@ long MixBusySongCounting(TMixer& m, TestSong& t) {
   for (int block = 0; block < 30; ++block) {
     const int bar = m.MixBar;
     {
-      AllocCounter counter;
+      AllocCounter counter(scope);
       m.MixBlock();
       m.FloatToInt16(out.data(), int64_t(m.BlockFrames) * 4);
       allocations += counter.Count();
@@ -63,7 +65,25 @@ TEST(MixerRealTimeTest, BusySongMixesWithoutAllocating) {
   ASSERT_EQ(t.Song->MB404Channels.size(), 2u);
   MixerGuard lock;
   auto mixer = std::make_unique<TMixer>();
-  EXPECT_EQ(MixBusySongCounting(*mixer, t), 0);
+  EXPECT_EQ(MixBusySongCounting(*mixer, t, AllocCounter::ThisThread), 0);
+}
+
+TEST(MixerRealTimeTest, WorkerThreadsMixWithoutAllocating) {
+  // Without filters more voices go through the tiled pieces.
+  for (bool filters : {true, false}) {
+    TestSong t(999);
+    FillBusySong(t, filters);
+    TMixWorkers workers(4);
+    workers.Hold();
+    {
+      MixerGuard lock;
+      auto mixer = std::make_unique<TMixer>();
+      mixer->SetMixLanes(RenderMixLanes, &workers);
+      EXPECT_EQ(MixBusySongCounting(*mixer, t, AllocCounter::AllThreads), 0) << "filters " << filters;
+      EXPECT_GT(mixer->LaneBlocks, 20);
+    }
+    workers.Release();
+  }
 }
 
 }  // namespace

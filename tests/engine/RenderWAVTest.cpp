@@ -15,6 +15,7 @@
 #include "engine/EngineListener.h"
 #include "engine/MixThread.h"
 #include "engine/MixTestSong.h"
+#include "engine/MixWorkers.h"
 #include "engine/Mixer.h"
 #include "engine/RenderWAV.h"
 #include "platform/ManualAudioOutput.h"
@@ -144,7 +145,7 @@ std::unique_ptr<TestSong> BeatSong() {
 class RenderJobTest : public ::testing::Test {
 protected:
   TRenderResult Render(TSong& song, const TRenderOptions& options, int bars = 1, bool songMode = false,
-                       const std::string& name = "out.wav") {
+                       const std::string& name = "out.wav", TMixWorkers* workers = nullptr) {
     Mix.SetSong(&song);
     Mix.SetBlockFrames(8820);
     Mix.FramesPerStep = FramesPerStepForBPM(song.BPM);
@@ -156,6 +157,7 @@ protected:
     job.SongMode = songMode;
     job.GaugeMax = 10;
     job.Cancel = &Cancel;
+    job.Workers = workers;
     job.InfoItems = RenderInfoItems(song.Info.Title, Host.FileName);
     job.Writer = std::make_unique<TRenderWriter>();
     job.Writer->ReserveInfo(job.InfoItems.size());
@@ -249,6 +251,25 @@ TEST_F(RenderJobTest, CutRendersExactlyTheBarsAndEqualsTheOfflineMixAfterTheLead
   EXPECT_FALSE(Mix.Rendering.load());
   EXPECT_FALSE(Mix.Playing.load());
   EXPECT_EQ(Mix.MixStopBar, std::numeric_limits<int32_t>::max());
+}
+
+TEST_F(RenderJobTest, RendersOnWorkerThreadsAreTheSameEachTimeAndWithinOneStepOfOneThread) {
+  TMixWorkers workers(8);
+  std::vector<int16_t> runs[3];
+  for (int run = 0; run < 3; ++run) {
+    testing::TestSong t;
+    testing::FillBusySong(t, false);
+    t.Song->MasterVolume = 16;
+    Mix.SeedRandom(1);
+    ASSERT_TRUE(Render(*t.Song, TRenderOptions{}, 2, true, "busy.wav", run ? &workers : nullptr).Ok);
+    runs[run] = ParseWav(Path).Samples;
+    EXPECT_EQ(Mix.MixLanes(), 1);  // the lanes go with the render
+  }
+  ASSERT_GT(runs[0].size(), 30000u);
+  EXPECT_TRUE(runs[1] == runs[2]);
+  EXPECT_FALSE(runs[0] == runs[1]);  // float sums in another order
+  ASSERT_EQ(runs[0].size(), runs[1].size());
+  for (size_t i = 0; i < runs[0].size(); ++i) ASSERT_LE(std::abs(runs[0][i] - runs[1][i]), 1) << i;
 }
 
 TEST_F(RenderJobTest, MonoIsHalfTheSumTruncatedInOneChannel) {
