@@ -1,6 +1,7 @@
 #include "core/ChannelFiles.h"
 
 #include <filesystem>
+#include <optional>
 
 #include "core/ProgramPaths.h"
 #include "model/Channels.h"
@@ -176,8 +177,13 @@ void LoadFileIntoChannel(TSong& song, int index, const std::string& name, bool a
   std::string adopted = ChangeFileExt(ExtractFileName(name), "");
   {
     TBusyCursor busy;
-    TOutputHold hold;
-    StopSampleVoices(&ch->Sample);
+    // A song read apart (an opening song file) is not the mixer's: nothing
+    // plays it, so its loads neither hold the output nor stop voices.
+    std::optional<TOutputHold> hold;
+    if (&song == &Mixer().Song()) {
+      hold.emplace();
+      StopSampleVoices(&ch->Sample);
+    }
     const std::string resolved = ResolveSamplePath(name);
     if (ext == ".DS" && !resolved.empty()) {
       const std::string wav = SiblingWAVPath(resolved);

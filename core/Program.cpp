@@ -146,8 +146,10 @@ void TProgram::StartUp() {
     {
       MixerGuard lock;
       StopAllVoices();
-      old = ReplaceCurrentSong(std::move(song));
+      old = SwapCurrentSong(std::move(song));
     }
+    old.reset();
+    NotifySongReplaced();
   }
   // 19. The mixer and the sound output.
   TMixSettings& mix = MixSettings();

@@ -179,12 +179,10 @@ bool TSongCommands::OpenSong(const std::string& path) {
     return false;
   }
   Host.SetBusyCursor(true);
-  Host.SuspendOutput();
   std::string songFile = path;
   if (HasExtension(path, ".zip")) {
     const std::optional<std::string> unpacked = Host.OpenPackage(path);
     if (!unpacked) {
-      Host.ResumeOutput();
       Host.SetBusyCursor(false);
       return false;
     }
@@ -192,23 +190,31 @@ bool TSongCommands::OpenSong(const std::string& path) {
   }
   const std::string oldName = ProgramPaths().SongFileName;
   ProgramPaths().SongFileName = songFile;
+  const SongHost files = Host.FileHost();
   SongReadOptions options;
   options.TrackSongFileName = TrackSongFileName;
   options.KeptPatternLength = CurrentSong().PatternLength();
-  bool loaded = false;
-  {
-    // The old song and every voice that plays its samples go together,
-    // unheard by the mixer.
-    MixerGuard lock;
-    loaded = LoadSong(songFile, Host.FileHost(), options) == SongLoaded;
-    if (loaded) {
-      StopAllVoices();
-      ClearFilterState(Mixer().MasterFilter);
-      Mixer().SongMode = CurrentSong().SongModeOn ? 1 : 0;
-      CurrentSong().Playlist.ComputeSongEnd();
-    }
+  options.Loader = files.Loader;
+  // The file and its samples are read into a song apart while the current
+  // one plays on.
+  TSongFileContent content;
+  const bool loaded = ReadSongFile(songFile, content, options) == SongLoaded;
+  if (loaded) {
+    // Only the swap holds the output: the old song and every voice that
+    // plays its samples go together, unheard by the mixer, and the old
+    // song's samples are freed after the output runs again.
+    std::unique_ptr<TSong> old;
+    Host.SuspendOutput();
+    old = SwapCurrentSong(std::move(content.Song));
+    StopAllVoices();
+    ClearFilterState(Mixer().MasterFilter);
+    Mixer().SongMode = CurrentSong().SongModeOn ? 1 : 0;
+    CurrentSong().Playlist.ComputeSongEnd();
+    Host.ResumeOutput();
+    old.reset();
+    NotifySongReplaced();
+    ApplySongFileHost(content, files);
   }
-  Host.ResumeOutput();
   if (!loaded) {
     ProgramPaths().SongFileName = oldName;
     Host.SetBusyCursor(false);

@@ -49,6 +49,42 @@ int RangeStart(const TSong& song) {
   return sel.Bottom >= 0 ? sel.Top : 0;
 }
 
+// What the window is to show, told after the command has left MixerLock: a
+// command opens a batch before it takes the lock, the calls it makes are
+// kept, and the outermost batch of the thread tells them in order when it
+// closes. (A repaint that waited for the main thread under the lock could
+// stall the mixer; none is told while the lock is held.)
+struct TViewCall {
+  enum TKind { Bar, Column, HideSteps, ShowSteps, Pattern } Kind;
+  int Value;
+};
+thread_local std::vector<TViewCall> PendingViewCalls;
+thread_local int ViewBatchDepth = 0;
+
+class TViewBatch {
+public:
+  TViewBatch() { ++ViewBatchDepth; }
+  ~TViewBatch() {
+    if (--ViewBatchDepth > 0) return;
+    std::vector<TViewCall> calls;
+    calls.swap(PendingViewCalls);
+    TTransportHost& host = TransportHost();
+    for (const TViewCall& c : calls) {
+      switch (c.Kind) {
+        case TViewCall::Bar: host.RepaintPlaylistBar(c.Value); break;
+        case TViewCall::Column: host.RepaintPatternColumn(c.Value); break;
+        case TViewCall::HideSteps: host.HidePlaySteps(); break;
+        case TViewCall::ShowSteps: host.ShowStepPositions(); break;
+        case TViewCall::Pattern: host.CurrentPatternChanged(c.Value); break;
+      }
+    }
+  }
+  TViewBatch(const TViewBatch&) = delete;
+  TViewBatch& operator=(const TViewBatch&) = delete;
+};
+
+void TellView(TViewCall::TKind kind, int value = 0) { PendingViewCalls.push_back({kind, value}); }
+
 void StopPlaying() {
   if (!Mixer().Playing.load()) return;
   StartButtonClick(false, false);
@@ -126,7 +162,7 @@ TTransportState& Transport() {
 // ---------------------------------------------------------------- play / stop
 
 void LoopButtonClick(bool down) {
-  TTransportHost& host = TransportHost();
+  TViewBatch view;
   MixerGuard hold;
   TMixer& mixer = Mixer();
   TSong& song = Song();
@@ -136,7 +172,7 @@ void LoopButtonClick(bool down) {
   song.SongModeOn = mixer.SongMode == 1;
   if (mixer.SongMode == 0) {
     SetCurrentPattern(song.CurrentPattern);
-    host.RepaintPlaylistBar(pos.PlaylistPosition);
+    TellView(TViewCall::Bar, pos.PlaylistPosition);
     pos.PlaylistPosition = -1;
     mixer.MixBar = -1;
     mixer.MixPattern = song.CurrentPattern;
@@ -162,7 +198,7 @@ void SetMixPatterns() {
 }
 
 void StartButtonClick(bool down, bool fromButton) {
-  TTransportHost& host = TransportHost();
+  TViewBatch view;
   TMixer& mixer = Mixer();
   TPlayPosition& pos = PlayPosition();
   Transport().StartButtonDown = down;
@@ -186,7 +222,7 @@ void StartButtonClick(bool down, bool fromButton) {
       mixer.Playing.store(false);
       if (!UseWAV()) LoopTimer().Stop();
       pos.DisplayStep.store(-1);
-      host.ShowStepPositions();
+      TellView(TViewCall::ShowSteps);
     }
     if (fromButton) {
       MovePlaylistPosition(RangeStart(Song()));
@@ -228,9 +264,11 @@ void SyncStartStopReceived(bool started) {
   Transport().StartButtonDown = started;
   host.StartButtonChanged(started);
   if (started) return;
-  MixerGuard hold;
-  Mixer().Playing.store(false);
-  PlayPosition().DisplayStep.store(-1);
+  {
+    MixerGuard hold;
+    Mixer().Playing.store(false);
+    PlayPosition().DisplayStep.store(-1);
+  }
   host.ShowStepPositions();
 }
 
@@ -300,24 +338,27 @@ void RefreshSyncLed() {
 // ---------------------------------------------------------------- positions and patterns
 
 void MovePlaylistPosition(int bar) {
-  TTransportHost& host = TransportHost();
+  TViewBatch view;
   MixerGuard hold;
   TPlayPosition& pos = PlayPosition();
   const int old = pos.PlaylistPosition;
   SetPlaylistPosition(Song(), bar);
-  if (Mixer().SongMode == 1) host.HidePlaySteps();
+  if (Mixer().SongMode == 1) TellView(TViewCall::HideSteps);
   if (pos.PlaylistPosition != old) {
-    host.RepaintPlaylistBar(old);
-    host.RepaintPlaylistBar(pos.PlaylistPosition);
+    TellView(TViewCall::Bar, old);
+    TellView(TViewCall::Bar, pos.PlaylistPosition);
   }
 }
 
 void JumpToPlaylistPosition(int bar) {
+  TViewBatch view;
+  // The panic's MIDI goes out before the lock is taken.
+  SendAllSoundOff();
   {
     MixerGuard hold;
     TMixer& mixer = Mixer();
     TPlayPosition& pos = PlayPosition();
-    PanicMenuClick();
+    mixer.StopAllVoices();
     MovePlaylistPosition(bar);
     mixer.MixBar = pos.PlaylistPosition;
     if (mixer.SongMode == 1) {
@@ -331,11 +372,11 @@ void JumpToPlaylistPosition(int bar) {
 }
 
 void SetCurrentPattern(int pattern) {
-  TTransportHost& host = TransportHost();
+  TViewBatch view;
   TSong& song = Song();
   if (pattern != song.CurrentPattern) {
-    host.RepaintPatternColumn(song.CurrentPattern);
-    host.RepaintPatternColumn(pattern);
+    TellView(TViewCall::Column, song.CurrentPattern);
+    TellView(TViewCall::Column, pattern);
   }
   {
     MixerGuard hold;
@@ -346,26 +387,31 @@ void SetCurrentPattern(int pattern) {
       mixer.MixPattern = pattern;
       mixer.MixPatterns.assign(1, pattern);
     } else {
-      host.HidePlaySteps();
+      TellView(TViewCall::HideSteps);
     }
   }
-  host.CurrentPatternChanged(pattern);
+  TellView(TViewCall::Pattern, pattern);
 }
 
 void SetPlayingPattern(int pattern) {
+  TViewBatch view;
   MixerGuard hold;
   TPlayPosition& pos = PlayPosition();
   pos.PlayingPattern = pattern;
   pos.PlayingPatterns.assign(1, pattern);
-  TransportHost().HidePlaySteps();
+  TellView(TViewCall::HideSteps);
 }
 
 bool IsPatternEmpty(int pattern) { return Song().IsPatternEmpty(pattern); }
 
-void PanicMenuClick() {
+void SendAllSoundOff() {
   if (TMidiOutPort* out = MIDIOut())
     for (int channel = 1; channel <= 16; ++channel)
       out->SendShort(static_cast<uint8_t>(0xB0 + channel - 1), 120, 0);
+}
+
+void PanicMenuClick() {
+  SendAllSoundOff();
   StopAllVoices();
 }
 

@@ -12,7 +12,8 @@
 // asked returns why, in the texts below.
 //
 // Every position and pattern-list change happens under MixerLock; the
-// master clock is started and stopped outside it.
+// master clock is started and stopped outside it, and neither the window
+// (TTransportHost) nor a MIDI port is called while a command holds it.
 
 #include <string>
 
@@ -131,5 +132,7 @@ bool IsPatternEmpty(int pattern);
 // All Sound Off (controller 120, value 0) on MIDI channels 1..16 of
 // MIDIOut, then every voice stops.
 void PanicMenuClick();
+// The MIDI half of the panic alone.
+void SendAllSoundOff();
 
 }  // namespace vs

@@ -155,6 +155,11 @@ void TMixer::SetPluginHook(TMixPluginHook* hook) {
 }
 void TMixer::SetStepAdvanceHook(TStepAdvanceHook* hook) { Stepper = hook ? hook : &NoStepper; }
 
+void TMixer::CheckLocked(const char* routine) const {
+  // A mixer of its own (a test's, an offline one) is nobody else's.
+  if (this == &Mixer()) AssertMixerLockHeld(routine);
+}
+
 int TMixer::Random(int range) {
   RandSeed = RandSeed * 134775813u + 1u;
   if (range <= 0) return 0;
@@ -165,6 +170,7 @@ int TMixer::Random(int range) {
 
 bool TMixer::AddVoiceUnlocked(const TWAVSample* sample, int64_t start, int pan, int bus, float cutoff,
                               float reso, int64_t length, int32_t tag, int32_t cutGroup, float gain) {
+  CheckLocked("AddVoiceUnlocked");
   if (!sample || sample->Empty() || length < 1) return false;
   if (start + sample->Length <= MixPosition || VoiceCount >= MaxVoices) return false;
   TMixChan& v = Voices[VoiceCount];
@@ -625,6 +631,7 @@ void TMixer::SumBuses() {
 }
 
 void TMixer::MixBlock() {
+  CheckLocked("MixBlock");
   TSong& song = Song();
   const int64_t end = MixPosition + BlockFrames;
   bool sumBuses = Plugins->BusPluginsActive();

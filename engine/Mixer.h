@@ -207,6 +207,9 @@ public:
   ~TMixer();
 
 private:
+  // The program's mixer is shared with other threads: its caller must hold
+  // MixerLock (the program ends with a message otherwise).
+  void CheckLocked(const char* routine) const;
   void RunClock(TSong& song, int64_t end);
   void MixVoices(int64_t end, bool& sumBuses);
   void MixVoicesInLanes(int64_t end, bool& sumBuses);

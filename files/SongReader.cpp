@@ -11,6 +11,7 @@
 #include "model/MixerLock.h"
 #include "model/Song.h"
 #include "model/SongReset.h"
+#include "engine/Mixer.h"
 #include "files/SongFile.h"
 #include "toolbox/AllTools.h"
 #include "toolbox/TextCodec.h"
@@ -437,7 +438,7 @@ int ReadSongImage(const uint8_t* image, size_t size, TSongFileContent& content, 
   return SongLoaded;
 }
 
-int LoadSong(const std::string& fileName, const SongHost& host, const SongReadOptions& options) {
+int ReadSongFile(const std::string& fileName, TSongFileContent& content, const SongReadOptions& options) {
   std::vector<uint8_t> image;
   {
     std::ifstream in(fileName, std::ios::binary);
@@ -450,20 +451,29 @@ int LoadSong(const std::string& fileName, const SongHost& host, const SongReadOp
     image.resize(static_cast<size_t>(fileSize));
     if (fileSize > 0 && !in.read(reinterpret_cast<char*>(image.data()), fileSize)) return SongCannotOpen;
   }
+  return ReadSongImage(image.data(), image.size(), content, options);
+}
+
+int LoadSong(const std::string& fileName, const SongHost& host, const SongReadOptions& options) {
   SongReadOptions readOptions = options;
   if (!readOptions.Loader) readOptions.Loader = host.Loader;
   TSongFileContent content;
-  const int result = ReadSongImage(image.data(), image.size(), content, readOptions);
+  const int result = ReadSongFile(fileName, content, readOptions);
   if (result != SongLoaded) return result;
-  image = {};
 
   std::unique_ptr<TSong> old;
   {
     MixerGuard lock;
-    old = ReplaceCurrentSong(std::move(content.Song));
+    old = SwapCurrentSong(std::move(content.Song));
+    StopAllVoices();
   }
   old.reset();
+  NotifySongReplaced();
+  ApplySongFileHost(content, host);
+  return SongLoaded;
+}
 
+void ApplySongFileHost(const TSongFileContent& content, const SongHost& host) {
   if (host.Plugins) {
     host.Plugins->UnloadAll();
     for (const SongPluginState& plugin : content.Plugins)
@@ -471,7 +481,6 @@ int LoadSong(const std::string& fileName, const SongHost& host, const SongReadOp
         host.Plugins->ShowWarning(MissingPluginMessage(plugin.Name));
   }
   if (host.Frame && content.HasRackHeight) host.Frame->ApplyRackHeight(content.RackHeight);
-  return SongLoaded;
 }
 
 }  // namespace vs

@@ -67,11 +67,20 @@ bool ReadSongEvents(const uint8_t* data, size_t size, TSongFileContent& content,
 int ReadSongImage(const uint8_t* image, size_t size, TSongFileContent& content,
                   const SongReadOptions& options = {});
 
+// Reads a whole song file into content, apart from the current song and
+// without MixerLock (the channels' sample files are loaded by the options'
+// loader into the new song). Returns a SongLoadResult.
+int ReadSongFile(const std::string& fileName, TSongFileContent& content, const SongReadOptions& options = {});
+// What a song file holds beyond the model, for the host, after the song is
+// current: the plug-in slots are emptied and the file's plug-ins loaded,
+// each that can't be found warned of once; the window gets the stored rack
+// height.
+void ApplySongFileHost(const TSongFileContent& content, const SongHost& host);
+
 // Reads a song file. On success (0) the song replaces the current song
-// (under MixerLock; the old one is freed after it), unmodified; the plug-in
-// slots are emptied and the file's plug-ins loaded, each that can't be
-// found warned of once; the window gets the stored rack height. Any other
-// result changes nothing.
+// (MixerLock is held only for the swap and the stop of every voice; the old
+// song is freed after it), unmodified, and ApplySongFileHost follows. Any
+// other result changes nothing.
 int LoadSong(const std::string& fileName, const SongHost& host = {},
              const SongReadOptions& options = {});
 

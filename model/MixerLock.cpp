@@ -1,5 +1,8 @@
 #include "model/MixerLock.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace vs {
 
 namespace {
@@ -22,5 +25,11 @@ void UnlockMixer() {
 }
 
 bool MixerLockHeldByThisThread() { return HeldDepth > 0; }
+
+void AssertMixerLockHeld(const char* routine) {
+  if (HeldDepth > 0) return;
+  std::fprintf(stderr, "%s called without holding MixerLock\n", routine);
+  std::abort();
+}
 
 }  // namespace vs

@@ -23,5 +23,10 @@ public:
 // True when the calling thread holds MixerLock (for assertions: never wait
 // for a worker thread while holding it).
 bool MixerLockHeldByThisThread();
+// For routines whose caller must hold MixerLock because the mixer reads
+// what they change: ends the program with a message naming the routine when
+// the calling thread does not hold it (a programming error, never a state
+// the user can reach).
+void AssertMixerLockHeld(const char* routine);
 
 }  // namespace vs

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/MixerLock.h"
+
 namespace vs {
 
 TSong::TSong() : Playlist(this) {}
@@ -35,7 +37,8 @@ std::unique_ptr<TSong>& SongHolder() {
 
 TSong& CurrentSong() { return *SongHolder(); }
 
-std::unique_ptr<TSong> ReplaceCurrentSong(std::unique_ptr<TSong> song) {
+std::unique_ptr<TSong> SwapCurrentSong(std::unique_ptr<TSong> song) {
+  AssertMixerLockHeld("SwapCurrentSong");
   if (!song) song = std::make_unique<TSong>();
   std::swap(SongHolder(), song);
   TSong& current = *SongHolder();
@@ -44,7 +47,20 @@ std::unique_ptr<TSong> ReplaceCurrentSong(std::unique_ptr<TSong> song) {
     song->RemoveListener(l);
     current.AddListener(l);
   }
+  return song;
+}
+
+void NotifySongReplaced() {
+  TSong& current = CurrentSong();
   current.Notify(&SongListener::SongReplaced, current);
+}
+
+std::unique_ptr<TSong> ReplaceCurrentSong(std::unique_ptr<TSong> song) {
+  {
+    MixerGuard lock;
+    song = SwapCurrentSong(std::move(song));
+  }
+  NotifySongReplaced();
   return song;
 }
 

@@ -110,6 +110,13 @@ private:
 // frees it outside the mixer lock; the old song's listeners move to the new
 // one and hear SongReplaced.
 TSong& CurrentSong();
+// Takes MixerLock for the swap; the listeners hear of it after the lock is
+// left.
 std::unique_ptr<TSong> ReplaceCurrentSong(std::unique_ptr<TSong> song);
+// The swap alone, for a caller that holds MixerLock (asserted) while it also
+// stops the old song's voices: it tells the listeners afterwards, outside
+// the lock, with NotifySongReplaced.
+std::unique_ptr<TSong> SwapCurrentSong(std::unique_ptr<TSong> song);
+void NotifySongReplaced();
 
 }  // namespace vs

@@ -94,6 +94,10 @@ protected:
   void Load(int index, const std::string& name, bool adopt = false) {
     LoadFileIntoChannel(*Song, index, name, adopt, true);
   }
+  static void MixBlock() {
+    MixerGuard lock;
+    Mixer().MixBlock();
+  }
 };
 
 TEST_F(ChannelLoading, WAVBelowTheSamplesFolderIsStoredRelative) {
@@ -350,7 +354,7 @@ TEST_F(ChannelLoading, PreviewsEndEarlierPreviews) {
   EXPECT_EQ(PreviewSample.PlayLength, 50000);
   ASSERT_EQ(mixer.VoiceCount, 1);
   EXPECT_EQ(mixer.Voices[0].Tag, -1);
-  mixer.MixBlock();
+  MixBlock();
   PreviewSampleFile(Wav("q.wav", 50000));  // stops the voices of the preview sample
   EXPECT_EQ(mixer.VoiceCount, 1);
 
@@ -360,7 +364,7 @@ TEST_F(ChannelLoading, PreviewsEndEarlierPreviews) {
   c.Sample.Looped = true;
   c.Stretch = 4;
   c.Sample.NominalLength = 0;  // no division by zero
-  mixer.MixBlock();
+  MixBlock();
   PlayPreview(c);
   ASSERT_EQ(mixer.VoiceCount, 2);
   EXPECT_EQ(mixer.Voices[1].Stretched, 40000);

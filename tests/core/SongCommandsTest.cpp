@@ -4,11 +4,15 @@
 
 #include <deque>
 #include <filesystem>
+#include <thread>
 
+#include "core/ChannelFiles.h"
 #include "core/ProgramPaths.h"
 #include "model/Channels.h"
+#include "model/MixerLock.h"
 #include "model/SongReset.h"
 #include "engine/Mixer.h"
+#include "engine/WAVFiles.h"
 #include "files/SongFile.h"
 #include "support/RecordingMessageBox.h"
 #include "support/TempDir.h"
@@ -26,7 +30,8 @@ public:
   std::vector<std::pair<std::string, int>> SaveDialogs;  // name and type it opened with
   std::optional<std::string> OpenChoice, FolderChoice;
   std::vector<std::string> Renders, Infos;
-  int Opened = 0, Resets = 0, Fits = 0, RecentChanges = 0, Holds = 0;
+  int Opened = 0, Resets = 0, Fits = 0, RecentChanges = 0, Holds = 0, Suspensions = 0;
+  ChannelFileLoader* Loader = nullptr;  // null: the program's
   std::string Caption = "?";
 
   std::optional<TSaveChoice> ChooseSaveFile(const std::string& name, int type) override {
@@ -44,7 +49,13 @@ public:
   }
   void SuspendOutput() override {
     ++Holds;
+    ++Suspensions;
     TSongCommandHost::SuspendOutput();
+  }
+  SongHost FileHost() override {
+    SongHost host = TSongCommandHost::FileHost();
+    if (Loader) host.Loader = Loader;
+    return host;
   }
   void ResumeOutput() override {
     --Holds;
@@ -226,6 +237,67 @@ TEST_F(SongCommandsTest, OpenReplacesTheSongAndListsTheFile) {
   EXPECT_EQ(Host.Holds, 0);
   ASSERT_FALSE(Host.Infos.empty());
   EXPECT_EQ(Host.Infos.back(), "Loop loaded... (1 patterns)");
+}
+
+// Loads channel files with the program's loader, first checking from
+// another thread that nobody holds MixerLock meanwhile.
+class LockProbeLoader : public ChannelFileLoader {
+public:
+  int Loads = 0, LockedLoads = 0;
+  void LoadFileIntoChannel(TSong& song, int index, const std::string& name) override {
+    ++Loads;
+    bool free = false;
+    std::thread([&] {
+      if (MixerLock().try_lock()) {
+        free = true;
+        MixerLock().unlock();
+      }
+    }).join();
+    if (!free || MixerLockHeldByThisThread()) ++LockedLoads;
+    ProgramChannelLoader().LoadFileIntoChannel(song, index, name);
+  }
+  void RebuildSample(TSong& song, int index) override { ProgramChannelLoader().RebuildSample(song, index); }
+};
+
+class CountingChannelFileHost : public TChannelFileHost {
+public:
+  int Suspensions = 0;
+  void SuspendOutput() override {
+    ++Suspensions;
+    TChannelFileHost::SuspendOutput();
+  }
+};
+
+TEST_F(SongCommandsTest, OpeningASongHoldsTheMixerOnlyToSwapItIn) {
+  // Two channels with a sample each: the samples are read while the old
+  // song plays on, and the output is held once, for the swap.
+  TWAVSample wav;
+  wav.SetFrames(std::vector<int16_t>(2 * 500, 1234));
+  ASSERT_TRUE(SaveWAVFile(&wav, Tmp / "kick.wav"));
+  TSong song;
+  for (int i = 0; i < 2; ++i) AddChannel(song).SampleFileName = Tmp / "kick.wav";
+  ASSERT_EQ(SaveSong(Tmp / "two.zmp", song), 0);
+  LockProbeLoader probe;
+  CountingChannelFileHost channelHost;
+  SetChannelFileHost(&channelHost);
+  Host.Loader = &probe;
+  EXPECT_TRUE(Commands.OpenSong(Tmp / "two.zmp"));
+  SetChannelFileHost(nullptr);
+  EXPECT_EQ(probe.Loads, 2);
+  EXPECT_EQ(probe.LockedLoads, 0);
+  EXPECT_EQ(channelHost.Suspensions, 0);
+  EXPECT_EQ(Host.Suspensions, 1);
+  EXPECT_FALSE(MixerLockHeldByThisThread());
+  ASSERT_EQ(CurrentSong().ChannelCount(), 4);  // a song has four channels at least
+  EXPECT_EQ(CurrentSong().Channels[1]->Sample.Length, 500);
+
+  // A sample loaded into the playing song still holds the output, as the
+  // channel's sample changes under the mixer.
+  SetChannelFileHost(&channelHost);
+  LoadFileIntoChannel(CurrentSong(), 0, "", false, false);
+  SetChannelFileHost(nullptr);
+  EXPECT_EQ(channelHost.Suspensions, 1);
+  EXPECT_EQ(CurrentSong().Channels[0]->Sample.Length, 0);
 }
 
 TEST_F(SongCommandsTest, MissingOrBrokenFileChangesNothing) {

@@ -34,9 +34,21 @@ public:
   std::vector<bool> Buttons;
   bool AudioFails = false, MidiInFails = false;
   bool MidiOutOpen = false, SyncOutOpen = false, MidiInOpen = false;
+  // Window calls made while the calling thread held MixerLock.
+  int CallsUnderLock = 0;
 
-  void RepaintPlaylistBar(int bar) override { RepaintedBars.push_back(bar); }
-  void RepaintPatternColumn(int pattern) override { RepaintedColumns.push_back(pattern); }
+  void RepaintPlaylistBar(int bar) override {
+    Seen();
+    RepaintedBars.push_back(bar);
+  }
+  void RepaintPatternColumn(int pattern) override {
+    Seen();
+    RepaintedColumns.push_back(pattern);
+  }
+  void HidePlaySteps() override { Seen(); }
+  void ShowStepPositions() override { Seen(); }
+  void CurrentPatternChanged(int) override { Seen(); }
+  void Seen() { CallsUnderLock += MixerLockHeldByThisThread(); }
   void StartButtonChanged(bool down) override { Buttons.push_back(down); }
   TCommandResult OpenAudio() override {
     Calls.push_back("OpenAudio");
@@ -140,7 +152,16 @@ protected:
   std::unique_ptr<TSong> Song = std::make_unique<TSong>();
   FakeHost Host;
   StartStopRecorder Listener;
-  TRecordingMidiOut Notes;
+  // Counts what is sent while the sending thread holds MixerLock.
+  class TLockCheckingMidiOut : public TRecordingMidiOut {
+  public:
+    int MessagesUnderLock = 0;
+    int SendShort(uint8_t status, uint8_t data1, uint8_t data2) override {
+      MessagesUnderLock += MixerLockHeldByThisThread();
+      return TRecordingMidiOut::SendShort(status, data1, data2);
+    }
+  };
+  TLockCheckingMidiOut Notes;
 };
 
 TEST_F(TransportTest, PanicSendsAllSoundOffOnSixteenChannelsChannelOneFirst) {
@@ -181,6 +202,8 @@ TEST_F(TransportTest, LoopButtonAppliesSongAndPatternMode) {
   SongMode();
   EXPECT_EQ(PlayPosition().PlaylistPosition, 0);
   EXPECT_EQ(m.MixPatterns, (std::vector<int>{3}));
+  EXPECT_EQ(Host.RepaintedBars, (std::vector<int>{0, 5, 5, -1, 0}));
+  EXPECT_EQ(Host.CallsUnderLock, 0);
 }
 
 TEST_F(TransportTest, StopKeepsThePositionUnlessThePlayButtonStopped) {
@@ -390,6 +413,10 @@ TEST_F(TransportTest, PatternSelectionAndJumps) {
 
   JumpToPlaylistPosition(200);  // nothing from there on: the marker (0)
   EXPECT_EQ(PlayPosition().PlaylistPosition, 0);
+  // The window heard of every change, and the port got the panic, only
+  // after the mixer lock was left.
+  EXPECT_EQ(Host.CallsUnderLock, 0);
+  EXPECT_EQ(Notes.MessagesUnderLock, 0);
 }
 
 TEST(TransportSilence, ActivePluginsAreSwitchedOffAndOn) {

@@ -34,12 +34,6 @@ int Peak(const TWAVSample& s) {
   return peak;
 }
 
-int ReadSongFile(const std::string& path, TSongFileContent& content, const SongReadOptions& options = {}) {
-  const auto image = ReadFileBytes(path);
-  if (!image) return SongCannotOpen;
-  return ReadSongImage(reinterpret_cast<const uint8_t*>(image->data()), image->size(), content, options);
-}
-
 // The data folder the build made (the program's AppPath in the build tree).
 std::string BuiltData() {
 #ifdef VS_DATA_DIR

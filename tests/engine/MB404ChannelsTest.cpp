@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/MixTestSong.h"
+#include "model/MixerLock.h"
 
 namespace vs {
 namespace {
@@ -221,6 +222,7 @@ TEST(MB404Render, TheProgramMixerRendersSynthesizerChannels) {
   TChannel& ch = t.AddChannel({});
   ch.MakeMB404(false);
   TMixer& m = Mixer();
+  MixerGuard lock;  // the program's mixer is mixed under its lock
   StartPattern(m, *t.Song, 1, 512);
   m.MixBlock();
   EXPECT_EQ(ch.Synth->StepLength, 5512);
