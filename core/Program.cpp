@@ -156,8 +156,16 @@ void TProgram::StartUp() {
   mix.Interpolation.store(Prefs.Interpolation ? 1 : 0);
   mix.ClickRemoval.store(Prefs.ClickRemoval ? 1 : 0);
   mix.Surround.store(Prefs.Surround);
+  // The sound devices: the output opens on the selection ("(none)": the
+  // system default).
   TAudioOutputState& output = AudioOutput();
-  output.SoundDeviceName = Prefs.DSDriverName;
+  if (Options.OpenAudio) {
+    SoundDevices = ListSoundDevices(Prefs);
+    StoreSoundDeviceSelection(SoundDevices, Prefs);
+    output.SoundDeviceName = SoundDevices.SelectedDevice();
+  } else {
+    output.SoundDeviceName = Prefs.DSDriverName == SoundDeviceNoneEntry ? "" : Prefs.DSDriverName;
+  }
   {
     MixerGuard lock;
     Mixer().SetBlockFrames(Prefs.BufferLength);
@@ -191,6 +199,7 @@ void TProgram::StartUp() {
   MidiError.clear();
   if (Options.OpenAudio) {
     MidiLists = ListMidiDevices(Prefs);
+    StoreMidiSelections(MidiLists, Prefs);
     if (Prefs.UseMIDI)
       OpenMidiOutput(midi.MIDIOut, MidiLists.OutputIndex, static_cast<int>(MidiLists.Output.size()),
                      MidiError);

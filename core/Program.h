@@ -28,6 +28,7 @@
 
 #include "core/CommandLine.h"
 #include "core/SongCommands.h"
+#include "core/SoundDevices.h"
 #include "model/Preferences.h"
 #include "engine/MidiDevices.h"
 
@@ -76,8 +77,11 @@ public:
   // Why the sound output could not be opened at start-up (empty: open, or
   // not asked for). The program runs on with the output closed.
   std::string OutputError;
-  // The MIDI device lists made at start-up (for the settings window), and
-  // why the note output could not be opened (empty: open or not asked for).
+  // The device lists the settings window shows, made at start-up (when
+  // devices are opened) with their selections from the settings, which are
+  // written back, clamped, at the close; and why the note output could not
+  // be opened (empty: open or not asked for).
+  TSoundDeviceList SoundDevices;
   TMidiDeviceLists MidiLists;
   std::string MidiError;
   // A batch run writes no settings.

@@ -1,6 +1,5 @@
 #include "core/SoundDevices.h"
 
-#include <algorithm>
 #include <exception>
 
 #include "engine/MixThread.h"
@@ -9,21 +8,17 @@ namespace vs {
 
 const char* const SoundDeviceNoneEntry = "(none)";
 
+std::string TSoundDeviceList::SelectedDevice() const {
+  if (ItemIndex < 0 || ItemIndex >= NoneIndex()) return "";
+  return Items[size_t(ItemIndex)];
+}
+
 TSoundDeviceList ListSoundDevices(const std::vector<std::string>& deviceNames,
                                   const TPreferences& prefs) {
   TSoundDeviceList list;
   list.Items = deviceNames;
   list.Items.push_back(SoundDeviceNoneEntry);
-  const int last = list.NoneIndex();
-  list.ItemIndex = last;
-  if (!prefs.DSDriverName.empty()) {
-    auto found = std::find(deviceNames.begin(), deviceNames.end(), prefs.DSDriverName);
-    if (found != deviceNames.end()) {
-      list.ItemIndex = static_cast<int>(found - deviceNames.begin());
-      return list;
-    }
-  }
-  if (prefs.DSDriver) list.ItemIndex = std::clamp(*prefs.DSDriver, 0, last);
+  list.ItemIndex = ChooseListEntry(list.Items, prefs.DSDriverName, prefs.DSDriver, list.NoneIndex());
   return list;
 }
 
@@ -31,12 +26,18 @@ TSoundDeviceList ListSoundDevices(const TPreferences& prefs) {
   return ListSoundDevices(AudioBackend().DeviceNames(), prefs);
 }
 
-bool ApplySoundDevice(const TSoundDeviceList& list, int selection, TPreferences& prefs,
-                      std::string& message) {
-  if (selection < 0 || selection >= list.NoneIndex()) return true;
-  const std::string& name = list.Items[selection];
-  prefs.DSDriver = selection;
-  prefs.DSDriverName = name;
+void StoreSoundDeviceSelection(const TSoundDeviceList& list, TPreferences& prefs) {
+  if (list.ItemIndex < 0 || list.ItemIndex >= int(list.Items.size())) return;
+  prefs.DSDriver = list.ItemIndex;
+  prefs.DSDriverName = list.Items[size_t(list.ItemIndex)];
+}
+
+bool ApplySoundDevice(TSoundDeviceList& list, int selection, TPreferences& prefs, std::string& message) {
+  if (selection < 0 || selection > list.NoneIndex()) return true;
+  list.ItemIndex = selection;
+  StoreSoundDeviceSelection(list, prefs);
+  if (selection == list.NoneIndex()) return true;
+  const std::string& name = list.Items[size_t(selection)];
   TAudioOutputState& output = AudioOutput();
   CloseAudioOutput();
   output.SoundDeviceName = name;

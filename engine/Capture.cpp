@@ -14,6 +14,7 @@ struct TCaptureState {
   std::unique_ptr<TCaptureDevice> Device;
   TCaptureBuffer* Buffer = nullptr;
   std::string OpenError;
+  std::string DeviceName;
 };
 
 TCaptureState& State() {
@@ -49,7 +50,7 @@ bool OpenCapture(uint32_t bytes) {
   std::lock_guard<std::mutex> lock(s.Lock);
   if (s.Device) return s.Buffer != nullptr;
   s.OpenError.clear();
-  s.Device = backend.OpenDefaultCapture(&s.OpenError);
+  s.Device = backend.OpenDevice(s.DeviceName, &s.OpenError);
   if (!s.Device) return false;
   s.Buffer = s.Device->CreateBuffer(bytes);
   if (s.Buffer == nullptr) {
@@ -97,5 +98,13 @@ void CloseCapture() {
 }
 
 const std::string& CaptureOpenError() { return State().OpenError; }
+
+std::vector<std::string> CaptureDeviceNames() { return CaptureBackend().DeviceNames(); }
+
+void SetCaptureDeviceName(const std::string& name) {
+  TCaptureState& s = State();
+  std::lock_guard<std::mutex> lock(s.Lock);
+  s.DeviceName = name;
+}
 
 }  // namespace vs

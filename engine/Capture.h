@@ -28,7 +28,12 @@ public:
 void SetCaptureBackend(std::unique_ptr<TCaptureBackend> backend);
 TCaptureBackend& CaptureBackend();
 
-// When no capture is open and the default device opens: a zeroed buffer of
+// The capture devices by name ("API: device", the default first), and the
+// one OpenCapture opens ("" = the system default, the start).
+std::vector<std::string> CaptureDeviceNames();
+void SetCaptureDeviceName(const std::string& name);
+
+// When no capture is open and the chosen device opens: a zeroed buffer of
 // bytes (whole 16-bit stereo frames). When the buffer can't be made the
 // capture is closed again. Returns CaptureOpen().
 bool OpenCapture(uint32_t bytes);

@@ -38,6 +38,9 @@ public:
   virtual void ParameterAutomated(int slot, int index, float value) {
     (void)slot, (void)index, (void)value;
   }
+  // The sound device went away and the output was closed
+  // (TakeOutputLostMessage says which and why).
+  virtual void OutputLost() {}
   // Render progress in percent, and the end of a render.
   virtual void RenderProgress(int percent) { (void)percent; }
   virtual void RenderDone(bool ok) { (void)ok; }

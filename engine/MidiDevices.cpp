@@ -17,19 +17,14 @@ namespace {
 int Selection(const std::vector<std::string>& list, const std::string& name, std::optional<int> index,
               int shift) {
   if (index) index = *index + shift;
-  // The "(none)" entry is not a device name.
-  const std::string wanted = name == MidiNoneEntry ? std::string() : name;
-  return ChooseListEntry(list, wanted, index, int(list.size()) - 1);
+  return ChooseListEntry(list, name, index, int(list.size()) - 1);
 }
 
-// The stored index and name of a selection; none for "(none)".
+// The stored index and name of a selection ("(none)" included, so that an
+// earlier device does not come back).
 void Store(const std::vector<std::string>& list, int selection, int shift, std::optional<int>& index,
            std::string& name) {
-  if (selection < 0 || selection >= int(list.size()) - 1) {
-    index.reset();
-    name.clear();
-    return;
-  }
+  if (selection < 0 || selection >= int(list.size())) return;
   index = selection - shift;
   name = list[size_t(selection)];
 }

@@ -33,15 +33,15 @@ struct TMidiDeviceLists {
   int InputIndex = 0, OutputIndex = 0, SyncOutputIndex = 0;  // the selections
 };
 
-// The lists from the devices there are now, and their selections from the
-// stored values: a stored device name found in the list wins; else
-// "Input Device" clamped, "Output Device" + 1 clamped (-1 is the mapper),
-// "Sync Output Device" clamped; no stored value: "(none)". The ports'
-// device counts are brought up to date.
+// The lists from the devices there are now ("API: port" names), and their
+// selections from the stored values: a stored name found in the list wins
+// ("(none)" and the mapper included); else "Input Device" clamped, "Output
+// Device" + 1 clamped (-1 is the mapper), "Sync Output Device" clamped; no
+// stored value: "(none)". The ports' device counts are brought up to date.
 TMidiDeviceLists ListMidiDevices(const TPreferences& prefs);
 
-// The stored values of the lists' selections ("(none)": no value), with
-// the chosen names.
+// The stored values of the lists' selections, with the chosen names
+// ("(none)" too: its index and its name).
 void StoreMidiSelections(const TMidiDeviceLists& lists, TPreferences& prefs);
 
 // Opens the input on the selection (0..devices-1) and starts it; the last

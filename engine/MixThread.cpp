@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "model/MixerLock.h"
 #include "engine/EngineListener.h"
@@ -97,6 +98,8 @@ bool OpenOutputDevice() {
   }
   o.OutputError.clear();
   MixerGuard hold;
+  o.LostEvent.Reset();
+  device->SetLostEvent(&o.LostEvent);
   o.Device = std::move(device);
   o.OutputOpen.store(true);
   return true;
@@ -278,11 +281,14 @@ TMixThread::~TMixThread() {
 
 void TMixThread::Execute() {
   TAudioOutputState& o = AudioOutput();
-  TAutoResetEvent* events[] = {&o.HalfEvents[0], &o.HalfEvents[1]};
+  TAutoResetEvent* events[] = {&o.HalfEvents[0], &o.HalfEvents[1], &o.LostEvent};
   while (!Terminated.load()) {
-    const int half = WaitForAny(events, 2, -1);
+    const int half = WaitForAny(events, 3, -1);
     if (Terminated.load()) break;
-    if (half >= 0) MixHalf(half);
+    if (half == 2)
+      CloseLostOutput();
+    else if (half >= 0)
+      MixHalf(half);
   }
 }
 
@@ -355,6 +361,43 @@ void ResumeScopeThread() {
 }
 
 // --- Open and close ---
+
+namespace {
+
+std::mutex& LostMessageLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+std::string& LostMessage() {
+  static std::string message;
+  return message;
+}
+
+}  // namespace
+
+bool CloseLostOutput() {
+  TAudioOutputState& o = AudioOutput();
+  std::string name, reason;
+  {
+    MixerGuard hold;
+    if (!o.Device || !o.Device->Lost()) return false;
+    name = o.Device->Name();
+    reason = o.Device->LostReason();
+  }
+  CloseOutputDevice();
+  {
+    std::lock_guard<std::mutex> hold(LostMessageLock());
+    LostMessage() = "The sound device \"" + name + "\" went away" + (reason.empty() ? "" : ": " + reason) + ".";
+  }
+  if (TEngineListener* listener = EngineListener()) listener->OutputLost();
+  return true;
+}
+
+std::string TakeOutputLostMessage() {
+  std::lock_guard<std::mutex> hold(LostMessageLock());
+  return std::exchange(LostMessage(), std::string());
+}
 
 void OpenAudioOutput() {
   TAudioOutputState& o = AudioOutput();

@@ -77,6 +77,7 @@ struct TAudioOutputState {
   std::atomic<int32_t> LatencyOffset{35280};  // bytes
   std::array<TAutoResetEvent, 2> HalfEvents;
   TAutoResetEvent ScopeEvent;
+  TAutoResetEvent LostEvent;  // the open device went away
   std::atomic<bool> SecondHalf{false};
   std::atomic<int64_t> BufferBasePosition{0};
   int SuspendDepth = 0;
@@ -135,6 +136,14 @@ void StopScopeThread();
 // The scope thread's pause (while the buffers are resized).
 void PauseScopeThread();
 void ResumeScopeThread();
+
+// A device that went away (its sound server shut down) is closed by the mix
+// thread, which then tells the window (EngineListener::OutputLost); the
+// message says which device and why. The program goes on with the output
+// closed. Returns true when a lost device was closed here.
+bool CloseLostOutput();
+// The message of the last device that went away, once ("" after).
+std::string TakeOutputLostMessage();
 
 // When closed and audio output is on: open the device, size the buffers,
 // and when open start the mix thread and restart the stream.

@@ -106,11 +106,13 @@ struct TPreferences {
 
   std::array<TToolEntry, ToolEntryCount> Tools;
 
-  // --- Lists whose entries only the windows know ---
-  // An index into the style folders; none: the folder named "DEFAULT".
+  // --- Lists made at start-up (core/Program.h) ---
+  // An index into the style folders; none stored: the folder named
+  // "DEFAULT". Start-up sets it to the selection, so it is written back.
   std::optional<int> Style;
-  // Indexes into the device lists, and the names they were chosen under.
-  // None: the "(none)" entry. OutputDevice -1 is the MIDI mapper.
+  // Indexes into the device lists, and the names they were chosen under
+  // ("(none)" included). None stored: the "(none)" entry. Start-up sets them
+  // to the lists' selections, clamped. OutputDevice -1 is the MIDI mapper.
   std::optional<int> DSDriver, InputDevice, OutputDevice, SyncOutputDevice;
   std::string DSDriverName, InputDeviceName, OutputDeviceName, SyncOutputDeviceName;
 

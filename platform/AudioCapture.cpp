@@ -75,4 +75,10 @@ uint32_t TCaptureDevice::Deliver(const int16_t* frames, uint32_t count) {
   return taken;
 }
 
+void TCaptureDevice::DeviceLost() {
+  Delivering.fetch_add(1);
+  if (TCaptureBuffer* buffer = Active.load()) buffer->Stop();
+  Delivering.fetch_sub(1);
+}
+
 }  // namespace vs

@@ -77,6 +77,9 @@ protected:
   // Driver side: input frames go to the buffer (dropped without one).
   // Returns the frames the buffer took.
   uint32_t Deliver(const int16_t* frames, uint32_t count);
+  // Driver side: the device went away; the buffer stops capturing and
+  // keeps what it has.
+  void DeviceLost();
   // Backends whose driver runs on its own must stop it in their destructor
   // before this base releases the buffer.
 
@@ -93,6 +96,14 @@ public:
   // Opens the default capture device. Null with a message in *error when
   // there is none or it can't be opened.
   virtual std::unique_ptr<TCaptureDevice> OpenDefaultCapture(std::string* error) = 0;
+  // Opens the capture device of that name ("" = the default one).
+  virtual std::unique_ptr<TCaptureDevice> OpenDevice(const std::string& name, std::string* error) {
+    if (name.empty()) return OpenDefaultCapture(error);
+    if (error != nullptr) *error = "No audio capture device named \"" + name + "\"";
+    return nullptr;
+  }
+  // The names of the capture devices, the default one first when known.
+  virtual std::vector<std::string> DeviceNames() { return {}; }
 };
 
 }  // namespace vs

@@ -44,6 +44,7 @@ bool TStreamBuffer::SetCurrentPosition(uint32_t offset) {
   if (offset >= Size()) return false;
   offset -= offset % OutputFrameBytes;
   Cursors.store(uint64_t(offset) << 32 | offset);
+  NotifyFrom.store(offset);
   return true;
 }
 
@@ -97,9 +98,8 @@ bool TStreamBuffer::Pull(int16_t* out, uint32_t frames) {
   uint8_t* dst = reinterpret_cast<uint8_t*>(out);
   uint64_t left = uint64_t(frames) * OutputFrameBytes;
   uint32_t pos = uint32_t(Cursors.load());
+  const bool wholeBuffer = left >= size;
   const uint32_t lead = static_cast<uint32_t>(std::min<uint64_t>(left, size));
-  // Positions reached; signalled once the cursors show where the device is.
-  std::array<bool, MaxNotifyPositions> reached{};
   while (left > 0) {
     const int h = pos < mid ? 0 : 1;
     const uint32_t halfEnd = h == 0 ? mid : size;
@@ -112,8 +112,6 @@ bool TStreamBuffer::Pull(int16_t* out, uint32_t frames) {
       std::memset(dst, 0, piece);  // the writer still has this half
       if (StarvedHalf.exchange(h, std::memory_order_relaxed) != h) Starved.fetch_add(1);
     }
-    for (int i = 0; i < notifyCount; ++i)
-      if (Notify[i].Offset >= pos && Notify[i].Offset < pos + piece) reached[i] = true;
     pos += piece;
     if (pos == halfEnd) {
       // Leaving the half: it goes back to the writer.
@@ -125,10 +123,17 @@ bool TStreamBuffer::Pull(int16_t* out, uint32_t frames) {
     dst += piece;
     left -= piece;
   }
-  // The device now plays the piece it took; it holds it up to the write cursor.
-  Cursors.store(uint64_t((pos + size - lead) % size) << 32 | pos);
+  // The device now plays the piece it took; it holds it up to the write
+  // cursor. The positions the play cursor came to are signalled once the
+  // cursors show it: a reader of the play position that is woken by one
+  // finds the cursor at or past it.
+  const uint32_t play = (pos + size - lead) % size;
+  Cursors.store(uint64_t(play) << 32 | pos);
+  const uint32_t from = NotifyFrom.load();
+  const uint32_t moved = (play + size - from) % size;
   for (int i = 0; i < notifyCount; ++i)
-    if (reached[i]) Notify[i].Event->Set();
+    if (wholeBuffer || (Notify[i].Offset + size - from) % size <= moved) Notify[i].Event->Set();
+  NotifyFrom.store((play + OutputFrameBytes) % size);
   InPull.fetch_sub(1);
   return true;
 }
@@ -146,6 +151,24 @@ void TAudioDevice::ReleaseStreamBuffer() {
   Active.store(nullptr);
   while (Rendering.load() != 0) std::this_thread::yield();
   Buffer.reset();
+}
+
+std::string TAudioDevice::LostReason() const {
+  std::lock_guard<std::mutex> hold(LostLock);
+  return Reason;
+}
+
+void TAudioDevice::SetLostEvent(TAutoResetEvent* event) {
+  std::lock_guard<std::mutex> hold(LostLock);
+  LostEvent = event;
+  if (event != nullptr && IsLost.load()) event->Set();
+}
+
+void TAudioDevice::DeviceLost(const std::string& reason) {
+  std::lock_guard<std::mutex> hold(LostLock);
+  if (IsLost.exchange(true)) return;
+  Reason = reason;
+  if (LostEvent != nullptr) LostEvent->Set();
 }
 
 bool TAudioDevice::Render(int16_t* out, uint32_t frames) {

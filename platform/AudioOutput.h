@@ -22,6 +22,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -77,8 +78,10 @@ public:
 
   // Device side: plays frames from the write cursor into out (silence while
   // stopped, and for a half that is not ready), moves the cursors and
-  // signals the positions reached. Returns false when it played silence
-  // because the buffer was stopped. Never blocks and allocates nothing.
+  // signals the positions the play cursor has reached (a position inside
+  // the piece now played is reached when a later pull moves the play cursor
+  // on to it or past it). Returns false when it played silence because the
+  // buffer was stopped. Never blocks and allocates nothing.
   bool Pull(int16_t* out, uint32_t frames);
 
 private:
@@ -99,6 +102,9 @@ private:
   std::atomic<int> StarvedHalf{-1};
   std::array<TNotifyPosition, MaxNotifyPositions> Notify{};
   std::atomic<int> NotifyCount{0};
+  // The first offset the play cursor has not passed yet: positions from it
+  // up to the play cursor are signalled by the next pull.
+  std::atomic<uint32_t> NotifyFrom{0};
 };
 
 // An open output device (the sound card, or a stand-in). It owns at most one
@@ -117,7 +123,17 @@ public:
   TStreamBuffer* StreamBuffer() const { return Buffer.get(); }
   const std::string& Name() const { return DeviceName; }
 
+  // The device went away (its sound server shut down): true from then on,
+  // with the reason as the driver gave it. The event, when one is set, is
+  // signalled when that happens (at once when it already has).
+  bool Lost() const { return IsLost.load(); }
+  std::string LostReason() const;
+  void SetLostEvent(TAutoResetEvent* event);
+
 protected:
+  // Driver side, any thread but the one that renders.
+  void DeviceLost(const std::string& reason);
+
   // Fills frames of 16-bit stereo from the stream buffer (silence without
   // one). Returns what the buffer's Pull returned (false for silence).
   bool Render(int16_t* out, uint32_t frames);
@@ -129,6 +145,10 @@ private:
   std::unique_ptr<TStreamBuffer> Buffer;
   std::atomic<TStreamBuffer*> Active{nullptr};
   std::atomic<int> Rendering{0};
+  mutable std::mutex LostLock;
+  std::atomic<bool> IsLost{false};
+  std::string Reason;
+  TAutoResetEvent* LostEvent = nullptr;
 };
 
 // Opens output devices by their stored names.

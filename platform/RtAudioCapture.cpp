@@ -1,66 +1,47 @@
 #include "platform/RtAudioCapture.h"
 
-#include <exception>
-
+#include "platform/AudioDevices.h"
+#include "platform/JackAudio.h"
 #include "platform/RtAudioStream.h"
 
 namespace vs {
 
 namespace {
 
-class TRtAudioCaptureDevice : public TCaptureDevice {
+class TRtAudioCaptureDevice : public TCaptureDevice, public TRtStreamTarget {
 public:
-  TRtAudioCaptureDevice(std::string name, std::unique_ptr<RtAudio> audio)
-      : TCaptureDevice(std::move(name)), Audio(std::move(audio)) {}
+  explicit TRtAudioCaptureDevice(std::string name) : TCaptureDevice(std::move(name)) {}
 
-  ~TRtAudioCaptureDevice() override { CloseRtAudioStream(*Audio); }
+  ~TRtAudioCaptureDevice() override {
+    Stream.reset();
+    ReleaseBuffer();
+  }
 
-  bool Start(unsigned deviceId, unsigned frames, std::string* error) {
-    return StartRtAudioStream(*Audio, TRtStreamDirection::Input, deviceId, CaptureChannels, CaptureRate, frames,
-                              &Callback, this, error);
+  bool Start(const TAudioDeviceEntry& entry, unsigned frames, std::string* error) {
+    Stream = TRtStream::Open(entry, TRtStreamDirection::Input, CaptureChannels, CaptureRate, frames, this, error);
+    return Stream != nullptr;
+  }
+
+  void StreamFrames(void*, const void* input, unsigned frames) override {
+    if (input != nullptr) Deliver(static_cast<const int16_t*>(input), frames);
   }
 
 private:
-  static int Callback(void*, void* input, unsigned frames, double, RtAudioStreamStatus, void* user) {
-    if (input != nullptr)
-      static_cast<TRtAudioCaptureDevice*>(user)->Deliver(static_cast<const int16_t*>(input), frames);
-    return 0;
-  }
-
-  std::unique_ptr<RtAudio> Audio;
+  std::unique_ptr<TRtStream> Stream;
 };
 
 }  // namespace
 
-std::unique_ptr<TCaptureDevice> TRtAudioCaptureBackend::OpenDefaultCapture(std::string* error) {
-  std::unique_ptr<RtAudio> audio = MakeRtAudio(error);
-  if (!audio) return nullptr;
-  unsigned id = 0;
-  std::string name;
-  bool found = false;
-  try {
-    const unsigned count = audio->getDeviceCount();
-    const unsigned def = count > 0 ? audio->getDefaultInputDevice() : 0;
-    for (unsigned i = 0; i < count; ++i) {
-      RtAudio::DeviceInfo info = audio->getDeviceInfo(i);
-      if (!info.probed || info.inputChannels < unsigned(CaptureChannels)) continue;
-      if (!found || i == def) {
-        id = i;
-        name = info.name;
-        found = true;
-      }
-    }
-  } catch (const std::exception& e) {
-    if (error != nullptr) *error = e.what();
-    return nullptr;
-  }
-  if (!found) {
-    if (error != nullptr) *error = "No audio capture device found";
-    return nullptr;
-  }
-  auto device = std::make_unique<TRtAudioCaptureDevice>(name, std::move(audio));
-  if (!device->Start(id, CallbackFrames, error)) return nullptr;
+std::unique_ptr<TCaptureDevice> TRtAudioCaptureBackend::OpenDevice(const std::string& name, std::string* error) {
+  const TAudioDeviceList list = ListAudioDevices(false);
+  const TAudioDeviceEntry* entry = ChooseAudioDevice(list, name, false, error);
+  if (entry == nullptr) return nullptr;
+  if (entry->Api == TAudioApi::Jack) return OpenJackCapture(entry->Device, error);
+  auto device = std::make_unique<TRtAudioCaptureDevice>(entry->Name);
+  if (!device->Start(*entry, CallbackFrames, error)) return nullptr;
   return device;
 }
+
+std::vector<std::string> TRtAudioCaptureBackend::DeviceNames() { return AudioDeviceNames(ListAudioDevices(false)); }
 
 }  // namespace vs

@@ -1,27 +1,47 @@
 #pragma once
-// The RtAudio stream of one device, output or input: 16-bit frames at the
-// given rate, opened and started at once, stopped and closed without
-// throwing. Shared by the output and the capture devices.
+// An RtAudio stream of one device, output or input: 16-bit frames at the
+// given rate, opened and started at once. Its callback reaches the device
+// through a gate, so that closing it cuts the device off at once; the close
+// itself (which can wait on a sound server that stopped) takes at most
+// DriverCloseBound. Shared by the output and the capture devices.
 
 #include <rtaudio/RtAudio.h>
 
 #include <memory>
 #include <string>
 
+#include "platform/AudioDevices.h"
+#include "platform/DriverClose.h"
+
 namespace vs {
 
 enum class TRtStreamDirection { Output, Input };
 
-// A new RtAudio with its warnings off; nullptr (and the message) when the
-// library can't start.
-std::unique_ptr<RtAudio> MakeRtAudio(std::string* error);
+// What the stream's callback reaches: output is to be filled, input read.
+class TRtStreamTarget {
+public:
+  virtual ~TRtStreamTarget() = default;
+  virtual void StreamFrames(void* output, const void* input, unsigned frames) = 0;
+};
 
-// Opens and starts a stream of `channels` on device `deviceId`; false with
-// RtAudio's message when it can't.
-bool StartRtAudioStream(RtAudio& audio, TRtStreamDirection direction, unsigned deviceId, unsigned channels,
-                        unsigned rate, unsigned frames, RtAudioCallback callback, void* user, std::string* error);
+class TRtStream {
+public:
+  // Opens and starts a stream of `channels` on a PulseAudio or ALSA device
+  // of the list; null with RtAudio's message when it can't.
+  static std::unique_ptr<TRtStream> Open(const TAudioDeviceEntry& device, TRtStreamDirection direction,
+                                         unsigned channels, unsigned rate, unsigned frames,
+                                         TRtStreamTarget* target, std::string* error);
+  // Cuts the target off, then stops and closes the stream (bounded).
+  ~TRtStream();
+  TRtStream(const TRtStream&) = delete;
+  TRtStream& operator=(const TRtStream&) = delete;
 
-// Stops and closes the stream, if any; errors are ignored.
-void CloseRtAudioStream(RtAudio& audio);
+  struct TLink;  // what the callback is given
+
+private:
+  TRtStream() = default;
+  std::unique_ptr<RtAudio> Audio;
+  std::unique_ptr<TLink> Link;
+};
 
 }  // namespace vs

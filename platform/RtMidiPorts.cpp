@@ -3,13 +3,17 @@
 #include <rtmidi/RtMidi.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
+#include <semaphore>
+#include <thread>
+
+#include "platform/DriverClose.h"
+#include "platform/JackClient.h"
 
 namespace vs {
 
 namespace {
-
-const char* const ClientName = "VorbelSteps";
 
 // Errors the library reports after construction go here instead of being
 // printed or thrown.
@@ -18,26 +22,61 @@ void KeepError(RtMidiError::Type type, const std::string& text, void* user) {
   *static_cast<std::string*>(user) = text;
 }
 
+// One port of the lists: its sound system, and its name there.
+struct TPortEntry {
+  RtMidi::Api Api;
+  std::string Port;
+  std::string Name;  // "API: port"
+};
+
+// The ports of one direction of every system that is there now.
 template <class TPort>
-std::vector<std::string> PortNames(TPort& port) {
+std::vector<TPortEntry> ListPorts(bool withAlsa) {
+  PrepareSoundLibraries();
+  std::vector<TPortEntry> entries;
+  const bool withJack = JackServerRunning();
+  for (RtMidi::Api api : {RtMidi::LINUX_ALSA, RtMidi::UNIX_JACK}) {
+    if (api == RtMidi::LINUX_ALSA ? !withAlsa : !withJack) continue;
+    try {
+      TPort port(api, JackClientName);
+      std::string error;
+      port.setErrorCallback(&KeepError, &error);
+      const unsigned count = port.getPortCount();
+      for (unsigned i = 0; i < count; ++i) {
+        const std::string name = port.getPortName(i);
+        if (name.empty() || (api == RtMidi::UNIX_JACK && IsOwnJackPort(name))) continue;
+        entries.push_back({api, name, std::string(api == RtMidi::UNIX_JACK ? "JACK: " : "ALSA: ") + name});
+      }
+    } catch (...) {
+    }
+  }
+  return entries;
+}
+
+std::vector<std::string> Names(const std::vector<TPortEntry>& entries) {
   std::vector<std::string> names;
-  const unsigned count = port.getPortCount();
-  for (unsigned i = 0; i < count; ++i) names.push_back(port.getPortName(i));
+  for (const TPortEntry& e : entries) names.push_back(e.Name);
   return names;
 }
 
-// The port names of one direction, from a throw-away client; none when the
-// sequencer can't be reached.
+// Opens the entry's port on a new client of its system; false with the
+// result when the port is no longer there or won't open.
 template <class TPort>
-std::vector<std::string> ListPortNames(const std::string& clientName) {
-  try {
-    TPort port(RtMidi::LINUX_ALSA, clientName);
-    std::string error;
-    port.setErrorCallback(&KeepError, &error);
-    return PortNames(port);
-  } catch (...) {
-    return {};
+bool OpenPort(TPort& port, const TPortEntry& entry, const std::string& portName, int& result) {
+  const unsigned count = port.getPortCount();
+  for (unsigned i = 0; i < count; ++i) {
+    if (port.getPortName(i) != entry.Port) continue;
+    port.openPort(i, portName);
+    if (port.isPortOpen()) return true;
+    result = MidiDeviceBusy;
+    return false;
   }
+  result = MidiBadDeviceID;
+  return false;
+}
+
+int FailureOf(const RtMidiError& e) {
+  return e.getType() == RtMidiError::DRIVER_ERROR ? MidiNoSystem : MidiDeviceBusy;
 }
 
 class TRtOutPort : public TMidiOutPort {
@@ -46,10 +85,13 @@ public:
     Port->setErrorCallback(&KeepError, &Error);
   }
   ~TRtOutPort() override {
-    try {
-      Port->closePort();
-    } catch (...) {
-    }
+    std::shared_ptr<RtMidiOut> port(std::move(Port));
+    RunWithin([port] {
+      try {
+        port->closePort();
+      } catch (...) {
+      }
+    });
   }
   int SendShort(uint8_t status, uint8_t data1, uint8_t data2) override {
     const int n = ShortMessageLength(status);
@@ -79,42 +121,95 @@ private:
   std::unique_ptr<RtMidiOut> Port;
 };
 
-class TRtInPort : public TMidiInPort {
+// Messages of an input port on their way from the driver's thread to the
+// port's own: a ring of packed short messages (as many as an input holds,
+// 1024) and a count of those waiting. The driver's side never blocks.
+class TMidiInQueue {
 public:
-  TRtInPort(TMidiInCallback callback, void* context) : Callback(callback), Context(context) {}
-  ~TRtInPort() override {
-    Running.store(false);
-    if (!Port) return;
-    try {
-      Port->cancelCallback();
-      Port->closePort();
-    } catch (...) {
-    }
+  TMidiInQueue(TMidiInCallback callback, void* context) : Callback(callback), Context(context) {}
+
+  void StartDispatch() {
+    Thread = std::thread([this] { Dispatch(); });
   }
-  int Start() override {
-    Running.store(true);
-    return MidiNoError;
-  }
-  int Stop() override {
-    Running.store(false);
-    return MidiNoError;
+  // Ends the dispatching thread after the message in hand.
+  void EndDispatch() {
+    if (!Thread.joinable()) return;
+    Ending.store(true);
+    Waiting.release();
+    Thread.join();
   }
 
+  // Driver side.
   static void Received(double, std::vector<unsigned char>* message, void* user) {
-    auto* self = static_cast<TRtInPort*>(user);
+    auto* self = static_cast<TMidiInQueue*>(user);
     uint32_t packed = 0;
-    if (message == nullptr || !self->Running.load()) return;
-    if (PackShortMessage(message->data(), message->size(), packed) && self->Callback != nullptr)
-      self->Callback(self->Context, packed);
+    if (message == nullptr || !self->Running.load() || self->Ending.load()) return;
+    if (!PackShortMessage(message->data(), message->size(), packed)) return;
+    const uint32_t head = self->Head.load(std::memory_order_relaxed);
+    if (head - self->Tail.load(std::memory_order_acquire) >= Capacity) return;  // full: dropped
+    self->Ring[head % Capacity] = packed;
+    self->Head.store(head + 1, std::memory_order_release);
+    self->Waiting.release();
   }
 
-  std::unique_ptr<RtMidiIn> Port;
+  std::atomic<bool> Running{false};
   std::string Error;
 
 private:
+  static constexpr uint32_t Capacity = 1024;
+
+  void Dispatch() {
+    for (;;) {
+      Waiting.acquire();
+      if (Ending.load()) return;
+      const uint32_t tail = Tail.load(std::memory_order_relaxed);
+      if (tail == Head.load(std::memory_order_acquire)) continue;
+      const uint32_t packed = Ring[tail % Capacity];
+      Tail.store(tail + 1, std::memory_order_release);
+      if (Callback != nullptr) Callback(Context, packed);
+    }
+  }
+
   TMidiInCallback Callback;
   void* Context;
-  std::atomic<bool> Running{false};
+  std::array<uint32_t, Capacity> Ring{};
+  std::atomic<uint32_t> Head{0}, Tail{0};
+  std::counting_semaphore<> Waiting{0};
+  std::atomic<bool> Ending{false};
+  std::thread Thread;
+};
+
+class TRtInPort : public TMidiInPort {
+public:
+  TRtInPort(std::unique_ptr<RtMidiIn> port, std::shared_ptr<TMidiInQueue> queue)
+      : Port(std::move(port)), Queue(std::move(queue)) {
+    Queue->StartDispatch();
+  }
+  ~TRtInPort() override {
+    Queue->Running.store(false);
+    Queue->EndDispatch();
+    std::shared_ptr<RtMidiIn> port(std::move(Port));
+    std::shared_ptr<TMidiInQueue> queue = Queue;  // the driver may still hand messages to it
+    RunWithin([port, queue] {
+      try {
+        port->cancelCallback();
+        port->closePort();
+      } catch (...) {
+      }
+    });
+  }
+  int Start() override {
+    Queue->Running.store(true);
+    return MidiNoError;
+  }
+  int Stop() override {
+    Queue->Running.store(false);
+    return MidiNoError;
+  }
+
+private:
+  std::unique_ptr<RtMidiIn> Port;
+  std::shared_ptr<TMidiInQueue> Queue;
 };
 
 }  // namespace
@@ -123,43 +218,35 @@ bool TRtMidiBackend::SequencerMissing() const {
   return Probe && access("/dev/snd/seq", F_OK) != 0;
 }
 
-std::vector<std::string> TRtMidiBackend::OutputNames() {
-  if (SequencerMissing()) return {};
-  return ListPortNames<RtMidiOut>(ClientName);
-}
+std::vector<std::string> TRtMidiBackend::OutputNames() { return Names(ListPorts<RtMidiOut>(!SequencerMissing())); }
 
-std::vector<std::string> TRtMidiBackend::InputNames() {
-  if (SequencerMissing()) return {};
-  return ListPortNames<RtMidiIn>(ClientName);
-}
+std::vector<std::string> TRtMidiBackend::InputNames() { return Names(ListPorts<RtMidiIn>(!SequencerMissing())); }
 
 std::unique_ptr<TMidiOutPort> TRtMidiBackend::OpenOutput(int device, int& result, std::string& detail) {
   detail.clear();
-  if (SequencerMissing()) {
+  const std::vector<TPortEntry> entries = ListPorts<RtMidiOut>(!SequencerMissing());
+  if (device == MidiMapperID) device = 0;
+  if (entries.empty()) {
     result = MidiNoSystem;
     return nullptr;
   }
+  if (device < 0 || size_t(device) >= entries.size()) {
+    result = MidiBadDeviceID;
+    return nullptr;
+  }
+  const TPortEntry& entry = entries[size_t(device)];
   try {
-    auto port = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, ClientName);
+    auto port = std::make_unique<RtMidiOut>(entry.Api, JackClientName);
     std::string error;
     port->setErrorCallback(&KeepError, &error);
-    const unsigned count = port->getPortCount();
-    if (device == MidiMapperID) device = 0;
-    if (device < 0 || unsigned(device) >= count) {
-      result = MidiBadDeviceID;
-      return nullptr;
-    }
-    port->openPort(unsigned(device), std::string(ClientName) + " Output");
-    if (!port->isPortOpen()) {
-      result = MidiDeviceBusy;
+    if (!OpenPort(*port, entry, "Output", result)) {
       detail = error;
       return nullptr;
     }
-    auto out = std::make_unique<TRtOutPort>(std::move(port));
     result = MidiNoError;
-    return out;
+    return std::make_unique<TRtOutPort>(std::move(port));
   } catch (const RtMidiError& e) {
-    result = e.getType() == RtMidiError::DRIVER_ERROR ? MidiNoSystem : MidiDeviceBusy;
+    result = FailureOf(e);
     detail = e.getMessage();
   } catch (const std::bad_alloc&) {
     result = MidiNoMemory;
@@ -167,40 +254,36 @@ std::unique_ptr<TMidiOutPort> TRtMidiBackend::OpenOutput(int device, int& result
   return nullptr;
 }
 
-std::unique_ptr<TMidiInPort> TRtMidiBackend::OpenInput(int device, TMidiInCallback callback,
-                                                       void* context, int& result, std::string& detail) {
+std::unique_ptr<TMidiInPort> TRtMidiBackend::OpenInput(int device, TMidiInCallback callback, void* context,
+                                                       int& result, std::string& detail) {
   detail.clear();
-  if (SequencerMissing()) {
+  const std::vector<TPortEntry> entries = ListPorts<RtMidiIn>(!SequencerMissing());
+  if (entries.empty()) {
     result = MidiNoSystem;
     return nullptr;
   }
+  if (device < 0 || size_t(device) >= entries.size()) {
+    result = MidiBadDeviceID;
+    return nullptr;
+  }
+  const TPortEntry& entry = entries[size_t(device)];
   try {
-    auto in = std::make_unique<TRtInPort>(callback, context);
-    in->Port = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, ClientName);
-    RtMidiIn& port = *in->Port;
-    port.setErrorCallback(&KeepError, &in->Error);
-    const unsigned count = port.getPortCount();
-    if (device < 0 || unsigned(device) >= count) {
-      in->Port.reset();
-      result = MidiBadDeviceID;
-      return nullptr;
-    }
+    auto queue = std::make_shared<TMidiInQueue>(callback, context);
+    auto port = std::make_unique<RtMidiIn>(entry.Api, JackClientName);
+    port->setErrorCallback(&KeepError, &queue->Error);
     // Clock, start, stop and the other timing bytes must come through;
     // system exclusive input is not taken.
-    port.ignoreTypes(true, false, false);
-    port.setCallback(&TRtInPort::Received, in.get());
-    port.openPort(unsigned(device), std::string(ClientName) + " Input");
-    if (!port.isPortOpen()) {
-      detail = in->Error;
-      in->Port->cancelCallback();
-      in->Port.reset();
-      result = MidiDeviceBusy;
+    port->ignoreTypes(true, false, false);
+    port->setCallback(&TMidiInQueue::Received, queue.get());
+    if (!OpenPort(*port, entry, "Input", result)) {
+      detail = queue->Error;
+      port->cancelCallback();
       return nullptr;
     }
     result = MidiNoError;
-    return in;
+    return std::make_unique<TRtInPort>(std::move(port), std::move(queue));
   } catch (const RtMidiError& e) {
-    result = e.getType() == RtMidiError::DRIVER_ERROR ? MidiNoSystem : MidiDeviceBusy;
+    result = FailureOf(e);
     detail = e.getMessage();
   } catch (const std::bad_alloc&) {
     result = MidiNoMemory;

@@ -1,9 +1,14 @@
 #pragma once
-// The MIDI ports of the sound card: the ALSA sequencer through RtMidi. No
-// sequencer (no /dev/snd/seq, or one that refuses a client) means empty
-// device lists and opens that fail with MidiNoSystem, never a crash.
+// The machine's MIDI ports through RtMidi: the ALSA sequencer's ports, then,
+// while a JACK server runs, its MIDI ports, each named "API: port" ("ALSA:
+// Midi Through:Midi Through Port-0 14:0", "JACK: synth:midi_in"). No
+// sequencer and no JACK server mean empty lists and opens that fail with
+// MidiNoSystem, never a crash.
+//
 // Input delivers every short message, the clock and the other real-time
-// bytes included; system exclusive input is not taken.
+// bytes included, on a thread of the port's own (never on the sound
+// server's thread, which must not wait); system exclusive input is not
+// taken. Closing a port never waits longer than DriverCloseBound.
 
 #include "platform/MidiPorts.h"
 

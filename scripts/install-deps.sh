@@ -9,6 +9,9 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev
   librtaudio-dev librtmidi-dev libsndfile1-dev libzip-dev libjpeg-dev
+  # JACK 1 (the tests start a private server; JACK 2's packages conflict
+  # with the RtAudio development package) and ALSA.
+  jackd1 libjack-dev libasound2-dev
   clang libclang-rt-14-dev
   sox libsox-fmt-all zip unzip python3 imagemagick
   xvfb xauth x11-utils fonts-dejavu-core

@@ -78,6 +78,11 @@ void TProgramRun::StartUp() {
     SyncStartStopReceived(started);
     form.ShowTransport();
   });
+  // The sound device went away while the program ran: the output is closed.
+  QObject::connect(Listener.get(), &TQtEngineListener::outputLost, &form, [&form] {
+    const std::string message = TakeOutputLostMessage();
+    if (!message.empty()) form.ShowInfo("Sound output closed: " + message);
+  });
   Started = true;
   form.RebuildRecentFiles();
   // The tool windows where the user left them.

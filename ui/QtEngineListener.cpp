@@ -69,6 +69,11 @@ void TQtEngineListener::RenderDone(bool ok) {
   Wake();
 }
 
+void TQtEngineListener::OutputLost() {
+  LostPending.store(true);
+  Wake();
+}
+
 void TQtEngineListener::Deliver() {
   if (WakeFd >= 0) {
     uint64_t count = 0;
@@ -91,6 +96,7 @@ void TQtEngineListener::Deliver() {
     emit parameterAutomated(std::countr_zero(pending));
   if (ProgressPending.exchange(false)) emit renderProgress(ProgressValue.load());
   if (const int done = DonePending.exchange(0)) emit renderDone(done == 1);
+  if (LostPending.exchange(false)) emit outputLost();
 }
 
 void TQtEngineListener::DropPending() {

@@ -5,8 +5,8 @@
 // Qt call on their side. On the main thread a socket notifier reads the
 // eventfd and emits the signals below for what is pending, in this order:
 // sync start / stop, step position, the async updates by kind, automated
-// plug-in slots, render progress, render done. Each kind carries its latest
-// value; after a step-position or async-update signal has been handled the
+// plug-in slots, render progress, render done, the sound output lost. Each
+// kind carries its latest value; after a step-position or async-update signal has been handled the
 // kind's armed flag is set again, so its handler shows the latest state.
 // Installed for its lifetime.
 
@@ -38,6 +38,7 @@ public:
   void ParameterAutomated(int slot, int index, float value) override;
   void RenderProgress(int percent) override;
   void RenderDone(bool ok) override;
+  void OutputLost() override;
 
   // Drops every report still pending and every later one (the close does
   // this before the scope and the samples go away).
@@ -56,6 +57,7 @@ signals:
   void parameterAutomated(int slot);
   void renderProgress(int percent);
   void renderDone(bool ok);
+  void outputLost();
 
 private:
   // Wakes the main thread once until it has delivered.
@@ -76,6 +78,7 @@ private:
   std::atomic<int> ProgressValue{0};
   // 0 nothing, 1 done and written, 2 done and failed.
   std::atomic<int> DonePending{0};
+  std::atomic<bool> LostPending{false};
 };
 
 }  // namespace vs

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <sstream>
 
 #include "core/MasterClock.h"
@@ -209,6 +210,55 @@ TEST_F(ProgramTest, StartUpOpensTheChosenMidiOutputAndShutDownClosesThePorts) {
   TSettingsStore store(Options.SettingsFile);
   store.Load();
   EXPECT_EQ(store.ReadString("ZM SETTINGS", "Sync Delay", ""), "250");
+  SetMidiBackend(nullptr);
+}
+
+// Every close writes the choices of the settings window's lists, "(none)"
+// included, and a stored index past a list comes back clamped.
+TEST_F(ProgramTest, EveryCloseWritesTheDeviceChoices) {
+  SetMidiBackend(std::make_unique<TRecordingMidiBackend>());  // two outputs, one input
+  SetAudioBackend(std::make_unique<TNullAudioBackend>());     // "Null Output"
+  Options.OpenAudio = true;
+  auto runOnce = [&] {
+    TProgram program;
+    program.Open(Options);
+    program.StartUp();
+    EXPECT_TRUE(program.ShutDown());
+    TSettingsStore store(Options.SettingsFile);
+    store.Load();
+    std::map<std::string, std::string> v;
+    for (const char* name : {"DS Driver", "DS Driver Name", "Input Device", "Input Device Name",
+                             "Output Device", "Output Device Name", "Sync Output Device", "Sync Output Device Name"})
+      v[name] = store.ReadString("ZM SETTINGS", name, "(missing)");
+    return v;
+  };
+  // A fresh start: "(none)" everywhere.
+  auto fresh = runOnce();
+  EXPECT_EQ(fresh["DS Driver"], "1");
+  EXPECT_EQ(fresh["DS Driver Name"], "(none)");
+  EXPECT_EQ(fresh["Input Device"], "1");
+  EXPECT_EQ(fresh["Input Device Name"], "(none)");
+  EXPECT_EQ(fresh["Output Device"], "2");  // the mapper is -1
+  EXPECT_EQ(fresh["Sync Output Device"], "3");
+  EXPECT_EQ(fresh["Sync Output Device Name"], "(none)");
+
+  // Indexes past the lists and no names: clamped to the last entries and
+  // written back so.
+  {
+    TSettingsStore store(Options.SettingsFile);
+    store.Load();
+    for (const char* name : {"DS Driver", "Input Device", "Output Device", "Sync Output Device"})
+      store.WriteString("ZM SETTINGS", name, "99");
+    for (const char* name : {"DS Driver Name", "Input Device Name", "Output Device Name", "Sync Output Device Name"})
+      store.DeleteValue("ZM SETTINGS", name);
+    ASSERT_TRUE(store.Save());
+  }
+  auto clamped = runOnce();
+  EXPECT_EQ(clamped["DS Driver"], "1");
+  EXPECT_EQ(clamped["Input Device"], "1");
+  EXPECT_EQ(clamped["Output Device"], "2");
+  EXPECT_EQ(clamped["Sync Output Device"], "3");
+  EXPECT_EQ(clamped["Output Device Name"], "(none)");
   SetMidiBackend(nullptr);
 }
 

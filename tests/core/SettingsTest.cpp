@@ -309,7 +309,8 @@ TEST_F(SettingsTest, EmptyRecentEntriesAndAbsentBrowserAreNotWritten) {
   EXPECT_FALSE(store.ValueExists(SettingsSection, "Last Opened 1"));
   EXPECT_EQ(store.ReadInteger(SettingsSection, "SmpList_Width", 0), 123);
   EXPECT_FALSE(store.ValueExists(SettingsSection, "SmpList"));
-  // Devices left at "(none)" write nothing, so none stays none.
+  // Device choices that were never made (no device lists in this run)
+  // leave the stored ones.
   EXPECT_FALSE(store.ValueExists(SettingsSection, "DS Driver"));
   EXPECT_FALSE(store.ValueExists(SettingsSection, "Output Device"));
 }

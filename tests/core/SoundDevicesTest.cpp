@@ -51,7 +51,7 @@ protected:
 };
 
 TEST_F(SoundDeviceApplyTest, ChoosingADeviceReopensTheOutputOnIt) {
-  const TSoundDeviceList list = ListSoundDevices(Prefs);
+  TSoundDeviceList list = ListSoundDevices(Prefs);
   ASSERT_EQ(list.Items.size(), 3u);
   std::string message;
   EXPECT_TRUE(ApplySoundDevice(list, 1, Prefs, message));
@@ -60,16 +60,23 @@ TEST_F(SoundDeviceApplyTest, ChoosingADeviceReopensTheOutputOnIt) {
   EXPECT_EQ(Prefs.DSDriver, 1);
   EXPECT_EQ(Prefs.DSDriverName, "Card B");
 
+  // "(none)" leaves the output as it is but is the stored choice, so that
+  // the earlier device does not come back; outside the list: nothing.
   const int opens = Backend->OpenCount;
-  EXPECT_TRUE(ApplySoundDevice(list, 2, Prefs, message));  // "(none)": nothing
+  EXPECT_TRUE(ApplySoundDevice(list, 2, Prefs, message));
+  EXPECT_TRUE(AudioOutput().OutputOpen.load());
+  EXPECT_EQ(Prefs.DSDriver, 2);
+  EXPECT_EQ(Prefs.DSDriverName, "(none)");
   EXPECT_TRUE(ApplySoundDevice(list, 7, Prefs, message));
   EXPECT_EQ(Backend->OpenCount, opens);
-  EXPECT_EQ(Prefs.DSDriverName, "Card B");
+  EXPECT_EQ(Prefs.DSDriverName, "(none)");
+  Prefs.DSDriver = 0;  // a name found wins over the index
+  EXPECT_EQ(ListSoundDevices(Prefs).ItemIndex, 2);
 }
 
 TEST_F(SoundDeviceApplyTest, ADeviceThatFailsIsReportedEvenWhenTheDefaultTakesOver) {
   Backend->FailNames = {"Card A"};
-  const TSoundDeviceList list = ListSoundDevices(Prefs);
+  TSoundDeviceList list = ListSoundDevices(Prefs);
   std::string message;
   EXPECT_FALSE(ApplySoundDevice(list, 0, Prefs, message));
   EXPECT_TRUE(AudioOutput().OutputOpen.load());  // on the default device

@@ -84,7 +84,9 @@ TEST_F(MidiDevicesTest, OutputListHoldsTheMapperTheDevicesAndNone) {
   StoreMidiSelections(lists, prefs);
   EXPECT_EQ(prefs.OutputDevice, -1);
   EXPECT_EQ(prefs.OutputDeviceName, MidiMapperName);
-  EXPECT_FALSE(prefs.SyncOutputDevice.has_value());
+  // "(none)" is a stored choice as well: its index and its name.
+  EXPECT_EQ(prefs.SyncOutputDevice, 4);
+  EXPECT_EQ(prefs.SyncOutputDeviceName, "(none)");
   EXPECT_EQ(prefs.InputDevice, 1);
   EXPECT_EQ(prefs.InputDeviceName, "Clock Source");
 

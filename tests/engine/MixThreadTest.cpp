@@ -286,10 +286,12 @@ TEST_F(OutputTest, UnderrunCountsOnlyWhenTheWriteCursorIsInsideTheHalfJustWritte
   { MixerGuard hold; }
   EXPECT_EQ(o.UnderrunCount.load(), 0);
   // Up to the frame before the half 1 event (cursor 248), then three frames
-  // at once: the device has taken 248..260 when half 1 is written, so the
-  // cursor (260) lies inside it.
+  // at once and one more: the play cursor comes past the event (252) at 260,
+  // when the device has taken up to 264, so the write cursor (264) lies
+  // inside half 1 when it is written.
   d.Advance(62);
   d.Advance(3, 3);
+  d.Advance(1);
   ASSERT_TRUE(WaitFor([&] { return o.BufferBasePosition.load() == 128; }));
   { MixerGuard hold; }
   EXPECT_EQ(o.UnderrunCount.load(), 1);

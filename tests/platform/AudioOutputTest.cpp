@@ -173,6 +173,31 @@ TEST(StreamBuffer, EachHalfBelongsToTheWriterOrTheDeviceAndANotReadyHalfPlaysSil
   buffer.Unlock();
 }
 
+// A piece is played from its start: a position inside it is reached (and
+// signalled) once a later piece moves the play cursor there, so whoever is
+// woken reads a play cursor at or past the position.
+TEST(StreamBuffer, APositionInsideThePiecePlayedIsSignalledWhenThePlayCursorGetsThere) {
+  TManualAudioBackend backend;
+  std::string error;
+  auto opened = backend.OpenDevice("", &error);
+  ASSERT_TRUE(opened);
+  TStreamBuffer* buffer = backend.LastDevice->CreateStreamBuffer(64);  // 16 frames
+  TAutoResetEvent e;
+  TNotifyPosition pos[] = {{8, &e}};
+  ASSERT_TRUE(buffer->SetNotificationPositions(pos, 1));
+  buffer->SetCurrentPosition(0);
+  buffer->Play();
+  backend.LastDevice->Advance(4, 4);  // plays frames 0..3 from cursor 0
+  EXPECT_FALSE(e.Wait(0));
+  backend.LastDevice->Advance(4, 4);  // the play cursor comes to 16
+  EXPECT_TRUE(e.Wait(0));
+  uint32_t play = 0;
+  buffer->GetCurrentPosition(&play, nullptr);
+  EXPECT_EQ(play, 16u);
+  backend.LastDevice->Advance(4, 4);
+  EXPECT_FALSE(e.Wait(0));  // once per time round
+}
+
 TEST(ManualBackend, OpensByNameAndRefusesUnknownOrFailingDevices) {
   TManualAudioBackend backend;
   backend.Names = {"Card A", "Card B"};

@@ -1,0 +1,378 @@
+// The program on real devices: a private JACK server, the program started
+// from its settings as a user would, and a JACK client of the test's own
+// that listens to its audio and MIDI ports and sends it clocks.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <thread>
+
+#include "core/MasterClock.h"
+#include "core/PlayPosition.h"
+#include "core/Program.h"
+#include "core/Tempo.h"
+#include "core/Transport.h"
+#include "engine/Capture.h"
+#include "engine/EngineListener.h"
+#include "engine/MidiDevices.h"
+#include "engine/MixThread.h"
+#include "engine/Mixer.h"
+#include "engine/RenderWAV.h"
+#include "engine/WAVFiles.h"
+#include "jack/JackFixture.h"
+#include "model/Channels.h"
+#include "model/MixerLock.h"
+#include "model/RenderOptions.h"
+#include "model/Song.h"
+#include "platform/SettingsStore.h"
+#include "support/TempDir.h"
+
+namespace vs {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::TJackTestClient;
+using testing::TJackTestServer;
+using testing::TTimedMidi;
+using Clock = std::chrono::steady_clock;
+
+// Waits until done() holds, at most `limit`.
+template <class F>
+bool WaitFor(F done, std::chrono::milliseconds limit) {
+  const auto until = Clock::now() + limit;
+  while (!done()) {
+    if (Clock::now() > until) return false;
+    std::this_thread::sleep_for(5ms);
+  }
+  return true;
+}
+
+// n frames of a decaying tone that starts at full height (so the first frame
+// of a hit is never silent).
+std::vector<int16_t> Hit(int n, double period, int16_t height) {
+  std::vector<int16_t> f(size_t(n) * 2);
+  for (int i = 0; i < n; ++i) {
+    const double v = height * std::cos(2 * M_PI * i / period) * (1.0 - double(i) / n);
+    f[2 * size_t(i)] = int16_t(v);
+    f[2 * size_t(i) + 1] = int16_t(-v / 2);
+  }
+  return f;
+}
+
+class OutputLostRecorder : public TEngineListener {
+public:
+  void OutputLost() override { Lost.store(true); }
+  std::atomic<bool> Lost{false};
+};
+
+class JackDevicesTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Server = std::make_unique<TJackTestServer>();
+    if (!Server->Running())
+      GTEST_SKIP() << "No JACK server could be started here (" << Server->WhyNot()
+                   << "): the tests on real devices are skipped.";
+    Client = std::make_unique<TJackTestClient>();
+    ASSERT_TRUE(Client->Ok());
+    Options.AppPath = Tmp / "app/";
+    Options.SettingsFile = Tmp / "settings.ini";
+    Options.OpenAudio = true;
+    std::filesystem::create_directories(Tmp / "app/Samples/DrumKits/Basic");
+  }
+
+  void TearDown() override {
+    if (Program) Program->ShutDown();
+    Program.reset();
+    SetEngineListener(nullptr);
+    Transport() = TTransportState{};
+    Sync().Mode.store(SyncOff);
+    Client.reset();
+    Server.reset();
+  }
+
+  void Store(const std::map<std::string, std::string>& values) {
+    TSettingsStore store(Options.SettingsFile);
+    store.Load();
+    for (const auto& [name, value] : values) store.WriteString("ZM SETTINGS", name, value);
+    ASSERT_TRUE(store.Save());
+  }
+  std::string Stored(const std::string& name) {
+    TSettingsStore store(Options.SettingsFile);
+    store.Load();
+    return store.ReadString("ZM SETTINGS", name, "(missing)");
+  }
+
+  TProgram& Start() {
+    Program = std::make_unique<TProgram>();
+    Program->Open(Options);
+    Program->StartUp();
+    return *Program;
+  }
+
+  // Makes the song current at its tempo.
+  static void Play(std::unique_ptr<TSong> song) {
+    const int bpm = song->BPM;
+    std::unique_ptr<TSong> old;
+    {
+      MixerGuard hold;
+      StopAllVoices();
+      old = ReplaceCurrentSong(std::move(song));
+    }
+    SetTempo(bpm);
+    Transport().StartButtonDown = true;
+    StartButtonClick(true);
+  }
+  static void Stop() {
+    Transport().StartButtonDown = false;
+    StartButtonClick(true);
+  }
+
+  static void SetStep(TChannel& ch, int step, int velocity) {
+    ch.Steps.SetStepOn(1, step, true);
+    ch.Steps.SetStepValue(1, step, uint8_t(velocity), PlaneVol);
+  }
+
+  TTestDir Tmp;
+  TProgramOptions Options;
+  std::unique_ptr<TJackTestServer> Server;
+  std::unique_ptr<TJackTestClient> Client;
+  std::unique_ptr<TProgram> Program;
+};
+
+TEST_F(JackDevicesTest, LiveOutputOnTheStoredDeviceEqualsTheOfflineMix) {
+  // The device is chosen by the name stored at an earlier close.
+  Store({{"DS Driver", "0"}, {"DS Driver Name", "JACK: vstest"}});
+  TProgram& program = Start();
+  const std::vector<std::string>& items = program.SoundDevices.Items;
+  ASSERT_GE(items.size(), 3u);
+  EXPECT_EQ(items.front(), "JACK: system");  // the sound card, the system default
+  EXPECT_NE(std::find(items.begin(), items.end(), "JACK: vstest"), items.end());
+  EXPECT_EQ(items.back(), "(none)");
+  EXPECT_EQ(items[size_t(program.SoundDevices.ItemIndex)], "JACK: vstest");
+  ASSERT_TRUE(AudioOutput().OutputOpen.load()) << AudioOutput().OutputError;
+
+  // Two hits and a quiet one in a bar of 16 steps of 2205 frames; every hit
+  // ends before the next step, so each bar sounds the same.
+  auto song = std::make_unique<TSong>();
+  song->BPM = 300;
+  TChannel& kick = AddChannel(*song);
+  kick.Sample.SetFrames(Hit(2000, 180.0, 20000));
+  TChannel& hat = AddChannel(*song);
+  hat.Sample.SetFrames(Hit(700, 9.5, 9000));
+  for (TChannel* ch : {&kick, &hat}) {
+    ch->Sample.PlayLength = ch->Sample.Length;
+    ch->Sample.NominalLength = ch->Sample.Length;
+  }
+  SetStep(kick, 0, 127);
+  SetStep(kick, 8, 90);
+  for (int s = 2; s < 16; s += 4) SetStep(hat, s, 40 + 5 * s);
+  const int64_t bar = 16 * 2205;
+
+  // The offline mix of the bar, then the same song live.
+  {
+    std::unique_ptr<TSong> old;
+    MixerGuard hold;
+    old = ReplaceCurrentSong(std::move(song));
+  }
+  SetTempo(300);
+  RenderOptions().Remainder = RemainderCut;
+  const std::string offlineFile = Tmp / "offline.wav";
+  ASSERT_TRUE(RenderSongToFile(offlineFile).Ok);
+  TWAVSample offline;
+  ASSERT_EQ(LoadWAVSample(offlineFile, offline), 0);
+  ASSERT_EQ(offline.Length, bar);
+
+  Client->StartRecording();
+  Transport().StartButtonDown = true;
+  StartButtonClick(true);
+  ASSERT_TRUE(WaitFor([&] { return Client->RecordedCount() >= size_t(44100 * 3); }, 10s));
+  Stop();
+  const std::vector<int16_t> live = Client->RecordedFrames();
+
+  auto firstOnset = [](const int16_t* f, size_t frames) {
+    for (size_t i = 0; i < frames; ++i)
+      if (f[2 * i] != 0 || f[2 * i + 1] != 0) return i;
+    return frames;
+  };
+  const size_t r0 = firstOnset(offline.Frames(), size_t(offline.Length));
+  const size_t l0 = firstOnset(live.data(), live.size() / 2);
+  ASSERT_EQ(r0, 0u);
+  ASSERT_LE(l0 + 2 * size_t(bar), live.size() / 2) << "the output started too late";
+  int offlineMismatches = 0, loopMismatches = 0;
+  for (size_t i = 0; i < size_t(bar) * 2; ++i) {
+    offlineMismatches += live[l0 * 2 + i] != offline.Data[i];
+    loopMismatches += live[(l0 + size_t(bar)) * 2 + i] != live[l0 * 2 + i];
+  }
+  EXPECT_EQ(offlineMismatches, 0);
+  EXPECT_EQ(loopMismatches, 0);
+
+  // The choice is written back by name at the close.
+  EXPECT_TRUE(program.ShutDown());
+  EXPECT_EQ(Stored("DS Driver Name"), "JACK: vstest");
+  EXPECT_EQ(Stored("DS Driver"), std::to_string(program.SoundDevices.ItemIndex));
+}
+
+TEST_F(JackDevicesTest, AsMasterTheClockAndTheStepNotesGoOutOnJackMidiPorts) {
+  Store({{"Use WAV", "1"},
+         {"Use MIDI", "1"},
+         {"Sync to Input", "1"},
+         {"Output Device Name", "JACK: vstest:notes_in"},
+         {"Output Device", "1"},
+         {"Sync Output Device Name", "JACK: vstest:sync_in"},
+         {"Sync Output Device", "1"}});
+  TProgram& program = Start();
+  ASSERT_EQ(Sync().Mode.load(), SyncMaster);
+  ASSERT_TRUE(AudioOutput().OutputOpen.load()) << AudioOutput().OutputError;
+  ASSERT_TRUE(MidiDevices().MIDIOut.IsOpen()) << program.MidiError;
+  ASSERT_TRUE(MidiDevices().MIDIOutSync.IsOpen());
+  EXPECT_EQ(MidiDevices().MIDIOutSync.ProductName(), "JACK: vstest:sync_in");
+
+  // At 125 BPM a step is 5292 frames: a clock every 882 frames.
+  auto song = std::make_unique<TSong>();
+  song->BPM = 125;
+  song->MasterVolume.store(128);
+  TChannel& drum = AddChannel(*song);
+  drum.MidiNote = 36;
+  drum.MidiChannel = 9;
+  drum.Volume = 100;
+  TChannel& quiet = AddChannel(*song);
+  quiet.MidiNote = 38;
+  quiet.MidiChannel = 2;
+  quiet.Volume = 50;
+  SetStep(drum, 0, 100);
+  SetStep(drum, 4, 127);
+  SetStep(drum, 8, 64);
+  SetStep(quiet, 12, 100);
+  Play(std::move(song));
+  std::this_thread::sleep_for(3500ms);
+  Stop();
+  std::this_thread::sleep_for(300ms);
+
+  const std::vector<TTimedMidi> sync = Client->Received(0);
+  ASSERT_GE(sync.size(), 3u);
+  EXPECT_EQ(sync[0].Bytes, (std::vector<uint8_t>{0xF2, 0, 0}));  // song position: the start
+  EXPECT_EQ(sync[1].Bytes, (std::vector<uint8_t>{0xFA}));
+  EXPECT_EQ(sync.back().Bytes, (std::vector<uint8_t>{0xFC}));
+  std::vector<uint64_t> clocks;
+  for (const TTimedMidi& m : sync)
+    if (m.Bytes == std::vector<uint8_t>{0xF8}) clocks.push_back(m.Frame);
+  ASSERT_GE(clocks.size(), 100u);  // about 3 seconds of 50 a second
+  const double perClock = double(clocks.back() - clocks.front()) / double(clocks.size() - 1);
+  const double perQuarter = 44100.0 * 60 / 125;
+  EXPECT_NEAR(perQuarter / perClock, 24.0, 0.24);
+
+  // The notes of the first bar, each on its channel with its velocity:
+  // channel volume x step velocity x master volume div 12800.
+  std::vector<std::vector<uint8_t>> noteOns;
+  for (const TTimedMidi& m : Client->Received(1))
+    if ((m.Bytes[0] & 0xF0) == 0x90) noteOns.push_back(m.Bytes);
+  ASSERT_GE(noteOns.size(), 4u);
+  EXPECT_EQ(noteOns[0], (std::vector<uint8_t>{0x99, 36, 100}));
+  EXPECT_EQ(noteOns[1], (std::vector<uint8_t>{0x99, 36, 127}));
+  EXPECT_EQ(noteOns[2], (std::vector<uint8_t>{0x99, 36, 64}));
+  EXPECT_EQ(noteOns[3], (std::vector<uint8_t>{0x92, 38, 50}));
+  // A step every 6 clocks: a bar of 16 steps holds those four notes.
+  EXPECT_NEAR(double(noteOns.size()), double(clocks.size()) / 96 * 4, 4.0);
+}
+
+TEST_F(JackDevicesTest, AsSlaveItStepsOncePerSixClocksFromAJackMidiPortAndStopsOnStop) {
+  Store({{"Use WAV", "0"},
+         {"Use MIDI", "0"},
+         {"Sync to Input", "1"},
+         {"Input Device Name", "JACK: vstest:clock_out"},
+         {"Input Device", "0"}});
+  Start();
+  ASSERT_EQ(Sync().Mode.load(), SyncSlave);
+  ASSERT_TRUE(MidiDevices().MidiIn.IsOpen());
+  EXPECT_EQ(MidiDevices().MidiIn.ProductName(), "JACK: vstest:clock_out");
+  {
+    auto song = std::make_unique<TSong>();
+    AddChannel(*song);
+    std::unique_ptr<TSong> old;
+    MixerGuard hold;
+    old = ReplaceCurrentSong(std::move(song));
+  }
+
+  // Clocks 10 ms apart; the clock after Start plays the first step.
+  uint64_t at = Client->Now() + 4410;
+  auto send = [&](uint8_t byte, int count) {
+    for (int i = 0; i < count; ++i, at += 441) Client->Send({byte}, at);
+  };
+  auto stepAfterSending = [&] {
+    const uint64_t until = at;
+    EXPECT_TRUE(WaitFor([&] { return Client->Now() > until + 4410; }, 5s));
+    return PlayPosition().DisplayStep.load();
+  };
+  send(0xFA, 1);
+  send(0xF8, 31);
+  EXPECT_EQ(stepAfterSending(), 5);
+  EXPECT_TRUE(Mixer().Playing.load());
+  send(0xF8, 5);
+  EXPECT_EQ(stepAfterSending(), 5);
+  send(0xF8, 1);
+  EXPECT_EQ(stepAfterSending(), 6);
+  send(0xFC, 1);
+  send(0xF8, 12);
+  EXPECT_EQ(stepAfterSending(), 6);
+  EXPECT_FALSE(Mixer().Playing.load());
+}
+
+TEST_F(JackDevicesTest, TheServerGoingAwayClosesTheOutputWithItsMessage) {
+  Store({{"DS Driver Name", "JACK: vstest"}, {"Use MIDI", "1"}, {"Output Device Name", "JACK: vstest:notes_in"}});
+  Start();
+  ASSERT_TRUE(AudioOutput().OutputOpen.load());
+  OutputLostRecorder listener;
+  SetEngineListener(&listener);
+  auto song = std::make_unique<TSong>();
+  AddChannel(*song);
+  Play(std::move(song));
+  std::this_thread::sleep_for(300ms);
+
+  Server->Kill();
+  ASSERT_TRUE(WaitFor([] { return !AudioOutput().OutputOpen.load(); }, 5s));
+  EXPECT_TRUE(WaitFor([&] { return listener.Lost.load(); }, 1s));
+  const std::string message = TakeOutputLostMessage();
+  EXPECT_EQ(message.rfind("The sound device \"JACK: vstest\" went away: the JACK server shut down", 0), 0u)
+      << message;
+  // The program goes on: it stops, plays without the device, and closes.
+  Stop();
+  const auto t0 = Clock::now();
+  EXPECT_TRUE(Program->ShutDown());
+  EXPECT_LT(Clock::now() - t0, 8s);
+}
+
+TEST_F(JackDevicesTest, ClosingNeverHangsWhenTheServerStopsGivingCycles) {
+  Store({{"DS Driver Name", "JACK: system"},
+         {"Use MIDI", "1"},
+         {"Output Device Name", "JACK: vstest:notes_in"},
+         {"Sync to Input", "1"},
+         {"Sync Output Device Name", "JACK: vstest:sync_in"}});
+  Start();
+  ASSERT_TRUE(AudioOutput().OutputOpen.load());
+  ASSERT_TRUE(MidiDevices().MIDIOut.IsOpen());
+  ASSERT_TRUE(MidiDevices().MIDIOutSync.IsOpen());
+  EXPECT_NE(CaptureDeviceNames().front().find("JACK: "), std::string::npos);
+  ASSERT_TRUE(OpenCapture(44100 * 4));
+  StartCapture();
+  std::this_thread::sleep_for(200ms);
+
+  Server->Pause();
+  auto within = [](const char* what, auto close) {
+    const auto t0 = Clock::now();
+    close();
+    EXPECT_LT(Clock::now() - t0, 4s) << what;
+  };
+  within("capture", [] { CloseCapture(); });
+  within("sound output", [] { CloseAudioOutput(); });
+  within("note output", [] { CloseMidiOutput(MidiDevices().MIDIOut); });
+  within("sync output", [] { CloseMidiOutput(MidiDevices().MIDIOutSync); });
+  // A stopped server has no devices to offer.
+  within("device list", [] { EXPECT_EQ(ListSoundDevices(TPreferences{}).Items.size(), 1u); });
+  within("shut-down", [&] { Program->ShutDown(); });
+  Server->Resume();
+}
+
+}  // namespace
+}  // namespace vs
