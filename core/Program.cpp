@@ -115,6 +115,7 @@ void TProgram::StartUp() {
   SetGlobalLanguage(Prefs.Language);
   StyleNames = ListStyles(app);
   const int style = ChooseStyleIndex(StyleNames, Prefs.Style);
+  Prefs.Style = style;  // the selection, written back at every close
   CurrentStyle() = LoadStyle(app, style < 0 ? std::string(DefaultStyleName) : StyleNames[style]);
   ApplyGraphColours(CurrentStyle());
 

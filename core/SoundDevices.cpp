@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "core/Transport.h"
 #include "engine/MixThread.h"
 
 namespace vs {
@@ -32,16 +33,16 @@ void StoreSoundDeviceSelection(const TSoundDeviceList& list, TPreferences& prefs
   prefs.DSDriverName = list.Items[size_t(list.ItemIndex)];
 }
 
-bool ApplySoundDevice(TSoundDeviceList& list, int selection, TPreferences& prefs, std::string& message) {
-  if (selection < 0 || selection > list.NoneIndex()) return true;
+TCommandResult ApplySoundDevice(TSoundDeviceList& list, int selection, TPreferences& prefs) {
+  if (selection < 0 || selection > list.NoneIndex()) return TCommandResult::Done();
   list.ItemIndex = selection;
   StoreSoundDeviceSelection(list, prefs);
-  if (selection == list.NoneIndex()) return true;
+  if (selection == list.NoneIndex()) return TCommandResult::Done();
   const std::string& name = list.Items[size_t(selection)];
   TAudioOutputState& output = AudioOutput();
   CloseAudioOutput();
   output.SoundDeviceName = name;
-  if (!output.UseWAV.load()) return true;
+  if (!output.UseWAV.load()) return TCommandResult::Done();
   output.OutputError.clear();
   try {
     OpenAudioOutput();
@@ -49,14 +50,11 @@ bool ApplySoundDevice(TSoundDeviceList& list, int selection, TPreferences& prefs
     output.OutputError = e.what();
   }
   if (output.OutputOpen.load()) {
-    if (output.SoundDeviceName == name) return true;
+    if (output.SoundDeviceName == name) return TCommandResult::Done();
     // The device failed and the default one took its place.
-    message = "The sound device \"" + name + "\" could not be opened; the default device is used.";
-    return false;
+    return TCommandResult::Failed("The sound device \"" + name + "\" could not be opened; the default device is used.");
   }
-  message = output.OutputError.empty() ? std::string("The sound output could not be opened.")
-                                       : output.OutputError;
-  return false;
+  return TCommandResult::Failed(output.OutputError.empty() ? std::string(SoundOutputFailedText) : output.OutputError);
 }
 
 }  // namespace vs

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/Preferences.h"
+#include "toolbox/CommandResult.h"
 
 namespace vs {
 
@@ -36,9 +37,9 @@ TSoundDeviceList ListSoundDevices(const TPreferences& prefs);
 void StoreSoundDeviceSelection(const TSoundDeviceList& list, TPreferences& prefs);
 
 // Picks an entry of the list (ignored outside it) and stores the choice.
-// A device: the audio output uses it and is reopened on it; false with a
-// message when the output could not be opened or the default device had to
+// A device: the audio output uses it and is reopened on it; failed, with
+// why, when the output could not be opened or the default device had to
 // take the chosen one's place. "(none)" leaves the output as it is.
-bool ApplySoundDevice(TSoundDeviceList& list, int selection, TPreferences& prefs, std::string& message);
+TCommandResult ApplySoundDevice(TSoundDeviceList& list, int selection, TPreferences& prefs);
 
 }  // namespace vs

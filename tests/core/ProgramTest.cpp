@@ -215,7 +215,8 @@ TEST_F(ProgramTest, StartUpOpensTheChosenMidiOutputAndShutDownClosesThePorts) {
 
 // Every close writes the choices of the settings window's lists, "(none)"
 // included, and a stored index past a list comes back clamped.
-TEST_F(ProgramTest, EveryCloseWritesTheDeviceChoices) {
+TEST_F(ProgramTest, EveryCloseWritesTheStyleAndTheDeviceChoices) {
+  for (const char* style : {"Chrome", "Default", "Wood"}) fs::create_directories(Tmp / "app/Styles/" + style);
   SetMidiBackend(std::make_unique<TRecordingMidiBackend>());  // two outputs, one input
   SetAudioBackend(std::make_unique<TNullAudioBackend>());     // "Null Output"
   Options.OpenAudio = true;
@@ -227,13 +228,14 @@ TEST_F(ProgramTest, EveryCloseWritesTheDeviceChoices) {
     TSettingsStore store(Options.SettingsFile);
     store.Load();
     std::map<std::string, std::string> v;
-    for (const char* name : {"DS Driver", "DS Driver Name", "Input Device", "Input Device Name",
+    for (const char* name : {"Style", "DS Driver", "DS Driver Name", "Input Device", "Input Device Name",
                              "Output Device", "Output Device Name", "Sync Output Device", "Sync Output Device Name"})
       v[name] = store.ReadString("ZM SETTINGS", name, "(missing)");
     return v;
   };
-  // A fresh start: "(none)" everywhere.
+  // A fresh start: the default style and "(none)" everywhere.
   auto fresh = runOnce();
+  EXPECT_EQ(fresh["Style"], "1");  // Chrome, Default, Wood
   EXPECT_EQ(fresh["DS Driver"], "1");
   EXPECT_EQ(fresh["DS Driver Name"], "(none)");
   EXPECT_EQ(fresh["Input Device"], "1");
@@ -243,17 +245,18 @@ TEST_F(ProgramTest, EveryCloseWritesTheDeviceChoices) {
   EXPECT_EQ(fresh["Sync Output Device Name"], "(none)");
 
   // Indexes past the lists and no names: clamped to the last entries and
-  // written back so.
+  // written back so. A style past its list is the default style again.
   {
     TSettingsStore store(Options.SettingsFile);
     store.Load();
-    for (const char* name : {"DS Driver", "Input Device", "Output Device", "Sync Output Device"})
+    for (const char* name : {"Style", "DS Driver", "Input Device", "Output Device", "Sync Output Device"})
       store.WriteString("ZM SETTINGS", name, "99");
     for (const char* name : {"DS Driver Name", "Input Device Name", "Output Device Name", "Sync Output Device Name"})
       store.DeleteValue("ZM SETTINGS", name);
     ASSERT_TRUE(store.Save());
   }
   auto clamped = runOnce();
+  EXPECT_EQ(clamped["Style"], "1");
   EXPECT_EQ(clamped["DS Driver"], "1");
   EXPECT_EQ(clamped["Input Device"], "1");
   EXPECT_EQ(clamped["Output Device"], "2");

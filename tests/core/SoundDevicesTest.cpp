@@ -53,8 +53,7 @@ protected:
 TEST_F(SoundDeviceApplyTest, ChoosingADeviceReopensTheOutputOnIt) {
   TSoundDeviceList list = ListSoundDevices(Prefs);
   ASSERT_EQ(list.Items.size(), 3u);
-  std::string message;
-  EXPECT_TRUE(ApplySoundDevice(list, 1, Prefs, message));
+  EXPECT_TRUE(ApplySoundDevice(list, 1, Prefs));
   EXPECT_TRUE(AudioOutput().OutputOpen.load());
   EXPECT_EQ(Backend->LastOpenedName, "Card B");
   EXPECT_EQ(Prefs.DSDriver, 1);
@@ -63,11 +62,11 @@ TEST_F(SoundDeviceApplyTest, ChoosingADeviceReopensTheOutputOnIt) {
   // "(none)" leaves the output as it is but is the stored choice, so that
   // the earlier device does not come back; outside the list: nothing.
   const int opens = Backend->OpenCount;
-  EXPECT_TRUE(ApplySoundDevice(list, 2, Prefs, message));
+  EXPECT_TRUE(ApplySoundDevice(list, 2, Prefs));
   EXPECT_TRUE(AudioOutput().OutputOpen.load());
   EXPECT_EQ(Prefs.DSDriver, 2);
   EXPECT_EQ(Prefs.DSDriverName, "(none)");
-  EXPECT_TRUE(ApplySoundDevice(list, 7, Prefs, message));
+  EXPECT_TRUE(ApplySoundDevice(list, 7, Prefs));
   EXPECT_EQ(Backend->OpenCount, opens);
   EXPECT_EQ(Prefs.DSDriverName, "(none)");
   Prefs.DSDriver = 0;  // a name found wins over the index
@@ -77,16 +76,16 @@ TEST_F(SoundDeviceApplyTest, ChoosingADeviceReopensTheOutputOnIt) {
 TEST_F(SoundDeviceApplyTest, ADeviceThatFailsIsReportedEvenWhenTheDefaultTakesOver) {
   Backend->FailNames = {"Card A"};
   TSoundDeviceList list = ListSoundDevices(Prefs);
-  std::string message;
-  EXPECT_FALSE(ApplySoundDevice(list, 0, Prefs, message));
+  TCommandResult result = ApplySoundDevice(list, 0, Prefs);
+  EXPECT_FALSE(result);
   EXPECT_TRUE(AudioOutput().OutputOpen.load());  // on the default device
-  EXPECT_NE(message.find("Card A"), std::string::npos);
+  EXPECT_NE(result.Message.find("Card A"), std::string::npos);
 
   Backend->FailDefault = true;
-  message.clear();
-  EXPECT_FALSE(ApplySoundDevice(list, 0, Prefs, message));
+  result = ApplySoundDevice(list, 0, Prefs);
+  EXPECT_FALSE(result);
   EXPECT_FALSE(AudioOutput().OutputOpen.load());
-  EXPECT_FALSE(message.empty());
+  EXPECT_FALSE(result.Message.empty());
 }
 
 }  // namespace

@@ -121,13 +121,9 @@ protected:
       old = ReplaceCurrentSong(std::move(song));
     }
     SetTempo(bpm);
-    Transport().StartButtonDown = true;
-    StartButtonClick(true);
+    StartButtonClick(true, true);
   }
-  static void Stop() {
-    Transport().StartButtonDown = false;
-    StartButtonClick(true);
-  }
+  static void Stop() { StartButtonClick(false, true); }
 
   static void SetStep(TChannel& ch, int step, int velocity) {
     ch.Steps.SetStepOn(1, step, true);
@@ -185,8 +181,7 @@ TEST_F(JackDevicesTest, LiveOutputOnTheStoredDeviceEqualsTheOfflineMix) {
   ASSERT_EQ(offline.Length, bar);
 
   Client->StartRecording();
-  Transport().StartButtonDown = true;
-  StartButtonClick(true);
+  StartButtonClick(true, true);
   ASSERT_TRUE(WaitFor([&] { return Client->RecordedCount() >= size_t(44100 * 3); }, 10s));
   Stop();
   const std::vector<int16_t> live = Client->RecordedFrames();

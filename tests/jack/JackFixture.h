@@ -9,6 +9,8 @@
 #include <jack/jack.h>
 #include <jack/midiport.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,8 +33,40 @@ public:
     // The library's complaints while the server comes up stay off the log.
     jack_set_error_function([](const char*) {});
     jack_set_info_function([](const char*) {});
-    static std::atomic<int> serial{0};
-    Name = "vstest-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
+    // JACK keeps a small table of the servers of a user and frees the entry
+    // of a server that died only when a server of the same name starts: the
+    // tests take the first free name of a few of their own, so that one
+    // killed by a test (or running for another test run) costs nothing.
+    // A lock file tells test runs that share the machine which names are
+    // taken.
+    for (int n = 0; n < 8 && !Up; ++n) {
+      Name = "vstest-" + std::to_string(n);
+      const std::string lock = "/tmp/" + Name + ".lock";
+      NameLock = open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+      if (NameLock >= 0 && flock(NameLock, LOCK_EX | LOCK_NB) == 0) Launch();
+      if (!Up && NameLock >= 0) {
+        close(NameLock);
+        NameLock = -1;
+      }
+      if (Why == "jackd is not installed") break;
+    }
+    if (!Up && Why.empty()) Why = "every test server name is taken";
+  }
+  ~TJackTestServer() {
+    Stop(SIGTERM);
+    if (NameLock >= 0) close(NameLock);
+  }
+
+  bool Running() const { return Up; }
+  const std::string& WhyNot() const { return Why; }
+  // Ends the server at once, as a crash would.
+  void Kill() { Stop(SIGKILL); }
+  // Stops the server giving cycles (it hangs), and lets it go on again.
+  void Pause() { kill(Pid, SIGSTOP); }
+  void Resume() { kill(Pid, SIGCONT); }
+
+private:
+  void Launch() {
     // The program's clients (and the server itself, which keeps its data
     // under this name) find the server by it.
     setenv("JACK_DEFAULT_SERVER", Name.c_str(), 1);
@@ -41,8 +75,12 @@ public:
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
+    const pid_t parent = getpid();
     Pid = fork();
     if (Pid == 0) {
+      // The server ends with the test, whatever ends the test.
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
+      if (getppid() != parent) _exit(1);
       const int null = open("/dev/null", O_RDWR);
       if (null >= 0) {
         dup2(null, 0);
@@ -68,24 +106,22 @@ public:
       jack_status_t s{};
       if (jack_client_t* probe = jack_client_open("vstest-probe", JackNoStartServer, &s)) {
         jack_client_close(probe);
-        Up = true;
+        // A server of that name that was not ours makes ours give up at
+        // once: it must still run a moment later.
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        Up = waitpid(Pid, nullptr, WNOHANG) == 0;
+        if (!Up) {
+          Pid = -1;
+          Why = "a server of that name runs already";
+        }
         return;
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     Why = "jackd did not answer";
+    Stop(SIGKILL);
   }
-  ~TJackTestServer() { Stop(SIGTERM); }
 
-  bool Running() const { return Up; }
-  const std::string& WhyNot() const { return Why; }
-  // Ends the server at once, as a crash would.
-  void Kill() { Stop(SIGKILL); }
-  // Stops the server giving cycles (it hangs), and lets it go on again.
-  void Pause() { kill(Pid, SIGSTOP); }
-  void Resume() { kill(Pid, SIGCONT); }
-
-private:
   void Stop(int sig) {
     if (Pid <= 0) return;
     kill(Pid, SIGCONT);
@@ -107,6 +143,7 @@ private:
   std::string Name;
   std::string Why;
   pid_t Pid = -1;
+  int NameLock = -1;
   bool Up = false;
 };
 
