@@ -149,7 +149,9 @@ std::shared_ptr<TDIBImage> MakeDIBImage(int width, int height, bool compressed, 
   const bool formatOk = bitCount == 16 ? format.SameMasks(DIBFormat555()) || format.SameMasks(DIBFormat565())
                                        : format.SameMasks(DIBFormat888());
   if (!formatOk) throw EDIBError(EDIBError::InvalidOperation, "PixelFormat in invalid");
-  if (width < 0 || height < 0 || width > MaxDIBSide || height > MaxDIBSide) TooLarge();
+  if (width < 0 || height < 0 || width > MaxDIBSide || height > MaxDIBSide ||
+      int64_t(width) * height > MaxDIBPixels)
+    TooLarge();
   auto img = std::make_shared<TDIBImage>();
   img->BitCount = bitCount;
   img->Width = width;

@@ -31,9 +31,11 @@ TDIBColourTable GreyscaleColourTable();
 // Header compression values.
 enum : uint32_t { DIBCompressionRGB = 0, DIBCompressionRLE8 = 1, DIBCompressionRLE4 = 2, DIBCompressionBitFields = 3 };
 
-// What a picture may hold: each side at most MaxDIBSide pixels and at most
+// What a picture may hold: each side at most MaxDIBSide pixels, at most
+// MaxDIBPixels pixels (so that its colours fit in 256 MiB too) and at most
 // MaxDIBImageBytes of bits (plain or run-length).
 constexpr int64_t MaxDIBSide = 65535;
+constexpr int64_t MaxDIBPixels = int64_t(1) << 26;
 constexpr uint64_t MaxDIBImageBytes = uint64_t(256) << 20;
 
 // How 16- and 32-bit pixels hold their colours.

@@ -140,6 +140,7 @@ TEST(DIBImage, EmptyShortAndInvalidStreams) {
   // Sizes beyond the limits fail before anything is allocated.
   EXPECT_EQ(Message([&] { ReadDIBData(Header40(0x7FFFFFFF, 1, 24)); }), "DIB cannot be made");
   EXPECT_EQ(Message([&] { ReadDIBData(Header40(65535, -65535, 32)); }), "DIB cannot be made");
+  EXPECT_EQ(Message([&] { ReadDIBData(Header40(65535, 2048, 1, 0, 0, 2) + std::string(8, 0)); }), "DIB cannot be made");  // pixels
   EXPECT_EQ(Message([&] { ReadDIBData(Header40(-5, 1, 24)); }), "DIB is invalid");
   EXPECT_EQ(Message([&] { ReadDIBData(Header40(1, INT32_MIN, 24)); }), "DIB is invalid");
   EXPECT_EQ(Message([&] { ReadDIBData(Header40(4, 4, 8, 1, 1000, 1) + Le32(0) + std::string("\0\1", 2)); }),
