@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The file readers' tests (WAV, song, Extended Instrument, preset, ZIP,
-# bitmap) built with AddressSanitizer and UBSan, so that a hostile file that
-# reads out of bounds, leaks or overflows fails the run even where the plain
-# build passes.
+# bitmap, rich text) built with AddressSanitizer and UBSan, so that a hostile
+# file that reads out of bounds, leaks or overflows fails the run even where
+# the plain build passes.
 # Expects the packages of scripts/install-deps.sh; CI runs it after
 # scripts/test.sh (VS_CI_SANITIZE=0 leaves it out).
 set -euo pipefail
@@ -14,4 +14,4 @@ export ASAN_OPTIONS=detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # The test suites named after the readers.
 ctest --test-dir build-asan --output-on-failure -j"$(nproc)" --timeout 600 \
-  -R '^(Formats/)?(WAV|Song|LoadSong|XI|Preset|Vox|Oscillator|Zip|SafeEntryPath|DIB)[A-Za-z]*\.'
+  -R '^(Formats/)?(WAV|Song|LoadSong|XI|Preset|Vox|Oscillator|Zip|SafeEntryPath|DIB|RTF)[A-Za-z]*\.'

@@ -14,26 +14,64 @@ constexpr uint16_t High1252[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+}  // namespace
+
 void AppendUtf8(std::string& out, uint32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
   } else if (cp < 0x800) {
     out += static_cast<char>(0xC0 | (cp >> 6));
     out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
+  } else if (cp < 0x10000) {
     out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
     out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
 }
 
-int EncodeCodePoint(uint32_t cp) {
+uint32_t Cp1252CodePoint(uint8_t b) { return b >= 0x80 && b < 0xA0 ? High1252[b - 0x80] : b; }
+
+int CodePointToCp1252(uint32_t cp) {
   if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
   for (int i = 0; i < 32; ++i)
     if (High1252[i] == cp) return 0x80 + i;
   return -1;
 }
-}  // namespace
+
+std::optional<uint32_t> NextUtf8(std::string_view text, size_t& i) {
+  const uint8_t b = static_cast<uint8_t>(text[i]);
+  if (b < 0x80) {
+    ++i;
+    return b;
+  }
+  const int len = (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+  if (len == 0 || i + len > text.size()) {
+    ++i;
+    return std::nullopt;
+  }
+  uint32_t cp = b & (0x7F >> len);
+  for (int k = 1; k < len; ++k) {
+    const uint8_t c = static_cast<uint8_t>(text[i + k]);
+    if ((c & 0xC0) != 0x80) {
+      ++i;
+      return std::nullopt;
+    }
+    cp = (cp << 6) | (c & 0x3F);
+  }
+  // Overlong forms and surrogates are invalid.
+  static constexpr uint32_t MinForLen[5] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < MinForLen[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    ++i;
+    return std::nullopt;
+  }
+  i += len;
+  return cp;
+}
 
 std::string Cp1252ToUtf8(std::string_view bytes) {
   std::string out;
@@ -41,8 +79,7 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
   for (char ch : bytes) {
     uint8_t b = static_cast<uint8_t>(ch);
     if (b < 0x80) out += ch;
-    else if (b < 0xA0) AppendUtf8(out, High1252[b - 0x80]);
-    else AppendUtf8(out, b);
+    else AppendUtf8(out, Cp1252CodePoint(b));
   }
   return out;
 }
@@ -52,38 +89,9 @@ std::string Utf8ToCp1252(std::string_view text, char replacement) {
   out.reserve(text.size());
   size_t i = 0;
   while (i < text.size()) {
-    uint8_t b = static_cast<uint8_t>(text[i]);
-    if (b < 0x80) {
-      out += static_cast<char>(b);
-      ++i;
-      continue;
-    }
-    int len = (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
-    if (len == 0 || i + len > text.size()) {
-      out += replacement;
-      ++i;
-      continue;
-    }
-    uint32_t cp = b & (0x7F >> len);
-    bool valid = true;
-    for (int k = 1; k < len; ++k) {
-      uint8_t c = static_cast<uint8_t>(text[i + k]);
-      if ((c & 0xC0) != 0x80) {
-        valid = false;
-        break;
-      }
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    // Overlong forms and surrogates are invalid.
-    static constexpr uint32_t MinForLen[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (!valid || cp < MinForLen[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      out += replacement;
-      ++i;
-      continue;
-    }
-    int e = EncodeCodePoint(cp);
+    const std::optional<uint32_t> cp = NextUtf8(text, i);
+    const int e = cp ? CodePointToCp1252(*cp) : -1;
     out += e < 0 ? replacement : static_cast<char>(e);
-    i += len;
   }
   return out;
 }

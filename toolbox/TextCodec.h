@@ -3,6 +3,7 @@
 // and from UTF-8, and a line reader for text files that may end lines in
 // CR LF.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,17 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // A character that Windows-1252 can't hold, and every invalid UTF-8 byte,
 // becomes replacement.
 std::string Utf8ToCp1252(std::string_view text, char replacement = '?');
+
+// One character: the code point of a Windows-1252 byte, the byte of a code
+// point (-1 when Windows-1252 has none).
+uint32_t Cp1252CodePoint(uint8_t byte);
+int CodePointToCp1252(uint32_t codePoint);
+// Appends a code point (up to U+10FFFF) as UTF-8.
+void AppendUtf8(std::string& out, uint32_t codePoint);
+// The code point of the UTF-8 sequence at text[i] (i < text.size()), i moved
+// past it; an invalid, overlong or cut sequence gives nothing and moves i by
+// one byte.
+std::optional<uint32_t> NextUtf8(std::string_view text, size_t& i);
 
 // Splits text into lines at LF; a CR before the LF (or at the very end) is
 // removed. A final line without LF counts; an empty text has no lines.
