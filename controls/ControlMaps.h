@@ -37,7 +37,7 @@ struct TRect {
 };
 
 // Value clamped as value controls clamp: below lo gives lo, else above hi
-// gives hi (so an inverted range yields hi).
+// gives hi (an inverted range gives lo or hi, never a value between).
 int32_t ClampValue(int64_t value, int32_t lo, int32_t hi);
 
 // ------------------------------------------------------------------ wheel

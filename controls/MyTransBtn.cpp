@@ -267,7 +267,10 @@ void TMyTransButton::OpenPopup() {
   const QPoint at = PopupAlign == TPopupAlign::Popup_Right ? QPoint(width(), 0) : QPoint(0, height());
   SetPopupComponent(PopupMenu, this);
   PopupMenu->exec(mapToGlobal(at));
-  if (self) SetDown(wasDown);
+  if (!self) return;
+  // The menu had the mouse: what is left of this press clicks nothing.
+  CancelClick();
+  SetDown(wasDown);
 }
 
 void TMyTransButton::MouseMove(const TMouseInfo& mouse) {

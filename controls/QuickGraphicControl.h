@@ -104,6 +104,8 @@ protected:
   virtual void MouseUp(const TMouseInfo& mouse);
   virtual void MouseEnter();
   virtual void MouseLeave();
+  // The press in progress ends in no click (a menu took over the mouse).
+  void CancelClick() { Clicked = false; }
   // After the control was enabled or disabled.
   virtual void EnabledChanged() { QuickPaint(); }
   // After the own or the parent's colour changed.

@@ -104,6 +104,21 @@ TEST(MyTransButton, RightPressOpensThePopupMenuAtTheRightEdgeShownDown) {
   EXPECT_FALSE(b.Down());  // restored
   QTest::mouseRelease(&b, Qt::RightButton, {}, QPoint(8, 8));
   EXPECT_EQ(rig.Clicks, 0);
+
+  // The left button opening it under the bottom edge: a latched button
+  // stays latched, and the press ends in no click.
+  b.PopupButton = Qt::LeftButton;
+  b.PopupAlign = TPopupAlign::Popup_Bottom;
+  b.SetDown(true);
+  QTimer::singleShot(50, &menu, [&] {
+    menuAt = menu.pos();
+    menu.close();
+  });
+  QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(8, 8));
+  EXPECT_EQ(menuAt, b.mapToGlobal(QPoint(0, 16)));
+  QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(8, 8));
+  EXPECT_TRUE(b.Down());
+  EXPECT_EQ(rig.Clicks, 0);
 }
 
 TEST(MyTransButton, FadeReachesFullLightInFourTicksAndFadesOut) {
@@ -188,6 +203,77 @@ TEST(MyTransButton, FramedCaptionButtonWithAnAccelerator) {
   b->setEnabled(false);
   QTest::keyClick(panel.get(), Qt::Key_R, Qt::AltModifier);
   EXPECT_EQ(clicks, 1);
+  // Disabled, the caption is drawn in the face colour darkened by 64.
+  const QRgb dim = ToQColor(ShiftColor(b->Color(), -64)).rgb();
+  look = b->grab().toImage();
+  bool dimText = false;
+  for (int x = 10; x < 70; ++x)
+    for (int y = 6; y < 18; ++y) dimText |= (look.pixel(x, y) | 0xFF000000) == dim;
+  EXPECT_TRUE(dimText);
+}
+
+TEST(MyTransButton, SharedListsShowTheirStateFramesAndFlatButtonsRiseUnderTheMouse) {
+  auto panel = testing::ShownPanel();
+  TImageList frames;  // normal, down, disabled, over
+  BitmapToImageList(testing::FrameStrip(4, 16), frames, 4);
+  auto* first = new TMyTransButton(panel.get());
+  first->SetOptions(tbHasDownGlyph | tbHasDisabledGlyph | tbHasOnOverGlyph);
+  first->SetImList(&frames);
+  first->show();
+  QEvent leave(QEvent::Leave);  // wherever the pointer was left by others
+  QApplication::sendEvent(first, &leave);
+  EXPECT_EQ(first->size(), QSize(16, 16));
+  EXPECT_EQ(PixelAt(*first, 8, 8), testing::FrameColour(0));
+  first->SetDown(true);
+  EXPECT_EQ(PixelAt(*first, 8, 8), testing::FrameColour(1));
+  first->setEnabled(false);
+  EXPECT_EQ(PixelAt(*first, 8, 8), testing::FrameColour(2));
+
+  auto* second = new TMyTransButton(panel.get());
+  second->AssignGlyphsFrom(*first);
+  second->setGeometry(30, 0, 16, 16);
+  second->show();
+  QEnterEvent enter(QPointF(8, 8), QPointF(8, 8), second->mapToGlobal(QPointF(8, 8)));
+  QApplication::sendEvent(second, &enter);
+  EXPECT_EQ(PixelAt(*second, 8, 8), testing::FrameColour(3));
+
+  // tbOnOver: a plain face until the mouse comes over, then the frame.
+  auto* flat = new TMyTransButton(panel.get());
+  flat->SetStyle(TBtnFrameStyle::FS_Vek3D);
+  flat->SetOptions(tbOnOver);
+  flat->setGeometry(60, 0, 40, 20);
+  flat->show();
+  QApplication::sendEvent(flat, &leave);
+  const QRgb face = ToQColor(flat->Color()).rgb();
+  EXPECT_EQ(PixelAt(*flat, 39, 10), face);
+  QApplication::sendEvent(flat, &enter);
+  EXPECT_EQ(PixelAt(*flat, 39, 10), qRgb(0, 0, 0));
+  QApplication::sendEvent(flat, &leave);
+  EXPECT_EQ(PixelAt(*flat, 39, 10), face);
+}
+
+TEST(MyTransButton, ABlinkingFadeTurnsRoundWhileDownAndSettlesWhenUp) {
+  TButtonRig rig;
+  TMyTransButton& b = *rig.Button;
+  b.SetOptions(tbHasDownGlyph);
+  b.SetGlyph(TwoFrames());
+  b.SetFXType(TFXType::FX_Blend);
+  b.FXBlink = TFXBlink::FX_BlinkOnPress;
+  b.FXAttack = 128;
+  b.FXRelease = 128;
+  std::vector<int> positions;
+  b.OnPaint = [&](QWidget*) {
+    if (positions.empty() || positions.back() != b.Fade().Position) positions.push_back(b.Fade().Position);
+  };
+  QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(8, 8));
+  ASSERT_TRUE(b.Down());
+  QTRY_VERIFY_WITH_TIMEOUT(positions.size() >= 5, 2000);
+  EXPECT_EQ((std::vector<int>(positions.begin(), positions.begin() + 5)), (std::vector<int>{128, 256, 128, 0, 128}));
+  EXPECT_TRUE(b.Fade().Running);
+  QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(8, 8));
+  ASSERT_FALSE(b.Down());
+  QTRY_VERIFY_WITH_TIMEOUT(!b.Fade().Running, 2000);
+  EXPECT_EQ(b.Fade().Position, 0);
 }
 
 }  // namespace

@@ -137,9 +137,10 @@ void PaintKnob(QPainter& p, const QRectF& box, double turn, bool lit) {
 
   // The pointer: a light line from near the centre to the cap's edge.
   const double a = TurnAngle(turn);
-  QPen pointer(Ink, small ? 1.5 : std::max(1.6, size * 0.075), Qt::SolidLine, Qt::RoundCap);
+  QPen pointer(small ? QColor(0xF4, 0xF5, 0xF7) : Ink, small ? 1.7 : std::max(1.6, size * 0.075), Qt::SolidLine,
+               Qt::RoundCap);
   p.setPen(pointer);
-  p.drawLine(OnCircle(c, small ? 1.0 : topRadius * 0.3, a), OnCircle(c, capRadius - (small ? 0.6 : 1.2), a));
+  p.drawLine(OnCircle(c, small ? 0.4 : topRadius * 0.3, a), OnCircle(c, capRadius - (small ? 0.2 : 1.2), a));
   p.restore();
 }
 

@@ -1,9 +1,11 @@
-// The selector pad: a press chooses a cell, a right drag sweeps, and the
-// chosen cell shows the right half of the glyph.
+// The selector pad (a press chooses a cell, a right drag sweeps, the chosen
+// cell shows the right half of the glyph), the paint box that paints at
+// once and the bevel that drags its window.
 
 #include <gtest/gtest.h>
 
 #include "ControlsTestSupport.h"
+#include "controls/MoveBevel.h"
 #include "controls/QuickPaintBox.h"
 #include "controls/Selector.h"
 
@@ -88,6 +90,37 @@ TEST(QuickPaintBox, PaintsThroughItsOwnerAtOnce) {
   const int shown = paints;
   alone.QuickPaint();
   EXPECT_EQ(paints, shown);
+}
+
+TEST(MoveBevel, DraggingItMovesItsWindowByThePointersTravel) {
+  auto panel = testing::ShownPanel();
+  auto* popup = new QWidget(panel.get());
+  popup->setGeometry(40, 30, 100, 60);
+  auto* bevel = new TMoveBevel(popup);
+  bevel->setGeometry(0, 0, 100, 14);
+  popup->show();
+  int presses = 0;
+  bevel->OnMouseDown = [&](QWidget*, const TMouseInfo&) { ++presses; };
+
+  // Without MoveControl nothing moves.
+  QTest::mousePress(bevel, Qt::LeftButton, {}, QPoint(5, 5));
+  QTest::mouseMove(bevel, QPoint(25, 15));
+  QTest::mouseRelease(bevel, Qt::LeftButton, {}, QPoint(25, 15));
+  EXPECT_EQ(popup->pos(), QPoint(40, 30));
+
+  bevel->MoveControl = popup;
+  QTest::mousePress(bevel, Qt::LeftButton, {}, QPoint(5, 5));
+  QTest::mouseMove(bevel, QPoint(25, 15));
+  EXPECT_EQ(popup->pos(), QPoint(60, 40));
+  // The bevel moved along: the pointer is back over the grabbed point.
+  QTest::mouseMove(bevel, QPoint(5, 5));
+  EXPECT_EQ(popup->pos(), QPoint(60, 40));
+  QTest::mouseMove(bevel, QPoint(2, 9));
+  EXPECT_EQ(popup->pos(), QPoint(57, 44));
+  QTest::mouseRelease(bevel, Qt::LeftButton, {}, QPoint(2, 9));
+  QTest::mouseMove(bevel, QPoint(50, 9));  // no button: no drag
+  EXPECT_EQ(popup->pos(), QPoint(57, 44));
+  EXPECT_EQ(presses, 2);
 }
 
 }  // namespace
