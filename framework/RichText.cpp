@@ -190,9 +190,11 @@ void InsertRTFDocument(QTextCursor& cursor, const TRTFDocument& rtf) {
     const TRTFParagraph& p = rtf.Paragraphs[i];
     QTextBlockFormat block = cursor.blockFormat();
     block.setAlignment(AlignmentOf(p.Align));
+    // Text pasted into a paragraph takes that paragraph's alignment; an
+    // empty one takes the pasted paragraph's.
     if (i > 0)
       cursor.insertBlock(block);
-    else
+    else if (cursor.block().length() <= 1)
       cursor.setBlockFormat(block);
     for (const TRTFRun& run : p.Runs) {
       if (run.Picture)

@@ -126,6 +126,17 @@ TEST_F(RichTextTest, PastingCopyingAndPicturesFromElsewhere) {
   InsertRTF(at, *pasted);
   EXPECT_EQ(RTFDocumentOf(target), RTFDocumentOf(source));
   EXPECT_FALSE(RTFFromMimeData(QMimeData()));
+  // Pasted into the middle of a right-aligned paragraph: it stays so.
+  QTextDocument right;
+  QTextCursor r(&right);
+  QTextBlockFormat rf;
+  rf.setAlignment(Qt::AlignRight);
+  r.setBlockFormat(rf);
+  r.insertText("ab");
+  r.setPosition(1);
+  InsertRTF(r, "{\\rtf1\\qc x}");
+  EXPECT_EQ(right.toPlainText(), "axb");
+  EXPECT_EQ(right.begin().blockFormat().alignment(), Qt::AlignRight);
 
   // An image put in by other means is written as PNG at its shown size.
   QTextDocument doc;
