@@ -13,6 +13,7 @@
 #include "core/Transport.h"
 #include "model/MixerLock.h"
 #include "model/Song.h"
+#include "ui/ChannelRack.h"
 #include "ui/ProgramWindows.h"
 #include "ui/QtEngineListener.h"
 #include "ui/QtMessageBox.h"
@@ -74,6 +75,8 @@ void TProgramRun::StartUp() {
 
   Prog.StartUp();
   form.BuildDrumKitsMenu(Opts.AppPath + "Samples/DrumKits/");
+  QObject::connect(Listener.get(), &TQtEngineListener::stepPositionChanged, &form,
+                   [&form] { form.Rack().StepPositionChanged(); });
   QObject::connect(Listener.get(), &TQtEngineListener::syncStartStop, &form, [&form](bool started) {
     SyncStartStopReceived(started);
     form.ShowTransport();

@@ -6,7 +6,6 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QListWidget>
 #include <QLinearGradient>
 #include <QMenu>
 #include <QPainter>
@@ -29,6 +28,7 @@
 #include "core/Transport.h"
 #include "model/MixerLock.h"
 #include "model/Song.h"
+#include "ui/ChannelRack.h"
 #include "ui/ProgramWindows.h"
 #include "engine/Mixer.h"
 #include "engine/MixSettings.h"
@@ -51,8 +51,8 @@ const char* const SaveFilters[] = {
 };
 const char* const OpenFilter = "Songs (*.zmp *.zip);;All files (*)";
 
-constexpr int ChannelRowHeight = 22;
-constexpr int LampRowHeight = 16;
+// The lamp window's rows.
+constexpr int LampWindowRowHeight = 16;
 
 // The tool windows' client heights: menu bar, remote panel, info bar.
 constexpr int MenuBarHeight = 22;
@@ -228,18 +228,15 @@ TVorbelStepsMainForm::TVorbelStepsMainForm(TPreferences& prefs, QWidget* parent)
   layout->setSpacing(0);
   auto* rack = new QWidget(central);
   auto* rackLayout = new QVBoxLayout(rack);
-  rackLayout->setContentsMargins(4, 4, 4, 4);
-  ChannelList = new QListWidget(rack);
-  ChannelList->setObjectName("ChannelList");
-  ChannelList->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  ChannelList->setMinimumHeight(ChannelRowHeight);
-  rackLayout->addWidget(ChannelList);
+  rackLayout->setContentsMargins(0, 0, 0, 0);
+  ChannelRack = new TChannelRack(Preferences, rack);
+  rackLayout->addWidget(ChannelRack);
   setCentralWidget(central);
 
   BuildMenus();
   BuildToolWindows(central);
   layout->insertWidget(1, rack, 1);
-  resize(420, 320);
+  resize(ChannelRack->sizeHint().width(), 320);
   MultiLang1 = new TMultiLang(this);
   // A language change re-texts the items whose text follows the state, and
   // the menu bar measures its titles again.
@@ -504,21 +501,14 @@ void TVorbelStepsMainForm::RebuildRecentFiles() {
 
 void TVorbelStepsMainForm::ShowSong() {
   const TSong& song = CurrentSong();
-  ChannelList->clear();
-  for (int i = 0; i < song.ChannelCount(); ++i) {
-    const TChannel& c = *song.Channel(i);
-    QString text = Q(c.Name.empty() ? "Channel " + std::to_string(i + 1) : c.Name);
-    if (!c.SampleFileName.empty()) text += QStringLiteral("    ") + Q(ExtractFileName(c.SampleFileName));
-    auto* item = new QListWidgetItem(text, ChannelList);
-    item->setSizeHint(QSize(0, ChannelRowHeight));
-    item->setSelected(c.Selected);
-  }
+  ChannelRack->RebuildRows();
+  // The rows are as wide as the style makes them.
+  if (width() < ChannelRack->sizeHint().width()) resize(ChannelRack->sizeHint().width(), height());
   SetSampleCommandsEnabled(TSongCommands::CountDistinctSamples(song) > 0);
 }
 
 int TVorbelStepsMainForm::FullHeight() const {
-  const int rows = std::max(CurrentSong().ChannelCount(), 1);
-  return TopDock->height() + BottomDock->height() + rows * ChannelRowHeight + 16;
+  return TopDock->height() + BottomDock->height() + ChannelRack->FullSize().height();
 }
 
 void TVorbelStepsMainForm::FitMainWindowHeight() {
@@ -528,7 +518,7 @@ void TVorbelStepsMainForm::FitMainWindowHeight() {
   else if (height() != full)
     resize(width(), full);
   if (QWidget* lamps = Windows().VisualForm)
-    lamps->resize(lamps->width(), CurrentSong().ChannelCount() * LampRowHeight + 1);
+    lamps->resize(lamps->width(), CurrentSong().ChannelCount() * LampWindowRowHeight + 1);
 }
 
 void TVorbelStepsMainForm::SetSampleCommandsEnabled(bool enabled) {
@@ -562,6 +552,7 @@ bool TVorbelStepsMainForm::IsPlaying() const { return Mixer().Playing.load(); }
 
 void TVorbelStepsMainForm::TogglePlayback(bool fromButton) {
   StartButtonClick(!Mixer().Playing.load(), fromButton);
+  if (!Mixer().Playing.load()) ChannelRack->HidePlaySteps();
   ShowTransport();
 }
 

@@ -2,7 +2,7 @@
 // The main window. Until the skinned window exists it is a plain window
 // built of the program's docked tool windows: the owner-drawn menu bar
 // (song commands, recent files, the hint panel, Play/Stop) in a tool window
-// of the top dock, the remote panel below it, the song's channels in a list,
+// of the top dock, the remote panel below it, the channel rack,
 // and the info bar in a tool window of the bottom dock. Each tool window can
 // be dragged out to float and back; the window's height follows (a tool
 // window that leaves or enters a dock takes or gives its client height).
@@ -24,11 +24,11 @@
 
 class QAction;
 class QLabel;
-class QListWidget;
 class QMenu;
 
 namespace vs {
 
+class TChannelRack;
 class TMultiLang;
 class TVorbelStepsMainForm;
 class TMeroDock97;
@@ -79,6 +79,8 @@ public:
   // The window's texts (its table "VorbelStepsMainForm", which also holds
   // most of the program's free texts).
   TMultiLang& Words() { return *MultiLang1; }
+  // The channel rack: a row of steps and buttons per channel.
+  TChannelRack& Rack() { return *ChannelRack; }
 
   // Runs when a close was accepted (after the save-changes question), before
   // the window goes: the program's shut-down.
@@ -158,7 +160,7 @@ private:
   QAction* SyncAction = nullptr;
   QAction* WAVonlyAction = nullptr;
   QAction* MidiOnlyAction = nullptr;
-  QListWidget* ChannelList = nullptr;
+  TChannelRack* ChannelRack = nullptr;
   QLabel* InfoLabel = nullptr;
   TMultiLang* MultiLang1 = nullptr;
   bool ClosingFlag = false;

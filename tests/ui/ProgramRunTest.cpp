@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QListWidget>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +13,7 @@
 
 #include "core/ProgramPaths.h"
 #include "model/Song.h"
+#include "ui/ChannelRack.h"
 #include "ui/ProgramRun.h"
 #include "ui/ProgramWindows.h"
 #include "engine/MixThread.h"
@@ -56,7 +56,7 @@ TEST_F(ProgramRunTest, StartsOnTheDefaultKitUntitledAndWritesTheSettingsOnClose)
   EXPECT_EQ(CurrentSong().Channel(0)->Name, "Kick");
   EXPECT_FALSE(CurrentSong().Modified());
   EXPECT_EQ(form->Commands().OpenedFileName, std::string(VS_DATA_DIR) + "Loops/untitled.zmp");
-  EXPECT_EQ(form->findChild<QListWidget*>("ChannelList")->count(), 8);
+  EXPECT_EQ(form->Rack().Rows().size(), 8u);
   // Neither the kit nor "untitled.zmp" enters the recent files.
   EXPECT_EQ(run.Program().Prefs.RecentFiles[3], "/songs/kept.zmp");
   EXPECT_EQ(run.Program().Prefs.RecentFiles[0], "");

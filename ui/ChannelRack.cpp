@@ -1,0 +1,419 @@
+#include "ui/ChannelRack.h"
+
+#include <QPainter>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "controls/MyTransBtn.h"
+#include "controls/WAVWheel.h"
+#include "core/ChannelCommands.h"
+#include "core/PatternCommands.h"
+#include "core/PlayPosition.h"
+#include "core/Style.h"
+#include "engine/MixSettings.h"
+#include "engine/MixThread.h"
+#include "engine/Mixer.h"
+#include "framework/WPControl.h"
+#include "model/MixerLock.h"
+#include "model/Preferences.h"
+#include "model/Song.h"
+
+namespace vs {
+
+namespace {
+
+// The rack's face where the style gives none, and the lines between rows.
+const QColor DefaultRackFace(0x1E, 0x20, 0x24);
+constexpr int RackMargin = 4;
+constexpr int FollowInterval = 15;  // ms: the lamp follows the sound this often
+
+QString ChannelTitle(const TChannel& c, int index) {
+  return QString::fromStdString(c.Name.empty() ? "Channel " + std::to_string(index + 1) : c.Name);
+}
+
+void LoadList(TImageList& list, const char* file, int frames) {
+  if (!BitmapFileToImageList(StyleFilePath(file), list, frames)) list.Reset(0, 0);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- name button
+
+TChannelNameButton::TChannelNameButton(const TImageList& images, const TImageList& collapsedImages, QWidget* parent)
+    : TQuickGraphicControl(parent), Images(images), CollapsedImages(collapsedImages) {
+  setObjectName("SetBtn");
+  QFont f = font();
+  f.setPixelSize(10);
+  f.setWeight(QFont::DemiBold);
+  setFont(f);
+}
+
+void TChannelNameButton::SetChannel(const QString& name, TColor color, bool synth, bool collapsed, bool selected) {
+  FName = name;
+  FColor = color;
+  Synth = synth;
+  FCollapsed = collapsed;
+  Selected = selected;
+  setToolTip(name);
+  FitSize();
+  update();
+}
+
+void TChannelNameButton::FitSize() {
+  const TImageList& list = FCollapsed ? CollapsedImages : Images;
+  if (!list.Empty()) resize(list.Width(), list.Height());
+  else resize(FCollapsed ? 80 : 120, FCollapsed ? 16 : 21);
+}
+
+void TChannelNameButton::Paint(TCanvas& canvas) {
+  QPainter& p = canvas.Painter();
+  const TImageList& list = FCollapsed ? CollapsedImages : Images;
+  const int frame = FCollapsed ? (Selected ? 1 : 0) : (Synth ? 2 : 0) + (Pressed ? 1 : 0);
+  if (frame < list.Count()) {
+    list.Draw(p, 0, 0, frame);
+  } else {
+    p.fillRect(rect(), QColor(0x3A, 0x3E, 0x45));
+    p.fillRect(rect().adjusted(1, 1, -1, -1), Pressed ? QColor(0x12, 0x13, 0x16) : QColor(0x2B, 0x2E, 0x33));
+  }
+  // The name in the channel's colour on the plate's label strip (right of
+  // the synthesizer's badge), cut to its width.
+  const int left = FCollapsed ? 6 : Synth ? 21 : 9;
+  const QRect face = rect().adjusted(left, 0, FCollapsed ? -14 : -6, 0).translated(Pressed ? 1 : 0, Pressed ? 1 : 0);
+  const QString shown = p.fontMetrics().elidedText(FName, Qt::ElideRight, face.width());
+  p.setFont(font());
+  p.setPen(QColor(0, 0, 0, 150));
+  p.drawText(face.translated(0, 1), Qt::AlignVCenter | Qt::AlignLeft, shown);
+  p.setPen(ToQColor(FColor));
+  p.drawText(face, Qt::AlignVCenter | Qt::AlignLeft, shown);
+}
+
+void TChannelNameButton::MouseDown(const TMouseInfo& mouse) {
+  if (mouse.Button == Qt::LeftButton) {
+    Pressed = true;
+    QuickPaint();
+  }
+  TQuickGraphicControl::MouseDown(mouse);
+}
+
+void TChannelNameButton::MouseUp(const TMouseInfo& mouse) {
+  if (Pressed) {
+    Pressed = false;
+    QuickPaint();
+  }
+  TQuickGraphicControl::MouseUp(mouse);
+}
+
+// ---------------------------------------------------------------- the rack
+
+TChannelRack::TChannelRack(TPreferences& prefs, QWidget* parent) : QWidget(parent), Prefs(prefs) {
+  setObjectName("ChannelRack");
+  FShared.Images = &StepImages;
+  FShared.SetStepEditMode = [this](int mode) { SetStepEditMode(mode); };
+  FAllLamps = !Prefs.Minimized;
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  FGridsBox = new TSmoothScrollBox(this);
+  layout->addWidget(FGridsBox);
+  FGridsBox->setObjectName("GridsBox");
+  FGridsBox->setWidgetResizable(false);
+  FGridsBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  FGridsBox->verticalScrollBar()->setSingleStep(StepCellHeight);
+  FGridsBox->viewport()->setAutoFillBackground(true);
+  Panel = new TWPControl;
+  Panel->setObjectName("GridsPanel");
+  Panel->OnPaint = [this](QWidget*, TCanvas& canvas) { PaintBackground(canvas); };
+  FGridsBox->setWidget(Panel);
+  FGridsBox->OnResize = [this](QWidget*) { ArrangeChannels(); };
+
+  FollowTimer.setInterval(FollowInterval);
+  connect(&FollowTimer, &QTimer::timeout, this, [this] { FollowPlayback(); });
+
+  LoadImages();
+  CurrentSong().AddListener(this);
+  RebuildRows();
+}
+
+TChannelRack::~TChannelRack() { CurrentSong().RemoveListener(this); }
+
+TTechno16* TChannelRack::StepRow(int channel) const {
+  return channel >= 0 && channel < static_cast<int>(FRows.size()) ? FRows[channel].Steps : nullptr;
+}
+
+void TChannelRack::LoadImages() {
+  LoadList(StepImages.Steps, "NoteBtn.bmp", -StepCellWidth);
+  LoadList(StepImages.Lamps, "PosLed.bmp", 2);
+  LoadList(StepImages.Bars, "SmallWheel.bmp", -ValueBarSize);
+  LoadList(WheelImages, "MiddleWheel.bmp", -23);
+  LoadList(MuteImages, "MuteBtn.bmp", 2);
+  LoadList(SelectImages, "SelectBtn.bmp", 2);
+  LoadList(NameImages, "SetBtn.bmp", 4);
+  LoadList(CollapsedImages, "Zipped.bmp", 2);
+  // The rack shows the colour the step cells are drawn on.
+  RackFace = StepImages.Steps.Empty() ? DefaultRackFace : StepImages.Steps.Image(0).pixelColor(0, 0);
+  QPalette pal = FGridsBox->viewport()->palette();
+  pal.setColor(QPalette::Window, RackFace);
+  FGridsBox->viewport()->setPalette(pal);
+  for (TRackRowWidgets& row : FRows) {
+    row.Wheel->SetWheelIL(&WheelImages);
+    row.Mute->SetImList(&MuteImages);
+    row.Select->SetImList(&SelectImages);
+  }
+  ArrangeChannels();
+}
+
+void TChannelRack::MakeRow(int index) {
+  TRackRowWidgets row;
+  row.Steps = new TTechno16(FShared, Panel);
+  row.Steps->SetTag(index);
+
+  row.Wheel = new TWAVWheel(Panel);
+  row.Wheel->setObjectName("FrontWheel");
+  row.Wheel->SetBorder(false);
+  row.Wheel->SetMin(0);
+  row.Wheel->SetMax(127);
+  row.Wheel->SetWheelIL(&WheelImages);
+  row.Wheel->OnChange = [this, index](QWidget*) {
+    FrontWheelChange(CurrentSong(), index, FRows[index].Wheel->Value(), Prefs.VolPan);
+  };
+
+  auto makeButton = [this](const char* name, TImageList& images) {
+    auto* b = new TMyTransButton(Panel);
+    b->setObjectName(name);
+    b->SetOptions(tbHasDownGlyph);
+    b->StayDown = true;
+    b->SetImList(&images);
+    if (images.Empty()) {
+      b->SetStyle(TBtnFrameStyle::FS_Vek3D);
+      b->resize(13, 13);
+    }
+    return b;
+  };
+  row.Mute = makeButton("MuteBtn", MuteImages);
+  row.Mute->OnClick = [this, index](QWidget*) { SetChannelMuted(CurrentSong(), index, FRows[index].Mute->Down()); };
+  row.Mute->OnMouseDown = [index](QWidget*, const TMouseInfo& m) {
+    if (m.Button == Qt::RightButton) SoloChannel(CurrentSong(), index);
+  };
+  row.Select = makeButton("SelectBtn", SelectImages);
+  row.Select->OnClick = [index](QWidget*) { SelectButtonLeftClick(CurrentSong(), index); };
+  row.Select->OnMouseDown = [index](QWidget*, const TMouseInfo& m) {
+    if (m.Button == Qt::RightButton) ToggleChannelSelected(CurrentSong(), index);
+  };
+
+  row.Name = new TChannelNameButton(NameImages, CollapsedImages, Panel);
+  row.Name->OnMouseDown = [this, index](QWidget*, const TMouseInfo& m) {
+    const TNameClick click = NameButtonMouseDown(CurrentSong(), index, m.Shift & Qt::ControlModifier,
+                                                 m.Button == Qt::RightButton);
+    if (click == NameClickExpanded) ArrangeChannels();
+  };
+  FRows.push_back(row);
+}
+
+void TChannelRack::ShowRow(int index) {
+  const TChannel* c = CurrentSong().Channel(index);
+  if (!c || index >= static_cast<int>(FRows.size())) return;
+  TRackRowWidgets& row = FRows[index];
+  const QString name = ChannelTitle(*c, index);
+  row.Steps->setAccessibleName(name + " steps");
+  row.Wheel->setAccessibleName(name + (Prefs.VolPan == VolPanPan ? " pan" : " volume"));
+  row.Mute->setAccessibleName(name + " mute");
+  row.Select->setAccessibleName(name + " select");
+  row.Name->setAccessibleName(name + " name");
+  row.Wheel->setToolTip(row.Wheel->accessibleName());
+  row.Mute->setToolTip(name + ": mute (right click: solo)");
+  row.Select->setToolTip(name + ": select");
+  row.Wheel->SetValue(Prefs.VolPan == VolPanPan ? c->Pan : c->Volume);
+  row.Mute->SetDown(!c->Enabled);
+  row.Select->SetDown(c->Selected);
+  row.Name->SetChannel(name, c->Color & 0xFFFFFF, c->Kind == 1, c->Collapsed, c->Selected);
+}
+
+void TChannelRack::RebuildRows() {
+  for (TRackRowWidgets& row : FRows) {
+    delete row.Steps;
+    delete row.Wheel;
+    delete row.Mute;
+    delete row.Select;
+    delete row.Name;
+  }
+  FRows.clear();
+  const TSong& song = CurrentSong();
+  for (int i = 0; i < song.ChannelCount(); ++i) MakeRow(i);
+  for (int i = 0; i < song.ChannelCount(); ++i) ShowRow(i);
+  ArrangeChannels();
+  ShowPattern();
+}
+
+void TChannelRack::ArrangeChannels() {
+  const TSong& song = CurrentSong();
+  const TStyle& style = CurrentStyle();
+  const auto& btn = style.ChanBtns;
+  const int nameWidth = CollapsedImages.Empty() ? 80 : CollapsedImages.Width();
+  const int collapsedHeight = CollapsedImages.Empty() ? 16 : CollapsedImages.Height();
+  const int stepsWidth = PatternView().VisibleSteps * StepCellWidth;
+  const int contentWidth = btn[ChanBtnSteps].X + stepsWidth;
+
+  std::vector<TRackChannel> channels;
+  for (int i = 0; i < song.ChannelCount() && i < static_cast<int>(FRows.size()); ++i)
+    channels.push_back({song.Channel(i)->Collapsed, nameWidth});
+  TRackOptions options;
+  options.AllRowsShowLamps = FAllLamps;
+  options.LampsOver = Prefs.LedsOver;
+  options.RackWidth = contentWidth;
+  options.CollapsedHeight = collapsedHeight;
+  const TRackLayout layout = ArrangeRackRows(channels, options);
+
+  for (size_t i = 0; i < channels.size(); ++i) {
+    const TRackRow& r = layout.Rows[i];
+    TRackRowWidgets& row = FRows[i];
+    row.Collapsed = r.Collapsed;
+    const int left = RackMargin + r.Left;
+    const int top = RackMargin + r.Top;
+    if (r.Collapsed) {
+      row.Steps->hide();
+      row.Wheel->hide();
+      row.Mute->hide();
+      row.Select->hide();
+      row.Name->move(left, top);
+      row.Name->show();
+      continue;
+    }
+    const int drop = r.ButtonDrop;
+    if (row.Steps->ShowsLamps() != r.ShowsLamps || row.Steps->CellTop() != r.CellTop ||
+        row.Steps->LampTop() != r.LampTop || row.Steps->width() != stepsWidth)
+      row.Steps->SetRowLayout(r.ShowsLamps, r.CellTop, r.LampTop);
+    row.Steps->move(left + btn[ChanBtnSteps].X, top + btn[ChanBtnSteps].Y);
+    row.Wheel->move(left + btn[ChanBtnWheel].X, top + btn[ChanBtnWheel].Y + drop);
+    row.Mute->move(left + btn[ChanBtnMute].X, top + btn[ChanBtnMute].Y + drop);
+    row.Select->move(left + btn[ChanBtnSelect].X, top + btn[ChanBtnSelect].Y + drop);
+    row.Name->move(left + btn[ChanBtnName].X, top + btn[ChanBtnName].Y + drop);
+    for (QWidget* w : {static_cast<QWidget*>(row.Steps), static_cast<QWidget*>(row.Wheel),
+                       static_cast<QWidget*>(row.Mute), static_cast<QWidget*>(row.Select),
+                       static_cast<QWidget*>(row.Name)})
+      w->show();
+  }
+  const int viewWidth = FGridsBox->viewport()->width();
+  Panel->resize(std::max(contentWidth + 2 * RackMargin, viewWidth), layout.Height + 2 * RackMargin);
+  Panel->update();
+}
+
+QSize TChannelRack::FullSize() const {
+  return Panel->size() + QSize(FGridsBox->frameWidth() * 2, FGridsBox->frameWidth() * 2);
+}
+
+QSize TChannelRack::sizeHint() const {
+  const int scroller = FGridsBox->verticalScrollBar()->sizeHint().width();
+  return FullSize() + QSize(scroller, 0);
+}
+
+void TChannelRack::ShowPattern() {
+  for (TRackRowWidgets& row : FRows) row.Steps->RedrawAll();
+}
+
+void TChannelRack::SetStepEditMode(int mode) {
+  FShared.StepEditMode = std::clamp(mode, 0, 2);
+  if (FShared.StepEditMode == EditSteps) FShared.StepEditModeFromClick = false;
+  ShowPattern();
+}
+
+void TChannelRack::SetAllRowsShowLamps(bool all) {
+  FAllLamps = all;
+  Prefs.Minimized = !all;
+  ArrangeChannels();
+}
+
+void TChannelRack::PaintBackground(TCanvas& canvas) {
+  QPainter& p = canvas.Painter();
+  p.fillRect(Panel->rect(), RackFace);
+  // A groove under every expanded row; the selected rows' grooves lit.
+  const TSong& song = CurrentSong();
+  const QColor groove = RackFace.darker(135);
+  const QColor lit = QColor(0xF2, 0x9A, 0x2E, 150);
+  for (int i = 0; i < static_cast<int>(FRows.size()) && i < song.ChannelCount(); ++i) {
+    const TRackRowWidgets& row = FRows[i];
+    if (row.Collapsed) continue;
+    const QRect steps = row.Steps->geometry();
+    const int y = steps.bottom();
+    p.fillRect(QRect(RackMargin, y, steps.right() - RackMargin + 1, 1), groove);
+    if (song.Channel(i)->Selected) p.fillRect(QRect(RackMargin - 3, steps.top() + 2, 2, steps.height() - 4), lit);
+  }
+}
+
+// ---------------------------------------------------------------- play lamp
+
+void TChannelRack::StepPositionChanged() {
+  bool playing;
+  bool patternPlaying;
+  {
+    // A few values copied under the lock, nothing more.
+    MixerGuard hold;
+    const TMixer& mixer = Mixer();
+    const TPlayPosition& pos = PlayPosition();
+    ShownStep = pos.DisplayStep.load();
+    playing = mixer.Playing.load();
+    patternPlaying = std::find(pos.PlayingPatterns.begin(), pos.PlayingPatterns.end(),
+                               CurrentSong().CurrentPattern) != pos.PlayingPatterns.end();
+    AnchorFramesPerStep = mixer.FramesPerStep;
+    AnchorFrame = mixer.NextStepFrame - mixer.FramesPerStep;
+  }
+  FollowSound = AudioOutput().OutputOpen.load() && !MixSettings().UseMIDI.load();
+  if (patternPlaying != FShared.PatternPlaying) {
+    HidePlaySteps();
+    FShared.PatternPlaying = patternPlaying;
+  }
+  if (!playing) {
+    FollowTimer.stop();
+    HidePlaySteps();
+    return;
+  }
+  if (!FollowTimer.isActive()) FollowTimer.start();
+  FollowPlayback();
+}
+
+void TChannelRack::FollowPlayback() {
+  if (!Mixer().Playing.load()) {
+    FollowTimer.stop();
+    HidePlaySteps();
+    return;
+  }
+  int step = ShownStep;
+  if (FollowSound)
+    step = HeardStep(ShownStep, AnchorFrame, AnchorFramesPerStep, GetPlayPosition(), CurrentSong().PatternLength());
+  if (step != HeardShown) SetPlayStepOfRows(step);
+}
+
+void TChannelRack::SetPlayStepOfRows(int step) {
+  HeardShown = step;
+  for (TRackRowWidgets& row : FRows) row.Steps->SetPlayStep(step);
+}
+
+void TChannelRack::HidePlaySteps() {
+  HeardShown = -1;
+  for (TRackRowWidgets& row : FRows) row.Steps->HidePlayStep();
+}
+
+// ---------------------------------------------------------------- the song
+
+void TChannelRack::ChannelListChanged() { RebuildRows(); }
+
+void TChannelRack::ChannelChanged(int index) {
+  const TChannel* c = CurrentSong().Channel(index);
+  if (!c || index >= static_cast<int>(FRows.size())) return;
+  ShowRow(index);
+  if (FRows[index].Collapsed != c->Collapsed) ArrangeChannels();
+  Panel->update();
+}
+
+void TChannelRack::StepsChanged(int index) {
+  if (TTechno16* row = StepRow(index)) row->RedrawAll();
+}
+
+void TChannelRack::StepOnChanged(int channel, int pattern, int step) {
+  if (pattern != CurrentSong().CurrentPattern) return;
+  if (TTechno16* row = StepRow(channel)) row->DrawStep(step);
+}
+
+void TChannelRack::SongReplaced(TSong&) { RebuildRows(); }
+
+}  // namespace vs

@@ -1,0 +1,148 @@
+#pragma once
+// The channel rack of the main window: a row per channel with its front
+// wheel (volume or pan), mute and select buttons, name button and step row,
+// placed by the style's channel-button table; collapsed channels lie side
+// by side as name buttons; the rows scroll when they pass the window.
+//
+// The rack is a view of the current song: it changes channels and steps
+// only through the channel commands and the step store's setters, and
+// follows the song's notifications. The play lamp follows the shown step
+// (the engine's step-position reports) and, while the sound output plays,
+// the frame being heard, so that the lamp walks in time with the sound.
+
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+#include "controls/ImageList.h"
+#include "model/SongListener.h"
+#include "ui/Techno16.h"
+
+namespace vs {
+
+class TMyTransButton;
+class TSmoothScrollBox;
+class TWAVWheel;
+class TWPControl;
+struct TPreferences;
+
+// A channel's name button: the name in the channel's colour on the style's
+// name-button picture (frame 2 for a synthesizer channel, the next frame
+// while pressed); a collapsed channel shows the collapsed-row picture
+// instead (frame 1 while selected).
+class TChannelNameButton : public TQuickGraphicControl {
+  Q_OBJECT
+
+public:
+  TChannelNameButton(const TImageList& images, const TImageList& collapsedImages, QWidget* parent = nullptr);
+  void SetChannel(const QString& name, TColor color, bool synth, bool collapsed, bool selected);
+  const QString& Name() const { return FName; }
+  bool Collapsed() const { return FCollapsed; }
+
+protected:
+  void Paint(TCanvas& canvas) override;
+  void MouseDown(const TMouseInfo& mouse) override;
+  void MouseUp(const TMouseInfo& mouse) override;
+
+private:
+  void FitSize();
+  const TImageList& Images;
+  const TImageList& CollapsedImages;
+  QString FName;
+  TColor FColor = 0;
+  bool Synth = false;
+  bool FCollapsed = false;
+  bool Selected = false;
+  bool Pressed = false;
+};
+
+// The widgets of one channel row.
+struct TRackRowWidgets {
+  TTechno16* Steps = nullptr;
+  TWAVWheel* Wheel = nullptr;
+  TMyTransButton* Mute = nullptr;
+  TMyTransButton* Select = nullptr;
+  TChannelNameButton* Name = nullptr;
+  bool Collapsed = false;  // as last arranged
+};
+
+class TChannelRack : public QWidget, public SongListener {
+  Q_OBJECT
+
+public:
+  explicit TChannelRack(TPreferences& prefs, QWidget* parent = nullptr);
+  ~TChannelRack() override;
+
+  // The rows' shared state (edit mode, value gesture hook).
+  TStepRowShared& Shared() { return FShared; }
+  const std::vector<TRackRowWidgets>& Rows() const { return FRows; }
+  TTechno16* StepRow(int channel) const;
+  TSmoothScrollBox* GridsBox() const { return FGridsBox; }
+
+  // Loads the pictures of the current style and repaints.
+  void LoadImages();
+  // Remakes every row for the song's channels.
+  void RebuildRows();
+  // Places the rows (ArrangeChannels): lamps in one row or all, over or
+  // under the cells, collapsed rows side by side.
+  void ArrangeChannels();
+  // The current pattern, its length or the visible steps changed: every
+  // row repaints.
+  void ShowPattern();
+  // Switches every row to a step edit mode (0 buttons, 1 Pan / Vol, 2
+  // Pitch / Mix).
+  void SetStepEditMode(int mode);
+  // Lamps in every row ("Position leds" checked) or in one.
+  void SetAllRowsShowLamps(bool all);
+  bool AllRowsShowLamps() const { return FAllLamps; }
+
+  // The area that shows every row (the window's full height uses it).
+  QSize FullSize() const;
+  // Every row's width and room for the scroller.
+  QSize sizeHint() const override;
+
+  // The engine reported a new shown step (the listener's signal).
+  void StepPositionChanged();
+  // Every row puts out its play lamp.
+  void HidePlaySteps();
+
+  // SongListener.
+  void ChannelListChanged() override;
+  void ChannelChanged(int index) override;
+  void StepsChanged(int index) override;
+  void StepOnChanged(int channel, int pattern, int step) override;
+  void SongReplaced(TSong& song) override;
+
+private:
+  void MakeRow(int index);
+  void ShowRow(int index);
+  void FollowPlayback();
+  void SetPlayStepOfRows(int step);
+  void PaintBackground(TCanvas& canvas);
+
+  TPreferences& Prefs;
+  TStepRowShared FShared;
+  TStepRowImages StepImages;
+  TImageList WheelImages;
+  TImageList MuteImages;
+  TImageList SelectImages;
+  TImageList NameImages;
+  TImageList CollapsedImages;
+  QColor RackFace;
+  TSmoothScrollBox* FGridsBox = nullptr;
+  TWPControl* Panel = nullptr;
+  std::vector<TRackRowWidgets> FRows;
+  bool FAllLamps = false;
+
+  // The play position: the shown step, the frame it started at, and the
+  // timer that follows the sound while playing.
+  QTimer FollowTimer;
+  int ShownStep = -1;
+  int HeardShown = -1;
+  int64_t AnchorFrame = 0;
+  int64_t AnchorFramesPerStep = 0;
+  bool FollowSound = false;
+};
+
+}  // namespace vs
