@@ -1,0 +1,296 @@
+#include "controls/WAVScope.h"
+
+#include <QPainter>
+#include <QResizeEvent>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "controls/DisplayMaps.h"
+#include "model/WAVSample.h"
+
+namespace vs {
+
+// ---------------------------------------------------------------- scope
+
+TWAVScope::TWAVScope(QWidget* parent) : TQuickGraphicControl(parent) {
+  setObjectName("WAVScope");
+  setAttribute(Qt::WA_OpaquePaintEvent, true);
+}
+
+TWAVScope::~TWAVScope() = default;
+
+void TWAVScope::SetLineColor(TColor color) {
+  CentreColors = {color, color};
+  EdgeColors = {color, color};
+  BuildColourTable();
+}
+
+void TWAVScope::SetTraceColors(int channel, TColor centre, TColor edge) {
+  if (channel < 0 || channel > 1) return;
+  CentreColors[channel] = centre;
+  EdgeColors[channel] = edge;
+  BuildColourTable();
+}
+
+void TWAVScope::SetTrailWeight(int weight) { FTrail = std::clamp(weight, 0, 256); }
+
+void TWAVScope::MakeBitmap() {
+  FBitmap = std::make_unique<TFastBmp>(std::max(width(), 1), std::max(2 * height(), 2));
+  std::fill(FBitmap->Bits(), FBitmap->Bits() + FBitmap->RowBytes() * FBitmap->Height(), 0);
+  BuildColourTable();
+}
+
+void TWAVScope::BuildColourTable() {
+  const int h = std::max(height(), 1);
+  const int half = (h - 1) >> 1;
+  for (int c = 0; c < 2; ++c) {
+    Table[c].assign(h, SwapRedBlue(EdgeColors[c]) & 0xFFFFFF);
+    for (int i = 0; i <= half; ++i) {
+      const int weight = half > 0 ? i * 256 / half : 0;
+      const uint32_t colour = SwapRedBlue(BlendColors(weight, CentreColors[c], EdgeColors[c])) & 0xFFFFFF;
+      if (half - i >= 0) Table[c][half - i] = colour;
+      if (half + i < h) Table[c][half + i] = colour;
+    }
+  }
+}
+
+uint32_t TWAVScope::RowColour(int channel, int row) const {
+  const auto& t = Table[std::clamp(channel, 0, 1)];
+  if (row < 0 || row >= static_cast<int>(t.size())) return 0;
+  return t[row];
+}
+
+void TWAVScope::SetBackground(const QImage& picture) {
+  MakeBitmap();
+  const int w = width();
+  QImage source = picture.convertToFormat(QImage::Format_RGB32);
+  const int padded = (w + 3) / 4 * 4;
+  if (source.width() != padded) {
+    QImage fitted(padded, source.height(), QImage::Format_RGB32);
+    fitted.fill(Qt::black);
+    QPainter p(&fitted);
+    p.drawImage(0, 0, source);
+    p.end();
+    source = fitted;
+  }
+  const int h = height();
+  for (int y = 0; y < h && y < source.height(); ++y) {
+    const QRgb* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+    for (int x = 0; x < w; ++x) FBitmap->SetPixel(x, h + y, in[x] & 0xFFFFFF);
+  }
+}
+
+void TWAVScope::resizeEvent(QResizeEvent* event) {
+  TQuickGraphicControl::resizeEvent(event);
+  // A new size makes the bitmap again, empty (the owner gives the
+  // background again); the same size keeps it.
+  if (FBitmap && (FBitmap->Width() != std::max(width(), 1) || FBitmap->Height() != std::max(2 * height(), 2)))
+    MakeBitmap();
+  else
+    BuildColourTable();
+}
+
+void TWAVScope::Paint(TCanvas& canvas) {
+  if (FBitmap) PaintOutputScope(canvas);
+  else PaintSampleView(canvas);
+}
+
+void TWAVScope::PaintSampleView(TCanvas& canvas) {
+  const int w = width();
+  const int h = height();
+  const int half = h >> 1;
+  canvas.FillRect(TRect::Sized(0, 0, w, h), BackColor);
+  canvas.PenColor = ShiftColor(BackColor, 0x10);
+  for (int k = -3; k <= 3; ++k) {
+    if (k == 0) continue;
+    const int y = ScopeGridRow(k, half);
+    canvas.MoveTo(0, y);
+    canvas.LineTo(w, y);
+  }
+  for (int k = 0; k <= 32; ++k) {
+    const int x = ScopeGridColumn(k, w);
+    canvas.MoveTo(x, 0);
+    canvas.LineTo(x, h);
+  }
+  canvas.PenColor = CenterColor;
+  canvas.MoveTo(0, half);
+  canvas.LineTo(w, half);
+  if (!FSample || FSample->Empty()) return;
+  const int64_t length = FSample->Length;
+  const int16_t* frames = FSample->Frames();
+  QPainter& p = canvas.Painter();
+  QPolygon line;
+  line.reserve(w);
+  for (int x = 0; x < w; ++x) {
+    const int64_t f = std::clamp<int64_t>(SampleViewFrame(length, x, w), 0, length - 1);
+    const int64_t value = int64_t(frames[2 * f]) + frames[2 * f + 1];
+    line << QPoint(x, ScopeRow(value, half));
+  }
+  p.setPen(ToQColor(CentreColors[0]));
+  p.drawPolyline(line);
+  if (FSample->LoopStart >= 0) {
+    p.setPen(ToQColor(0x0000FF));
+    for (int64_t pos : {int64_t(FSample->LoopStart), int64_t(FSample->LoopEnd)}) {
+      const int x = LoopMarkerX(pos, w, length);
+      p.drawLine(x, 0, x, h - 1);
+    }
+  }
+}
+
+void TWAVScope::Plot(int x, int y, int tableChannel) {
+  if (x < 0 || x >= width() || y < 0 || y >= height()) return;
+  FBitmap->SetPixel(x, y, Table[tableChannel][y]);
+}
+
+void TWAVScope::Run(int x, int from, int to, int tableChannel) {
+  if (from > to) std::swap(from, to);
+  from = std::max(from, 0);
+  to = std::min(to, height() - 1);
+  for (int y = from; y <= to; ++y) FBitmap->SetPixel(x, y, Table[tableChannel][y]);
+}
+
+void TWAVScope::DrawTrace(int channelMode, int tableChannel) {
+  const int w = width();
+  const int half = (height() - 1) >> 1;
+  const int64_t length = FSample->Length;
+  const int16_t* frames = FSample->Frames();
+  auto valueAt = [&](int x) -> int64_t {
+    const int64_t f = std::clamp<int64_t>(ScopeFrame(length, x, w), 0, length - 1);
+    if (channelMode == 0) return int64_t(frames[2 * f]) + frames[2 * f + 1];
+    return 2 * int64_t(frames[2 * f + (channelMode == 1 ? 1 : 0)]);
+  };
+  switch (FStyle) {
+    case TScopeStyle::Lines: {
+      Rows.resize(w);
+      for (int x = 0; x < w; ++x) Rows[x] = ScopeRow(valueAt(x), half);
+      // Each column reaches half-way to its neighbours, rounded away from
+      // its own row, so that neighbours join into one line.
+      auto toward = [](int own, int other) {
+        const int sum = own + other;
+        if (other > own) return (sum + 1) >> 1;
+        return sum >= 0 ? sum / 2 : -((-sum + 1) / 2);
+      };
+      for (int x = 0; x < w; ++x) {
+        const int y = Rows[x];
+        int lo = y, hi = y;
+        for (int n : {x - 1, x + 1}) {
+          if (n < 0 || n >= w) continue;
+          const int m = toward(y, Rows[n]);
+          lo = std::min(lo, m);
+          hi = std::max(hi, m);
+        }
+        Run(x, lo, hi, tableChannel);
+      }
+      break;
+    }
+    case TScopeStyle::Dots:
+      for (int x = 0; x < w; ++x) Plot(x, ScopeRow(valueAt(x), half), tableChannel);
+      break;
+    case TScopeStyle::Columns:
+      for (int x = 0; x < w; ++x) {
+        const int h = static_cast<int>(valueAt(x) * half / 65536);
+        if (h > 0) Run(x, half - h, half, tableChannel);
+        else Run(x, half, half - h, tableChannel);
+      }
+      break;
+    case TScopeStyle::Circle:
+    case TScopeStyle::Flower: {
+      const int cx = (w - 1) >> 1;
+      for (int x = 0; x < w; ++x) {
+        double a = std::min(1.0, std::abs(double(valueAt(x))) / 65536.0);
+        const int row = std::clamp(half - static_cast<int>(std::lround(half * a)), 0, height() - 1);
+        if (FStyle == TScopeStyle::Circle) a = 1.0 - a;
+        const double angle = 2.0 * std::numbers::pi * x / w;
+        const int px = static_cast<int>(std::lround(std::cos(angle) * cx * a)) + cx;
+        const int py = half - static_cast<int>(std::lround(std::sin(angle) * half * a));
+        if (px >= 0 && px < w && py >= 0 && py < height()) FBitmap->SetPixel(px, py, Table[tableChannel][row]);
+      }
+      break;
+    }
+  }
+}
+
+void TWAVScope::PaintOutputScope(TCanvas& canvas) {
+  const int w = width();
+  const int h = height();
+  if (FBitmap->Width() != w || FBitmap->Height() != 2 * h) MakeBitmap();
+  // Clear: fade the old picture into the background, or copy it over.
+  if (FTrail > 0) {
+    BlendFastBmps(*FBitmap, TRect::Sized(0, 0, w, h), *FBitmap, FTrail, {0, 0}, *FBitmap, {0, h});
+  } else {
+    const int bytes = FBitmap->RowBytes();
+    std::copy(FBitmap->Row(h), FBitmap->Row(h) + bytes * h, FBitmap->Row(0));
+  }
+  if (OnPaint) OnPaint(*this, *FBitmap);
+  if (FSample && !FSample->Empty()) {
+    if (FStereo) {
+      DrawTrace(1, 1);
+      DrawTrace(2, 0);
+    } else {
+      DrawTrace(0, 0);
+    }
+  }
+  canvas.Draw(0, 0, FBitmap->Picture(), TRect::Sized(0, 0, w, h));
+}
+
+// ---------------------------------------------------------------- meter
+
+TWAVVolumeter::TWAVVolumeter(QWidget* parent) : TQuickGraphicControl(parent) {
+  setObjectName("WAVVolumeter");
+  setAttribute(Qt::WA_OpaquePaintEvent, true);
+}
+
+void TWAVVolumeter::SetStereo(bool stereo) {
+  FStereo = stereo;
+  update();
+}
+
+void TWAVVolumeter::SetOrientation(Qt::Orientation orientation) {
+  FOrientation = orientation;
+  update();
+}
+
+void TWAVVolumeter::SetSnap(int snap) { FSnap = std::clamp(snap, 1, 255); }
+
+void TWAVVolumeter::SetImages(const TImageList* images) {
+  Images = images;
+  update();
+}
+
+void TWAVVolumeter::SetLevels(int left, int right) {
+  Left = std::clamp(left, 0, 32767);
+  Right = std::clamp(right, 0, 32767);
+  QuickPaint();
+}
+
+void TWAVVolumeter::PaintChannel(QPainter& p, int level, int offset) {
+  const int iw = Images->Width();
+  const int ih = Images->Height();
+  p.save();
+  if (FOrientation == Qt::Horizontal) {
+    const int lit = MeterLitLength(level, iw, FSnap);
+    p.setClipRect(0, offset, lit, ih);
+    Images->Draw(p, 0, offset, 1);
+    p.setClipRect(lit, offset, iw - lit, ih);
+    Images->Draw(p, 0, offset, 0);
+  } else {
+    const int unlit = ih - MeterLitLength(level, ih, FSnap);
+    p.setClipRect(offset, 0, iw, unlit);
+    Images->Draw(p, offset, 0, 0);
+    p.setClipRect(offset, unlit, iw, ih - unlit);
+    Images->Draw(p, offset, 0, 1);
+  }
+  p.restore();
+}
+
+void TWAVVolumeter::Paint(TCanvas& canvas) {
+  QPainter& p = canvas.Painter();
+  p.fillRect(rect(), ToQColor(Color()));
+  if (!Images || Images->Count() < 2) return;
+  PaintChannel(p, Left, 0);
+  if (FStereo)
+    PaintChannel(p, Right, FOrientation == Qt::Horizontal ? Images->Height() : Images->Width());
+}
+
+}  // namespace vs
