@@ -32,8 +32,9 @@ int MenuTitleAt(const std::vector<TMenuTitleSpan>& titles, int x) {
 }
 
 void SetMenuTitleLeft(std::vector<TMenuTitleSpan>& titles, int index, int x) {
-  if (index < 0 || index >= static_cast<int>(titles.size())) return;
-  titles[index].Left = x;
+  const int count = static_cast<int>(titles.size());
+  if (index < 0 || index > count) return;
+  if (index < count) titles[index].Left = x;
   if (index >= 1) titles[index - 1].Width = x - titles[index - 1].Left;
 }
 
@@ -121,15 +122,14 @@ void TNewMenu::SetMirrorMenu(QMenu* menu) {
         TitleKeys.push_back(key);
       }
     }
-    if (Normal.isNull()) setFixedWidth(spans.empty() ? 0 : spans.back().Left + spans.back().Width);
+    if (ImList.Empty()) setFixedWidth(spans.empty() ? 0 : spans.back().Left + spans.back().Width);
   }
   update();
 }
 
-void TNewMenu::SetImList(const QPixmap& normal, const QPixmap& highlighted) {
-  Normal = normal;
-  Highlighted = highlighted;
-  if (!Normal.isNull()) setFixedSize(Normal.size());
+void TNewMenu::SetImList(const TImageList* list) {
+  ImList = list ? *list : TImageList();
+  if (!ImList.Empty()) setFixedSize(ImList.Width(), ImList.Height());
   update();
 }
 
@@ -174,10 +174,10 @@ void TNewMenu::paintEvent(QPaintEvent*) {
     TNewMenuItem& t = Titles[i];
     const int right = t.Left + t.Width;
     if (Style == CS_Normal) {
-      if (!Normal.isNull()) {
+      if (!ImList.Empty()) {
         p.save();
         p.setClipRect(QRect(t.Left, 0, t.Width, h));
-        p.drawPixmap(0, 0, t.Selected && !Highlighted.isNull() ? Highlighted : Normal);
+        ImList.Draw(p, 0, 0, t.Selected && ImList.Count() > 1 ? 1 : 0);
         p.restore();
       } else {
         const QColor c = t.Selected ? Shifted(Color, 96) : Color;

@@ -1,7 +1,8 @@
 #pragma once
 // The owner-drawn menu bar. It mirrors the top-level items of a menu (one
 // title each, as wide as its caption plus 10), draws the titles itself (or
-// each title's slice of a two-picture strip: normal and highlighted) and
+// each title's slice of an image list's picture 0, or picture 1 while the
+// title is highlighted; OnPaint may then write the captions over it) and
 // opens a title's submenu as a popup under it when the mouse is pressed on
 // it. While a popup is open, moving onto another title opens that one, and
 // pressing on the open title closes it. Alt with a title's underlined
@@ -13,12 +14,13 @@
 
 #include <QColor>
 #include <QMenu>
-#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "controls/ImageList.h"
 
 class QAction;
 class QMenu;
@@ -34,7 +36,8 @@ struct TMenuTitleSpan {
 };
 std::vector<TMenuTitleSpan> LayoutMenuTitles(const std::vector<int>& captionWidths);
 int MenuTitleAt(const std::vector<TMenuTitleSpan>& titles, int x);
-// Title i starts at x and title i - 1 ends there.
+// Title i starts at x and title i - 1 ends there (i may be the count: the
+// last title then ends at x).
 void SetMenuTitleLeft(std::vector<TMenuTitleSpan>& titles, int index, int x);
 
 enum TNewMenuStyle { CS_Normal, CS_OwnerDraw };
@@ -59,9 +62,10 @@ public:
   // The menu whose top-level items become the titles (rebuilt whole).
   void SetMirrorMenu(QMenu* menu);
   QMenu* MirrorMenu() const { return Mirror; }
-  // Draws the bar from two pictures (normal, highlighted) and takes their
-  // size; null pictures go back to the built-in titles.
-  void SetImList(const QPixmap& normal, const QPixmap& highlighted);
+  // Draws the bar from the list's pictures and takes their size; nullptr
+  // (or an empty list) goes back to the built-in titles.
+  void SetImList(const TImageList* list);
+  bool HasImList() const { return !ImList.Empty(); }
   void SetItemLeft(int index, int x);
 
   TNewMenuStyle Style = CS_Normal;
@@ -100,7 +104,7 @@ private:
   QPointer<QMenu> Mirror;
   std::vector<TNewMenuItem> Titles;
   std::vector<QShortcut*> TitleKeys;
-  QPixmap Normal, Highlighted;
+  TImageList ImList;
   int Open = -1;
   int Pending = -1;
   bool PendingByKeyboard = false;

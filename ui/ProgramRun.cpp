@@ -88,7 +88,9 @@ void TProgramRun::StartUp() {
   });
   Started = true;
   form.RebuildRecentFiles();
-  // The tool windows where the user left them.
+  // The menu bar in the chosen style, the tool windows where the user left
+  // them.
+  form.ApplyMenuPicture();
   form.LoadToolWindows(Prog.Store());
   form.RestorePosition();
 

@@ -16,7 +16,9 @@
 #include <functional>
 #include <vector>
 
+#include "controls/ImageList.h"
 #include "core/DrumKitMenu.h"
+#include "core/Style.h"
 #include "framework/Hint95.h"
 #include "framework/MLang.h"
 #include "framework/MeroTB97.h"
@@ -245,10 +247,43 @@ TVorbelStepsMainForm::TVorbelStepsMainForm(TPreferences& prefs, QWidget* parent)
     MenuActions.Retext([this](const std::string& key) {
       return MultiLang1->HasWord(key) ? MultiLang1->GetWord(key) : std::string();
     });
-    NewMainMenu->SetMirrorMenu(MenuActions.RootMenu());
+    MirrorMainMenu();
   };
   MultiLang1->Loaded();
+  MirrorMainMenu();
+}
+
+void TVorbelStepsMainForm::MirrorMainMenu() {
   NewMainMenu->SetMirrorMenu(MenuActions.RootMenu());
+  if (!NewMainMenu->HasImList()) return;
+  const int titles = static_cast<int>(NewMainMenu->Items().size());
+  const std::vector<int> lefts = CurrentStyle().MenuSepFor(titles);
+  for (size_t i = 0; i < lefts.size(); ++i) NewMainMenu->SetItemLeft(static_cast<int>(i) + 1, lefts[i]);
+  // The last title reaches the bar's right edge.
+  NewMainMenu->SetItemLeft(titles, NewMainMenu->width());
+}
+
+void TVorbelStepsMainForm::ApplyMenuPicture() {
+  TImageList pictures;
+  if (!BitmapFileToImageList(StyleFilePath("MenuItems.bmp"), pictures, 2) || pictures.Height() <= 0) {
+    NewMainMenu->SetImList(nullptr);
+    NewMainMenu->OnPaint = nullptr;
+    NewMainMenu->setFixedHeight(MenuBarHeight);
+    MirrorMainMenu();
+    MainMenuToolWindow->SetClientSize(MainMenuToolWindow->ClientWidth(), MenuBarHeight);
+    return;
+  }
+  NewMainMenu->SetImList(&pictures);
+  NewMainMenu->OnPaint = [this](TNewMenuItem& item, QPainter& canvas) {
+    // Dark on the lit plate, light on the others.
+    canvas.setPen(item.Selected ? look::PanelDeep : NewMainMenu->FontColor);
+    canvas.setFont(NewMainMenu->font());
+    canvas.drawText(QRect(item.Left + 5, 0, item.Width - 5, NewMainMenu->height()),
+                    Qt::AlignVCenter | Qt::AlignLeft | Qt::TextShowMnemonic, item.MenuItem->text());
+  };
+  MirrorMainMenu();
+  // The menu's tool window takes the picture's height.
+  MainMenuToolWindow->SetClientSize(MainMenuToolWindow->ClientWidth(), pictures.Height());
 }
 
 void TVorbelStepsMainForm::BuildToolWindows(QWidget* central) {

@@ -128,6 +128,11 @@ public:
   void SaveToolWindows(TSettingsStore& store);
   // The hint panel item: shows or hides the info bar's tool window.
   void HintpanelMenuClick();
+  // The menu bar takes the current style's menu picture ("MenuItems.bmp":
+  // the titles' plates at rest and lit), lines its titles up with the
+  // style's "MenuSep" and writes the captions over the plates; without a
+  // picture it draws its own titles.
+  void ApplyMenuPicture();
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -138,6 +143,8 @@ private:
   void ToolWindowDockChanging(TMeroCustomToolWindow97& window);
   void ToolWindowDockChanged(TMeroCustomToolWindow97& window);
   void FitToolWindowWidths(TMeroDock97& dock);
+  // The bar mirrors the action table again (after a language change).
+  void MirrorMainMenu();
   // The hint window in the program's colours.
   static void Hint95PaintHint(QImage& picture);
   // A text of the window's table; english when the table lacks the key.

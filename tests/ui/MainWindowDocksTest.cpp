@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "core/ProgramPaths.h"
+#include "core/Style.h"
 #include "framework/Hint95.h"
 #include "framework/MeroTB97.h"
 #include "framework/NewMenu.h"
@@ -122,6 +123,42 @@ TEST_F(MainWindowDocksTest, ToolWindowsLeavingAndEnteringDocksChangeTheHeight) {
   EXPECT_EQ(hint.pixelColor(0, 0), QColor(255, 255, 255));
   EXPECT_EQ(hint.pixelColor(3, hint.height() / 2), QColor(0xcc, 0xbb, 0xbb));
   form.Hint95->CancelHint();
+}
+
+TEST_F(MainWindowDocksTest, TheMenuBarDrawsFromTheStylesMenuPicture) {
+  // A style whose menu picture is a blue plate strip, lit red.
+  QImage strip(400, 16, QImage::Format_RGB32);
+  strip.fill(QColor(0, 0, 200));
+  for (int y = 0; y < 16; ++y)
+    for (int x = 200; x < 400; ++x) strip.setPixelColor(x, y, QColor(200, 0, 0));
+  std::filesystem::create_directories(Tmp / "Styles/Default");
+  ASSERT_TRUE(strip.save(QString::fromStdString(Tmp / "Styles/Default/MenuItems.bmp"), "BMP"));
+  Tmp.Write("Styles/Default/config.txt", "MenuSep=50,100,150,200\n");
+  const TStyle saved = CurrentStyle();
+  CurrentStyle() = LoadStyle(Tmp.Dir() + "/", DefaultStyleName);
+
+  CreateProgramWindows(Prefs);
+  TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
+  form.ApplyMenuPicture();
+  form.show();
+  TNewMenu& bar = *form.NewMainMenu;
+  EXPECT_EQ(bar.size(), QSize(200, 16));
+  EXPECT_EQ(form.MainMenuToolWindow->ClientHeight(), 16);
+  ASSERT_EQ(bar.Items().size(), 3u);
+  EXPECT_EQ(bar.Items()[1].Left, 50);
+  EXPECT_EQ(bar.Items()[2].Left, 100);  // the separators past the titles are ignored
+  EXPECT_EQ(bar.Items()[2].Width, 100);  // the last title reaches the bar's end
+  QImage atRest, open;
+  QTimer::singleShot(60, [&] {
+    open = bar.grab().toImage();
+    QTest::keyClick(bar.OpenMenu(), Qt::Key_Escape);
+  });
+  atRest = bar.grab().toImage();
+  bar.OpenTitle(1);
+  EXPECT_EQ(atRest.pixelColor(60, 1), QColor(0, 0, 200));
+  EXPECT_EQ(open.pixelColor(60, 1), QColor(200, 0, 0));  // the open title lit
+  EXPECT_EQ(open.pixelColor(10, 1), QColor(0, 0, 200));
+  CurrentStyle() = saved;
 }
 
 TEST(MainWindowLayoutTest, ARunStoresTheThreeToolWindowsAndTheNextBringsThemBack) {
