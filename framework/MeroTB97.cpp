@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <algorithm>
+#include <bit>
 #include <memory>
 
 #include "framework/PanelLook.h"
@@ -365,9 +366,11 @@ void TMeroDock97::ArrangeToolbars() {
 }
 
 void TMeroDock97::ApplyThickness(int client) {
-  const QMargins m = LineMargins();
+  // The lines across take their pixels only from a client area above 1.
   const bool vertical = Vertical();
-  const int total = client + (vertical ? m.left() + m.right() : m.top() + m.bottom());
+  const unsigned across = vertical ? (blLeft | blRight) : (blTop | blBottom);
+  const int lines = client > 1 ? std::popcount(Lines & across) : 0;
+  const int total = client + lines;
   QRect g = geometry();
   if (vertical) {
     if (g.width() == total && minimumWidth() == total && maximumWidth() == total) return;

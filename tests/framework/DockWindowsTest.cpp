@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <memory>
 
@@ -177,6 +178,67 @@ TEST_F(DockWindowsTest, FloatingWindowsFollowTheirForm) {
   EXPECT_EQ(f.Top->height(), 20);
   f.Remote->show();
   EXPECT_EQ(f.Top->height(), 60);
+}
+
+TEST_F(DockWindowsTest, ALeftDockStacksDownwardsAndTheCloseBoxHides) {
+  QWidget form;
+  auto* layout = new QHBoxLayout(&form);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* left = new TMeroDock97(&form, dpLeft);
+  left->setObjectName("LeftDock");
+  left->SetFixAlign(true);
+  layout->addWidget(left);
+  layout->addStretch(1);
+  std::vector<std::pair<bool, QString>> inserts;
+  left->OnInsertRemoveBar = [&](TMeroDock97&, bool in, TMeroCustomToolWindow97& w) {
+    inserts.push_back({in, w.objectName()});
+  };
+  form.setGeometry(100, 100, 300, 400);
+  form.show();
+  EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
+  EXPECT_EQ(left->width(), 1);  // empty, kept 1 pixel wide
+
+  auto* tools = new TMeroToolWindow97(&form);
+  tools->setObjectName("Tools");
+  tools->setWindowTitle("Tools");
+  tools->SetClientSize(40, 120);
+  tools->DockableTo = DockPositionBit(dpLeft);
+  tools->SetDefaultDock(left);
+  int closed = 0;
+  tools->OnClose = [&](TMeroCustomToolWindow97&) { ++closed; };
+  tools->SetDockedTo(left);
+  left->SetBoundLines(blRight);
+  EXPECT_EQ(left->width(), 41);
+  EXPECT_EQ(tools->geometry(), QRect(0, 0, 40, 120));
+  ASSERT_EQ(inserts.size(), 1u);
+  EXPECT_TRUE(inserts[0].first);
+
+  // Out, then back in lower down: its position along the dock is where it
+  // was dropped.
+  Drag(tools, QPoint(20, 10), form.mapToGlobal(QPoint(200, 200)));
+  EXPECT_FALSE(tools->Docked());
+  EXPECT_EQ(left->width(), 1);
+  QWidget* frame = tools->FloatingFrame();
+  Drag(frame, QPoint(20, 5), left->mapToGlobal(QPoint(0, 150)));
+  EXPECT_EQ(tools->DockedTo(), left);
+  EXPECT_EQ(tools->DockPos(), 150 - 5 * 119 / (frame->height() - 1));
+  EXPECT_EQ(tools->y(), tools->DockPos());
+  EXPECT_EQ(inserts.size(), 3u);
+
+  // Floating, its close box hides it and says so; closing its frame closes
+  // the form.
+  tools->DoubleClicked();
+  ASSERT_TRUE(frame->isVisible());
+  const QPoint box(frame->width() - 7, 7);
+  QTest::mouseClick(frame, Qt::LeftButton, {}, box);
+  EXPECT_TRUE(tools->isHidden());
+  EXPECT_FALSE(frame->isVisible());
+  EXPECT_EQ(closed, 1);
+  tools->show();
+  EXPECT_TRUE(frame->isVisible());
+  frame->close();
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_FALSE(frame->isVisible());
 }
 
 TEST_F(DockWindowsTest, StoredLayoutComesBackAfterARestart) {

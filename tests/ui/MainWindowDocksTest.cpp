@@ -15,6 +15,7 @@
 #include "core/ProgramPaths.h"
 #include "core/Style.h"
 #include "framework/Hint95.h"
+#include "framework/MLang.h"
 #include "framework/MeroTB97.h"
 #include "framework/NewMenu.h"
 #include "platform/SettingsStore.h"
@@ -159,6 +160,32 @@ TEST_F(MainWindowDocksTest, TheMenuBarDrawsFromTheStylesMenuPicture) {
   EXPECT_EQ(open.pixelColor(60, 1), QColor(200, 0, 0));  // the open title lit
   EXPECT_EQ(open.pixelColor(10, 1), QColor(0, 0, 200));
   CurrentStyle() = saved;
+}
+
+TEST_F(MainWindowDocksTest, AfterALanguageChangeTheBarMeasuresItsTitlesAgain) {
+  SetLangFolder(std::string(VS_DATA_DIR) + "lang/");
+  ForgetHeadlessTables();
+  CreateProgramWindows(Prefs);
+  TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
+  form.show();
+  TNewMenu& bar = *form.NewMainMenu;
+  const QFontMetrics fm(bar.font());
+  EXPECT_EQ(bar.Items()[0].Width, fm.horizontalAdvance("&File") + 10);
+  ChooseLanguage(Prefs, LangFrench);
+  EXPECT_EQ(bar.Items()[0].MenuItem->text(), QString("&Fichier"));
+  EXPECT_EQ(bar.Items()[0].Width, fm.horizontalAdvance("&Fichier") + 10);
+  EXPECT_EQ(bar.Items()[1].Left, bar.Items()[0].Width);
+  EXPECT_EQ(bar.width(), bar.Items()[2].Left + bar.Items()[2].Width);
+  // The keyboard map is the same rows in any language.
+  bool panic = false;
+  for (const TKeyBinding& k : form.Actions().KeyMap())
+    panic |= k.Id == "PanicMenu" && k.Keys == QKeySequence("Ctrl+H");
+  EXPECT_TRUE(panic);
+  ChooseLanguage(Prefs, LangEnglish);
+  EXPECT_EQ(bar.Items()[0].Width, fm.horizontalAdvance("&File") + 10);
+  DestroyProgramWindows();
+  ForgetHeadlessTables();
+  SetLangFolder("");
 }
 
 TEST(MainWindowLayoutTest, ARunStoresTheThreeToolWindowsAndTheNextBringsThemBack) {
