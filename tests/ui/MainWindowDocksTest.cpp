@@ -51,7 +51,8 @@ TEST_F(MainWindowDocksTest, ToolWindowsLeavingAndEnteringDocksChangeTheHeight) {
   const int h0 = form.height();
   TMeroToolWindow97& info = *form.BottomToolWindow;
   TMeroToolWindow97& menu = *form.MainMenuToolWindow;
-  EXPECT_EQ(form.TopDock->height(), 22 + 46);
+  const int mh = menu.ClientHeight();
+  EXPECT_EQ(form.TopDock->height(), mh + 46);
   EXPECT_EQ(info.width(), form.BottomDock->width());
   EXPECT_EQ(form.NewMainMenu->Items().size(), 3u);
 
@@ -64,7 +65,7 @@ TEST_F(MainWindowDocksTest, ToolWindowsLeavingAndEnteringDocksChangeTheHeight) {
   EXPECT_EQ(info.DockedTo(), form.TopDock);
   EXPECT_EQ(info.DockRow(), 0);
   EXPECT_EQ(form.height(), h0);
-  EXPECT_EQ(form.TopDock->height(), 20 + 22 + 46);
+  EXPECT_EQ(form.TopDock->height(), 20 + mh + 46);
 
   // The menu bar's window dragged away by its panel beside the titles, and
   // dragged back over the top dock with Ctrl held: still floating.
@@ -75,7 +76,7 @@ TEST_F(MainWindowDocksTest, ToolWindowsLeavingAndEnteringDocksChangeTheHeight) {
   QTest::mouseMove(pic, pic->mapFromGlobal(away));
   QTest::mouseRelease(pic, Qt::LeftButton, {}, pic->mapFromGlobal(away));
   EXPECT_FALSE(menu.Docked());
-  EXPECT_EQ(form.height(), h0 - 22);
+  EXPECT_EQ(form.height(), h0 - mh);
   QWidget* frame = menu.FloatingFrame();
   const QPoint overDock = form.TopDock->mapToGlobal(QPoint(60, 10));
   QTest::mousePress(frame, Qt::LeftButton, {}, QPoint(30, 5));
@@ -84,7 +85,7 @@ TEST_F(MainWindowDocksTest, ToolWindowsLeavingAndEnteringDocksChangeTheHeight) {
   QTest::mouseRelease(frame, Qt::LeftButton, Qt::ControlModifier, frame->mapFromGlobal(overDock));
   QTest::keyRelease(frame, Qt::Key_Control);
   EXPECT_FALSE(menu.Docked());
-  EXPECT_EQ(form.height(), h0 - 22);
+  EXPECT_EQ(form.height(), h0 - mh);
 
   // The floating menu bar still opens its menus; a hovered item's hint
   // goes to the info bar, its long part shown.
@@ -228,7 +229,7 @@ TEST(MainWindowLayoutTest, ARunStoresTheThreeToolWindowsAndTheNextBringsThemBack
   EXPECT_EQ(form.MenuToolWindow->FloatTop, 60);
   EXPECT_TRUE(form.BottomToolWindow->isHidden());
   EXPECT_FALSE(form.Actions().Action("HintpanelMenu")->isChecked());
-  EXPECT_EQ(form.TopDock->height(), 22);
+  EXPECT_EQ(form.TopDock->height(), form.MainMenuToolWindow->ClientHeight());
   run.ShutDown();
   unsetenv("VORBELSTEPS_SETTINGS");
   unsetenv("VORBELSTEPS_DATA");
