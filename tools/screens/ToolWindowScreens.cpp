@@ -3,6 +3,7 @@
 // in each of the built-in styles and in the program's own colours.
 
 #include <QEventLoop>
+#include <algorithm>
 #include <QLinearGradient>
 #include <QMenu>
 #include <QPainter>
@@ -86,9 +87,20 @@ QImage ToolWindowsPage(TScreenContext& c) {
                            HintPicture(panel, hsWindows95, false), HintPicture(panel, hsWindows95, true)};
   const char* const hintNames[4] = {"Flat", "Office 97", "Windows 95", "Program colours"};
 
-  // Composed on a desktop.
+  // Composed on a desktop: the window, the floating panel below it, the
+  // hints in a column beside it.
   const QPoint origin(form.x() - 30, form.y() - 30);
-  QImage page(720, 440, QImage::Format_RGB32);
+  const int hintsLeft = form.width() + 70;
+  int hintsWidth = 0, hintsHeight = 0;
+  for (const QImage& h : hints) {
+    hintsWidth = std::max(hintsWidth, h.width());
+    hintsHeight += h.height() + 30;
+  }
+  const QRect floatingRect(floatingAt - origin, floating.size());
+  const int width = std::max(hintsLeft + std::max(hintsWidth, 110) + 30, floatingRect.right() + 40);
+  const int height = std::max({floatingRect.bottom() + 40, menuAt.y() - origin.y() + menu.height() + 30,
+                               hintsHeight + 60});
+  QImage page(width, height, QImage::Format_RGB32);
   QPainter p(&page);
   QLinearGradient desk(0, 0, 0, page.height());
   desk.setColorAt(0, QColor(0x3d, 0x4a, 0x5a));
@@ -99,17 +111,17 @@ QImage ToolWindowsPage(TScreenContext& c) {
     p.drawImage(at, image);
   };
   shadowed(window, form.pos() - origin);
-  shadowed(floating, floatingAt - origin);
+  shadowed(floating, floatingRect.topLeft());
   shadowed(menu, menuAt - origin);
 
-  int x = 480, y = 40;
+  int y = 40;
   QFont f = p.font();
   f.setPixelSize(11);
   p.setFont(f);
   for (int i = 0; i < 4; ++i) {
     p.setPen(look::Text);
-    p.drawText(QPoint(x, y), QString::fromLatin1(hintNames[i]));
-    p.drawImage(QPoint(x, y + 6), hints[i]);
+    p.drawText(QPoint(hintsLeft, y), QString::fromLatin1(hintNames[i]));
+    p.drawImage(QPoint(hintsLeft, y + 6), hints[i]);
     y += hints[i].height() + 30;
   }
 
