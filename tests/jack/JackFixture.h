@@ -192,10 +192,6 @@ public:
     std::lock_guard<std::mutex> hold(Lock);
     return Got[input];
   }
-  void ClearReceived() {
-    std::lock_guard<std::mutex> hold(Lock);
-    for (auto& g : Got) g.clear();
-  }
   // Sends bytes at a frame time (at once when it has passed).
   void Send(std::vector<uint8_t> bytes, uint64_t frame) {
     std::lock_guard<std::mutex> hold(Lock);
