@@ -163,23 +163,25 @@ bool TSettingsStore::Parse(std::string_view text) {
     parsed.push_back({name, {}});
     return &parsed.back();
   };
+  // A line that doesn't parse is skipped and the rest kept: each value
+  // that is missing then reads as its default. Values under a section
+  // header that doesn't parse are skipped with it.
   while (reader.Next(line)) {
     std::string_view l = TrimView(line);
     if (l.empty() || l.front() == ';' || l.front() == '#') continue;
     if (l.front() == '[') {
-      if (l.back() != ']' || l.size() < 2) return false;
-      current = sectionFor(Unescape(l.substr(1, l.size() - 2)));
+      current = l.back() == ']' && l.size() >= 2 ? sectionFor(Unescape(l.substr(1, l.size() - 2))) : nullptr;
       continue;
     }
     size_t eq = l.find('=');
-    if (!current || eq == std::string_view::npos) return false;
+    if (!current || eq == std::string_view::npos) continue;
     std::string name = Unescape(TrimView(l.substr(0, eq)));
     // The value is taken from the untrimmed line so that its blanks survive.
     std::string_view raw = std::string_view(line).substr(line.find('=') + 1);
     TValue value{name, {}, false};
     if (raw.substr(0, DwordPrefix.size()) == DwordPrefix) {
       auto d = ParseDword(raw.substr(DwordPrefix.size()));
-      if (!d) return false;
+      if (!d) continue;
       value.Text = std::to_string(*d);
       value.IsDWORD = true;
     } else {

@@ -7,10 +7,11 @@
 // The file is $VORBELSTEPS_SETTINGS when that is set, else
 // $XDG_CONFIG_HOME/VorbelSteps/settings.ini, else
 // ~/.config/VorbelSteps/settings.ini. Saving writes a temporary file and
-// renames it over the old one. A file that can't be read or parsed loads as
-// empty (every value reads as its default); it stays on disk as it is until
-// the program saves, and then it is kept beside the new one as
-// "settings.ini.bad".
+// renames it over the old one. A line that doesn't parse is skipped (the
+// values it would have held read as their defaults) and everything else is
+// kept. A file that can't be read at all (not a file, too large, binary)
+// loads as empty; it stays on disk as it is until the program saves, and
+// then it is kept beside the new one as "settings.ini.bad".
 //
 // Layout: "[section]" lines, then "name=value" lines; a DWORD is written as
 // "name=dword:0000000A". Backslashes, control characters and the characters
@@ -29,7 +30,7 @@ namespace vs {
 enum class TSettingsLoad {
   Missing,     // no file: a fresh user
   Loaded,
-  Corrupt,     // the file is there but could not be read or parsed
+  Corrupt,     // the file is there but could not be read at all
 };
 
 class TSettingsStore {
@@ -72,7 +73,7 @@ public:
   void WriteDWORD(std::string_view section, std::string_view name, uint32_t value);
 
   // The file's text for the current values, and the parser behind Load
-  // (false for text that is not a settings file).
+  // (false only for text that is no text file: too large or binary).
   std::string Serialize() const;
   bool Parse(std::string_view text);
 

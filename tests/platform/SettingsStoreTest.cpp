@@ -128,14 +128,41 @@ TEST(SettingsStore, ReadsHandWrittenFiles) {
   EXPECT_EQ(s.ReadDWORD("ZM FAVORITES", "Count", 0), 10u);
 }
 
+TEST(SettingsStore, ALineThatDoesNotParseCostsOnlyItsOwnValue) {
+  TTestDir d;
+  const std::string bytes =
+      "Orphan=1\n"                          // outside any section
+      "[ZM SETTINGS]\n"
+      "Language=1\n"
+      "\x01\x02garbage without equals\n"
+      "Count=dword:xyz\n"                   // not a number
+      "Surround=1\n"
+      "[ZM TOOL 0\n"                        // a broken header: its values go with it
+      "Name=lost\n"
+      "[ZM DIRS]\n"
+      "0=/samples\n";
+  const std::string file = d.Write("settings.ini", bytes);
+  TSettingsStore s(file);
+  ASSERT_EQ(s.Load(), TSettingsLoad::Loaded);
+  EXPECT_EQ(s.ReadInteger(Opt, "Language", 0), 1);
+  EXPECT_TRUE(s.ReadBool(Opt, "Surround", false));
+  EXPECT_EQ(s.ReadDWORD(Opt, "Count", 7), 7u);
+  EXPECT_EQ(s.ReadString("ZM DIRS", "0", ""), "/samples");
+  EXPECT_FALSE(s.ValueExists("ZM TOOL 0", "Name"));
+  EXPECT_EQ(s.SectionNames(), (std::vector<std::string>{"ZM SETTINGS", "ZM DIRS"}));
+  // Saved, the good values stay and nothing is set aside.
+  ASSERT_TRUE(s.Save());
+  EXPECT_FALSE(fs::exists(file + ".bad"));
+  TSettingsStore r(file);
+  ASSERT_EQ(r.Load(), TSettingsLoad::Loaded);
+  EXPECT_EQ(r.ReadInteger(Opt, "Language", 0), 1);
+  EXPECT_EQ(r.ReadString("ZM DIRS", "0", ""), "/samples");
+}
+
 TEST(SettingsStore, CorruptFileReadsAsEmptyAndIsKeptUntilSave) {
   TTestDir d;
   const std::string bad[] = {
-      std::string("[ZM SETTINGS]\nLanguage=1\n\x01\x02garbage without equals\n"),
-      std::string("Language=1\n"),  // a value outside any section
-      std::string("[ZM SETTINGS\nLanguage=1\n"),
-      std::string("[ZM SETTINGS]\nCount=dword:xyz\n"),
-      std::string("[A]\nx=1\0\0\0", 10),
+      std::string("[A]\nx=1\0\0\0", 10),  // binary
   };
   for (const std::string& bytes : bad) {
     std::string file = d.Write("settings.ini", bytes);
