@@ -219,7 +219,7 @@ void TProgram::StartUp() {
   WAVSoftware = "VorbelSteps";
   // The render window's choices.
   TRenderOptions& render = RenderOptions();
-  render.Remainder = static_cast<TRemainderMode>(Prefs.RenderingRemainder);
+  render.Remainder = Prefs.RenderingRemainder;
   render.SaveNFO = Prefs.SaveNFO;
   render.Mono = Prefs.MonoRender;
   SetRenderHost(&ProgramRenderHost);

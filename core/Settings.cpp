@@ -106,7 +106,9 @@ void LoadSettings(const TSettingsStore& store, TPreferences& p, const std::strin
   p.NoDir = store.ReadBool(s, "NoDir", p.NoDir);
   p.BankSelectMethod = store.ReadInteger(s, "Bank Select Method", p.BankSelectMethod);
   p.SyncDelay = store.ReadInteger(s, "Sync Delay", p.SyncDelay);
-  p.RenderingRemainder = store.ReadInteger(s, "Rendering Remainder", p.RenderingRemainder);
+  // Any stored value but 0 and 1 means wrap (ClampPreferences).
+  p.RenderingRemainder =
+      static_cast<TRemainderMode>(store.ReadInteger(s, "Rendering Remainder", p.RenderingRemainder));
   p.SaveNFO = store.ReadBool(s, "SaveNFO", p.SaveNFO);
   p.MonoRender = store.ReadBool(s, "MonoRender", p.MonoRender);
   LoadFavorites(store, p.Favorites);

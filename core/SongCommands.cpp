@@ -62,8 +62,8 @@ const char* SaveTypeExtension(int type) {
   }
 }
 
-std::string SongSaveErrorMessage(const std::string& fileName, int error) {
-  return "Error|The song could not be saved as " + fileName + ".\r" + std::strerror(error);
+std::string SongSaveErrorMessage(const std::string& fileName, const TWriteResult& result) {
+  return "Error|The song could not be saved as " + fileName + ".\r" + result.Reason();
 }
 
 // ------------------------------------------------------------------ host
@@ -305,9 +305,8 @@ bool TSongCommands::Save(bool fromWindow) {
       ProgramPaths().SongFileName.empty())
     return SaveAs(fromWindow);
   const std::string& file = ProgramPaths().SongFileName;
-  const int error = SaveSong(file, CurrentSong(), Host.FileHost());
-  if (error != 0) {
-    ReportSaveError(file, error);
+  if (const TWriteResult saved = SaveSong(file, CurrentSong(), Host.FileHost()); !saved) {
+    ReportSaveError(file, saved);
     return false;
   }
   if (RenderAfterSave && !fromWindow) AskRender();
@@ -335,9 +334,8 @@ bool TSongCommands::SaveAsType(int type, bool fromWindow) {
   if (ExtractFileExt(name).empty()) name += std::string(".") + SaveTypeExtension(chosen);
   switch (chosen) {
     case SaveTypeSong: {
-      const int error = SaveSong(name, CurrentSong(), Host.FileHost());
-      if (error != 0) {
-        ReportSaveError(name, error);
+      if (const TWriteResult saved = SaveSong(name, CurrentSong(), Host.FileHost()); !saved) {
+        ReportSaveError(name, saved);
         return false;
       }
       SetSongFileName(name, name);
@@ -351,10 +349,10 @@ bool TSongCommands::SaveAsType(int type, bool fromWindow) {
       Host.SetBusyCursor(true);
       TMIDIExportOptions options;
       options.BankSelectMethod = Prefs.BankSelectMethod;
-      const int error = SaveSongAsMIDI(name, CurrentSong(), options);
+      const TWriteResult saved = SaveSongAsMIDI(name, CurrentSong(), options);
       Host.SetBusyCursor(false);
-      if (error != 0) {
-        ReportSaveError(name, error);
+      if (!saved) {
+        ReportSaveError(name, saved);
         return false;
       }
       return true;
@@ -368,8 +366,8 @@ void TSongCommands::AskRender() {
   if (HintMessageBox(RenderQuestion, MbYesNo | MbIconQuestion) == IdYes) RenderWAVCommand();
 }
 
-void TSongCommands::ReportSaveError(const std::string& fileName, int error) {
-  HintMessageBox(SongSaveErrorMessage(fileName, error), MbOK | MbIconError);
+void TSongCommands::ReportSaveError(const std::string& fileName, const TWriteResult& result) {
+  HintMessageBox(SongSaveErrorMessage(fileName, result), MbOK | MbIconError);
 }
 
 int TSongCommands::CountDistinctSamples(const TSong& song) {

@@ -22,6 +22,7 @@
 #include "model/Preferences.h"
 #include "model/WAVSample.h"
 #include "files/SongHost.h"
+#include "toolbox/SafeFile.h"
 
 namespace vs {
 
@@ -43,7 +44,7 @@ extern const char* const CollectSamplesTitle;   // "Collect samples"
 extern const char* const CollectClickTitle;     // "Save click marked samples"
 extern const char* const CopySamplesText;       // "Copy the %d samples you used to..."
 // "Error|The song could not be saved as %s.\r" + the system's reason.
-std::string SongSaveErrorMessage(const std::string& fileName, int error);
+std::string SongSaveErrorMessage(const std::string& fileName, const TWriteResult& result);
 
 struct TSaveChoice {
   std::string FileName;
@@ -150,7 +151,7 @@ public:
 
 private:
   void AskRender();
-  void ReportSaveError(const std::string& fileName, int error);
+  void ReportSaveError(const std::string& fileName, const TWriteResult& result);
 
   TPreferences& Prefs;
   TSongCommandHost& Host;

@@ -11,6 +11,7 @@
 #include "engine/Mixer.h"
 #include "engine/SampleReverb.h"
 #include "toolbox/AllTools.h"
+#include "toolbox/AllTools.h"
 
 namespace vs {
 
@@ -39,9 +40,6 @@ bool AnyEffect(const TEffectSettings& e) {
   return e.Cutoff > 0 || e.Resonance > 0 || e.FirstEffect != 128 || e.SecondMix != 0 || e.PreAmp > 0 ||
          e.Attack > 0 || e.Decay > 0 || e.Fade || e.Phaser != 256;
 }
-
-// a * b div c, truncating towards zero (64-bit).
-inline int64_t MulDiv64(int64_t a, int64_t b, int64_t c) { return a * b / c; }
 
 inline int32_t RoundHalfEven(double x) { return static_cast<int32_t>(std::nearbyint(x)); }
 

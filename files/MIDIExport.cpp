@@ -39,7 +39,7 @@ public:
     if (!Options.Random) Generator.seed(std::random_device{}());
   }
 
-  int Build(std::vector<uint8_t>& image) {
+  TWriteResult Build(std::vector<uint8_t>& image) {
     image.clear();
     const int bpm = std::clamp(Song.BPM, MinBPM, MaxBPM);
     const uint32_t tempo = 60000000u / static_cast<uint32_t>(bpm);
@@ -68,7 +68,7 @@ public:
 
     // The track ends where the last step ends.
     Event({0xFF, 0x2F, 0x00});
-    if (TooLarge) return EFBIG;
+    if (TooLarge) return {EFBIG};
 
     uint8_t* p = Buf.Data();
     const uint32_t track = static_cast<uint32_t>(Buf.Position() - MIDIHeaderSize);
@@ -78,7 +78,7 @@ public:
                                           uint8_t(track >> 8), uint8_t(track)};
     std::memcpy(p, head, MIDIHeaderSize);
     image = Buf.Take();
-    return 0;
+    return {};
   }
 
 private:
@@ -191,16 +191,14 @@ private:
 
 }  // namespace
 
-int BuildMIDIFile(TSong& song, std::vector<uint8_t>& image, const TMIDIExportOptions& options) {
+TWriteResult BuildMIDIFile(TSong& song, std::vector<uint8_t>& image, const TMIDIExportOptions& options) {
   return TMIDIBuilder(song, options).Build(image);
 }
 
-int SaveSongAsMIDI(const std::string& fileName, TSong& song, const TMIDIExportOptions& options) {
+TWriteResult SaveSongAsMIDI(const std::string& fileName, TSong& song, const TMIDIExportOptions& options) {
   std::vector<uint8_t> image;
-  if (const int error = BuildMIDIFile(song, image, options)) return error;
-  errno = 0;
-  if (!WriteFileSafely(fileName, image.data(), image.size())) return errno ? errno : EIO;
-  return 0;
+  if (const TWriteResult built = BuildMIDIFile(song, image, options); !built) return built;
+  return WriteFileSafely(fileName, image.data(), image.size());
 }
 
 }  // namespace vs

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "toolbox/SafeFile.h"
+
 namespace vs {
 
 class TSong;
@@ -49,15 +51,16 @@ struct TMIDIExportOptions {
   size_t MaxImageSize = MaxMIDIImageSize;
 };
 
-// Builds the file image. Returns 0, or EFBIG (image empty) when it would
-// pass the options' MaxImageSize. A whole-song export sets the playlist's
-// SongEndBar.
-int BuildMIDIFile(TSong& song, std::vector<uint8_t>& image, const TMIDIExportOptions& options = {});
+// Builds the file image. Fails as "file too large" (EFBIG, image empty) when
+// it would pass the options' MaxImageSize. A whole-song export sets the
+// playlist's SongEndBar.
+TWriteResult BuildMIDIFile(TSong& song, std::vector<uint8_t>& image, const TMIDIExportOptions& options = {});
 
 // Builds the image and writes it to a file through a temporary name in the
 // target's folder, replacing the file only after a complete, checked write.
-// Returns 0, or the errno of the failure (an existing file stays intact).
-int SaveSongAsMIDI(const std::string& fileName, TSong& song, const TMIDIExportOptions& options = {});
+// Failed with the system's reason when it could not (an existing file stays
+// intact).
+TWriteResult SaveSongAsMIDI(const std::string& fileName, TSong& song, const TMIDIExportOptions& options = {});
 
 // A MIDI variable-length quantity: 7 bits a byte, most significant group
 // first, bit 7 set on every byte but the last (values up to 2^28 - 1).

@@ -240,12 +240,11 @@ std::vector<uint8_t> BuildSongImage(const TSong& song, const SongHost& host) {
   return b.Finish(song.ChannelCount());
 }
 
-int SaveSong(const std::string& fileName, TSong& song, const SongHost& host) {
+TWriteResult SaveSong(const std::string& fileName, TSong& song, const SongHost& host) {
   const std::vector<uint8_t> image = BuildSongImage(song, host);
-  errno = 0;
-  if (!WriteFileSafely(fileName, image.data(), image.size())) return errno ? errno : EIO;
-  song.SetModified(false);
-  return 0;
+  const TWriteResult result = WriteFileSafely(fileName, image.data(), image.size());
+  if (result) song.SetModified(false);
+  return result;
 }
 
 }  // namespace vs

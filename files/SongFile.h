@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "files/SongHost.h"
+#include "toolbox/SafeFile.h"
 
 namespace vs {
 
@@ -102,8 +103,8 @@ std::vector<uint8_t> BuildSongImage(const TSong& song, const SongHost& host = {}
 
 // Writes the song to a file: the image goes to a temporary name in the
 // target's folder and replaces the file only after a complete, checked
-// write. Clears the song's modified flag only then. Returns 0, or the errno
-// of the failure (the caller reports it; an existing file stays intact).
-int SaveSong(const std::string& fileName, TSong& song, const SongHost& host = {});
+// write. Clears the song's modified flag only then. Failed with the system's
+// reason otherwise (the caller reports it; an existing file stays intact).
+TWriteResult SaveSong(const std::string& fileName, TSong& song, const SongHost& host = {});
 
 }  // namespace vs

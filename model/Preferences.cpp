@@ -25,8 +25,8 @@ void ClampPreferences(TPreferences& p) {
   p.Language = ClampInt(p.Language, 0, LanguageCount - 1);
   p.BankSelectMethod = p.BankSelectMethod != 0 ? 1 : 0;
   p.SyncDelay = ClampInt(p.SyncDelay, 0, MaxSyncDelay);
-  if (p.RenderingRemainder != CutRemain && p.RenderingRemainder != LeaveRemain)
-    p.RenderingRemainder = WrapRemain;
+  if (p.RenderingRemainder != RemainderCut && p.RenderingRemainder != RemainderLeave)
+    p.RenderingRemainder = RemainderWrap;
   p.SettingsSheet = p.SettingsSheet != 0 ? 1 : 0;
   p.ScopeStyle = ClampInt(p.ScopeStyle, 0, MaxScopeStyle);
   p.ScopeShade = ClampInt(p.ScopeShade, 0, MaxScopeShade);

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "model/RenderOptions.h"
+
 namespace vs {
 
 constexpr int RecentFileCount = 8;
@@ -30,9 +32,6 @@ constexpr int MaxScopeStyle = 4;       // lines, dots, columns, circle, flower
 constexpr int MaxScopeShade = 255;
 constexpr int MaxSampleListWidth = 300;
 constexpr int MinSampleListWidth = 50;
-
-// What the render does with the sound that rings on past the song's end.
-enum TRenderRemainder : int { CutRemain = 0, LeaveRemain = 1, WrapRemain = 2 };
 
 // Bounds of a window as stored; a missing value keeps the window's own.
 struct TStoredBounds {
@@ -69,7 +68,7 @@ struct TPreferences {
   int SyncDelay = 0;         // ms, 0..MaxSyncDelay
 
   // --- Render window ---
-  int RenderingRemainder = WrapRemain;
+  TRemainderMode RenderingRemainder = RemainderWrap;
   bool SaveNFO = false;
   bool MonoRender = false;
 

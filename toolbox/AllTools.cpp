@@ -21,8 +21,7 @@ namespace vs {
 // ---------------------------------------------------------------- integers
 
 int32_t MulDivInt(int32_t a, int32_t b, int32_t c) {
-  if (c == 0) return 0;
-  int64_t q = static_cast<int64_t>(a) * b / c;  // |a * b| < 2^62: no overflow
+  const int64_t q = MulDiv64(a, b, c);  // |a * b| < 2^62: no overflow
   if (q > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
   if (q < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
   return static_cast<int32_t>(q);

@@ -26,6 +26,9 @@ inline void SwapInts(int32_t& a, int32_t& b) {
 // a * b / c with a 64-bit product and a truncating division. A divisor of 0
 // gives 0; a quotient outside the 32-bit range is clamped to it.
 int32_t MulDivInt(int32_t a, int32_t b, int32_t c);
+// The same on 64-bit values whose product the caller keeps within 64 bits
+// (sample positions and levels); a divisor of 0 gives 0.
+inline int64_t MulDiv64(int64_t a, int64_t b, int64_t c) { return c == 0 ? 0 : a * b / c; }
 
 // Arithmetic shift right; n is limited to 0..31.
 inline int32_t SarInt(int32_t x, int n) {

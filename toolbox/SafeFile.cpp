@@ -4,9 +4,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
 
 namespace vs {
 
@@ -50,32 +52,41 @@ std::string NewTempName(const std::string& base) {
   return base + std::to_string(TempCounter.fetch_add(1)) + "-" + std::to_string(rand() & 0xFFFF);
 }
 
-bool WriteAll(int fd, const void* data, size_t size, off_t offset) {
+// 0 when written, else the error number.
+int WriteAll(int fd, const void* data, size_t size, off_t offset) {
   const char* p = static_cast<const char*>(data);
   while (size > 0) {
     ssize_t n = pwrite(fd, p, size, offset);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return false;
+      return errno ? errno : EIO;
     }
-    if (n == 0) return false;
+    if (n == 0) return EIO;
     p += n;
     size -= static_cast<size_t>(n);
     offset += n;
   }
-  return true;
+  return 0;
 }
 
 }  // namespace
 
+std::string TWriteResult::Reason() const { return SystemError == 0 ? std::string() : std::strerror(SystemError); }
+
 TSafeFile::~TSafeFile() { Abandon(); }
+
+void TSafeFile::Fail(int error) {
+  if (!Failed_) Error_ = error ? error : EIO;
+  Failed_ = true;
+}
 
 bool TSafeFile::Open(const std::string& target) {
   Abandon();
   Failed_ = false;
+  Error_ = 0;
   Size_ = 0;
   if (target.empty() || target.back() == '/') {
-    Failed_ = true;
+    Fail(EISDIR);
     return false;
   }
   Target_ = ResolveTarget(target);
@@ -93,14 +104,14 @@ bool TSafeFile::Open(const std::string& target) {
     }
     if (errno != EEXIST) break;
   }
-  Failed_ = true;
+  Fail(errno);
   return false;
 }
 
 bool TSafeFile::Write(const void* data, size_t size) {
   if (Fd_ < 0 || Failed_) return false;
-  if (!WriteAll(Fd_, data, size, static_cast<off_t>(Size_))) {
-    Failed_ = true;
+  if (const int error = WriteAll(Fd_, data, size, static_cast<off_t>(Size_))) {
+    Fail(error);
     return false;
   }
   Size_ += size;
@@ -110,11 +121,11 @@ bool TSafeFile::Write(const void* data, size_t size) {
 bool TSafeFile::WriteAt(uint64_t offset, const void* data, size_t size) {
   if (Fd_ < 0 || Failed_) return false;
   if (offset > Size_ || size > Size_ - offset) {
-    Failed_ = true;  // patches stay inside what was written
+    Fail(EINVAL);  // patches stay inside what was written
     return false;
   }
-  if (!WriteAll(Fd_, data, size, static_cast<off_t>(offset))) {
-    Failed_ = true;
+  if (const int error = WriteAll(Fd_, data, size, static_cast<off_t>(offset))) {
+    Fail(error);
     return false;
   }
   return true;
@@ -125,14 +136,14 @@ bool TSafeFile::Commit() {
     Abandon();
     return false;
   }
-  bool ok = fsync(Fd_) == 0;
-  ok = (close(Fd_) == 0) && ok;
+  int error = fsync(Fd_) == 0 ? 0 : errno;
+  if (close(Fd_) != 0 && error == 0) error = errno;
   Fd_ = -1;
-  if (ok) ok = rename(Temp_.c_str(), Target_.c_str()) == 0;
-  if (!ok) {
+  if (error == 0 && rename(Temp_.c_str(), Target_.c_str()) != 0) error = errno;
+  if (error != 0) {
     unlink(Temp_.c_str());
     Temp_.clear();
-    Failed_ = true;
+    Fail(error);
     return false;
   }
   Temp_.clear();
@@ -155,11 +166,10 @@ void TSafeFile::Abandon() {
   }
 }
 
-bool WriteFileSafely(const std::string& target, const void* data, size_t size) {
+TWriteResult WriteFileSafely(const std::string& target, const void* data, size_t size) {
   TSafeFile f;
-  if (!f.Open(target)) return false;
-  if (!f.Write(data, size)) return false;
-  return f.Commit();
+  if (f.Open(target) && f.Write(data, size) && f.Commit()) return {};
+  return {f.Error()};
 }
 
 bool CommitFinishedFile(const std::string& finished, const std::string& target) {

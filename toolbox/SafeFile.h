@@ -10,6 +10,17 @@
 
 namespace vs {
 
+// What writing a file hands back: written, or not with the system's reason.
+struct TWriteResult {
+  int SystemError = 0;  // the failure's error number; 0 when written
+
+  operator bool() const { return SystemError == 0; }
+  // Not a number to compare: the reason is for the user.
+  bool operator==(int) const = delete;
+  // The system's text for the failure ("No space left on device").
+  std::string Reason() const;
+};
+
 class TSafeFile {
 public:
   TSafeFile() = default;
@@ -27,6 +38,8 @@ public:
   uint64_t Size() const { return Size_; }
   // True once any operation failed; Commit will then fail.
   bool Failed() const { return Failed_; }
+  // The error number of the first failure (0 while none failed).
+  int Error() const { return Error_; }
   // Syncs the data, renames the temporary file over the target and syncs the
   // folder. False (target untouched, temporary file removed) on any failure.
   bool Commit();
@@ -37,16 +50,19 @@ public:
   const std::string& TempName() const { return Temp_; }
 
 private:
+  void Fail(int error);
+
   int Fd_ = -1;
   bool Failed_ = false;
+  int Error_ = 0;
   uint64_t Size_ = 0;
   std::string Target_;
   std::string Temp_;
 };
 
 // Writes a whole file at once with TSafeFile.
-bool WriteFileSafely(const std::string& target, const void* data, size_t size);
-inline bool WriteFileSafely(const std::string& target, const std::string& bytes) {
+TWriteResult WriteFileSafely(const std::string& target, const void* data, size_t size);
+inline TWriteResult WriteFileSafely(const std::string& target, const std::string& bytes) {
   return WriteFileSafely(target, bytes.data(), bytes.size());
 }
 

@@ -384,7 +384,7 @@ TEST_F(ChannelLoading, SongReaderLoadsAndRebuildsThroughTheProgramLoader) {
   Chan(0).Sample.PingPong = 0;
   Chan(0).Reversed = true;
   const std::string songPath = Tmp / "song.zmp";
-  ASSERT_EQ(SaveSong(songPath, *Song), 0);
+  ASSERT_TRUE(SaveSong(songPath, *Song));
 
   TSongFileContent content;
   SongReadOptions options;

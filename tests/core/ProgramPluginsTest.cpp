@@ -46,7 +46,7 @@ TEST(ProgramPlugins, SlotsLiveFromStartUpToShutDown) {
   ASSERT_TRUE(PluginSlot(2, 1).LoadPlugin(host.Folder, "TestGain"));
   PluginSlot(2, 1).Plugin.ParamWheelChange(0, 8192);
   const std::string song = tmp / "app/Loops/with plugin.zmp";
-  ASSERT_EQ(SaveSong(song, CurrentSong(), commandHost.FileHost()), 0);
+  ASSERT_TRUE(SaveSong(song, CurrentSong(), commandHost.FileHost()));
 
   commands.ResetSong();
   EXPECT_FALSE(PluginSlot(2, 1).Plugin.Loaded());

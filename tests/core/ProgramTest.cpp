@@ -70,7 +70,7 @@ protected:
     for (int i = 0; i < channels; ++i) AddChannel(song);
     song.BPM = bpm;
     const std::string path = Tmp / "app/Samples/DrumKits/Basic/Basic.zmp";
-    EXPECT_EQ(SaveSong(path, song), 0);
+    EXPECT_TRUE(SaveSong(path, song));
     return path;
   }
 
@@ -388,12 +388,12 @@ TEST_F(ProgramTest, BatchRenderOfAnUntitledSongIsNamedAfterItsFile) {
   // extension; with a title: the title.
   TSong song;
   AddChannel(song);
-  ASSERT_EQ(SaveSong(Tmp / "Night Drive.v2.zmp", song), 0);
+  ASSERT_TRUE(SaveSong(Tmp / "Night Drive.v2.zmp", song));
   ASSERT_EQ(RunBatch(Options, ParseCommandLine({Tmp / "Night Drive.v2.zmp", "/R" + Tmp / "night"}), errors), 0)
       << errors.str();
   EXPECT_EQ(InfoName(Tmp / "night.WAV"), "Night Drive.v2");
   song.Info.Title = "Late";
-  ASSERT_EQ(SaveSong(Tmp / "Night Drive.v2.zmp", song), 0);
+  ASSERT_TRUE(SaveSong(Tmp / "Night Drive.v2.zmp", song));
   ASSERT_EQ(RunBatch(Options, ParseCommandLine({Tmp / "Night Drive.v2.zmp", "/R" + Tmp / "night"}), errors), 0);
   EXPECT_EQ(InfoName(Tmp / "night.WAV"), "Late");
 }

@@ -57,7 +57,7 @@ TEST_F(SettingsTest, FreshStoreGivesTheDefaults) {
   EXPECT_FALSE(p.NoDir);
   EXPECT_EQ(p.BankSelectMethod, 0);
   EXPECT_EQ(p.SyncDelay, 0);
-  EXPECT_EQ(p.RenderingRemainder, WrapRemain);
+  EXPECT_EQ(p.RenderingRemainder, RemainderWrap);
   EXPECT_FALSE(p.SaveNFO);
   EXPECT_FALSE(p.MonoRender);
   EXPECT_EQ(p.SettingsSheet, 1);
@@ -115,7 +115,7 @@ TEST_F(SettingsTest, EveryValueSurvivesWriteAndRead) {
   a.NoDir = true;
   a.BankSelectMethod = 1;
   a.SyncDelay = 321;
-  a.RenderingRemainder = LeaveRemain;
+  a.RenderingRemainder = RemainderLeave;
   a.SaveNFO = true;
   a.MonoRender = true;
   a.SettingsSheet = 0;
@@ -184,7 +184,7 @@ TEST_F(SettingsTest, EveryValueSurvivesWriteAndRead) {
   EXPECT_EQ(b.NoDir, a.NoDir);
   EXPECT_EQ(b.BankSelectMethod, 1);
   EXPECT_EQ(b.SyncDelay, 321);
-  EXPECT_EQ(b.RenderingRemainder, LeaveRemain);
+  EXPECT_EQ(b.RenderingRemainder, RemainderLeave);
   EXPECT_EQ(b.SaveNFO, a.SaveNFO);
   EXPECT_EQ(b.MonoRender, a.MonoRender);
   EXPECT_EQ(b.SettingsSheet, 0);
@@ -260,7 +260,7 @@ TEST_F(SettingsTest, OutOfRangeValuesAreClamped) {
   EXPECT_EQ(p.Language, 2);
   EXPECT_EQ(p.BufferLength, MinBufferFrames);
   EXPECT_EQ(p.AheadLength, MinBufferFrames);
-  EXPECT_EQ(p.RenderingRemainder, WrapRemain);
+  EXPECT_EQ(p.RenderingRemainder, RemainderWrap);
   EXPECT_EQ(p.SampleListWidth, 300);
   EXPECT_EQ(p.SyncDelay, 500);
   EXPECT_EQ(p.ScopeStyle, 4);

@@ -109,7 +109,7 @@ protected:
     song.SetPatternLength(32);
     const std::string path = Tmp / name;
     fs::create_directories(fs::path(path).parent_path());
-    EXPECT_EQ(SaveSong(path, song), 0);
+    EXPECT_TRUE(SaveSong(path, song));
     return path;
   }
 
@@ -276,7 +276,7 @@ TEST_F(SongCommandsTest, OpeningASongHoldsTheMixerOnlyToSwapItIn) {
   ASSERT_TRUE(SaveWAVFile(&wav, Tmp / "kick.wav"));
   TSong song;
   for (int i = 0; i < 2; ++i) AddChannel(song).SampleFileName = Tmp / "kick.wav";
-  ASSERT_EQ(SaveSong(Tmp / "two.zmp", song), 0);
+  ASSERT_TRUE(SaveSong(Tmp / "two.zmp", song));
   LockProbeLoader probe;
   CountingChannelFileHost channelHost;
   SetChannelFileHost(&channelHost);

@@ -85,7 +85,7 @@ TEST_F(SongPackageTest, SaveZippedThenOpenTheZipFindsItsSamples) {
   song.BPM = 123;
   const std::string beat = Tmp / "loops/beat.zmp";
   fs::create_directories(Tmp / "loops");
-  ASSERT_EQ(SaveSong(beat, song), 0);
+  ASSERT_TRUE(SaveSong(beat, song));
   ASSERT_TRUE(Commands.OpenSong(beat));
   ASSERT_EQ(CurrentSong().Channels[1]->Sample.Length, 20);
 

@@ -122,7 +122,7 @@ protected:
 
   std::vector<uint8_t> Build() {
     std::vector<uint8_t> img;
-    EXPECT_EQ(BuildMIDIFile(Song, img, Options), 0);
+    EXPECT_TRUE(BuildMIDIFile(Song, img, Options));
     return img;
   }
 
@@ -438,16 +438,16 @@ TEST_F(MIDIExport, ImagePastTheLimitIsRefused) {
   for (int s = 0; s < 16; ++s) Step(0, 1, s);
   std::vector<uint8_t> img = {1, 2, 3};
   Options.MaxImageSize = 100;
-  EXPECT_EQ(BuildMIDIFile(Song, img, Options), EFBIG);
+  EXPECT_EQ(BuildMIDIFile(Song, img, Options).SystemError, EFBIG);
   EXPECT_TRUE(img.empty());
 
   const fs::path file = TempDir() / "limit.mid";
   { std::ofstream(file) << "old"; }
-  EXPECT_EQ(SaveSongAsMIDI(file.string(), Song, Options), EFBIG);
+  EXPECT_EQ(SaveSongAsMIDI(file.string(), Song, Options).SystemError, EFBIG);
   EXPECT_EQ(ReadFile(file), (std::vector<uint8_t>{'o', 'l', 'd'}));
 
   Options.MaxImageSize = 1000;
-  EXPECT_EQ(BuildMIDIFile(Song, img, Options), 0);
+  EXPECT_TRUE(BuildMIDIFile(Song, img, Options));
   EXPECT_LE(img.size(), 1000u);
   fs::remove_all(TempDir());
 }
@@ -460,7 +460,7 @@ TEST_F(MIDIExport, SaveWritesTheImageAndReportsFailures) {
   const fs::path dir = TempDir();
   const fs::path file = dir / "beat.mid";
   { std::ofstream(file) << "old contents"; }
-  ASSERT_EQ(SaveSongAsMIDI(file.string(), Song, Options), 0);
+  ASSERT_TRUE(SaveSongAsMIDI(file.string(), Song, Options));
   EXPECT_EQ(ReadFile(file), Build());
   for (const auto& entry : fs::directory_iterator(dir)) EXPECT_EQ(entry.path(), file) << "temporary file left";
 
@@ -500,9 +500,9 @@ TEST_F(MIDIExport, SaveWritesTheImageAndReportsFailures) {
 
   // A folder that does not exist, or a folder in the way: the error, and
   // nothing in place of what was there.
-  EXPECT_EQ(SaveSongAsMIDI((dir / "missing" / "x.mid").string(), Song, Options), ENOENT);
+  EXPECT_EQ(SaveSongAsMIDI((dir / "missing" / "x.mid").string(), Song, Options).SystemError, ENOENT);
   fs::create_directories(dir / "taken.mid");
-  EXPECT_NE(SaveSongAsMIDI((dir / "taken.mid").string(), Song, Options), 0);
+  EXPECT_FALSE(SaveSongAsMIDI((dir / "taken.mid").string(), Song, Options));
   EXPECT_TRUE(fs::is_directory(dir / "taken.mid"));
   fs::remove_all(dir);
 }

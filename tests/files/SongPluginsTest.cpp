@@ -130,7 +130,7 @@ TEST_F(SongPluginsTest, SongsKeepTheirPlugins) {
   files.Plugins = &Slots;
   TSong song;
   const std::string name = dir / "plugins.zmp";
-  ASSERT_EQ(SaveSong(name, song, files), 0);
+  ASSERT_TRUE(SaveSong(name, song, files));
 
   Host.UnloadAll();
   Host.Folder = dir.Dir();  // a folder without the plug-ins

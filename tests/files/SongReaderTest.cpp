@@ -562,7 +562,7 @@ TEST(SongRoundTrip, RichSongIsWrittenReadAndWrittenAgainByteIdentical) {
 TEST_F(LoadSongTest, SavedSongLoadsBack) {
   auto song = RichSong();
   const std::string name = (Dir / "rich.zmp").string();
-  ASSERT_EQ(SaveSong(name, *song), 0);
+  ASSERT_TRUE(SaveSong(name, *song));
   FakeLoader loader;
   SongHost host = MakeHost(nullptr, nullptr, &loader);
   ASSERT_EQ(LoadSong(name, host), SongLoaded);

@@ -305,7 +305,7 @@ TEST(SongWriter, SaveSongReplacesOnlyAfterACompleteWrite) {
   song->Info.Title = "first";
   song->SetModified(true);
   const std::string name = (dir / "song.zmp").string();
-  ASSERT_EQ(SaveSong(name, *song), 0);
+  ASSERT_TRUE(SaveSong(name, *song));
   EXPECT_FALSE(song->Modified());
   std::ifstream in(name, std::ios::binary);
   std::vector<uint8_t> onDisk((std::istreambuf_iterator<char>(in)), {});
@@ -313,11 +313,11 @@ TEST(SongWriter, SaveSongReplacesOnlyAfterACompleteWrite) {
 
   // A folder that isn't there: failure, the song stays modified.
   song->SetModified(true);
-  EXPECT_NE(SaveSong((dir / "no-such-folder" / "x.zmp").string(), *song), 0);
+  EXPECT_FALSE(SaveSong((dir / "no-such-folder" / "x.zmp").string(), *song));
   EXPECT_TRUE(song->Modified());
   // A target that can't be replaced (a folder of that name) stays as it was.
   fs::create_directories(dir / "taken.zmp");
-  EXPECT_NE(SaveSong((dir / "taken.zmp").string(), *song), 0);
+  EXPECT_FALSE(SaveSong((dir / "taken.zmp").string(), *song));
   EXPECT_TRUE(fs::is_directory(dir / "taken.zmp"));
   EXPECT_TRUE(song->Modified());
   // No temporary file is left behind.

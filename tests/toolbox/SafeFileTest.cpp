@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "toolbox/SafeFile.h"
 
 using namespace vs;
@@ -97,7 +99,10 @@ TEST(SafeFile, AbandonedWriteLeavesTargetAndNoTemporary) {
   }
   EXPECT_EQ(ReadAll(target), "keep");
   EXPECT_EQ(dir.Count(), 1);
-  EXPECT_FALSE(WriteFileSafely(dir.Path + "/missing/x.txt", std::string("x")));
+  const TWriteResult missing = WriteFileSafely(dir.Path + "/missing/x.txt", std::string("x"));
+  EXPECT_FALSE(missing);
+  EXPECT_EQ(missing.SystemError, ENOENT);
+  EXPECT_EQ(missing.Reason(), "No such file or directory");
   EXPECT_FALSE(WriteFileSafely(dir.Path + "/", std::string("x")));
 }
 
@@ -113,10 +118,11 @@ TEST(SafeFile, FullDiskKeepsTheOldFile) {
   small.rlim_cur = 4096;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   std::string big(100000, 'z');
-  bool ok = WriteFileSafely(target, big);
+  const TWriteResult result = WriteFileSafely(target, big);
   setrlimit(RLIMIT_FSIZE, &old);
   signal(SIGXFSZ, oldHandler);
-  EXPECT_FALSE(ok);
+  EXPECT_FALSE(result);
+  EXPECT_EQ(result.SystemError, EFBIG);
   EXPECT_EQ(ReadAll(target), "precious");
   EXPECT_EQ(dir.Count(), 1);
 }

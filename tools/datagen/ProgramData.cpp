@@ -158,8 +158,8 @@ bool WriteProgramData(const std::string& appPath, std::string& error) {
   }
 
   std::unique_ptr<TSong> song = MakeBasicKitSong();
-  if (int code = SaveSong(kitFolder + BasicKitSongName, *song))
-    return Fail(error, "cannot write " + kitFolder + BasicKitSongName + ": " + std::strerror(code));
+  if (const TWriteResult saved = SaveSong(kitFolder + BasicKitSongName, *song); !saved)
+    return Fail(error, "cannot write " + kitFolder + BasicKitSongName + ": " + saved.Reason());
   return true;
 }
 
