@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
@@ -94,12 +95,19 @@ TProgram::~TProgram() {
 }
 
 void TProgram::Open(const TProgramOptions& options) {
+  // Past a file-size limit a write fails (EFBIG), is reported and leaves
+  // no temporary file, instead of ending the program half-way.
+  std::signal(SIGXFSZ, SIG_IGN);
   Options = options;
   Options.AppPath = AddBackslash(options.AppPath);
   ProgramPaths().AppPath = Options.AppPath;
   SetLangFolder(Options.AppPath + "lang/");
   SettingsStore = std::make_unique<TSettingsStore>(
       options.SettingsFile.empty() ? TSettingsStore::DefaultFileName() : options.SettingsFile);
+  // What killed runs left: half-written settings and private temporary
+  // folders whose process is gone.
+  RemoveStaleTempFiles(SettingsStore->FileName());
+  RemoveStaleTempDirectories();
   SettingsStore->Load();
 }
 

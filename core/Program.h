@@ -91,7 +91,9 @@ public:
   // The style folders, as the settings window lists them.
   std::vector<std::string> StyleNames;
 
-  // AppPath (ProgramPaths().AppPath) and the settings store, read.
+  // AppPath (ProgramPaths().AppPath) and the settings store, read. From
+  // here on a write past the process's file-size limit fails as a write
+  // (SIGXFSZ is ignored) rather than ending the program.
   void Open(const TProgramOptions& options);
   TSettingsStore& Store() { return *SettingsStore; }
 

@@ -1,6 +1,9 @@
 #include "toolbox/AllTools.h"
 
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -399,7 +402,8 @@ std::string GetTempDirectory() {
     if (fs::is_directory(TempDir, ec)) return TempDir;
     TempDir.clear();
   }
-  std::string tmpl = SystemTempBase() + "/VorbelSteps-XXXXXX";
+  // The process id in the name tells a later run whose folder it is.
+  std::string tmpl = SystemTempBase() + "/VorbelSteps-" + std::to_string(getpid()) + "-XXXXXX";
   std::vector<char> buf(tmpl.begin(), tmpl.end());
   buf.push_back('\0');
   if (!mkdtemp(buf.data())) {
@@ -418,6 +422,36 @@ void RemoveTempDirectory() {
   if (IsProtectedPath(dir)) return;
   std::error_code ec;
   fs::remove_all(dir, ec);
+}
+
+bool ProcessRuns(long pid) {
+  if (pid <= 0) return false;
+  if (pid == getpid()) return true;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+int RemoveStaleTempDirectories() {
+  constexpr std::string_view Prefix = "VorbelSteps-";
+  const std::string base = SystemTempBase();
+  int removed = 0;
+  std::error_code ec;
+  for (fs::directory_iterator it(base, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    // "VorbelSteps-" <pid> "-" <six characters>, a folder (not a link) of
+    // this user.
+    if (name.compare(0, Prefix.size(), Prefix) != 0) continue;
+    const size_t dash = name.find('-', Prefix.size());
+    if (dash == std::string::npos || dash == Prefix.size() || name.size() != dash + 7) continue;
+    const std::string digits = name.substr(Prefix.size(), dash - Prefix.size());
+    if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+    struct stat st {};
+    const std::string path = base + "/" + name;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) continue;
+    if (ProcessRuns(std::stol(digits))) continue;
+    std::error_code rm;
+    if (fs::remove_all(path, rm) > 0 && !rm) ++removed;
+  }
+  return removed;
 }
 
 static constexpr std::string_view VersionKeys[] = {

@@ -148,10 +148,18 @@ std::string FindFirstFilePath(std::string_view folder, std::string_view mask);
 bool MatchesMask(std::string_view name, std::string_view mask);
 
 // The process's private temporary folder, ending in "/": made on first use
-// with mkdtemp (mode 0700) in $TMPDIR or /tmp. Empty when it can't be made.
+// with mkdtemp (mode 0700) in $TMPDIR or /tmp, named "VorbelSteps-" + the
+// process id + "-" + six random characters. Empty when it can't be made.
 std::string GetTempDirectory();
 // Removes the private temporary folder and everything in it (at exit).
 void RemoveTempDirectory();
+// Removes what killed runs left in $TMPDIR or /tmp: the private folders of
+// this user whose process no longer runs (by the name above), with their
+// contents. Nothing else is touched. Returns the folders removed.
+int RemoveStaleTempDirectories();
+
+// True while a process of that id runs (also when it is not ours).
+bool ProcessRuns(long pid);
 
 // The version resource of a file: executables here carry none, so every key
 // reads empty; an index outside 1..10 is refused the same way.

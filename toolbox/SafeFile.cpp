@@ -5,10 +5,12 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "toolbox/AllTools.h"
 
 namespace vs {
 
@@ -196,6 +198,37 @@ bool CommitFinishedFile(const std::string& finished, const std::string& target) 
     close(dir);
   }
   return true;
+}
+
+int RemoveStaleTempFiles(const std::string& target) {
+  if (target.empty() || target.back() == '/') return 0;
+  const std::string real = ResolveTarget(target);
+  const std::string folder = FolderOf(real);
+  // "." + name (cut as TempBase cuts it) + ".tmp-" <pid> "-" <counter> "-" <random>
+  const std::string start = NameOf(TempBase(real));
+  const std::string prefix = start.substr(0, start.rfind(".tmp-") + 5);
+  int removed = 0;
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return 0;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    const std::string rest = name.substr(prefix.size());
+    const size_t first = rest.find('-');
+    const size_t second = first == std::string::npos ? first : rest.find('-', first + 1);
+    if (second == std::string::npos || first == 0 || first > 9) continue;
+    bool digits = second + 1 < rest.size();
+    for (size_t i = 0; i < rest.size() && digits; ++i)
+      if (i != first && i != second && (rest[i] < '0' || rest[i] > '9')) digits = false;
+    if (!digits) continue;
+    const std::string path = folder + "/" + name;
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != getuid()) continue;
+    if (ProcessRuns(std::stol(rest.substr(0, first)))) continue;
+    if (unlink(path.c_str()) == 0) ++removed;
+  }
+  closedir(dir);
+  return removed;
 }
 
 std::string TempNameBeside(const std::string& target) {

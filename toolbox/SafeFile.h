@@ -76,4 +76,9 @@ bool CommitFinishedFile(const std::string& finished, const std::string& target);
 // (hidden, with the process id and a counter); empty when none was found.
 std::string TempNameBeside(const std::string& target);
 
+// Removes the temporary files of target that runs killed while writing it
+// left (the names above, owned by this user, whose process no longer runs).
+// Nothing else is touched. Returns the files removed.
+int RemoveStaleTempFiles(const std::string& target);
+
 }  // namespace vs

@@ -12,6 +12,9 @@ Cases:
   missing-song    a song that does not exist: non-zero exit, no WAV
   damaged-song    a file that is no song: non-zero exit, no WAV
   unwritable-wav  the WAV can't be written: non-zero exit
+  size-limit      under a file-size limit smaller than the WAV the write
+                  fails cleanly: non-zero exit with a message (not killed by
+                  SIGXFSZ), no WAV and no temporary file left
   missing-data    the data folder is empty (no drum kit): the program still
                   renders (the empty song) and exits with 0
   smoke           under Xvfb the program shows its window and, asked to
@@ -21,6 +24,8 @@ Cases:
 
 import math
 import os
+import resource
+import signal
 import shutil
 import struct
 import subprocess
@@ -50,8 +55,9 @@ def batch_env(tmp):
     return env
 
 
-def run(program, args, env, cwd, timeout=120):
-    return subprocess.run([program] + args, env=env, cwd=cwd, capture_output=True, text=True, timeout=timeout)
+def run(program, args, env, cwd, timeout=120, preexec=None):
+    return subprocess.run([program] + args, env=env, cwd=cwd, capture_output=True, text=True, timeout=timeout,
+                          preexec_fn=preexec)
 
 
 def fail(message, proc=None):
@@ -156,6 +162,21 @@ def unwritable_wav(program, data, tmp):
     expect_failure(proc, tmp, wav, "unwritable WAV")
 
 
+def size_limit(program, data, tmp):
+    wav = os.path.join(tmp, "beat.WAV")
+
+    def limit():
+        resource.setrlimit(resource.RLIMIT_FSIZE, (64 * 1024, 64 * 1024))
+
+    proc = run(program, ["/R" + wav], batch_env(tmp), tmp, preexec=limit)
+    if proc.returncode == -signal.SIGXFSZ:
+        fail("the program was killed by SIGXFSZ", proc)
+    expect_failure(proc, tmp, wav, "file-size limit")
+    leftovers = [n for n in os.listdir(tmp) if ".tmp-" in n]
+    if leftovers:
+        fail("temporary files left behind: %s" % leftovers, proc)
+
+
 def missing_data(program, data, tmp):
     empty = os.path.join(tmp, "nodata")
     os.makedirs(empty)
@@ -222,6 +243,7 @@ CASES = {
     "missing-song": missing_song,
     "damaged-song": damaged_song,
     "unwritable-wav": unwritable_wav,
+    "size-limit": size_limit,
     "missing-data": missing_data,
     "smoke": smoke,
 }

@@ -7,10 +7,14 @@
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
+#include <vector>
 
+#include "toolbox/AllTools.h"
 #include "toolbox/SafeFile.h"
 
 using namespace vs;
@@ -104,6 +108,47 @@ TEST(SafeFile, AbandonedWriteLeavesTargetAndNoTemporary) {
   EXPECT_EQ(missing.SystemError, ENOENT);
   EXPECT_EQ(missing.Reason(), "No such file or directory");
   EXPECT_FALSE(WriteFileSafely(dir.Path + "/", std::string("x")));
+}
+
+// The id of a process that has ended.
+pid_t EndedProcess() {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return child;
+}
+
+TEST(SafeFile, StaleTemporariesOfEndedRunsAreRemovedAndNothingElse) {
+  TempDir dir;
+  const std::string dead = std::to_string(EndedProcess()), mine = std::to_string(getpid());
+  const std::string stale = ".settings.ini.tmp-" + dead + "-0-1234";
+  const std::vector<std::string> kept = {
+      ".settings.ini.tmp-" + mine + "-3-99",   // a write of this run
+      ".other.ini.tmp-" + dead + "-0-1234",    // another file's
+      ".settings.ini.tmp-" + dead + "-x-1",    // not our pattern
+      "settings.ini.tmp-" + dead + "-0-1",     // not hidden
+      "settings.ini",
+  };
+  for (const std::string& name : kept) std::ofstream(dir.Path + "/" + name) << "x";
+  std::ofstream(dir.Path + "/" + stale) << "half";
+  ASSERT_EQ(mkdir((dir.Path + "/.settings.ini.tmp-" + dead + "-1-1").c_str(), 0700), 0);  // a folder
+  EXPECT_EQ(RemoveStaleTempFiles(dir.Path + "/settings.ini"), 1);
+  EXPECT_EQ(access((dir.Path + "/" + stale).c_str(), F_OK), -1);
+  for (const std::string& name : kept) EXPECT_EQ(access((dir.Path + "/" + name).c_str(), F_OK), 0) << name;
+  EXPECT_EQ(dir.Count(), int(kept.size()) + 1);
+
+  // Private temporary folders: only ours whose process ended go.
+  setenv("TMPDIR", dir.Path.c_str(), 1);
+  for (const std::string& name : {"VorbelSteps-" + dead + "-a1B2c3", "VorbelSteps-" + mine + "-a1B2c3",
+                                  std::string("VorbelSteps-a1B2c3"), "Other-" + dead + "-a1B2c3"})
+    ASSERT_EQ(mkdir((dir.Path + "/" + name).c_str(), 0700), 0);
+  std::ofstream(dir.Path + "/VorbelSteps-" + dead + "-a1B2c3/temp.wav") << "x";
+  EXPECT_EQ(RemoveStaleTempDirectories(), 1);
+  unsetenv("TMPDIR");
+  EXPECT_EQ(access((dir.Path + "/VorbelSteps-" + dead + "-a1B2c3").c_str(), F_OK), -1);
+  EXPECT_EQ(access((dir.Path + "/VorbelSteps-" + mine + "-a1B2c3").c_str(), F_OK), 0);
+  EXPECT_EQ(access((dir.Path + "/VorbelSteps-a1B2c3").c_str(), F_OK), 0);
 }
 
 TEST(SafeFile, FullDiskKeepsTheOldFile) {
