@@ -233,6 +233,10 @@ TVorbelStepsMainForm::TVorbelStepsMainForm(TPreferences& prefs, QWidget* parent)
   rackLayout->setContentsMargins(0, 0, 0, 0);
   ChannelRack = new TChannelRack(Preferences, rack);
   rackLayout->addWidget(ChannelRack);
+  // Steps painted with Alt (velocity 0) show in the piano roll too.
+  ChannelRack->Shared().OnStepValuesChanged = [](int, int) {
+    if (QWidget* piano = Windows().PianoForm) piano->update();
+  };
   setCentralWidget(central);
 
   BuildMenus();

@@ -321,8 +321,8 @@ TEST(StepRowMaps, LayoutWrapsCollapsedRowsAndPlacesTheLamps) {
 }
 
 // The program: the rack replaces the channel list; steps clicked in it are
-// the steps of the saved song.
-TEST(ChannelRackProgram, ClickedStepsAreTheSavedSongsSteps) {
+// the steps of the saved song, and while playing the lamp walks.
+TEST(ChannelRackProgram, ClickedStepsAreTheSavedSongsStepsAndTheLampWalks) {
   testing::TestApplication();
   TTestDir tmp;
   const std::string settings = tmp / "settings.ini";
@@ -357,6 +357,26 @@ TEST(ChannelRackProgram, ClickedStepsAreTheSavedSongsSteps) {
       if (content.Song->Channel(5)->Steps.IsStepOn(1, s)) on.push_back(s);
     EXPECT_EQ(on, std::vector<int>({0, 6, 10, 14}));
     EXPECT_TRUE(content.Song->Channel(0)->Steps.IsStepOn(1, 0));
+
+    // Playing (without a sound device the step timer drives the steps):
+    // the lamp row walks from step to step through the engine's reports.
+    TTechno16& lamps = *rack.StepRow(7);
+    ASSERT_TRUE(lamps.ShowsLamps());
+    form.TogglePlayback();
+    ASSERT_TRUE(form.IsPlaying());
+    std::vector<int> seen;
+    for (int i = 0; i < 300 && seen.size() < 5; ++i) {
+      QTest::qWait(10);
+      if (lamps.PlayStep() >= 0 && (seen.empty() || seen.back() != lamps.PlayStep())) seen.push_back(lamps.PlayStep());
+    }
+    form.TogglePlayback();
+    ASSERT_GE(seen.size(), 3u);
+    for (size_t i = 1; i < seen.size(); ++i) EXPECT_EQ(seen[i], (seen[i - 1] + 1) % 16) << i;
+    QApplication::processEvents();
+    const QImage dark = rack.Shared().Images->Lamps.Image(0);
+    const QImage shot = lamps.grab().toImage();
+    for (int s = 0; s < 16; ++s)
+      EXPECT_EQ(shot.pixel(s * 16 + 8, lamps.LampTop() + 9) | 0xFF000000, dark.pixel(8, 9) | 0xFF000000) << s;
     CurrentSong().SetModified(false);
     form.close();
     run.ShutDown();
