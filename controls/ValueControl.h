@@ -16,8 +16,11 @@
 // QuickPaint) for controls that place a knob or text first.
 
 #include <cstdint>
+#include <optional>
 
 #include "controls/QuickGraphicControl.h"
+
+class QKeyEvent;
 
 namespace vs {
 
@@ -46,8 +49,9 @@ public:
   // Clamp (below Min gives Min, else above Max gives Max), store, repaint;
   // with notify, OnChange. True when the value changed.
   bool ChangeValue(int64_t value, bool notify);
-  // ChangeValue(DefaultValue, notify); false without a default.
-  bool ResetToDefault();
+  // ChangeValue(DefaultValue, notify); false without a default. Controls
+  // whose reset also ends a gesture add that.
+  virtual bool ResetToDefault();
   // Fires OnRelease.
   void EndGesture();
 
@@ -63,7 +67,27 @@ protected:
   // After a stored change, before OnChange.
   virtual void ValueChanged() { QuickPaint(); }
 
+  // The stepping keys of bars and sliders: Page Up and Page Down by
+  // PageSize, Home and End to the ends, Left and Right (and Up and Down with
+  // UpDownKeys) by LineSize, Insert to the middle. A press changes the value
+  // through KeyChange; the gesture lasts until the key's last release or
+  // until the focus goes, and then fires OnRelease. StepKeyPress and
+  // StepKeyRelease are true when they took the key.
+  struct TStepKeys {
+    int32_t LineSize = 1;
+    int32_t PageSize = 10;
+    bool UpDownKeys = false;
+  };
+  bool StepKeyPress(QKeyEvent* event, const TStepKeys& keys);
+  bool StepKeyRelease(QKeyEvent* event, const TStepKeys& keys);
+  // The focus came: no key is held. The focus went: a held key ends.
+  void StepKeysFocusIn() { KeyHeld = false; }
+  void StepKeysFocusOut();
+  virtual void KeyChange(int64_t value) { ChangeValue(value, true); }
+
 private:
+  std::optional<int64_t> StepKeyTarget(int key, const TStepKeys& keys) const;
+  bool KeyHeld = false;
   int32_t FValue = 0;
   int32_t FMin = 0;
   int32_t FMax = 100;
