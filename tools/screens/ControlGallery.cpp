@@ -1,6 +1,8 @@
 // The control gallery: every control of the library in its states, on the
 // instrument's panel, in the default style's pictures.
 
+#include <QCoreApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QRadialGradient>
 #include <memory>
@@ -8,10 +10,16 @@
 
 #include "controls/BtnFrames.h"
 #include "controls/ImageList.h"
+#include "controls/MeroUpDown.h"
 #include "controls/MoveBevel.h"
 #include "controls/MyTransBtn.h"
+#include "controls/NumBar.h"
+#include "controls/PickNum.h"
 #include "controls/QuickPaintBox.h"
+#include "controls/RCADigital.h"
 #include "controls/Selector.h"
+#include "controls/TimerSpeedButton.h"
+#include "controls/TrackSlider.h"
 #include "controls/WAVWheel.h"
 #include "core/ProgramPaths.h"
 #include "tools/screens/Screens.h"
@@ -154,53 +162,11 @@ void PaintLamp(TCanvas& canvas, int state) {
   p.drawEllipse(c, 5.5, 5.5);
 }
 
-// A slider groove with a knob of the default slider lists on it.
-void PaintSlider(TCanvas& canvas, int w, int h, bool vertical, int index, int at) {
-  TImageList& knob = ResourceImageList(vertical ? "SKnob" : "SKnobH", 2);
-  const TRect groove = vertical ? TRect::Sized(w / 2 - 2, 4, 4, h - 8) : TRect::Sized(4, h / 2 - 2, w - 8, 4);
-  canvas.FillRect(groove, RGBColor(0x0C, 0x0D, 0x0F));
-  DrawFrame3D(canvas, groove.Inflated(1, 1), RGBColor(0x16, 0x17, 0x1A), RGBColor(0x4A, 0x4E, 0x56));
-  // The lit part of the groove up to the knob.
-  const TColor lit = RGBColor(0xB0, 0x70, 0x24);
-  if (vertical) canvas.FillRect({groove.Left + 1, at, groove.Right - 1, groove.Bottom - 1}, lit);
-  else canvas.FillRect({groove.Left + 1, groove.Top + 1, at, groove.Bottom - 1}, lit);
-  if (vertical) knob.Draw(canvas, (w - knob.Width()) / 2, at - knob.Height() / 2, index);
-  else knob.Draw(canvas, at - knob.Width() / 2, (h - knob.Height()) / 2, index);
-}
-
-// The up-down's three zones drawn the way it draws them without a list: a
-// bevel for each, the arrows of its default list in the outer two.
-void PaintUpDown(TCanvas& canvas, int w, int h, int pressedZone) {
-  const int gripTop = (h - 6) / 2;
-  const int gripBottom = gripTop + 6;
-  const auto bevel = [&](TRect r, bool pressed) {
-    canvas.FillRect(r.Inflated(1, 1), ClBlack);
-    canvas.FillRect({r.Left, r.Top, r.Right - 1, r.Bottom - 1}, 0x00A0A0A0);
-    canvas.PenColor = pressed ? 0x00707070 : 0x00E0E0E0;
-    canvas.MoveTo(r.Left, r.Bottom - (pressed ? 2 : 3));
-    canvas.LineTo(r.Left, r.Top);
-    canvas.LineTo(r.Right - (pressed ? 1 : 2), r.Top);
-    if (!pressed) {
-      canvas.SetPixel(r.Left, r.Top, ClWhite);
-      canvas.PenColor = 0x00707070;
-      canvas.MoveTo(r.Left + 1, r.Bottom - 2);
-      canvas.LineTo(r.Right - 2, r.Bottom - 2);
-      canvas.LineTo(r.Right - 2, r.Top);
-      canvas.SetPixel(r.Left, r.Bottom - 1, 0x00707070);
-      canvas.SetPixel(r.Right - 1, r.Top, 0x00707070);
-    }
-  };
-  TImageList& arrows = ResourceImageList("MeroUpDown", 2);
-  const TRect up{1, 1, w - 1, gripTop - 1};
-  const TRect grip{1, gripTop, w - 1, gripBottom};
-  const TRect down{1, gripBottom + 1, w - 1, h - 1};
-  bevel(down, pressedZone == 2);
-  bevel(grip, pressedZone == 1);
-  bevel(up, pressedZone == 0);
-  const int ax = (w - arrows.Width()) / 2;
-  const int ay = (gripTop - arrows.Height()) / 2;
-  arrows.Draw(canvas, ax + (pressedZone == 0), up.Top + ay + (pressedZone == 0), 0);
-  arrows.Draw(canvas, ax + (pressedZone == 2), down.Top + ay + (pressedZone == 2), 1);
+// A left press on a control, as the user holds it while the page is taken.
+void Hold(QWidget* w, QPoint at) {
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), QPointF(w->mapToGlobal(at)), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &press);
 }
 
 QImage PaintGallery(TScreenContext& c) {
@@ -210,7 +176,7 @@ QImage PaintGallery(TScreenContext& c) {
   auto panel = std::make_unique<TGalleryPanel>();
   TGalleryPanel* g = panel.get();
   g->setObjectName("ControlGallery");
-  g->resize(720, 436);
+  g->resize(720, 540);
   QPalette palette = g->palette();
   palette.setColor(QPalette::Window, Face);
   g->setPalette(palette);
@@ -333,94 +299,104 @@ QImage PaintGallery(TScreenContext& c) {
     }
   g->Caption(370, 290, 330, "gradient . 3-D . flat . raised . engraved, up and down");
 
-  // ---- The controls' own pictures in use.
-  g->Section(20, 326, 680, "SMALL PARTS");
-  g->Wells.push_back(QRect(20, 346, 680, 74));
-  // Number bar arrows on bar buttons.
+  // ---- Number controls: bars, the spin edit, digits, up-downs.
+  g->Section(20, 326, 330, "NUMBERS");
+  g->Wells.push_back(QRect(20, 346, 330, 176));
+  auto* bar = new TNumBar(g);
+  bar->setObjectName("PatternLength");
+  bar->SetRange(1, 64);
+  bar->SetPosition(16);
+  bar->setGeometry(34, 360, 160, 18);
+  g->Caption(34, 380, 160, "NUMBER BAR 1 . . 64");
+  auto* held = new TNumBar(g);
+  held->SetRange(0, 127);
+  held->SetPosition(100);
+  held->setGeometry(34, 398, 160, 18);
+  Hold(held, held->Knob()->geometry().center());
+  auto* stepping = new TNumBar(g);
+  stepping->SetRange(0, 127);
+  stepping->SetPosition(36);
+  stepping->setGeometry(34, 424, 160, 18);
+  Hold(stepping->Arrow(1), QPoint(5, 5));
+  stepping->Arrow(1)->Repeat().Stop();
+  g->Caption(34, 444, 160, "dragged . arrow held");
+  auto* scroller = new TNumBar(g);
+  scroller->SetShowNumber(false);
+  scroller->SetRange(0, 3);
+  scroller->setGeometry(34, 468, 160, 16);
+  g->Caption(34, 486, 160, "SCROLLER");
+  auto* vertical = new TNumBar(g);
+  vertical->SetOrientation(Qt::Vertical);
+  vertical->SetShowNumber(false);
+  vertical->SetRange(0, 8);
+  vertical->SetPosition(3);
+  vertical->setGeometry(206, 358, 16, 128);
+  // Spin edit and digit displays.
+  auto* spin = new TPickNum(g);
+  spin->setObjectName("NoteNum");
+  spin->SetMinValue(-1);
+  spin->SetMaxValue(127);
+  spin->SetValue(60);
+  spin->setGeometry(238, 360, 54, 21);
+  g->Caption(232, 384, 66, "SPIN");
+  TImageList* digits = KeepList(lists, StylePicture("digits.bmp"), 11);
+  const int shown[] = {140, 7};
   for (int i = 0; i < 2; ++i) {
-    auto* arrow = new TMyTransButton(g);
-    arrow->SetStyle(TBtnFrameStyle::FS_Vek3D);
-    arrow->SetOptions(tbTransparentBitmap | tbShowPressed);
-    arrow->SetImList(&ResourceImageList("NumB", 2));
-    arrow->SetILIndex(i);
-    arrow->setGeometry(34 + i * 96, 360, 23, 18);
-    arrow->SetDown(i == 1);
+    auto* display = new TRCADigital(g);
+    display->SetImList(digits);
+    display->SetFormatWidth(3);
+    display->SetValue(shown[i]);
+    display->move(238, 402 + i * 26);
   }
-  auto* barKnob = new TQuickPaintBox(g);
-  barKnob->setGeometry(56, 360, 75, 18);
-  barKnob->OnPaint = [](QWidget* sender, TCanvas& canvas) {
-    const TRect all = TRect::Sized(0, 0, sender->width(), sender->height());
-    canvas.PenColor = ClBlack;
-    canvas.BrushColor = ShiftColor(ColorToRGB(ClBtnFace), -64);
-    canvas.Rectangle(all);
-    const TRect knob = TRect::Sized(22, 0, 32, sender->height());
-    DrawBtnFrame(TBtnFrameStyle::FS_Vek3D, canvas, knob, ClBtnFace, false);
-    QFont font("DejaVu Sans");
-    font.setPixelSize(10);
-    font.setBold(true);
-    canvas.SetFont(font);
-    canvas.FontColor = ClBtnText;
-    canvas.BrushClear = true;
-    canvas.TextOut(knob.Left + (knob.Width() - canvas.TextWidth("16") + 1) / 2, 3, "16");
-  };
-  g->Caption(34, 384, 120, "NUMBER BAR");
-  // Spin arrows, silver, stacked; the lower one held.
-  for (int i = 0; i < 2; ++i) {
-    auto* spin = new TMyTransButton(g);
-    spin->SetColor(ClSilver);
-    spin->SetStyle(TBtnFrameStyle::FS_VekFlat);
-    spin->SetOptions(tbTransparentBitmap | tbShowPressed);
-    spin->SetNumGlyphs(1);
-    spin->SetImList(&ResourceImageList("PickNum", 2));
-    spin->SetILIndex(i);
-    spin->setGeometry(190, 356 + i * 9, 15, 9);
-    spin->SetDown(i == 1);
+  g->Caption(226, 454, 66, "DIGITS");
+  // Up-downs: drawn at rest, the up zone held, the grip held, then the
+  // style's picture.
+  TImageList* upDownPicture = KeepList(lists, StylePicture("UpDown.bmp"), 2);
+  for (int i = 0; i < 4; ++i) {
+    auto* upDown = new TMeroUpDown(g);
+    upDown->move(300 + (i % 2) * 22, 360 + (i / 2) * 36);
+    if (i == 3) upDown->SetImList(upDownPicture);
+    if (i == 1) Hold(upDown, QPoint(8, 4));
+    if (i == 2) Hold(upDown, QPoint(8, 13));
+    upDown->StepTimer().Stop();
   }
-  auto* spinText = new TQuickPaintBox(g);
-  spinText->setGeometry(158, 356, 32, 18);
-  spinText->OnPaint = [](QWidget* sender, TCanvas& canvas) {
-    canvas.FillRect(TRect::Sized(0, 0, sender->width(), sender->height()), RGBColor(0x10, 0x11, 0x13));
-    DrawFrame3D(canvas, TRect::Sized(0, 0, sender->width(), sender->height()), RGBColor(0x08, 0x08, 0x0A),
-                RGBColor(0x4A, 0x4E, 0x56));
-    QFont font("DejaVu Sans Mono");
-    font.setPixelSize(11);
-    font.setBold(true);
-    canvas.SetFont(font);
-    canvas.FontColor = RGBColor(0xF2, 0x9A, 0x2E);
-    canvas.BrushClear = true;
-    canvas.TextOut(5, 2, "060");
-  };
-  g->Caption(152, 384, 60, "SPIN");
-  // The up-down: at rest, the up zone held, the grip held.
+  g->Caption(292, 432, 56, "UP-DOWN");
+
+  // ---- Faders and gauges.
+  g->Section(370, 326, 330, "FADERS");
+  g->Wells.push_back(QRect(370, 346, 330, 176));
+  auto* amount = new TTrackSlider(g);
+  amount->setObjectName("HumanizeAmount");
+  amount->SetOrientation(Qt::Horizontal);
+  amount->SetPosition(620);
+  amount->setGeometry(380, 354, 190, 40);
+  g->Caption(380, 394, 190, "TRACK SLIDER 0 . . 1000");
+  auto* off = new TTrackSlider(g);
+  off->SetOrientation(Qt::Horizontal);
+  off->SetTickMarks(TTickMark::tmBottomRight);
+  off->SetPosition(250);
+  off->setEnabled(false);
+  off->setGeometry(380, 410, 190, 30);
+  g->Caption(380, 440, 190, "DISABLED");
+  TImageList* capsV = KeepList(lists, StylePicture("VolSliderKnob.bmp"), 3);
+  const int levels[] = {800, 300, 550};
   for (int i = 0; i < 3; ++i) {
-    auto* upDown = new TQuickPaintBox(g);
-    upDown->setGeometry(232 + i * 22, 354, 16, 26);
-    const int zone = i == 0 ? -1 : i == 1 ? 0 : 1;
-    upDown->OnPaint = [zone](QWidget* sender, TCanvas& canvas) {
-      PaintUpDown(canvas, sender->width(), sender->height(), zone);
-    };
+    auto* fader = new TTrackSlider(g);
+    fader->SetKnobIL(capsV);
+    fader->SetFrequency(100);
+    fader->SetPosition(levels[i]);
+    fader->setGeometry(584 + i * 38, 352, 36, 112);
+    if (i == 1) Hold(fader->Knob(), QPoint(4, 4));
+    if (i == 2) fader->setEnabled(false);
   }
-  g->Caption(222, 384, 80, "UP-DOWN");
-  // Sliders with the default knobs: horizontal, vertical, and disabled.
-  const struct {
-    QRect Box;
-    bool Vertical;
-    int Index;
-    int At;
-  } sliders[] = {{QRect(320, 354, 120, 28), false, 0, 80},
-                 {QRect(450, 350, 28, 66), true, 0, 30},
-                 {QRect(486, 350, 28, 66), true, 1, 48},
-                 {QRect(524, 354, 120, 28), false, 1, 34}};
-  for (const auto& s : sliders) {
-    auto* slider = new TQuickPaintBox(g);
-    slider->setGeometry(s.Box);
-    const auto sl = s;
-    slider->OnPaint = [sl](QWidget* sender, TCanvas& canvas) {
-      PaintSlider(canvas, sender->width(), sender->height(), sl.Vertical, sl.Index, sl.At);
-    };
+  g->Caption(584, 466, 114, "rest . held . off");
+  const int progress[] = {42, 100};
+  for (int i = 0; i < 2; ++i) {
+    auto* gauge = new TRedGauge(g);
+    gauge->SetPosition(progress[i]);
+    gauge->setGeometry(380 + i * 100, 470, 90, 20);
   }
-  g->Caption(320, 384, 120, "SLIDER");
-  g->Caption(524, 384, 120, "DISABLED");
+  g->Caption(380, 494, 190, "RED GAUGE");
 
   return TScreenContext::Grab(g);
 }
