@@ -188,15 +188,8 @@ void TProgram::StartUp() {
   // 20. Output modes.
   output.UseWAV.store(Prefs.UseWAV);
   mix.UseMIDI.store(Prefs.UseMIDI);
-  if (Options.OpenAudio && Prefs.UseWAV) {
-    try {
-      OpenAudioOutput();
-    } catch (const std::exception& e) {
-      output.OutputError = e.what();
-    }
-    if (!output.OutputOpen.load())
-      OutputError = output.OutputError.empty() ? std::string(SoundOutputFailedText) : output.OutputError;
-  }
+  if (Options.OpenAudio && Prefs.UseWAV)
+    if (const TCommandResult opened = OpenAudioOutput(); !opened) OutputError = opened.Message;
   // 15, 20. The MIDI devices: the ports the steps and the clock go to, the
   // input's messages to the sync handler, the device lists, and the note
   // output opened when MIDI output is on.

@@ -43,18 +43,11 @@ TCommandResult ApplySoundDevice(TSoundDeviceList& list, int selection, TPreferen
   CloseAudioOutput();
   output.SoundDeviceName = name;
   if (!output.UseWAV.load()) return TCommandResult::Done();
-  output.OutputError.clear();
-  try {
-    OpenAudioOutput();
-  } catch (const std::exception& e) {
-    output.OutputError = e.what();
-  }
-  if (output.OutputOpen.load()) {
-    if (output.SoundDeviceName == name) return TCommandResult::Done();
-    // The device failed and the default one took its place.
-    return TCommandResult::Failed("The sound device \"" + name + "\" could not be opened; the default device is used.");
-  }
-  return TCommandResult::Failed(output.OutputError.empty() ? std::string(SoundOutputFailedText) : output.OutputError);
+  const TCommandResult opened = OpenAudioOutput();
+  if (!opened) return opened;
+  if (output.SoundDeviceName == name) return TCommandResult::Done();
+  // The device failed and the default one took its place.
+  return TCommandResult::Failed("The sound device \"" + name + "\" could not be opened; the default device is used.");
 }
 
 }  // namespace vs

@@ -19,7 +19,6 @@ namespace vs {
 
 const char* const MasterSyncCaption = "S&ync as master";
 const char* const SlaveSyncCaption = "S&ync as slave";
-const char* const SoundOutputFailedText = "The sound output could not be opened.";
 
 namespace {
 
@@ -95,16 +94,7 @@ void StopPlaying() {
 
 // ---------------------------------------------------------------- host
 
-TCommandResult TTransportHost::OpenAudio() {
-  try {
-    OpenAudioOutput();
-  } catch (const std::exception& e) {
-    AudioOutput().OutputError = e.what();
-  }
-  if (AudioOutput().OutputOpen.load()) return TCommandResult::Done();
-  return TCommandResult::Failed(AudioOutput().OutputError.empty() ? std::string(SoundOutputFailedText)
-                                                                  : AudioOutput().OutputError);
-}
+TCommandResult TTransportHost::OpenAudio() { return OpenAudioOutput(); }
 
 void TTransportHost::CloseAudio() { CloseAudioOutput(); }
 

@@ -83,8 +83,6 @@ TTransportState& Transport();
 
 extern const char* const MasterSyncCaption;  // "S&ync as master"
 extern const char* const SlaveSyncCaption;   // "S&ync as slave"
-// Why audio output is off when the device gave no reason of its own.
-extern const char* const SoundOutputFailedText;  // "The sound output could not be opened."
 
 // The loop button went down (song mode, SongMode 1) or up (pattern mode,
 // 0), with the positions of the new mode (pattern mode: no playlist

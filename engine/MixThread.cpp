@@ -82,9 +82,9 @@ void ResumeOutput() {
 
 // --- Device ---
 
-bool OpenOutputDevice() {
+TCommandResult OpenOutputDevice() {
   TAudioOutputState& o = AudioOutput();
-  if (o.OutputOpen.load()) return true;
+  if (o.OutputOpen.load()) return TCommandResult::Done();
   TAudioBackend& backend = AudioBackend();
   std::string error;
   std::unique_ptr<TAudioDevice> device = backend.OpenDevice(o.SoundDeviceName, &error);
@@ -92,17 +92,13 @@ bool OpenOutputDevice() {
     o.SoundDeviceName.clear();  // the chosen device is forgotten
     device = backend.OpenDevice("", &error);
   }
-  if (!device) {
-    o.OutputError = error.empty() ? "No audio output device" : error;
-    return false;
-  }
-  o.OutputError.clear();
+  if (!device) return TCommandResult::Failed(error.empty() ? "No audio output device" : error);
   MixerGuard hold;
   o.LostEvent.Reset();
   device->SetLostEvent(&o.LostEvent);
   o.Device = std::move(device);
   o.OutputOpen.store(true);
-  return true;
+  return TCommandResult::Done();
 }
 
 void CloseOutputDevice() {
@@ -399,23 +395,23 @@ std::string TakeOutputLostMessage() {
   return std::exchange(LostMessage(), std::string());
 }
 
-void OpenAudioOutput() {
+TCommandResult OpenAudioOutput() {
   TAudioOutputState& o = AudioOutput();
-  if (o.OutputOpen.load() || !o.UseWAV.load()) return;
-  if (!OpenOutputDevice()) return;
+  if (o.OutputOpen.load() || !o.UseWAV.load()) return TCommandResult::Done();
+  if (TCommandResult opened = OpenOutputDevice(); !opened) return opened;
   // One suspension around the sizing and the thread start: the stream
   // starts once, when the mix thread already waits for its first half.
   SuspendOutput();
   try {
     SetMixLatency(BlockFrames());
   } catch (const std::exception& e) {
-    o.OutputError = e.what();
     ResumeOutput();
     CloseOutputDevice();
-    return;
+    return TCommandResult::Failed(e.what());
   }
   if (o.OutputOpen.load()) StartMixThread();
   ResumeOutput();  // clears and restarts the stream
+  return TCommandResult::Done();
 }
 
 void CloseAudioOutput() {

@@ -24,6 +24,7 @@
 #include "engine/WAVFiles.h"
 #include "platform/AudioOutput.h"
 #include "platform/AutoResetEvent.h"
+#include "toolbox/CommandResult.h"
 
 namespace vs {
 
@@ -72,7 +73,6 @@ struct TAudioOutputState {
   // clock calls inside its own lock and so must not take MixerLock.
   std::mutex PositionLock;
   std::string SoundDeviceName;             // "" = the default device
-  std::string OutputError;                 // why the last open failed
   uint32_t StreamSize = 2 * 8820 * 4;      // bytes
   std::atomic<int32_t> LatencyOffset{35280};  // bytes
   std::array<TAutoResetEvent, 2> HalfEvents;
@@ -108,8 +108,8 @@ void SuspendOutput();
 void ResumeOutput();
 
 // Opens the chosen device, else the default one (forgetting the choice);
-// when neither opens the output stays closed and OutputError says why.
-bool OpenOutputDevice();
+// when neither opens the output stays closed and the result says why.
+TCommandResult OpenOutputDevice();
 void CloseOutputDevice();
 // (Re)creates the stream buffer of frames x 4 bytes and its notifications.
 // The size is stored even when the output is closed. Throws
@@ -146,8 +146,10 @@ bool CloseLostOutput();
 std::string TakeOutputLostMessage();
 
 // When closed and audio output is on: open the device, size the buffers,
-// and when open start the mix thread and restart the stream.
-void OpenAudioOutput();
+// and when open start the mix thread and restart the stream. Done when the
+// output is open (or not wanted); failed with the reason when it stays
+// closed (never raises).
+TCommandResult OpenAudioOutput();
 // When open and audio output is on: stop the mix thread, close the device.
 void CloseAudioOutput();
 

@@ -349,9 +349,10 @@ TEST_F(OutputTest, ChosenDeviceThenDefaultThenClosedWithItsMessage) {
 
   Backend->FailDefault = true;
   o.SoundDeviceName = "Card B";
-  OpenAudioOutput();
+  const TCommandResult failed = OpenAudioOutput();
   EXPECT_FALSE(o.OutputOpen.load());
-  EXPECT_FALSE(o.OutputError.empty());
+  EXPECT_FALSE(failed);
+  EXPECT_EQ(failed.Message, "Cannot open the output device \"\"");
   EXPECT_FALSE(o.MixThread);
   EXPECT_EQ(GetPlayPosition(), 0);
 
@@ -367,9 +368,10 @@ TEST_F(OutputTest, NoSoundCardLeavesTheOutputClosedWithAMessage) {
   SetAudioBackend(std::make_unique<TRtAudioBackend>());
   TAudioOutputState& o = AudioOutput();
   o.SoundDeviceName = "Some Card That Is Not Here";
-  OpenAudioOutput();
+  const TCommandResult opened = OpenAudioOutput();
   if (!o.OutputOpen.load()) {
-    EXPECT_FALSE(o.OutputError.empty());
+    EXPECT_FALSE(opened);
+    EXPECT_FALSE(opened.Message.empty());
     EXPECT_FALSE(o.MixThread);
   }
   EXPECT_EQ(o.SoundDeviceName, "");
