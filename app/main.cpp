@@ -1,16 +1,19 @@
 // VorbelSteps: the program entry. A batch run ("/R" with a file) renders
-// without windows and ends; otherwise the windows are created, the program
-// starts up, the command line is applied at the first activation and the
-// message loop runs until the main window closes.
+// without windows and ends; it never loads the window libraries. Otherwise
+// the windows' library, which lies beside the executable, is loaded and
+// runs the program with its windows (WindowsMain.cpp).
 
-#include <QApplication>
-#include <QTimer>
+#include <dlfcn.h>
+
 #include <filesystem>
+#include <iostream>
 #include <string>
 #include <system_error>
 #include <vector>
 
-#include "ui/ProgramRun.h"
+#include "app/WindowsMain.h"
+#include "core/CommandLine.h"
+#include "core/Program.h"
 
 namespace {
 
@@ -27,21 +30,18 @@ std::string ExecutableFolder(const char* argv0) {
 int main(int argc, char** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-  vs::TProgramRun run(args, ExecutableFolder(argv[0]));
-  if (run.Batch()) return run.RunBatch();
+  const std::string exeDir = ExecutableFolder(argv[0]);
+  const vs::TCommandLine line = vs::ParseCommandLine(args);
+  if (line.Batch()) return vs::RunBatch(vs::ProgramOptionsFor(exeDir), line, std::cout, std::cerr);
 
-  // Without a display the windows go to Qt's offscreen platform.
-  vs::SelectQtPlatform();
-  QApplication app(argc, argv);
-  QApplication::setApplicationName("VorbelSteps");
-  run.StartUp();
-  run.CloseOnSignals();
-  run.ShowMainWindow();
-  QTimer::singleShot(0, &app, [&run] {
-    run.FirstActivation();
-    run.FollowActivation();
-  });
-  const int code = app.exec();
-  run.ShutDown();
-  return code;
+  // The windows resolve everything below them in this executable.
+  const std::string library = exeDir + "/" + VS_WINDOWS_LIBRARY;
+  void* windows = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+  auto* run = windows ? reinterpret_cast<vs::TWindowsMain*>(dlsym(windows, VS_WINDOWS_MAIN)) : nullptr;
+  if (!run) {
+    const char* why = dlerror();
+    std::cerr << "VorbelSteps: the windows can't be opened: " << (why ? why : library) << std::endl;
+    return 1;
+  }
+  return run(argc, argv, exeDir.c_str());
 }

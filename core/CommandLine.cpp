@@ -37,6 +37,14 @@ bool TCommandLine::Batch() const {
                      [](const TCommandAction& a) { return a.Kind == TCommandKind::Render; });
 }
 
+bool TCommandLine::OpensSongFirst() const {
+  for (const TCommandAction& a : Actions) {
+    if (a.Kind == TCommandKind::OpenSong) return true;
+    if (a.Kind == TCommandKind::Render) return false;
+  }
+  return false;
+}
+
 TCommandLine ParseCommandLine(const std::vector<std::string>& args,
                               const std::function<bool(const std::string&)>& fileExists) {
   TCommandLine line;

@@ -51,6 +51,9 @@ struct TCommandLine {
   // True when an action renders: the run is a batch run (no windows kept,
   // no settings written, errors on standard error).
   bool Batch() const;
+  // True when a song is opened before anything renders: the song the run
+  // starts on is then never heard.
+  bool OpensSongFirst() const;
 };
 
 // Parses args (without the program name). fileExists tells whether a name

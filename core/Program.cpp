@@ -64,6 +64,13 @@ TProgramRenderHost ProgramRenderHost;
 
 }  // namespace
 
+TProgramOptions ProgramOptionsFor(const std::string& exeFolder) {
+  TProgramOptions options;
+  options.AppPath = FindDataFolder(exeFolder);
+  options.LibraryFolder = AddBackslash(exeFolder);
+  return options;
+}
+
 std::string FindDataFolder(const std::string& exeFolder) {
   if (const char* env = std::getenv("VORBELSTEPS_DATA"); env && *env) return AddBackslash(env);
   const std::string exe = exeFolder.empty() ? std::string("./") : AddBackslash(exeFolder);
@@ -387,10 +394,19 @@ int RunBatch(const TProgramOptions& options, const TCommandLine& line, std::ostr
   program.StartUp();
   TBatchCommandHost host(errors);
   TSongCommands commands(program.Prefs, host);
-  commands.New();
+  // The default drum kit is read only when it is the song rendered.
+  if (!line.OpensSongFirst()) commands.New();
   const bool ok = program.ApplyCommandLine(line, commands, &errors);
   program.ShutDown();
   return ok ? 0 : 1;
+}
+
+int RunBatch(const TProgramOptions& options, const TCommandLine& line, std::ostream& out, std::ostream& errors) {
+  const int code = RunBatch(options, line, errors);
+  if (code == 0)
+    for (const TCommandAction& a : line.Actions)
+      if (a.Kind == TCommandKind::Render) out << "VorbelSteps: rendered " << a.Text << std::endl;
+  return code;
 }
 
 }  // namespace vs

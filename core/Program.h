@@ -51,6 +51,10 @@ struct TProgramOptions {
   bool OpenAudio = true;
 };
 
+// The options of a run of the executable in exeFolder: the data folder
+// found from it, the outside libraries beside it.
+TProgramOptions ProgramOptionsFor(const std::string& exeFolder);
+
 // The program's data folder for an executable in exeFolder:
 // $VORBELSTEPS_DATA when set, else the first of exeFolder + "data/",
 // exeFolder + "../data/" and exeFolder that holds "Samples/" or "Styles/",
@@ -143,9 +147,12 @@ private:
 };
 
 // A batch run: start-up without windows or sound output, New (the default
-// drum kit), the command line in order, shut-down without settings.
-// Messages go to errors. Returns the exit code: 0, or 1 when a song could
-// not be read or the WAV could not be written (no WAV is left then).
+// drum kit; not when a song is opened before the first render), the command
+// line in order, shut-down without settings. Messages go to errors. Returns
+// the exit code: 0, or 1 when a song could not be read or the WAV could not
+// be written (no WAV is left then).
 int RunBatch(const TProgramOptions& options, const TCommandLine& line, std::ostream& errors);
+// The same, and each WAV written named on out.
+int RunBatch(const TProgramOptions& options, const TCommandLine& line, std::ostream& out, std::ostream& errors);
 
 }  // namespace vs

@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "platform/RtAudioCapture.h"
+#include "platform/DeviceBackends.h"
 
 namespace vs {
 
@@ -40,7 +40,7 @@ void SetCaptureBackend(std::unique_ptr<TCaptureBackend> backend) {
 TCaptureBackend& CaptureBackend() {
   TCaptureState& s = State();
   std::lock_guard<std::mutex> lock(s.Lock);
-  if (!s.Backend) s.Backend = std::make_unique<TRtAudioCaptureBackend>();
+  if (!s.Backend) s.Backend = MakeCaptureBackend();
   return *s.Backend;
 }
 

@@ -7,10 +7,24 @@
 
 namespace vs {
 
-TMidiInput::TMidiInput() {
+TMidiInput::TMidiInput() = default;
+
+void TMidiInput::List() const {
+  if (Listed) return;
+  Listed = true;
   const std::vector<std::string> names = MidiBackend().InputNames();
   DeviceCount = int(names.size());
   if (!names.empty()) Name = names[0];
+}
+
+const std::string& TMidiInput::ProductName() const {
+  List();
+  return Name;
+}
+
+int TMidiInput::NumDevs() const {
+  List();
+  return DeviceCount;
 }
 
 TMidiInput::~TMidiInput() {
@@ -22,7 +36,10 @@ TMidiInput::~TMidiInput() {
 
 std::string TMidiInput::GetErrorText(int code) { return MidiErrorText(code); }
 
-void TMidiInput::RefreshDeviceCount() { DeviceCount = int(MidiBackend().InputNames().size()); }
+void TMidiInput::RefreshDeviceCount() {
+  List();
+  DeviceCount = int(MidiBackend().InputNames().size());
+}
 
 bool TMidiInput::IsOpen() const {
   std::lock_guard<std::mutex> hold(Lock);
@@ -76,6 +93,7 @@ void TMidiInput::Close() {
 
 void TMidiInput::SetDeviceID(int id) {
   if (IsOpen()) throw EMidiInputError("Change to DeviceID while device was open");
+  List();
   if (id < 0 || id >= DeviceCount) throw EMidiInputError("Invalid device ID");
   const std::vector<std::string> names = MidiBackend().InputNames();
   if (id >= int(names.size())) throw EMidiInputError(MidiErrorText(MidiBadDeviceID));
@@ -85,6 +103,7 @@ void TMidiInput::SetDeviceID(int id) {
 
 void TMidiInput::SetProductName(const std::string& name) {
   if (IsOpen()) throw EMidiInputError("Change to ProductName while device was open");
+  List();
   const std::vector<std::string> names = MidiBackend().InputNames();
   for (size_t i = 0; i < names.size(); ++i)
     if (names[i] == name) {

@@ -29,9 +29,9 @@ class TMidiInput {
 public:
   enum : int { StateOpen = 0, StateClosed = 1 };
 
-  // Closed; NumDevs := the number of input devices; DeviceID 0 (with its
-  // name when there is a device); Capacity 1024, SysexBufferSize 4096,
-  // SysexBufferCount 16.
+  // Closed; NumDevs is the number of input devices and ProductName the
+  // first one's name (when there is one) when first asked; DeviceID 0;
+  // Capacity 1024, SysexBufferSize 4096, SysexBufferCount 16.
   TMidiInput();
   ~TMidiInput();  // Close
   TMidiInput(const TMidiInput&) = delete;
@@ -53,12 +53,14 @@ public:
   // device ID" outside 0..NumDevs-1, the system's text when the device has
   // gone.
   void SetDeviceID(int id);
-  const std::string& ProductName() const { return Name; }
+  const std::string& ProductName() const;
   // Raises "Change to ProductName while device was open", or "MIDI Input
   // Device <name> not installed " when no device has the name.
   void SetProductName(const std::string& name);
 
-  int NumDevs() const { return DeviceCount; }
+  // The devices are first counted when asked for (or when one is chosen):
+  // a run that never uses MIDI input never asks the sequencer.
+  int NumDevs() const;
   void RefreshDeviceCount();
   int LastError() const { return Error; }
   const std::string& LastErrorText() const { return ErrorText; }
@@ -79,14 +81,17 @@ public:
 
 private:
   static void Received(void* context, uint32_t packed);
+  // Counts the devices and names the first, once.
+  void List() const;
   mutable std::mutex Lock;  // guards Port
   std::unique_ptr<TMidiInPort> Port;
   std::atomic<TMidiMessageHandler> Handler{nullptr};
   int Device = 0;
-  std::string Name;
+  mutable std::string Name;
   int Error = MidiNoError;
   std::string ErrorText;
-  int DeviceCount = 0;
+  mutable bool Listed = false;
+  mutable int DeviceCount = 0;
   int EventCapacity = 1024;
   int SysexSize = 4096;
   int SysexCount = 16;

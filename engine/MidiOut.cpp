@@ -33,7 +33,12 @@ bool OutputName(int id, std::string& name) {
 
 }  // namespace
 
-TMidiOutput::TMidiOutput() { RefreshDeviceCount(); }
+TMidiOutput::TMidiOutput() = default;
+
+int TMidiOutput::NumDevs() const {
+  if (DeviceCount < 0) DeviceCount = int(MidiBackend().OutputNames().size());
+  return DeviceCount;
+}
 
 TMidiOutput::~TMidiOutput() { Close(); }
 
@@ -114,7 +119,7 @@ void TMidiOutput::PutEvent(const TMidiEvent& event) {
 
 void TMidiOutput::SetDeviceID(int id) {
   if (IsOpen()) throw EMIDIOutputError("Change to DeviceID while device was open");
-  if (id < MidiMapperID || id >= DeviceCount) throw EMIDIOutputError("Invalid device ID");
+  if (id < MidiMapperID || id >= NumDevs()) throw EMIDIOutputError("Invalid device ID");
   std::string name;
   if (!OutputName(id, name)) throw EMIDIOutputError(MidiErrorText(MidiBadDeviceID));
   Device = id;
@@ -130,7 +135,7 @@ void TMidiOutput::SetProductName(const std::string& name) {
   const std::vector<std::string> names = MidiBackend().OutputNames();
   for (size_t i = 0; i < names.size(); ++i)
     if (names[i] == name) {
-      DeviceCount = std::max(DeviceCount, int(names.size()));
+      DeviceCount = std::max(NumDevs(), int(names.size()));
       SetDeviceID(int(i));
       return;
     }

@@ -46,7 +46,7 @@ class TMidiOutput : public TMidiOutPort {
 public:
   enum : int { StateOpen = 0, StateClosed = 1 };
 
-  // Closed; NumDevs := the number of output devices now.
+  // Closed; NumDevs is the number of output devices when first asked.
   TMidiOutput();
   ~TMidiOutput() override;  // Close
   TMidiOutput(const TMidiOutput&) = delete;
@@ -78,7 +78,9 @@ public:
   // Device <name> not installed" when none has it.
   void SetProductName(const std::string& name);
 
-  int NumDevs() const { return DeviceCount; }
+  // The devices are first counted when asked for (or when one is chosen):
+  // a run that never uses MIDI output never asks the sequencer.
+  int NumDevs() const;
   // Counts the devices again (when the device lists are made again).
   void RefreshDeviceCount();
   int LastError() const { return Error; }
@@ -98,7 +100,7 @@ private:
   std::string Name = MidiMapperName;
   int Error = MidiNoError;
   std::string ErrorText;
-  int DeviceCount = 0;
+  mutable int DeviceCount = -1;  // not counted yet
 };
 
 }  // namespace vs

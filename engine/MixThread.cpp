@@ -12,7 +12,7 @@
 #include "model/MixerLock.h"
 #include "engine/EngineListener.h"
 #include "engine/Mixer.h"
-#include "platform/RtAudioOutput.h"
+#include "platform/DeviceBackends.h"
 #include "toolbox/ThreadPriority.h"
 
 namespace vs {
@@ -48,7 +48,7 @@ void SetAudioBackend(std::unique_ptr<TAudioBackend> backend) {
 
 TAudioBackend& AudioBackend() {
   TAudioOutputState& o = AudioOutput();
-  if (!o.Backend) o.Backend = std::make_unique<TRtAudioBackend>();
+  if (!o.Backend) o.Backend = MakeAudioBackend();
   return *o.Backend;
 }
 

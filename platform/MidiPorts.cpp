@@ -1,6 +1,6 @@
 #include "platform/MidiPorts.h"
 
-#include "platform/RtMidiPorts.h"
+#include "platform/DeviceBackends.h"
 
 namespace vs {
 
@@ -68,7 +68,7 @@ std::atomic<TMidiOutPort*> CurrentMidiOutSync{nullptr};
 TMidiBackend& MidiBackend() {
   TBackendHolder& h = Holder();
   std::lock_guard<std::mutex> hold(h.Lock);
-  if (!h.Backend) h.Backend = std::make_unique<TRtMidiBackend>();
+  if (!h.Backend) h.Backend = MakeMidiBackend();
   return *h.Backend;
 }
 

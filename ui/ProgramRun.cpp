@@ -47,21 +47,13 @@ void SelectQtPlatform() {
 }
 
 TProgramRun::TProgramRun(const std::vector<std::string>& args, const std::string& exeDir)
-    : Line(ParseCommandLine(args)) {
-  Opts.AppPath = FindDataFolder(exeDir);
-  // The preset library lies beside the executable.
-  Opts.LibraryFolder = AddBackslash(exeDir);
-}
+    : Line(ParseCommandLine(args)), Opts(ProgramOptionsFor(exeDir)) {}
 
 TProgramRun::~TProgramRun() { ShutDown(); }
 
 int TProgramRun::RunBatch() {
   Down = true;  // nothing of the windows' side runs
-  const int code = vs::RunBatch(Opts, Line, std::cerr);
-  if (code == 0)
-    for (const TCommandAction& a : Line.Actions)
-      if (a.Kind == TCommandKind::Render) std::cout << "VorbelSteps: rendered " << a.Text << std::endl;
-  return code;
+  return vs::RunBatch(Opts, Line, std::cout, std::cerr);
 }
 
 void TProgramRun::StartUp() {

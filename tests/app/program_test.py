@@ -6,7 +6,8 @@ usage: program_test.py <case> <program> <data folder>
 Cases:
   render-default  no display: "/R" renders the default drum kit to a WAV
                   whose length is one pattern at the kit's tempo and which
-                  is not silent; no settings are written
+                  is not silent; no settings are written; the window
+                  libraries (Qt, X11) are never loaded
   render-song     a song file named on the command line is rendered (a copy
                   of the kit at another tempo)
   missing-song    a song that does not exist: non-zero exit, no WAV
@@ -17,6 +18,8 @@ Cases:
                   SIGXFSZ), no WAV and no temporary file left
   missing-data    the data folder is empty (no drum kit): the program still
                   renders (the empty song) and exits with 0
+  alone           the executable without its libraries still renders; a
+                  start with windows fails with a message
   smoke           under Xvfb the program shows its window and, asked to
                   close, closes cleanly writing its settings file (skipped
                   without xvfb-run)
@@ -100,11 +103,45 @@ def check_render(proc, wav, expected_frames, tmp):
 
 def render_default(program, data, tmp):
     wav = os.path.join(tmp, "beat.WAV")
-    # The extension is changed to ".WAV" whatever was given.
-    proc = run(program, ["/R" + os.path.join(tmp, "beat.wav")], batch_env(tmp), tmp)
+    # The extension is changed to ".WAV" whatever was given. The dynamic
+    # loader names every library it loads.
+    env = batch_env(tmp)
+    env["LD_DEBUG"] = "files"
+    env["LD_DEBUG_OUTPUT"] = os.path.join(tmp, "loader")
+    proc = run(program, ["/R" + os.path.join(tmp, "beat.wav")], env, tmp)
     check_render(proc, wav, PATTERN_LENGTH * frames_per_step(KIT_TEMPO), tmp)
     if wav not in proc.stdout:
         fail("the program does not say where the WAV went", proc)
+    loaded = ""
+    for name in os.listdir(tmp):
+        if name.startswith("loader"):
+            with open(os.path.join(tmp, name), errors="replace") as f:
+                loaded += f.read()
+            os.remove(os.path.join(tmp, name))
+    if "file=" not in loaded:
+        fail("the loader's list of libraries is missing")
+    for library in ("libQt6", "libX11", "libxcb", "libVorbelStepsWindows", "libVorbelStepsDevices",
+                    "librtaudio", "librtmidi", "libpulse", "libjack", "libasound"):
+        if library in loaded:
+            fail("a render without windows loaded " + library)
+
+
+def alone(program, data, tmp):
+    # The executable without the libraries beside it: a batch render needs
+    # neither the windows nor the devices; a start with windows says why it
+    # can't.
+    bare = os.path.join(tmp, "bare")
+    os.makedirs(bare)
+    copy = os.path.join(bare, "VorbelSteps")
+    shutil.copy(program, copy)
+    env = batch_env(tmp)
+    env["VORBELSTEPS_DATA"] = data
+    wav = os.path.join(tmp, "alone.WAV")
+    proc = run(copy, ["/R" + wav], env, tmp)
+    check_render(proc, wav, PATTERN_LENGTH * frames_per_step(KIT_TEMPO), tmp)
+    proc = run(copy, [], env, tmp)
+    if proc.returncode == 0 or "the windows can't be opened" not in proc.stderr:
+        fail("a start without the windows' library", proc)
 
 
 def render_song(program, data, tmp):
@@ -245,6 +282,7 @@ CASES = {
     "unwritable-wav": unwritable_wav,
     "size-limit": size_limit,
     "missing-data": missing_data,
+    "alone": alone,
     "smoke": smoke,
 }
 

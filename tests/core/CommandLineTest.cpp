@@ -99,6 +99,13 @@ TEST(CommandLine, AppliedInOrder) {
                                                "volume 20", "pitch 2", "mono", "render out.WAV"}));
 }
 
+TEST(CommandLine, ASongBeforeTheFirstRenderIsTheOneHeard) {
+  const auto exists = [](const std::string&) { return false; };
+  EXPECT_TRUE(ParseCommandLine({"/B99", "a.zmp", "/Rout", "b.zmp"}, exists).OpensSongFirst());
+  EXPECT_FALSE(ParseCommandLine({"/B99", "/Rout", "a.zmp"}, exists).OpensSongFirst());
+  EXPECT_FALSE(ParseCommandLine({"/B99"}, exists).OpensSongFirst());
+}
+
 TEST(CommandLine, BatchStopsAtABadSongOrAFailedRender) {
   Recorder r;
   r.BadSongs = {"missing.zmp"};
