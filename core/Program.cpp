@@ -131,8 +131,7 @@ void TProgram::StartUp() {
   StyleNames = ListStyles(app);
   const int style = ChooseStyleIndex(StyleNames, Prefs.Style);
   Prefs.Style = style;  // the selection, written back at every close
-  CurrentStyle() = LoadStyle(app, style < 0 ? std::string(DefaultStyleName) : StyleNames[style]);
-  ApplyGraphColours(CurrentStyle());
+  ApplyStyle(LoadStyle(app, style < 0 ? std::string(DefaultStyleName) : StyleNames[style]));
 
   // 1. The private temporary folder.
   GetTempDirectory();

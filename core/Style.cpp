@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "core/ChannelFiles.h"
+#include "core/PatternCommands.h"
 #include "core/ProgramPaths.h"
 #include "model/StepStore.h"
 #include "toolbox/PathTools.h"
@@ -254,6 +255,12 @@ std::string StyleFilePath(std::string_view name) {
 
 void ApplyGraphColours(const TStyle& style) {
   for (int i = 0; i < GraphColourCount; ++i) StepLanes[i].Color = style.GraphCol[i];
+}
+
+void ApplyStyle(const TStyle& style) {
+  CurrentStyle() = style;
+  ApplyGraphColours(style);
+  PatternView().MaxVisibleSteps = style.MaxVisibleSteps;
 }
 
 void PlayStartSound() {

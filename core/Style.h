@@ -129,6 +129,10 @@ std::string StyleFilePath(std::string_view name);
 
 // The step lanes take the style's graph colours.
 void ApplyGraphColours(const TStyle& style);
+// The style becomes the program's: CurrentStyle(), the graph colours, and
+// the most steps the rows show (the caller sets the pattern length again to
+// lay the rows out).
+void ApplyStyle(const TStyle& style);
 
 // Plays the current style's start sound ("StartSnd.WAV") as a preview.
 void PlayStartSound();

@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include "core/ProgramPaths.h"
+#include "core/Style.h"
+#include "framework/Skin.h"
 #include "core/SongCommands.h"
 #include "core/Transport.h"
 #include "model/MixerLock.h"
@@ -80,9 +82,9 @@ void TProgramRun::StartUp() {
   });
   Started = true;
   form.RebuildRecentFiles();
-  // The menu bar in the chosen style, the tool windows where the user left
-  // them.
-  form.ApplyMenuPicture();
+  // The chosen style's pictures (its configuration is read), then the tool
+  // windows, sized by them, where the user left them.
+  Skin().Load(CurrentStyle());
   form.LoadToolWindows(Prog.Store());
   form.RestorePosition();
 
@@ -91,6 +93,7 @@ void TProgramRun::StartUp() {
   form.CommandHost().OpenFolder = Opts.AppPath + "Loops/";
   if (Line.Topmost) form.setWindowFlag(Qt::WindowStaysOnTopHint, true);
   form.Commands().RenderAfterSave = Line.RenderAfterSave;
+  PlayStartSound();
   // The sound device failed: the output stays closed, the program runs.
   if (!Prog.OutputError.empty()) form.ShowInfo("Sound output closed: " + Prog.OutputError);
 }

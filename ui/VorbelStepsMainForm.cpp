@@ -21,6 +21,7 @@
 #include "core/Style.h"
 #include "framework/Hint95.h"
 #include "framework/MLang.h"
+#include "framework/Skin.h"
 #include "framework/MeroTB97.h"
 #include "framework/NewMenu.h"
 #include "framework/PanelLook.h"
@@ -29,6 +30,7 @@
 #include "core/Tempo.h"
 #include "core/Transport.h"
 #include "model/MixerLock.h"
+#include "core/PatternCommands.h"
 #include "model/Song.h"
 #include "ui/ChannelRack.h"
 #include "ui/ProgramWindows.h"
@@ -73,10 +75,17 @@ public:
     setObjectName(name);
     setAttribute(Qt::WA_OpaquePaintEvent);
   }
+  // The style's picture of the surface (null: the built-in panel).
+  QImage Picture;
 
 protected:
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
+    if (!Picture.isNull()) {
+      p.fillRect(rect(), look::Panel);
+      p.drawImage(0, 0, Picture);
+      return;
+    }
     QLinearGradient g(0, 0, 0, height());
     g.setColorAt(0, QColor(0x33, 0x37, 0x3d));
     g.setColorAt(1, QColor(0x22, 0x25, 0x29));
@@ -255,6 +264,7 @@ TVorbelStepsMainForm::TVorbelStepsMainForm(TPreferences& prefs, QWidget* parent)
   };
   MultiLang1->Loaded();
   MirrorMainMenu();
+  connect(&Skin(), &TSkin::changed, this, &TVorbelStepsMainForm::ApplySkin);
 }
 
 void TVorbelStepsMainForm::MirrorMainMenu() {
@@ -268,8 +278,8 @@ void TVorbelStepsMainForm::MirrorMainMenu() {
 }
 
 void TVorbelStepsMainForm::ApplyMenuPicture() {
-  TImageList pictures;
-  if (!BitmapFileToImageList(StyleFilePath("MenuItems.bmp"), pictures, 2) || pictures.Height() <= 0) {
+  const TImageList& pictures = Skin().MenuItemsIL;
+  if (pictures.Count() < 2 || pictures.Height() <= 0) {
     NewMainMenu->SetImList(nullptr);
     NewMainMenu->OnPaint = nullptr;
     NewMainMenu->setFixedHeight(MenuBarHeight);
@@ -278,6 +288,7 @@ void TVorbelStepsMainForm::ApplyMenuPicture() {
     return;
   }
   NewMainMenu->SetImList(&pictures);
+  NewMainMenu->FontColor = StyleColour(Skin().Style.TitleFont.Color);
   NewMainMenu->OnPaint = [this](TNewMenuItem& item, QPainter& canvas) {
     // Dark on the lit plate, light on the others.
     canvas.setPen(item.Selected ? look::PanelDeep : NewMainMenu->FontColor);
@@ -367,6 +378,44 @@ void TVorbelStepsMainForm::BuildToolWindows(QWidget* central) {
   Hint95->OnHint = [this](const std::string& hint) {
     if (!hint.empty()) ShowInfo(hint);
   };
+}
+
+void TVorbelStepsMainForm::ApplySkin() {
+  const TSkin& skin = Skin();
+  const TStyle& style = skin.Style;
+  // The surfaces, and the tool windows take their pictures' sizes; the
+  // remote panel's width is the window's.
+  const int width = skin.MenuPic.isNull() ? this->width() : skin.MenuPic.width();
+  const std::pair<TMeroToolWindow97*, const QImage*> surfaces[] = {
+      {MainMenuToolWindow, &skin.MenuLine}, {MenuToolWindow, &skin.MenuPic}, {BottomToolWindow, &skin.BottomLine}};
+  const char* const pictures[] = {"MainMenuPic", "MenuPic", "BottomPic"};
+  for (int i = 0; i < 3; ++i) {
+    auto* pic = static_cast<TPanelPic*>(findChild<QWidget*>(QLatin1String(pictures[i])));
+    if (!pic) continue;
+    pic->Picture = *surfaces[i].second;
+    if (!pic->Picture.isNull()) surfaces[i].first->SetClientSize(width, pic->Picture.height());
+    ApplyPlaces(pic, style);
+    pic->update();
+  }
+  // The menu bar: each title's slice of the style's picture, the title in
+  // the chosen language written over it.
+  NewMainMenu->setFont(StyleFont(style.TitleFont));
+  ApplyMenuPicture();
+  // The info bar.
+  InfoLabel->setFont(StyleFont(style.HintFont));
+  QPalette pal = InfoLabel->palette();
+  pal.setColor(QPalette::WindowText, StyleColour(style.HintFont.Color));
+  InfoLabel->setPalette(pal);
+  if (!style.Hint.empty()) ShowInfo(style.Hint);
+  // The window's width and shape; the rows show the style's steps.
+  resize(width, height());
+  const QRegion shape = WindowRegion(style, width);
+  if (shape.isEmpty())
+    clearMask();
+  else
+    setMask(shape);
+  SetPatternLength(CurrentSong(), CurrentSong().PatternLength());
+  update();
 }
 
 void TVorbelStepsMainForm::Hint95PaintHint(QImage& picture) {

@@ -133,6 +133,10 @@ public:
   // style's "MenuSep" and writes the captions over the plates; without a
   // picture it draws its own titles.
   void ApplyMenuPicture();
+  // Takes the program's style (Skin()): the tool windows' pictures and
+  // sizes, the menu bar's titles, the info bar's font, the window's width
+  // and shape, the steps shown. Runs whenever the style changes.
+  void ApplySkin();
 
 protected:
   void closeEvent(QCloseEvent* event) override;
