@@ -18,6 +18,7 @@
 #include "framework/MLang.h"
 #include "framework/MeroTB97.h"
 #include "framework/NewMenu.h"
+#include "framework/Skin.h"
 #include "platform/SettingsStore.h"
 #include "ui/ProgramRun.h"
 #include "ui/ProgramWindows.h"
@@ -137,11 +138,10 @@ TEST_F(MainWindowDocksTest, TheMenuBarDrawsFromTheStylesMenuPicture) {
   ASSERT_TRUE(strip.save(QString::fromStdString(Tmp / "Styles/Default/MenuItems.bmp"), "BMP"));
   Tmp.Write("Styles/Default/config.txt", "MenuSep=50,100,150,200\n");
   const TStyle saved = CurrentStyle();
-  CurrentStyle() = LoadStyle(Tmp.Dir() + "/", DefaultStyleName);
 
   CreateProgramWindows(Prefs);
   TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
-  form.ApplyMenuPicture();
+  Skin().ChangeStyle(Tmp.Dir() + "/", DefaultStyleName);
   form.show();
   TNewMenu& bar = *form.NewMainMenu;
   EXPECT_EQ(bar.size(), QSize(200, 16));
@@ -160,7 +160,8 @@ TEST_F(MainWindowDocksTest, TheMenuBarDrawsFromTheStylesMenuPicture) {
   EXPECT_EQ(atRest.pixelColor(60, 1), QColor(0, 0, 200));
   EXPECT_EQ(open.pixelColor(60, 1), QColor(200, 0, 0));  // the open title lit
   EXPECT_EQ(open.pixelColor(10, 1), QColor(0, 0, 200));
-  CurrentStyle() = saved;
+  ApplyStyle(saved);
+  Skin().Load(saved);
 }
 
 TEST_F(MainWindowDocksTest, AfterALanguageChangeTheBarMeasuresItsTitlesAgain) {
