@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "core/ChannelCommands.h"
 #include "core/ProgramPaths.h"
 #include "model/Channels.h"
 #include "model/MixerLock.h"
@@ -315,6 +316,49 @@ bool TryOpenSongFile(const std::string& name) {
   if (!HasExtension(name, ".ZMP") && !HasExtension(name, ".ZIP")) return false;
   if (Host->AskSaveChanges()) Host->OpenSong(name);
   return true;
+}
+
+void PreviewDialogFile(const std::string& name) {
+  if (name.empty()) return;
+  if (name != PreviewFileName) {
+    std::error_code ec;
+    const uint64_t size = fs::file_size(name, ec);
+    if (!ec && size <= MaxDialogPreviewBytes) PreviewSampleFile(name);
+    return;
+  }
+  if (PreviewSample.Empty()) return;
+  MixerGuard lock;
+  TMixer& mixer = Mixer();
+  mixer.AddVoice(&PreviewSample, mixer.MixPosition, 64, PreviewSample.PlayLength, -1, -1, 100 * PreviewGain);
+}
+
+TRackDropPlace FindRackDropPlace(const std::vector<TRackDropRow>& rows, int x, int y) {
+  TRackDropPlace place;
+  place.Stop = static_cast<int>(rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const TRackDropRow& r = rows[i];
+    if (r.Bottom <= y || (r.Collapsed && r.Right <= x)) continue;
+    place.Stop = static_cast<int>(i);
+    if (y >= r.Top && (!r.Collapsed || x >= r.Left)) place.Hit = static_cast<int>(i);
+    break;
+  }
+  return place;
+}
+
+int DropFilesOnRack(TSong& song, const std::vector<TRackDropRow>& rows, int x, int y,
+                    const std::vector<std::string>& files) {
+  if (files.empty() || TryOpenSongFile(files.front())) return -1;
+  const TRackDropPlace place = FindRackDropPlace(rows, x, y);
+  int first = place.Hit;
+  int inserts = static_cast<int>(files.size()) - 1;
+  int at = place.Hit + 1;
+  if (place.Hit < 0) {
+    first = at = std::min(place.Stop, song.ChannelCount());
+    inserts = static_cast<int>(files.size());
+  }
+  for (int i = 0; i < inserts; ++i) InsertChannelOfKind(song, at, 0);
+  LoadFilesIntoChannels(song, first, files);
+  return first;
 }
 
 ChannelFileLoader& ProgramChannelLoader() {

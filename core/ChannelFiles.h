@@ -128,6 +128,36 @@ void LoadFilesIntoChannels(TSong& song, int firstIndex, const std::vector<std::s
 // unless the user cancels the question to save changes.
 bool TryOpenSongFile(const std::string& name);
 
+// Previews a file picked in a dialog or the sample browser: a file other
+// than the one in PreviewSample is played when it is at most
+// MaxDialogPreviewBytes long; the same file again replays PreviewSample.
+constexpr uint64_t MaxDialogPreviewBytes = 4194304;
+void PreviewDialogFile(const std::string& name);
+
+// A channel row of the rack as a drop sees it: its name button's rectangle
+// (right and bottom edges excluded) and whether the row is collapsed.
+struct TRackDropRow {
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;
+  bool Collapsed = false;
+};
+// Where files dropped at (x, y) go: the row hit (-1: none) and the row the
+// search stopped at (the row count when none stopped it).
+struct TRackDropPlace {
+  int Hit = -1;
+  int Stop = 0;
+};
+// The search: the first row whose name button's bottom lies below the
+// point and, for a collapsed row, whose right edge lies right of it; it is
+// hit when the point is at or below the button's top and, for a collapsed
+// row, not left of the button.
+TRackDropPlace FindRackDropPlace(const std::vector<TRackDropRow>& rows, int x, int y);
+// Files dropped on the channel rack: a first file that is a song opens it
+// (after the save-changes question); else the files load into the row hit
+// and new channels after it, or into new channels where the search stopped.
+// Returns the first channel loaded (-1: none).
+int DropFilesOnRack(TSong& song, const std::vector<TRackDropRow>& rows, int x, int y,
+                    const std::vector<std::string>& files);
+
 // The loader the song reader calls (LoadFileIntoChannel without adopting
 // names; RebuildSample = PrepareChannelPreview and ProcessSample).
 ChannelFileLoader& ProgramChannelLoader();

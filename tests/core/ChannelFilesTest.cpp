@@ -378,6 +378,59 @@ TEST_F(ChannelLoading, PreviewsEndEarlierPreviews) {
   EXPECT_TRUE(c.Sample.Looped);
 }
 
+TEST_F(ChannelLoading, FilesDroppedOnTheRackFindTheirRows) {
+  // Two rows of name buttons 20 high at y 0 and 20, a collapsed pair side
+  // by side at y 40 (x 0..30 and 30..60), and a last row at y 60.
+  std::vector<TRackDropRow> rows{{0, 0, 80, 20, false}, {0, 20, 80, 40, false}, {0, 40, 30, 60, true},
+                                 {30, 40, 60, 60, true}, {0, 60, 80, 80, false}};
+  auto place = [&](int x, int y) {
+    const TRackDropPlace p = FindRackDropPlace(rows, x, y);
+    return std::pair(p.Hit, p.Stop);
+  };
+  EXPECT_EQ(place(200, 25), std::pair(1, 1));  // any x on a full row
+  EXPECT_EQ(place(40, 45), std::pair(3, 3));   // the second collapsed button
+  EXPECT_EQ(place(70, 45), std::pair(-1, 4));  // right of both: the next row stops it
+  EXPECT_EQ(place(5, 85), std::pair(-1, 5));   // below the rack
+  EXPECT_EQ(place(5, 0), std::pair(0, 0));     // the top edge belongs to the row
+
+  // Three files on the second row: it takes the first, two new channels
+  // after it take the others.
+  Song->Channel(0)->Name = "first";
+  Song->Channel(1)->Name = "second";
+  const std::vector<std::string> files{Wav("a.wav"), Wav("b.wav"), Wav("c.wav")};
+  std::vector<TRackDropRow> two{rows[0], rows[1]};
+  EXPECT_EQ(DropFilesOnRack(*Song, two, 10, 30, files), 1);
+  ASSERT_EQ(Song->ChannelCount(), 4);
+  EXPECT_EQ(Chan(0).Name, "first");
+  EXPECT_EQ(Chan(1).SampleFileName, Tmp / "a.wav");
+  EXPECT_EQ(Chan(2).SampleFileName, Tmp / "b.wav");
+  EXPECT_EQ(Chan(3).SampleFileName, Tmp / "c.wav");
+  // Below every row: new channels at the end; a song opens instead.
+  EXPECT_EQ(DropFilesOnRack(*Song, two, 10, 300, {Wav("d.wav")}), 2);
+  EXPECT_EQ(Chan(2).SampleFileName, Tmp / "d.wav");
+  EXPECT_EQ(Chan(3).SampleFileName, Tmp / "b.wav");
+  EXPECT_EQ(DropFilesOnRack(*Song, two, 10, 5, {Tmp / "s.zmp", Wav("e.wav")}), -1);
+  EXPECT_EQ(Host.Opened, std::vector<std::string>{Tmp / "s.zmp"});
+  EXPECT_EQ(Song->ChannelCount(), 5);
+}
+
+TEST_F(ChannelLoading, DialogPreviewsSkipLargeFilesAndReplayTheSameOne) {
+  TMixer& mixer = Mixer();
+  const std::string big = Wav("big.wav", int(MaxDialogPreviewBytes / 4));  // header + 4 MiB of frames
+  PreviewDialogFile(big);
+  EXPECT_EQ(mixer.VoiceCount, 0);
+  EXPECT_NE(PreviewFileName, big);
+  const std::string small = Wav("small.wav", 3000);
+  PreviewDialogFile(small);
+  ASSERT_EQ(mixer.VoiceCount, 1);
+  EXPECT_EQ(PreviewFileName, small);
+  // The same file again plays what is loaded without reading it.
+  fs::remove(small);
+  PreviewDialogFile(small);
+  EXPECT_EQ(mixer.VoiceCount, 2);
+  EXPECT_EQ(mixer.Voices[1].Stretched, 3000);
+}
+
 TEST_F(ChannelLoading, SongReaderLoadsAndRebuildsThroughTheProgramLoader) {
   Wav("app/Samples/k.wav", 6);
   Load(0, Tmp / "app/Samples/k.wav");
