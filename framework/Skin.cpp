@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "controls/Canvas.h"
+#include "core/ProgramPaths.h"
 
 namespace vs {
 
@@ -56,6 +57,11 @@ TSkin& Skin() {
 
 void TSkin::Load(const TStyle& style) {
   Style = style;
+  if (Style.DefaultFolder.empty()) {
+    // A style made in code: the folders under the program's data.
+    Style.Folder = StyleFolder();
+    Style.DefaultFolder = ProgramPaths().AppPath + "Styles/" + DefaultStyleName + "/";
+  }
   MenuPic = Picture(Style, "MenuBack.bmp");
   BottomLine = Picture(Style, "BottomLine.bmp");
   MenuLine = Picture(Style, "MenuLine.bmp");

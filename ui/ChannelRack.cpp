@@ -14,6 +14,7 @@
 #include "engine/MixSettings.h"
 #include "engine/MixThread.h"
 #include "engine/Mixer.h"
+#include "framework/Skin.h"
 #include "framework/WPControl.h"
 #include "model/MixerLock.h"
 #include "model/Preferences.h"
@@ -30,10 +31,6 @@ constexpr int FollowInterval = 15;  // ms: the lamp follows the sound this often
 
 QString ChannelTitle(const TChannel& c, int index) {
   return QString::fromStdString(c.Name.empty() ? "Channel " + std::to_string(index + 1) : c.Name);
-}
-
-void LoadList(TImageList& list, const char* file, int frames) {
-  if (!BitmapFileToImageList(StyleFilePath(file), list, frames)) list.Reset(0, 0);
 }
 
 }  // namespace
@@ -131,6 +128,11 @@ TChannelRack::TChannelRack(TPreferences& prefs, QWidget* parent) : QWidget(paren
   connect(&FollowTimer, &QTimer::timeout, this, [this] { FollowPlayback(); });
 
   LoadImages();
+  // Another style: its pictures, the rows laid out again.
+  connect(&Skin(), &TSkin::changed, this, [this] {
+    LoadImages();
+    RebuildRows();
+  });
   CurrentSong().AddListener(this);
   RebuildRows();
 }
@@ -142,14 +144,18 @@ TTechno16* TChannelRack::StepRow(int channel) const {
 }
 
 void TChannelRack::LoadImages() {
-  LoadList(StepImages.Steps, "NoteBtn.bmp", -StepCellWidth);
-  LoadList(StepImages.Lamps, "PosLed.bmp", 2);
-  LoadList(StepImages.Bars, "SmallWheel.bmp", -ValueBarSize);
-  LoadList(WheelImages, "MiddleWheel.bmp", -23);
-  LoadList(MuteImages, "MuteBtn.bmp", 2);
-  LoadList(SelectImages, "SelectBtn.bmp", 2);
-  LoadList(NameImages, "SetBtn.bmp", 4);
-  LoadList(CollapsedImages, "Zipped.bmp", 2);
+  // The style's lists, loaded once per style (at first use when the
+  // program has not loaded one yet).
+  TSkin& skin = Skin();
+  if (skin.NoteBtnIL.Empty() && skin.Style.Folder.empty()) skin.Load(CurrentStyle());
+  StepImages.Steps = skin.NoteBtnIL;
+  StepImages.Lamps = skin.PosLedIL;
+  StepImages.Bars = skin.SmallWheelIL;
+  WheelImages = skin.MiddleWheelIL;
+  MuteImages = skin.MuteBtnIL;
+  SelectImages = skin.SelectBtnIL;
+  NameImages = skin.SetBtnIL;
+  CollapsedImages = skin.ZippedIL;
   // The rack shows the colour the step cells are drawn on.
   RackFace = StepImages.Steps.Empty() ? DefaultRackFace : StepImages.Steps.Image(0).pixelColor(0, 0);
   QPalette pal = FGridsBox->viewport()->palette();
@@ -157,8 +163,10 @@ void TChannelRack::LoadImages() {
   FGridsBox->viewport()->setPalette(pal);
   for (TRackRowWidgets& row : FRows) {
     row.Wheel->SetWheelIL(&WheelImages);
-    row.Mute->SetImList(&MuteImages);
-    row.Select->SetImList(&SelectImages);
+    for (auto [button, images] : {std::pair{row.Mute, &MuteImages}, std::pair{row.Select, &SelectImages}}) {
+      button->SetStyle(images->Empty() ? TBtnFrameStyle::FS_Vek3D : TBtnFrameStyle::FS_Bitmap);
+      button->SetImList(images);
+    }
   }
   ArrangeChannels();
 }

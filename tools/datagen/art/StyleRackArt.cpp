@@ -71,11 +71,10 @@ QImage PaintNameButtons(const TStylePalette& pal) {
     const bool down = i % 2, synth = i >= 2;
     const QRectF plate = QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5);
     Plate(p, plate, 3, pal, down, down ? pal.Accent : QColor());
-    // A recessed label strip where the name goes.
+    // A dark label window where the name goes, so that the channels'
+    // coloured names read on every plate.
     const QRectF label = plate.adjusted(synth ? 18 : 6, 3, -4, -3);
-    p.setPen(Qt::NoPen);
-    p.setBrush(pal.Light ? QColor(0, 0, 0, 18) : QColor(0, 0, 0, 60));
-    p.drawRoundedRect(label, 2, 2);
+    Recess(p, label, 2, pal.Glass, pal);
     if (synth) {
       const QRectF badge(plate.left() + 4, plate.top() + 4, 11, plate.height() - 8);
       p.setBrush(QColor(90, 150, 255, down ? 230 : 170));
