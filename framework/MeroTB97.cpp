@@ -188,10 +188,13 @@ private:
 
 // -------------------------------------------------------------- the site
 
-TToolWindowSite::TToolWindowSite(QWidget* form) : QObject(form), Form(form) {
+TToolWindowSite::TToolWindowSite(QWidget* form) : QObject(form), Form(form), AppActive(ApplicationActive()) {
   setObjectName("ToolWindowSite");
   form->installEventFilter(this);
-  connect(qApp, &QGuiApplication::applicationStateChanged, this, [this] { UpdateVisibility(); });
+  connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+    AppActive = state == Qt::ApplicationActive;
+    UpdateVisibility();
+  });
 }
 
 TToolWindowSite& TToolWindowSite::Of(QWidget* form) {
@@ -201,8 +204,7 @@ TToolWindowSite& TToolWindowSite::Of(QWidget* form) {
 
 void TToolWindowSite::UpdateVisibility() {
   const bool formHidden = !Form->isVisible() || Form->isMinimized();
-  const bool active = ApplicationActive();
-  for (TMeroCustomToolWindow97* w : ToolItems) w->UpdateFloating(formHidden, active);
+  for (TMeroCustomToolWindow97* w : ToolItems) w->UpdateFloating(formHidden, AppActive);
 }
 
 bool TToolWindowSite::eventFilter(QObject* watched, QEvent* event) {

@@ -284,6 +284,7 @@ private:
   friend class TMeroCustomToolWindow97;
   explicit TToolWindowSite(QWidget* form);
   QWidget* Form;
+  bool AppActive;  // as the program's activation notices last said
   std::vector<TMeroDock97*> DockItems;
   std::vector<TMeroCustomToolWindow97*> ToolItems;
 };

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "framework/MeroTB97.h"
+#include "framework/PanelLook.h"
 #include "framework/ToolWindowLayout.h"
 #include "platform/SettingsStore.h"
 #include "support/TempDir.h"
@@ -168,6 +169,26 @@ TEST_F(DockWindowsTest, FloatingWindowsFollowTheirForm) {
   f.Form->showNormal();
   QCoreApplication::processEvents();
   EXPECT_TRUE(frame->isVisible());
+  // In the background a floating window hides, unless it is kept shown:
+  // then only its caption turns inactive.
+  f.Menu->FloatLeft = 300;
+  f.Menu->FloatTop = 300;
+  f.Menu->SetDockedTo(nullptr);
+  QWidget* menuFrame = f.Menu->FloatingFrame();
+  EXPECT_TRUE(menuFrame->isVisible());
+  const QPoint captionTop(frame->width() - 30, 1);
+  const QColor active = frame->grab().toImage().pixelColor(captionTop);
+  emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+  EXPECT_FALSE(menuFrame->isVisible());
+  EXPECT_TRUE(frame->isVisible());
+  EXPECT_TRUE(f.Info->InactiveCaption());
+  EXPECT_EQ(frame->grab().toImage().pixelColor(captionTop), look::CaptionInactive);
+  EXPECT_NE(active, look::CaptionInactive);
+  emit qApp->applicationStateChanged(Qt::ApplicationActive);
+  EXPECT_TRUE(menuFrame->isVisible());
+  EXPECT_FALSE(f.Info->InactiveCaption());
+  f.Menu->DoubleClicked();
+  EXPECT_EQ(f.Menu->DockedTo(), f.Top);
   // Hidden by the program, it stays hidden with its form.
   f.Info->hide();
   EXPECT_FALSE(frame->isVisible());
