@@ -91,7 +91,15 @@ TNumBar::TNumBar(QWidget* parent) : TValueControl(parent) {
   Rearrange();
 }
 
-TNumBar::~TNumBar() = default;
+TNumBar::~TNumBar() {
+  // The arrows outlive the bar's own parts by a moment: they report no more.
+  for (TTimerSpeedButton* arrow : FArrows)
+    if (arrow) {
+      arrow->OnStep = nullptr;
+      arrow->OnStepsEnd = nullptr;
+      arrow->OnMouseDown = nullptr;
+    }
+}
 
 void TNumBar::MakeArrows() {
   for (int i = 0; i < 2; ++i) {

@@ -141,7 +141,11 @@ TPickNum::TPickNum(QWidget* parent) : QLineEdit(parent) {
   resize(60, 21);
 }
 
-void TPickNum::SetEditorEnabled(bool enabled) { FEditorEnabled = enabled; }
+void TPickNum::SetEditorEnabled(bool enabled) {
+  FEditorEnabled = enabled;
+  // Dropped text would type past the filter.
+  setAcceptDrops(enabled);
+}
 
 int32_t TPickNum::Value() const {
   bool ok = false;
