@@ -43,8 +43,17 @@ const TListFile ListFiles[] = {
     {&TSkin::MenuItemsIL, "MenuItems.bmp", 2},
 };
 
+// The style's file, else the default style's: also when the style's own
+// file is there but can't be read as a picture.
+std::string DefaultFile(const TStyle& style, const char* file) {
+  TStyle defaultOnly = style;
+  defaultOnly.Folder.clear();
+  return defaultOnly.FilePath(file);
+}
+
 QImage Picture(const TStyle& style, const char* file) {
   QImage image(QString::fromStdString(style.FilePath(file)));
+  if (image.isNull()) image = QImage(QString::fromStdString(DefaultFile(style, file)));
   return image.isNull() ? QImage() : image.convertToFormat(QImage::Format_RGB32);
 }
 
@@ -75,7 +84,8 @@ void TSkin::Load(const TStyle& style) {
   for (const TListFile& f : ListFiles) {
     TImageList& list = this->*f.List;
     list = TImageList();
-    BitmapFileToImageList(Style.FilePath(f.File), list, f.Frames);
+    if (!BitmapFileToImageList(Style.FilePath(f.File), list, f.Frames))
+      BitmapFileToImageList(DefaultFile(Style, f.File), list, f.Frames);
   }
   LoopBtnGlyph = Picture(Style, "LoopBtn.bmp");
   PlayBtnGlyph = Picture(Style, "PlayBtn.bmp");

@@ -7,8 +7,8 @@
 // the window's shape, the steps shown) is Skin().Style (core/Style.h).
 //
 // Every file goes through the style's file path: the style's own, else the
-// default style's; a file neither has leaves its picture null or its list
-// empty.
+// default style's (also when the style's own can't be read as a picture); a
+// file neither has leaves its picture null or its list empty.
 
 #include <QFont>
 #include <QImage>

@@ -53,6 +53,10 @@ TEST_F(SkinTest, AStyleOfOnlyAConfigurationLooksLikeTheDefaultWithItsNumbers) {
   ASSERT_FALSE(defaultPanel.isNull());
   EXPECT_EQ(PatternView().VisibleSteps, 16);
   EXPECT_TRUE(form.mask().isEmpty());  // a rectangular window
+  // The menu bar sits where the style places it, on its title plates.
+  const TStylePlace* bar = Skin().Style.Place("NewMainMenu");
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(form.NewMainMenu->geometry(), QRect(*bar->Left, *bar->Top, *bar->Width, *bar->Height));
 
   Skin().ChangeStyle(AppPath, "Eight");
   EXPECT_EQ(PatternView().MaxVisibleSteps, 8);
