@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/SequencerState.h"
 #include "core/PlayPosition.h"
 #include "core/Tempo.h"
 #include "model/MixerLock.h"
@@ -32,10 +33,7 @@ std::mutex& ThreadLock() {
   return lock;
 }
 
-std::unique_ptr<TMasterClockThread>& ClockThread() {
-  static std::unique_ptr<TMasterClockThread> thread;
-  return thread;
-}
+std::unique_ptr<TMasterClockThread>& ClockThread() { return SequencerState().MasterClockThread; }
 
 std::atomic<TSlaveStartHook> SlaveStart{nullptr};
 
@@ -52,20 +50,14 @@ void SendSync(uint8_t status, uint8_t data1 = 0, uint8_t data2 = 0) {
 
 }  // namespace
 
-TSyncState& Sync() {
-  static TSyncState state;
-  return state;
-}
+TSyncState& Sync() { return SequencerState().Sync; }
 
 std::mutex& MasterClockLock() {
   static std::mutex lock;
   return lock;
 }
 
-TMasterClockState& MasterClockState() {
-  static TMasterClockState state;
-  return state;
-}
+TMasterClockState& MasterClockState() { return SequencerState().MasterClock; }
 
 int64_t ClockCountAt(const TMasterClockState& state, int64_t playPosition) {
   const int64_t fps = std::max<int32_t>(state.FramesPerStep, 1);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <random>
 
+#include "core/SequencerState.h"
 #include "core/PlayPosition.h"
 #include "core/Tempo.h"
 #include "core/Transport.h"
@@ -11,10 +12,7 @@
 
 namespace vs {
 
-TStepClipboard& StepClipboard() {
-  static TStepClipboard clipboard;
-  return clipboard;
-}
+TStepClipboard& StepClipboard() { return SequencerState().StepClipboard; }
 
 int ProgramRandom(int k) {
   static std::mt19937 generator{std::random_device{}()};
@@ -199,10 +197,7 @@ void ShiftSteps(TSong& song, int direction) {
   NotifyRows(song, touched);
 }
 
-TPatternView& PatternView() {
-  static TPatternView view;
-  return view;
-}
+TPatternView& PatternView() { return SequencerState().PatternView; }
 
 void SetPatternLength(TSong& song, int length, TPatternView& view) {
   {

@@ -1,5 +1,6 @@
 #include "core/PlayPosition.h"
 
+#include "core/SequencerState.h"
 #include "model/MixerLock.h"
 #include "engine/Mixer.h"
 
@@ -10,10 +11,7 @@ TPlayPosition::TPlayPosition() {
   PlayingPatterns.push_back(1);
 }
 
-TPlayPosition& PlayPosition() {
-  static TPlayPosition position;
-  return position;
-}
+TPlayPosition& PlayPosition() { return SequencerState().PlayPosition; }
 
 void SetPlaylistPosition(TSong& song, int bar) {
   MixerGuard hold;

@@ -13,6 +13,7 @@
 #include "core/MasterClock.h"
 #include "core/ProgramPaths.h"
 #include "core/ProgramVersion.h"
+#include "core/SequencerState.h"
 #include "core/Settings.h"
 #include "core/Style.h"
 #include "core/Tempo.h"
@@ -105,6 +106,9 @@ void TProgram::Open(const TProgramOptions& options) {
   // Past a file-size limit a write fails (EFBIG), is reported and leaves
   // no temporary file, instead of ending the program half-way.
   std::signal(SIGXFSZ, SIG_IGN);
+  // The program's objects below the windows, engine first; they are freed
+  // in the reverse order when the program ends.
+  SequencerState();
   Options = options;
   Options.AppPath = AddBackslash(options.AppPath);
   ProgramPaths().AppPath = Options.AppPath;

@@ -1,13 +1,11 @@
 #include "core/ProgramPaths.h"
 
+#include "core/SequencerState.h"
 #include "toolbox/AllTools.h"
 
 namespace vs {
 
-TProgramPaths& ProgramPaths() {
-  static TProgramPaths paths;
-  return paths;
-}
+TProgramPaths& ProgramPaths() { return SequencerState().Paths; }
 
 std::string SamplesFolder() {
   const std::string& app = ProgramPaths().AppPath;

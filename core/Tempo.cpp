@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/SequencerState.h"
 #include "core/PlayPosition.h"
 #include "model/MixerLock.h"
 #include "engine/EngineListener.h"
@@ -143,20 +144,6 @@ void ConnectStepAdvance() {
   Mixer().SetStepAdvanceHook(&DisplayStepper);
 }
 
-TThreadTimer& LoopTimer() {
-  // What a tick uses is made first, so that it is destroyed after the timer
-  // (which waits for its worker).
-  Mixer();
-  PlayPosition();
-  static TThreadTimer timer;
-  static const bool ready = [] {
-    timer.SetThreadPriority(TThreadPriority::Highest);
-    timer.SetOnTimer([](TThreadTimer&) { AdvanceStep(true); });
-    timer.SetInterval(static_cast<uint32_t>(StepMilliseconds(140)));
-    return true;
-  }();
-  (void)ready;
-  return timer;
-}
+TThreadTimer& LoopTimer() { return SequencerState().LoopTimer; }
 
 }  // namespace vs

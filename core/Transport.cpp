@@ -4,6 +4,7 @@
 #include <exception>
 #include <mutex>
 
+#include "core/SequencerState.h"
 #include "core/MasterClock.h"
 #include "core/PlayPosition.h"
 #include "core/Tempo.h"
@@ -144,10 +145,7 @@ void SetTransportDeviceLists(const TMidiDeviceLists& lists) {
   Lists() = lists;
 }
 
-TTransportState& Transport() {
-  static TTransportState state;
-  return state;
-}
+TTransportState& Transport() { return SequencerState().Transport; }
 
 // ---------------------------------------------------------------- play / stop
 

@@ -1,10 +1,9 @@
 #include "engine/MixSettings.h"
 
+#include "engine/EngineState.h"
+
 namespace vs {
 
-TMixSettings& MixSettings() {
-  static TMixSettings settings;
-  return settings;
-}
+TMixSettings& MixSettings() { return EngineState().MixSettings; }
 
 }  // namespace vs

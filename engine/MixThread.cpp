@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "model/MixerLock.h"
+#include "engine/EngineState.h"
 #include "engine/EngineListener.h"
 #include "engine/Mixer.h"
 #include "platform/DeviceBackends.h"
@@ -29,13 +30,7 @@ int64_t Mod(int64_t a, int64_t m) { return m <= 0 ? 0 : ((a % m) + m) % m; }
 
 }  // namespace
 
-TAudioOutputState& AudioOutput() {
-  // The mixer is made first so that it outlives a mix thread still running
-  // when the program's statics are destroyed.
-  Mixer();
-  static TAudioOutputState state;
-  return state;
-}
+TAudioOutputState& AudioOutput() { return EngineState().AudioOutput; }
 
 void SetAudioBackend(std::unique_ptr<TAudioBackend> backend) {
   TAudioOutputState& o = AudioOutput();

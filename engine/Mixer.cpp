@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "model/MixerLock.h"
+#include "engine/EngineState.h"
 #include "engine/MB404Channels.h"
 #include "engine/MixKernels.h"
 #include "engine/MixSettings.h"
@@ -661,15 +662,7 @@ void TMixer::FloatToInt16(int16_t* dest, int64_t byteCount, int64_t firstFrame) 
 
 // ---------------------------------------------------------------- program-wide
 
-TMixer& Mixer() {
-  // The program's mixer renders the synthesizer channels.
-  static TMixer& mixer = []() -> TMixer& {
-    static TMixer m;
-    m.SetSynthRenderHook(&MB404RenderHook());
-    return m;
-  }();
-  return mixer;
-}
+TMixer& Mixer() { return EngineState().Mixer; }
 
 TEchoLine& EchoLine() { return Mixer().Echo; }
 

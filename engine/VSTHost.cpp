@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "model/MixerLock.h"
+#include "engine/EngineState.h"
 #include "engine/MixThread.h"
 #include "toolbox/AllTools.h"
 #include "toolbox/PathTools.h"
@@ -267,10 +268,7 @@ void TPluginHost::UnloadAll() {
     for (int s = PluginSlotsPerTrack - 1; s >= 0; --s) Slot(t, s).UnloadPlugin();
 }
 
-TPluginHost& PluginHost() {
-  static TPluginHost host;
-  return host;
-}
+TPluginHost& PluginHost() { return EngineState().Plugins; }
 
 TPluginRack& PluginSlot(int track, int slot) { return PluginHost().Slot(track, slot); }
 
