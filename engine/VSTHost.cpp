@@ -58,6 +58,8 @@ uint32_t PluginNameColour(const std::string& name) {
   return RGB(channel(hue + 1.0 / 3), channel(hue), channel(hue - 1.0 / 3));
 }
 
+int32_t PluginBlockFrames(int32_t frames) { return std::clamp<int32_t>(frames, 1, MaxPluginBlockFrames); }
+
 uint32_t LighterShade(uint32_t colour) {
   uint32_t result = 0;
   for (int shift = 0; shift <= 16; shift += 8) {
@@ -125,7 +127,7 @@ bool TPluginRack::LoadPlugin(const std::string& folder, const std::string& name)
   if (!IsBareName(name) || folder.empty()) return false;
   const std::string path = FindPathCaseInsensitive(AddBackslash(folder) + name + ".so");
   if (path.empty()) return false;
-  LastLoadResult = Plugin.Load(path, Mixer().BlockFrames);
+  LastLoadResult = Plugin.Load(path, PluginBlockFrames(Mixer().BlockFrames));
   if (!Plugin.Loaded()) return false;
   Plugin.ReadProgramNames(Plugin.ProgramNames);
   Colour = PluginNameColour(Plugin.Name);
@@ -197,7 +199,7 @@ bool TPluginHost::BusPluginsActive() const {
 }
 
 void TPluginHost::SetBlockFrames(int32_t frames) {
-  frames = std::max<int32_t>(frames, 1);
+  frames = PluginBlockFrames(frames);
   for (int p = 0; p < 2; ++p) {
     std::vector<float>(size_t(frames) * MaxPluginChannels, 0.0f).swap(Memory[size_t(p)]);
     for (int c = 0; c < MaxPluginChannels; ++c)

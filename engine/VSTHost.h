@@ -27,6 +27,13 @@ constexpr int PluginTracks = 5;  // 0 = master, 1..4 = effect tracks of buses 0.
 constexpr int PluginSlotsPerTrack = 4;
 constexpr int EmptyStripHeight = 21;
 constexpr uint32_t EmptyStripColour = 0xC0C0C0;  // silver, 0xRRGGBB
+// The longest block a plug-in is handed: longer mix blocks are run through
+// the plug-ins in pieces of at most this many frames, and effSetBlockSize
+// says so. Real plug-ins keep fixed scratch buffers and some break on
+// blocks of several thousand frames.
+constexpr int32_t MaxPluginBlockFrames = 2048;
+// The block size plug-ins are told for a mix block of frames: 1..2048.
+int32_t PluginBlockFrames(int32_t frames);
 
 // "Master", "FX Track 1" .. "FX Track 4".
 std::string PluginTrackName(int track);
@@ -96,11 +103,13 @@ public:
   // TMixPluginHook.
   bool BusPluginsActive() const override;
   void ProcessTrack(int track, float* frames, int32_t count) override;
-  // Buffers for blocks of frames, and every plug-in told the block size.
+  // Buffers for pieces of a mix block of frames (PluginBlockFrames), and
+  // every plug-in told that piece length.
   void SetBlockFrames(int32_t frames) override;
 
   // Runs a track's active plug-ins over a float stereo block of
   // BufferFrames() frames at most (MixerLock held; no allocation).
+  // ProcessTrack runs a whole mix block through it piece by piece.
   void RunEffectSlots(float* bus, int track, int32_t frames);
   int32_t BufferFrames() const { return Frames; }
 

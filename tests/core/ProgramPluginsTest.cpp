@@ -39,7 +39,7 @@ TEST(ProgramPlugins, SlotsLiveFromStartUpToShutDown) {
   TPluginHost& host = PluginHost();
   EXPECT_EQ(host.Folder, options.AppPath + "Plugins/VST/");
   EXPECT_EQ(&Mixer().PluginHook(), &host);
-  EXPECT_EQ(host.BufferFrames(), Mixer().BlockFrames);
+  EXPECT_EQ(host.BufferFrames(), PluginBlockFrames(Mixer().BlockFrames));
 
   TSongCommandHost commandHost;
   TSongCommands commands(program.Prefs, commandHost);

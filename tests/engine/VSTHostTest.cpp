@@ -399,11 +399,11 @@ TEST_F(PluginHostTest, MixerBlocksReachThePlugins) {
   Load(2, 1, "TestMono");
   log.Clear();
   mixer.SetPluginHook(&Host);
-  EXPECT_EQ(Host.BufferFrames(), mixer.BlockFrames);
+  EXPECT_EQ(Host.BufferFrames(), MaxPluginBlockFrames);  // of the mixer's 8820
   mixer.SetBlockFrames(100);
   EXPECT_EQ(Host.BufferFrames(), 100);
   using C = std::pair<int32_t, intptr_t>;
-  EXPECT_EQ(log.Calls(), (std::vector<C>{{effSetBlockSize, DefaultBlockFrames}, {effSetBlockSize, 100}}));
+  EXPECT_EQ(log.Calls(), (std::vector<C>{{effSetBlockSize, MaxPluginBlockFrames}, {effSetBlockSize, 100}}));
   mixer.MixBlock();  // the first block may set up the song
   for (int b = 0; b < MixBusCount; ++b) std::fill_n(mixer.Bus(b), 200, 0.5f);
   {
@@ -416,6 +416,37 @@ TEST_F(PluginHostTest, MixerBlocksReachThePlugins) {
   EXPECT_EQ(mixer.Bus(0)[0], (0.5f + 1.0f + 0.5f + 0.5f) * 0.5f);
   EXPECT_EQ(mixer.Bus(0)[1], (0.5f + 0.25f + 0.5f + 0.5f) * 0.5f);
   mixer.SetPluginHook(nullptr);
+}
+
+// A mix block of 8820 frames reaches the plug-ins in pieces of 2048 at
+// most, as effSetBlockSize tells them; a plug-in that works frame by frame
+// gives the same output as over one block.
+TEST_F(PluginHostTest, LongMixBlocksReachPluginsInPiecesOfAtMost2048) {
+  TPluginLog log("TestGain");
+  ASSERT_TRUE(log.LongestBlock);
+  Load(0, 0, "TestGain");
+  log.Clear();
+  Host.SetBlockFrames(8820);
+  EXPECT_EQ(Host.BufferFrames(), MaxPluginBlockFrames);
+  using C = std::pair<int32_t, intptr_t>;
+  EXPECT_EQ(log.Calls(), (std::vector<C>{{effSetBlockSize, 2048}}));
+  // A plug-in loaded now is told the same.
+  log.Clear();
+  Load(0, 1, "TestGain");
+  EXPECT_EQ(log.Calls()[2], (C{effSetBlockSize, 2048}));
+  Host.Slot(0, 1).UnloadPlugin();
+
+  *log.LongestBlock = 0;
+  auto bus = Ramp(8820);
+  const auto original = bus;
+  Host.ProcessTrack(0, bus.data(), 8820);
+  EXPECT_EQ(*log.LongestBlock, 2048);
+  for (size_t i = 0; i < bus.size(); ++i) ASSERT_EQ(bus[i], original[i] * 0.5f) << i;
+  // Short blocks go through whole; zero is no block.
+  Host.SetBlockFrames(300);
+  EXPECT_EQ(Host.BufferFrames(), 300);
+  EXPECT_EQ(PluginBlockFrames(0), 1);
+  EXPECT_EQ(PluginBlockFrames(2049), 2048);
 }
 
 // ---------------------------------------------------------------- editors

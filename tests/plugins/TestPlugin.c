@@ -50,6 +50,7 @@ void* test_log_ptrs[LOG_SIZE];
 HostFn test_host = 0;
 Effect* test_last_effect = 0;
 int test_instances = 0;
+int test_longest_block = 0; /* the most frames one processing call was handed */
 
 void test_reset_log(void) { test_log_count = 0; }
 
@@ -126,6 +127,7 @@ static float get_param(Effect* e, int32_t index) {
 /* out = in x gain on every channel. */
 static void gain_replacing(Effect* e, float** ins, float** outs, int32_t frames) {
   const float gain = ((Instance*)e)->params[0];
+  if (frames > test_longest_block) test_longest_block = frames;
   for (int c = 0; c < e->numOutputs && c < e->numInputs; ++c)
     for (int32_t i = 0; i < frames; ++i) outs[c][i] = ins[c][i] * gain;
 }

@@ -40,6 +40,7 @@ public:
     Host = static_cast<TVSTHostCallback*>(dlsym(Handle, "test_host"));
     LastEffect = static_cast<TVSTEffect**>(dlsym(Handle, "test_last_effect"));
     Instances = static_cast<int*>(dlsym(Handle, "test_instances"));
+    LongestBlock = static_cast<int*>(dlsym(Handle, "test_longest_block"));
     Clear();
   }
   ~TPluginLog() {
@@ -69,6 +70,7 @@ public:
   TVSTHostCallback* Host = nullptr;
   TVSTEffect** LastEffect = nullptr;
   int* Instances = nullptr;
+  int* LongestBlock = nullptr;
 };
 
 }  // namespace vs::test
