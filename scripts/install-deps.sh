@@ -15,6 +15,9 @@ PACKAGES=(
   clang libclang-rt-14-dev
   sox libsox-fmt-all zip unzip python3 imagemagick
   xvfb xauth x11-utils fonts-dejavu-core
+  # The desktop's MIME database (file associations) and real VST 2
+  # plug-ins for the plug-in host's tests.
+  shared-mime-info lsp-plugins-vst
 )
 
 missing=()
