@@ -1,0 +1,304 @@
+#pragma once
+// The owner-drawn tab strip and the page control built on it.
+//
+// TCustomTab95Control paints every tab itself: the selected tab in the
+// control's own colour and font, raised by two pixels, the others in
+// TabInactiveColor and TabInactiveFont, shifted one pixel away from the
+// edge; an optional image and centred (or turned) text. OnDrawTab replaces
+// the built-in drawing of a tab. The strip takes the keyboard focus: Left
+// and Right (Up and Down for vertical tabs), Home and End choose tabs,
+// asking OnChanging first.
+//
+// TTab95Control holds plain tabs (Tabs, each with an object; ImageIndexes).
+// TPage95Control holds sheets (TTab95Sheet): each sheet's tab shows its
+// caption, and the selected tab's sheet fills the page area; Ctrl+Tab and
+// Ctrl+Shift+Tab go to the next and previous page whose tab is shown,
+// wrapping.
+//
+// The platform's own tab control and its window recreation have no
+// counterpart here: the tab list lives in the control. Sheets are never
+// floated off into windows of their own (the program drags none); Dragable
+// and GripAlign are kept as values only.
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "framework/TabLayout.h"
+
+namespace vs {
+
+class TImageList;
+class TCustomTab95Control;
+class TPage95Control;
+class TTab95Sheet;
+
+// The misuse errors of the tab controls (fixed English texts).
+class ETab95Error : public std::logic_error {
+public:
+  using std::logic_error::logic_error;
+};
+
+using TTabChangingEvent = std::function<void(QWidget* sender, bool& allowChange)>;
+using TTabNotifyEvent = std::function<void(QWidget* sender)>;
+// Replaces the drawing of one tab.
+using TDrawTabEvent =
+    std::function<void(TCustomTab95Control* control, QPainter& painter, const QString& caption, int index,
+                       const TRect& rect)>;
+
+// The tab texts, each with an object, stored in the control; an index
+// outside the list raises "Tab control access error" naming the operation.
+class TTabStrings {
+public:
+  explicit TTabStrings(TCustomTab95Control& control) : Control(control) {}
+  int Count() const;
+  QString Get(int index) const;
+  void Put(int index, const QString& text);
+  QObject* GetObject(int index) const;
+  void PutObject(int index, QObject* object);
+  void Insert(int index, const QString& text, QObject* object = nullptr);
+  int Add(const QString& text, QObject* object = nullptr);
+  void Delete(int index);
+  void Clear();
+  // Several changes laid out and painted once.
+  void BeginUpdate();
+  void EndUpdate();
+
+private:
+  TCustomTab95Control& Control;
+};
+
+// One line per tab: its image index in decimal. Writing a line sets that
+// tab's image (negative numbers become -1); Add writes the next line in
+// turn (Clear starts again at the first tab).
+class TImageIndexStrings {
+public:
+  explicit TImageIndexStrings(TCustomTab95Control& control) : Control(control) {}
+  int Count() const;
+  QString Get(int index) const;
+  void Put(int index, const QString& text);
+  void Add(const QString& text);
+  void Clear();
+  // Copies as many lines as both lists have.
+  void Assign(const TImageIndexStrings& other);
+
+private:
+  TCustomTab95Control& Control;
+  int NextLine = 0;
+};
+
+class TCustomTab95Control : public QWidget {
+  Q_OBJECT
+
+public:
+  explicit TCustomTab95Control(QWidget* parent = nullptr);
+  ~TCustomTab95Control() override;
+
+  bool ButtonStyle() const { return FButtonStyle; }
+  // Turning it on or off puts TabPosition and VerticalTabs back to their
+  // first values.
+  void SetButtonStyle(bool on);
+  bool FlatButtons = false;
+  bool FlatSeperators = true;
+  bool HotTrack() const { return FHotTrack; }
+  void SetHotTrack(bool on);
+  TImageList* Images() const { return FImages; }
+  void SetImages(TImageList* images);  // not owned
+  QColor TabInactiveColor() const { return FInactiveColor; }
+  void SetTabInactiveColor(const QColor& colour);
+  QFont TabInactiveFont() const { return FInactiveFont; }
+  void SetTabInactiveFont(const QFont& font);
+  QColor TabInactiveFontColor() const { return FInactiveFontColor; }
+  void SetTabInactiveFontColor(const QColor& colour);
+  bool MultiLine() const { return FMultiLine; }
+  // Off also turns ScrollOpposite off.
+  void SetMultiLine(bool on);
+  bool MultiSelect = false;
+  bool ScrollOpposite() const { return FScrollOpposite; }
+  // On also turns MultiLine on.
+  void SetScrollOpposite(bool on);
+  int TabHeight() const { return FTabHeight; }
+  int TabWidth() const { return FTabWidth; }
+  // Negative sizes are refused (ETab95Error "Property out of range").
+  void SetTabHeight(int height);
+  void SetTabWidth(int width);
+  int TabIndex() const { return FTabIndex; }
+  // -1 deselects; a tab outside the list is ignored. No change events.
+  void SetTabIndex(int index);
+  TTab95Position TabPosition() const { return FPosition; }
+  TTextRotation TextRotation() const { return FRotation; }
+  void SetTextRotation(TTextRotation rotation);
+  bool VerticalTabs() const { return FVertical; }
+  // Refused while ButtonStyle is on ("Buttons are only supported when
+  // aligned along the top").
+  void SetTabPosition(TTab95Position position);
+  void SetVerticalTabs(bool on);
+
+  // The tab under the mouse while HotTrack is on (-1 none).
+  int HotTab() const { return FHotTab; }
+  // Where each tab lies now (client coordinates), and the page area.
+  std::vector<TRect> TabRects() const;
+  TRect DisplayRect() const;
+  // The tab's image index (-1 none).
+  int TabImage(int index) const;
+  void SetTabImage(int index, int image);
+  int TabCount() const { return int(Items.size()); }
+
+  // The selection as the user changes it: OnChanging may refuse, then the
+  // change step runs (OnChange). True when the tab changed.
+  bool SelectTab(int index);
+
+  TTabChangingEvent OnChanging;
+  TTabNotifyEvent OnChange;
+  TDrawTabEvent OnDrawTab;
+
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+
+protected:
+  // The built-in drawing of a tab: text, index and its rectangle.
+  virtual void DrawTab(QPainter& painter, const QString& caption, int index, TRect rect);
+  // After the selection changed (OnChange).
+  virtual void Change();
+  // The page area moved or resized.
+  virtual void Relayout() {}
+  // Tabs were added, removed or renamed.
+  void TabsChanged();
+  // Paints the page area's frame (the page control fills it with a sheet).
+  virtual void PaintPageFrame(QPainter& painter, const TRect& area);
+
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+private:
+  friend class TTabStrings;
+  friend class TImageIndexStrings;
+  friend class TPage95Control;
+  struct TItem {
+    QString Text;
+    QObject* Object = nullptr;
+    int Image = -1;
+  };
+  TTabStripShape Shape() const;
+  void CheckIndex(int index, int count, const char* operation) const;
+  void SetHot(int index);
+
+  std::vector<TItem> Items;
+  int UpdateDepth = 0;
+  bool FButtonStyle = false;
+  bool FHotTrack = false;
+  TImageList* FImages = nullptr;
+  QColor FInactiveColor{0xA0, 0xA0, 0xA4};  // $A4A0A0
+  QFont FInactiveFont;
+  QColor FInactiveFontColor;
+  bool FMultiLine = false;
+  bool FScrollOpposite = false;
+  int FTabHeight = 0;
+  int FTabWidth = 0;
+  int FTabIndex = -1;
+  TTab95Position FPosition = tpTopLeft;
+  TTextRotation FRotation = trHorizontal;
+  bool FVertical = false;
+  int FHotTab = -1;
+};
+
+// A plain tab strip.
+class TTab95Control : public TCustomTab95Control {
+  Q_OBJECT
+
+public:
+  explicit TTab95Control(QWidget* parent = nullptr);
+  TTabStrings& Tabs() { return FTabs; }
+  TImageIndexStrings& ImageIndexes() { return FImageIndexes; }
+
+private:
+  TTabStrings FTabs;
+  TImageIndexStrings FImageIndexes;
+};
+
+// A page of a page control. Its caption is the tab's text ("caption"
+// property, which the language tables set).
+class TTab95Sheet : public QWidget {
+  Q_OBJECT
+  Q_PROPERTY(QString caption READ Caption WRITE SetCaption)
+
+public:
+  enum TGripAlign { gaLeft, gaRight, gaTop, gaBottom };
+  // A sheet of pageControl (null: none yet; see SetPageControl).
+  explicit TTab95Sheet(TPage95Control* pageControl = nullptr, const QString& caption = QString());
+  ~TTab95Sheet() override;
+
+  TPage95Control* PageControl() const { return FPageControl; }
+  void SetPageControl(TPage95Control* control);
+  QString Caption() const { return FCaption; }
+  void SetCaption(const QString& caption);
+  // Position among the pages; an index beyond the last page is refused
+  // (ETab95Error "List index out of bounds (n)").
+  int PageIndex() const;
+  void SetPageIndex(int index);
+  // Its tab's index: the shown tabs before it; -1 when its tab is hidden.
+  int TabIndex() const;
+  bool TabVisible() const { return FTabVisible; }
+  void SetTabVisible(bool visible);
+  int ImageIndex() const { return FImageIndex; }
+  void SetImageIndex(int index);
+  int StaticPageIndex = -1;
+  bool Dragable = false;
+  TGripAlign GripAlign = gaLeft;
+
+private:
+  friend class TPage95Control;
+  TPage95Control* FPageControl = nullptr;
+  QString FCaption;
+  bool FTabVisible = true;
+  int FImageIndex = -1;
+};
+
+class TPage95Control : public TCustomTab95Control {
+  Q_OBJECT
+
+public:
+  explicit TPage95Control(QWidget* parent = nullptr);
+  ~TPage95Control() override;
+
+  int PageCount() const { return int(Pages.size()); }
+  TTab95Sheet* Page(int index) const;
+  TTab95Sheet* ActivePage() const { return FActivePage; }
+  // A sheet of another control is ignored; null deselects.
+  void SetActivePage(TTab95Sheet* sheet);
+  // Ctrl+Tab: the next (or previous) page whose tab shows, asking
+  // OnChanging first.
+  void SelectNextPage(bool forward);
+  bool RemoveLastTab = false;
+
+protected:
+  void Change() override;
+  void Relayout() override;
+  // Ctrl+Tab and Ctrl+Shift+Tab, also when a control of a page has the
+  // focus and leaves the key.
+  void keyPressEvent(QKeyEvent* event) override;
+
+private:
+  friend class TTab95Sheet;
+  void InsertSheet(TTab95Sheet* sheet);
+  void RemoveSheet(TTab95Sheet* sheet);
+  void MoveSheet(TTab95Sheet* sheet, int index);
+  // The tabs again from the sheets that show one.
+  void RebuildTabs();
+  TTab95Sheet* SheetOfTab(int tab) const;
+
+  std::vector<TTab95Sheet*> Pages;
+  TTab95Sheet* FActivePage = nullptr;
+};
+
+}  // namespace vs

@@ -1,0 +1,257 @@
+// The tab strip and page control, driven by mouse and keys, and the folder
+// dialog run as a user runs it.
+
+#include <gtest/gtest.h>
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+
+#include "framework/FolderDialog.h"
+#include "framework/Tab95.h"
+#include "support/TempDir.h"
+#include "support/TestApplication.h"
+
+namespace vs {
+namespace {
+
+QPoint Centre(const TRect& r) { return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2); }
+
+TEST(TabLayout, TabPartsAndPageOrder) {
+  TTabStripShape top;
+  top.Width = 300;
+  top.Height = 200;
+  top.TextHeight = 13;
+  const std::vector<TRect> tabs = LayoutTabs(top, {30, 50}, 0);
+  // Text + 9 on each side; 13 + 9 deep below the selected tab's rise.
+  EXPECT_EQ(tabs[0].Left, 2);
+  EXPECT_EQ(tabs[0].Width(), 48);
+  EXPECT_EQ(tabs[1].Left, 50);
+  EXPECT_EQ(tabs[1].Top, 2);
+  EXPECT_EQ(tabs[1].Height(), 22);
+  EXPECT_EQ(TabStripDepth(top, tabs), 24);
+  EXPECT_EQ(PageArea(top, 24).Top, 24);
+  // Tabs that are not selected move away from the edge.
+  EXPECT_EQ(ShiftedTabRect(tabs[1], false, top).Top, 3);
+  EXPECT_EQ(ShiftedTabRect(tabs[1], true, top).Top, 2);
+  TTabStripShape bottom = top;
+  bottom.Position = tpBottomRight;
+  EXPECT_EQ(ShiftedTabRect(tabs[1], false, bottom).Top, 0);
+  bottom.Vertical = true;
+  EXPECT_EQ(ShiftedTabRect(tabs[1], false, bottom).Left, tabs[1].Left - 2);
+  // A selected tab rises by 2; an image of 16 sits 5 in from the left,
+  // centred + 1, and the text is centred in what is left.
+  const TTabFace face = TabFace(TRect{10, 10, 70, 32}, true, 16, false, 20, 12);
+  EXPECT_EQ(face.Fill.Top, 8);
+  EXPECT_EQ(face.ImageX, 16);
+  EXPECT_EQ(face.ImageY, 9 + 22 / 2 - 8 + 1);
+  EXPECT_EQ(face.TextBox.Left, 32);
+  EXPECT_EQ(face.TextX, 32 + 37 / 2 - 10);
+  const TTabFace vertical = TabFace(TRect{0, 0, 22, 80}, false, 16, true, 12, 40);
+  EXPECT_EQ(vertical.ImageX, 1 + 20 / 2 - 8 + 1);
+  EXPECT_EQ(vertical.ImageY, 6);
+  EXPECT_EQ(vertical.TextBox.Top, 22);
+  // Multi-line: the selected tab's row lies next to the pages.
+  top.MultiLine = true;
+  top.Width = 100;
+  const std::vector<TRect> rows = LayoutTabs(top, {40, 40, 40}, 0);
+  EXPECT_GT(rows[0].Top, rows[2].Top);
+  // Ctrl+Tab wraps and skips hidden tabs.
+  EXPECT_EQ(NextShownPage({true, false, true}, 2, true), 0);
+  EXPECT_EQ(NextShownPage({true, false, true}, 0, false), 2);
+  EXPECT_EQ(NextShownPage({true, false, true}, 0, true), 2);
+  EXPECT_EQ(NextShownPage({false, false}, 0, true), -1);
+}
+
+class PageControlTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    testing::TestApplication();
+    window.resize(400, 260);
+    pages = new TPage95Control(&window);
+    pages->setGeometry(0, 0, 400, 260);
+    QPalette pal = pages->palette();
+    pal.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+    pages->setPalette(pal);
+    pages->SetTabInactiveColor(QColor(0x80, 0x10, 0x10));
+    for (const char* name : {"MIDI", "WAV", "General"}) {
+      auto* sheet = new TTab95Sheet(pages, QString::fromLatin1(name));
+      sheet->setObjectName(QString::fromLatin1(name) + "Sheet");
+      auto* button = new QPushButton(QString::fromLatin1(name), sheet);
+      button->setObjectName(QString::fromLatin1(name) + "Button");
+      sheets.push_back(sheet);
+    }
+    pages->SetActivePage(sheets[0]);
+    pages->OnChange = [this](QWidget*) { ++changes; };
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  }
+  bool app = (testing::TestApplication(), true);
+  QWidget window;
+  TPage95Control* pages = nullptr;
+  std::vector<TTab95Sheet*> sheets;
+  int changes = 0;
+};
+
+TEST_F(PageControlTest, MouseAndKeysChooseThePagesAndTheSelectedTabStandsOut) {
+  EXPECT_TRUE(sheets[0]->isVisible());
+  EXPECT_FALSE(sheets[1]->isVisible());
+  std::vector<TRect> tabs = pages->TabRects();
+  ASSERT_EQ(tabs.size(), 3u);
+  // The selected tab in the control's colour, the others in the inactive
+  // colour.
+  QImage shot = pages->grab().toImage();
+  EXPECT_EQ(QColor(shot.pixel(Centre(tabs[0]).x(), tabs[0].Bottom - 3)), QColor(0x30, 0x30, 0x30));
+  EXPECT_EQ(QColor(shot.pixel(Centre(tabs[1]).x(), tabs[1].Bottom - 3)), QColor(0x80, 0x10, 0x10));
+
+  QTest::mouseClick(pages, Qt::LeftButton, {}, Centre(tabs[1]));
+  EXPECT_EQ(pages->ActivePage(), sheets[1]);
+  EXPECT_TRUE(sheets[1]->isVisible());
+  EXPECT_FALSE(sheets[0]->isVisible());
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(sheets[1]->geometry(), QRect(2, tabs[1].Bottom + 2, 396, 260 - tabs[1].Bottom - 4));
+  shot = pages->grab().toImage();
+  EXPECT_EQ(QColor(shot.pixel(Centre(tabs[0]).x(), tabs[0].Bottom - 3)), QColor(0x80, 0x10, 0x10));
+
+  // A refusal keeps the page.
+  pages->OnChanging = [](QWidget*, bool& allow) { allow = false; };
+  QTest::mouseClick(pages, Qt::LeftButton, {}, Centre(tabs[2]));
+  EXPECT_EQ(pages->ActivePage(), sheets[1]);
+  pages->OnChanging = nullptr;
+
+  // Ctrl+Tab from a page's button: on to the last page, then round to the
+  // first; Ctrl+Shift+Tab back; the focus goes with the page.
+  sheets[1]->findChild<QPushButton*>()->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(pages->ActivePage(), sheets[2]);
+  EXPECT_EQ(QApplication::focusWidget()->objectName(), "GeneralButton");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(pages->ActivePage(), sheets[0]);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(pages->ActivePage(), sheets[2]);
+  // With the strip focused, the arrows move between tabs.
+  pages->setFocus();
+  QTest::keyClick(pages, Qt::Key_Left);
+  EXPECT_EQ(pages->ActivePage(), sheets[1]);
+  QTest::keyClick(pages, Qt::Key_Home);
+  EXPECT_EQ(pages->ActivePage(), sheets[0]);
+
+  // Hiding the active sheet's tab moves to the next shown page; Ctrl+Tab
+  // skips the hidden one.
+  sheets[1]->SetTabVisible(false);
+  EXPECT_EQ(pages->TabCount(), 2);
+  pages->SetActivePage(sheets[2]);
+  sheets[2]->SetTabVisible(false);
+  EXPECT_EQ(pages->ActivePage(), sheets[0]);
+  sheets[2]->SetTabVisible(true);
+  pages->SelectNextPage(true);
+  EXPECT_EQ(pages->ActivePage(), sheets[2]);
+  EXPECT_EQ(sheets[2]->TabIndex(), 1);
+  // Moving a sheet moves its tab; a page index beyond the last is refused.
+  sheets[2]->SetPageIndex(0);
+  EXPECT_EQ(pages->Page(0), sheets[2]);
+  EXPECT_EQ(pages->TabIndex(), 0);
+  EXPECT_THROW(sheets[2]->SetPageIndex(3), ETab95Error);
+  // A caption set by the language tables renames the tab.
+  sheets[0]->setProperty("caption", "Réglages");
+  EXPECT_EQ(sheets[0]->Caption(), "Réglages");
+  delete sheets[0];
+  EXPECT_EQ(pages->PageCount(), 2);
+}
+
+TEST(TabStrip, TabListErrorsImagesAndRefusedSettings) {
+  testing::TestApplication();
+  TTab95Control strip;
+  strip.Tabs().Add("Middle note");
+  strip.Tabs().Add(" Two ");
+  EXPECT_EQ(strip.Tabs().Count(), 2);
+  try {
+    strip.Tabs().Get(5);
+    ADD_FAILURE();
+  } catch (const ETab95Error& e) {
+    EXPECT_STREQ(e.what(), "Tab control access error\r\nViolation occured in TTabStrings.Get");
+  }
+  EXPECT_THROW(strip.Tabs().Delete(2), ETab95Error);
+  // Stored image lines fill the tabs in turn; negative numbers draw none.
+  strip.ImageIndexes().Add("3");
+  strip.ImageIndexes().Add("-7");
+  strip.ImageIndexes().Add("9");  // no third tab
+  EXPECT_EQ(strip.ImageIndexes().Get(0), "3");
+  EXPECT_EQ(strip.ImageIndexes().Get(1), "-1");
+  EXPECT_THROW(strip.SetTabHeight(-1), ETab95Error);
+  strip.SetButtonStyle(true);
+  try {
+    strip.SetTabPosition(tpBottomRight);
+    ADD_FAILURE();
+  } catch (const ETab95Error& e) {
+    EXPECT_STREQ(e.what(), "Buttons are only supported when aligned along the top");
+  }
+  EXPECT_EQ(strip.TabPosition(), tpTopLeft);
+  strip.SetScrollOpposite(true);
+  EXPECT_TRUE(strip.MultiLine());
+  strip.SetMultiLine(false);
+  EXPECT_FALSE(strip.ScrollOpposite());
+}
+
+TEST(FolderDialog, OptionsStayConsistent) {
+  TFolderDialogOptions o = DefaultFolderDialogOptions;
+  o = ConsistentFolderOptions(o, o | bfScreenCenter);
+  EXPECT_TRUE(o & bfScreenCenter);
+  EXPECT_FALSE(o & bfParentCenter);
+  o = ConsistentFolderOptions(o, o | bfBrowseForComputer);
+  EXPECT_FALSE(o & (bfFileSysDirsOnly | bfFileSysAncestors | bfBrowseForPrinter));
+  o = ConsistentFolderOptions(o, o | bfBrowseForPrinter);
+  EXPECT_FALSE(o & bfBrowseForComputer);
+  o = ConsistentFolderOptions(o, o & ~bfStatusText);
+  EXPECT_FALSE(o & bfShowPathInStatusArea);
+  o = ConsistentFolderOptions(o, o | bfShowPathInStatusArea);
+  EXPECT_TRUE(o & bfStatusText);
+  EXPECT_EQ(FolderDialogStart("/music/."), "/music/");
+  EXPECT_EQ(FolderDialogStart("C:\\music\\."), "C:\\music\\");
+}
+
+TEST(FolderDialog, PicksAFolderShowsItsPathAndCancelLeavesNothing) {
+  testing::TestApplication();
+  TTestDir tmp;
+  std::filesystem::create_directories(tmp / "Kits/Acoustic");
+  QWidget owner;
+  owner.resize(300, 200);
+  owner.show();
+  TFolderDialog dialog(&owner);
+  dialog.Title = "Change browser directory";
+  dialog.Text = "Select a directory where to browse for samples...";
+  dialog.SetDirectory(QString::fromStdString(tmp / "Kits/."));
+  int shown = 0, changes = 0, closed = 0;
+  dialog.OnShow = [&] {
+    ++shown;
+    ASSERT_TRUE(dialog.Dialog());
+    EXPECT_EQ(dialog.Dialog()->windowTitle(), "Change browser directory");
+    EXPECT_EQ(dialog.Dialog()->findChild<QLabel*>("FolderDialogText")->text(), dialog.Text);
+    // The browser starts in the folder and shows it in the status line.
+    EXPECT_EQ(dialog.Browser()->directory().absolutePath(), QString::fromStdString(tmp / "Kits"));
+    EXPECT_EQ(dialog.StatusLine()->text(), QString::fromStdString(tmp / "Kits"));
+    dialog.SetDirectory(QString::fromStdString(tmp / "Kits/Acoustic"));
+    EXPECT_EQ(dialog.StatusLine()->text(), QString::fromStdString(tmp / "Kits/Acoustic"));
+    QMetaObject::invokeMethod(dialog.Browser(), "accept");
+  };
+  dialog.OnChange = [&] { ++changes; };
+  dialog.OnClose = [&] { ++closed; };
+  EXPECT_TRUE(dialog.Execute());
+  EXPECT_EQ(shown, 1);
+  EXPECT_GE(changes, 1);
+  EXPECT_EQ(closed, 1);
+  EXPECT_EQ(dialog.Directory(), QString::fromStdString(tmp / "Kits/Acoustic"));
+  EXPECT_EQ(dialog.Dialog(), nullptr);
+
+  dialog.OnShow = [&] { QTest::keyClick(dialog.Dialog(), Qt::Key_Escape); };
+  EXPECT_FALSE(dialog.Execute());
+  EXPECT_EQ(dialog.Directory(), "");
+}
+
+}  // namespace
+}  // namespace vs
