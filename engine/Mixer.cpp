@@ -63,16 +63,20 @@ struct TMixPiece {
   const int16_t* Frames;
   TResampleWalk Walk;
   bool Resampled;
-  float* Bus;
+  int Bus;
   int64_t Dst;  // first bus frame
   int64_t Count;
   float GainL, GainR;
 };
 
-// Pieces mixed at once, and the frames of a tile (its bus values stay in the
-// first-level cache while every piece adds into it).
+// Pieces mixed at once by the one-lane mix, and the frames of a tile (its
+// bus values stay in the first-level cache while every piece adds into it).
 constexpr size_t MaxPieces = 256;
 constexpr int64_t TileFrames = 1024;
+// Pieces a lane holds for the whole block (more go into its own buses).
+constexpr size_t MaxLanePieces = 4096;
+// The lanes' pieces are mixed in runs of frames of at least this length.
+constexpr int32_t MinFrameRun = 512;
 
 }  // namespace
 
@@ -84,9 +88,8 @@ struct TMixLane {
   std::vector<TMixPiece> Pieces;
   std::array<std::vector<float>, MixBusCount> OwnBuses;
   std::array<float*, MixBusCount> Out{};
-  std::array<bool, MixBusCount> Used{};
-
-  TMixLane() { Pieces.reserve(MaxPieces); }
+  std::array<bool, MixBusCount> Used{};  // lanes above 0: their buses hold sound
+  bool HoldsPieces = false;              // this block: the pieces wait for the mix by frames
 };
 
 float MasterResonanceForPosition(int position) {
@@ -122,6 +125,8 @@ void TMixer::SizeLanes(size_t count) {
   for (size_t k = 0; k < count; ++k) {
     if (!Lanes[k]) Lanes[k] = std::make_unique<TMixLane>();
     TMixLane& lane = *Lanes[k];
+    std::vector<TMixPiece>().swap(lane.Pieces);
+    lane.Pieces.reserve(count > 1 ? MaxLanePieces : MaxPieces);
     lane.Temp.assign(size_t(BlockFrames) * 2, 0);
     for (int b = 0; b < MixBusCount; ++b) {
       if (k == 0) {
@@ -383,14 +388,17 @@ void TMixer::MixVoice(TMixChan& v, TMixLane& lane) {
   if (count <= 0 || playLength < 1 || v.Stretched < 1) return;
 
   float* bus = lane.Out[v.Bus];
-  lane.Used[v.Bus] = true;
   const bool filtered = v.Filter.Active();
   const bool stretched = v.Stretched != playLength;
   // Plain and pitched voices are held back as pieces and mixed together
-  // tile by tile; a filtered or fading voice is mixed now, after the pieces
-  // before it, so that every bus value gets its sums in voice order.
+  // tile by tile; a filtered or fading voice is mixed now. On one lane the
+  // pieces before it are mixed first, so that every bus value gets its sums
+  // in voice order; lanes hold theirs for the mix by frames.
   const bool holdBack = !filtered && !v.Releasing;
-  if (!holdBack) MixPieces(lane);
+  if (!holdBack) {
+    lane.Used[v.Bus] = true;
+    if (!lane.HoldsPieces) MixPieces(lane);
+  }
   float* out = v.Releasing ? lane.Fade.data() : bus + 2 * dst;
   const TMixKernels& kernels = MixKernels();
   const int interpolation = BlockInterpolation;
@@ -399,10 +407,10 @@ void TMixer::MixVoice(TMixChan& v, TMixLane& lane) {
   // voice's interpolated frames go through the temporary buffer into its
   // filter.
   auto piece = [&](int64_t pos, int64_t at, int64_t n) {
-    TMixPiece p{s.Frames() + 2 * pos, {}, stretched, bus, dst + at, n, v.GainL, v.GainR};
+    TMixPiece p{s.Frames() + 2 * pos, {}, stretched, v.Bus, dst + at, n, v.GainL, v.GainR};
     if (stretched) p.Walk = StartResampleWalk(s.Frames(), playLength, pos, v.Stretched, interpolation);
     if (holdBack) {
-      if (lane.Pieces.size() == MaxPieces) MixPieces(lane);
+      if (lane.Pieces.size() == (lane.HoldsPieces ? MaxLanePieces : MaxPieces)) MixPieces(lane);
       lane.Pieces.push_back(p);
       return;
     }
@@ -445,27 +453,39 @@ void TMixer::MixVoice(TMixChan& v, TMixLane& lane) {
   }
 }
 
+namespace {
+
+// Mixes the pieces over bus frames from..to-1 into the buses, tile by tile.
+void MixPiecesOver(const std::vector<TMixPiece>& pieces, const std::array<float*, MixBusCount>& buses, int64_t from,
+                   int64_t to) {
+  const TMixKernels& kernels = MixKernels();
+  for (int64_t tile = from; tile < to; tile += TileFrames) {
+    const int64_t tileEnd = std::min(tile + TileFrames, to);
+    for (const TMixPiece& p : pieces) {
+      const int64_t first = std::max(p.Dst, tile);
+      const int64_t last = std::min(p.Dst + p.Count, tileEnd);
+      if (first >= last) continue;
+      const int64_t skip = first - p.Dst;
+      float* out = buses[p.Bus] + 2 * first;
+      if (p.Resampled)
+        kernels.MixResampled16(AdvanceResampleWalk(p.Walk, skip), out, last - first, p.GainL, p.GainR);
+      else
+        kernels.MixStereo16(p.Frames + 2 * skip, out, last - first, p.GainL, p.GainR);
+    }
+  }
+}
+
+}  // namespace
+
 void TMixer::MixPieces(TMixLane& lane) {
   if (lane.Pieces.empty()) return;
-  const TMixKernels& kernels = MixKernels();
   int64_t first = BlockFrames, last = 0;
   for (const TMixPiece& p : lane.Pieces) {
     first = std::min(first, p.Dst);
     last = std::max(last, p.Dst + p.Count);
+    lane.Used[p.Bus] = true;
   }
-  for (int64_t tile = first; tile < last; tile += TileFrames) {
-    const int64_t tileEnd = std::min(tile + TileFrames, last);
-    for (const TMixPiece& p : lane.Pieces) {
-      const int64_t from = std::max(p.Dst, tile);
-      const int64_t to = std::min(p.Dst + p.Count, tileEnd);
-      if (from >= to) continue;
-      const int64_t skip = from - p.Dst;
-      if (p.Resampled)
-        kernels.MixResampled16(AdvanceResampleWalk(p.Walk, skip), p.Bus + 2 * from, to - from, p.GainL, p.GainR);
-      else
-        kernels.MixStereo16(p.Frames + 2 * skip, p.Bus + 2 * from, to - from, p.GainL, p.GainR);
-    }
-  }
+  MixPiecesOver(lane.Pieces, lane.Out, first, last);
   lane.Pieces.clear();
 }
 
@@ -521,21 +541,25 @@ void TMixer::MixVoiceRun(TMixLane& lane, int first, int last, int64_t end, bool 
       case EndResult::Again: break;
     }
   }
-  MixPieces(lane);
+  if (!lane.HoldsPieces) MixPieces(lane);
 }
 
 namespace {
 
-// Voices below this many frames to mix in a block are not worth a lane.
-constexpr int64_t MinLaneWork = 32768;
+// Blocks with fewer voice frames than this for each lane are mixed on one.
+constexpr int64_t MinLaneFrames = 32768;
 
-// A voice's share of the work of a block, roughly in plain frames.
-int64_t VoiceWork(const TMixChan& v, int64_t mixPosition, int64_t end, int32_t blockFrames) {
+// The frames a voice mixes in the block, at most.
+int64_t VoiceFrames(const TMixChan& v, int64_t mixPosition, int64_t end, int32_t blockFrames) {
   if (v.Start >= end) return 0;
-  const int64_t left = v.Start - v.Offset + v.EndPos - mixPosition;
-  const int64_t frames = std::clamp<int64_t>(left, 0, blockFrames) + 64;
-  const int weight = v.Filter.Active() ? 30 : v.Stretched != PlayLengthOf(*v.Sample) ? 5 : 1;
-  return frames * weight;
+  return std::clamp<int64_t>(v.Start - v.Offset + v.EndPos - mixPosition, 0, blockFrames);
+}
+
+// A voice's share of the work of its lane, roughly in plain frames: plain
+// and pitched voices only leave pieces there.
+int64_t LaneWork(const TMixChan& v, int64_t mixPosition, int64_t end, int32_t blockFrames) {
+  if (!v.Filter.Active() && !v.Releasing) return 64;
+  return VoiceFrames(v, mixPosition, end, blockFrames) * (v.Filter.Active() ? 30 : 2) + 64;
 }
 
 }  // namespace
@@ -543,24 +567,30 @@ int64_t VoiceWork(const TMixChan& v, int64_t mixPosition, int64_t end, int32_t b
 struct TLaneJob {
   TMixer* Mixer;
   int64_t End;
+  int FrameRuns;
   static void Mix(void* context, int part) {
     auto* job = static_cast<TLaneJob*>(context);
     TMixer& m = *job->Mixer;
     TMixLane& lane = *m.Lanes[part];
     lane.Used.fill(false);
+    lane.HoldsPieces = true;
     m.MixVoiceRun(lane, m.LaneStart[part], m.LaneStart[part + 1], job->End, false);
   }
   static void Sum(void* context, int part) {
     auto* job = static_cast<TLaneJob*>(context);
-    job->Mixer->SumLanes(part, job->Mixer->MixLanes());
+    job->Mixer->SumLanes(part, job->FrameRuns);
   }
 };
 
 void TMixer::SumLanes(int part, int parts) {
-  // Frames cut into parts of whole frames; each bus frame gets the lanes in
-  // order, whoever adds them.
+  // Each bus frame gets the lanes' pieces in lane order, then the lanes' own
+  // buses in lane order, whoever adds them.
   const int64_t from = int64_t(BlockFrames) * part / parts;
   const int64_t to = int64_t(BlockFrames) * (part + 1) / parts;
+  if (from >= to) return;
+  std::array<float*, MixBusCount> buses;
+  for (int b = 0; b < MixBusCount; ++b) buses[b] = Bus(b);
+  for (const auto& lane : Lanes) MixPiecesOver(lane->Pieces, buses, from, to);
   const TMixKernels& kernels = MixKernels();
   for (size_t k = 1; k < Lanes.size(); ++k) {
     TMixLane& lane = *Lanes[k];
@@ -574,23 +604,27 @@ void TMixer::MixVoicesInLanes(int64_t end, bool& sumBuses) {
   int64_t total = 0;
   for (int i = 0; i < VoiceCount; ++i) {
     if (Voices[i].Bus > 0) sumBuses = true;
-    total += VoiceWork(Voices[i], MixPosition, end, BlockFrames);
+    total += LaneWork(Voices[i], MixPosition, end, BlockFrames);
   }
   // Runs of the pool of about equal work, one per lane.
   LaneStart[0] = 0;
   int lane = 1;
   int64_t sum = 0;
   for (int i = 0; i < VoiceCount && lane < lanes; ++i) {
-    sum += VoiceWork(Voices[i], MixPosition, end, BlockFrames);
+    sum += LaneWork(Voices[i], MixPosition, end, BlockFrames);
     while (lane < lanes && sum * lanes >= total * lane) LaneStart[lane++] = i + 1;
   }
   while (lane <= lanes) LaneStart[lane++] = VoiceCount;
   std::fill(Ended.begin(), Ended.begin() + VoiceCount, uint8_t(0));
 
   ++LaneBlocks;
-  TLaneJob job{this, end};
+  // Every bus frame gets its sums in the same order however the frames are
+  // cut: two runs for each thread share the work out evenly.
+  const int frameRuns = std::clamp(BlockFrames / MinFrameRun, 1, 2 * Workers->Threads());
+  TLaneJob job{this, end, frameRuns};
   Workers->Run(&TLaneJob::Mix, &job, lanes);
-  Workers->Run(&TLaneJob::Sum, &job, lanes);
+  Workers->Run(&TLaneJob::Sum, &job, frameRuns);
+  for (const auto& l : Lanes) l->Pieces.clear();
 
   // Ended voices leave the pool as the one-lane mix would have removed them:
   // each in turn takes the last voice's place.
@@ -613,15 +647,16 @@ void TMixer::MixVoices(int64_t end, bool& sumBuses) {
   BlockInterpolation = MixSettings().Interpolation.load(std::memory_order_relaxed);
   BlockClickRemoval = MixSettings().ClickRemoval.load(std::memory_order_relaxed);
   if (MixLanes() > 1) {
-    int64_t work = 0;
-    for (int i = 0; i < VoiceCount; ++i) work += VoiceWork(Voices[i], MixPosition, end, BlockFrames);
-    if (work >= MinLaneWork * MixLanes()) {
+    int64_t frames = 0;
+    for (int i = 0; i < VoiceCount; ++i) frames += VoiceFrames(Voices[i], MixPosition, end, BlockFrames);
+    if (frames >= MinLaneFrames * MixLanes()) {
       MixVoicesInLanes(end, sumBuses);
       return;
     }
   }
   for (int i = 0; i < VoiceCount; ++i)
     if (Voices[i].Bus > 0) sumBuses = true;
+  Lanes[0]->HoldsPieces = false;
   MixVoiceRun(*Lanes[0], 0, VoiceCount, end, true);
 }
 

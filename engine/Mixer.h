@@ -147,11 +147,13 @@ public:
   // frames, zeroed, and tells the plug-in hook. Allocates: not while mixing.
   void SetBlockFrames(int32_t frames);
   // Mixes the voices of a busy block in lanes parts on the workers (1 = on
-  // the mixing thread alone, the default). Each lane mixes a fixed run of
-  // the pool into buses of its own, which are then added to the mixer's in
-  // lane order: the result depends only on the voices and the lane count,
-  // and differs from the one-lane mix only by the order of float sums.
-  // Allocates: not while mixing.
+  // the mixing thread alone, the default). Each lane takes a fixed run of
+  // the pool: its plain and pitched voices leave pieces, which the workers
+  // then mix run of frames by run of frames straight into the mixer's buses,
+  // lane after lane; its filtered and fading voices go into buses of its
+  // own, added after the pieces in lane order. The result depends only on
+  // the voices and the lane count, and differs from the one-lane mix only
+  // by the order of float sums. Allocates: not while mixing.
   void SetMixLanes(int lanes, TMixWorkers* workers);
   int MixLanes() const { return static_cast<int>(Lanes.size()); }
   // Blocks whose voices were mixed in lanes so far.
