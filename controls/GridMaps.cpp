@@ -44,9 +44,16 @@ int TGridAxis::At(int p) const {
 
 int TGridAxis::LastVisible(int extent) const {
   int last = -1;
-  for (int i = 0; i < Count; ++i) {
-    const int s = Start(i);
-    if (s >= 0 && s < extent) last = std::max(last, i);
+  int p = 0;
+  for (int i = 0; i < std::min(Fixed, Count); ++i) {
+    if (p < extent) last = i;
+    p += Size(i) + LineWidth;
+  }
+  // Scrolling cells start one after the other: the first that starts past
+  // the view ends the walk.
+  for (int i = std::max(First, Fixed); i < Count && p < extent; ++i) {
+    last = i;
+    p += Size(i) + LineWidth;
   }
   return last;
 }

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "controls/Canvas.h"
 
@@ -190,26 +192,39 @@ void TVekGrid::resizeEvent(QResizeEvent* event) {
 void TVekGrid::paintEvent(QPaintEvent* event) {
   QPainter p(viewport());
   const QRect area = event->rect();
-  p.fillRect(area, ToQColor(ClBtnShadow));
-  const int lastCol = Cols.LastVisible(viewport()->width());
-  const int lastRow = Rows.LastVisible(viewport()->height());
-  for (int row = 0; row <= lastRow; ++row) {
-    if (row >= Rows.Fixed && row < Rows.First) continue;
-    for (int col = 0; col <= lastCol; ++col) {
-      if (col >= Cols.Fixed && col < Cols.First) continue;
-      const QRect r = CellRect(col, row);
-      if (r.isEmpty() || !r.intersects(area)) continue;
+  p.fillRect(area, ToQColor(LineColor));
+  // The cells in view along each axis with where they start, walked once.
+  auto inView = [](const TGridAxis& axis, int extent, int from, int to) {
+    std::vector<std::pair<int, int>> cells;
+    int at = 0;
+    auto take = [&](int i) {
+      const int size = axis.Size(i);
+      if (at + size > from && at <= to) cells.emplace_back(i, at);
+      at += size + axis.LineWidth;
+    };
+    for (int i = 0; i < std::min(axis.Fixed, axis.Count) && at < extent; ++i) take(i);
+    for (int i = std::max(axis.First, axis.Fixed); i < axis.Count && at < extent; ++i) take(i);
+    return cells;
+  };
+  const auto cols = inView(Cols, viewport()->width(), area.left(), area.right());
+  const auto rows = inView(Rows, viewport()->height(), area.top(), area.bottom());
+  for (const auto& [row, y] : rows) {
+    for (const auto& [col, x] : cols) {
+      const QRect r(x, y, Cols.Size(col), Rows.Size(row));
+      if (r.isEmpty()) continue;
       unsigned state = 0;
       if (col < Cols.Fixed || row < Rows.Fixed) state |= gdFixed;
       else if (col == FCol && row == FRow) state |= gdSelected | (hasFocus() ? gdFocused : 0);
-      p.save();
-      p.setClipRect(r);
-      if (OnDrawCell) {
-        OnDrawCell(*this, col, row, r, state, p);
-      } else {
+      if (!OnDrawCell) {
         p.fillRect(r, ToQColor((state & gdFixed) ? ClBtnFace : (state & gdSelected) ? ClHighlight : ClWindow));
+        continue;
       }
-      p.restore();
+      if (ClipCells) {
+        p.save();
+        p.setClipRect(r);
+      }
+      OnDrawCell(*this, col, row, r, state, p);
+      if (ClipCells) p.restore();
     }
   }
 }

@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "controls/GridMaps.h"
+#include "toolbox/AllTools.h"
 
 namespace vs {
 
@@ -71,6 +72,13 @@ public:
   // or a row from the left to the right (row >= 0).
   void InvalidateCol(int col);
   void InvalidateRow(int row);
+
+  // The colour of the lines between the cells (and of the area past the
+  // last cell).
+  TColor LineColor = 0x80000010;  // the scheme's button shadow
+  // Each cell is drawn clipped to its rectangle; an owner whose drawing
+  // keeps inside its cells turns this off and saves the clip's cost.
+  bool ClipCells = true;
 
   std::function<void(TVekGrid& grid, int col, int row, const QRect& rect, unsigned state, QPainter& painter)>
       OnDrawCell;
