@@ -1,10 +1,579 @@
 #include "editors/PlayListForm.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "controls/MyTransBtn.h"
+#include "core/PatternCommands.h"
+#include "core/PlayPosition.h"
+#include "core/Style.h"
+#include "core/Transport.h"
+#include "editors/PlaylistMaps.h"
+#include "framework/MLang.h"
+#include "framework/PanelLook.h"
+#include "model/Preferences.h"
+#include "model/Song.h"
+
 namespace vs {
 
-TPlayListForm::TPlayListForm(QWidget* parent) : QWidget(parent, Qt::Window) {
+namespace {
+
+constexpr int StatusBarHeight = 22;
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+QColor C(TColor c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+
+// The drag states.
+enum : int { DragStarting = -1, DragIdle = 0, DragPainting = 1, DragFixed = 2, DragCells = 3, DragBars = 4 };
+
+}  // namespace
+
+// ---------------------------------------------------------------- the grid
+
+TPlayListGrid::TPlayListGrid(TPlayListForm& form, QWidget* parent) : TVekGrid(parent), Form(form) {
+  setObjectName("ListGridBit");
+  viewport()->setMouseTracking(true);
+}
+
+void TPlayListGrid::mousePressEvent(QMouseEvent* event) {
+  TVekGrid::mousePressEvent(event);
+  Form.ListGridBitMouseDown(event);
+}
+
+void TPlayListGrid::mouseMoveEvent(QMouseEvent* event) {
+  // Only a painting drag moves the current cell (the window does that).
+  Form.ListGridBitMouseMove(event->position().toPoint(), event->buttons(), event->modifiers());
+}
+
+void TPlayListGrid::mouseReleaseEvent(QMouseEvent* event) {
+  TVekGrid::mouseReleaseEvent(event);
+  if (event->buttons() == Qt::NoButton) Form.ListGridBitMouseUp();
+}
+
+void TPlayListGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+  // The second press of a double click is a press as well.
+  mousePressEvent(event);
+  if (event->button() == Qt::LeftButton) Form.ListGridBitDblClick(event->position().toPoint());
+}
+
+void TPlayListGrid::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
+    case Qt::Key_PageUp: case Qt::Key_PageDown: case Qt::Key_Home: case Qt::Key_End:
+      if (event->modifiers() == Qt::NoModifier) {
+        TVekGrid::keyPressEvent(event);
+        return;
+      }
+      break;
+    default: break;
+  }
+  event->ignore();  // the window hands it to the main window
+}
+
+void TPlayListGrid::keyReleaseEvent(QKeyEvent* event) { event->ignore(); }
+
+// ---------------------------------------------------------------- the window
+
+TPlayListForm::TPlayListForm(TPreferences& prefs, QWidget* parent)
+    : QWidget(parent, Qt::Tool), Prefs(prefs) {
   setObjectName("PlayListForm");
-  setWindowTitle(tr("Playlist"));
+  setWindowTitle(QStringLiteral("Playlist"));
+  setAccessibleName(QStringLiteral("Playlist"));
+  setAttribute(Qt::WA_StyledBackground, true);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, look::Panel);
+  pal.setColor(QPalette::WindowText, look::Text);
+  setPalette(pal);
+  setAutoFillBackground(true);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  Grid = new TPlayListGrid(*this, this);
+  Grid->setFrameShape(QFrame::NoFrame);
+  Grid->LineColor = PlaylistLineColour;
+  Grid->ClipCells = false;  // only the turned header texts need a clip
+  Grid->SetColCount(PlaylistColumns);
+  Grid->SetRowCount(PlaylistRows);
+  Grid->SetFixedCols(1);
+  Grid->SetFixedRows(1);
+  Grid->SetDefaultColWidth(PlaylistCellSize);
+  Grid->SetDefaultRowHeight(PlaylistCellSize);
+  Grid->SetColWidth(0, PlaylistBarColumnWidth);
+  Grid->SetRowHeight(0, PlaylistHeaderMin);
+  Grid->OnDrawCell = [this](TVekGrid& g, int col, int row, const QRect& r, unsigned state, QPainter& p) {
+    DrawCell(g, col, row, r, state, p);
+  };
+  Grid->OnSelectCell = [this](TVekGrid&, int col, int row, bool&) {
+    BarPanel->setText(QString::number(row));
+    PatternPanel->setText(QString::number(col));
+  };
+  layout->addWidget(Grid, 1);
+
+  // The status bar: the Edit button and two panels (the current cell's bar
+  // and pattern).
+  StatusBar = new QWidget(this);
+  StatusBar->setObjectName("StatusBar");
+  StatusBar->setFixedHeight(StatusBarHeight);
+  auto* status = new QHBoxLayout(StatusBar);
+  status->setContentsMargins(3, 2, 3, 2);
+  status->setSpacing(3);
+  InsBtn = new TMyTransButton(StatusBar);
+  InsBtn->setObjectName("InsBtn");
+  InsBtn->SetCaption(QStringLiteral("Edit"));
+  InsBtn->SetStyle(TBtnFrameStyle::FS_VekGradient);
+  InsBtn->SetColor(0x524A44);
+  InsBtn->FontColor = 0xE4E0DC;
+  InsBtn->StayDown = false;
+  InsBtn->setFixedSize(44, StatusBarHeight - 4);
+  InsBtn->setAccessibleName(QStringLiteral("Edit"));
+  status->addWidget(InsBtn);
+  auto panel = [&](const char* name, int width) {
+    auto* label = new QLabel(StatusBar);
+    label->setObjectName(name);
+    label->setFixedWidth(width);
+    label->setAlignment(Qt::AlignCenter);
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    QPalette lp = label->palette();
+    lp.setColor(QPalette::WindowText, look::Text);
+    lp.setColor(QPalette::Window, look::PanelDeep);
+    label->setPalette(lp);
+    label->setAutoFillBackground(true);
+    status->addWidget(label);
+    return label;
+  };
+  BarPanel = panel("BarPanel", 31);
+  PatternPanel = panel("PatternPanel", 50);
+  status->addStretch(1);
+  layout->addWidget(StatusBar);
+
+  // The Edit menu.
+  PLMenu = new QMenu(this);
+  PLMenu->setObjectName("PLMenu");
+  auto item = [this](const char* name, const char* text, const char* keys, void (TPlayListForm::*handler)()) {
+    QAction* a = PLMenu->addAction(QString::fromLatin1(text));
+    a->setObjectName(name);
+    a->setShortcut(QKeySequence(QString::fromLatin1(keys)));
+    a->setShortcutContext(Qt::WindowShortcut);
+    connect(a, &QAction::triggered, this, handler);
+    addAction(a);
+    return a;
+  };
+  CutMenu = item("CutMenu", "Cu&t", "Ctrl+X", &TPlayListForm::CutMenuClick);
+  CopyMenu = item("CopyMenu", "&Copy", "Ctrl+C", &TPlayListForm::CopyMenuClick);
+  PasteMenu = item("PasteMenu", "&Paste", "Ctrl+V", &TPlayListForm::PasteMenuClick);
+  PLMenu->addSeparator();
+  InsRowMenu = item("InsRowMenu", "&Insert row", "Ins", &TPlayListForm::InsRowMenuClick);
+  DelRowMenu = item("DelRowMenu", "&Delete row", "Del", &TPlayListForm::DelRowMenuClick);
+  connect(PLMenu, &QMenu::aboutToShow, this, &TPlayListForm::PLMenuPopup);
+  InsBtn->OnClick = [this](QWidget*) {
+    PLMenu->popup(InsBtn->mapToGlobal(QPoint(0, InsBtn->height())));
+  };
+
+  // Bullets, fonts.
+  BitmapFileToImageList(StyleFilePath("PLBullet.bmp"), PLBulletIL, 2);
+  CellFont = font();
+  CellFont.setPixelSize(9);
+  HeaderFont = font();
+  HeaderFont.setFamily(QStringLiteral("Sans"));
+  HeaderFont.setPixelSize(11);
+
+  setGeometry(400, 20, 206, 427);
+  resize(SnappedSize(size()));
+
+  MultiLang1 = new TMultiLang(this);
+  MultiLang1->Loaded();
+  CurrentSong().AddListener(this);
+}
+
+TPlayListForm::~TPlayListForm() { CurrentSong().RemoveListener(this); }
+
+QString TPlayListForm::WordOr(std::string_view key, std::string_view english) const {
+  if (!MultiLang1 || !MultiLang1->HasWord(key)) return QString::fromUtf8(english.data(), english.size());
+  return MultiLang1->Word(key);
+}
+
+void TPlayListForm::ShowInfo(const std::string& text) {
+  if (OnShowInfo) OnShowInfo(text);
+}
+
+// ---------------------------------------------------------------- painting
+
+void TPlayListForm::DrawCell(TVekGrid& grid, int col, int row, const QRect& r, unsigned, QPainter& p) {
+  const TSong& song = CurrentSong();
+  const TPlaylist& playlist = song.Playlist;
+  TPlaylistCellView view;
+  view.Col = col;
+  view.Row = row;
+  view.CurrentPattern = song.CurrentPattern;
+  view.PlayingBar = PlayPosition().PlaylistPosition;
+  view.MarkerBar = playlist.PlaylistMarker;
+  view.Selection = playlist.PlaylistSelection;
+  const TColor base = PlaylistCellColour(view);
+  p.fillRect(r, C(base));
+  const int bar = row - 1;
+
+  if (col == 0 && row > 0) {
+    if (bar == playlist.PlaylistMarker) {
+      PLBulletIL.Draw(p, r.left() + 6, r.top() + 1, 1);
+      return;
+    }
+    p.setFont(CellFont);
+    const QString label = QString::number(row);
+    p.setPen(C(PlaylistHighlight(base)));
+    p.drawText(QRect(r.left(), r.top() + 1, r.width() - 2, r.height()), Qt::AlignRight | Qt::AlignVCenter, label);
+    p.setPen(C(PlaylistDimText(base)));
+    p.drawText(QRect(r.left(), r.top(), r.width() - 3, r.height()), Qt::AlignRight | Qt::AlignVCenter, label);
+    return;
+  }
+  if (row == 0) {
+    if (col == 0) return;
+    const std::string& name = song.PatternNames[col].Name;
+    const QString text = name.empty() ? QString::number(col) : Q(name);
+    p.setFont(HeaderFont);
+    // Turned a quarter: the text reads upward from the cell's bottom.
+    auto draw = [&](int x, int y, TColor colour) {
+      p.save();
+      p.setClipRect(r);
+      p.translate(x, y);
+      p.rotate(-90);
+      p.setPen(C(colour));
+      p.drawText(QRect(0, 0, r.height(), r.width()), Qt::AlignLeft | Qt::AlignVCenter, text);
+      p.restore();
+    };
+    const int bottom = r.bottom() - 1;
+    draw(r.left() + 1, bottom + 1, PlaylistHighlight(base));
+    draw(r.left(), bottom, name.empty() ? PlaylistDimText(base) : ClBlack);
+    return;
+  }
+  if (col == grid.Col() && row == grid.Row()) {
+    p.setPen(C(PlaylistFocusFrame(base)));
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+  }
+  const std::vector<int>& list = playlist.PlaylistBars[size_t(bar)];
+  if (std::find(list.begin(), list.end(), col) != list.end()) PLBulletIL.Draw(p, r.left() + 1, r.top() + 1, 0);
+}
+
+int TPlayListForm::HeaderHeight() const { return Grid->RowHeight(0); }
+
+void TPlayListForm::SetHeaderHeight(int height) {
+  const int old = Grid->RowHeight(0);
+  if (old == height) return;
+  Grid->SetRowHeight(0, height);
+  resize(width(), height + (this->height() - old));
+}
+
+void TPlayListForm::FitPlaylistHeader() {
+  const QFontMetrics metrics(HeaderFont);
+  int widest = 0;
+  const TSong& song = CurrentSong();
+  for (int pattern = 1; pattern <= MaxPattern; ++pattern)
+    if (!song.PatternNames[pattern].Name.empty())
+      widest = std::max(widest, metrics.horizontalAdvance(Q(song.PatternNames[pattern].Name)));
+  SetHeaderHeight(PlaylistHeaderHeight(widest));
+}
+
+void TPlayListForm::InvalidatePlaylistColumn(int pattern) { Grid->InvalidateCol(pattern); }
+void TPlayListForm::InvalidatePlaylistRow(int row) { Grid->InvalidateRow(row); }
+
+void TPlayListForm::RepaintCells(int col0, int row0, int col1, int row1) {
+  // Clipped to the cells in view.
+  const int left = std::max(col0, Grid->LeftCol()), top = std::max(row0, Grid->TopRow());
+  const int right = std::min(col1, Grid->LeftCol() + Grid->VisibleColCount());
+  const int bottom = std::min(row1, Grid->TopRow() + Grid->VisibleRowCount());
+  if (left > right || top > bottom) return;
+  const QRect a = Grid->CellRect(left, top), b = Grid->CellRect(right, bottom);
+  if (a.isEmpty()) return;
+  Grid->viewport()->update(b.isEmpty() ? QRect(a.topLeft(), Grid->viewport()->rect().bottomRight()) : a.united(b));
+}
+
+void TPlayListForm::RepaintAllCells() { Grid->viewport()->update(); }
+
+void TPlayListForm::RepaintSelection(const TPlaylistSelection& s) {
+  if (s.Bottom < 0) return;
+  RepaintCells(s.Left, s.Top + 1, s.Right, s.Bottom + 1);
+}
+
+void TPlayListForm::FollowPosition() {
+  const int bar = PlayPosition().PlaylistPosition;
+  const int pattern = CurrentSong().CurrentPattern;
+  if (bar != ShownBar) {
+    if (ShownBar >= 0) InvalidatePlaylistRow(ShownBar + 1);
+    if (bar >= 0) InvalidatePlaylistRow(bar + 1);
+    ShownBar = bar;
+  }
+  if (pattern != ShownPattern) {
+    InvalidatePlaylistColumn(ShownPattern);
+    InvalidatePlaylistColumn(pattern);
+    ShownPattern = pattern;
+  }
+}
+
+// ---------------------------------------------------------------- gestures
+
+void TPlayListForm::ShowCellInfo(int col, int row) {
+  if (CurrentSong().Playlist.PlaylistSelection.Bottom >= 0) return;
+  QString text;
+  if (row > 0) text = WordOr("@Bar", "Bar ") + QString::number(row) + QLatin1Char(' ');
+  if (col > 0) text += WordOr("@Pattern", "pattern ") + QString::number(col);
+  if (!text.isEmpty()) text[0] = text[0].toUpper();
+  ShowInfo(text.toStdString());
+}
+
+void TPlayListForm::ListGridBitMouseDown(QMouseEvent* event) {
+  FDragState = DragStarting;
+  int col, row;
+  const QPoint pos = event->position().toPoint();
+  if (!Grid->MouseToCell(pos, col, row)) return;
+  if (event->button() == Qt::RightButton && row == 0 && col > 0) {
+    FDragState = DragIdle;
+    EditPatternName(col, event->globalPosition().toPoint());
+    return;
+  }
+  ListGridBitMouseMove(pos, event->buttons(), event->modifiers());
+}
+
+void TPlayListForm::ListGridBitMouseMove(const QPoint& pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
+  int col, row;
+  if (!Grid->MouseToCell(pos, col, row)) return;
+  ShowCellInfo(col, row);
+  TSong& song = CurrentSong();
+  TPlaylist& playlist = song.Playlist;
+  const bool left = buttons & Qt::LeftButton;
+  const bool right = buttons & Qt::RightButton;
+  const int bar = row - 1;
+
+  if ((mods & Qt::ControlModifier) && left && FDragState != DragIdle) {
+    if (FDragState != DragStarting && FDragState != DragCells && FDragState != DragBars) return;
+    const TPlaylistSelection old = playlist.PlaylistSelection;
+    if (FDragState == DragStarting) {
+      if (!SelectDrag.Start(playlist.PlaylistSelection, col, row)) {
+        FDragState = DragIdle;
+        RepaintSelection(old);
+        return;
+      }
+      FDragState = SelectDrag.WholeBars() ? DragBars : DragCells;
+    } else {
+      SelectDrag.Move(playlist.PlaylistSelection, col, row);
+    }
+    const TPlaylistSelection& now = playlist.PlaylistSelection;
+    if (old.Left != now.Left || old.Top != now.Top || old.Right != now.Right || old.Bottom != now.Bottom) {
+      RepaintSelection(old);
+      RepaintSelection(now);
+    }
+    return;
+  }
+  if (!left && !right) return;
+
+  if (row == 0 || col == 0) {
+    if (FDragState == DragPainting || FDragState == DragCells || FDragState == DragBars) return;
+    if (row == 0 && col > 0) {
+      if (col != song.CurrentPattern) {
+        if (OnEditPattern)
+          OnEditPattern(col);
+        else
+          SelectPatternFromSelector(col);
+        FollowPosition();
+      }
+    } else if (col == 0 && row > 0) {
+      if (left) {
+        if (bar != PlayPosition().PlaylistPosition) {
+          JumpToPlaylistPosition(bar);
+          FollowPosition();
+        }
+      } else {
+        const int oldMarker = playlist.PlaylistMarker;
+        if (SetPlaylistMarker(song, bar)) {
+          InvalidatePlaylistRow(oldMarker + 1);
+          InvalidatePlaylistRow(row);
+        }
+      }
+    }
+    if (FDragState == DragStarting) FDragState = DragFixed;
+    return;
+  }
+
+  if (FDragState == DragStarting) {
+    if (!Prefs.BothMouseButtons && left) {
+      const std::vector<int>& list = playlist.PlaylistBars[size_t(bar)];
+      PaintFlag = std::find(list.begin(), list.end(), col) == list.end();
+    } else {
+      PaintFlag = left;
+    }
+    FDragState = DragPainting;
+  } else if (Prefs.BothMouseButtons || !left) {
+    PaintFlag = left;
+  }
+  if (FDragState != DragPainting) return;
+  Grid->MoveTo(col, row);
+  if (playlist.SetPlaylistCell(col, row, PaintFlag)) song.SetModified();
+}
+
+void TPlayListForm::ListGridBitMouseUp() {
+  const TPlaylistSelection& s = CurrentSong().Playlist.PlaylistSelection;
+  if ((FDragState == DragCells || FDragState == DragBars) && s.Bottom >= 0) {
+    const int row = s.Bottom + 2;
+    if (row < Grid->RowCount() - 2) {
+      Grid->SetCol(s.Left);
+      Grid->SetRow(row);
+    }
+    ShowInfo(MultiLang1 && MultiLang1->HasWord("@Loop")
+                 ? MultiLang1->FormatWord("@Loop", {s.Top + 1, s.Bottom + 1})
+                 : FormatText("Loop from bar %d to bar %d", {s.Top + 1, s.Bottom + 1}));
+  }
+  FDragState = DragIdle;
+}
+
+void TPlayListForm::ListGridBitDblClick(const QPoint& pos) {
+  int col, row;
+  if (!Grid->MouseToCell(pos, col, row) || (row != 0 && col != 0)) return;
+  // A fresh Ctrl + left press and release at the pointer.
+  FDragState = DragStarting;
+  ListGridBitMouseMove(pos, Qt::LeftButton, Qt::ControlModifier);
+  ListGridBitMouseUp();
+}
+
+void TPlayListForm::EditPatternName(int pattern, const QPoint& at) {
+  if (pattern < 1 || pattern > MaxPattern) return;
+  TSong& song = CurrentSong();
+  QInputDialog dialog(this);
+  dialog.setObjectName("PatNameForm");
+  dialog.setWindowTitle(MultiLang1 && MultiLang1->HasWord("@PatName")
+                            ? MultiLang1->FormatQ("@PatName", {pattern})
+                            : QStringLiteral("Pattern %1 name").arg(pattern));
+  dialog.setLabelText(dialog.windowTitle());
+  dialog.setTextValue(Q(song.PatternNames[pattern].Name));
+  dialog.adjustSize();
+  // Right of and above the pointer, kept on the screen.
+  QPoint place = at + QPoint(8, -8 - dialog.height());
+  if (const QScreen* screen = QGuiApplication::screenAt(at)) {
+    const QRect area = screen->availableGeometry();
+    if (place.x() + dialog.width() > area.right()) place.setX(area.right() - dialog.width());
+  }
+  dialog.move(place);
+  if (dialog.exec() != QDialog::Accepted) return;
+  if (!SetPatternName(song, pattern, dialog.textValue().toStdString())) return;
+  FitPlaylistHeader();
+  InvalidatePlaylistColumn(pattern);
+}
+
+// ---------------------------------------------------------------- the menu
+
+void TPlayListForm::PLMenuPopup() {
+  const bool selection = CurrentSong().Playlist.PlaylistSelection.Bottom >= 0;
+  CutMenu->setEnabled(selection);
+  CopyMenu->setEnabled(selection);
+  PasteMenu->setEnabled(!PlaylistClipboard().Empty());
+}
+
+void TPlayListForm::CopyMenuClick() { CopyPlaylistSelection(CurrentSong()); }
+
+void TPlayListForm::CutMenuClick() {
+  TSong& song = CurrentSong();
+  if (CopyPlaylistSelection(song, true)) RepaintSelection(song.Playlist.PlaylistSelection);
+}
+
+void TPlayListForm::PasteMenuClick() {
+  const TPlaylistSelection area = PastePlaylist(CurrentSong(), PlaylistTargetCell(Grid->Col(), Grid->Row()));
+  RepaintSelection(area);
+}
+
+void TPlayListForm::InsRowMenuClick() {
+  InsertPlaylistRow(CurrentSong(), PlaylistTargetCell(Grid->Col(), Grid->Row()).Bar);
+  RepaintAllCells();
+}
+
+void TPlayListForm::DelRowMenuClick() {
+  DeletePlaylistRow(CurrentSong(), PlaylistTargetCell(Grid->Col(), Grid->Row()).Bar);
+  RepaintAllCells();
+}
+
+void TPlayListForm::contextMenuEvent(QContextMenuEvent* event) {
+  // The grid uses its right button itself; elsewhere it opens the menu.
+  if (Grid->geometry().contains(event->pos())) return;
+  PLMenu->popup(event->globalPos());
+}
+
+// ---------------------------------------------------------------- the song
+
+void TPlayListForm::PlaylistCellChanged(int pattern, int bar) { RepaintCells(pattern, bar + 1, pattern, bar + 1); }
+
+void TPlayListForm::PlaylistCleared() {
+  SetHeaderHeight(PlaylistHeaderMin);
+  RepaintAllCells();
+}
+
+void TPlayListForm::SongReplaced(TSong&) {
+  FitPlaylistHeader();
+  RepaintAllCells();
+}
+
+// ---------------------------------------------------------------- the window
+
+QSize TPlayListForm::FixedPart() const {
+  const int scroll = Grid->verticalScrollBar()->sizeHint().width();
+  const int hscroll = Grid->horizontalScrollBar()->sizeHint().height();
+  return {PlaylistBarColumnWidth + 1 + scroll, HeaderHeight() + 1 + StatusBarHeight + hscroll};
+}
+
+QSize TPlayListForm::SnappedSize(const QSize& size) const {
+  const QSize fixed = FixedPart();
+  return {SnapToCells(size.width(), fixed.width(), PlaylistCellSize + 1),
+          SnapToCells(size.height(), fixed.height(), PlaylistCellSize + 1)};
+}
+
+void TPlayListForm::LoadBounds(const TStoredBounds& b) {
+  move(b.Left.value_or(x()), b.Top.value_or(y()));
+  resize(SnappedSize(QSize(b.Width.value_or(width()), b.Height.value_or(height()))));
+}
+
+void TPlayListForm::StoreBounds(TStoredBounds& b) const {
+  b.Left = x();
+  b.Top = y();
+  b.Width = width();
+  b.Height = height();
+}
+
+void TPlayListForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // The window manager sizes the window by whole cells.
+  const QSize fixed = FixedPart();
+  setBaseSize(fixed);
+  setSizeIncrement(PlaylistCellSize + 1, PlaylistCellSize + 1);
+  setMinimumSize(fixed + QSize(PlaylistCellSize + 1, PlaylistCellSize + 1));
+  FollowPosition();
+}
+
+void TPlayListForm::closeEvent(QCloseEvent* event) {
+  if (OnCloseRequest) {
+    event->ignore();
+    OnCloseRequest();
+    return;
+  }
+  QWidget::closeEvent(event);
+}
+
+void TPlayListForm::keyPressEvent(QKeyEvent* event) {
+  if (OnKeyDown) OnKeyDown(event);
+}
+
+void TPlayListForm::keyReleaseEvent(QKeyEvent* event) {
+  if (OnKeyUp) OnKeyUp(event);
 }
 
 }  // namespace vs
