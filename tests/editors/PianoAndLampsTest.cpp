@@ -1,0 +1,205 @@
+// The piano roll driven as a musician drives it: keyboard drags that set
+// steps on with the key under the pointer (the shown and the selected
+// channels), switch them off, transpose the pattern with Ctrl and scroll
+// the keys; graph drags that draw values and straight ramps. The lamp
+// window's size, its double click and its fade.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
+
+#include "controls/NumBar.h"
+#include "core/PatternCommands.h"
+#include "core/ProgramPaths.h"
+#include "editors/LampMaps.h"
+#include "editors/PianoForm.h"
+#include "editors/PianoMaps.h"
+#include "editors/VisualForm.h"
+#include "model/Song.h"
+#include "model/SongReset.h"
+#include "support/TestApplication.h"
+
+namespace vs {
+namespace {
+
+class PianoAndLampsTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    testing::TestApplication();
+    if (ProgramPaths().AppPath.empty()) ProgramPaths().AppPath = VS_DATA_DIR;
+    auto song = std::make_unique<TSong>();
+    ResetSongModel(*song);
+    song->Channels.clear();
+    for (int i = 0; i < 8; ++i) song->Channels.push_back(std::make_unique<TChannel>(song.get()));
+    song->SetModified(false);
+    ReplaceCurrentSong(std::move(song));
+    SetPatternLength(CurrentSong(), 16);
+  }
+  TStepStore& Steps(int channel) { return CurrentSong().Channel(channel)->Steps; }
+  int Key(int channel, int step) { return Steps(channel).GetStepValue(1, step, PlaneNote); }
+
+  static void Move(QWidget* w, const QPoint& p, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods = {}) {
+    QMouseEvent move(QEvent::MouseMove, p, w->mapToGlobal(p), Qt::NoButton, buttons, mods);
+    QApplication::sendEvent(w, &move);
+  }
+  // A drag across steps at one height of a box.
+  static void Drag(QWidget* box, Qt::MouseButton button, int from, int to, int y, Qt::KeyboardModifiers mods = {}) {
+    auto at = [y](int step) { return QPoint(step * PianoStepWidth + 12, y); };
+    QTest::mousePress(box, button, mods, at(from));
+    for (int s = from + 1; s <= to; ++s) Move(box, at(s), button, mods);
+    QTest::mouseRelease(box, button, mods, at(to));
+  }
+  // The middle of a white key's lane in the keyboard box (C, D, E ...).
+  static int WhiteKeyY(int octave, int white) { return KeybBoxHeight - octave * PianoOctaveHeight - white * 8 - 4; }
+};
+
+TEST_F(PianoAndLampsTest, KeyboardDragsSetStepsWithTheKeyUnderThePointer) {
+  TPianoForm piano;
+  CurrentSong().Channel(3)->Selected = true;
+  piano.SetViewMode(PianoKeyboardView);
+  piano.ShowForChannel(1, QRect(40, 40, 256, 27));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&piano));
+  EXPECT_EQ(piano.size(), QSize(256, 170));
+  EXPECT_EQ(piano.KeybBox->y(), KeybBoxFirstTop);
+
+  // A left drag over steps 2..5 on the lane of C5 (key 60) switches them on
+  // with that key, in the shown channel and in the selected one; the note
+  // blocks show lit.
+  Drag(piano.KeybBox, Qt::LeftButton, 2, 5, WhiteKeyY(5, 2));  // E5 = 64
+  for (int ch : {1, 3})
+    for (int s = 2; s <= 5; ++s) {
+      EXPECT_TRUE(Steps(ch).IsStepOn(1, s)) << ch << " " << s;
+      EXPECT_EQ(Key(ch, s), 64);
+    }
+  EXPECT_FALSE(Steps(0).IsStepOn(1, 3));
+  EXPECT_TRUE(CurrentSong().Modified());
+  const TNoteBlock block = NoteBlockOf(64, true);
+  const QImage& lit = piano.KeybNoteIL.Image(block.Image);
+  ASSERT_FALSE(lit.isNull());
+  EXPECT_EQ(piano.KeybBox->Picture.pixel(3 * 16 + 12, block.Top + 4) | 0xFF000000, lit.pixel(12, 4) | 0xFF000000);
+
+  // In the left part of a step, between the E and D lanes, lies D#.
+  QTest::mouseClick(piano.KeybBox, Qt::LeftButton, {}, QPoint(7 * 16 + 4, KeybBoxHeight - 5 * 56 - 13));
+  EXPECT_EQ(Key(1, 7), 63);
+
+  // A right drag switches steps off and leaves their keys.
+  Drag(piano.KeybBox, Qt::RightButton, 3, 4, WhiteKeyY(5, 2));
+  EXPECT_FALSE(Steps(1).IsStepOn(1, 3) || Steps(1).IsStepOn(1, 4));
+  EXPECT_EQ(Key(1, 3), 64);
+
+  // Ctrl: moving step 2's key from 64 to 67 (G5) moves every key of the
+  // pattern by 3, clamped at 124; the flags stay.
+  Steps(1).SetStepValue(1, 9, 123, PlaneNote);
+  QTest::mouseClick(piano.KeybBox, Qt::LeftButton, Qt::ControlModifier, QPoint(2 * 16 + 12, WhiteKeyY(5, 4)));
+  EXPECT_EQ(Key(1, 2), 67);
+  EXPECT_EQ(Key(1, 5), 67);
+  EXPECT_EQ(Key(1, 0), 63);  // 60 before
+  EXPECT_EQ(Key(1, 9), 124);
+  EXPECT_FALSE(Steps(1).IsStepOn(1, 3));
+
+  // Dragging below the visible keys scrolls them 8 pixels a tick until the
+  // bottom of the keyboard shows.
+  const QPoint below(16 * 12 + 12, KeybPanelHeight - KeybBoxFirstTop + 10);
+  QTest::mousePress(piano.KeybBox, Qt::LeftButton, {}, QPoint(16 * 12 + 12, 300));
+  Move(piano.KeybBox, below, Qt::LeftButton);
+  QTest::qWait(180);
+  EXPECT_LE(piano.KeybBox->y(), KeybBoxFirstTop - 16);
+  QTest::qWait(1500);
+  EXPECT_EQ(piano.KeybBox->y(), KeybPanelHeight - KeybBoxHeight);
+  QTest::mouseRelease(piano.KeybBox, Qt::LeftButton, {}, below);
+  EXPECT_FALSE(piano.ScrollTimer.isActive());
+}
+
+TEST_F(PianoAndLampsTest, GraphDragsDrawValuesAndStraightRamps) {
+  TPianoForm piano;
+  piano.SetViewMode(PianoGraphView);
+  piano.SelectLane(PlaneVol);
+  piano.ShowForChannel(2, QRect(40, 40, 256, 27));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&piano));
+  EXPECT_TRUE(piano.DrawBox->isVisible() && piano.FXSelect->isVisible());
+  EXPECT_FALSE(piano.KeybBox->isVisible());
+  auto vol = [this](int s) { return Steps(2).GetStepValue(1, s, PlaneVol); };
+
+  // A left drag writes the value under the pointer: 127 x (151 - y) div 151.
+  QTest::mouseClick(piano.DrawBox, Qt::LeftButton, {}, QPoint(0 * 16 + 8, 0));
+  EXPECT_EQ(vol(0), 127);
+  // A right drag from step 2 (high) to step 6 (low) draws a straight ramp
+  // over steps 3..6; step 2 keeps the press value.
+  QTest::mousePress(piano.DrawBox, Qt::RightButton, {}, QPoint(2 * 16 + 8, 10));
+  Move(piano.DrawBox, QPoint(6 * 16 + 8, 140), Qt::RightButton);
+  QTest::mouseRelease(piano.DrawBox, Qt::RightButton, {}, QPoint(6 * 16 + 8, 140));
+  EXPECT_EQ(vol(2), 118);
+  EXPECT_EQ(vol(3), 91);
+  EXPECT_EQ(vol(4), 63);
+  EXPECT_EQ(vol(5), 37);
+  EXPECT_EQ(vol(6), 9);
+  EXPECT_EQ(vol(7), 100);  // the lane's default, untouched
+  // The bar of step 0 fills the column; the ground shows above step 6's.
+  const QImage& shot = piano.DrawBox->Picture;
+  EXPECT_NE(shot.pixel(8, 20), shot.pixel(6 * 16 + 8, 20));
+
+  // A synthesizer channel offers two lanes: Pitch and Cutoff.
+  CurrentSong().Channel(2)->MakeMB404(false);
+  piano.ShowForChannel(2, QRect(40, 40, 256, 27));
+  EXPECT_EQ(piano.FXSelect->Max(), 1);
+  piano.FXSelect->ChangePosition(0);
+  EXPECT_EQ(piano.Lane(), PlanePitch);
+  piano.FXSelect->ChangePosition(1);
+  EXPECT_EQ(piano.Lane(), PlaneCutoff);
+}
+
+TEST_F(PianoAndLampsTest, LampWindowSizesDoublesAndFades) {
+  TVisualForm lamps;
+  bool closed = false;
+  lamps.OnCloseRequest = [&] { closed = true; };
+  EXPECT_EQ(lamps.size(), QSize(775, 97));
+  lamps.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&lamps));
+  // Showing lights every lamp: step 5 of row 2 shows the channel's colour.
+  TChannel& c = *CurrentSong().Channel(2);
+  c.Color = 0x30C0F0;
+  lamps.RedrawAll();
+  const TLampRect r = LampRect(2, 5, 12);
+  auto colourAt = [&](int x, int y) { return lamps.grab().toImage().pixel(x, y) & 0xFFFFFF; };
+  QApplication::processEvents();
+  EXPECT_EQ(colourAt(r.Left + 2, r.Top + 1), ColorToArgb(0x30C0F0) & 0xFFFFFF);
+
+  // A step lamp is dark after 8 decaying paints, a channel lamp after 2.
+  for (int i = 0; i < 2; ++i) lamps.DecayRepaint();
+  EXPECT_EQ(c.TriggerLamp.load(), 0);
+  EXPECT_EQ(c.StepLamps[5].load(), 192);
+  for (int i = 0; i < 6; ++i) lamps.DecayRepaint();
+  EXPECT_EQ(c.StepLamps[5].load(), 0);
+  QApplication::processEvents();
+  EXPECT_EQ(colourAt(r.Left + 2, r.Top + 1), ColorToArgb(LampDarkColour) & 0xFFFFFF);
+
+  // A double click doubles the lamps (and the window), another halves them.
+  QTest::mouseDClick(&lamps, Qt::LeftButton, {}, QPoint(100, 30));
+  EXPECT_EQ(lamps.CellSize(), 24);
+  EXPECT_EQ(lamps.size(), QSize(1549, 193));
+  QTest::mouseDClick(&lamps, Qt::LeftButton, {}, QPoint(100, 30));
+  EXPECT_EQ(lamps.size(), QSize(775, 97));
+  // A right press runs the main window's lamp-window command.
+  QTest::mousePress(&lamps, Qt::RightButton, {}, QPoint(100, 30));
+  EXPECT_TRUE(closed);
+}
+
+TEST(PianoMapsTest, KeysBlocksAndRamps) {
+  EXPECT_EQ(KeyAtY(12, 0), 124);    // above the top octave
+  EXPECT_EQ(KeyAtY(12, 600), 0);    // below key 0
+  EXPECT_EQ(KeyAtY(12, KeybBoxHeight - 5 * 56 - 4), 60);
+  EXPECT_EQ(KeyAtY(4, KeybBoxHeight - 5 * 56 - 6), 61);   // C# in the left part
+  EXPECT_EQ(KeyAtY(12, KeybBoxHeight - 5 * 56 - 6), 60);  // the same height further right
+  EXPECT_EQ(NoteBlockOf(61, true).Image, 7);
+  EXPECT_EQ(NoteBlockOf(64, false).Top, KeybBoxHeight - 5 * 56 - 16 - 8);
+  EXPECT_EQ(ScrollKeybTop(-4, -1, KeybPanelHeight), 0);
+  EXPECT_EQ(ScrollKeybTop(-410, 1, KeybPanelHeight), KeybPanelHeight - KeybBoxHeight);
+  EXPECT_EQ(PianoStepAtX(-1, 0), -1);
+  EXPECT_EQ(GraphRamp(6, 0, 3, 30), (std::vector<std::pair<int, int>>{{5, 10}, {4, 20}, {3, 30}}));
+  EXPECT_EQ(PianoNoteName(61), "C#5");
+}
+
+}  // namespace
+}  // namespace vs
