@@ -1,16 +1,72 @@
 #pragma once
-// The step lamp window. Created at start-up in its place in the window
-// order; for now an empty window of its own class.
+// The lamp window: one row of lamps per channel, 64 step lamps and a
+// channel lamp, lit by the players when a step fires and fading in the
+// decaying paints that the scope's updates drive while the window shows.
+// A double click doubles (or halves) the lamps; a left drag moves the
+// window; a right press closes it; the channel under the pointer is named
+// in the info bar.
+//
+// The window keeps a picture of its lamps and repaints only the lamps whose
+// level changed.
 
+#include <QImage>
+#include <QPoint>
 #include <QWidget>
+#include <functional>
+#include <string>
 
 namespace vs {
+
+struct TStoredBounds;
 
 class TVisualForm : public QWidget {
   Q_OBJECT
 
 public:
   explicit TVisualForm(QWidget* parent = nullptr);
+
+  // 12 or 24 pixels a lamp.
+  int CellSize() const { return FCellSize; }
+  void SetCellSize(int cell);
+  // The window sized to the song's channels.
+  void FitToChannels();
+  // Every lamp fades one step and the lamps that changed repaint.
+  void DecayRepaint();
+  // Every lamp of every channel lit (the window shows).
+  void LightAll();
+  // The whole picture drawn again.
+  void RedrawAll();
+
+  void LoadBounds(const TStoredBounds& bounds);
+  void StoreBounds(TStoredBounds& bounds) const;
+
+  // The main window's lamp-window command (a right press runs it).
+  std::function<void()> OnCloseRequest;
+  // Shown (true) or hidden: the scope's updates run while it shows.
+  std::function<void(bool shown)> OnShownChanged;
+  std::function<void(const std::string& text)> OnShowInfo;
+  std::function<void(QKeyEvent* event)> OnKeyDown;
+  std::function<void(QKeyEvent* event)> OnKeyUp;
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+  void PaintLamp(QPainter& p, int row, int step, int level, uint32_t colour);
+
+  int FCellSize = 12;
+  QImage Picture;
+  QPoint DragStart;
+  bool Dragging = false;
 };
 
 }  // namespace vs

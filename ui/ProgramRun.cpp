@@ -69,8 +69,25 @@ void TProgramRun::StartUp() {
 
   Prog.StartUp();
   form.BuildDrumKitsMenu(Opts.AppPath + "Samples/DrumKits/");
-  QObject::connect(Listener.get(), &TQtEngineListener::stepPositionChanged, &form,
-                   [&form] { form.Rack().StepPositionChanged(); });
+  QObject::connect(Listener.get(), &TQtEngineListener::stepPositionChanged, &form, [&form] {
+    form.Rack().StepPositionChanged();
+    if (TPlayListForm* playlist = Windows().PlayListForm) playlist->FollowPosition();
+  });
+  // The lamp window fades with the scope's updates, which run while it
+  // shows.
+  QObject::connect(Listener.get(), &TQtEngineListener::asyncUpdate, &form, [](int kind, qint64) {
+    if (TVisualForm* lamps = Windows().VisualForm; lamps && kind == AsyncScope && lamps->isVisible())
+      lamps->DecayRepaint();
+  });
+  Windows().VisualForm->OnShownChanged = [](bool shown) {
+    if (shown)
+      StartScopeThread();
+    else
+      StopScopeThread();
+  };
+  // The windows' bounds as the settings keep them.
+  Windows().PlayListForm->LoadBounds(Prog.Prefs.PlayListBounds);
+  Windows().VisualForm->LoadBounds(Prog.Prefs.VisualBounds);
   QObject::connect(Listener.get(), &TQtEngineListener::syncStartStop, &form, [&form](bool started) {
     SyncStartStopReceived(started);
     form.ShowTransport();
@@ -99,7 +116,11 @@ void TProgramRun::StartUp() {
 }
 
 void TProgramRun::ShowMainWindow() {
-  if (TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm) form->show();
+  TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm;
+  if (!form) return;
+  form->show();
+  // The backdrop comes back when it was on at the last close.
+  if (Prog.Prefs.BackPicBox && !form->BackgroundForm()) form->BackgroundMenuClick();
 }
 
 void TProgramRun::CloseOnSignals() {
@@ -146,6 +167,12 @@ void TProgramRun::CloseAccepted() {
   if (form && form->IsPlaying()) form->TogglePlayback();
   // No queued update may reach a window or sample that goes away now.
   if (Listener) Listener->DropPending();
+  if (TPlayListForm* playlist = Windows().PlayListForm) playlist->StoreBounds(Prog.Prefs.PlayListBounds);
+  if (TVisualForm* lamps = Windows().VisualForm) {
+    lamps->StoreBounds(Prog.Prefs.VisualBounds);
+    Prog.Prefs.DotsWindow = lamps->isVisible();
+    lamps->OnShownChanged = nullptr;
+  }
   if (form) {
     form->StorePosition();
     form->SaveToolWindows(Prog.Store());

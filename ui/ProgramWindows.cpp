@@ -1,5 +1,8 @@
 #include "ui/ProgramWindows.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
+
 #include "framework/MLang.h"
 
 namespace vs {
@@ -22,7 +25,7 @@ std::vector<std::string> CreateProgramWindows(TPreferences& prefs) {
   note(w.MIDIForm = new TMIDIForm(owner));
   note(w.AboutForm = new TAboutForm(owner));
   note(w.SettingsForm = new TSettingsForm(owner));
-  note(w.PlayListForm = new TPlayListForm(owner));
+  note(w.PlayListForm = new TPlayListForm(prefs, owner));
   note(w.SetInfoForm = new TSetInfoForm(owner));
   note(w.InfoForm = new TInfoForm(owner));
   note(w.WAVRenderForm = new TWAVRenderForm(owner));
@@ -34,6 +37,22 @@ std::vector<std::string> CreateProgramWindows(TPreferences& prefs) {
                           static_cast<QWidget*>(w.SetInfoForm), static_cast<QWidget*>(w.InfoForm),
                           static_cast<QWidget*>(w.WAVRenderForm), static_cast<QWidget*>(w.AddToolForm)})
     AttachWindowWords(window);
+
+  // What the windows ask of the main window.
+  TVorbelStepsMainForm& form = *w.VorbelStepsMainForm;
+  auto info = [&form](const std::string& text) { form.ShowInfo(text); };
+  auto keyDown = [&form](QKeyEvent* event) { QCoreApplication::sendEvent(&form, event); };
+  w.PlayListForm->OnShowInfo = info;
+  w.PlayListForm->OnCloseRequest = [&form] { form.PlayListMenuClick(); };
+  w.PlayListForm->OnKeyDown = keyDown;
+  w.PlayListForm->OnKeyUp = keyDown;
+  w.VisualForm->OnShowInfo = info;
+  w.VisualForm->OnCloseRequest = [&form] { form.VisualMenuClick(); };
+  w.VisualForm->OnKeyDown = keyDown;
+  w.VisualForm->OnKeyUp = keyDown;
+  w.PianoForm->OnShowInfo = info;
+  w.PianoForm->OnKeyDown = keyDown;
+  w.PianoForm->OnKeyUp = keyDown;
   return order;
 }
 

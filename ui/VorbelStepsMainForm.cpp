@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
@@ -18,6 +19,8 @@
 
 #include "controls/ImageList.h"
 #include "core/DrumKitMenu.h"
+#include "core/PatternCommands.h"
+#include "editors/BackgroundForm.h"
 #include "core/Style.h"
 #include "framework/Hint95.h"
 #include "framework/MLang.h"
@@ -54,9 +57,6 @@ const char* const SaveFilters[] = {
     "Zipped loop package (*.zip)",
 };
 const char* const OpenFilter = "Songs (*.zmp *.zip);;All files (*)";
-
-// The lamp window's rows.
-constexpr int LampWindowRowHeight = 16;
 
 // The tool windows' client heights: menu bar, remote panel, info bar.
 constexpr int MenuBarHeight = 22;
@@ -498,7 +498,14 @@ void TVorbelStepsMainForm::BuildMenus() {
   t.AddItem("ExitMenu", "&Quit", "FileMenu", [this] { close(); }).Shortcut("Ctrl+Q");
 
   t.AddMenu("View1", "&View");
+  t.AddItem("VisualMenu", "&Dots window", "View1", [this] { VisualMenuClick(); }).Checkable();
   t.AddItem("HintpanelMenu", "&Hint panel", "View1", [this] { HintpanelMenuClick(); }).Checkable();
+  t.AddItem("PlayListMenu", "&Loop playlist", "View1", [this] { PlayListMenuClick(); })
+      .Checkable()
+      .Shortcut("Ctrl+L");
+  t.AddItem("BackgroundMenu", "&Background wallpaper", "View1", [this] { BackgroundMenuClick(); })
+      .Checkable()
+      .Shortcut("F12");
 
   t.AddMenu("TransportMenu", "&Transport");
   PlayAction = t.AddItem("PlayMenu", "&Play", "TransportMenu", [this] { TogglePlayback(); }).Shortcut("Space").Action();
@@ -605,8 +612,84 @@ void TVorbelStepsMainForm::FitMainWindowHeight() {
     resize(width(), std::min(height(), full));
   else if (height() != full)
     resize(width(), full);
-  if (QWidget* lamps = Windows().VisualForm)
-    lamps->resize(lamps->width(), CurrentSong().ChannelCount() * LampWindowRowHeight + 1);
+  if (TVisualForm* lamps = Windows().VisualForm) lamps->FitToChannels();
+}
+
+void TVorbelStepsMainForm::PlayListMenuClick() {
+  TPlayListForm* playlist = Windows().PlayListForm;
+  if (!playlist) return;
+  const bool show = playlist->isHidden();
+  if (show) {
+    if (Preferences.AutoArrange) playlist->move(frameGeometry().left() - playlist->frameGeometry().width(), y());
+    playlist->show();
+  } else {
+    playlist->hide();
+  }
+  if (QAction* item = MenuActions.Action("PlayListMenu")) item->setChecked(show);
+}
+
+void TVorbelStepsMainForm::VisualMenuClick() {
+  TVisualForm* lamps = Windows().VisualForm;
+  if (!lamps) return;
+  lamps->setVisible(lamps->isHidden());
+  if (QAction* item = MenuActions.Action("VisualMenu")) item->setChecked(lamps->isVisible());
+}
+
+void TVorbelStepsMainForm::BackgroundMenuClick() {
+  if (!FBackgroundForm) {
+    FBackgroundForm = new TBackgroundForm(Preferences, this);
+    if (const QScreen* s = screen()) FBackgroundForm->setGeometry(s->geometry());
+  }
+  const bool show = FBackgroundForm->isHidden();
+  if (show) {
+    FBackgroundForm->show();
+    FBackgroundForm->lower();
+  } else {
+    FBackgroundForm->hide();
+  }
+  Preferences.BackPicBox = show;
+  if (QAction* item = MenuActions.Action("BackgroundMenu")) item->setChecked(show);
+}
+
+void TVorbelStepsMainForm::ShowPianoForm(int viewMode) {
+  TPianoForm* piano = Windows().PianoForm;
+  if (!piano) return;
+  const int channel = SelectedChannelIndex(CurrentSong());
+  piano->SetViewMode(viewMode);
+  QRect row;
+  if (const TTechno16* steps = ChannelRack->StepRow(channel); steps && steps->isVisible())
+    row = QRect(steps->mapToGlobal(QPoint(0, 0)), steps->size());
+  else
+    row = QRect(mapToGlobal(QPoint(0, 0)), QSize(width(), 0));
+  piano->ShowForChannel(channel, row);
+}
+
+void TVorbelStepsMainForm::ClosePianoForm() {
+  if (TPianoForm* piano = Windows().PianoForm) piano->hide();
+}
+
+void TVorbelStepsMainForm::keyPressEvent(QKeyEvent* event) {
+  if (event->isAutoRepeat()) return QMainWindow::keyPressEvent(event);
+  TPianoForm* piano = Windows().PianoForm;
+  switch (event->key()) {
+    case Qt::Key_K: ShowPianoForm(PianoKeyboardView); return;
+    case Qt::Key_Shift: ShowPianoForm(PianoGraphView); return;
+    case Qt::Key_F:
+      if (piano && piano->isVisible()) piano->SelectLane((piano->Lane() + 1) % 7);
+      return;
+    default: QMainWindow::keyPressEvent(event);
+  }
+}
+
+void TVorbelStepsMainForm::keyReleaseEvent(QKeyEvent* event) {
+  if (event->isAutoRepeat()) return QMainWindow::keyReleaseEvent(event);
+  TPianoForm* piano = Windows().PianoForm;
+  if (piano && piano->isVisible() &&
+      (event->key() == Qt::Key_K || (event->key() == Qt::Key_Shift && piano->ViewMode() == PianoGraphView))) {
+    ClosePianoForm();
+    return;
+  }
+  QMainWindow::keyReleaseEvent(event);
 }
 
 void TVorbelStepsMainForm::SetSampleCommandsEnabled(bool enabled) {

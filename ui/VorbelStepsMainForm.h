@@ -28,6 +28,7 @@ class QMenu;
 
 namespace vs {
 
+class TBackgroundForm;
 class TChannelRack;
 class TMultiLang;
 class TVorbelStepsMainForm;
@@ -128,6 +129,18 @@ public:
   void SaveToolWindows(TSettingsStore& store);
   // The hint panel item: shows or hides the info bar's tool window.
   void HintpanelMenuClick();
+  // The View menu's windows: the playlist (placed flush left of this
+  // window when "Auto Arrange" is on), the lamp window and the backdrop
+  // (made at first use, screen-sized, behind this window). Each item's
+  // check follows its window.
+  void PlayListMenuClick();
+  void VisualMenuClick();
+  void BackgroundMenuClick();
+  TBackgroundForm* BackgroundForm() const { return FBackgroundForm; }
+  // The piano roll for the first selected channel in a view (0 keys, 1
+  // graph), under that channel's row; Close hides it.
+  void ShowPianoForm(int viewMode);
+  void ClosePianoForm();
   // The menu bar takes the current style's menu picture ("MenuItems.bmp":
   // the titles' plates at rest and lit), lines its titles up with the
   // style's "MenuSep" and writes the captions over the plates; without a
@@ -140,6 +153,9 @@ public:
 
 protected:
   void closeEvent(QCloseEvent* event) override;
+  // K (piano roll) and Shift (step graph) while held; F the graph's lane.
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
   void BuildMenus();
@@ -174,6 +190,7 @@ private:
   TChannelRack* ChannelRack = nullptr;
   QLabel* InfoLabel = nullptr;
   TMultiLang* MultiLang1 = nullptr;
+  TBackgroundForm* FBackgroundForm = nullptr;
   bool ClosingFlag = false;
 };
 

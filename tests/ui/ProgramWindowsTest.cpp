@@ -129,7 +129,7 @@ TEST_F(ProgramWindowsTest, HeightFollowsTheChannelCount) {
   form.FitMainWindowHeight();
   const int full8 = form.FullHeight();
   EXPECT_EQ(form.height(), full8);
-  EXPECT_EQ(Windows().VisualForm->height(), 8 * 16 + 1);
+  EXPECT_EQ(Windows().VisualForm->size(), QSize(775, 97));  // 8 rows of 12-pixel lamps
 
   // Without "Always full height" the window only shrinks.
   Prefs.AlwaysFullHeight = false;
