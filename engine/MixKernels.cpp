@@ -81,6 +81,31 @@ void PlainMixStereo16(const int16_t* source, float* dest, int64_t count, float g
   }
 }
 
+void PlainMixStereo16Pair(const int16_t* a, const int16_t* b, float* dest, int64_t count, const float* gains) {
+  int64_t i = 0;
+#if defined(__SSE2__)
+  const __m128 gainsA = _mm_setr_ps(gains[0], gains[1], gains[0], gains[1]);
+  const __m128 gainsB = _mm_setr_ps(gains[2], gains[3], gains[2], gains[3]);
+  for (; i + 4 <= count; i += 4) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + 2 * i));
+    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + 2 * i));
+    float* d = dest + 2 * i;
+    __m128 lo = _mm_add_ps(_mm_loadu_ps(d), _mm_mul_ps(_mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpacklo_epi16(x, x), 16)), gainsA));
+    __m128 hi = _mm_add_ps(_mm_loadu_ps(d + 4), _mm_mul_ps(_mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpackhi_epi16(x, x), 16)), gainsA));
+    lo = _mm_add_ps(lo, _mm_mul_ps(_mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpacklo_epi16(y, y), 16)), gainsB));
+    hi = _mm_add_ps(hi, _mm_mul_ps(_mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpackhi_epi16(y, y), 16)), gainsB));
+    _mm_storeu_ps(d, lo);
+    _mm_storeu_ps(d + 4, hi);
+  }
+#endif
+  for (; i < count; ++i)
+    for (int side = 0; side < 2; ++side) {
+      float& d = dest[2 * i + side];
+      d += a[2 * i + side] * gains[side];
+      d += b[2 * i + side] * gains[2 + side];
+    }
+}
+
 void PlainMixResampled16(const TResampleWalk& walk, float* dest, int64_t count, float gainL, float gainR) {
   WalkFrames(walk, count, [dest, gainL, gainR](int64_t i, int32_t l, int32_t r) {
     dest[2 * i] += static_cast<float>(l) * gainL;
@@ -132,8 +157,8 @@ void PlainAddAndClear(float* to, float* from, int64_t count) {
   }
 }
 
-const TMixKernels Plain = {"plain", PlainMixStereo16, PlainMixResampled16, PlainResample16, PlainFloatToInt16,
-                           PlainAddAndClear};
+const TMixKernels Plain = {"plain",         PlainMixStereo16,  PlainMixStereo16Pair, PlainMixResampled16,
+                           PlainResample16, PlainFloatToInt16, PlainAddAndClear};
 
 const TMixKernels* KernelSet(TMixKernelSet set) {
   return set == TMixKernelSet::AVX2 ? AVX2MixKernels() : &Plain;

@@ -36,6 +36,9 @@ struct TMixKernels {
   const char* Name;
   // L += l * gainL, R += r * gainR for count 16-bit stereo frames.
   void (*MixStereo16)(const int16_t* source, float* dest, int64_t count, float gainL, float gainR);
+  // Two voices of frames over the same bus frames: first a's, then b's, as
+  // two MixStereo16 calls would add them.
+  void (*MixStereo16Pair)(const int16_t* a, const int16_t* b, float* dest, int64_t count, const float* gains);
   // The same for count frames of a walk, interpolated straight into the bus:
   // the same values as Resample followed by MixStereo16.
   void (*MixResampled16)(const TResampleWalk& walk, float* dest, int64_t count, float gainL, float gainR);

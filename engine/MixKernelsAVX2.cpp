@@ -37,6 +37,26 @@ VS_AVX2 void AVX2MixStereo16(const int16_t* source, float* dest, int64_t count, 
   }
 }
 
+VS_AVX2 inline __m256 Frames4(const int16_t* source) {
+  return _mm256_cvtepi32_ps(_mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(source))));
+}
+
+VS_AVX2 void AVX2MixStereo16Pair(const int16_t* a, const int16_t* b, float* dest, int64_t count, const float* gains) {
+  const __m256 gainsA = StereoGains(gains[0], gains[1]);
+  const __m256 gainsB = StereoGains(gains[2], gains[3]);
+  int64_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    float* d = dest + 2 * i;
+    __m256 lo = _mm256_add_ps(_mm256_loadu_ps(d), _mm256_mul_ps(Frames4(a + 2 * i), gainsA));
+    __m256 hi = _mm256_add_ps(_mm256_loadu_ps(d + 8), _mm256_mul_ps(Frames4(a + 2 * i + 8), gainsA));
+    lo = _mm256_add_ps(lo, _mm256_mul_ps(Frames4(b + 2 * i), gainsB));
+    hi = _mm256_add_ps(hi, _mm256_mul_ps(Frames4(b + 2 * i + 8), gainsB));
+    _mm256_storeu_ps(d, lo);
+    _mm256_storeu_ps(d + 8, hi);
+  }
+  if (i < count) PlainMixKernels().MixStereo16Pair(a + 2 * i, b + 2 * i, dest + 2 * i, count - i, gains);
+}
+
 // How many frames from the start of the walk read whole frames below limit
 // (the last frame for blending, one past it for nearest frames): those the
 // vector loops take, knowing that both neighbours lie in the source.
@@ -145,8 +165,8 @@ VS_AVX2 void AVX2AddAndClear(float* to, float* from, int64_t count) {
   }
 }
 
-const TMixKernels AVX2 = {"avx2", AVX2MixStereo16, AVX2MixResampled16, AVX2Resample16, AVX2FloatToInt16,
-                          AVX2AddAndClear};
+const TMixKernels AVX2 = {"avx2",         AVX2MixStereo16,  AVX2MixStereo16Pair, AVX2MixResampled16,
+                          AVX2Resample16, AVX2FloatToInt16, AVX2AddAndClear};
 
 }  // namespace
 

@@ -459,18 +459,32 @@ namespace {
 void MixPiecesOver(const std::vector<TMixPiece>& pieces, const std::array<float*, MixBusCount>& buses, int64_t from,
                    int64_t to) {
   const TMixKernels& kernels = MixKernels();
+  const size_t count = pieces.size();
   for (int64_t tile = from; tile < to; tile += TileFrames) {
     const int64_t tileEnd = std::min(tile + TileFrames, to);
-    for (const TMixPiece& p : pieces) {
+    for (size_t i = 0; i < count; ++i) {
+      const TMixPiece& p = pieces[i];
       const int64_t first = std::max(p.Dst, tile);
       const int64_t last = std::min(p.Dst + p.Count, tileEnd);
       if (first >= last) continue;
       const int64_t skip = first - p.Dst;
       float* out = buses[p.Bus] + 2 * first;
-      if (p.Resampled)
+      if (p.Resampled) {
         kernels.MixResampled16(AdvanceResampleWalk(p.Walk, skip), out, last - first, p.GainL, p.GainR);
-      else
-        kernels.MixStereo16(p.Frames + 2 * skip, out, last - first, p.GainL, p.GainR);
+        continue;
+      }
+      // The next piece over the same frames of the same bus goes in the same
+      // pass, after this one.
+      if (i + 1 < count) {
+        const TMixPiece& q = pieces[i + 1];
+        if (!q.Resampled && q.Bus == p.Bus && std::max(q.Dst, tile) == first && std::min(q.Dst + q.Count, tileEnd) == last) {
+          const float gains[4] = {p.GainL, p.GainR, q.GainL, q.GainR};
+          kernels.MixStereo16Pair(p.Frames + 2 * skip, q.Frames + 2 * (first - q.Dst), out, last - first, gains);
+          ++i;
+          continue;
+        }
+      }
+      kernels.MixStereo16(p.Frames + 2 * skip, out, last - first, p.GainL, p.GainR);
     }
   }
 }

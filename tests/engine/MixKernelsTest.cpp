@@ -89,6 +89,15 @@ TEST_F(MixKernelsTest, EveryLoopGivesThePlainNumbers) {
   Plain.MixStereo16(src.data() + 6, busA.data(), 1003, 0.001f, 0.3f);
   Wide.MixStereo16(src.data() + 6, busB.data(), 1003, 0.001f, 0.3f);
   ASSERT_TRUE(SameBits(busA, busB));
+  // Two voices in one pass: the same as one after the other.
+  const float gains[4] = {0.3f, -0.7f, 1.0f / 3, 2.5f};
+  std::vector<float> twice = busA;
+  Plain.MixStereo16(src.data() + 10, twice.data(), 1003, gains[0], gains[1]);
+  Plain.MixStereo16(src.data() + 30, twice.data(), 1003, gains[2], gains[3]);
+  Plain.MixStereo16Pair(src.data() + 10, src.data() + 30, busA.data(), 1003, gains);
+  Wide.MixStereo16Pair(src.data() + 10, src.data() + 30, busB.data(), 1003, gains);
+  ASSERT_TRUE(SameBits(busA, busB));
+  ASSERT_TRUE(SameBits(busA, twice));
   std::vector<float> other(busA.size(), 0.125f), otherB = other;
   Plain.AddAndClear(busA.data(), other.data(), int64_t(busA.size()) - 1);
   Wide.AddAndClear(busB.data(), otherB.data(), int64_t(busB.size()) - 1);
