@@ -244,7 +244,7 @@ TVorbelStepsMainForm::TVorbelStepsMainForm(TPreferences& prefs, QWidget* parent)
   rackLayout->addWidget(ChannelRack);
   // Steps painted with Alt (velocity 0) show in the piano roll too.
   ChannelRack->Shared().OnStepValuesChanged = [](int, int) {
-    if (QWidget* piano = Windows().PianoForm) piano->update();
+    if (TPianoForm* piano = Windows().PianoForm) piano->RepaintPianoForm();
   };
   setCentralWidget(central);
 

@@ -10,15 +10,20 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include "controls/DIB.h"
 #include "controls/NumBar.h"
 #include "core/PatternCommands.h"
 #include "core/ProgramPaths.h"
+#include "editors/BackgroundForm.h"
 #include "editors/LampMaps.h"
 #include "editors/PianoForm.h"
 #include "editors/PianoMaps.h"
 #include "editors/VisualForm.h"
+#include "framework/WPControl.h"
+#include "model/Preferences.h"
 #include "model/Song.h"
 #include "model/SongReset.h"
+#include "support/TempDir.h"
 #include "support/TestApplication.h"
 
 namespace vs {
@@ -184,6 +189,35 @@ TEST_F(PianoAndLampsTest, LampWindowSizesDoublesAndFades) {
   // A right press runs the main window's lamp-window command.
   QTest::mousePress(&lamps, Qt::RightButton, {}, QPoint(100, 30));
   EXPECT_TRUE(closed);
+}
+
+TEST_F(PianoAndLampsTest, BackdropTilesOrCentresItsPictureAndSurvivesAMissingOne) {
+  TTestDir dir;
+  TPreferences prefs;
+  prefs.BackPicFileName = dir / "missing.bmp";
+  TBackgroundForm back(prefs);
+  back.resize(400, 300);
+  back.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&back));
+  EXPECT_FALSE(back.HasPicture());
+  EXPECT_FALSE(back.BackImage->isVisible());
+
+  // A device-independent bitmap, at its own size in the middle when not
+  // tiled; covering the window when tiled.
+  QImage picture(60, 40, QImage::Format_RGB32);
+  picture.fill(QColor(200, 40, 40));
+  TDIB dib;
+  dib.Assign(picture);
+  ASSERT_TRUE(dib.SaveToFile(QString::fromStdString(dir / "plate.dib")));
+  prefs.BackPicFileName = dir / "plate.dib";
+  prefs.BackPicTiled = false;
+  back.LoadPicture();
+  ASSERT_TRUE(back.HasPicture());
+  EXPECT_EQ(back.BackImage->geometry(), QRect(170, 130, 60, 40));
+  back.StretchMenu->trigger();
+  EXPECT_TRUE(prefs.BackPicTiled);
+  EXPECT_EQ(back.BackImage->geometry(), back.rect());
+  EXPECT_TRUE(back.StretchMenu->isChecked());
 }
 
 TEST(PianoMapsTest, KeysBlocksAndRamps) {
