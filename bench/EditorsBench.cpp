@@ -8,12 +8,11 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
-#include <cstdlib>
 #include <memory>
 #include <random>
 
 #include "core/PatternCommands.h"
-#include "core/ProgramPaths.h"
+#include "bench/QtBenchMain.h"
 #include "editors/PianoForm.h"
 #include "editors/PlayListForm.h"
 #include "model/Preferences.h"
@@ -74,9 +73,10 @@ void BM_PlaylistFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_PlaylistFrame)->Unit(benchmark::kMillisecond);
 
-void BM_PianoKeyboardFrame(benchmark::State& state) {
+// Every step column of one view drawn again, and the window painted.
+void PianoFrames(benchmark::State& state, int view) {
   TEditorsFixture& f = Fixture();
-  f.Piano->SetViewMode(PianoKeyboardView);
+  f.Piano->SetViewMode(view);
   QImage frame(f.Piano->size(), QImage::Format_RGB32);
   for (auto _ : state) {
     f.Piano->RepaintPianoForm();
@@ -85,32 +85,12 @@ void BM_PianoKeyboardFrame(benchmark::State& state) {
     benchmark::DoNotOptimize(frame.constBits());
   }
 }
+void BM_PianoKeyboardFrame(benchmark::State& state) { PianoFrames(state, PianoKeyboardView); }
 BENCHMARK(BM_PianoKeyboardFrame)->Unit(benchmark::kMillisecond);
-
-void BM_PianoGraphFrame(benchmark::State& state) {
-  TEditorsFixture& f = Fixture();
-  f.Piano->SetViewMode(PianoGraphView);
-  QImage frame(f.Piano->size(), QImage::Format_RGB32);
-  for (auto _ : state) {
-    f.Piano->RepaintPianoForm();
-    QPainter p(&frame);
-    f.Piano->render(&p);
-    benchmark::DoNotOptimize(frame.constBits());
-  }
-}
+void BM_PianoGraphFrame(benchmark::State& state) { PianoFrames(state, PianoGraphView); }
 BENCHMARK(BM_PianoGraphFrame)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vs
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-#ifdef VS_DATA_DIR
-  vs::ProgramPaths().AppPath = VS_DATA_DIR;
-#endif
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return vs::RunQtBenchmarks(argc, argv); }

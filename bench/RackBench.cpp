@@ -8,12 +8,11 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
-#include <cstdlib>
 #include <memory>
 #include <random>
 
 #include "core/PatternCommands.h"
-#include "core/ProgramPaths.h"
+#include "bench/QtBenchMain.h"
 #include "model/Preferences.h"
 #include "model/Song.h"
 #include "model/SongReset.h"
@@ -91,14 +90,4 @@ BENCHMARK(BM_RackLampStep64Rows)->Unit(benchmark::kMicrosecond);
 }  // namespace
 }  // namespace vs
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-#ifdef VS_DATA_DIR
-  vs::ProgramPaths().AppPath = VS_DATA_DIR;
-#endif
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return vs::RunQtBenchmarks(argc, argv); }

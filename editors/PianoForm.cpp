@@ -150,7 +150,11 @@ bool TPianoForm::Synth() const {
   return c && c->Kind == 1;
 }
 
-int TPianoForm::ColumnX(int step) const { return (step - PatternView().FirstVisibleStep) * PianoStepWidth; }
+const TChannel* TPianoForm::PaintTarget(const TPianoBox& box, int step, int& x) const {
+  x = (step - PatternView().FirstVisibleStep) * PianoStepWidth;
+  if (x < 0 || x >= KeybBoxWidth || box.Picture.isNull()) return nullptr;
+  return CurrentSong().Channel(FChannel);
+}
 
 void TPianoForm::Arrange() {
   const bool slides = FViewMode == PianoKeyboardView && Synth();
@@ -228,9 +232,9 @@ void TPianoForm::RepaintPianoForm() {
 
 void TPianoForm::PaintKeybStep(int step) {
   const TSong& song = CurrentSong();
-  const TChannel* c = song.Channel(FChannel);
-  const int x = ColumnX(step);
-  if (!c || x < 0 || x >= KeybBoxWidth || KeybBox->Picture.isNull()) return;
+  int x;
+  const TChannel* c = PaintTarget(*KeybBox, step, x);
+  if (!c) return;
   const bool on = c->Steps.IsStepOn(song.CurrentPattern, step);
   QPainter p(&KeybBox->Picture);
   for (int o = 0; o < PianoOctaveImages; ++o) KeybIL.Draw(p, x, KeybBoxHeight - (o + 1) * PianoOctaveHeight, on ? 1 : 0);
@@ -241,9 +245,9 @@ void TPianoForm::PaintKeybStep(int step) {
 
 void TPianoForm::PaintSlideStep(int step) {
   const TSong& song = CurrentSong();
-  const TChannel* c = song.Channel(FChannel);
-  const int x = ColumnX(step);
-  if (!c || x < 0 || x >= KeybBoxWidth || SlideBox->Picture.isNull()) return;
+  int x;
+  const TChannel* c = PaintTarget(*SlideBox, step, x);
+  if (!c) return;
   const bool slide = c->Steps.GetStepValue(song.CurrentPattern, step, PlaneFlags) & StepFlagSlide;
   QPainter p(&SlideBox->Picture);
   TSSlideIL.Draw(p, x, 0, slide ? 1 : 0);
@@ -252,9 +256,9 @@ void TPianoForm::PaintSlideStep(int step) {
 
 void TPianoForm::PaintGraphStep(int step) {
   const TSong& song = CurrentSong();
-  const TChannel* c = song.Channel(FChannel);
-  const int x = ColumnX(step);
-  if (!c || x < 0 || x >= KeybBoxWidth || DrawBox->Picture.isNull()) return;
+  int x;
+  const TChannel* c = PaintTarget(*DrawBox, step, x);
+  if (!c) return;
   const TFXInfo& lane = StepLanes[size_t(FLane)];
   const TGraphBar bar = GraphBarOf(c->Steps.GetStepValue(song.CurrentPattern, step, FLane), lane);
   QPainter p(&DrawBox->Picture);
@@ -378,14 +382,6 @@ void TPianoForm::SongReplaced(TSong&) { hide(); }
 void TPianoForm::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
   ScrollTimer.stop();
-}
-
-void TPianoForm::keyPressEvent(QKeyEvent* event) {
-  if (OnKeyDown) OnKeyDown(event);
-}
-
-void TPianoForm::keyReleaseEvent(QKeyEvent* event) {
-  if (OnKeyUp) OnKeyUp(event);
 }
 
 }  // namespace vs

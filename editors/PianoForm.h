@@ -28,6 +28,7 @@
 
 namespace vs {
 
+class TChannel;
 class TNumBar;
 class TMultiLang;
 
@@ -90,8 +91,6 @@ public:
   std::function<void(const std::string& text)> OnShowInfo;
   // The main window's two view buttons follow the view.
   std::function<void(int mode)> OnViewModeChanged;
-  std::function<void(QKeyEvent* event)> OnKeyDown;
-  std::function<void(QKeyEvent* event)> OnKeyUp;
 
   // SongListener.
   void StepOnChanged(int channel, int pattern, int step) override;
@@ -101,8 +100,6 @@ public:
 
 protected:
   void hideEvent(QHideEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
   bool Synth() const;
@@ -115,7 +112,9 @@ private:
   void GraphMove(QMouseEvent* event);
   void WriteGraphValue(int step, int y);
   void ScrollTimerTimer();
-  int ColumnX(int step) const;
+  // The shown channel when the step's column lies in the box's picture
+  // (x: the column's left edge), else null.
+  const TChannel* PaintTarget(const TPianoBox& box, int step, int& x) const;
 
   int FChannel = 0;
   int FViewMode = PianoKeyboardView;

@@ -81,7 +81,7 @@ void TPlayListGrid::keyPressEvent(QKeyEvent* event) {
       break;
     default: break;
   }
-  event->ignore();  // the window hands it to the main window
+  event->ignore();  // on to the window, which hands it to the main window
 }
 
 void TPlayListGrid::keyReleaseEvent(QKeyEvent* event) { event->ignore(); }
@@ -566,14 +566,6 @@ void TPlayListForm::closeEvent(QCloseEvent* event) {
     return;
   }
   QWidget::closeEvent(event);
-}
-
-void TPlayListForm::keyPressEvent(QKeyEvent* event) {
-  if (OnKeyDown) OnKeyDown(event);
-}
-
-void TPlayListForm::keyReleaseEvent(QKeyEvent* event) {
-  if (OnKeyUp) OnKeyUp(event);
 }
 
 }  // namespace vs

@@ -79,9 +79,6 @@ public:
   // The window's close: the main window's playlist command (its check
   // follows); without it the window hides.
   std::function<void()> OnCloseRequest;
-  // Keys the window does not use go to the main window.
-  std::function<void(QKeyEvent* event)> OnKeyDown;
-  std::function<void(QKeyEvent* event)> OnKeyUp;
 
   // The header row as tall as the widest pattern name (at least 22); the
   // window's height changes by as much as the header.
@@ -128,8 +125,6 @@ public:
 protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void keyReleaseEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:

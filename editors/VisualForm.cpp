@@ -132,14 +132,6 @@ void TVisualForm::mouseDoubleClickEvent(QMouseEvent* event) {
   SetCellSize(FCellSize == 12 ? 24 : 12);
 }
 
-void TVisualForm::keyPressEvent(QKeyEvent* event) {
-  if (OnKeyDown) OnKeyDown(event);
-}
-
-void TVisualForm::keyReleaseEvent(QKeyEvent* event) {
-  if (OnKeyUp) OnKeyUp(event);
-}
-
 void TVisualForm::LoadBounds(const TStoredBounds& b) { move(b.Left.value_or(x()), b.Top.value_or(y())); }
 
 void TVisualForm::StoreBounds(TStoredBounds& b) const {

@@ -45,8 +45,6 @@ public:
   // Shown (true) or hidden: the scope's updates run while it shows.
   std::function<void(bool shown)> OnShownChanged;
   std::function<void(const std::string& text)> OnShowInfo;
-  std::function<void(QKeyEvent* event)> OnKeyDown;
-  std::function<void(QKeyEvent* event)> OnKeyUp;
 
 protected:
   void paintEvent(QPaintEvent* event) override;
@@ -57,8 +55,6 @@ protected:
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
   void PaintLamp(QPainter& p, int row, int step, int level, uint32_t colour);

@@ -7,6 +7,28 @@
 
 namespace vs {
 
+namespace {
+
+// Hands the key presses and releases that reach a window itself (no
+// control of it took them) to the main window.
+class TKeyForwarder : public QObject {
+public:
+  explicit TKeyForwarder(QWidget& target) : QObject(&target), Target(target) {}
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+    QCoreApplication::sendEvent(&Target, event);
+    (void)watched;
+    return true;
+  }
+
+private:
+  QWidget& Target;
+};
+
+}  // namespace
+
 TProgramWindows& Windows() {
   static TProgramWindows windows;
   return windows;
@@ -41,18 +63,17 @@ std::vector<std::string> CreateProgramWindows(TPreferences& prefs) {
   // What the windows ask of the main window.
   TVorbelStepsMainForm& form = *w.VorbelStepsMainForm;
   auto info = [&form](const std::string& text) { form.ShowInfo(text); };
-  auto keyDown = [&form](QKeyEvent* event) { QCoreApplication::sendEvent(&form, event); };
+  // Keys pressed in the playlist, the piano roll and the lamp window that
+  // they do not use themselves reach the main window's key handlers.
+  auto* keys = new TKeyForwarder(form);
+  for (QWidget* window : {static_cast<QWidget*>(w.PlayListForm), static_cast<QWidget*>(w.PianoForm),
+                          static_cast<QWidget*>(w.VisualForm)})
+    window->installEventFilter(keys);
   w.PlayListForm->OnShowInfo = info;
   w.PlayListForm->OnCloseRequest = [&form] { form.PlayListMenuClick(); };
-  w.PlayListForm->OnKeyDown = keyDown;
-  w.PlayListForm->OnKeyUp = keyDown;
   w.VisualForm->OnShowInfo = info;
   w.VisualForm->OnCloseRequest = [&form] { form.VisualMenuClick(); };
-  w.VisualForm->OnKeyDown = keyDown;
-  w.VisualForm->OnKeyUp = keyDown;
   w.PianoForm->OnShowInfo = info;
-  w.PianoForm->OnKeyDown = keyDown;
-  w.PianoForm->OnKeyUp = keyDown;
   return order;
 }
 

@@ -105,6 +105,12 @@ TEST_F(EditorWindowsProgram, ViewKeysOpenTheWindowsAndTheirPlacesAreKept) {
     EXPECT_EQ(piano.Lane(), (lane + 1) % 7);
     QTest::keyRelease(&form, Qt::Key_Shift);
     EXPECT_FALSE(piano.isVisible());
+    // Keys the playlist does not use reach the main window's handlers.
+    playlist.show();
+    QTest::keyPress(playlist.ListGridBit().viewport(), Qt::Key_K);
+    EXPECT_TRUE(piano.isVisible());
+    QTest::keyRelease(playlist.ListGridBit().viewport(), Qt::Key_K);
+    EXPECT_FALSE(piano.isVisible());
 
     CurrentSong().SetModified(false);
     form.close();
