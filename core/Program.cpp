@@ -137,8 +137,9 @@ void TProgram::StartUp() {
   Prefs.Style = style;  // the selection, written back at every close
   ApplyStyle(LoadStyle(app, style < 0 ? std::string(DefaultStyleName) : StyleNames[style]));
 
-  // 1. The private temporary folder.
-  GetTempDirectory();
+  // 1. The private temporary folder (a batch run makes it only when it
+  // needs it, for a zipped song).
+  if (!Batch) GetTempDirectory();
   // 2. The synthesizer's folder, and where the outside libraries are found.
   PassPath((app + "MB404/").c_str());
   SetOutsideLibraryFolder(Options.LibraryFolder.empty() ? app : Options.LibraryFolder);
