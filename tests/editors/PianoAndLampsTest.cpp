@@ -186,9 +186,55 @@ TEST_F(PianoAndLampsTest, LampWindowSizesDoublesAndFades) {
   EXPECT_EQ(lamps.size(), QSize(1549, 193));
   QTest::mouseDClick(&lamps, Qt::LeftButton, {}, QPoint(100, 30));
   EXPECT_EQ(lamps.size(), QSize(775, 97));
+  // The row under the pointer names its channel; a left drag moves the
+  // window.
+  std::string info;
+  lamps.OnShowInfo = [&](const std::string& text) { info = text; };
+  CurrentSong().Channel(3)->Name = "Ride";
+  Move(&lamps, QPoint(40, 3 * 12 + 5), Qt::NoButton);
+  EXPECT_EQ(info, "Ride");
+  const QPoint start = lamps.pos();
+  QTest::mousePress(&lamps, Qt::LeftButton, {}, QPoint(40, 40));
+  Move(&lamps, QPoint(70, 60), Qt::LeftButton);
+  QTest::mouseRelease(&lamps, Qt::LeftButton, {}, QPoint(70, 60));
+  EXPECT_EQ(lamps.pos(), start + QPoint(30, 20));
   // A right press runs the main window's lamp-window command.
   QTest::mousePress(&lamps, Qt::RightButton, {}, QPoint(100, 30));
   EXPECT_TRUE(closed);
+}
+
+TEST_F(PianoAndLampsTest, SynthesizerChannelsGetTheSlideRow) {
+  TPianoForm piano;
+  std::string info;
+  piano.OnShowInfo = [&](const std::string& text) { info = text; };
+  CurrentSong().Channel(4)->MakeMB404(false);
+  CurrentSong().Channel(5)->Selected = true;
+  piano.SetViewMode(PianoKeyboardView);
+  piano.ShowForChannel(4, QRect(40, 40, 256, 27));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&piano));
+  ASSERT_TRUE(piano.SlideBox->isVisible());
+  EXPECT_EQ(piano.KeybPanel->height(), KeybPanelHeightWithSlides);
+  EXPECT_EQ(piano.SlideBox->y(), KeybPanelHeightWithSlides);
+
+  // A left drag over the slide row marks slides on the shown and the
+  // selected channel; a right press takes one away. The mark lights.
+  Drag(piano.SlideBox, Qt::LeftButton, 3, 5, 8);
+  for (int ch : {4, 5})
+    for (int s = 3; s <= 5; ++s) EXPECT_TRUE(Steps(ch).GetStepValue(1, s, PlaneFlags) & StepFlagSlide) << ch << s;
+  QTest::mouseClick(piano.SlideBox, Qt::RightButton, {}, QPoint(4 * 16 + 8, 8));
+  EXPECT_FALSE(Steps(4).GetStepValue(1, 4, PlaneFlags) & StepFlagSlide);
+  EXPECT_EQ(piano.SlideBox->Picture.pixel(3 * 16 + 8, 8) | 0xFF000000,
+            piano.TSSlideIL.Image(1).pixel(8, 8) | 0xFF000000);
+  EXPECT_EQ(piano.SlideBox->Picture.pixel(4 * 16 + 8, 8) | 0xFF000000,
+            piano.TSSlideIL.Image(0).pixel(8, 8) | 0xFF000000);
+
+  // The keys name themselves in the info bar; a sample channel has no
+  // slide row and the full keyboard height.
+  QTest::mouseClick(piano.KeybBox, Qt::RightButton, {}, QPoint(8 * 16 + 12, WhiteKeyY(4, 0)));
+  EXPECT_EQ(info, "C4");
+  piano.ShowForChannel(1, QRect(40, 40, 256, 27));
+  EXPECT_FALSE(piano.SlideBox->isVisible());
+  EXPECT_EQ(piano.KeybPanel->height(), KeybPanelHeight);
 }
 
 TEST_F(PianoAndLampsTest, BackdropTilesOrCentresItsPictureAndSurvivesAMissingOne) {

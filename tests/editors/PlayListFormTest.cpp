@@ -24,6 +24,7 @@
 #include "model/SongReset.h"
 #include "support/TempDir.h"
 #include "support/TestApplication.h"
+#include "toolbox/MLBase.h"
 
 namespace vs {
 namespace {
@@ -237,6 +238,51 @@ TEST_F(PlayListFormTest, HeaderAndBarColumnChooseThePatternTheMarkerAndTheName) 
   song.Playlist.ClearPlaylist();
   Form->PlaylistCleared();
   EXPECT_EQ(Form->HeaderHeight(), PlaylistHeaderMin);
+}
+
+TEST_F(PlayListFormTest, ThePlayingBarAndTheEditedPatternShadeTheirRowAndColumn) {
+  auto colour = [this](int col, int row) {
+    QApplication::processEvents();
+    return QColor(View()->grab().toImage().pixel(Grid().CellRect(col, row).center() + QPoint(3, 3)));
+  };
+  Playlist().SetPlaylistCell(1, 6, true);
+  // A left press on bar 3's number jumps there: its row darkens by $1010.
+  QTest::mouseClick(View(), Qt::LeftButton, {}, Cell(0, 4));
+  EXPECT_EQ(PlayPosition().PlaylistPosition, 3);
+  EXPECT_EQ(colour(5, 4), QColor(0xEF, 0xEF, 0xFF));
+  EXPECT_EQ(colour(5, 3), QColor(0xFF, 0xFF, 0xFF));
+  // The edited pattern's column darkens too; where both meet, twice.
+  CurrentSong().CurrentPattern = 6;
+  Form->FollowPosition();
+  EXPECT_EQ(colour(6, 8), QColor(0xE4, 0xE4, 0xF4));  // bar 7, an odd block
+  EXPECT_EQ(colour(6, 4), QColor(0xDF, 0xDF, 0xFF));
+  // The engine moves on: the old row is plain again.
+  PlayPosition().PlaylistPosition = 4;
+  Form->FollowPosition();
+  EXPECT_EQ(colour(5, 4), QColor(0xFF, 0xFF, 0xFF));
+  EXPECT_EQ(colour(5, 5), QColor(0xE4, 0xE4, 0xF4));  // bar 4, an odd block
+}
+
+TEST_F(PlayListFormTest, TextsFollowTheLanguage) {
+  // The window as the program makes it, with its table.
+  SetLangFolder(std::string(VS_DATA_DIR) + "lang/");
+  Form = std::make_unique<TPlayListForm>(Prefs);
+  Form->OnShowInfo = [this](const std::string& text) { Info = text; };
+  Form->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
+  SetGlobalLanguage(1);
+  EXPECT_EQ(Form->windowTitle(), "Liste de lecture");
+  EXPECT_EQ(Form->CutMenu->text(), "Co&uper");
+  QTest::mouseDClick(View(), Qt::LeftButton, {}, Cell(0, 3));
+  EXPECT_EQ(Info, "Boucle de la mesure 3 à la mesure 3");
+  Move(Cell(4, 3), Qt::NoButton);
+  EXPECT_EQ(Info, "Boucle de la mesure 3 à la mesure 3");  // no hover text while a loop is set
+  CurrentSong().Playlist.PlaylistSelection.Bottom = -1;
+  Move(Cell(4, 3), Qt::NoButton);
+  EXPECT_EQ(Info, "Mesure 3 motif 4");
+  SetGlobalLanguage(0);
+  EXPECT_EQ(Form->CutMenu->text(), "Cu&t");
+  SetLangFolder("");
 }
 
 TEST(PlaylistMapsTest, CellColoursAndWindowSnapping) {

@@ -92,16 +92,21 @@ VS_SCREEN("lamp-window", [](TScreenContext& c) {
   TVisualForm& lamps = *Windows().VisualForm;
   lamps.FitToChannels();
   lamps.show();
-  // A beat that has just passed step 9: older steps fainter.
+  // The kit's beat playing in its fourth bar at step 42: the steps it
+  // fired fade behind the play position, the channel lamps with them.
   TSong& song = CurrentSong();
+  constexpr int Now = 42;
   for (int row = 0; row < song.ChannelCount(); ++row) {
-    TChannel& ch = *song.Channels[row];
+    TChannel& ch = *song.Channels[size_t(row)];
     for (int s = 0; s < 64; ++s) {
-      const int age = 9 - s % 16;
-      const bool on = ch.Steps.IsStepOn(1, s % 16) && s < 16;
-      ch.StepLamps[s].store(on && age >= 0 ? std::max(0, 256 - age * 32) : 0);
+      const int age = Now - s;
+      const bool fired = ch.Steps.IsStepOn(song.CurrentPattern, s % 16) && age >= 0 && age < 8;
+      ch.StepLamps[size_t(s)].store(fired ? 256 - age * 32 : 0);
     }
-    ch.TriggerLamp.store(ch.Steps.IsStepOn(1, 9) ? 256 : ch.Steps.IsStepOn(1, 8) ? 128 : 0);
+    int last = -1;
+    for (int age = 0; age < 2 && last < 0; ++age)
+      if (ch.Steps.IsStepOn(song.CurrentPattern, (Now - age) % 16)) last = age;
+    ch.TriggerLamp.store(last < 0 ? 0 : 256 - last * 128);
   }
   lamps.RedrawAll();
   QImage shot = TScreenContext::Grab(&lamps);
