@@ -42,6 +42,28 @@ enum : int { DragStarting = -1, DragIdle = 0, DragPainting = 1, DragFixed = 2, D
 
 }  // namespace
 
+// ---------------------------------------------------------------- status
+
+void TStatusPanel::paintEvent(QPaintEvent*) {
+  // A recessed readout: dark glass, shadowed at the top and left, lit at
+  // the bottom and right, the text in the panel's amber.
+  QPainter p(this);
+  const QRect r = rect();
+  p.fillRect(r, look::PanelDeep);
+  p.setPen(look::PanelShadow);
+  p.drawLine(r.topLeft(), r.topRight());
+  p.drawLine(r.topLeft(), r.bottomLeft());
+  p.setPen(look::PanelLight);
+  p.drawLine(r.bottomLeft(), r.bottomRight());
+  p.drawLine(r.topRight(), r.bottomRight());
+  QFont f = font();
+  f.setPixelSize(11);
+  f.setBold(true);
+  p.setFont(f);
+  p.setPen(look::Accent);
+  p.drawText(r.adjusted(2, 1, -2, 0), Qt::AlignCenter, text());
+}
+
 // ---------------------------------------------------------------- the grid
 
 TPlayListGrid::TPlayListGrid(TPlayListForm& form, QWidget* parent) : TVekGrid(parent), Form(form) {
@@ -143,17 +165,9 @@ TPlayListForm::TPlayListForm(TPreferences& prefs, QWidget* parent)
   InsBtn->setAccessibleName(QStringLiteral("Edit"));
   status->addWidget(InsBtn);
   auto panel = [&](const char* name, int width) {
-    auto* label = new QLabel(StatusBar);
+    auto* label = new TStatusPanel(StatusBar);
     label->setObjectName(name);
-    label->setFixedWidth(width);
-    label->setAlignment(Qt::AlignCenter);
-    label->setFrameShape(QFrame::Panel);
-    label->setFrameShadow(QFrame::Sunken);
-    QPalette lp = label->palette();
-    lp.setColor(QPalette::WindowText, look::Text);
-    lp.setColor(QPalette::Window, look::PanelDeep);
-    label->setPalette(lp);
-    label->setAutoFillBackground(true);
+    label->setFixedSize(width, StatusBarHeight - 4);
     status->addWidget(label);
     return label;
   };

@@ -23,8 +23,9 @@
 #include "core/PlaylistCommands.h"
 #include "model/SongListener.h"
 
+#include <QLabel>
+
 class QAction;
-class QLabel;
 class QMenu;
 
 namespace vs {
@@ -34,6 +35,17 @@ class TMyTransButton;
 class TPlayListForm;
 struct TPreferences;
 struct TStoredBounds;
+
+// A panel of the window's status bar: a small recessed readout.
+class TStatusPanel : public QLabel {
+  Q_OBJECT
+
+public:
+  using QLabel::QLabel;
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+};
 
 // The grid whose mouse gestures and keys the window handles.
 class TPlayListGrid : public TVekGrid {
@@ -140,8 +152,8 @@ private:
   TPreferences& Prefs;
   TPlayListGrid* Grid = nullptr;
   QWidget* StatusBar = nullptr;
-  QLabel* BarPanel = nullptr;
-  QLabel* PatternPanel = nullptr;
+  TStatusPanel* BarPanel = nullptr;
+  TStatusPanel* PatternPanel = nullptr;
   TMultiLang* MultiLang1 = nullptr;
   TImageList PLBulletIL;
   QFont HeaderFont;

@@ -3,7 +3,12 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 
+#include <algorithm>
+
+#include "core/PatternCommands.h"
 #include "framework/MLang.h"
+#include "model/Song.h"
+#include "ui/ChannelRack.h"
 
 namespace vs {
 
@@ -71,6 +76,14 @@ std::vector<std::string> CreateProgramWindows(TPreferences& prefs) {
     window->installEventFilter(keys);
   w.PlayListForm->OnShowInfo = info;
   w.PlayListForm->OnCloseRequest = [&form] { form.PlayListMenuClick(); };
+  // A pattern chosen in the playlist's header is the edited pattern of the
+  // rack and the piano roll too.
+  w.PlayListForm->OnEditPattern = [&form](int pattern) {
+    SelectPatternFromSelector(pattern);
+    form.Rack().ShowPattern();
+    if (TPianoForm* piano = Windows().PianoForm) piano->RepaintPianoForm();
+    form.ShowInfo(CurrentSong().PatternNames[size_t(std::clamp(pattern, 1, MaxPattern))].Name);
+  };
   w.VisualForm->OnShowInfo = info;
   w.VisualForm->OnCloseRequest = [&form] { form.VisualMenuClick(); };
   w.PianoForm->OnShowInfo = info;

@@ -57,6 +57,11 @@ TEST_F(EditorWindowsProgram, ViewKeysOpenTheWindowsAndTheirPlacesAreKept) {
     QTest::keyClick(&form, Qt::Key_L, Qt::ControlModifier);
     EXPECT_TRUE(playlist.isVisible());
     EXPECT_TRUE(Checked(form, "PlayListMenu"));
+    // Its header chooses the pattern the rack edits.
+    QWidget* grid = playlist.ListGridBit().viewport();
+    QTest::mouseClick(grid, Qt::LeftButton, {}, playlist.ListGridBit().CellRect(4, 0).center());
+    EXPECT_EQ(CurrentSong().CurrentPattern, 4);
+    EXPECT_EQ(form.Rack().StepRow(0)->CellFrame(0), 0);  // pattern 4 of the kit is empty
     playlist.move(130, 90);
     playlist.close();
     EXPECT_FALSE(playlist.isVisible());
