@@ -198,6 +198,7 @@ void ShiftSteps(TSong& song, int direction) {
 }
 
 TPatternView& PatternView() { return SequencerState().PatternView; }
+HumanizeOptions& ProgramHumanizeOptions() { return SequencerState().Humanize; }
 
 void SetPatternLength(TSong& song, int length, TPatternView& view) {
   {

@@ -55,14 +55,17 @@ void RandomSteps(TSong& song, const RandomSource& random = ProgramRandom);
 // every <= 0 changes nothing.
 void FillEverySteps(TSong& song, int channel, int every);
 
-// The humanize dialog's choices (the model behind its controls).
+// The humanize dialog's choices (the model behind its controls): 25 %,
+// volume and pan.
 struct HumanizeOptions {
-  int Percent = 10;  // the slider position, 0..100
+  int Percent = 25;  // the slider position, 0..100
   bool Volume = true;
-  bool Pan = false;
+  bool Pan = true;
   bool Pitch = false;
   bool Mix = false;
 };
+// The program's choices, kept from one use of the dialog to the next.
+HumanizeOptions& ProgramHumanizeOptions();
 // Every selected channel, every step that is on below the pattern length:
 // velocity, pan, pitch and mix (in that order) moved at random.
 void HumanizeSteps(TSong& song, const HumanizeOptions& options,

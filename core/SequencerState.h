@@ -2,12 +2,13 @@
 // The sequencer's program-wide objects in one place, built after the
 // engine's (so that they are freed before it) and in the order they depend
 // on each other: the folders, the shown play position, the transport's
-// controls, the sync and master-clock state, the step clipboard and the
-// pattern view, then the two threads that step the objects above, the
-// master clock and the step timer (freed first, waiting for their worker).
-// The accessors ProgramPaths(), PlayPosition(), Transport(), Sync(),
-// MasterClockState(), StepClipboard(), PatternView() and LoopTimer() reach
-// these objects; the object is made at the first use of any of them.
+// controls, the sync and master-clock state, the step clipboard, the
+// pattern view and the humanize choices, then the two threads that step
+// the objects above, the master clock and the step timer (freed first,
+// waiting for their worker). The accessors ProgramPaths(), PlayPosition(),
+// Transport(), Sync(), MasterClockState(), StepClipboard(), PatternView(),
+// ProgramHumanizeOptions() and LoopTimer() reach these objects; the object
+// is made at the first use of any of them.
 
 #include <memory>
 
@@ -32,6 +33,7 @@ struct TSequencerState {
   TMasterClockState MasterClock;  // under MasterClockLock
   TStepClipboard StepClipboard;
   TPatternView PatternView;
+  HumanizeOptions Humanize;
   std::unique_ptr<TMasterClockThread> MasterClockThread;
   TThreadTimer LoopTimer;
 };

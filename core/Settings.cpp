@@ -140,7 +140,7 @@ void LoadSettings(const TSettingsStore& store, TPreferences& p, const std::strin
   p.AheadLength = store.ReadInteger(s, "Ahead Length", p.AheadLength);
   for (int i = 0; i < ToolEntryCount; ++i) {
     const std::string section = ToolSection(i);
-    TToolEntry& tool = p.Tools[i];
+    TToolItem& tool = p.ToolList[i];
     tool.Name = store.ReadString(section, "Name", tool.Name);
     tool.FileName = store.ReadString(section, "FileName", tool.FileName);
     tool.Params = store.ReadInteger(section, "Params", tool.Params);
@@ -227,9 +227,9 @@ void WriteSettings(TSettingsStore& store, const TPreferences& p) {
       store.WriteString(s, "Last Opened " + std::to_string(i), p.RecentFiles[i]);
   for (int i = 0; i < ToolEntryCount; ++i) {
     const std::string section = ToolSection(i);
-    store.WriteString(section, "Name", p.Tools[i].Name);
-    store.WriteString(section, "FileName", p.Tools[i].FileName);
-    store.WriteInteger(section, "Params", p.Tools[i].Params);
+    store.WriteString(section, "Name", p.ToolList[i].Name);
+    store.WriteString(section, "FileName", p.ToolList[i].FileName);
+    store.WriteInteger(section, "Params", p.ToolList[i].Params);
   }
 }
 

@@ -38,13 +38,18 @@ struct TStoredBounds {
   std::optional<int32_t> Left, Top, Width, Height;
 };
 
-// One entry of the tools menu.
-struct TToolEntry {
-  std::string Name;      // menu caption
+// One entry of the tools menu: an outside program (a sound editor, a
+// synthesizer) that the program starts, with the samples folder or a sample
+// as arguments when its flags say so.
+struct TToolItem {
+  std::string Name;      // menu caption; empty = a free entry
   std::string FileName;  // program to start
-  int32_t Params = 0;    // flag bits; ToolStartAtLoad: start while loading
+  int32_t Params = 0;    // flag bits below
 };
-constexpr int32_t ToolStartAtLoad = 8;
+constexpr int32_t ToolWithSamplesPath = 1;    // the samples folder is an argument
+constexpr int32_t ToolWithChannelSample = 2;  // the current channel's sample is one
+constexpr int32_t ToolStartAtLoad = 8;        // started at start-up
+constexpr int32_t ToolLinkToMain = 16;        // the wave editor sits beside the main window
 
 struct TPreferences {
   // --- General options ---
@@ -103,7 +108,7 @@ struct TPreferences {
   int32_t BufferLength = DefaultBufferFrames;  // frames
   int32_t AheadLength = DefaultBufferFrames;   // frames
 
-  std::array<TToolEntry, ToolEntryCount> Tools;
+  std::array<TToolItem, ToolEntryCount> ToolList;
 
   // --- Lists made at start-up (core/Program.h) ---
   // An index into the style folders; none stored: the folder named

@@ -79,7 +79,7 @@ TEST_F(SettingsTest, FreshStoreGivesTheDefaults) {
   EXPECT_EQ(p.DrumKitFileName, AppPath + "Samples/DrumKits/Basic/Basic.zmp");
   EXPECT_EQ(p.BufferLength, 8820);
   EXPECT_EQ(p.AheadLength, 8820);
-  for (const TToolEntry& t : p.Tools) {
+  for (const TToolItem& t : p.ToolList) {
     EXPECT_EQ(t.Name, "");
     EXPECT_EQ(t.FileName, "");
     EXPECT_EQ(t.Params, 0);
@@ -142,7 +142,7 @@ TEST_F(SettingsTest, EveryValueSurvivesWriteAndRead) {
   a.DrumKitFileName = kit;
   a.BufferLength = 4410;
   a.AheadLength = 2205;
-  for (int i = 0; i < ToolEntryCount; ++i) a.Tools[i] = {"Tool" + std::to_string(i), "/bin/t" + std::to_string(i), i * 3};
+  for (int i = 0; i < ToolEntryCount; ++i) a.ToolList[i] = {"Tool" + std::to_string(i), "/bin/t" + std::to_string(i), i * 3};
   a.Style = 2;
   a.DSDriver = 1;
   a.DSDriverName = "Card 1";
@@ -215,9 +215,9 @@ TEST_F(SettingsTest, EveryValueSurvivesWriteAndRead) {
   EXPECT_EQ(b.BufferLength, 4410);
   EXPECT_EQ(b.AheadLength, 2205);
   for (int i = 0; i < ToolEntryCount; ++i) {
-    EXPECT_EQ(b.Tools[i].Name, a.Tools[i].Name);
-    EXPECT_EQ(b.Tools[i].FileName, a.Tools[i].FileName);
-    EXPECT_EQ(b.Tools[i].Params, a.Tools[i].Params);
+    EXPECT_EQ(b.ToolList[i].Name, a.ToolList[i].Name);
+    EXPECT_EQ(b.ToolList[i].FileName, a.ToolList[i].FileName);
+    EXPECT_EQ(b.ToolList[i].Params, a.ToolList[i].Params);
   }
   EXPECT_EQ(b.Style, 2);
   EXPECT_EQ(b.DSDriver, 1);
