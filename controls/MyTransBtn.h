@@ -43,6 +43,8 @@ enum class TPopupAlign { Popup_Right, Popup_Bottom };
 
 class TMyTransButton : public TQuickGraphicControl {
   Q_OBJECT
+  // The language tables set the caption.
+  Q_PROPERTY(QString caption READ Caption WRITE SetCaption)
 
 public:
   explicit TMyTransButton(QWidget* parent = nullptr);

@@ -1,16 +1,55 @@
 #pragma once
-// The song information editor. Created at start-up in its place in the window
-// order; for now an empty window of its own class.
+// "Loop info": the song's title, its description in rich text (pictures
+// pasted in are kept), its web address and whether the description pops
+// up when the song is opened. The window is a view of the current song's
+// information: every edit is written to the song at once and marks it
+// modified; a changed title renames the main window (OnTitleChanged). While
+// the window is shown, editing the description or the address also ticks
+// "Show it on open"; filling it from a song (ShowSongInfo) changes nothing.
 
-#include <QWidget>
+#include <QDialog>
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
 
 namespace vs {
 
-class TSetInfoForm : public QWidget {
+struct SongInfo;
+class TMyTransButton;
+class TRichEditEx;
+
+class TSetInfoForm : public QDialog {
   Q_OBJECT
 
 public:
   explicit TSetInfoForm(QWidget* parent = nullptr);
+
+  // Shows a song's information (read, reset): the song stays unmodified.
+  void ShowSongInfo(const SongInfo& info);
+
+  // The title changed (the main window renews its caption).
+  std::function<void()> OnTitleChanged;
+
+  QLabel* TitleLabel = nullptr;
+  QLineEdit* TitleEdit = nullptr;
+  QLabel* InfoLabel = nullptr;
+  TRichEditEx* InfoEdit = nullptr;
+  QLabel* URLLabel = nullptr;
+  QLineEdit* URLEdit = nullptr;
+  QCheckBox* ShowInfoBox = nullptr;
+  TMyTransButton* OkBtn = nullptr;
+
+private:
+  void TitleEditChange();
+  void InfoEditChange();
+  void URLEditChange();
+  void ShowInfoBoxClick();
+  // An edit of the description or the address while shown.
+  void TickShowOnOpen();
+
+  bool Filling = false;
 };
 
 }  // namespace vs

@@ -97,6 +97,18 @@ void TProgramRun::StartUp() {
     const std::string message = TakeOutputLostMessage();
     if (!message.empty()) form.ShowInfo("Sound output closed: " + message);
   });
+  // The render dialog follows the render thread.
+  if (TWAVRenderForm* render = Windows().WAVRenderForm) {
+    QObject::connect(Listener.get(), &TQtEngineListener::renderProgress, render,
+                     [render](int percent) { render->RenderProgress(percent); });
+    QObject::connect(Listener.get(), &TQtEngineListener::renderDone, render,
+                     [render](bool ok) { render->RenderDone(ok); });
+  }
+  // The tools that start with the program, and the tools menu.
+  if (TAddToolForm* tools = Windows().AddToolForm) {
+    tools->LaunchStartupTools();
+    tools->UpdateToolsMenu();
+  }
   Started = true;
   form.RebuildRecentFiles();
   // The chosen style's pictures (its configuration is read), then the tool

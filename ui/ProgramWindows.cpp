@@ -56,7 +56,7 @@ std::vector<std::string> CreateProgramWindows(TPreferences& prefs) {
   note(w.SetInfoForm = new TSetInfoForm(owner));
   note(w.InfoForm = new TInfoForm(owner));
   note(w.WAVRenderForm = new TWAVRenderForm(owner));
-  note(w.AddToolForm = new TAddToolForm(owner));
+  note(w.AddToolForm = new TAddToolForm(prefs, owner));
   // Each window speaks the program's language from its own table.
   for (QWidget* window : {static_cast<QWidget*>(w.PianoForm), static_cast<QWidget*>(w.VisualForm),
                           static_cast<QWidget*>(w.MIDIForm), static_cast<QWidget*>(w.AboutForm),
@@ -87,6 +87,15 @@ std::vector<std::string> CreateProgramWindows(TPreferences& prefs) {
   w.VisualForm->OnShowInfo = info;
   w.VisualForm->OnCloseRequest = [&form] { form.VisualMenuClick(); };
   w.PianoForm->OnShowInfo = info;
+  // The title renames the main window; renders, tools and their menu.
+  w.SetInfoForm->OnTitleChanged = [&form] {
+    TSongCommands& commands = form.Commands();
+    if (commands.TrackSongFileName) commands.UpdateSongTitle();
+  };
+  w.WAVRenderForm->Prefs = &prefs;
+  w.AddToolForm->RenderFileNameOf = [&form] { return form.Commands().RenderFileName; };
+  w.AddToolForm->OnInfo = info;
+  w.AddToolForm->AddToolsMenu(form.Actions().Menu("Tools1"), form.Actions().Action("ToolsSepMenu"), false, &form);
   return order;
 }
 

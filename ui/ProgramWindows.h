@@ -12,6 +12,7 @@
 
 #include "editors/AboutForm.h"
 #include "editors/AddToolForm.h"
+#include "editors/HumanizeForm.h"
 #include "editors/InfoForm.h"
 #include "editors/MIDIForm.h"
 #include "editors/PianoForm.h"
@@ -38,6 +39,8 @@ struct TProgramWindows {
   TInfoForm* InfoForm = nullptr;
   TWAVRenderForm* WAVRenderForm = nullptr;
   TAddToolForm* AddToolForm = nullptr;
+  // Made on first use.
+  THumanizeForm* HumanizeForm = nullptr;
 };
 
 // The windows of the running program (all null before CreateProgramWindows

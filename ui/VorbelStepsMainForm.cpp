@@ -193,6 +193,9 @@ void TQtSongCommandHost::HideSongInfo() {
 
 void TQtSongCommandHost::SongOpened() {
   TSong& song = CurrentSong();
+  // The song's information, and the viewer when the song asks for it.
+  if (TSetInfoForm* info = Windows().SetInfoForm) info->ShowSongInfo(song.Info);
+  if (TInfoForm* viewer = Windows().InfoForm; viewer && song.Info.ShowOnOpen) viewer->ShowSongInfo(song.Info);
   SetTempo(song.BPM);
   LoopButtonClick(song.SongModeOn);
   for (auto& c : song.Channels) c->Selected = false;
@@ -201,24 +204,22 @@ void TQtSongCommandHost::SongOpened() {
   Form.ShowTransport();
 }
 
-void TQtSongCommandHost::SongWasReset() { Form.ShowSong(); }
+void TQtSongCommandHost::SongWasReset() {
+  if (TSetInfoForm* info = Windows().SetInfoForm) info->ShowSongInfo(CurrentSong().Info);
+  Form.ShowSong();
+}
 void TQtSongCommandHost::FitMainWindowHeight() { Form.FitMainWindowHeight(); }
 void TQtSongCommandHost::SetSampleCommandsEnabled(bool enabled) { Form.SetSampleCommandsEnabled(enabled); }
 
 bool TQtSongCommandHost::RenderWAV(const std::string& fileName) {
-  const bool wasPlaying = Form.IsPlaying();
-  if (wasPlaying) Form.TogglePlayback(false);
-  SetBusyCursor(true);
-  Form.ShowInfo("Rendering " + ExtractFileName(fileName) + "...");
-  const TRenderResult result = RenderSongToFile(fileName);
-  SetBusyCursor(false);
-  if (!result.Ok) {
-    HintMessageBox("Error|" + result.Error, MbOK | MbIconError);
-    Form.ShowInfo("");
-    return false;
-  }
-  Form.ShowInfo("Rendered " + ExtractFileName(fileName));
-  return true;
+  // The render dialog renders on the render thread and shows its progress.
+  TWAVRenderForm* render = Windows().WAVRenderForm;
+  if (!render) return false;
+  if (Form.IsPlaying()) Form.TogglePlayback(false);
+  const bool written = render->Execute(fileName);
+  Form.ShowTransport();
+  Form.ShowInfo(written ? "Rendered " + ExtractFileName(fileName) : std::string());
+  return written;
 }
 
 bool TQtSongCommandHost::WriteClickMarkedSample(const TWAVSample& sample, const std::string& fileName) {
@@ -480,7 +481,8 @@ void TVorbelStepsMainForm::BuildMenus() {
   t.AddItem("Open1", "&Open...", "FileMenu", [this] { SongCommands->Open(); }).Shortcut("Ctrl+O");
   t.AddItem("Save1", "&Save", "FileMenu", [this] { SongCommands->Save(); }).Shortcut("Ctrl+S");
   t.AddItem("SaveAs1", "Save &as...", "FileMenu", [this] { SongCommands->SaveAs(); });
-  t.AddItem("Wavefile1", "&Render to WAV...", "FileMenu", [this] { SongCommands->RenderWAVCommand(); });
+  t.AddItem("Wavefile1", "&Render to WAV...", "FileMenu", [this] { SongCommands->RenderWAVCommand(); })
+      .Shortcut("Ctrl+R");
   t.AddItem("MIDIfile1", "Save as &MIDI file...", "FileMenu", [this] { SongCommands->SaveAsMIDICommand(); });
   t.AddItem("Zippedlooppackage1", "&Zipped loop package...", "FileMenu", [this] { SongCommands->ZippedCommand(); });
   CollectMenuItem = t.AddItem("CollectMenuItem", "&Collect samples...", "FileMenu", [this] {
@@ -497,6 +499,9 @@ void TVorbelStepsMainForm::BuildMenus() {
   t.AddSeparator("FileMenu");
   t.AddItem("ExitMenu", "&Quit", "FileMenu", [this] { close(); }).Shortcut("Ctrl+Q");
 
+  t.AddMenu("Edit1", "&Edit");
+  t.AddItem("HumanizeMenu", "&Humanize...", "Edit1", [this] { HumanizeMenuClick(); }).Shortcut("Alt+H");
+
   t.AddMenu("View1", "&View");
   t.AddItem("VisualMenu", "&Dots window", "View1", [this] { VisualMenuClick(); }).Checkable();
   t.AddItem("HintpanelMenu", "&Hint panel", "View1", [this] { HintpanelMenuClick(); }).Checkable();
@@ -506,6 +511,18 @@ void TVorbelStepsMainForm::BuildMenus() {
   t.AddItem("BackgroundMenu", "&Background wallpaper", "View1", [this] { BackgroundMenuClick(); })
       .Checkable()
       .Shortcut("F12");
+
+  t.AddMenu("Options1", "&Options");
+  t.AddItem("LoopInfo1", "Loop &info...", "Options1", [] {
+     if (TSetInfoForm* info = Windows().SetInfoForm) info->exec();
+   }).Shortcut("F10");
+
+  // The tools follow the separator (Tools dialog).
+  t.AddMenu("Tools1", "&Tools");
+  t.AddItem("Configure1", "&Configure...", "Tools1", [] {
+    if (TAddToolForm* tools = Windows().AddToolForm) tools->exec();
+  });
+  t.AddSeparator("Tools1", "ToolsSepMenu").Visible(false);
 
   t.AddMenu("TransportMenu", "&Transport");
   PlayAction = t.AddItem("PlayMenu", "&Play", "TransportMenu", [this] { TogglePlayback(); }).Shortcut("Space").Action();
@@ -533,6 +550,14 @@ void TVorbelStepsMainForm::BuildMenus() {
   FileMenu = t.Menu("FileMenu");
   // The shortcuts answer in this window, with or without the bar.
   t.Attach(this);
+}
+
+void TVorbelStepsMainForm::HumanizeMenuClick() {
+  TProgramWindows& w = Windows();
+  if (!w.HumanizeForm) w.HumanizeForm = new THumanizeForm(ProgramHumanizeOptions(), this);
+  if (w.HumanizeForm->exec() != QDialog::Accepted) return;
+  HumanizeSteps(CurrentSong(), ProgramHumanizeOptions());
+  if (QWidget* piano = w.PianoForm) piano->update();
 }
 
 void TVorbelStepsMainForm::BuildDrumKitsMenu(const std::string& folder) {

@@ -141,6 +141,9 @@ public:
   // graph), under that channel's row; Close hides it.
   void ShowPianoForm(int viewMode);
   void ClosePianoForm();
+  // The humanize dialog (made on first use), then the selected channels'
+  // steps moved at random as it says.
+  void HumanizeMenuClick();
   // The menu bar takes the current style's menu picture ("MenuItems.bmp":
   // the titles' plates at rest and lit), lines its titles up with the
   // style's "MenuSep" and writes the captions over the plates; without a

@@ -1,0 +1,354 @@
+// The song information, the tools and the small dialogs in the running
+// program, driven as a user drives them: F10 and the loop information,
+// its pop-up on opening a song, a tool started with its arguments, Alt+H
+// and the humanize dialog, Ctrl+R and a render cancelled half-way.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+#include "controls/MyTransBtn.h"
+#include "controls/TrackSlider.h"
+#include "core/ChannelFiles.h"
+#include "core/ProgramPaths.h"
+#include "core/SongCommands.h"
+#include "editors/DialogParts.h"
+#include "editors/PatNameForm.h"
+#include "engine/EngineListener.h"
+#include "engine/RenderWAV.h"
+#include "engine/WAVFiles.h"
+#include "files/SongFile.h"
+#include "framework/RichEdEx.h"
+#include "framework/RichText.h"
+#include "model/Song.h"
+#include "support/TempDir.h"
+#include "support/TestApplication.h"
+#include "toolbox/AllTools.h"
+#include "ui/ProgramRun.h"
+#include "ui/ProgramWindows.h"
+
+namespace vs {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Records the addresses the desktop is asked to open.
+class TUrlRecorder : public QObject {
+  Q_OBJECT
+
+public:
+  std::vector<QUrl> Opened;
+public slots:
+  void Open(const QUrl& url) { Opened.push_back(url); }
+};
+
+// Acts once on the modal dialog of type T when one is up (polling while
+// the code that opens it runs its own event loop).
+template <class T>
+class TWhenModal {
+public:
+  explicit TWhenModal(std::function<void(T&)> act) : Act(std::move(act)) {
+    QObject::connect(&Timer, &QTimer::timeout, [this] {
+      auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+      if (Seen || !dialog) return;
+      Seen = true;
+      Act(*dialog);
+    });
+    Timer.start(10);
+  }
+  bool Seen = false;
+
+private:
+  std::function<void(T&)> Act;
+  QTimer Timer;
+};
+
+class SongInfoToolsDialogsTest : public ::testing::Test {
+protected:
+  TTestDir Tmp;
+  std::unique_ptr<TProgramRun> Run;
+  TVorbelStepsMainForm* Form = nullptr;
+
+  void SetUp() override {
+    testing::TestApplication();
+    const std::string settings = Tmp / "settings.ini";
+    setenv("VORBELSTEPS_SETTINGS", settings.c_str(), 1);
+    setenv("VORBELSTEPS_DATA", VS_DATA_DIR, 1);
+    Tmp.Write("settings.ini", "[ZM SETTINGS]\nUse WAV=0\n");
+    Run = std::make_unique<TProgramRun>(std::vector<std::string>{}, Tmp.Dir());
+    Run->StartUp();
+    Run->ShowMainWindow();
+    Run->FirstActivation();
+    Form = Windows().VorbelStepsMainForm;
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form));
+  }
+  void TearDown() override {
+    CurrentSong().SetModified(false);
+    Run.reset();
+    unsetenv("VORBELSTEPS_SETTINGS");
+    unsetenv("VORBELSTEPS_DATA");
+  }
+};
+
+TEST_F(SongInfoToolsDialogsTest, LoopInfoIsEditedSavedAndShownOnOpening) {
+  // F10: the editor, modal. The title renames the window and marks the song;
+  // typing the description while it is shown ticks "Show it on open".
+  TWhenModal<TSetInfoForm> edit([this](TSetInfoForm& info) {
+    EXPECT_EQ(info.windowTitle(), "Loop info");
+    EXPECT_EQ(info.TitleEdit->text(), "Basic");  // the kit's
+    QTest::keyClick(info.TitleEdit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(info.TitleEdit, "Acid Rain");
+    EXPECT_EQ(Form->windowTitle(), "Acid Rain - VorbelSteps");
+    EXPECT_TRUE(CurrentSong().Modified());
+    EXPECT_FALSE(info.ShowInfoBox->isChecked());
+    QTest::keyClicks(info.InfoEdit->viewport(), "Wet");
+    QTest::keyClicks(info.URLEdit, "www.example.org");
+    EXPECT_TRUE(info.ShowInfoBox->isChecked());
+    QTest::mouseClick(info.OkBtn, Qt::LeftButton);
+  });
+  QTest::keyClick(Form, Qt::Key_F10);
+  ASSERT_TRUE(edit.Seen);
+  EXPECT_FALSE(Windows().SetInfoForm->isVisible());
+  TSong& song = CurrentSong();
+  EXPECT_EQ(song.Info.Title, "Acid Rain");
+  EXPECT_EQ(RTFToPlainText(song.Info.InfoRTF), "Wet\n");
+  EXPECT_TRUE(song.Info.ShowOnOpen);
+
+  // A description written elsewhere, with a picture, saved and opened: the
+  // same rich text, and the viewer pops up with it.
+  const std::string stored =
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Arial;}}{\\colortbl ;\\red200\\green0\\blue0;}\r\n"
+      "\\pard\\fs20 Deep \\b\\cf1 acid\\cf0\\b0  line\\par\r\n"
+      "{\\pict\\dibitmap0\\picw1\\pich1 28000000010000000100000001001800000000000400000000000000000000000000000000000000"
+      "0000ff00}\\par\r\n}";
+  song.Info.InfoRTF = stored;
+  const std::string first = Tmp / "first.zmp", second = Tmp / "second.zmp";
+  ASSERT_TRUE(SaveSong(first, song));
+  TSongCommands& commands = Form->Commands();
+  ASSERT_TRUE(commands.OpenSong(first));
+  TInfoForm& viewer = *Windows().InfoForm;
+  EXPECT_TRUE(viewer.isVisible());
+  EXPECT_EQ(viewer.TitleLabel->text(), "Acid Rain");
+  EXPECT_TRUE(viewer.URLEdit->isVisible());
+  EXPECT_TRUE(viewer.BottomLine->isVisible());
+  EXPECT_EQ(viewer.InfoEdit->toPlainText(), QString("Deep acid line\n\uFFFC"));
+  EXPECT_EQ(viewer.InfoEdit->ObjectCount(), 1);
+  EXPECT_EQ(viewer.height(), viewer.InfoEdit->geometry().bottom() + 1 + 28);
+  EXPECT_GE(viewer.InfoEdit->height(), 80);
+  // Unedited, the description is written back byte for byte.
+  EXPECT_EQ(Windows().SetInfoForm->InfoEdit->RTF(), stored);
+  ASSERT_TRUE(SaveSong(second, CurrentSong()));
+  ASSERT_TRUE(commands.OpenSong(second));
+  EXPECT_EQ(CurrentSong().Info.InfoRTF, stored);
+  EXPECT_FALSE(CurrentSong().Modified());
+
+  // A click on the address opens it; any key closes the viewer.
+  TUrlRecorder browser;
+  QDesktopServices::setUrlHandler("http", &browser, "Open");
+  QTest::mouseClick(viewer.URLEdit, Qt::LeftButton);
+  QDesktopServices::unsetUrlHandler("http");
+  ASSERT_EQ(browser.Opened.size(), 1u);
+  EXPECT_EQ(browser.Opened[0], QUrl("http://www.example.org"));
+  QTest::keyClick(&viewer, Qt::Key_A);
+  EXPECT_FALSE(viewer.isVisible());
+
+  // A long description is cut at the screen's height less 100 and scrolls.
+  SongInfo longInfo;
+  longInfo.InfoRTF = "{\\rtf1 ";
+  for (int i = 0; i < 200; ++i) longInfo.InfoRTF += "line\\par ";
+  longInfo.InfoRTF += "}";
+  viewer.ShowSongInfo(longInfo);
+  EXPECT_EQ(viewer.InfoEdit->height(), viewer.screen()->availableGeometry().height() - 100);
+  EXPECT_EQ(viewer.InfoEdit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  EXPECT_FALSE(viewer.URLEdit->isVisible());
+  EXPECT_EQ(viewer.height(), viewer.InfoEdit->geometry().bottom() + 1 + 4);
+  QTest::mouseClick(viewer.InfoEdit->viewport(), Qt::LeftButton);
+  EXPECT_FALSE(viewer.isVisible());
+}
+
+TEST_F(SongInfoToolsDialogsTest, ToolsAreEditedAndStartedWithTheirArgumentsApart) {
+  // A tool that writes down what it was started with, one argument a line.
+  const std::string argv = Tmp / "argv.txt";
+  const std::string script = Tmp.Write("record tool.sh", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"" +
+                                                            argv + ".part\"\nmv \"" + argv + ".part\" \"" + argv + "\"\n");
+  fs::permissions(script, fs::perms::owner_all);
+  TPreferences& prefs = Run->Program().Prefs;
+  prefs.ToolList[4] = {"", "/bin/true", ToolWithChannelSample};  // no name: in no menu
+
+  // The tools dialog: the first free row is offered; a name, a program and
+  // two boxes make the tool.
+  TWhenModal<TAddToolForm> configure([&](TAddToolForm& tools) {
+    EXPECT_EQ(tools.ToolsBox->currentRow(), 0);
+    QTest::keyClicks(tools.TitleEdit, "Recorder");
+    tools.FileEdit->setText(QString::fromStdString(script));
+    emit tools.FileEdit->textEdited(tools.FileEdit->text());
+    tools.PathBox->click();
+    tools.WAVBox->click();
+    EXPECT_EQ(tools.ToolsBox->item(0)->text(), "Recorder");
+    EXPECT_FALSE(tools.LinkBox->isVisible());
+    QTest::mouseClick(tools.OkBtn, Qt::LeftButton);
+  });
+  Form->Actions().Action("Configure1")->trigger();
+  ASSERT_TRUE(configure.Seen);
+  EXPECT_EQ(prefs.ToolList[0].FileName, script);
+  EXPECT_EQ(prefs.ToolList[0].Params, ToolWithSamplesPath | ToolWithChannelSample);
+
+  // Closing rebuilt the Tools menu: the named tool after a shown separator.
+  QMenu* menu = Form->Actions().Menu("Tools1");
+  QAction* item = menu->findChild<QAction*>("Tool0");
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(item->text(), "Recorder");
+  EXPECT_EQ(menu->findChild<QAction*>("Tool4"), nullptr);
+  EXPECT_TRUE(Form->Actions().Action("ToolsSepMenu")->isVisible());
+
+  // Started with the samples folder and the selected channel's sample, as
+  // two arguments, whatever spaces they hold.
+  TChannel& kick = *CurrentSong().Channel(0);
+  ASSERT_TRUE(kick.Selected);
+  const std::string sample = ResolveSamplePath(kick.SampleFileName);
+  ASSERT_FALSE(sample.empty());
+  item->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(argv); }, 10000));
+  EXPECT_EQ(*ReadFileBytes(argv), SamplesFolder() + "\n" + sample + "\n");
+}
+
+TEST_F(SongInfoToolsDialogsTest, AltHHumanizesTheSelectedChannelsOnSteps) {
+  TSong& song = CurrentSong();
+  for (auto& c : song.Channels) c->Selected = false;
+  TChannel& target = *song.Channel(1);
+  target.Selected = true;
+  for (int s = 0; s < 16; ++s) target.Steps.SetStepOn(song.CurrentPattern, s, s % 2 == 0);
+  TStepBlock& block = *target.Steps.Block(song.CurrentPattern);
+  for (int s = 0; s < 16; ++s) block.Set(s, PlaneVol, 100);
+  const TStepBlock before = block;
+  const TStepBlock other = *song.Channel(0)->Steps.Block(song.CurrentPattern);
+
+  QString caption;
+  TWhenModal<THumanizeForm> humanize([&](THumanizeForm& dialog) {
+    caption = dialog.PercentageBox->title();
+    EXPECT_TRUE(dialog.VolBox->isChecked());
+    EXPECT_TRUE(dialog.PanBox->isChecked());
+    EXPECT_FALSE(dialog.PitchBox->isChecked());
+    EXPECT_EQ(dialog.HumanizeSlider->Position(), 25);
+    QTest::mouseClick(dialog.OkBtn, Qt::LeftButton);
+  });
+  QTest::keyClick(Form, Qt::Key_H, Qt::AltModifier);
+  ASSERT_TRUE(humanize.Seen);
+  EXPECT_EQ(caption, "Humanize 25%");
+  int moved = 0;
+  for (int s = 0; s < 16; ++s) {
+    const int v = block.Get(s, PlaneVol);
+    if (s % 2) {
+      EXPECT_EQ(v, 100) << "an off step stays";
+      continue;
+    }
+    EXPECT_GE(v, 75);
+    EXPECT_LT(v, 125);
+    moved += v != 100;
+    EXPECT_EQ(block.Get(s, PlanePitch), before.Get(s, PlanePitch));
+  }
+  EXPECT_GE(moved, 4);
+  EXPECT_TRUE(*song.Channel(0)->Steps.Block(song.CurrentPattern) == other);
+}
+
+// Hands the program's listener the render's reports, holding the render
+// after its first report until the user has cancelled it.
+class THoldingListener : public TEngineListener {
+public:
+  explicit THoldingListener(TEngineListener* next) : Next(next) {}
+  void RenderProgress(int percent) override {
+    Next->RenderProgress(percent);
+    for (int i = 0; i < 2000 && !RenderCancelled.load(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  void RenderDone(bool ok) override { Next->RenderDone(ok); }
+
+private:
+  TEngineListener* Next;
+};
+
+TEST_F(SongInfoToolsDialogsTest, CtrlRRendersWithAMovingGaugeAndCancelLeavesAShorterWAV) {
+  TEngineListener* program = EngineListener();
+  ASSERT_NE(program, nullptr);
+  THoldingListener holding(program);
+  SetEngineListener(&holding);
+  const std::string wav = Tmp / "cancelled take.wav";
+
+  TWhenModal<QFileDialog> ask([&](QFileDialog& dialog) {
+    dialog.selectFile(QString::fromStdString(wav));
+    QMetaObject::invokeMethod(&dialog, "accept");
+  });
+  int gauge = 0;
+  bool okHidden = false;
+  TWhenModal<TWAVRenderForm> render([&](TWAVRenderForm& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), "Rendering cancelled take.wav");
+    QTest::mouseClick(dialog.OkButton, Qt::LeftButton);
+    okHidden = dialog.OkButton->isHidden();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.RenderGauge->Position() > 0; }, 10000));
+    gauge = dialog.RenderGauge->Position();
+    // The window's close button only stops the render.
+    dialog.close();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(RenderCancelled.load());
+  });
+  QTest::keyClick(Form, Qt::Key_R, Qt::ControlModifier);
+  SetEngineListener(program);
+  ASSERT_TRUE(ask.Seen);
+  ASSERT_TRUE(render.Seen);
+  EXPECT_TRUE(okHidden);
+  EXPECT_GT(gauge, 0);
+  EXPECT_LT(gauge, 100);
+  EXPECT_FALSE(Windows().WAVRenderForm->isVisible());
+  EXPECT_FALSE(RenderRunning());
+
+  // A valid WAV with what was rendered before the cancel: less than the bar.
+  const TRenderResult result = LastRenderResult();
+  EXPECT_TRUE(result.Ok);
+  EXPECT_TRUE(result.Cancelled);
+  TWAVSample sample;
+  ASSERT_EQ(LoadWAVSample(wav, sample), 0);
+  const TSong& song = CurrentSong();
+  const int64_t bar = int64_t(song.PatternLength()) * (661500 / song.BPM);
+  EXPECT_GT(sample.Length, 0);
+  EXPECT_LT(sample.Length, bar);
+  EXPECT_EQ(sample.Length, result.Frames);
+  const std::string bytes = *ReadFileBytes(wav);
+  EXPECT_NE(bytes.find("LIST"), std::string::npos);
+  EXPECT_EQ(uint32_t(uint8_t(bytes[4]) | uint8_t(bytes[5]) << 8 | uint8_t(bytes[6]) << 16 | uint32_t(uint8_t(bytes[7])) << 24),
+            bytes.size() - 8);
+}
+
+TEST_F(SongInfoToolsDialogsTest, PatternNameDialogEndsOnEnter) {
+  std::optional<std::string> name;
+  TWhenModal<TPatNameForm> edit([](TPatNameForm& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), "Pattern 7 name");
+    EXPECT_EQ(dialog.PatNameEdit->text(), "Intro");
+    QTest::keyClicks(dialog.PatNameEdit, "Break");
+    QTest::keyClick(dialog.PatNameEdit, Qt::Key_Return);
+  });
+  name = EditPatternName(Form, 7, "Intro", Form->mapToGlobal(QPoint(20, 20)));
+  ASSERT_TRUE(edit.Seen);
+  EXPECT_EQ(name.value_or("(cancelled)"), "Break");
+}
+
+}  // namespace
+}  // namespace vs
+
+#include "SongInfoToolsDialogsTest.moc"
