@@ -35,8 +35,8 @@ void TPatNameForm::SetPattern(int pattern, const std::string& name) {
 std::optional<std::string> EditPatternName(QWidget* parent, int pattern, const std::string& name, QPoint at) {
   TPatNameForm form(parent);
   form.SetPattern(pattern, name);
-  // 8 pixels right of and above the point, kept on the screen.
-  QPoint place = at + QPoint(8, -8);
+  // Right of and above the point, kept on the screen.
+  QPoint place = at + QPoint(8, -8 - form.height());
   if (const QScreen* screen = QGuiApplication::screenAt(at)) {
     const QRect area = screen->availableGeometry();
     place.setX(std::min(place.x(), area.right() + 1 - form.width()));

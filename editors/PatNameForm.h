@@ -22,9 +22,9 @@ public:
   QLineEdit* PatNameEdit = nullptr;
 };
 
-// Edits a pattern's name in the dialog placed at the given screen point
-// (moved left to stay on the screen); the new name, or none when the dialog
-// was cancelled.
+// Edits a pattern's name in the dialog placed 8 pixels right of and above
+// the given screen point (moved left to stay on the screen); the new name,
+// or none when the dialog was cancelled.
 std::optional<std::string> EditPatternName(QWidget* parent, int pattern, const std::string& name, QPoint at);
 
 }  // namespace vs

@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QHBoxLayout>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -21,6 +20,7 @@
 #include "core/PlayPosition.h"
 #include "core/Style.h"
 #include "core/Transport.h"
+#include "editors/PatNameForm.h"
 #include "editors/PlaylistMaps.h"
 #include "framework/MLang.h"
 #include "framework/PanelLook.h"
@@ -465,23 +465,8 @@ void TPlayListForm::ListGridBitDblClick(const QPoint& pos) {
 void TPlayListForm::EditPatternName(int pattern, const QPoint& at) {
   if (pattern < 1 || pattern > MaxPattern) return;
   TSong& song = CurrentSong();
-  QInputDialog dialog(this);
-  dialog.setObjectName("PatNameForm");
-  dialog.setWindowTitle(MultiLang1 && MultiLang1->HasWord("@PatName")
-                            ? MultiLang1->FormatQ("@PatName", {pattern})
-                            : QStringLiteral("Pattern %1 name").arg(pattern));
-  dialog.setLabelText(dialog.windowTitle());
-  dialog.setTextValue(Q(song.PatternNames[pattern].Name));
-  dialog.adjustSize();
-  // Right of and above the pointer, kept on the screen.
-  QPoint place = at + QPoint(8, -8 - dialog.height());
-  if (const QScreen* screen = QGuiApplication::screenAt(at)) {
-    const QRect area = screen->availableGeometry();
-    if (place.x() + dialog.width() > area.right()) place.setX(area.right() - dialog.width());
-  }
-  dialog.move(place);
-  if (dialog.exec() != QDialog::Accepted) return;
-  if (!SetPatternName(song, pattern, dialog.textValue().toStdString())) return;
+  const std::optional<std::string> name = vs::EditPatternName(this, pattern, song.PatternNames[pattern].Name, at);
+  if (!name || !SetPatternName(song, pattern, *name)) return;
   FitPlaylistHeader();
   InvalidatePlaylistColumn(pattern);
 }

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QInputDialog>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
@@ -15,6 +14,7 @@
 #include "core/PlayPosition.h"
 #include "core/PlaylistCommands.h"
 #include "core/ProgramPaths.h"
+#include "editors/PatNameForm.h"
 #include "editors/PlayListForm.h"
 #include "editors/PlaylistMaps.h"
 #include "files/SongFile.h"
@@ -215,11 +215,15 @@ TEST_F(PlayListFormTest, HeaderAndBarColumnChooseThePatternTheMarkerAndTheName) 
   // makes the header as tall as the name.
   auto answer = [](const QString& text, bool ok) {
     QTimer::singleShot(0, [text, ok] {
-      auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+      auto* dialog = qobject_cast<TPatNameForm*>(QApplication::activeModalWidget());
       ASSERT_NE(dialog, nullptr);
       EXPECT_EQ(dialog->windowTitle(), "Pattern 9 name");
-      dialog->setTextValue(text);
-      ok ? dialog->accept() : dialog->reject();
+      dialog->PatNameEdit->setText(text);
+      // Enter in the edit ends the dialog with OK.
+      if (ok)
+        QTest::keyClick(dialog->PatNameEdit, Qt::Key_Return);
+      else
+        dialog->reject();
     });
   };
   song.SetModified(false);

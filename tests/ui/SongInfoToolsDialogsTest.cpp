@@ -29,7 +29,6 @@
 #include "core/ProgramPaths.h"
 #include "core/SongCommands.h"
 #include "editors/DialogParts.h"
-#include "editors/PatNameForm.h"
 #include "engine/EngineListener.h"
 #include "engine/RenderWAV.h"
 #include "engine/WAVFiles.h"
@@ -333,19 +332,6 @@ TEST_F(SongInfoToolsDialogsTest, CtrlRRendersWithAMovingGaugeAndCancelLeavesASho
   EXPECT_NE(bytes.find("LIST"), std::string::npos);
   EXPECT_EQ(uint32_t(uint8_t(bytes[4]) | uint8_t(bytes[5]) << 8 | uint8_t(bytes[6]) << 16 | uint32_t(uint8_t(bytes[7])) << 24),
             bytes.size() - 8);
-}
-
-TEST_F(SongInfoToolsDialogsTest, PatternNameDialogEndsOnEnter) {
-  std::optional<std::string> name;
-  TWhenModal<TPatNameForm> edit([](TPatNameForm& dialog) {
-    EXPECT_EQ(dialog.windowTitle(), "Pattern 7 name");
-    EXPECT_EQ(dialog.PatNameEdit->text(), "Intro");
-    QTest::keyClicks(dialog.PatNameEdit, "Break");
-    QTest::keyClick(dialog.PatNameEdit, Qt::Key_Return);
-  });
-  name = EditPatternName(Form, 7, "Intro", Form->mapToGlobal(QPoint(20, 20)));
-  ASSERT_TRUE(edit.Seen);
-  EXPECT_EQ(name.value_or("(cancelled)"), "Break");
 }
 
 }  // namespace
