@@ -16,7 +16,21 @@ namespace vs {
 
 TRichEditEx::TRichEditEx(QWidget* parent) : QTextEdit(parent) {
   setObjectName("RichEditEx");
-  setAttribute(Qt::WA_NoSystemBackground, false);
+  KeepTypingSize();
+}
+
+void TRichEditEx::KeepTypingSize() {
+  // Text typed without a size of its own is written without one, and rich
+  // text without a size is read at 12 points: shown at 12 points here too,
+  // whatever the widget's font.
+  QFont typing = document()->defaultFont();
+  typing.setPointSizeF(DefaultRTFHalfPoints / 2.0);
+  document()->setDefaultFont(typing);
+}
+
+void TRichEditEx::changeEvent(QEvent* event) {
+  QTextEdit::changeEvent(event);
+  if (event->type() == QEvent::FontChange) KeepTypingSize();
 }
 
 void TRichEditEx::LoadRTF(const std::string& rtf) {

@@ -47,11 +47,14 @@ public:
   int TextHeight() const;
 
 protected:
+  void changeEvent(QEvent* event) override;
   bool canInsertFromMimeData(const QMimeData* source) const override;
   void insertFromMimeData(const QMimeData* source) override;
   QMimeData* createMimeDataFromSelection() const override;
 
 private:
+  void KeepTypingSize();
+
   QString FContainerName = QStringLiteral("Document");
   QString FObjectMenuPrefix = QStringLiteral("Object");
   std::string Stored;

@@ -98,6 +98,10 @@ TEST(RichEdExTest, ALoadedTextComesBackByteForByteUntilEdited) {
   QTest::keyClicks(edit.viewport(), "!");
   EXPECT_NE(edit.RTF(), stored);
   EXPECT_EQ(RTFToPlainText(edit.RTF()), "!Slow   dub loop\n");
+  // Typed text is shown at the size it will be read back at, whatever the
+  // edit's font.
+  edit.setStyleSheet("font-size: 7px;");
+  EXPECT_EQ(edit.document()->defaultFont().pointSizeF(), 12.0);
   // The height the text needs grows with it.
   edit.LoadRTF("{\\rtf1 one\\par two\\par three\\par four\\par five\\par}");
   EXPECT_GT(edit.TextHeight(), shortText * 2);
