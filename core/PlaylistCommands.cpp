@@ -99,9 +99,21 @@ void DeletePlaylistRow(TSong& song, int bar) {
   song.SetModified();
 }
 
+bool SetPlaylistSelection(TSong& song, const TPlaylistSelection& selection) {
+  TPlaylistSelection& s = song.Playlist.PlaylistSelection;
+  if (s.Left == selection.Left && s.Top == selection.Top && s.Right == selection.Right && s.Bottom == selection.Bottom)
+    return false;
+  MixerGuard lock;
+  s = selection;
+  return true;
+}
+
 bool SetPlaylistMarker(TSong& song, int bar) {
   if (!TPlaylist::ValidBar(bar) || bar == song.Playlist.PlaylistMarker) return false;
-  song.Playlist.PlaylistMarker = bar;
+  {
+    MixerGuard lock;
+    song.Playlist.PlaylistMarker = bar;
+  }
   song.SetModified();
   return true;
 }

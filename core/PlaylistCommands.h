@@ -49,8 +49,13 @@ void InsertPlaylistRow(TSong& song, int bar);
 // The bar is removed, later bars move up one place, bar 511 becomes empty.
 void DeletePlaylistRow(TSong& song, int bar);
 
-// The marker goes to bar (0..511). True when it moved (the song is then
-// modified).
+// The loop: the selection that song playback stays inside (Bottom < 0:
+// none), set under MixerLock (the mixer reads it at every bar). True when
+// it changed.
+bool SetPlaylistSelection(TSong& song, const TPlaylistSelection& selection);
+
+// The marker goes to bar (0..511), under MixerLock. True when it moved (the
+// song is then modified).
 bool SetPlaylistMarker(TSong& song, int bar);
 
 // The pattern's name becomes name. True when it changed (the song is then

@@ -75,6 +75,7 @@ TPianoForm::TPianoForm(QWidget* parent)
   KeybPanel->setGeometry(0, 0, KeybBoxWidth, KeybPanelHeight);
   KeybBox = new TPianoBox("KeybBox", KeybPanel);
   KeybBox->setGeometry(0, KeybBoxFirstTop, KeybBoxWidth, KeybBoxHeight);
+  KeybBox->setAccessibleName(QStringLiteral("Keys"));
   KeybBox->OnMouseDown = [this](QMouseEvent* e) {
     Capturing = true;
     KeybDrag(e);
@@ -85,12 +86,14 @@ TPianoForm::TPianoForm(QWidget* parent)
   };
   DrawBox = new TPianoBox("DrawBox", KeybPanel);
   DrawBox->setGeometry(0, 0, KeybBoxWidth, GraphHeight);
+  DrawBox->setAccessibleName(QStringLiteral("Step graph"));
   DrawBox->OnMouseDown = [this](QMouseEvent* e) { GraphPress(e); };
   DrawBox->OnMouseMove = [this](QMouseEvent* e) { GraphMove(e); };
   DrawBox->hide();
   FXSelect = new TNumBar(KeybPanel);
   FXSelect->setObjectName("FXSelect");
   FXSelect->SetShowNumber(false);
+  FXSelect->setAccessibleName(QStringLiteral("Lane"));
   FXSelect->SetArrowsWidth(23);
   FXSelect->SetColor(KnobColour);
   QFont knobFont(QStringLiteral("Sans"));
@@ -127,6 +130,7 @@ TPianoForm::TPianoForm(QWidget* parent)
   SlideBox = new TPianoBox("SlideBox", this);
   SlideBox->setGeometry(0, KeybPanelHeightWithSlides, KeybBoxWidth, SlideBoxHeight);
   SlideBox->setToolTip(QStringLiteral("MB404 slides"));
+  SlideBox->setAccessibleName(QStringLiteral("MB404 slides"));
   SlideBox->OnMouseDown = [this](QMouseEvent* e) { SlideDrag(e); };
   SlideBox->OnMouseMove = [this](QMouseEvent* e) { SlideDrag(e); };
   SlideBox->hide();

@@ -68,6 +68,7 @@ void TStatusPanel::paintEvent(QPaintEvent*) {
 
 TPlayListGrid::TPlayListGrid(TPlayListForm& form, QWidget* parent) : TVekGrid(parent), Form(form) {
   setObjectName("ListGridBit");
+  setAccessibleName(QStringLiteral("Arrangement"));
   viewport()->setMouseTracking(true);
 }
 
@@ -375,18 +376,14 @@ void TPlayListForm::ListGridBitMouseMove(const QPoint& pos, Qt::MouseButtons but
   if ((mods & Qt::ControlModifier) && left && FDragState != DragIdle) {
     if (FDragState != DragStarting && FDragState != DragCells && FDragState != DragBars) return;
     const TPlaylistSelection old = playlist.PlaylistSelection;
+    TPlaylistSelection now = old;
     if (FDragState == DragStarting) {
-      if (!SelectDrag.Start(playlist.PlaylistSelection, col, row)) {
-        FDragState = DragIdle;
-        RepaintSelection(old);
-        return;
-      }
-      FDragState = SelectDrag.WholeBars() ? DragBars : DragCells;
+      const bool started = SelectDrag.Start(now, col, row);
+      FDragState = !started ? DragIdle : SelectDrag.WholeBars() ? DragBars : DragCells;
     } else {
-      SelectDrag.Move(playlist.PlaylistSelection, col, row);
+      SelectDrag.Move(now, col, row);
     }
-    const TPlaylistSelection& now = playlist.PlaylistSelection;
-    if (old.Left != now.Left || old.Top != now.Top || old.Right != now.Right || old.Bottom != now.Bottom) {
+    if (SetPlaylistSelection(song, now)) {
       RepaintSelection(old);
       RepaintSelection(now);
     }

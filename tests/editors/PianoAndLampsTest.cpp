@@ -141,6 +141,14 @@ TEST_F(PianoAndLampsTest, GraphDragsDrawValuesAndStraightRamps) {
   EXPECT_EQ(vol(5), 37);
   EXPECT_EQ(vol(6), 9);
   EXPECT_EQ(vol(7), 100);  // the lane's default, untouched
+  // Dragged past the graph's top or bottom the value stays in the lane's
+  // range (never above 127, never below 0 and wrapped).
+  QTest::mousePress(piano.DrawBox, Qt::LeftButton, {}, QPoint(8 * 16 + 8, 50));
+  Move(piano.DrawBox, QPoint(8 * 16 + 8, -40), Qt::LeftButton);
+  EXPECT_EQ(vol(8), 127);
+  Move(piano.DrawBox, QPoint(9 * 16 + 8, 400), Qt::LeftButton);
+  QTest::mouseRelease(piano.DrawBox, Qt::LeftButton, {}, QPoint(9 * 16 + 8, 400));
+  EXPECT_EQ(vol(9), 0);
   // The bar of step 0 fills the column; the ground shows above step 6's.
   const QImage& shot = piano.DrawBox->Picture;
   EXPECT_NE(shot.pixel(8, 20), shot.pixel(6 * 16 + 8, 20));
