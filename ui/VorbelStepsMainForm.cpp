@@ -470,7 +470,7 @@ void TVorbelStepsMainForm::LoadToolWindows(TSettingsStore& store) {
 
 void TVorbelStepsMainForm::SaveToolWindows(TSettingsStore& store) { SaveToolWindowLayout(this, store, ""); }
 
-TVorbelStepsMainForm::~TVorbelStepsMainForm() = default;
+TVorbelStepsMainForm::~TVorbelStepsMainForm() { delete FBackgroundForm; }
 
 void TVorbelStepsMainForm::BuildMenus() {
   // Ids are the table keys of the window's texts (lang/).
@@ -662,7 +662,8 @@ void TVorbelStepsMainForm::VisualMenuClick() {
 
 void TVorbelStepsMainForm::BackgroundMenuClick() {
   if (!FBackgroundForm) {
-    FBackgroundForm = new TBackgroundForm(Preferences, this);
+    // A window of its own, not one that the desktop keeps above this one.
+    FBackgroundForm = new TBackgroundForm(Preferences);
     if (const QScreen* s = screen()) FBackgroundForm->setGeometry(s->geometry());
   }
   const bool show = FBackgroundForm->isHidden();
