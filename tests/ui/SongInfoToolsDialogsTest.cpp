@@ -83,13 +83,20 @@ protected:
   TTestDir Tmp;
   std::unique_ptr<TProgramRun> Run;
   TVorbelStepsMainForm* Form = nullptr;
+  // A tool that writes down what it was started with, one argument a line;
+  // the program starts it with itself (flag 8, no arguments).
+  std::string Argv, Script;
 
   void SetUp() override {
     testing::TestApplication();
     const std::string settings = Tmp / "settings.ini";
     setenv("VORBELSTEPS_SETTINGS", settings.c_str(), 1);
     setenv("VORBELSTEPS_DATA", VS_DATA_DIR, 1);
-    Tmp.Write("settings.ini", "[ZM SETTINGS]\nUse WAV=0\n");
+    Argv = Tmp / "argv.txt";
+    Script = Tmp.Write("record tool.sh", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"" + Argv +
+                                               ".part\"\nmv \"" + Argv + ".part\" \"" + Argv + "\"\n");
+    fs::permissions(Script, fs::perms::owner_all);
+    Tmp.Write("settings.ini", "[ZM SETTINGS]\nUse WAV=0\n[ZM TOOL 3]\nName=Logger\nFileName=" + Script + "\nParams=8\n");
     Run = std::make_unique<TProgramRun>(std::vector<std::string>{}, Tmp.Dir());
     Run->StartUp();
     Run->ShowMainWindow();
@@ -183,38 +190,39 @@ TEST_F(SongInfoToolsDialogsTest, LoopInfoIsEditedSavedAndShownOnOpening) {
 }
 
 TEST_F(SongInfoToolsDialogsTest, ToolsAreEditedAndStartedWithTheirArgumentsApart) {
-  // A tool that writes down what it was started with, one argument a line.
-  const std::string argv = Tmp / "argv.txt";
-  const std::string script = Tmp.Write("record tool.sh", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"" +
-                                                            argv + ".part\"\nmv \"" + argv + ".part\" \"" + argv + "\"\n");
-  fs::permissions(script, fs::perms::owner_all);
+  // The tool flagged to start with the program did, without arguments.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(Argv); }, 10000));
+  EXPECT_EQ(*ReadFileBytes(Argv), "");
+  fs::remove(Argv);
   TPreferences& prefs = Run->Program().Prefs;
-  prefs.ToolList[4] = {"", "/bin/true", ToolWithChannelSample};  // no name: in no menu
+  prefs.ToolList[0] = {"", "/bin/true", ToolWithChannelSample};  // no name: in no menu
 
-  // The tools dialog: the first free row is offered; a name, a program and
-  // two boxes make the tool.
+  // The tools dialog offers the row after the last named tool; a name, a
+  // program and two boxes make the tool.
   TWhenModal<TAddToolForm> configure([&](TAddToolForm& tools) {
-    EXPECT_EQ(tools.ToolsBox->currentRow(), 0);
+    EXPECT_EQ(tools.ToolsBox->item(3)->text(), "Logger");
+    EXPECT_EQ(tools.ToolsBox->currentRow(), 4);
     QTest::keyClicks(tools.TitleEdit, "Recorder");
-    tools.FileEdit->setText(QString::fromStdString(script));
+    tools.FileEdit->setText(QString::fromStdString(Script));
     emit tools.FileEdit->textEdited(tools.FileEdit->text());
     tools.PathBox->click();
     tools.WAVBox->click();
-    EXPECT_EQ(tools.ToolsBox->item(0)->text(), "Recorder");
+    EXPECT_EQ(tools.ToolsBox->item(4)->text(), "Recorder");
     EXPECT_FALSE(tools.LinkBox->isVisible());
     QTest::mouseClick(tools.OkBtn, Qt::LeftButton);
   });
   Form->Actions().Action("Configure1")->trigger();
   ASSERT_TRUE(configure.Seen);
-  EXPECT_EQ(prefs.ToolList[0].FileName, script);
-  EXPECT_EQ(prefs.ToolList[0].Params, ToolWithSamplesPath | ToolWithChannelSample);
+  EXPECT_EQ(prefs.ToolList[4].FileName, Script);
+  EXPECT_EQ(prefs.ToolList[4].Params, ToolWithSamplesPath | ToolWithChannelSample);
 
-  // Closing rebuilt the Tools menu: the named tool after a shown separator.
+  // Closing rebuilt the Tools menu: the named tools after a shown separator.
   QMenu* menu = Form->Actions().Menu("Tools1");
-  QAction* item = menu->findChild<QAction*>("Tool0");
+  QAction* item = menu->findChild<QAction*>("Tool4");
   ASSERT_NE(item, nullptr);
   EXPECT_EQ(item->text(), "Recorder");
-  EXPECT_EQ(menu->findChild<QAction*>("Tool4"), nullptr);
+  EXPECT_NE(menu->findChild<QAction*>("Tool3"), nullptr);
+  EXPECT_EQ(menu->findChild<QAction*>("Tool0"), nullptr);
   EXPECT_TRUE(Form->Actions().Action("ToolsSepMenu")->isVisible());
 
   // Started with the samples folder and the selected channel's sample, as
@@ -224,8 +232,28 @@ TEST_F(SongInfoToolsDialogsTest, ToolsAreEditedAndStartedWithTheirArgumentsApart
   const std::string sample = ResolveSamplePath(kick.SampleFileName);
   ASSERT_FALSE(sample.empty());
   item->trigger();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(argv); }, 10000));
-  EXPECT_EQ(*ReadFileBytes(argv), SamplesFolder() + "\n" + sample + "\n");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(Argv); }, 10000));
+  EXPECT_EQ(*ReadFileBytes(Argv), SamplesFolder() + "\n" + sample + "\n");
+
+  // The wave editor runs as the program's child with its switches first;
+  // Ctrl+F starts it, and again closes it instead of starting another.
+  const std::string waveArgv = Tmp / "wave.txt";
+  const std::string wave = Tmp.Write("tindle.sh", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + waveArgv +
+                                                      ".part\"\nmv \"" + waveArgv + ".part\" \"" + waveArgv +
+                                                      "\"\nexec sleep 30\n");
+  fs::permissions(wave, fs::perms::owner_all);
+  prefs.ToolList[2] = {"Tindle", wave, ToolWithSamplesPath};
+  TAddToolForm& tools = *Windows().AddToolForm;
+  tools.UpdateToolsMenu();
+  EXPECT_EQ(menu->findChild<QAction*>("Tool2")->shortcut(), QKeySequence("Ctrl+F"));
+  Form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Form));
+  QTest::keyClick(Form, Qt::Key_F, Qt::ControlModifier);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(waveArgv); }, 10000));
+  EXPECT_EQ(*ReadFileBytes(waveArgv), "/T\n/SUBDIR\n" + SamplesFolder() + "\n");
+  EXPECT_TRUE(tools.WaveEditorRunning());
+  QTest::keyClick(Form, Qt::Key_F, Qt::ControlModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !tools.WaveEditorRunning(); }, 10000));
 }
 
 TEST_F(SongInfoToolsDialogsTest, AltHHumanizesTheSelectedChannelsOnSteps) {
@@ -291,13 +319,21 @@ TEST_F(SongInfoToolsDialogsTest, CtrlRRendersWithAMovingGaugeAndCancelLeavesASho
   const std::string wav = Tmp / "cancelled take.wav";
 
   TWhenModal<QFileDialog> ask([&](QFileDialog& dialog) {
-    dialog.selectFile(QString::fromStdString(wav));
+    // The name typed once the dialog has read its folder.
+    dialog.setDirectory(QString::fromStdString(Tmp.Dir()));
+    QTest::qWait(100);
+    dialog.findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(wav));
     QMetaObject::invokeMethod(&dialog, "accept");
   });
   int gauge = 0;
   bool okHidden = false;
   TWhenModal<TWAVRenderForm> render([&](TWAVRenderForm& dialog) {
     EXPECT_EQ(dialog.windowTitle(), "Rendering cancelled take.wav");
+    // Mono halves the space the file needs, for this render and the next.
+    const QString stereo = dialog.SpaceLabel->text();
+    dialog.MonoBox->click();
+    EXPECT_NE(dialog.SpaceLabel->text(), stereo);
+    EXPECT_TRUE(Run->Program().Prefs.MonoRender);
     QTest::mouseClick(dialog.OkButton, Qt::LeftButton);
     okHidden = dialog.OkButton->isHidden();
     EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.RenderGauge->Position() > 0; }, 10000));
@@ -329,6 +365,7 @@ TEST_F(SongInfoToolsDialogsTest, CtrlRRendersWithAMovingGaugeAndCancelLeavesASho
   EXPECT_LT(sample.Length, bar);
   EXPECT_EQ(sample.Length, result.Frames);
   const std::string bytes = *ReadFileBytes(wav);
+  EXPECT_EQ(bytes[22], 1);  // one channel
   EXPECT_NE(bytes.find("LIST"), std::string::npos);
   EXPECT_EQ(uint32_t(uint8_t(bytes[4]) | uint8_t(bytes[5]) << 8 | uint8_t(bytes[6]) << 16 | uint32_t(uint8_t(bytes[7])) << 24),
             bytes.size() - 8);
