@@ -24,6 +24,7 @@
 #include "editors/PlaylistMaps.h"
 #include "framework/MLang.h"
 #include "framework/PanelLook.h"
+#include "model/MixerLock.h"
 #include "model/Preferences.h"
 #include "model/Song.h"
 
@@ -236,7 +237,7 @@ void TPlayListForm::DrawCell(TVekGrid& grid, int col, int row, const QRect& r, u
   view.Col = col;
   view.Row = row;
   view.CurrentPattern = song.CurrentPattern;
-  view.PlayingBar = PlayPosition().PlaylistPosition;
+  view.PlayingBar = ShownBar;
   view.MarkerBar = playlist.PlaylistMarker;
   view.Selection = playlist.PlaylistSelection;
   const TColor base = PlaylistCellColour(view);
@@ -325,7 +326,12 @@ void TPlayListForm::RepaintSelection(const TPlaylistSelection& s) {
 }
 
 void TPlayListForm::FollowPosition() {
-  const int bar = PlayPosition().PlaylistPosition;
+  int bar;
+  {
+    // The engine's thread moves it under the lock; the paint uses the copy.
+    MixerGuard lock;
+    bar = PlayPosition().PlaylistPosition;
+  }
   const int pattern = CurrentSong().CurrentPattern;
   if (bar != ShownBar) {
     if (ShownBar >= 0) InvalidatePlaylistRow(ShownBar + 1);
@@ -403,7 +409,7 @@ void TPlayListForm::ListGridBitMouseMove(const QPoint& pos, Qt::MouseButtons but
       }
     } else if (col == 0 && row > 0) {
       if (left) {
-        if (bar != PlayPosition().PlaylistPosition) {
+        if (bar != ShownBar) {
           JumpToPlaylistPosition(bar);
           FollowPosition();
         }

@@ -161,7 +161,8 @@ private:
   int FDragState = 0;
   bool PaintFlag = true;
   TPlaylistSelectDrag SelectDrag;
-  // What the grid shows as the playing bar and the edited pattern.
+  // What the grid shows as the playing bar (a copy of the play position)
+  // and the edited pattern.
   int ShownBar = -1;
   int ShownPattern = 1;
 };

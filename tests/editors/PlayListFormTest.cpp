@@ -87,7 +87,7 @@ TEST_F(PlayListFormTest, ClickPlacesThePatternAndTheSavedSongHoldsIt) {
   // Part's white of an even block (not the edited pattern, not playing).
   EXPECT_NE(shot.pixel(cell.center()), shot.pixel(empty.center()));
   PlayPosition().PlaylistPosition = -1;
-  Form->RepaintAllCells();
+  Form->FollowPosition();
   QApplication::processEvents();
   EXPECT_EQ(QColor(Grid().viewport()->grab().toImage().pixel(empty.center() + QPoint(3, 3))), QColor(0xFF, 0xFF, 0xFF));
 

@@ -52,6 +52,7 @@ VS_SCREEN("playlist-arrangement", [](TScreenContext& c) {
   form.ListGridBit().SetRow(13);
   form.ListGridBit().SetTopRow(1);
   form.ListGridBit().SetLeftCol(1);
+  form.FollowPosition();
   form.RepaintAllCells();
   return TScreenContext::Grab(&form);
 });
