@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include "core/ProgramPaths.h"
+#include "core/Settings.h"
+#include "editors/TitleForm.h"
 #include "core/Style.h"
 #include "framework/Skin.h"
 #include "core/SongCommands.h"
@@ -60,6 +62,7 @@ int TProgramRun::RunBatch() {
 
 void TProgramRun::StartUp() {
   Prog.Open(Opts);
+  ShowSplash();
   MessageBox = std::make_unique<TQtMessageBox>();
   Listener = std::make_unique<TQtEngineListener>();
 
@@ -125,6 +128,21 @@ void TProgramRun::StartUp() {
   PlayStartSound();
   // The sound device failed: the output stays closed, the program runs.
   if (!Prog.OutputError.empty()) form.ShowInfo("Sound output closed: " + Prog.OutputError);
+  if (FTitleForm) FTitleForm->close();
+}
+
+void TProgramRun::ShowSplash() {
+  // The setting is read from the store before the windows exist.
+  if (Line.NoSplash || !Prog.Store().ReadBool(SettingsSection, "Splash Screen", true)) return;
+  auto* splash = new TTitleForm(QString::fromStdString(Prog.Options.AppPath));
+  if (!splash->Loaded()) {
+    std::cerr << "VorbelSteps: no splash: " << splash->LoadError().toStdString() << std::endl;
+    delete splash;
+    return;
+  }
+  FTitleForm = splash;
+  FSplashShown = true;
+  splash->ShowNow();
 }
 
 void TProgramRun::ShowMainWindow() {
@@ -197,6 +215,7 @@ void TProgramRun::CloseAccepted() {
 void TProgramRun::ShutDown() {
   if (Down) return;
   Down = true;
+  delete FTitleForm.data();
   if (Started) CloseAccepted();
   DestroyProgramWindows();
   Listener.reset();

@@ -7,12 +7,14 @@
 // settings written, messages on standard error, exit code 1 when a song
 // can't be read or the WAV can't be written.
 
+#include <QPointer>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/CommandLine.h"
 #include "core/Program.h"
+#include "editors/TitleForm.h"
 
 namespace vs {
 
@@ -41,9 +43,14 @@ public:
   // named on standard output.
   int RunBatch();
 
-  // Everything up to the message loop: the store, the windows in their
-  // order, the settings and the engine, the new song.
+  // Everything up to the message loop: the store, the splash (unless the
+  // "Splash Screen" setting is off or "/NoSplash" was given), the windows in
+  // their order, the settings and the engine, the new song; the splash
+  // closes at the end.
   void StartUp();
+  // The splash was shown at this start, and the splash while it shows.
+  bool SplashShown() const { return FSplashShown; }
+  TTitleForm* TitleForm() const { return FTitleForm; }
   void ShowMainWindow();
   // A TERM, INT or HUP signal asks the main window to close, as the
   // window's own close does (the desktop's session end, a service stop).
@@ -62,6 +69,7 @@ public:
   void ShutDown();
 
 private:
+  void ShowSplash();
   void CloseAccepted();
 
   TCommandLine Line;
@@ -72,6 +80,8 @@ private:
   bool Started = false;
   bool Down = false;
   bool FirstActivationDone = false;
+  QPointer<TTitleForm> FTitleForm;
+  bool FSplashShown = false;
 };
 
 }  // namespace vs
