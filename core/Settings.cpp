@@ -62,27 +62,34 @@ void WriteDevice(TSettingsStore& store, const char* name, const std::string& nam
   if (index) store.WriteString(SettingsSection, nameValue, deviceName);
 }
 
-void LoadFavorites(const TSettingsStore& store, std::vector<std::string>& favorites) {
-  if (!store.ValueExists(FavoritesSection, "Count")) return;
+}  // namespace
+
+bool ReadFavoriteFolders(const TSettingsStore& store, std::string_view section, std::vector<std::string>& favorites,
+                         int maxCount) {
+  if (!store.ValueExists(section, "Count")) return false;
   favorites.clear();
-  const uint32_t count = store.ReadDWORD(FavoritesSection, "Count", 0);
+  const uint32_t count = store.ReadDWORD(section, "Count", 0);
   // The entries below the count are taken from the names that are there, in
   // index order: a damaged count of billions costs no more than the entries.
   std::vector<uint32_t> indexes;
-  for (const std::string& name : store.ValueNames(FavoritesSection)) {
+  for (const std::string& name : store.ValueNames(section)) {
     const int32_t i = StrToIntDef(name, -1);
     if (i >= 0 && static_cast<uint32_t>(i) < count && name == std::to_string(i))
       indexes.push_back(static_cast<uint32_t>(i));
   }
   std::sort(indexes.begin(), indexes.end());
   for (uint32_t i : indexes) {
-    if (favorites.size() >= static_cast<size_t>(MaxFavoriteFolders)) break;
-    std::string folder = store.ReadString(FavoritesSection, std::to_string(i), "");
+    if (favorites.size() >= static_cast<size_t>(std::max(0, maxCount))) break;
+    std::string folder = store.ReadString(section, std::to_string(i), "");
     if (!folder.empty()) favorites.push_back(std::move(folder));
   }
+  return true;
 }
 
-}  // namespace
+void WriteFavoriteFolders(TSettingsStore& store, std::string_view section, const std::vector<std::string>& favorites) {
+  store.WriteDWORD(section, "Count", static_cast<uint32_t>(favorites.size()));
+  for (size_t i = 0; i < favorites.size(); ++i) store.WriteString(section, std::to_string(i), favorites[i]);
+}
 
 std::string ToolSection(int index) { return "ZM TOOL " + std::to_string(index); }
 
@@ -111,7 +118,7 @@ void LoadSettings(const TSettingsStore& store, TPreferences& p, const std::strin
       static_cast<TRemainderMode>(store.ReadInteger(s, "Rendering Remainder", p.RenderingRemainder));
   p.SaveNFO = store.ReadBool(s, "SaveNFO", p.SaveNFO);
   p.MonoRender = store.ReadBool(s, "MonoRender", p.MonoRender);
-  LoadFavorites(store, p.Favorites);
+  ReadFavoriteFolders(store, FavoritesSection, p.Favorites, MaxFavoriteFolders);
   p.SettingsSheet = store.ReadInteger(s, "Settings sheet", p.SettingsSheet);
   p.BackPicTiled = store.ReadBool(s, "BackPicTiled", p.BackPicTiled);
   p.BackPicFileName = store.ReadString(s, "BackPicFileName", p.BackPicFileName);
@@ -162,9 +169,7 @@ void LoadSettings(const TSettingsStore& store, TPreferences& p, const std::strin
 
 void WriteSettings(TSettingsStore& store, const TPreferences& p) {
   const char* s = SettingsSection;
-  store.WriteDWORD(FavoritesSection, "Count", static_cast<uint32_t>(p.Favorites.size()));
-  for (size_t i = 0; i < p.Favorites.size(); ++i)
-    store.WriteString(FavoritesSection, std::to_string(i), p.Favorites[i]);
+  WriteFavoriteFolders(store, FavoritesSection, p.Favorites);
   WriteBounds(store, PlayListSection, p.PlayListBounds);
   WriteBounds(store, VisualSection, p.VisualBounds);
   WriteOptional(store, s, "WindowX", p.WindowX);

@@ -9,6 +9,8 @@
 // tool-window layout has sub-sections of its own, which the windows keep.
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "model/Preferences.h"
 
@@ -33,6 +35,15 @@ void LoadSettings(const TSettingsStore& store, TPreferences& prefs, const std::s
 // value of that number stays); "SmpList" and "SmpList_Width" only when the
 // sample browser was created. False when the file could not be written.
 bool SaveSettings(TSettingsStore& store, const TPreferences& prefs);
+
+// A favourites list in a section: "Count" (a DWORD) and one value per
+// folder named by its index. Reading happens only when "Count" exists
+// (false otherwise, the list untouched): the entries below the count that
+// are there, in index order, at most maxCount of them. Writing leaves
+// values beyond the new count as they are.
+bool ReadFavoriteFolders(const TSettingsStore& store, std::string_view section, std::vector<std::string>& favorites,
+                         int maxCount);
+void WriteFavoriteFolders(TSettingsStore& store, std::string_view section, const std::vector<std::string>& favorites);
 
 // Writes the values without saving the file (SaveSettings without the save).
 void WriteSettings(TSettingsStore& store, const TPreferences& prefs);

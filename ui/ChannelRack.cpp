@@ -66,23 +66,30 @@ void TChannelNameButton::FitSize() {
 void TChannelNameButton::Paint(TCanvas& canvas) {
   QPainter& p = canvas.Painter();
   const TImageList& list = FCollapsed ? CollapsedImages : Images;
-  const int frame = FCollapsed ? (Selected ? 1 : 0) : (Synth ? 2 : 0) + (Pressed ? 1 : 0);
+  const bool pressed = Pressed || FDown;
+  const int frame = FCollapsed ? (Selected ? 1 : 0) : (Synth ? 2 : 0) + (pressed ? 1 : 0);
   if (frame < list.Count()) {
     list.Draw(p, 0, 0, frame);
   } else {
     p.fillRect(rect(), QColor(0x3A, 0x3E, 0x45));
-    p.fillRect(rect().adjusted(1, 1, -1, -1), Pressed ? QColor(0x12, 0x13, 0x16) : QColor(0x2B, 0x2E, 0x33));
+    p.fillRect(rect().adjusted(1, 1, -1, -1), pressed ? QColor(0x12, 0x13, 0x16) : QColor(0x2B, 0x2E, 0x33));
   }
   // The name in the channel's colour on the plate's label strip (right of
   // the synthesizer's badge), cut to its width.
   const int left = FCollapsed ? 6 : Synth ? 21 : 9;
-  const QRect face = rect().adjusted(left, 0, FCollapsed ? -14 : -6, 0).translated(Pressed ? 1 : 0, Pressed ? 1 : 0);
+  const QRect face = rect().adjusted(left, 0, FCollapsed ? -14 : -6, 0).translated(pressed ? 1 : 0, pressed ? 1 : 0);
   const QString shown = p.fontMetrics().elidedText(FName, Qt::ElideRight, face.width());
   p.setFont(font());
   p.setPen(QColor(0, 0, 0, 150));
   p.drawText(face.translated(0, 1), Qt::AlignVCenter | Qt::AlignLeft, shown);
   p.setPen(ToQColor(FColor));
   p.drawText(face, Qt::AlignVCenter | Qt::AlignLeft, shown);
+}
+
+void TChannelNameButton::SetDown(bool down) {
+  if (FDown == down) return;
+  FDown = down;
+  QuickPaint();
 }
 
 void TChannelNameButton::MouseDown(const TMouseInfo& mouse) {
@@ -213,7 +220,14 @@ void TChannelRack::MakeRow(int index) {
   row.Name->OnMouseDown = [this, index](QWidget*, const TMouseInfo& m) {
     const TNameClick click = NameButtonMouseDown(CurrentSong(), index, m.Shift & Qt::ControlModifier,
                                                  m.Button == Qt::RightButton);
+    if (click != NameClickAllowed) FRows[index].Name->CancelPress();
     if (click == NameClickExpanded) ArrangeChannels();
+  };
+  // A click toggles the button; down, the channel settings show the channel.
+  row.Name->OnClick = [this, index](QWidget*) {
+    TChannelNameButton* button = FRows[index].Name;
+    button->SetDown(!button->Down());
+    if (OnNameButtonClick) OnNameButtonClick(index, button->Down());
   };
   FRows.push_back(row);
 }
@@ -235,6 +249,10 @@ void TChannelRack::ShowRow(int index) {
   row.Mute->SetDown(!c->Enabled);
   row.Select->SetDown(c->Selected);
   row.Name->SetChannel(name, c->Color & 0xFFFFFF, c->Kind == 1, c->Collapsed, c->Selected);
+}
+
+void TChannelRack::SetNameButtonDown(int index, bool down) {
+  if (index >= 0 && index < static_cast<int>(FRows.size())) FRows[index].Name->SetDown(down);
 }
 
 void TChannelRack::RebuildRows() {

@@ -12,6 +12,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -39,6 +40,11 @@ public:
   void SetChannel(const QString& name, TColor color, bool synth, bool collapsed, bool selected);
   const QString& Name() const { return FName; }
   bool Collapsed() const { return FCollapsed; }
+  // Down while the channel settings window shows the channel.
+  bool Down() const { return FDown; }
+  void SetDown(bool down);
+  // The press in hand clicks nothing (a preview, an expanded row).
+  void CancelPress() { CancelClick(); }
 
 protected:
   void Paint(TCanvas& canvas) override;
@@ -55,6 +61,7 @@ private:
   bool FCollapsed = false;
   bool Selected = false;
   bool Pressed = false;
+  bool FDown = false;
 };
 
 // The widgets of one channel row.
@@ -106,6 +113,11 @@ public:
   void StepPositionChanged();
   // Every row puts out its play lamp.
   void HidePlaySteps();
+
+  // A name button was clicked and now shows down or up (the main window
+  // shows or hides the channel settings); its look set from outside.
+  std::function<void(int index, bool down)> OnNameButtonClick;
+  void SetNameButtonDown(int index, bool down);
 
   // SongListener.
   void ChannelListChanged() override;

@@ -51,7 +51,7 @@ std::vector<std::string> CreateProgramWindows(TPreferences& prefs) {
   note(w.VisualForm = new TVisualForm(owner));
   note(w.MIDIForm = new TMIDIForm(owner));
   note(w.AboutForm = new TAboutForm(owner));
-  note(w.SettingsForm = new TSettingsForm(owner));
+  note(w.SettingsForm = new TSettingsForm(prefs, owner));
   note(w.PlayListForm = new TPlayListForm(prefs, owner));
   note(w.SetInfoForm = new TSetInfoForm(owner));
   note(w.InfoForm = new TInfoForm(owner));
@@ -96,7 +96,24 @@ std::vector<std::string> CreateProgramWindows(TPreferences& prefs) {
   w.AddToolForm->RenderFileNameOf = [&form] { return form.Commands().RenderFileName; };
   w.AddToolForm->OnInfo = info;
   w.AddToolForm->AddToolsMenu(form.Actions().Menu("Tools1"), form.Actions().Action("ToolsSepMenu"), false, &form);
+  // The channel settings' sample menu lists the tools that take a sample.
+  w.AddToolForm->AddToolsMenu(w.SettingsForm->SampleMenu(), w.SettingsForm->ToolsSepMenu(), true);
+  ConnectChannelSettings();
   return order;
+}
+
+void ConnectChannelSettings() {
+  TProgramWindows& w = Windows();
+  if (!w.VorbelStepsMainForm || !w.SettingsForm) return;
+  w.VorbelStepsMainForm->Rack().OnNameButtonClick = [](int index, bool down) {
+    if (TSettingsForm* form = Windows().SettingsForm) form->SetButtonClick(index, down);
+  };
+  w.SettingsForm->OnNameButtonState = [](int index, bool down) {
+    if (TVorbelStepsMainForm* main = Windows().VorbelStepsMainForm) main->Rack().SetNameButtonDown(index, down);
+  };
+  w.SettingsForm->OnShowInfo = [](const std::string& text) {
+    if (TVorbelStepsMainForm* main = Windows().VorbelStepsMainForm) main->ShowInfo(text);
+  };
 }
 
 void DestroyProgramWindows() {

@@ -50,6 +50,9 @@ TProgramWindows& Windows();
 // Creates the eleven windows in their order (none shown) and returns the
 // object names in creation order.
 std::vector<std::string> CreateProgramWindows(TPreferences& prefs);
+// The rack's name buttons open the channel settings window, which shows
+// its channel's button down and writes to the main window's info bar.
+void ConnectChannelSettings();
 // Frees them, the main window last.
 void DestroyProgramWindows();
 
