@@ -7,6 +7,7 @@
 
 #include "controls/DIB.h"
 #include "core/ProgramPaths.h"
+#include "framework/ActionTable.h"
 #include "framework/MLang.h"
 #include "framework/WPControl.h"
 #include "model/Preferences.h"
@@ -32,13 +33,12 @@ TBackgroundForm::TBackgroundForm(TPreferences& prefs, QWidget* parent)
   BackImage->setObjectName("BackImage");
   BackImage->hide();
 
-  PopupMenu = new QMenu(this);
-  PopupMenu->setObjectName("PopupMenu");
-  ChoosePic = PopupMenu->addAction(QStringLiteral("&Open bitmap..."), this, &TBackgroundForm::ChoosePicClick);
-  ChoosePic->setObjectName("ChoosePic");
-  PopupMenu->addSeparator();
-  StretchMenu = PopupMenu->addAction(QStringLiteral("&Tiled"), this, &TBackgroundForm::StretchMenuClick);
-  StretchMenu->setObjectName("StretchMenu");
+  TActionTable& t = MenuActions;
+  PopupMenu = t.AddMenu("PopupMenu", "Background").Menu();
+  ChoosePic = t.AddItem("ChoosePic", "&Open bitmap...", "PopupMenu", [this] { ChoosePicClick(); }).Action();
+  t.AddSeparator("PopupMenu");
+  StretchMenu = t.AddItem("StretchMenu", "&Tiled", "PopupMenu", [this] { StretchMenuClick(); }).Action();
+  t.Attach(this);
   StretchMenu->setCheckable(true);
   StretchMenu->setChecked(Prefs.BackPicTiled);
 

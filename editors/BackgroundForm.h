@@ -9,6 +9,8 @@
 #include <QWidget>
 #include <string>
 
+#include "framework/ActionTable.h"
+
 class QAction;
 class QMenu;
 
@@ -50,6 +52,7 @@ protected:
 
 private:
   TPreferences& Prefs;
+  TActionTable MenuActions;
   TMultiLang* MultiLang1 = nullptr;
 };
 

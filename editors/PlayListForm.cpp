@@ -22,6 +22,7 @@
 #include "core/Transport.h"
 #include "editors/PatNameForm.h"
 #include "editors/PlaylistMaps.h"
+#include "framework/ActionTable.h"
 #include "framework/MLang.h"
 #include "framework/PanelLook.h"
 #include "model/MixerLock.h"
@@ -178,24 +179,19 @@ TPlayListForm::TPlayListForm(TPreferences& prefs, QWidget* parent)
   status->addStretch(1);
   layout->addWidget(StatusBar);
 
-  // The Edit menu.
-  PLMenu = new QMenu(this);
-  PLMenu->setObjectName("PLMenu");
-  auto item = [this](const char* name, const char* text, const char* keys, void (TPlayListForm::*handler)()) {
-    QAction* a = PLMenu->addAction(QString::fromLatin1(text));
-    a->setObjectName(name);
-    a->setShortcut(QKeySequence(QString::fromLatin1(keys)));
-    a->setShortcutContext(Qt::WindowShortcut);
-    connect(a, &QAction::triggered, this, handler);
-    addAction(a);
-    return a;
+  // The Edit menu, one table of its items and keys.
+  TActionTable& t = MenuActions;
+  PLMenu = t.AddMenu("PLMenu", "Edit").Menu();
+  auto item = [&](const char* id, const char* text, const char* keys, void (TPlayListForm::*handler)()) {
+    return t.AddItem(id, text, "PLMenu", [this, handler] { (this->*handler)(); }).Shortcut(keys).Action();
   };
   CutMenu = item("CutMenu", "Cu&t", "Ctrl+X", &TPlayListForm::CutMenuClick);
   CopyMenu = item("CopyMenu", "&Copy", "Ctrl+C", &TPlayListForm::CopyMenuClick);
   PasteMenu = item("PasteMenu", "&Paste", "Ctrl+V", &TPlayListForm::PasteMenuClick);
-  PLMenu->addSeparator();
+  t.AddSeparator("PLMenu");
   InsRowMenu = item("InsRowMenu", "&Insert row", "Ins", &TPlayListForm::InsRowMenuClick);
   DelRowMenu = item("DelRowMenu", "&Delete row", "Del", &TPlayListForm::DelRowMenuClick);
+  t.Attach(this);
   connect(PLMenu, &QMenu::aboutToShow, this, &TPlayListForm::PLMenuPopup);
   InsBtn->OnClick = [this](QWidget*) {
     PLMenu->popup(InsBtn->mapToGlobal(QPoint(0, InsBtn->height())));

@@ -21,6 +21,7 @@
 #include "controls/ImageList.h"
 #include "controls/VekGrid.h"
 #include "core/PlaylistCommands.h"
+#include "framework/ActionTable.h"
 #include "model/SongListener.h"
 
 #include <QLabel>
@@ -150,6 +151,7 @@ private:
   QSize FixedPart() const;
 
   TPreferences& Prefs;
+  TActionTable MenuActions;
   TPlayListGrid* Grid = nullptr;
   QWidget* StatusBar = nullptr;
   TStatusPanel* BarPanel = nullptr;
