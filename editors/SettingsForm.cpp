@@ -15,6 +15,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <filesystem>
 #include <tuple>
@@ -177,12 +178,10 @@ TSettingsForm::TSettingsForm(TPreferences& prefs, QWidget* parent)
   FOpenWAV->FileMustExist = true;
   FOpenWAV->Title = "Open wave file(s)";
   FOpenWAV->Filter = "Samples (*.wav *.WAV *.xi *.XI *.ds *.DS *.syn *.SYN *.404 *.fpr *.FPR);;All files (*)";
-  FOpenWAV->InitialDir = Q(SamplesFolder());
   FOpenWAV->OnSelectionChange = [this](TFavOpenDialog&, const QString& file) { PreviewOpenDialogFile(file); };
 
   SaveMB404FileName = Q(SamplesFolder() + "MB404 Presets/untitled");
 
-  if (Prefs.ChanSetX && Prefs.ChanSetY) move(*Prefs.ChanSetX, *Prefs.ChanSetY);
 
   MultiLang1 = new TMultiLang(this);
   MultiLang1->AfterLanguageChanged = [this](int) {
@@ -708,15 +707,18 @@ void TSettingsForm::OpenSampleForChannel(int index) {
   TChannel* c = Song().Channel(index);
   if (!c) return;
   Tag = index;
+  // The dialog opens on the channel's file, else where it was left (at
+  // first the samples folder).
   const std::string resolved = ResolveSamplePath(c->SampleFileName);
   FOpenWAV->FileName = Q(resolved);
-  if (!resolved.empty()) FOpenWAV->InitialDir = Q(ExtractFilePath(resolved));
+  FOpenWAV->InitialDir = !resolved.empty()             ? Q(ExtractFilePath(resolved))
+                         : !FOpenWAV->LastFolder.isEmpty() ? FOpenWAV->LastFolder
+                                                          : Q(SamplesFolder());
   // The channel's own file is not previewed as the dialog opens on it.
   LastDialogPreview = ExtractFileName(resolved);
   FOpenWAV->SetFavorites(Prefs.Favorites);
   const bool chosen = FOpenWAV->Execute();
   Prefs.Favorites = FOpenWAV->Favorites();
-  FOpenWAV->InitialDir.clear();  // from now on where the dialog was left
   if (!chosen) return;
   std::vector<std::string> files;
   for (const QString& f : FOpenWAV->Files) files.push_back(S(f));
@@ -956,6 +958,8 @@ void TSettingsForm::SetButtonClick(int index, bool down) {
   }
   UpdateChannelSettingsForm();
   if (!wasVisible) {
+    if (Prefs.ChanSetX && Prefs.ChanSetY && !Placed) move(*Prefs.ChanSetX, *Prefs.ChanSetY);
+    Placed = true;
     const TChannel* c = Shown();
     if (Prefs.AutoArrange && c && !c->Collapsed && parentWidget())
       move(parentWidget()->window()->x() + 96, y());
@@ -972,35 +976,36 @@ void TSettingsForm::StepChannel(int delta) {
 
 // ------------------------------------------------------------ the window
 
-void TSettingsForm::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+bool TSettingsForm::WindowKey(QWidget* target, int key) {
+  if (!target || target->window() != this) return false;
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
     if (TChannel* c = Shown()) Preview(*c);
-    event->accept();
-    return;
+    return true;
   }
-  if (event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown) {
-    QWidget* focus = QApplication::focusWidget();
-    if (!qobject_cast<QComboBox*>(focus) && !qobject_cast<TTrackSlider*>(focus)) {
-      StepChannel(event->key() == Qt::Key_PageUp ? -1 : 1);
-      event->accept();
-      return;
-    }
-  }
-  QWidget::keyPressEvent(event);
+  if (key != Qt::Key_PageUp && key != Qt::Key_PageDown) return false;
+  // A combo box or a slider keeps PgUp and PgDn for itself.
+  if (qobject_cast<QComboBox*>(target) || qobject_cast<TTrackSlider*>(target)) return false;
+  StepChannel(key == Qt::Key_PageUp ? -1 : 1);
+  return true;
 }
 
 void TSettingsForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   ShowChannelNote();
+  // The window's keys come before its controls' (the note grid and the
+  // lists would take PgUp and PgDn themselves).
+  qApp->installEventFilter(this);
 }
 
 void TSettingsForm::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
+  qApp->removeEventFilter(this);
   if (OnNameButtonState) OnNameButtonState(Tag, false);
 }
 
 void TSettingsForm::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
+  if (!Placed) return;  // the stored place is taken when first shown
   Prefs.ChanSetX = x();
   Prefs.ChanSetY = y();
 }
@@ -1024,7 +1029,13 @@ void TSettingsForm::SongReplaced(TSong&) {
   Tag = 0;
   WAVScope->SetSample(nullptr);
   RefreshChannelNameList();
-  if (isVisible()) UpdateChannelSettingsForm();
+  if (!isVisible()) return;
+  UpdateChannelSettingsForm();
+  // The rack makes its rows for the new song too: channel 0's button shows
+  // down once they are there.
+  QTimer::singleShot(0, this, [this] {
+    if (isVisible() && OnNameButtonState) OnNameButtonState(Tag, true);
+  });
 }
 
 }  // namespace vs

@@ -15,9 +15,9 @@
 // and nothing is written. The window follows the song: another view's
 // change of the shown channel fills it again.
 //
-// Keys: Enter previews the channel's sample; PgUp and PgDn (unless a combo
-// box or slider has the focus) show the previous and next channel, as if
-// its name button were pressed.
+// Keys (before any control's): Enter previews the channel's sample; PgUp
+// and PgDn (unless a combo box or slider has the focus) show the previous
+// and next channel, as if its name button were pressed.
 
 #include <QWidget>
 #include <functional>
@@ -117,7 +117,6 @@ public:
   void SongReplaced(TSong& song) override;
 
 protected:
-  void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
@@ -163,6 +162,9 @@ private:
   void StartSampleDrag();
   void PreviewOpenDialogFile(const QString& file);
   void ShowSliderReadings();
+  // Enter (a preview) and PgUp / PgDn (the previous or next channel) of a
+  // key pressed in this window; false when the key goes on to its target.
+  bool WindowKey(QWidget* target, int key);
 
   TPreferences& Prefs;
   int Tag = 0;
@@ -171,6 +173,7 @@ private:
   int LastGridNote = -1;       // the note the grid's preview sent last
   TRecentSamples Recent;
   bool ScopePressed = false;
+  bool Placed = false;  // shown once: its place is the user's
 
   TMultiLang* MultiLang1 = nullptr;
   TNewCaption* NewCaption = nullptr;

@@ -1,6 +1,7 @@
 // The channel settings window's synthesizer, pitch, delay and mix pages.
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QScrollArea>
@@ -220,6 +221,12 @@ void TSettingsForm::PitchKeyDown(int note, bool) {
 }
 
 bool TSettingsForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* e = static_cast<QKeyEvent*>(event);
+    if (e->modifiers() == Qt::NoModifier || e->modifiers() == Qt::KeypadModifier)
+      if (WindowKey(qobject_cast<QWidget*>(watched), e->key())) return true;
+    return QWidget::eventFilter(watched, event);
+  }
   if (watched == MIDIKeyboard && event->type() == QEvent::MouseButtonPress) {
     auto* e = static_cast<QMouseEvent*>(event);
     if (e->button() == Qt::RightButton) {

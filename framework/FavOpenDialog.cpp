@@ -199,6 +199,7 @@ bool TFavOpenDialog::Execute() {
   const bool chosen = dialog.exec() == QDialog::Accepted;
   // What the row holds now (additions and moves made in the dialog).
   FFavorites = ComboList();
+  LastFolder = CurrentFolder();
   if (FAssociated) FAssociated->TakeList(FFavorites, false);
   if (chosen) {
     Files = dialog.selectedFiles();

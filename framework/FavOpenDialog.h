@@ -56,6 +56,7 @@ public:
   QString Title;
   QString Filter;
   QString InitialDir;
+  QString LastFolder;         // the folder the dialog showed when it closed
   QString FileName;           // the file offered, then the first chosen
   QStringList Files;          // the files chosen
   bool AllowMultiSelect = false;

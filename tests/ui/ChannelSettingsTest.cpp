@@ -7,6 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QColorDialog>
+#include <QDrag>
+#include <QLabel>
+#include <QListWidget>
+#include <QMimeData>
+#include <QTableWidget>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -20,18 +26,28 @@
 #include <functional>
 #include <iterator>
 
+#include "controls/Keyboard.h"
 #include "controls/MyTransBtn.h"
+#include "controls/PickNum.h"
+#include "controls/WAVScope.h"
 #include "controls/WAVWheel.h"
 #include "core/ChannelCommands.h"
 #include "editors/ChannelPanel.h"
 #include "editors/SettingsForm.h"
+#include "engine/Mixer.h"
 #include "engine/RenderWAV.h"
+#include "engine/SoundProcs.h"
 #include "engine/WAVFiles.h"
 #include "files/SongReader.h"
+#include "framework/DropSource.h"
 #include "framework/FavOpenDialog.h"
+#include "framework/MLang.h"
 #include "framework/NewCaption.h"
 #include "framework/Tab95.h"
+#include "model/Channels.h"
+#include "model/MixerLock.h"
 #include "model/Song.h"
+#include "platform/MidiPorts.h"
 #include "support/TempDir.h"
 #include "support/TestApplication.h"
 #include "ui/ChannelRack.h"
@@ -172,7 +188,12 @@ TEST_F(ChannelSettingsProgram, NameButtonOpensItsChannelAndTheVolumeWheelReaches
   ClickName(last);
   EXPECT_FALSE(NameButton(1)->Down());
   EXPECT_EQ(Settings->Channel(), last);
-  QTest::keyClick(Settings, Qt::Key_PageDown);
+  // (the key goes to the window even where the note grid would scroll)
+  Settings->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Settings));
+  QWidget* grid = Settings->findChild<QWidget*>("NoteGrid");
+  grid->setFocus();
+  QTest::keyClick(grid, Qt::Key_PageDown);
   EXPECT_EQ(Settings->Channel(), 0);
   EXPECT_EQ(Settings->windowTitle(), "Kick - Channel settings");
   EXPECT_TRUE(NameButton(0)->Down());
@@ -326,6 +347,172 @@ TEST_F(ChannelSettingsProgram, SynthesizerPageSlotsGoToAPresetFile) {
   EXPECT_EQ(fs::file_size(folder + "bass.404"), 140u);
   ASSERT_TRUE(Chan(other).LoadMB404Preset(folder + "bass.404"));
   EXPECT_EQ(Chan(other).Synth->Params, Chan(index).Synth->Params);
+}
+
+TEST_F(ChannelSettingsProgram, MidiPageAndMixListsWriteTheChannel) {
+  TRecordingMidiOut port;
+  SetMIDIOut(&port);
+  ClickName(0);
+  Control<TPage95Control>("SettingsPageControl")->SetActivePage(Control<TTab95Sheet>("MIDISheet"));
+  Control<QComboBox>("ChanSelect")->setCurrentIndex(2);
+  EXPECT_EQ(Chan(0).MidiChannel, 2);
+  const uint8_t vol = uint8_t(Chan(0).Volume);
+  // A note clicked in the grid: the note box, its label and the preview.
+  auto* grid = Control<QTableWidget>("NoteGrid");
+  auto clickNote = [grid](int note) {
+    const QRect cell = grid->visualItemRect(grid->item(note / 8, note % 8));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+  };
+  clickNote(36);
+  EXPECT_EQ(Chan(0).MidiNote, 36);
+  EXPECT_EQ(Control<TPickNum>("NoteSelect")->Value(), 36);
+  EXPECT_EQ(Control<QLabel>("NoteLabel")->text(), "Note (C3)");
+  clickNote(38);
+  EXPECT_EQ(port.Messages(), (std::vector<std::vector<uint8_t>>{{0x92, 36, vol}, {0x82, 36, vol}, {0x92, 38, vol}}));
+  // Typing changes the note at every key; a note outside the range changes
+  // nothing but the modified flag.
+  auto* note = Control<TPickNum>("NoteSelect");
+  note->selectAll();
+  QTest::keyClicks(note, "20");
+  EXPECT_EQ(Chan(0).MidiNote, 20);
+  CurrentSong().SetModified(false);
+  QTest::keyClicks(note, "0");
+  EXPECT_EQ(Chan(0).MidiNote, 20);
+  EXPECT_TRUE(CurrentSong().Modified());
+  port.Clear();
+  auto type = [this](const char* box, const char* text) {
+    auto* edit = Control<TPickNum>(box);
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+  };
+  type("PatchSelect", "5");
+  EXPECT_EQ(Chan(0).MidiProgram, 5);
+  EXPECT_EQ(port.Messages(), (std::vector<std::vector<uint8_t>>{{0xC2, 5}}));
+  type("CtrlNumSelect", "7");
+  type("CtrlValSelect", "100");
+  EXPECT_EQ(Chan(0).ControllerStart[7], 100);
+  type("CtrlNumSelect", "8");
+  EXPECT_EQ(Control<TPickNum>("CtrlValSelect")->Value(), -1);
+  type("CtrlNumSelect", "7");
+  EXPECT_EQ(Control<TPickNum>("CtrlValSelect")->Value(), 100);
+  SetMIDIOut(nullptr);
+
+  // The mix target and the random choice, clicked in their lists.
+  Control<TPage95Control>("SettingsPageControl")->SetActivePage(Control<TTab95Sheet>("MixSheet"));
+  auto* mix = Control<QListWidget>("ChanList_Mix");
+  auto* rand = Control<QListWidget>("ChanList_Rand");
+  ASSERT_EQ(mix->count(), CurrentSong().ChannelCount());
+  EXPECT_EQ(mix->item(1)->text(), "Snare");
+  CurrentSong().SetModified(false);
+  QTest::mouseClick(mix->viewport(), Qt::LeftButton, {}, mix->visualItemRect(mix->item(3)).center());
+  EXPECT_EQ(Chan(0).MixTarget, 3);
+  EXPECT_TRUE(CurrentSong().Modified());
+  for (int row : {2, 4}) QTest::mouseClick(rand->viewport(), Qt::LeftButton, {}, rand->visualItemRect(rand->item(row)).center());
+  EXPECT_EQ(Chan(0).RandomChoice, (std::vector<int32_t>{0, 2, 4}));
+  QTest::mouseClick(rand->viewport(), Qt::RightButton, {}, rand->visualItemRect(rand->item(2)).center());
+  EXPECT_EQ(Chan(0).RandomChoice, (std::vector<int32_t>{0, 4}));
+  // A renamed channel shows in the lists at once.
+  SetChannelName(CurrentSong(), 4, "Open");
+  EXPECT_EQ(mix->item(4)->text(), "Open");
+}
+
+TEST_F(ChannelSettingsProgram, PitchPageSetsTheKeysAndPlaysTheSampleAtAKey) {
+  ClickName(1);
+  Control<TPage95Control>("SettingsPageControl")->SetActivePage(Control<TTab95Sheet>("PitchSheet"));
+  auto* keys = Control<TKeys>("MIDIKeyboard");
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(Settings));
+  auto keyAt = [keys](int note) {
+    for (int x = 0; x < keys->width(); ++x)
+      if (keys->PointToNote(x, keys->height() - 4).Note == note) return QPoint(x + 2, keys->height() - 4);
+    return QPoint(-1, -1);
+  };
+  // A right click sets the root key.
+  CurrentSong().SetModified(false);
+  QTest::mouseClick(keys, Qt::RightButton, {}, keyAt(48));
+  EXPECT_EQ(Chan(1).RootNote, 48);
+  EXPECT_EQ(keys->MiddleNote, 48);
+  EXPECT_EQ(Control<QLabel>("MiddleNoteLabel")->text(), "C4");
+  EXPECT_TRUE(CurrentSong().Modified());
+  // A left press an octave up plays the sample at half its length.
+  StopAllVoices();
+  QTest::mousePress(keys, Qt::LeftButton, {}, keyAt(60));
+  {
+    MixerGuard lock;
+    ASSERT_EQ(Mixer().VoiceCount, 1);
+    EXPECT_EQ(Mixer().Voices[0].Stretched, PitchedLength(Chan(1).Sample.PlayLength, 1200));
+    EXPECT_EQ(Mixer().Voices[0].Tag, -1);
+  }
+  QTest::mouseRelease(keys, Qt::LeftButton, {}, keyAt(60));
+  QTest::mouseClick(Control<TMyTransButton>("DefNoteBtn"), Qt::LeftButton, {}, QPoint(10, 8));
+  EXPECT_EQ(Chan(1).RootNote, 60);
+  // Enter previews the channel's sample.
+  StopAllVoices();
+  Settings->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Settings));
+  QTest::keyClick(keys, Qt::Key_Return);
+  MixerGuard lock;
+  EXPECT_EQ(Mixer().VoiceCount, 1);
+}
+
+TEST_F(ChannelSettingsProgram, LanguageSwitchKeepsTheValuesAndRetextsTheWindow) {
+  ClickName(0);
+  Control<TPickNum>("CutSelect")->SetValue(7);
+  ChooseLanguage(Run->Program().Prefs, LangFrench);
+  EXPECT_EQ(Settings->windowTitle(), QString::fromUtf8("Kick - Réglages du canal"));
+  EXPECT_EQ(Control<TTab95Sheet>("SampleSheet")->Caption(), QString::fromUtf8("ÉCHANTILLON"));
+  EXPECT_EQ(Control<TMyTransButton>("OpenBtn")->Caption(), "Charger...");
+  EXPECT_EQ(Control<TPickNum>("CutSelect")->Value(), 7);
+  EXPECT_EQ(Control<TPickNum>("CutSelect")->toolTip(), QString::fromUtf8("Coupe quel groupe ?"));
+  EXPECT_EQ(Control<TMyTransButton>("StretchBtn")->Caption(), QString(QChar(0x25BC)));
+  ChooseLanguage(Run->Program().Prefs, LangEnglish);
+  EXPECT_EQ(Settings->windowTitle(), "Kick - Channel settings");
+}
+
+TEST_F(ChannelSettingsProgram, SampleMenuSavesReloadsAndDragsTheSampleOut) {
+  const std::string fade = FadingWav(Tmp / "fade.wav", 3000);
+  ClickName(2);
+  Settings->LoadSampleIntoChannel(fade);
+  Turn("DecayWheel", 4);
+  EXPECT_EQ(Chan(2).Decay, 64);
+  // The modified sample goes beside its file under the next free name.
+  WhenDialogShows([&](QFileDialog& d) {
+    EXPECT_EQ(d.windowTitle(), "Save modified sample");
+    static_cast<QDialog&>(d).accept();
+  });
+  Settings->SampleMenu()->findChild<QAction*>("SaveSampleMenu")->trigger();
+  TWAVSample saved;
+  ASSERT_EQ(LoadWAVSample(Tmp / "fade_2.wav", saved), 0);
+  EXPECT_EQ(saved.Data, Chan(2).Sample.Data);
+
+  // Reloading reads the file from disk again.
+  FadingWav(fade, 1000);
+  Settings->SampleMenu()->findChild<QAction*>("ReloadMenu")->trigger();
+  EXPECT_EQ(Chan(2).Sample.Length, 1000);
+
+  // Dragging out of the sample view hands the file to the drop target.
+  std::vector<QUrl> dragged;
+  SetDragLoop([&](QDrag& d, Qt::DropActions) {
+    for (const QUrl& u : d.mimeData()->urls()) dragged.push_back(u);
+    return Qt::CopyAction;
+  });
+  auto* scope = Control<TWAVScope>("WAVScope");
+  QTest::mousePress(scope, Qt::LeftButton, {}, QPoint(20, 20));
+  QTest::mouseMove(scope, QPoint(20, -30));
+  QTest::mouseRelease(scope, Qt::LeftButton, {}, QPoint(20, -30));
+  SetDragLoop(nullptr);
+  ASSERT_EQ(dragged.size(), 1u);
+  EXPECT_EQ(dragged[0].toLocalFile().toStdString(), fade);
+
+  // The colour chosen in the dialog is the channel's.
+  auto* colour = Control<TMyTransButton>("ColorSample");
+  QTimer::singleShot(0, [] {
+    auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    dialog->setCurrentColor(QColor(0x20, 0x40, 0x60));
+    dialog->accept();
+  });
+  QTest::mouseClick(colour, Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_EQ(Chan(2).Color, 0x604020u);
 }
 
 }  // namespace
