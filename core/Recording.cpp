@@ -20,6 +20,17 @@ const char* const CaptureSetupErrorMessage =
     "Your soundcard may not meet the minimum requirements for a proper sound capture in VorbelSteps...\r"
     "Sorry for the inconvenience.";
 
+namespace {
+
+// The sound output comes back after a capture; when it can't, the info bar
+// says why.
+void ReopenOutput() {
+  const TCommandResult result = OpenAudioOutput();
+  if (!result) ChannelFileHost().ShowInfo("Sound output closed: " + result.Message);
+}
+
+}  // namespace
+
 std::string& PendingRecordedFile() {
   static std::string name;
   return name;
@@ -50,7 +61,7 @@ bool TRecording::Start(int seconds) {
   CaptureBytes = uint32_t(Seconds) * SampleRate * 4;
   if (!OpenCapture(CaptureBytes)) {
     CaptureBytes = 0;
-    OpenAudioOutput();
+    ReopenOutput();
     return false;
   }
   try {
@@ -58,7 +69,7 @@ bool TRecording::Start(int seconds) {
   } catch (const TCaptureError&) {
     CloseCapture();
     CaptureBytes = 0;
-    OpenAudioOutput();
+    ReopenOutput();
     return false;
   }
   Running = true;
@@ -92,7 +103,7 @@ void TRecording::Stop() {
   TrimLength = Recorded.Length;
   UpdateBounds();
   CloseCapture();
-  OpenAudioOutput();
+  ReopenOutput();
 }
 
 void TRecording::UpdateBounds() {

@@ -18,6 +18,8 @@
 #include "model/MixerLock.h"
 #include "model/Song.h"
 #include "ui/ChannelRack.h"
+#include "editors/SampleListForm.h"
+#include "engine/EngineListener.h"
 #include "ui/ProgramWindows.h"
 #include "ui/QtEngineListener.h"
 #include "ui/QtMessageBox.h"
@@ -77,10 +79,11 @@ void TProgramRun::StartUp() {
     if (TPlayListForm* playlist = Windows().PlayListForm) playlist->FollowPosition();
   });
   // The lamp window fades with the scope's updates, which run while it
-  // shows.
-  QObject::connect(Listener.get(), &TQtEngineListener::asyncUpdate, &form, [](int kind, qint64) {
+  // shows; the sample browser's selection is previewed.
+  QObject::connect(Listener.get(), &TQtEngineListener::asyncUpdate, &form, [&form](int kind, qint64) {
     if (TVisualForm* lamps = Windows().VisualForm; lamps && kind == AsyncScope && lamps->isVisible())
       lamps->DecayRepaint();
+    if (kind == AsyncBrowserSample) form.BrowserSampleSelected();
   });
   Windows().VisualForm->OnShownChanged = [](bool shown) {
     if (shown)
@@ -170,8 +173,10 @@ void TProgramRun::CloseOnSignals() {
 
 void TProgramRun::FirstActivation() {
   FirstActivationDone = true;
-  if (TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm)
-    Prog.ApplyCommandLine(Line, form->Commands(), &std::cerr);
+  TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm;
+  if (!form) return;
+  if (Prog.Prefs.SampleListVisible) form->SampleBrowserMenuClick();
+  Prog.ApplyCommandLine(Line, form->Commands(), &std::cerr);
 }
 
 void TProgramRun::FollowActivation() {
@@ -206,6 +211,11 @@ void TProgramRun::CloseAccepted() {
   if (form) {
     form->StorePosition();
     form->SaveToolWindows(Prog.Store());
+  }
+  // The browser's visibility is kept once it was made.
+  if (TSampleListForm* browser = Windows().SampleListForm) {
+    browser->AnimTimer.stop();
+    Prog.Prefs.SampleListVisible = browser->isVisible();
   }
   if (!Prog.ShutDown())
     HintMessageBox("Error|The settings could not be written to " + Prog.Store().FileName() + ".",

@@ -26,6 +26,7 @@
 namespace vs {
 
 struct TPreferences;
+class TSampleListForm;
 
 struct TProgramWindows {
   TVorbelStepsMainForm* VorbelStepsMainForm = nullptr;
@@ -41,6 +42,8 @@ struct TProgramWindows {
   TAddToolForm* AddToolForm = nullptr;
   // Made on first use.
   THumanizeForm* HumanizeForm = nullptr;
+  // Made on first use (the main window's browser command).
+  TSampleListForm* SampleListForm = nullptr;
 };
 
 // The windows of the running program (all null before CreateProgramWindows

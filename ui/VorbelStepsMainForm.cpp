@@ -18,6 +18,10 @@
 #include <vector>
 
 #include "controls/ImageList.h"
+#include "core/ChannelFiles.h"
+#include "editors/RecordForm.h"
+#include "editors/SampleListForm.h"
+#include "framework/DropSource.h"
 #include "core/DrumKitMenu.h"
 #include "core/PatternCommands.h"
 #include "editors/BackgroundForm.h"
@@ -29,6 +33,7 @@
 #include "framework/NewMenu.h"
 #include "framework/PanelLook.h"
 #include "framework/ToolWindowLayout.h"
+#include "core/Program.h"
 #include "core/ProgramPaths.h"
 #include "core/Tempo.h"
 #include "core/Transport.h"
@@ -229,7 +234,7 @@ bool TQtSongCommandHost::WriteClickMarkedSample(const TWAVSample& sample, const 
 // ---------------------------------------------------------------- the window
 
 TVorbelStepsMainForm::TVorbelStepsMainForm(TPreferences& prefs, QWidget* parent)
-    : QMainWindow(parent), Preferences(prefs), Host(*this) {
+    : QMainWindow(parent), Preferences(prefs), Host(*this), FileHost(*this) {
   setObjectName("VorbelStepsMainForm");
   setWindowTitle("VorbelSteps");
   SongCommands = std::make_unique<TSongCommands>(Preferences, Host);
@@ -248,6 +253,12 @@ TVorbelStepsMainForm::TVorbelStepsMainForm(TPreferences& prefs, QWidget* parent)
     if (TPianoForm* piano = Windows().PianoForm) piano->RepaintPianoForm();
   };
   setCentralWidget(central);
+  // Files dropped on the rack (from the sample browser or a file manager).
+  WAVDragTrg = new TDragFilesTrg(this);
+  WAVDragTrg->setObjectName("WAVDragTrg");
+  WAVDragTrg->SetTarget(ChannelRack);
+  WAVDragTrg->OnDrop = [this](TDragFilesTrg&) { WAVDragTrgDrop(); };
+  SetChannelFileHost(&FileHost);
 
   BuildMenus();
   BuildToolWindows(central);
@@ -470,7 +481,10 @@ void TVorbelStepsMainForm::LoadToolWindows(TSettingsStore& store) {
 
 void TVorbelStepsMainForm::SaveToolWindows(TSettingsStore& store) { SaveToolWindowLayout(this, store, ""); }
 
-TVorbelStepsMainForm::~TVorbelStepsMainForm() { delete FBackgroundForm; }
+TVorbelStepsMainForm::~TVorbelStepsMainForm() {
+  delete FBackgroundForm;
+  if (&ChannelFileHost() == &FileHost) SetChannelFileHost(nullptr);
+}
 
 void TVorbelStepsMainForm::BuildMenus() {
   // Ids are the table keys of the window's texts (lang/).
@@ -508,6 +522,9 @@ void TVorbelStepsMainForm::BuildMenus() {
   t.AddItem("PlayListMenu", "&Loop playlist", "View1", [this] { PlayListMenuClick(); })
       .Checkable()
       .Shortcut("Ctrl+L");
+  t.AddItem("SampleBrowserMenu", "&Sample browser", "View1", [this] { SampleBrowserMenuClick(); })
+      .Checkable()
+      .Shortcut("Ctrl+B");
   t.AddItem("BackgroundMenu", "&Background wallpaper", "View1", [this] { BackgroundMenuClick(); })
       .Checkable()
       .Shortcut("F12");
@@ -764,5 +781,78 @@ void TVorbelStepsMainForm::closeEvent(QCloseEvent* event) {
   }
   event->accept();
 }
+
+// ---------------------------------------------------------------- browser
+
+void TVorbelStepsMainForm::SampleBrowserMenuClick() {
+  TProgramWindows& w = Windows();
+  if (!w.SampleListForm) {
+    auto* browser = new TSampleListForm(Preferences, this);
+    w.SampleListForm = browser;
+    browser->OnInfo = [this](const std::string& text, bool now) {
+      ShowInfo(text);
+      if (now) InfoLabel->repaint();
+    };
+    browser->OnPlayKey = [this] { TogglePlayback(); };
+    browser->OnActivated = [] {
+      if (TInfoForm* info = Windows().InfoForm) info->hide();
+    };
+    browser->OnCloseRequest = [this] { SampleBrowserMenuClick(); };
+    browser->OnChooseFolder = [this] {
+      // The first folder of the settings' list.
+      const QString folder = QFileDialog::getExistingDirectory(
+          this, WordOr("@ChangeBrowserDir", "Change browser directory"),
+          QString::fromStdString(Preferences.SearchFolders[0]));
+      if (folder.isEmpty()) return;
+      Preferences.SearchFolders[0] = AddBackslash(folder.toStdString());
+      RebuildSampleSearchPaths(Preferences);
+      if (TSampleListForm* b = Windows().SampleListForm) b->RefreshTree();
+    };
+    browser->RefreshTree();
+  }
+  TSampleListForm* browser = w.SampleListForm;
+  if (browser->isVisible())
+    browser->hide();
+  else
+    browser->ShowSliding();
+  if (QAction* item = MenuActions.Action("SampleBrowserMenu")) item->setChecked(browser->isVisible());
+}
+
+void TVorbelStepsMainForm::BrowserSampleSelected() {
+  if (TSampleListForm* browser = Windows().SampleListForm) PreviewDialogFile(browser->SelectedSampleFile());
+}
+
+void TVorbelStepsMainForm::ShowRecordForm(int channel, const std::function<void(TRecordForm&)>& prepare) {
+  vs::ShowRecordForm(Preferences, channel, this, [&](TRecordForm& form) {
+    form.OnSaved = [] {
+      if (TSampleListForm* browser = Windows().SampleListForm) browser->RefreshTree();
+    };
+    form.OnLaunchTool = [](int tool) {
+      if (TAddToolForm* tools = Windows().AddToolForm) tools->LaunchTool(tool);
+    };
+    if (prepare) prepare(form);
+  });
+}
+
+void TVorbelStepsMainForm::WAVDragTrgDrop() {
+  // The rows as the drop sees them: their name buttons in the rack.
+  std::vector<TRackDropRow> rows;
+  for (const TRackRowWidgets& row : ChannelRack->Rows()) {
+    const QRect r(row.Name->mapTo(ChannelRack, QPoint(0, 0)), row.Name->size());
+    rows.push_back({r.left(), r.top(), r.left() + r.width(), r.top() + r.height(), row.Collapsed});
+  }
+  const QPoint at = WAVDragTrg->DropPoint();
+  DropFilesOnRack(CurrentSong(), rows, at.x(), at.y(), WAVDragTrg->Files());
+}
+
+// ---------------------------------------------------------------- channel files
+
+void TQtChannelFileHost::SetBusyCursor(bool busy) { Form.CommandHost().SetBusyCursor(busy); }
+void TQtChannelFileHost::ShowInfo(const std::string& text) { Form.ShowInfo(text); }
+void TQtChannelFileHost::ShowError(const std::string& message) { HintMessageBox(message, MbOK | MbIconError); }
+bool TQtChannelFileHost::AdjustChannelName() { return Form.Prefs().AdjustChannelName; }
+void TQtChannelFileHost::SetSampleCommandsEnabled(bool enabled) { Form.SetSampleCommandsEnabled(enabled); }
+bool TQtChannelFileHost::AskSaveChanges() { return Form.Commands().AskSaveChanges() != IdCancel; }
+void TQtChannelFileHost::OpenSong(const std::string& fileName) { Form.Commands().OpenSong(fileName); }
 
 }  // namespace vs

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ChannelFiles.h"
 #include "core/SongCommands.h"
 #include "framework/ActionTable.h"
 #include "model/Preferences.h"
@@ -30,6 +31,7 @@ namespace vs {
 
 class TBackgroundForm;
 class TChannelRack;
+class TDragFilesTrg;
 class TMultiLang;
 class TVorbelStepsMainForm;
 class TMeroDock97;
@@ -62,6 +64,23 @@ public:
 
   // The folder the open dialog starts in while no song file was opened.
   std::string OpenFolder;
+
+private:
+  TVorbelStepsMainForm& Form;
+};
+
+// The channel loading's window side: the info bar, messages, the option
+// "Adjust Channel Name", and songs opened after the save-changes question.
+class TQtChannelFileHost : public TChannelFileHost {
+public:
+  explicit TQtChannelFileHost(TVorbelStepsMainForm& form) : Form(form) {}
+  void SetBusyCursor(bool busy) override;
+  void ShowInfo(const std::string& text) override;
+  void ShowError(const std::string& message) override;
+  bool AdjustChannelName() override;
+  void SetSampleCommandsEnabled(bool enabled) override;
+  bool AskSaveChanges() override;
+  void OpenSong(const std::string& fileName) override;
 
 private:
   TVorbelStepsMainForm& Form;
@@ -154,6 +173,18 @@ public:
   // and shape, the steps shown. Runs whenever the style changes.
   void ApplySkin();
 
+  // The sample browser: made on first use beside the window (it slides
+  // open), shown or hidden. The browser asks the engine to preview its
+  // selected sample; the post comes back here (BrowserSampleSelected).
+  void SampleBrowserMenuClick();
+  void BrowserSampleSelected();
+  // The recording box for a channel, modal; prepare may set it up first.
+  void ShowRecordForm(int channel, const std::function<void(class TRecordForm&)>& prepare = {});
+  // Files dropped on the channel rack: a song opens, samples load into the
+  // row under the drop point and new rows after it.
+  TDragFilesTrg* WAVDragTrg = nullptr;
+  void WAVDragTrgDrop();
+
 protected:
   void closeEvent(QCloseEvent* event) override;
   // K (piano roll) and Shift (step graph) while held; F the graph's lane.
@@ -175,6 +206,7 @@ private:
 
   TPreferences& Preferences;
   TQtSongCommandHost Host;
+  TQtChannelFileHost FileHost;
   TActionTable MenuActions;
   bool WasDocked = false;  // of the tool window changing docks
   std::unique_ptr<TSongCommands> SongCommands;

@@ -1,0 +1,312 @@
+#include "editors/RecordForm.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+
+#include "controls/Canvas.h"
+#include "controls/MyTransBtn.h"
+#include "controls/QuickPaintBox.h"
+#include "controls/TrackSlider.h"
+#include "controls/WAVScope.h"
+#include "core/ProgramPaths.h"
+#include "framework/Skin.h"
+#include "core/Tools.h"
+#include "framework/MLang.h"
+#include "framework/PanelLook.h"
+#include "model/Preferences.h"
+#include "model/Song.h"
+#include "toolbox/MessageBox.h"
+#include "toolbox/PathTools.h"
+
+namespace vs {
+
+namespace {
+
+constexpr int FormWidth = 416;
+constexpr int FormHeight = 246;
+constexpr QRect ScopeRect(12, 12, 392, 100);
+constexpr TColor BoundColour = 0x0000FF;   // red
+constexpr TColor OutsideColour = 0x000060;  // dark red
+
+TMyTransButton* MakeButton(QWidget* parent, const char* name, const char* caption, QRect at) {
+  auto* b = new TMyTransButton(parent);
+  b->setObjectName(name);
+  b->SetStyle(TBtnFrameStyle::FS_VekGradient);
+  b->SetOptions(tbShowPressed);
+  b->StayDown = false;
+  b->SetCaption(QString::fromLatin1(caption));
+  b->setGeometry(at);
+  return b;
+}
+
+}  // namespace
+
+TRecordForm::TRecordForm(TPreferences& prefs, int channel, QWidget* parent)
+    : QDialog(parent), Tag(channel), Prefs(prefs) {
+  setObjectName("RecordForm");
+  setWindowTitle(QStringLiteral("Quick recording box"));
+  setFixedSize(FormWidth, FormHeight);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  // The controls that take their parent's colour take the panel's.
+  QPalette panel = palette();
+  panel.setColor(QPalette::Window, look::Panel);
+  panel.setColor(QPalette::WindowText, look::Text);
+  setPalette(panel);
+
+  const TStyle& style = Skin().Style;
+  RecScope = new TWAVScope(this);
+  RecScope->setObjectName("RecScope");
+  RecScope->setGeometry(ScopeRect);
+  RecScope->BackColor = style.SampleScopeCol[0];
+  RecScope->CenterColor = style.SampleScopeCol[1];
+  RecScope->SetLineColor(style.SampleScopeCol[2]);
+  RecScope->SetSample(&Rec.Recorded);
+  BoundsPaintBox = new TQuickPaintBox(this);
+  BoundsPaintBox->setObjectName("BoundsPaintBox");
+  BoundsPaintBox->setGeometry(ScopeRect);
+  BoundsPaintBox->setCursor(Qt::SizeHorCursor);
+  BoundsPaintBox->OnPaint = [this](QWidget*, TCanvas& c) { PaintBounds(c); };
+  BoundsPaintBox->OnMouseDown = [this](QWidget*, const TMouseInfo& m) {
+    if (m.Button != Qt::LeftButton) return;
+    const int w = BoundsPaintBox->width();
+    Bound = Rec.ChooseBound(m.X, w);
+    Rec.MoveBound(Bound, m.X, w);
+    BoundsPaintBox->QuickPaint();
+  };
+  BoundsPaintBox->OnMouseMove = [this](QWidget*, const TMouseInfo& m) {
+    if (Bound < 0 || !(m.Buttons & Qt::LeftButton) || Rec.View.Empty()) return;
+    Rec.MoveBound(Bound, m.X, BoundsPaintBox->width());
+    BoundsPaintBox->QuickPaint();
+  };
+  BoundsPaintBox->OnMouseUp = [this](QWidget*, const TMouseInfo&) { Bound = -1; };
+
+  RecGauge = new TRedGauge(this);
+  RecGauge->setObjectName("RecGauge");
+  RecGauge->setGeometry(12, 118, 392, 12);
+  RecGauge->SetShowPercentage(false);
+
+  LengthLabel = new QLabel(QStringLiteral("Length (in seconds)"), this);
+  LengthLabel->setObjectName("LengthLabel");
+  LengthLabel->setGeometry(12, 140, 140, 24);
+  QPalette pal = LengthLabel->palette();
+  pal.setColor(QPalette::WindowText, look::Text);
+  LengthLabel->setPalette(pal);
+  LengthSelect = new TTrackSlider(this);
+  LengthSelect->setObjectName("LengthSelect");
+  LengthSelect->setAccessibleName(QStringLiteral("Length (in seconds)"));
+  LengthSelect->SetOrientation(Qt::Horizontal);
+  LengthSelect->SetMin(1);
+  LengthSelect->SetMax(10);
+  LengthSelect->SetFrequency(1);
+  LengthSelect->LineSize = 1;
+  LengthSelect->PageSize = 1;
+  LengthSelect->SetPosition(3);
+  LengthSelect->setGeometry(152, 136, 220, 32);
+  auto* seconds = new QLabel(this);
+  seconds->setObjectName("LengthValue");
+  seconds->setGeometry(376, 140, 28, 24);
+  seconds->setAlignment(Qt::AlignCenter);
+  pal.setColor(QPalette::WindowText, look::Accent);
+  seconds->setPalette(pal);
+  QFont bold = seconds->font();
+  bold.setBold(true);
+  seconds->setFont(bold);
+  auto showSeconds = [this, seconds] { seconds->setText(QString::number(LengthSelect->Position())); };
+  LengthSelect->OnChange = [showSeconds](QWidget*) { showSeconds(); };
+  showSeconds();
+
+  RecBtn = MakeButton(this, "RecBtn", "record", QRect(12, 176, 92, 26));
+  ListenBtn = MakeButton(this, "ListenBtn", "listen to", QRect(112, 176, 92, 26));
+  SaveBtn = MakeButton(this, "SaveBtn", "save to disk", QRect(212, 176, 92, 26));
+  EditBtn = MakeButton(this, "EditBtn", "wave editor", QRect(312, 176, 92, 26));
+  CancelButton = MakeButton(this, "CancelButton", "cancel", QRect(212, 210, 92, 26));
+  OkBtn = MakeButton(this, "OkBtn", "ok", QRect(312, 210, 92, 26));
+  RecBtn->OnClick = [this](QWidget*) { RecBtnClick(); };
+  ListenBtn->OnClick = [this](QWidget*) { ListenBtnClick(); };
+  SaveBtn->OnClick = [this](QWidget*) { SaveBtnClick(); };
+  EditBtn->OnClick = [this](QWidget*) { EditBtnClick(); };
+  CancelButton->OnClick = [this](QWidget*) { CancelButtonClick(); };
+  OkBtn->OnClick = [this](QWidget*) { CancelButtonClick(); };
+
+  ProgressTimer.setInterval(50);
+  connect(&ProgressTimer, &QTimer::timeout, this, [this] { ProgressTick(); });
+
+  ChooseSaveFile = [this](const QString& title, const std::string& file) -> std::optional<std::string> {
+    QFileDialog dialog(this, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QStringLiteral("WAV file (*.wav)"));
+    dialog.setDefaultSuffix(QStringLiteral("wav"));
+    dialog.setDirectory(QString::fromStdString(ExtractFilePath(file)));
+    dialog.selectFile(QString::fromStdString(ExtractFileName(file)));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+  };
+
+  MultiLang1 = AttachWindowWords(this);
+}
+
+TRecordForm::~TRecordForm() {
+  ProgressTimer.stop();
+  if (!Closed) Rec.Close(CurrentSong(), Tag);
+}
+
+QString TRecordForm::Word(const char* key, const char* english) const {
+  if (MultiLang1 && MultiLang1->HasWord(key)) return MultiLang1->Word(key);
+  return QString::fromLatin1(english);
+}
+
+void TRecordForm::ShowCaption(const std::string& note) {
+  const QString caption = Word("%Form%", "Quick recording box");
+  setWindowTitle(note.empty() ? caption : caption + QStringLiteral(" (") + QString::fromStdString(note) + ")");
+}
+
+void TRecordForm::showEvent(QShowEvent* event) {
+  SaveBtn->setEnabled(false);
+  EditBtn->setEnabled(false);
+  Rec.CaptureBytes = 0;
+  QDialog::showEvent(event);
+}
+
+void TRecordForm::RecBtnClick() {
+  if (Rec.Capturing()) return;
+  if (!Rec.Start(LengthSelect->Position())) {
+    HintMessageBox(CaptureSetupErrorMessage, MbOK | MbIconError);
+    return;
+  }
+  RecBtn->setEnabled(false);
+  SaveBtn->setEnabled(false);
+  CancelButton->setEnabled(false);
+  RecGauge->SetMax(int32_t(Rec.CaptureBytes));
+  RecGauge->SetShowPercentage(true);
+  RecGauge->SetPosition(0);
+  RecScope->QuickPaint();
+  BoundsPaintBox->QuickPaint();
+  ProgressTimer.start();
+}
+
+void TRecordForm::ProgressTick() {
+  RecGauge->SetPosition(int32_t(Rec.Position()));
+  if (!Rec.Poll()) StopRecording();
+}
+
+void TRecordForm::StopRecording() {
+  ProgressTimer.stop();
+  Rec.Stop();
+  RecGauge->SetPosition(0);
+  RecGauge->SetShowPercentage(false);
+  RecScope->QuickPaint();
+  BoundsPaintBox->QuickPaint();
+  RecBtn->setEnabled(true);
+  SaveBtn->setEnabled(Rec.HasRecording());
+  CancelButton->setEnabled(true);
+  ShowCaption(Word("@DontForget", "don't forget to save your sample to disk").toStdString());
+}
+
+void TRecordForm::ListenBtnClick() { Rec.Listen(); }
+
+void TRecordForm::SaveBtnClick() {
+  if (!Rec.HasRecording()) return;
+  const std::string offered = NextRecordedFileName(ProgramPaths().AppPath);
+  const std::optional<std::string> file = ChooseSaveFile(Word("@SaveSample", "Save your recorded sample as"), offered);
+  if (!file) return;
+  if (!Rec.Save(*file)) {
+    HintMessageBox("Error|The sample could not be saved as " + *file + ".", MbOK | MbIconError);
+    return;
+  }
+  if (OnSaved) OnSaved();
+  ShowCaption(*file);
+  EditBtn->setEnabled(!ToolMenuEntries(Prefs.ToolList, true).empty());
+}
+
+void TRecordForm::EditBtnClick() {
+  const std::vector<int> tools = ToolMenuEntries(Prefs.ToolList, true);
+  if (!tools.empty() && OnLaunchTool) OnLaunchTool(tools.front());
+}
+
+void TRecordForm::CancelButtonClick() {
+  if (Rec.Capturing())
+    StopRecording();
+  else
+    accept();
+}
+
+void TRecordForm::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Space) {
+    ListenBtnClick();
+    event->accept();
+    return;
+  }
+  // Escape works as the cancel button: it never drops a running capture.
+  if (event->key() == Qt::Key_Escape) {
+    CancelButtonClick();
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void TRecordForm::done(int result) {
+  if (!Closed) {
+    Closed = true;
+    ProgressTimer.stop();
+    Rec.Close(CurrentSong(), Tag);
+  }
+  QDialog::done(result);
+}
+
+void TRecordForm::closeEvent(QCloseEvent* event) {
+  if (Rec.Capturing()) StopRecording();
+  QDialog::closeEvent(event);
+}
+
+void TRecordForm::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  QLinearGradient g(0, 0, 0, height());
+  g.setColorAt(0, QColor(0x33, 0x37, 0x3d));
+  g.setColorAt(1, QColor(0x1f, 0x22, 0x26));
+  p.fillRect(rect(), g);
+  // The scope's well.
+  const QRect well = ScopeRect.adjusted(-2, -2, 2, 22);
+  p.setPen(look::PanelShadow);
+  p.drawLine(well.topLeft(), well.topRight());
+  p.drawLine(well.topLeft(), well.bottomLeft());
+  p.setPen(look::PanelLight);
+  p.drawLine(well.bottomLeft(), well.bottomRight());
+  p.drawLine(well.topRight(), well.bottomRight());
+  p.setPen(look::PanelShadow);
+  p.drawLine(12, 168, 404, 168);
+  p.setPen(look::PanelLight);
+  p.drawLine(12, 169, 404, 169);
+}
+
+void TRecordForm::PaintBounds(TCanvas& c) {
+  if (!Rec.HasRecording()) return;
+  const int w = BoundsPaintBox->width(), h = BoundsPaintBox->height();
+  const auto [start, end] = Rec.BoundXs(w);
+  QPainter& p = c.Painter();
+  // The parts left out: inverted through a dark red pattern.
+  p.save();
+  p.setCompositionMode(QPainter::CompositionMode_Difference);
+  const QBrush pattern(ToQColor(OutsideColour), Qt::Dense4Pattern);
+  if (start > 0) p.fillRect(QRect(0, 0, start, h), pattern);
+  if (end + 1 < w) p.fillRect(QRect(end + 1, 0, w - end - 1, h), pattern);
+  p.restore();
+  for (int x : {start, end}) {
+    c.PenColor = BoundColour;
+    c.MoveTo(x, 0);
+    c.LineTo(x, h);
+  }
+}
+
+void ShowRecordForm(TPreferences& prefs, int channel, QWidget* parent,
+                    const std::function<void(TRecordForm&)>& prepare) {
+  TRecordForm form(prefs, channel, parent);
+  if (prepare) prepare(form);
+  form.exec();
+}
+
+}  // namespace vs
