@@ -66,7 +66,7 @@ std::string DefaultStyleConfig() {
   AddPlaces(t, "info bar", BottomPlaces);
   t += "' sample browser\r\n";
   t += Line("SBTitleFont", "DejaVu Sans," + Colour(214, 218, 224) + ",12");
-  t += Line("SBTreeFont", "DejaVu Sans," + Colour(182, 182, 186) + ",11");
+  t += Line("SBTreeFont", "DejaVu Sans," + Colour(182, 182, 186) + ",10");
   t += Line("SBCol", Colours({Colour(208, 16, 16), Colour(255, 80, 16), Colour(182, 182, 186), Colour(246, 246, 250),
                               Colour(208, 16, 128), Colour(255, 80, 128), Colour(159, 112, 144), Colour(239, 208, 224)}));
   t += Line("SBScrollerCol", Colour(62, 66, 74));

@@ -28,6 +28,9 @@ struct TScreenContext {
   TProgramRun& Program();
   // Shows a widget, lets it lay out and paint, and grabs it.
   static QImage Grab(QWidget* widget);
+  // Lets the event loop run a few rounds of 20 ms (layouts, timers started
+  // at show, queued paints).
+  static void Settle(int rounds = 3);
 
   std::unique_ptr<TProgramRun> Run;
 };

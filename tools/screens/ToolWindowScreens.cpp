@@ -21,14 +21,6 @@
 namespace vs::screens {
 namespace {
 
-void Settle() {
-  for (int i = 0; i < 3; ++i) {
-    QEventLoop loop;
-    QTimer::singleShot(20, &loop, &QEventLoop::quit);
-    loop.exec();
-  }
-}
-
 // A hint in one style, as its window shows it.
 QImage HintPicture(QWidget* control, THintStyle style, bool programColours) {
   TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm;
@@ -55,7 +47,7 @@ QImage ToolWindowsPage(TScreenContext& c) {
   remote.FloatLeft = form.x() + 70;
   remote.FloatTop = form.y() + form.height() + 40;
   remote.SetDockedTo(nullptr);
-  Settle();
+  TScreenContext::Settle();
   QWidget* frame = remote.FloatingFrame();
   frame->show();
 
@@ -71,7 +63,7 @@ QImage ToolWindowsPage(TScreenContext& c) {
   QTimer::singleShot(120, [&] {
     if (QMenu* open = form.NewMainMenu->OpenMenu()) {
       open->setActiveAction(form.Actions().Action("Open1"));
-      Settle();
+      TScreenContext::Settle();
       window = form.grab().toImage();
       menu = open->grab().toImage();
       menuAt = open->pos();

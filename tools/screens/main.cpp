@@ -32,14 +32,17 @@ TProgramRun& TScreenContext::Program() {
   return *Run;
 }
 
-QImage TScreenContext::Grab(QWidget* widget) {
-  widget->show();
-  // Let layouts, timers started at show and queued paints run.
-  for (int i = 0; i < 5; ++i) {
+void TScreenContext::Settle(int rounds) {
+  for (int i = 0; i < rounds; ++i) {
     QEventLoop loop;
     QTimer::singleShot(20, &loop, &QEventLoop::quit);
     loop.exec();
   }
+}
+
+QImage TScreenContext::Grab(QWidget* widget) {
+  widget->show();
+  Settle(5);
   return widget->grab().toImage();
 }
 
