@@ -750,6 +750,8 @@ void TSettingsForm::StartSampleDrag() {
   const std::string file = ResolveSamplePath(c->SampleFileName);
   if (!file.empty()) {
     tdropfilesource drag(WAVScope);
+    // A copy: a file manager must never take the sample away from the song.
+    drag.dragtype = dtcopy;
     drag.FileNames = {file};
     drag.Execute();
   }

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "core/PatternCommands.h"
+#include "editors/SampleListForm.h"
 #include "framework/MLang.h"
 #include "model/Song.h"
 #include "ui/ChannelRack.h"
@@ -113,6 +114,14 @@ void ConnectChannelSettings() {
   };
   w.SettingsForm->OnShowInfo = [](const std::string& text) {
     if (TVorbelStepsMainForm* main = Windows().VorbelStepsMainForm) main->ShowInfo(text);
+  };
+  // "Record new sample..." opens the recording box for the channel; a saved
+  // preset shows in the sample browser.
+  w.SettingsForm->OnRecordSample = [](int index) {
+    if (TVorbelStepsMainForm* main = Windows().VorbelStepsMainForm) main->ShowRecordForm(index);
+  };
+  w.SettingsForm->OnPresetSaved = [] {
+    if (TSampleListForm* browser = Windows().SampleListForm) browser->RefreshTree();
   };
 }
 

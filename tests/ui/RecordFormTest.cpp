@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 
 #include "controls/MyTransBtn.h"
@@ -13,6 +15,7 @@
 #include "controls/TrackSlider.h"
 #include "core/Recording.h"
 #include "editors/RecordForm.h"
+#include "editors/SettingsForm.h"
 #include "engine/Capture.h"
 #include "engine/Mixer.h"
 #include "engine/RenderWAV.h"
@@ -186,6 +189,23 @@ TEST_F(RecordFormTest, CancelDuringACaptureKeepsItAndAFailingDeviceIsReported) {
   const std::string before = CurrentSong().Channel(0)->SampleFileName;
   form.close();
   EXPECT_EQ(CurrentSong().Channel(0)->SampleFileName, before);
+}
+
+TEST_F(RecordFormTest, TheChannelSettingsRecordItemOpensTheBoxForItsChannel) {
+  TSettingsForm& settings = *Windows().SettingsForm;
+  settings.SetButtonClick(2, true);
+  QAction* record = settings.findChild<QAction*>("RecordMenu");
+  ASSERT_NE(record, nullptr);
+  int channel = -1;
+  QTimer::singleShot(50, [&] {
+    if (auto* box = qobject_cast<TRecordForm*>(QApplication::activeModalWidget())) {
+      channel = box->Tag;
+      box->reject();
+    }
+  });
+  record->trigger();
+  EXPECT_EQ(channel, 2);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 }  // namespace
