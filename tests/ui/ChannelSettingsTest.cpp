@@ -29,9 +29,12 @@
 #include "controls/Keyboard.h"
 #include "controls/MyTransBtn.h"
 #include "controls/PickNum.h"
+#include "controls/Selector.h"
+#include "controls/TrackSlider.h"
 #include "controls/WAVScope.h"
 #include "controls/WAVWheel.h"
 #include "core/ChannelCommands.h"
+#include "core/ChannelFiles.h"
 #include "editors/ChannelPanel.h"
 #include "editors/SettingsForm.h"
 #include "engine/Mixer.h"
@@ -88,6 +91,26 @@ std::string FadingWav(const std::string& path, int n) {
   }
   s.SetFrames(std::move(frames));
   EXPECT_TRUE(SaveWAVFile(&s, path));
+  return path;
+}
+
+// The same with a forward loop from start to end (a "smpl" chunk).
+std::string LoopedWav(const std::string& path, int n, uint32_t start, uint32_t end) {
+  FadingWav(path, n);
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  in.close();
+  auto put32 = [](std::string& b, size_t at, uint32_t v) {
+    for (int k = 0; k < 4; ++k) b[at + size_t(k)] = char((v >> (8 * k)) & 0xFF);
+  };
+  std::string smpl = "smpl" + std::string(4 + 60, '\0');
+  put32(smpl, 4, 60);
+  put32(smpl, 8 + 28, 1);
+  put32(smpl, 8 + 44, start);
+  put32(smpl, 8 + 48, end);
+  bytes += smpl;
+  put32(bytes, 4, uint32_t(bytes.size() - 8));
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
   return path;
 }
 
@@ -513,6 +536,143 @@ TEST_F(ChannelSettingsProgram, SampleMenuSavesReloadsAndDragsTheSampleOut) {
   });
   QTest::mouseClick(colour, Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_EQ(Chan(2).Color, 0x604020u);
+}
+
+TEST_F(ChannelSettingsProgram, LoopCutStretchRouteAndEchoControlsWriteTheChannel) {
+  TSong& song = CurrentSong();
+  ClickName(3);
+  Control<TPage95Control>("SettingsPageControl")->SetActivePage(Control<TTab95Sheet>("SampleSheet"));
+  auto* loop = Control<TLampBox>("LoopBox");
+  auto* pingPong = Control<TLampBox>("PingPongBox");
+  EXPECT_FALSE(loop->isEnabled());  // the kit's hat has no loop points
+  Settings->LoadSampleIntoChannel(LoopedWav(Tmp / "loop.wav", 2000, 500, 1499));
+  ASSERT_EQ(Chan(3).Sample.LoopStart, 500);
+  ASSERT_TRUE(loop->isEnabled());
+  EXPECT_FALSE(loop->isChecked());
+  // Ticking the loop gives the channel a cut group of its own.
+  song.Channel(0)->Sample.CutGroup = 1;
+  song.SetModified(false);
+  QTest::mouseClick(loop, Qt::LeftButton, {}, QPoint(5, 7));
+  EXPECT_TRUE(Chan(3).Sample.Looped);
+  EXPECT_EQ(Chan(3).Sample.CutGroup, 2);
+  EXPECT_EQ(Chan(3).Sample.CutByGroup, 2);
+  EXPECT_EQ(Control<TPickNum>("CutSelect")->Value(), 2);
+  EXPECT_TRUE(song.Modified());
+  // Ping-pong unrolls the loop: the sample grows by the loop's length.
+  QTest::mouseClick(pingPong, Qt::LeftButton, {}, QPoint(5, 7));
+  EXPECT_EQ(Chan(3).Sample.PingPong, 1);
+  EXPECT_EQ(Chan(3).Sample.Length, 3000);
+  EXPECT_EQ(Chan(3).Sample.LoopEnd, 2499);
+  // "cut itself" picks the first free group for both boxes.
+  song.Channel(1)->Sample.CutByGroup = 3;
+  Control<TPickNum>("CutSelect")->SetValue(0);
+  Control<TPickNum>("CutBySelect")->SetValue(0);
+  QTest::mouseClick(Control<TMyTransButton>("CutItselfBtn"), Qt::LeftButton, {}, QPoint(10, 6));
+  EXPECT_EQ(Chan(3).Sample.CutGroup, 2);
+  EXPECT_EQ(Chan(3).Sample.CutByGroup, 2);
+
+  // Stretch from the menu, and the effect route: both mark the song.
+  song.SetModified(false);
+  QMenu* stretch = Settings->findChild<QMenu*>("StretchMenu");
+  QTest::mouseClick(Control<TMyTransButton>("StretchBtn"), Qt::LeftButton, {}, QPoint(10, 6));
+  ASSERT_TRUE(stretch->isVisible());
+  stretch->findChild<QAction*>("Stretch2PatMenu")->trigger();
+  stretch->hide();
+  EXPECT_EQ(Chan(3).Stretch, 2 * song.PatternLength());
+  EXPECT_EQ(Control<TPickNum>("StretchSelect")->Value(), 2 * song.PatternLength());
+  EXPECT_TRUE(song.Modified());
+  song.SetModified(false);
+  auto* route = Control<TSelector>("FXRouteSelect");
+  QTest::mouseClick(route, Qt::LeftButton, {}, QPoint(10, route->height() * 5 / 8));
+  EXPECT_EQ(Chan(3).EffectTrack, 2);
+  EXPECT_TRUE(song.Modified());
+
+  // The delay page: echoes clamped to 9, the shuffle box, the time slider
+  // and its reading.
+  Control<TPage95Control>("SettingsPageControl")->SetActivePage(Control<TTab95Sheet>("DelaySheet"));
+  auto* echoes = Control<TPickNum>("EchoSelect");
+  echoes->selectAll();
+  QTest::keyClicks(echoes, "12");
+  EXPECT_EQ(Chan(3).EchoCount, 9);
+  song.SetModified(false);
+  QTest::mouseClick(Control<TLampBox>("ShuffleBox"), Qt::LeftButton, {}, QPoint(5, 7));
+  EXPECT_TRUE(Chan(3).EchoFollowsSwing);
+  EXPECT_TRUE(song.Modified());
+  auto* time = Control<TTrackSlider>("DelayDelaySlider");
+  time->setFocus();
+  QTest::keyClick(time, Qt::Key_PageUp);
+  EXPECT_EQ(Chan(3).EchoTime, 48 - 16);
+  EXPECT_EQ(Control<QLabel>("DelayTimeLabel")->text(), "Delay time (2.00 notes)");
+  QTest::keyClick(time, Qt::Key_PageDown);  // the slider keeps PgDn: the channel stays
+  EXPECT_EQ(Settings->Channel(), 3);
+  EXPECT_EQ(Chan(3).EchoTime, 48);
+  Turn("DelayPanWheel", 1);
+  EXPECT_EQ(Chan(3).EchoPan, 128 + 4);
+}
+
+TEST_F(ChannelSettingsProgram, SynthesizerPageFollowsALoadedPresetAndItsSwitches) {
+  TSong& song = CurrentSong();
+  const int index = AddChannelOfKind(song, 1).Index();
+  Main->Rack().RebuildRows();
+  ClickName(index);
+  // A preset loaded into the shown channel fills the page.
+  MB404Params preset;
+  ResetMB404Params(preset);
+  preset.Params[P404Resonance] = 100;
+  preset.Params[P404Osc2Shape] = 3;
+  preset.Params[P404OscSync] = 1;
+  preset.Params[P404Attack] = 77;
+  const MB404Block block = MB404ParamsToBytes(preset);
+  Tmp.Write("lead.404", std::string(block.begin(), block.end()));
+  LoadFileIntoChannel(song, index, Tmp / "lead.404", false, true);
+  EXPECT_EQ(Control<TWAVWheel>("TSResWheel")->Value(), 28);
+  EXPECT_EQ(Control<TSelector>("Osc2TypeSelect")->Value(), 3);
+  EXPECT_EQ(Control<TWAVWheel>("TSAttackWheel")->Value(), 77);
+  auto* sync = Control<TMyTransButton>("SelectOscSync");
+  EXPECT_TRUE(sync->Down());
+  // The switch and a picker write their slots and mark the song.
+  song.SetModified(false);
+  QTest::mouseClick(sync, Qt::LeftButton, {}, QPoint(10, 6));
+  EXPECT_EQ(Chan(index).Synth->Params[P404OscSync], 0);
+  EXPECT_TRUE(song.Modified());
+  auto* shape = Control<TSelector>("LFO1ShapeSelect");
+  QTest::mouseClick(shape, Qt::LeftButton, {}, QPoint(shape->width() * 3 / 4, shape->height() * 3 / 4));
+  EXPECT_EQ(Chan(index).Synth->Params[P404LFOShape], 3);
+  // Another song replaces this one: the window shows its channel 0, whose
+  // button goes down.
+  song.SetModified(false);
+  Main->Commands().New();
+  QApplication::processEvents();
+  EXPECT_EQ(Settings->Channel(), 0);
+  EXPECT_EQ(Settings->windowTitle(), "Kick - Channel settings");
+  EXPECT_TRUE(Control<TTab95Sheet>("SampleSheet")->TabVisible());
+  EXPECT_TRUE(NameButton(0)->Down());
+}
+
+TEST_F(ChannelSettingsProgram, PresetChannelGetsTheRenderKeyTab) {
+  ClickName(5);
+  Control<TPage95Control>("SettingsPageControl")->SetActivePage(Control<TTab95Sheet>("PitchSheet"));
+  auto* tabs = Control<TTab95Control>("KeybTab");
+  EXPECT_EQ(tabs->TabCount(), 1);
+  Chan(5).SampleFileName = Tmp / "pad.syn";
+  Settings->RefreshChannelSettings(5);
+  ASSERT_EQ(tabs->TabCount(), 2);
+  EXPECT_EQ(tabs->Tabs().Get(1), "Render note");
+  tabs->SelectTab(1);
+  EXPECT_EQ(Control<QLabel>("MiddleNoteLabel")->text(), "Default");
+  auto* keys = Control<TKeys>("MIDIKeyboard");
+  EXPECT_EQ(keys->MiddleNote, -1);
+  Chan(5).RenderNote = 36;
+  Settings->UpdatePitchPage();
+  EXPECT_EQ(Control<QLabel>("MiddleNoteLabel")->text(), "C3");
+  QTest::mouseClick(Control<TMyTransButton>("DefNoteBtn"), Qt::LeftButton, {}, QPoint(10, 8));
+  EXPECT_EQ(Chan(5).RenderNote, -1);
+  EXPECT_EQ(Chan(5).RootNote, 60);
+  // A plain sample again: one tab.
+  Chan(5).SampleFileName = Tmp / "pad.wav";
+  Settings->RefreshChannelSettings(5);
+  EXPECT_EQ(tabs->TabCount(), 1);
+  EXPECT_EQ(tabs->TabIndex(), 0);
 }
 
 }  // namespace
