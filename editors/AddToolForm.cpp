@@ -228,7 +228,9 @@ void TAddToolForm::UpdateToolsMenu() {
 }
 
 void TAddToolForm::FillToolsMenu(TToolsMenu& target) {
-  for (QAction* item : target.Items) delete item;
+  // The items belong to their menu: gone with it when it went first.
+  if (target.Menu)
+    for (QAction* item : target.Items) delete item;
   target.Items.clear();
   if (!target.Menu) return;
   for (int index : ToolMenuEntries(Prefs.ToolList, target.ChannelSampleOnly)) {

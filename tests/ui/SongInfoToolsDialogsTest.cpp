@@ -209,6 +209,12 @@ TEST_F(SongInfoToolsDialogsTest, ToolsAreEditedAndStartedWithTheirArgumentsApart
     tools.WAVBox->click();
     EXPECT_EQ(tools.ToolsBox->item(4)->text(), "Recorder");
     EXPECT_FALSE(tools.LinkBox->isVisible());
+    // A row dragged to the top takes its tool there.
+    tools.ToolsBox->model()->moveRow(QModelIndex(), 3, QModelIndex(), 0);
+    EXPECT_EQ(prefs.ToolList[0].Name, "Logger");
+    EXPECT_EQ(prefs.ToolList[1].FileName, "/bin/true");
+    EXPECT_EQ(tools.ToolsBox->item(0)->text(), "Logger");
+    EXPECT_EQ(tools.TitleEdit->text(), "Logger");
     QTest::mouseClick(tools.OkBtn, Qt::LeftButton);
   });
   Form->Actions().Action("Configure1")->trigger();
@@ -221,8 +227,8 @@ TEST_F(SongInfoToolsDialogsTest, ToolsAreEditedAndStartedWithTheirArgumentsApart
   QAction* item = menu->findChild<QAction*>("Tool4");
   ASSERT_NE(item, nullptr);
   EXPECT_EQ(item->text(), "Recorder");
-  EXPECT_NE(menu->findChild<QAction*>("Tool3"), nullptr);
-  EXPECT_EQ(menu->findChild<QAction*>("Tool0"), nullptr);
+  EXPECT_NE(menu->findChild<QAction*>("Tool0"), nullptr);
+  EXPECT_EQ(menu->findChild<QAction*>("Tool1"), nullptr);
   EXPECT_TRUE(Form->Actions().Action("ToolsSepMenu")->isVisible());
 
   // Started with the samples folder and the selected channel's sample, as
