@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "core/ChannelFiles.h"
+#include "core/MasterValues.h"
 #include "core/ProgramPaths.h"
 #include "core/ProgramVersion.h"
 #include "core/Tempo.h"
@@ -208,6 +209,8 @@ bool TSongCommands::OpenSong(const std::string& path) {
     old = SwapCurrentSong(std::move(content.Song));
     StopAllVoices();
     ClearFilterState(Mixer().MasterFilter);
+    // The song's master filter is heard (and rendered) as it was saved.
+    ApplyMasterFilter(CurrentSong());
     Mixer().SongMode = CurrentSong().SongModeOn ? 1 : 0;
     CurrentSong().Playlist.ComputeSongEnd();
     Host.ResumeOutput();
@@ -256,8 +259,7 @@ void TSongCommands::ResetSong() {
     StopAllVoices();  // the channels and their samples go
     ResetSongModel(song, !TrackSongFileName);
     ClearFilterState(Mixer().MasterFilter);
-    Mixer().SetMasterFilter(MasterCutoffForPosition(song.MasterCutoffPosition),
-                            MasterResonanceForPosition(song.MasterResoPosition));
+    ApplyMasterFilter(song);
   }
   const SongHost files = Host.FileHost();
   if (files.Plugins) files.Plugins->UnloadAll();

@@ -215,6 +215,20 @@ int64_t GetPlayPosition() {
   return q / 4 + o.BufferBasePosition.load();
 }
 
+int ReadHeardOutput(int16_t* frames, int count) {
+  TAudioOutputState& o = AudioOutput();
+  std::lock_guard<std::mutex> position(o.PositionLock);
+  if (!o.OutputOpen.load() || o.OutputBuffer == nullptr || count <= 0) return 0;
+  uint32_t play = 0;
+  o.OutputBuffer->GetCurrentPosition(&play, nullptr);
+  const int64_t size = o.OutputBuffer->Size() / 4 * 4;
+  count = static_cast<int>(std::min<int64_t>(count, size / 4));
+  const uint8_t* memory = o.OutputBuffer->Memory();
+  int64_t at = Mod(int64_t(play) - int64_t(count) * 4, size);
+  for (int i = 0; i < count; ++i, at = (at + 4) % size) std::memcpy(frames + 2 * i, memory + at, 4);
+  return count;
+}
+
 // --- Mix thread ---
 
 void MixHalf(int half) {

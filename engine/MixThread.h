@@ -125,6 +125,11 @@ void ClearStreamBuffer();
 void SetMixLatency(int32_t frames);
 // The mix frame being heard now; 0 when the output is closed.
 int64_t GetPlayPosition();
+// The output scope's view: copies the last count frames the device has
+// taken from the stream buffer (16-bit stereo, ending at the play cursor)
+// into frames. Returns the frames copied: 0 while the output is closed, at
+// most the buffer's size.
+int ReadHeardOutput(int16_t* frames, int count);
 
 void StartMixThread();
 // Stops the buffer and ends the mix thread. Must not be called while this

@@ -100,6 +100,19 @@ TActionRowRef TActionTable::AddItem(const std::string& id, const std::string& te
   return added;
 }
 
+TActionRowRef TActionTable::AddPopup(const std::string& id) {
+  auto row = std::make_unique<TActionRow>();
+  row->Id = id;
+  row->Parent = "#popup";
+  row->Kind = TActionKind::Menu;
+  // Owned by the root menu, shown by itself.
+  row->Menu = new QMenu(Root);
+  row->Menu->setObjectName(Q(id));
+  row->Action = row->Menu->menuAction();
+  row->Action->setObjectName(Q(id));
+  return Add(std::move(row));
+}
+
 TActionRowRef TActionTable::AddSeparator(const std::string& parent, const std::string& id) {
   auto row = std::make_unique<TActionRow>();
   row->Id = id;
@@ -120,6 +133,16 @@ QMenu* TActionTable::Menu(const std::string& id) const {
   for (const auto& row : Items)
     if (row->Id == id && row->Menu) return row->Menu;
   return nullptr;
+}
+
+bool TActionTable::SetHandler(const std::string& id, std::function<void()> handler) {
+  for (const auto& row : Items)
+    if (row->Id == id && row->Kind == TActionKind::Item) {
+      row->Handler = std::move(handler);
+      row->Action->setEnabled(true);
+      return true;
+    }
+  return false;
 }
 
 void TActionTable::Attach(QWidget* window) {

@@ -93,11 +93,18 @@ public:
   TActionRowRef AddItem(const std::string& id, const std::string& text, const std::string& parent,
                         std::function<void()> handler);
   TActionRowRef AddSeparator(const std::string& parent, const std::string& id = "");
+  // A menu that is no title of the bar: a control's popup. Its rows are
+  // added as any menu's.
+  TActionRowRef AddPopup(const std::string& id);
 
   // The root menu: its submenus are the bar's titles.
   QMenu* RootMenu() const { return Root; }
   QAction* Action(const std::string& id) const;
   QMenu* Menu(const std::string& id) const;
+  // Gives an item its command (a window that comes later takes over an
+  // item that waited for it) and enables it. False when there is no such
+  // item.
+  bool SetHandler(const std::string& id, std::function<void()> handler);
   const std::vector<std::unique_ptr<TActionRow>>& Rows() const { return Items; }
 
   // Puts every item's shortcut on the window (call once the rows are in;

@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
+#include <algorithm>
+#include <functional>
 #include <QTimer>
 
 #include "framework/PanelLook.h"
@@ -102,6 +104,16 @@ void TNewMenu::SetMirrorMenu(QMenu* menu) {
   Titles.clear();
   Mirror = menu;
   if (menu) {
+    // The items' own shortcuts win over the titles' mnemonics (Alt+H of an
+    // item leaves "&Help" to the mouse and the bar's keyboard walk).
+    std::vector<QKeySequence> itemKeys;
+    std::function<void(const QMenu*)> collect = [&](const QMenu* m) {
+      for (const QAction* a : m->actions()) {
+        if (!a->shortcut().isEmpty()) itemKeys.push_back(a->shortcut());
+        if (const QMenu* sub = a->menu()) collect(sub);
+      }
+    };
+    collect(menu);
     std::vector<int> widths;
     std::vector<QAction*> items;
     for (QAction* a : menu->actions()) {
@@ -115,7 +127,7 @@ void TNewMenu::SetMirrorMenu(QMenu* menu) {
       Titles.push_back({items[i], spans[i].Left, spans[i].Width, this, false});
       if (QMenu* sub = items[i]->menu()) ConnectHints(sub);
       const QKeySequence mnemonic = QKeySequence::mnemonic(items[i]->text());
-      if (!mnemonic.isEmpty()) {
+      if (!mnemonic.isEmpty() && std::find(itemKeys.begin(), itemKeys.end(), mnemonic) == itemKeys.end()) {
         auto* key = new QShortcut(mnemonic, ShortcutWindow());
         const int index = static_cast<int>(i);
         connect(key, &QShortcut::activated, this, [this, index] { OpenTitle(index, true); });

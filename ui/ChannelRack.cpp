@@ -1,11 +1,15 @@
 #include "ui/ChannelRack.h"
 
+#include <QContextMenuEvent>
+#include <QHBoxLayout>
+#include <QLinearGradient>
+#include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
-#include <QVBoxLayout>
 #include <algorithm>
 
 #include "controls/MyTransBtn.h"
+#include "controls/NumBar.h"
 #include "controls/WAVWheel.h"
 #include "core/ChannelCommands.h"
 #include "core/PatternCommands.h"
@@ -16,6 +20,7 @@
 #include "engine/Mixer.h"
 #include "framework/Skin.h"
 #include "framework/WPControl.h"
+#include "ui/MainFormMaps.h"
 #include "model/MixerLock.h"
 #include "model/Preferences.h"
 #include "model/Song.h"
@@ -26,7 +31,10 @@ namespace {
 
 // The rack's face where the style gives none, and the lines between rows.
 const QColor DefaultRackFace(0x1E, 0x20, 0x24);
+// Above the rows, and at the left and right; below them the rack keeps the
+// rest of the window's spare pixels.
 constexpr int RackMargin = 4;
+constexpr int ScrollerWidth = 12;
 constexpr int FollowInterval = 15;  // ms: the lamp follows the sound this often
 
 QString ChannelTitle(const TChannel& c, int index) {
@@ -100,6 +108,15 @@ void TChannelNameButton::MouseDown(const TMouseInfo& mouse) {
   TQuickGraphicControl::MouseDown(mouse);
 }
 
+void TChannelNameButton::contextMenuEvent(QContextMenuEvent* event) {
+  if (SkipPopup) {
+    SkipPopup = false;
+    event->accept();
+    return;
+  }
+  TQuickGraphicControl::contextMenuEvent(event);
+}
+
 void TChannelNameButton::MouseUp(const TMouseInfo& mouse) {
   if (Pressed) {
     Pressed = false;
@@ -116,20 +133,45 @@ TChannelRack::TChannelRack(TPreferences& prefs, QWidget* parent) : QWidget(paren
   FShared.SetStepEditMode = [this](int mode) { SetStepEditMode(mode); };
   FAllLamps = !Prefs.Minimized;
 
-  auto* layout = new QVBoxLayout(this);
+  auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
   FGridsBox = new TSmoothScrollBox(this);
-  layout->addWidget(FGridsBox);
+  layout->addWidget(FGridsBox, 1);
   FGridsBox->setObjectName("GridsBox");
   FGridsBox->setWidgetResizable(false);
+  FGridsBox->setMinimumHeight(0);
   FGridsBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // The rack's own scroller moves the rows.
+  FGridsBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   FGridsBox->verticalScrollBar()->setSingleStep(StepCellHeight);
   FGridsBox->viewport()->setAutoFillBackground(true);
   Panel = new TWPControl;
   Panel->setObjectName("GridsPanel");
   Panel->OnPaint = [this](QWidget*, TCanvas& canvas) { PaintBackground(canvas); };
   FGridsBox->setWidget(Panel);
-  FGridsBox->OnResize = [this](QWidget*) { ArrangeChannels(); };
+  FGridsBox->OnResize = [this](QWidget*) {
+    ArrangeChannels();
+    UpdateScroller();
+  };
+  FGridsScroller = new TNumBar(this);
+  FGridsScroller->setObjectName("GridsScroller");
+  FGridsScroller->SetOrientation(Qt::Vertical);
+  FGridsScroller->SetShowNumber(false);
+  FGridsScroller->SetArrowsWidth(ScrollerWidth);
+  FGridsScroller->setFixedWidth(ScrollerWidth);
+  FGridsScroller->LineSize = StepCellHeight;
+  FGridsScroller->PageSize = 30;
+  FGridsScroller->hide();
+  StyleMainScroller(*FGridsScroller, RackKnobMinimum, [this] {
+    return std::pair(FGridsBox->viewport()->height(), Panel->height());
+  });
+  layout->addWidget(FGridsScroller);
+  FGridsScroller->OnChange = [this](QWidget*) { FGridsBox->verticalScrollBar()->setValue(FGridsScroller->Position()); };
+  connect(FGridsBox->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+    if (FGridsScroller->Position() != value) FGridsScroller->SetPosition(value);
+  });
+  setMinimumHeight(0);
 
   FollowTimer.setInterval(FollowInterval);
   connect(&FollowTimer, &QTimer::timeout, this, [this] { FollowPlayback(); });
@@ -163,8 +205,11 @@ void TChannelRack::LoadImages() {
   SelectImages = skin.SelectBtnIL;
   NameImages = skin.SetBtnIL;
   CollapsedImages = skin.ZippedIL;
-  // The rack shows the colour the step cells are drawn on.
+  // The rack shows the style's tile, or the colour the step cells are
+  // drawn on.
   RackFace = StepImages.Steps.Empty() ? DefaultRackFace : StepImages.Steps.Image(0).pixelColor(0, 0);
+  Wallpaper = skin.BackPic.isNull() ? QPixmap() : QPixmap::fromImage(skin.BackPic);
+  FGridsScroller->SetColor(skin.Style.MainScrollerCol);
   QPalette pal = FGridsBox->viewport()->palette();
   pal.setColor(QPalette::Window, RackFace);
   FGridsBox->viewport()->setPalette(pal);
@@ -190,7 +235,9 @@ void TChannelRack::MakeRow(int index) {
   row.Wheel->SetMax(127);
   row.Wheel->SetWheelIL(&WheelImages);
   row.Wheel->OnChange = [this, index](QWidget*) {
-    FrontWheelChange(CurrentSong(), index, FRows[index].Wheel->Value(), Prefs.VolPan);
+    const int value = FRows[index].Wheel->Value();
+    FrontWheelChange(CurrentSong(), index, value, Prefs.VolPan);
+    if (OnFrontWheelChange) OnFrontWheelChange(index, value, Prefs.VolPan);
   };
 
   auto makeButton = [this](const char* name, TImageList& images) {
@@ -217,11 +264,17 @@ void TChannelRack::MakeRow(int index) {
   };
 
   row.Name = new TChannelNameButton(NameImages, CollapsedImages, Panel);
+  row.Name->PopupMenu = FLineMenu;
   row.Name->OnMouseDown = [this, index](QWidget*, const TMouseInfo& m) {
     const TNameClick click = NameButtonMouseDown(CurrentSong(), index, m.Shift & Qt::ControlModifier,
                                                  m.Button == Qt::RightButton);
     if (click != NameClickAllowed) FRows[index].Name->CancelPress();
-    if (click == NameClickExpanded) ArrangeChannels();
+    if (click == NameClickExpanded) {
+      FRows[index].Name->SkipNextPopup();
+      ArrangeChannels();
+    } else if (m.Button == Qt::RightButton && OnLineMenu) {
+      OnLineMenu(index);
+    }
   };
   // A click toggles the button; down, the channel settings show the channel.
   row.Name->OnClick = [this, index](QWidget*) {
@@ -320,18 +373,55 @@ void TChannelRack::ArrangeChannels() {
       w->show();
   }
   const int viewWidth = FGridsBox->viewport()->width();
-  Panel->resize(std::max(contentWidth + 2 * RackMargin, viewWidth), layout.Height + 2 * RackMargin);
+  FRowsHeight = layout.Height;
+  Panel->resize(std::max(contentWidth + 2 * RackMargin, viewWidth), layout.Height + RackSpare);
   Panel->update();
+  UpdateScroller();
+  if (OnLayoutChanged) OnLayoutChanged();
+}
+
+void TChannelRack::UpdateScroller() {
+  // Shown only while the rows pass the visible rack.
+  const int max = RackScrollerMax(Panel->height(), FGridsBox->viewport()->height());
+  FGridsScroller->SetRange(0, max);
+  FGridsScroller->SetPosition(FGridsBox->verticalScrollBar()->value());
+  FGridsScroller->setVisible(max > 0);
+}
+
+QWidget* TChannelRack::BackWP() const { return Panel; }
+
+void TChannelRack::ScrollBy(int pixels) {
+  QScrollBar* bar = FGridsBox->verticalScrollBar();
+  bar->setValue(bar->value() + pixels);
+}
+
+void TChannelRack::ScrollToEnd() {
+  QScrollBar* bar = FGridsBox->verticalScrollBar();
+  bar->setValue(bar->maximum());
+}
+
+void TChannelRack::ScrollIntoView(int channel) {
+  if (channel < 0 || channel >= static_cast<int>(FRows.size())) return;
+  const TRackRowWidgets& row = FRows[channel];
+  const QWidget* top = row.Collapsed ? static_cast<QWidget*>(row.Name) : static_cast<QWidget*>(row.Steps);
+  const int rowTop = std::min(top->y(), row.Name->y());
+  const int rowBottom = std::max(top->geometry().bottom(), row.Name->geometry().bottom()) + 1;
+  QScrollBar* bar = FGridsBox->verticalScrollBar();
+  bar->setValue(ScrollRowIntoView(bar->value(), FGridsBox->viewport()->height(), rowTop, rowBottom - rowTop));
+}
+
+void TChannelRack::SetLineMenu(QMenu* menu) {
+  FLineMenu = menu;
+  for (TRackRowWidgets& row : FRows) row.Name->PopupMenu = menu;
 }
 
 QSize TChannelRack::FullSize() const {
   return Panel->size() + QSize(FGridsBox->frameWidth() * 2, FGridsBox->frameWidth() * 2);
 }
 
-QSize TChannelRack::sizeHint() const {
-  const int scroller = FGridsBox->verticalScrollBar()->sizeHint().width();
-  return FullSize() + QSize(scroller, 0);
-}
+QSize TChannelRack::sizeHint() const { return FullSize() + QSize(ScrollerWidth, 0); }
+
+QSize TChannelRack::minimumSizeHint() const { return {ScrollerWidth, 0}; }
 
 void TChannelRack::ShowPattern() {
   for (TRackRowWidgets& row : FRows) row.Steps->RedrawAll();
@@ -351,7 +441,10 @@ void TChannelRack::SetAllRowsShowLamps(bool all) {
 
 void TChannelRack::PaintBackground(TCanvas& canvas) {
   QPainter& p = canvas.Painter();
-  p.fillRect(Panel->rect(), RackFace);
+  if (Wallpaper.isNull())
+    p.fillRect(Panel->rect(), RackFace);
+  else
+    p.drawTiledPixmap(Panel->rect(), Wallpaper);
   // A groove under every expanded row; the selected rows' grooves lit.
   const TSong& song = CurrentSong();
   const QColor groove = RackFace.darker(135);
@@ -441,5 +534,68 @@ void TChannelRack::StepOnChanged(int channel, int pattern, int step) {
 }
 
 void TChannelRack::SongReplaced(TSong&) { RebuildRows(); }
+
+// ---------------------------------------------------------------- scrollers
+
+void PaintMainScroller(QWidget* bar, TCanvas& canvas, const TRect& rect, int drawWhat, int state) {
+  QPainter& p = canvas.Painter();
+  auto* numBar = static_cast<TNumBar*>(bar);
+  const QColor face = ToQColor(numBar->Color());
+  const QRectF r(rect.Left, rect.Top, rect.Width(), rect.Height());
+  const bool vertical = numBar->Orientation() == Qt::Vertical;
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing);
+  // A raised face, lit while it is held.
+  const QColor top = (state ? face.lighter(150) : face.lighter(125));
+  const QColor bottom = (state ? face.lighter(110) : face.darker(125));
+  QLinearGradient g(r.topLeft(), vertical ? r.topRight() : r.bottomLeft());
+  g.setColorAt(0, top);
+  g.setColorAt(1, bottom);
+  p.setPen(QPen(face.darker(220), 1));
+  p.setBrush(g);
+  p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 2.5, 2.5);
+  if (drawWhat == 0) {
+    // Ridges every 3 pixels across the middle of the knob.
+    const QPointF c = r.center();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    for (int k = -2; k <= 2; ++k) {
+      const int at = static_cast<int>(vertical ? c.y() : c.x()) + 3 * k;
+      p.setPen(face.darker(200));
+      if (vertical)
+        p.drawLine(QPointF(r.left() + 3, at), QPointF(r.right() - 3, at));
+      else
+        p.drawLine(QPointF(at, r.top() + 3), QPointF(at, r.bottom() - 3));
+      p.setPen(face.lighter(170));
+      if (vertical)
+        p.drawLine(QPointF(r.left() + 3, at + 1), QPointF(r.right() - 3, at + 1));
+      else
+        p.drawLine(QPointF(at + 1, r.top() + 3), QPointF(at + 1, r.bottom() - 3));
+    }
+  } else {
+    // An arrow toward its end of the bar.
+    const QPointF c = r.center() + QPointF(state ? 0.5 : 0, state ? 0.5 : 0);
+    const double a = std::min(r.width(), r.height()) * 0.22;
+    const bool first = drawWhat == 1;
+    QPolygonF arrow;
+    if (vertical)
+      arrow << c + QPointF(-a, first ? a * 0.6 : -a * 0.6) << c + QPointF(a, first ? a * 0.6 : -a * 0.6)
+            << c + QPointF(0, first ? -a * 0.8 : a * 0.8);
+    else
+      arrow << c + QPointF(first ? a * 0.6 : -a * 0.6, -a) << c + QPointF(first ? a * 0.6 : -a * 0.6, a)
+            << c + QPointF(first ? -a * 0.8 : a * 0.8, 0);
+    p.setPen(Qt::NoPen);
+    p.setBrush(state ? QColor(0xf0, 0xa8, 0x3c) : face.lighter(230));
+    p.drawPolygon(arrow);
+  }
+  p.restore();
+}
+
+void StyleMainScroller(TNumBar& bar, int minimum, std::function<std::pair<int, int>()> visibleOfTotal) {
+  bar.OnPaintKnob = &PaintMainScroller;
+  bar.OnSetKnobWidth = [minimum, visibleOfTotal](QWidget* sender, int& width) {
+    const auto [visible, total] = visibleOfTotal();
+    width = ScrollerKnobLength(static_cast<TNumBar*>(sender)->TrackLength(), visible, total, minimum);
+  };
+}
 
 }  // namespace vs

@@ -10,6 +10,7 @@
 // (the engine's step-position reports) and, while the sound output plays,
 // the frame being heard, so that the lamp walks in time with the sound.
 
+#include <QPixmap>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -20,9 +21,12 @@
 #include "model/SongListener.h"
 #include "ui/Techno16.h"
 
+class QMenu;
+
 namespace vs {
 
 class TMyTransButton;
+class TNumBar;
 class TSmoothScrollBox;
 class TWAVWheel;
 class TWPControl;
@@ -45,11 +49,14 @@ public:
   void SetDown(bool down);
   // The press in hand clicks nothing (a preview, an expanded row).
   void CancelPress() { CancelClick(); }
+  // The press that expanded a collapsed row opens no menu.
+  void SkipNextPopup() { SkipPopup = true; }
 
 protected:
   void Paint(TCanvas& canvas) override;
   void MouseDown(const TMouseInfo& mouse) override;
   void MouseUp(const TMouseInfo& mouse) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
   void FitSize();
@@ -62,7 +69,16 @@ private:
   bool Selected = false;
   bool Pressed = false;
   bool FDown = false;
+  bool SkipPopup = false;
 };
+
+// The look of the main window's scrollers (the rack's and the pattern's):
+// the knob (drawWhat 0) and the arrows (1, 2) in the style's scroller
+// colour, the knob ridged every 3 pixels.
+void PaintMainScroller(QWidget* bar, TCanvas& canvas, const TRect& rect, int drawWhat, int state);
+// Gives a number bar the main scrollers' look and the knob of at least
+// minimum pixels (visible share of total, rounded down to 3k + 1).
+void StyleMainScroller(TNumBar& bar, int minimum, std::function<std::pair<int, int>()> visibleOfTotal);
 
 // The widgets of one channel row.
 struct TRackRowWidgets {
@@ -86,6 +102,25 @@ public:
   const std::vector<TRackRowWidgets>& Rows() const { return FRows; }
   TTechno16* StepRow(int channel) const;
   TSmoothScrollBox* GridsBox() const { return FGridsBox; }
+  // The rack's background (the window is dragged by it) and its scroller.
+  QWidget* BackWP() const;
+  TNumBar* GridsScroller() const { return FGridsScroller; }
+  // The rows' area: every row's height (without the rack's margins).
+  int RowsHeight() const { return FRowsHeight; }
+  // Scrolls the rows by pixels, to the end, or so that a channel's row is
+  // in view with 3 pixels to spare.
+  void ScrollBy(int pixels);
+  void ScrollToEnd();
+  void ScrollIntoView(int channel);
+  // The popup of the name buttons (a channel's line menu); the owner hears
+  // which channel it opens for.
+  void SetLineMenu(QMenu* menu);
+  std::function<void(int channel)> OnLineMenu;
+  // A front wheel turned (after the channel took its value): the owner
+  // shows the value.
+  std::function<void(int channel, int value, int mode)> OnFrontWheelChange;
+  // The rows were laid out again (their height may have changed).
+  std::function<void()> OnLayoutChanged;
 
   // Loads the pictures of the current style and repaints.
   void LoadImages();
@@ -108,6 +143,7 @@ public:
   QSize FullSize() const;
   // Every row's width and room for the scroller.
   QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
 
   // The engine reported a new shown step (the listener's signal).
   void StepPositionChanged();
@@ -132,6 +168,7 @@ private:
   void FollowPlayback();
   void SetPlayStepOfRows(int step);
   void PaintBackground(TCanvas& canvas);
+  void UpdateScroller();
 
   TPreferences& Prefs;
   TStepRowShared FShared;
@@ -144,6 +181,10 @@ private:
   QColor RackFace;
   TSmoothScrollBox* FGridsBox = nullptr;
   TWPControl* Panel = nullptr;
+  TNumBar* FGridsScroller = nullptr;
+  QMenu* FLineMenu = nullptr;
+  int FRowsHeight = 0;
+  QPixmap Wallpaper;
   std::vector<TRackRowWidgets> FRows;
   bool FAllLamps = false;
 

@@ -2,13 +2,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
-#include <QLinearGradient>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -22,33 +24,39 @@
 #include "editors/RecordForm.h"
 #include "editors/SampleListForm.h"
 #include "framework/DropSource.h"
+#include "controls/MyTransBtn.h"
+#include "controls/NumBar.h"
+#include "core/ChannelCommands.h"
 #include "core/DrumKitMenu.h"
+#include "core/MasterClock.h"
 #include "core/PatternCommands.h"
 #include "editors/BackgroundForm.h"
-#include "core/Style.h"
-#include "framework/Hint95.h"
-#include "framework/MLang.h"
-#include "framework/Skin.h"
-#include "framework/MeroTB97.h"
-#include "framework/NewMenu.h"
-#include "framework/PanelLook.h"
-#include "framework/ToolWindowLayout.h"
 #include "core/Program.h"
 #include "core/ProgramPaths.h"
+#include "core/Style.h"
 #include "core/Tempo.h"
 #include "core/Transport.h"
-#include "model/MixerLock.h"
-#include "core/PatternCommands.h"
-#include "model/Song.h"
-#include "ui/ChannelRack.h"
-#include "ui/ProgramWindows.h"
 #include "engine/Mixer.h"
 #include "engine/MixSettings.h"
 #include "engine/MixThread.h"
 #include "engine/RenderWAV.h"
+#include "files/MIDIExport.h"
+#include "framework/Hint95.h"
+#include "framework/HintLayout.h"
+#include "framework/MLang.h"
+#include "framework/MeroTB97.h"
+#include "framework/NewMenu.h"
+#include "framework/PanelLook.h"
+#include "framework/Skin.h"
+#include "framework/ToolWindowLayout.h"
+#include "model/MixerLock.h"
+#include "model/Song.h"
 #include "toolbox/AllTools.h"
 #include "toolbox/MessageBox.h"
 #include "toolbox/PathTools.h"
+#include "ui/ChannelRack.h"
+#include "ui/ProgramWindows.h"
+#include "ui/SkinPic.h"
 
 namespace vs {
 
@@ -63,7 +71,8 @@ const char* const SaveFilters[] = {
 };
 const char* const OpenFilter = "Songs (*.zmp *.zip);;All files (*)";
 
-// The tool windows' client heights: menu bar, remote panel, info bar.
+// The tool windows' client heights without a style: menu bar, remote
+// panel, info bar.
 constexpr int MenuBarHeight = 22;
 constexpr int RemotePanelHeight = 46;
 constexpr int InfoBarHeight = 20;
@@ -71,69 +80,6 @@ constexpr int InfoBarHeight = 20;
 constexpr TColor HintColour = 0xBBBBCC;
 
 QColor FromTColor(TColor c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
-
-// The surface of a tool window: a dark panel with a bevelled edge. The
-// remote panel also carries the program's name, engraved.
-class TPanelPic : public QWidget {
-public:
-  TPanelPic(QWidget* parent, const char* name, bool logo) : QWidget(parent), Logo(logo) {
-    setObjectName(name);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-  }
-  // The style's picture of the surface (null: the built-in panel).
-  QImage Picture;
-
-protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    if (!Picture.isNull()) {
-      p.fillRect(rect(), look::Panel);
-      p.drawImage(0, 0, Picture);
-      return;
-    }
-    QLinearGradient g(0, 0, 0, height());
-    g.setColorAt(0, QColor(0x33, 0x37, 0x3d));
-    g.setColorAt(1, QColor(0x22, 0x25, 0x29));
-    p.fillRect(rect(), g);
-    p.setPen(look::PanelLight);
-    p.drawLine(0, 0, width() - 1, 0);
-    p.setPen(look::PanelShadow);
-    p.drawLine(0, height() - 1, width() - 1, height() - 1);
-    if (!Logo) return;
-    // Two screws and the name plate.
-    p.setRenderHint(QPainter::Antialiasing);
-    for (int x : {10, width() - 11}) {
-      const QPointF c(x + 0.5, height() / 2.0);
-      QRadialGradient screw(c - QPointF(1.5, 1.5), 5);
-      screw.setColorAt(0, QColor(0x9a, 0xa0, 0xa8));
-      screw.setColorAt(1, QColor(0x3a, 0x3e, 0x44));
-      p.setBrush(screw);
-      p.setPen(QPen(look::PanelShadow, 1));
-      p.drawEllipse(c, 4, 4);
-      p.setPen(QPen(QColor(0x26, 0x29, 0x2e), 1.2));
-      p.drawLine(c + QPointF(-2.5, 1.2), c + QPointF(2.5, -1.2));
-    }
-    QFont f = font();
-    f.setPixelSize(18);
-    f.setBold(true);
-    f.setLetterSpacing(QFont::AbsoluteSpacing, 2.5);
-    p.setFont(f);
-    const QRect plate = rect().adjusted(24, 0, -24, 0);
-    p.setPen(QColor(0x12, 0x13, 0x16));
-    p.drawText(plate.translated(0, 1), Qt::AlignVCenter | Qt::AlignRight, QStringLiteral("VORBELSTEPS"));
-    p.setPen(look::Accent);
-    p.drawText(plate, Qt::AlignVCenter | Qt::AlignRight, QStringLiteral("VORBELSTEPS"));
-    f.setPixelSize(9);
-    f.setBold(false);
-    f.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
-    p.setFont(f);
-    p.setPen(look::TextDim);
-    p.drawText(plate, Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("PATTERN DRUM MACHINE"));
-  }
-
-private:
-  bool Logo;
-};
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 std::string S(const QString& text) { return text.toStdString(); }
@@ -202,6 +148,8 @@ void TQtSongCommandHost::SongOpened() {
   if (TSetInfoForm* info = Windows().SetInfoForm) info->ShowSongInfo(song.Info);
   if (TInfoForm* viewer = Windows().InfoForm; viewer && song.Info.ShowOnOpen) viewer->ShowSongInfo(song.Info);
   SetTempo(song.BPM);
+  // The pattern length the song brought lays the rows out again.
+  SetPatternLength(song, song.PatternLength());
   LoopButtonClick(song.SongModeOn);
   for (auto& c : song.Channels) c->Selected = false;
   if (song.ChannelCount() > 0) song.Channels[0]->Selected = true;
@@ -231,52 +179,77 @@ bool TQtSongCommandHost::WriteClickMarkedSample(const TWAVSample& sample, const 
   return SaveSampleWithMarkers(sample, fileName);
 }
 
+// ---------------------------------------------------------------- transport host
+
+void TQtTransportHost::HidePlaySteps() {
+  if (Form.ChannelRack) Form.ChannelRack->HidePlaySteps();
+}
+
+void TQtTransportHost::ShowStepPositions() {
+  if (Form.ChannelRack) Form.ChannelRack->StepPositionChanged();
+}
+
+void TQtTransportHost::StartButtonChanged(bool) { Form.ShowTransport(); }
+void TQtTransportHost::OutputItemsChanged() { Form.ShowTransport(); }
+void TQtTransportHost::SyncLedChanged(int, bool) { Form.SyncLampUpdate(); }
+
 // ---------------------------------------------------------------- the window
 
 TVorbelStepsMainForm::TVorbelStepsMainForm(TPreferences& prefs, QWidget* parent)
-    : QMainWindow(parent), Preferences(prefs), Host(*this), FileHost(*this) {
+    : QMainWindow(parent), Preferences(prefs), Host(*this), TransportWindowHost(*this), FileHost(*this) {
   setObjectName("VorbelStepsMainForm");
   setWindowTitle("VorbelSteps");
+  // The style draws the whole window: caption, frame and all.
+  setWindowFlag(Qt::FramelessWindowHint, true);
   SongCommands = std::make_unique<TSongCommands>(Preferences, Host);
 
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  auto* rack = new QWidget(central);
-  auto* rackLayout = new QVBoxLayout(rack);
-  rackLayout->setContentsMargins(0, 0, 0, 0);
-  ChannelRack = new TChannelRack(Preferences, rack);
-  rackLayout->addWidget(ChannelRack);
-  // Steps painted with Alt (velocity 0) show in the piano roll too.
-  ChannelRack->Shared().OnStepValuesChanged = [](int, int) {
-    if (TPianoForm* piano = Windows().PianoForm) piano->RepaintPianoForm();
-  };
   setCentralWidget(central);
+
+  BuildMenus();
+  BuildFrame(central);
+  BuildToolWindows(central);
+  BuildRemotePanel();
   // Files dropped on the rack (from the sample browser or a file manager).
   WAVDragTrg = new TDragFilesTrg(this);
   WAVDragTrg->setObjectName("WAVDragTrg");
   WAVDragTrg->SetTarget(ChannelRack);
   WAVDragTrg->OnDrop = [this](TDragFilesTrg&) { WAVDragTrgDrop(); };
   SetChannelFileHost(&FileHost);
-
-  BuildMenus();
-  BuildToolWindows(central);
-  layout->insertWidget(1, rack, 1);
-  resize(ChannelRack->sizeHint().width(), 320);
+  // Steps painted with Alt (velocity 0) show in the piano roll too.
+  ChannelRack->Shared().OnStepValuesChanged = [](int, int) {
+    if (TPianoForm* piano = Windows().PianoForm) piano->RepaintPianoForm();
+  };
+  // The piano roll under the selected row: K and FXNoteBtn show its keys,
+  // Shift and FXDrawBtn its step graph, F its next lane.
+  OnShowPiano = [this](bool graphView) { ShowPianoForm(graphView ? vs::PianoGraphView : vs::PianoKeyboardView); };
+  OnHidePiano = [this] { ClosePianoForm(); };
+  PianoShown = [] { return Windows().PianoForm && Windows().PianoForm->isVisible(); };
+  PianoShowsGraph = [] { return Windows().PianoForm && Windows().PianoForm->ViewMode() == PianoGraphView; };
+  OnNextGraphLane = [] {
+    if (TPianoForm* piano = Windows().PianoForm; piano && piano->isVisible()) piano->SelectLane((piano->Lane() + 1) % 7);
+  };
   MultiLang1 = new TMultiLang(this);
   // A language change re-texts the items whose text follows the state, and
   // the menu bar measures its titles again.
   MultiLang1->AfterLanguageChanged = [this](int) {
-    ShowTransport();
     MenuActions.Retext([this](const std::string& key) {
       return MultiLang1->HasWord(key) ? MultiLang1->GetWord(key) : std::string();
     });
+    ShowTransport();
     MirrorMainMenu();
   };
   MultiLang1->Loaded();
   MirrorMainMenu();
+  ForwardKeys(this);
+  SetTransportHost(&TransportWindowHost);
   connect(&Skin(), &TSkin::changed, this, &TVorbelStepsMainForm::ApplySkin);
+  resize(std::max(ChannelRack->sizeHint().width() + 16, 420), 320);
+  ShowSong();
+  ShowTransport();
 }
 
 void TVorbelStepsMainForm::MirrorMainMenu() {
@@ -321,10 +294,16 @@ void TVorbelStepsMainForm::BuildToolWindows(QWidget* central) {
   BottomDock = new TMeroDock97(central, dpBottom);
   BottomDock->setObjectName("BottomDock");
   BottomDock->SetOnePerRow(true);
-  layout->addWidget(TopDock);
+  layout->insertWidget(1, TopDock);
   layout->addWidget(BottomDock);
-  TopDock->OnResize = [this](TMeroDock97& dock) { FitToolWindowWidths(dock); };
-  BottomDock->OnResize = [this](TMeroDock97& dock) { FitToolWindowWidths(dock); };
+  TopDock->OnResize = [this](TMeroDock97& dock) {
+    FitToolWindowWidths(dock);
+    UpdateHeightLimits();
+  };
+  BottomDock->OnResize = [this](TMeroDock97& dock) {
+    FitToolWindowWidths(dock);
+    UpdateHeightLimits();
+  };
 
   auto make = [this](const char* name, const char* caption, int height, TMeroDock97* dock, int row) {
     auto* w = new TMeroToolWindow97(this);
@@ -344,10 +323,10 @@ void TVorbelStepsMainForm::BuildToolWindows(QWidget* central) {
     return std::pair(w, box);
   };
 
-  // The menu bar on its panel.
+  // The menu bar on its line.
   auto [menuWindow, menuBox] = make("MainMenuToolWindow", "Menu", MenuBarHeight, TopDock, 0);
   MainMenuToolWindow = menuWindow;
-  auto* mainMenuPic = new TPanelPic(menuWindow, "MainMenuPic", false);
+  auto* mainMenuPic = new TSkinPic(menuWindow, "MainMenuPic");
   menuBox->addWidget(mainMenuPic);
   NewMainMenu = new TNewMenu(mainMenuPic);
   NewMainMenu->setObjectName("NewMainMenu");
@@ -363,23 +342,21 @@ void TVorbelStepsMainForm::BuildToolWindows(QWidget* central) {
   // The remote panel.
   auto [remoteWindow, remoteBox] = make("MenuToolWindow", "Remote", RemotePanelHeight, TopDock, 1);
   MenuToolWindow = remoteWindow;
-  auto* menuPic = new TPanelPic(remoteWindow, "MenuPic", true);
-  remoteBox->addWidget(menuPic);
-  remoteWindow->AddDragSurface(menuPic);
+  MenuPic = new TSkinPic(remoteWindow, "MenuPic", TSkinPic::Surface, true);
+  remoteBox->addWidget(MenuPic);
+  remoteWindow->AddDragSurface(MenuPic);
 
   // The info bar.
   auto [infoWindow, infoBox] = make("BottomToolWindow", "Info", InfoBarHeight, BottomDock, 0);
   BottomToolWindow = infoWindow;
-  auto* bottomPic = new TPanelPic(infoWindow, "BottomPic", false);
+  auto* bottomPic = new TSkinPic(infoWindow, "BottomPic");
   infoBox->addWidget(bottomPic);
-  auto* infoLayout = new QVBoxLayout(bottomPic);
-  infoLayout->setContentsMargins(8, 0, 8, 0);
   InfoLabel = new QLabel(bottomPic);
   InfoLabel->setObjectName("InfoLabel");
+  InfoLabel->setGeometry(8, 0, 400, InfoBarHeight);
   QPalette pal = InfoLabel->palette();
   pal.setColor(QPalette::WindowText, look::Text);
   InfoLabel->setPalette(pal);
-  infoLayout->addWidget(InfoLabel);
   infoWindow->AddDragSurface(bottomPic);
 
   // Hints in the program's style; the control under the mouse and the
@@ -396,18 +373,36 @@ void TVorbelStepsMainForm::ApplySkin() {
   const TSkin& skin = Skin();
   const TStyle& style = skin.Style;
   // The surfaces, and the tool windows take their pictures' sizes; the
-  // remote panel's width is the window's.
+  // window is as wide as the remote panel.
   const int width = skin.MenuPic.isNull() ? this->width() : skin.MenuPic.width();
   const std::pair<TMeroToolWindow97*, const QImage*> surfaces[] = {
       {MainMenuToolWindow, &skin.MenuLine}, {MenuToolWindow, &skin.MenuPic}, {BottomToolWindow, &skin.BottomLine}};
   const char* const pictures[] = {"MainMenuPic", "MenuPic", "BottomPic"};
   for (int i = 0; i < 3; ++i) {
-    auto* pic = static_cast<TPanelPic*>(findChild<QWidget*>(QLatin1String(pictures[i])));
+    auto* pic = surfaces[i].first->findChild<TSkinPic*>(QLatin1String(pictures[i]));
     if (!pic) continue;
-    pic->Picture = *surfaces[i].second;
-    if (!pic->Picture.isNull()) surfaces[i].first->SetClientSize(width, pic->Picture.height());
+    pic->SetPicture(*surfaces[i].second);
+    if (!pic->Picture().isNull()) surfaces[i].first->SetClientSize(width, pic->Picture().height());
     ApplyPlaces(pic, style);
-    pic->update();
+  }
+  // The caption and the side strips.
+  CaptionPic->SetPicture(isActiveWindow() || skin.TitleBarOff.isNull() ? skin.TitleBar : skin.TitleBarOff);
+  if (!skin.TitleBar.isNull()) CaptionPic->setFixedHeight(skin.TitleBar.height());
+  for (TMyTransButton* b : {MinBtn, CloseBtn}) {
+    // The list was refilled: the buttons take it again.
+    b->SetImList(&Skin().MinCloseIL);
+    b->SetILIndex(b == MinBtn ? 0 : 2);
+    if (!skin.MinCloseIL.Empty()) b->resize(skin.MinCloseIL.Width(), skin.MinCloseIL.Height());
+    b->SetStyle(skin.MinCloseIL.Empty() ? TBtnFrameStyle::FS_Vek3D : TBtnFrameStyle::FS_Bitmap);
+  }
+  ApplyPlaces(CaptionPic, style);
+  CaptionLabel->setFont(StyleFont(style.TitleFont));
+  QPalette captionPal = CaptionLabel->palette();
+  captionPal.setColor(QPalette::WindowText, StyleColour(style.TitleFont.Color));
+  CaptionLabel->setPalette(captionPal);
+  for (auto [strip, picture] : {std::pair{LeftSide, &skin.LeftSide}, std::pair{RightSide, &skin.RightSide}}) {
+    strip->SetPicture(*picture);
+    strip->setFixedWidth(picture->isNull() ? 4 : picture->width());
   }
   // The menu bar: each title's slice of the style's picture, the title in
   // the chosen language written over it.
@@ -419,14 +414,20 @@ void TVorbelStepsMainForm::ApplySkin() {
   pal.setColor(QPalette::WindowText, StyleColour(style.HintFont.Color));
   InfoLabel->setPalette(pal);
   if (!style.Hint.empty()) ShowInfo(style.Hint);
+  // The panel's controls take their pictures.
+  ApplyPanelPictures();
   // The window's width and shape; the rows show the style's steps.
-  resize(width, height());
+  setFixedWidth(width);
   const QRegion shape = WindowRegion(style, width);
   if (shape.isEmpty())
     clearMask();
   else
     setMask(shape);
   SetPatternLength(CurrentSong(), CurrentSong().PatternLength());
+  ShowPatternView();
+  // The window's height is set again.
+  UpdateHeightLimits();
+  FitMainWindowHeight();
   update();
 }
 
@@ -453,6 +454,7 @@ void TVorbelStepsMainForm::FitToolWindowWidths(TMeroDock97& dock) {
 
 void TVorbelStepsMainForm::ToolWindowDockChanging(TMeroCustomToolWindow97& window) {
   WasDocked = window.Docked();
+  HeightBeforeDockChange = height();
 }
 
 void TVorbelStepsMainForm::ToolWindowDockChanged(TMeroCustomToolWindow97& window) {
@@ -461,14 +463,15 @@ void TVorbelStepsMainForm::ToolWindowDockChanged(TMeroCustomToolWindow97& window
   auto* tool = qobject_cast<TMeroToolWindow97*>(&window);
   if (!tool || tool->isHidden() || WasDocked == window.Docked()) return;
   const int h = tool->ClientHeight();
-  resize(width(), std::max(1, height() + (window.Docked() ? h : -h)));
+  SetFormHeight(HeightBeforeDockChange + (window.Docked() ? h : -h));
 }
 
 void TVorbelStepsMainForm::HintpanelMenuClick() {
   TMeroToolWindow97* w = BottomToolWindow;
   const bool show = w->isHidden();
+  const int before = height();
   w->setVisible(show);
-  if (w->Docked()) resize(width(), std::max(1, height() + (show ? w->ClientHeight() : -w->ClientHeight())));
+  if (w->Docked()) SetFormHeight(before + (show ? w->ClientHeight() : -w->ClientHeight()));
   if (QAction* item = MenuActions.Action("HintpanelMenu")) item->setChecked(show);
 }
 
@@ -477,45 +480,129 @@ void TVorbelStepsMainForm::LoadToolWindows(TSettingsStore& store) {
   if (QLayout* l = centralWidget()->layout()) l->activate();
   LoadToolWindowLayout(this, store, "");
   if (QAction* item = MenuActions.Action("HintpanelMenu")) item->setChecked(!BottomToolWindow->isHidden());
+  UpdateHeightLimits();
 }
 
 void TVorbelStepsMainForm::SaveToolWindows(TSettingsStore& store) { SaveToolWindowLayout(this, store, ""); }
 
 TVorbelStepsMainForm::~TVorbelStepsMainForm() {
+  if (&TransportHost() == &TransportWindowHost) SetTransportHost(nullptr);
   delete FBackgroundForm;
   if (&ChannelFileHost() == &FileHost) SetChannelFileHost(nullptr);
 }
 
+// ---------------------------------------------------------------- menus
+
 void TVorbelStepsMainForm::BuildMenus() {
-  // Ids are the table keys of the window's texts (lang/).
+  // Ids are the components' names and the keys of the window's texts
+  // (lang/). Items whose windows come later wait disabled for their
+  // handler (TActionTable::SetHandler).
   TActionTable& t = MenuActions;
+  auto waiting = [&t](const std::string& id, const std::string& text, const std::string& menu) {
+    return t.AddItem(id, text, menu, nullptr).Enabled(false);
+  };
+  auto channels = [this](bool scrollToEnd) { ChannelCommandDone(scrollToEnd); };
+
+  // File.
   t.AddMenu("FileMenu", "&File");
-  t.AddItem("New1", "&New", "FileMenu", [this] { SongCommands->New(); }).Shortcut("Ctrl+N");
-  DrumKitsMenu = t.AddMenu("DrumKitsMenu", "&Drum kits", "FileMenu").Menu();
+  t.AddItem("New1", "&New", "FileMenu", [this] { SongCommands->New(); });
   t.AddItem("Open1", "&Open...", "FileMenu", [this] { SongCommands->Open(); }).Shortcut("Ctrl+O");
+  DrumKitsMenu = t.AddMenu("DrumKitsMenu", "&DrumKits", "FileMenu").Menu();
+  t.AddSeparator("FileMenu");
   t.AddItem("Save1", "&Save", "FileMenu", [this] { SongCommands->Save(); }).Shortcut("Ctrl+S");
   t.AddItem("SaveAs1", "Save &as...", "FileMenu", [this] { SongCommands->SaveAs(); });
-  t.AddItem("Wavefile1", "&Render to WAV...", "FileMenu", [this] { SongCommands->RenderWAVCommand(); })
-      .Shortcut("Ctrl+R");
-  t.AddItem("MIDIfile1", "Save as &MIDI file...", "FileMenu", [this] { SongCommands->SaveAsMIDICommand(); });
-  t.AddItem("Zippedlooppackage1", "&Zipped loop package...", "FileMenu", [this] { SongCommands->ZippedCommand(); });
+  t.AddSeparator("FileMenu");
+  t.AddMenu("Export1", "&Export", "FileMenu");
+  t.AddItem("Wavefile1", "&Wave file...", "Export1", [this] { SongCommands->RenderWAVCommand(); }).Shortcut("Ctrl+R");
+  t.AddItem("MIDIfile1", "&MIDI file...", "Export1", [this] { SongCommands->SaveAsMIDICommand(); }).Shortcut("Ctrl+M");
+  t.AddItem("Zippedlooppackage1", "&Zipped loop package...", "Export1", [this] { SongCommands->ZippedCommand(); });
+  ClickSamplesMenuItem = t.AddItem("ClickSamplesMenuItem", "&Click marked samples...", "Export1", [this] {
+                            SongCommands->CollectSamples(true);
+                          }).Enabled(false).Action();
   CollectMenuItem = t.AddItem("CollectMenuItem", "&Collect samples...", "FileMenu", [this] {
                        SongCommands->CollectSamples(false);
                      }).Enabled(false).Action();
-  ClickSamplesMenuItem = t.AddItem("Clickmarkedsamples1", "Save c&lick marked samples...", "FileMenu", [this] {
-                            SongCommands->CollectSamples(true);
-                          }).Enabled(false).Action();
+  t.AddSeparator("FileMenu");
+  t.AddItem("ExitMenu", "E&xit", "FileMenu", [this] { close(); });
   LastFilesMenu = t.AddSeparator("FileMenu", "LastFilesMenu").Visible(false).Action();
   for (int i = 0; i < RecentFileCount; ++i)
     RecentActions[i] = t.AddItem("LastFile" + std::to_string(i + 1), "", "FileMenu", [this, i] {
                           SongCommands->OpenRecent(i);
                         }).Shortcut("Alt+" + std::to_string(i + 1)).Visible(false).Action();
-  t.AddSeparator("FileMenu");
-  t.AddItem("ExitMenu", "&Quit", "FileMenu", [this] { close(); }).Shortcut("Ctrl+Q");
 
+  // Edit: the steps of the current pattern.
   t.AddMenu("Edit1", "&Edit");
+  t.AddItem("CutMenu", "Cu&t", "Edit1", [this] {
+     CutSteps(CurrentSong());
+     ShowTransport();
+   }).Shortcut("Ctrl+X");
+  t.AddItem("CopyMenu", "&Copy", "Edit1", [this] {
+     CopySteps(CurrentSong());
+     ShowTransport();
+   }).Shortcut("Ctrl+C");
+  t.AddItem("PasteMenu", "&Paste", "Edit1", [] { PasteSteps(CurrentSong()); }).Shortcut("Ctrl+V").Enabled(false);
+  t.AddItem("SelectAll1", "Select &all", "Edit1", [] { SelectAllChannels(CurrentSong()); }).Shortcut("F3");
+  t.AddItem("Copywholepattern1", "Copy &whole pattern", "Edit1", [this] {
+     CopyWholePattern(CurrentSong());
+     ShowTransport();
+   }).Shortcut("Ctrl+W");
+  t.AddItem("FlattenPlaylist1", "Flatten playlist", "Edit1", nullptr).Visible(false);
+  t.AddSeparator("Edit1");
+  t.AddItem("ShiftLeft1", "&Shift left", "Edit1", [] { ShiftSteps(CurrentSong(), -1); }).Shortcut("Alt+Left");
+  t.AddItem("ShiftRight1", "Shi&ft right", "Edit1", [] { ShiftSteps(CurrentSong(), 1); }).Shortcut("Alt+Right");
+  t.AddSeparator("Edit1");
+  t.AddItem("RandomMenu", "&Random", "Edit1", [] { RandomSteps(CurrentSong()); }).Shortcut("Alt+R");
   t.AddItem("HumanizeMenu", "&Humanize...", "Edit1", [this] { HumanizeMenuClick(); }).Shortcut("Alt+H");
+  t.AddSeparator("Edit1");
+  t.AddItem("ExporttoMIDIclipboard1", "E&xport to MIDI clipboard", "Edit1", [this] {
+     std::vector<uint8_t> image;
+     TMIDIExportOptions options;
+     options.MIDIExportWholeSong = Mixer().SongMode == 1;
+     options.BankSelectMethod = Preferences.BankSelectMethod;
+     if (!BuildMIDIFile(CurrentSong(), image, options)) return;
+     const QByteArray bytes(reinterpret_cast<const char*>(image.data()), static_cast<qsizetype>(image.size()));
+     auto* data = new QMimeData;
+     data->setData(QStringLiteral("audio/midi"), bytes);
+     data->setData(QString::fromLatin1(MIDIClipboardFormatName), bytes);
+     QGuiApplication::clipboard()->setMimeData(data);
+   }).Shortcut("Ctrl+P");
+  t.AddSeparator("Edit1");
+  t.AddItem("InsertpatterninPlayList1", "&Insert pattern in playlist", "Edit1", [this] {
+     const QWidget* playlist = Windows().PlayListForm;
+     InsertPatternInPlaylist(CurrentSong(), PlaylistGridRow, playlist && playlist->isVisible());
+   }).Shortcut("Ctrl+I");
 
+  // Channels.
+  t.AddMenu("Channels1", "&Channels");
+  t.AddMenu("Addone1", "&Add one", "Channels1");
+  t.AddItem("AddDrumChannel", "&Drum", "Addone1", [channels] {
+     AddChannelOfKind(CurrentSong(), 0);
+     channels(true);
+   }).Shortcut("Ctrl+D");
+  t.AddItem("Add404Channel", "&MB404", "Addone1", [channels] {
+    AddChannelOfKind(CurrentSong(), 1);
+    channels(true);
+  });
+  t.AddItem("Cloneselected1", "&Clone selected", "Channels1", [channels] {
+    CloneSelectedChannels(CurrentSong());
+    channels(false);
+  });
+  t.AddItem("Deleteselected1", "&Delete selected...", "Channels1", [this, channels] {
+    if (QWidget* settings = Windows().SettingsForm) settings->hide();
+    DeleteSelectedChannels(CurrentSong());
+    channels(true);
+  });
+  t.AddSeparator("Channels1");
+  t.AddItem("Zipselected1", "&Zip selected", "Channels1", [channels] {
+     ZipSelectedChannels(CurrentSong());
+     channels(false);
+   }).Shortcut("Ctrl+Z");
+  t.AddItem("Unzipall1", "&Unzip all", "Channels1", [channels] {
+    UnzipAllChannels(CurrentSong());
+    channels(false);
+  });
+
+  // View.
   t.AddMenu("View1", "&View");
   t.AddItem("VisualMenu", "&Dots window", "View1", [this] { VisualMenuClick(); }).Checkable();
   t.AddItem("HintpanelMenu", "&Hint panel", "View1", [this] { HintpanelMenuClick(); }).Checkable();
@@ -525,45 +612,159 @@ void TVorbelStepsMainForm::BuildMenus() {
   t.AddItem("SampleBrowserMenu", "&Sample browser", "View1", [this] { SampleBrowserMenuClick(); })
       .Checkable()
       .Shortcut("Ctrl+B");
+  t.AddItem("MinimizeMenu", "&Position leds", "View1", [this] {
+     ChannelRack->SetAllRowsShowLamps(MenuActions.Action("MinimizeMenu")->isChecked());
+     FitMainWindowHeight();
+   }).Checkable().Shortcut("Alt+Z");
+  t.AddItem("PanWheelsMenu", "Panning &wheels", "View1", [this] {
+     MenuActions.Action("PanWheelsMenu")->setChecked(ToggleVolPanMode(CurrentSong(), Preferences) >= 1);
+   }).Checkable().Shortcut("Alt+P");
   t.AddItem("BackgroundMenu", "&Background wallpaper", "View1", [this] { BackgroundMenuClick(); })
       .Checkable()
       .Shortcut("F12");
 
+  // Options: the settings window's pages wait for it.
   t.AddMenu("Options1", "&Options");
+  waiting("Midi1", "&MIDI settings", "Options1").Shortcut("F5");
+  waiting("WAVsettings1", "&WAV settings", "Options1").Shortcut("F6");
+  waiting("General1", "&General settings", "Options1").Shortcut("F7");
+  waiting("Directories1", "&Directories", "Options1");
+  waiting("Plugins1", "&Plugins", "Options1").Shortcut("F8");
+  t.AddSeparator("Options1");
+  waiting("Loopsettings1", "&Loop settings", "Options1").Shortcut("F9");
   t.AddItem("LoopInfo1", "Loop &info...", "Options1", [] {
      if (TSetInfoForm* info = Windows().SetInfoForm) info->exec();
    }).Shortcut("F10");
+  t.AddSeparator("Options1");
+  auto outputs = [this](TCommandResult (*click)()) {
+    return [this, click] {
+      const TCommandResult result = click();
+      ShowTransport();
+      if (!result) ShowInfo(result.Message);
+    };
+  };
+  t.AddItem("SyncOption", Transport().SyncCaption, "Options1", outputs(&SyncOptionClick))
+      .Checkable()
+      .Shortcut("Ctrl+Y");
+  t.AddSeparator("Options1");
+  t.AddItem("MidiOnly", "Enable MIDI", "Options1", outputs(&MidiOnlyClick)).Checkable();
+  t.AddItem("WAVonly", "Enable WAV", "Options1", outputs(&WAVonlyClick)).Checkable();
+  t.AddSeparator("Options1");
+  const char* const lengthIds[] = {"N16notes1", "N16notes2", "N64notes1"};
+  for (int i = 0; i < 3; ++i) {
+    const int length = PatternLengthMenu[i].Tag;
+    t.AddItem(lengthIds[i], PatternLengthMenu[i].Caption, "Options1", [this, length] {
+       SetPatternLength(CurrentSong(), length);
+       ShowPatternView();
+     }).Checkable();
+  }
 
-  // The tools follow the separator (Tools dialog).
+  // Tools: the tool entries follow a hidden separator (the tool list fills
+  // them in).
   t.AddMenu("Tools1", "&Tools");
   t.AddItem("Configure1", "&Configure...", "Tools1", [] {
     if (TAddToolForm* tools = Windows().AddToolForm) tools->exec();
   });
   t.AddSeparator("Tools1", "ToolsSepMenu").Visible(false);
 
-  t.AddMenu("TransportMenu", "&Transport");
-  PlayAction = t.AddItem("PlayMenu", "&Play", "TransportMenu", [this] { TogglePlayback(); }).Shortcut("Space").Action();
-  LoopAction = t.AddItem("SongModeMenu", "&Song mode", "TransportMenu", [this] {
-                  LoopButtonClick(LoopAction->isChecked());
-                }).Checkable().Action();
-  SyncAction = t.AddItem("SyncOption", Transport().SyncCaption, "TransportMenu", [this] {
-                  const TCommandResult result = SyncOptionClick();
-                  ShowTransport();
-                  if (!result) ShowInfo(result.Message);
-                }).Checkable().Shortcut("Ctrl+Y").Action();
-  WAVonlyAction = t.AddItem("WAVonly", "&WAV output", "TransportMenu", [this] {
-                     const TCommandResult result = WAVonlyClick();
-                     ShowTransport();
-                     if (!result) ShowInfo(result.Message);
-                   }).Checkable().Action();
-  MidiOnlyAction = t.AddItem("MidiOnly", "&MIDI output", "TransportMenu", [this] {
-                      const TCommandResult result = MidiOnlyClick();
-                      ShowTransport();
-                      if (!result) ShowInfo(result.Message);
-                    }).Checkable().Action();
-  t.AddItem("PanicMenu", "&Panic!", "TransportMenu", [] { PanicMenuClick(); })
+  // Help.
+  t.AddMenu("Help1", "&Help");
+  waiting("Contents1", "&Contents", "Help1");
+  waiting("TipsMenu", "&Tips...", "Help1");
+  t.AddSeparator("Help1");
+  waiting("About1", "&About...", "Help1");
+  waiting("Productsinfo1", "Products &info...", "Help1");
+  t.AddSeparator("Help1");
+  t.AddItem("PanicMenu", "&Panic!", "Help1", [] { PanicMenuClick(); })
       .Shortcut("Ctrl+H")
       .Hint("|Stop any remaining sound...");
+
+  // The tempo popup of the tempo display.
+  t.AddPopup("TempoPopup");
+  const char* const tempoIds[] = {"N120BPM1", "N125BPM1", "N130BPM1", "N135BPM1", "N140BPM1", "N160BPM1", "N150BPM1"};
+  for (int i = 0; i < 7; ++i) {
+    const int bpm = TempoPresetMenu[i].Tag;
+    t.AddItem(tempoIds[i], TempoPresetMenu[i].Caption, "TempoPopup", [this, bpm] { SetTempoControl(bpm); });
+  }
+
+  // A channel row's line menu: the commands act on the row's channel (it
+  // becomes the selected one) and every other selected channel.
+  t.AddPopup("LineMenu");
+  auto line = [this](std::function<void(TSong&, int)> command) {
+    return [this, command] {
+      TSong& song = CurrentSong();
+      ApplyLineMenuRule(song, FLineMenuChannel);
+      command(song, FLineMenuChannel);
+    };
+  };
+  waiting("Openwave1", "&Load sample...", "LineMenu");
+  t.AddSeparator("LineMenu", "N18");
+  t.AddItem("LineCutMenu", "Cu&t", "LineMenu", line([](TSong& s, int) { CutSteps(s); }));
+  t.AddItem("LineCopyMenu", "&Copy", "LineMenu", line([](TSong& s, int) { CopySteps(s); }));
+  t.AddItem("LinePasteMenu", "&Paste", "LineMenu", line([](TSong& s, int) { PasteSteps(s); })).Enabled(false);
+  t.AddSeparator("LineMenu");
+  t.AddItem("ShiftLeft2", "&Shift left", "LineMenu", line([](TSong& s, int) { ShiftSteps(s, -1); }));
+  t.AddItem("ShiftRight2", "Shi&ft right", "LineMenu", line([](TSong& s, int) { ShiftSteps(s, 1); }));
+  t.AddSeparator("LineMenu");
+  t.AddItem("ChanRandomMenu", "&Random", "LineMenu", line([](TSong& s, int) { RandomSteps(s); }));
+  t.AddItem("ChanHumanizeMenu", "&Humanize...", "LineMenu", line([this](TSong&, int) { HumanizeMenuClick(); }));
+  t.AddSeparator("LineMenu");
+  const std::pair<const char*, int> fills[] = {
+      {"Filleach8notes1", 8}, {"Add4Dots1", 4}, {"Add4Dots2", 2}, {"Add4Dots3", 1}};
+  const char* const fillTexts[] = {"Fill each &8 notes", "Fill each &4 notes", "Fill each &2 notes", "Fill each note"};
+  for (int i = 0; i < 4; ++i) {
+    const int every = fills[i].second;
+    t.AddItem(fills[i].first, fillTexts[i], "LineMenu",
+              [this, every] { FillEverySteps(CurrentSong(), FLineMenuChannel, every); });
+  }
+  t.AddSeparator("LineMenu");
+  t.AddMenu("InsertChanMenu", "&Insert channel", "LineMenu");
+  for (auto [id, text, kind] : {std::tuple{"Drum1", "&Drum", 0}, std::tuple{"MB4041", "&MB404", 1}}) {
+    const int k = kind;
+    t.AddItem(id, text, "InsertChanMenu", [this, k] {
+      if (QWidget* settings = Windows().SettingsForm) settings->hide();
+      InsertChannelOfKind(CurrentSong(), FLineMenuChannel, k);
+      ChannelCommandDone(false);
+    });
+  }
+  t.AddItem("DeleteChanMenu", "&Delete channel...", "LineMenu", line([this](TSong& s, int) {
+              if (QWidget* settings = Windows().SettingsForm) settings->hide();
+              DeleteSelectedChannels(s);
+              ChannelCommandDone(true);
+            }));
+  connect(t.Menu("LineMenu"), &QMenu::aboutToShow, this, [this] {
+    // "Load sample..." only for a sample channel.
+    TSong& song = CurrentSong();
+    ApplyLineMenuRule(song, FLineMenuChannel);
+    const bool sample = LineMenuShowsLoadSample(song);
+    MenuActions.Action("Openwave1")->setVisible(sample);
+    MenuActions.Action("N18")->setVisible(sample);
+  });
+
+  // The scope's popup: its draw style, stereo and shade.
+  t.AddPopup("ScopeMenu");
+  const char* const scopeIds[] = {"ScopeLines1", "ScopeDots1", "ScopeColumns1", "ScopeCircle1", "ScopeFlower1"};
+  const char* const scopeTexts[] = {"&Lines", "&Dots", "&Columns", "C&ircle", "&Flower"};
+  for (int i = 0; i < 5; ++i)
+    t.AddItem(scopeIds[i], scopeTexts[i], "ScopeMenu", [this, i] {
+       Preferences.ScopeStyle = i;
+       ScopeUpdate();
+     }).Checkable();
+  t.AddSeparator("ScopeMenu");
+  t.AddItem("ScopeStereo1", "&Stereo", "ScopeMenu", [this] {
+     Preferences.ScopeStereo = !Preferences.ScopeStereo;
+     ScopeUpdate();
+   }).Checkable();
+  t.AddItem("ShadeMenu", "S&hade", "ScopeMenu", [this] {
+     Preferences.ScopeShade = Preferences.ScopeShade == 0 ? 192 : 0;
+     ScopeUpdate();
+   }).Checkable();
+  connect(t.Menu("ScopeMenu"), &QMenu::aboutToShow, this, [this, scopeIds] {
+    for (int i = 0; i < 5; ++i) MenuActions.Action(scopeIds[i])->setChecked(Preferences.ScopeStyle == i);
+    MenuActions.Action("ScopeStereo1")->setChecked(Preferences.ScopeStereo);
+    MenuActions.Action("ShadeMenu")->setChecked(Preferences.ScopeShade != 0);
+  });
+
   FileMenu = t.Menu("FileMenu");
   // The shortcuts answer in this window, with or without the bar.
   t.Attach(this);
@@ -575,6 +776,21 @@ void TVorbelStepsMainForm::HumanizeMenuClick() {
   if (w.HumanizeForm->exec() != QDialog::Accepted) return;
   HumanizeSteps(CurrentSong(), ProgramHumanizeOptions());
   if (QWidget* piano = w.PianoForm) piano->update();
+}
+
+QMenu* TVorbelStepsMainForm::TempoMenu() const { return MenuActions.Menu("TempoPopup"); }
+QMenu* TVorbelStepsMainForm::LineMenu() const { return MenuActions.Menu("LineMenu"); }
+QMenu* TVorbelStepsMainForm::ScopeMenu() const { return MenuActions.Menu("ScopeMenu"); }
+
+void TVorbelStepsMainForm::PopupLineMenu(int channel, QPoint globalPos) {
+  FLineMenuChannel = channel;
+  LineMenu()->exec(globalPos);
+}
+
+void TVorbelStepsMainForm::ChannelCommandDone(bool scrollToEnd) {
+  // The rows follow the song by themselves; the window fits them.
+  FitMainWindowHeight();
+  if (scrollToEnd) ChannelRack->ScrollToEnd();
 }
 
 void TVorbelStepsMainForm::BuildDrumKitsMenu(const std::string& folder) {
@@ -600,25 +816,32 @@ void TVorbelStepsMainForm::BuildDrumKitsMenu(const std::string& folder) {
   DrumKitsMenu->setEnabled(!DrumKitFiles.empty());
 }
 
+// ---------------------------------------------------------------- song views
+
 void TVorbelStepsMainForm::ShowTransport() {
-  if (!PlayAction) return;
   const TTransportState& t = Transport();
-  PlayAction->setText(WordOr(Mixer().Playing.load() ? "@Stop" : "PlayMenu", Mixer().Playing.load() ? "&Stop" : "&Play"));
-  LoopAction->setChecked(Mixer().SongMode == 1);
-  SyncAction->setChecked(t.SyncChecked);
-  // The item's own text is the slave caption; the master caption is a free
-  // text of the table.
-  SyncAction->setText(t.SyncCaption == MasterSyncCaption ? WordOr("@MasterSyncOption", MasterSyncCaption)
-                                                         : WordOr("SyncOption", t.SyncCaption));
-  WAVonlyAction->setChecked(AudioOutput().UseWAV.load());
-  MidiOnlyAction->setChecked(MixSettings().UseMIDI.load());
+  const bool playing = Mixer().Playing.load();
+  if (StartButton) StartButton->SetDown(playing);
+  if (LoopButton) LoopButton->SetDown(Mixer().SongMode == 1);
+  if (QAction* sync = MenuActions.Action("SyncOption")) {
+    sync->setChecked(t.SyncChecked);
+    // The item's own text is the slave caption; the master caption is a
+    // free text of the table.
+    sync->setText(t.SyncCaption == MasterSyncCaption ? WordOr("@MasterSyncOption", MasterSyncCaption)
+                                                     : WordOr("SyncOption", t.SyncCaption));
+  }
+  if (QAction* wav = MenuActions.Action("WAVonly")) wav->setChecked(AudioOutput().UseWAV.load());
+  if (QAction* midi = MenuActions.Action("MidiOnly")) midi->setChecked(MixSettings().UseMIDI.load());
+  const bool pasteable = StepClipboard().Filled;
+  for (const char* id : {"PasteMenu", "LinePasteMenu"})
+    if (QAction* paste = MenuActions.Action(id)) paste->setEnabled(pasteable);
+  SyncLampUpdate();
 }
 
 void TVorbelStepsMainForm::SetCaptionText(const std::string& text) {
   setWindowTitle(text.empty() ? QStringLiteral("VorbelSteps") : Q(text) + QStringLiteral(" - VorbelSteps"));
+  if (CaptionLabel) CaptionLabel->setText(Q(text));
 }
-
-void TVorbelStepsMainForm::ShowInfo(const std::string& text) { InfoLabel->setText(Q(LongHint(text))); }
 
 void TVorbelStepsMainForm::RebuildRecentFiles() {
   bool any = false;
@@ -639,22 +862,14 @@ void TVorbelStepsMainForm::RebuildRecentFiles() {
 void TVorbelStepsMainForm::ShowSong() {
   const TSong& song = CurrentSong();
   ChannelRack->RebuildRows();
-  // The rows are as wide as the style makes them.
-  if (width() < ChannelRack->sizeHint().width()) resize(ChannelRack->sizeHint().width(), height());
+  ShowMasterValues();
+  ShowTempo();
+  ShowPatternNumber();
+  ShowPatternView();
+  if (QAction* wheels = MenuActions.Action("PanWheelsMenu")) wheels->setChecked(Preferences.VolPan >= 1);
+  if (QAction* lamps = MenuActions.Action("MinimizeMenu")) lamps->setChecked(ChannelRack->AllRowsShowLamps());
   SetSampleCommandsEnabled(TSongCommands::CountDistinctSamples(song) > 0);
-}
-
-int TVorbelStepsMainForm::FullHeight() const {
-  return TopDock->height() + BottomDock->height() + ChannelRack->FullSize().height();
-}
-
-void TVorbelStepsMainForm::FitMainWindowHeight() {
-  const int full = FullHeight();
-  if (!Preferences.AlwaysFullHeight)
-    resize(width(), std::min(height(), full));
-  else if (height() != full)
-    resize(width(), full);
-  if (TVisualForm* lamps = Windows().VisualForm) lamps->FitToChannels();
+  UpdateHeightLimits();
 }
 
 void TVorbelStepsMainForm::PlayListMenuClick() {
@@ -711,56 +926,56 @@ void TVorbelStepsMainForm::ClosePianoForm() {
   if (TPianoForm* piano = Windows().PianoForm) piano->hide();
 }
 
-void TVorbelStepsMainForm::keyPressEvent(QKeyEvent* event) {
-  if (event->isAutoRepeat()) return QMainWindow::keyPressEvent(event);
-  TPianoForm* piano = Windows().PianoForm;
-  switch (event->key()) {
-    case Qt::Key_K: ShowPianoForm(PianoKeyboardView); return;
-    case Qt::Key_Shift: ShowPianoForm(PianoGraphView); return;
-    case Qt::Key_F:
-      if (piano && piano->isVisible()) piano->SelectLane((piano->Lane() + 1) % 7);
-      return;
-    default: QMainWindow::keyPressEvent(event);
-  }
-}
-
-void TVorbelStepsMainForm::keyReleaseEvent(QKeyEvent* event) {
-  if (event->isAutoRepeat()) return QMainWindow::keyReleaseEvent(event);
-  TPianoForm* piano = Windows().PianoForm;
-  if (piano && piano->isVisible() &&
-      (event->key() == Qt::Key_K || (event->key() == Qt::Key_Shift && piano->ViewMode() == PianoGraphView))) {
-    ClosePianoForm();
-    return;
-  }
-  QMainWindow::keyReleaseEvent(event);
-}
-
 void TVorbelStepsMainForm::SetSampleCommandsEnabled(bool enabled) {
   if (CollectMenuItem) CollectMenuItem->setEnabled(enabled);
   if (ClickSamplesMenuItem) ClickSamplesMenuItem->setEnabled(enabled);
 }
 
-void TVorbelStepsMainForm::RestorePosition() {
-  int32_t left = Preferences.WindowX.value_or(x());
-  int32_t top = Preferences.WindowY.value_or(y());
-  std::vector<TScreenRect> screens;
-  for (QScreen* s : QGuiApplication::screens()) {
-    const QRect r = s->availableGeometry();
-    screens.push_back({r.x(), r.y(), r.width(), r.height()});
-  }
-  KeepOnScreen(left, top, width(), height(), screens);
-  move(left, top);
+void TVorbelStepsMainForm::FitMainWindowHeight() {
+  UpdateHeightLimits();
+  const int full = FullHeight();
+  if (!Preferences.AlwaysFullHeight)
+    SetFormHeight(std::min(height(), full));
+  else if (height() != full)
+    SetFormHeight(full);
+  if (TVisualForm* lamps = Windows().VisualForm) lamps->FitToChannels();
 }
 
-void TVorbelStepsMainForm::StorePosition() {
-  Preferences.WindowX = x();
-  Preferences.WindowY = y();
+// ---------------------------------------------------------------- info bar
+
+void TVorbelStepsMainForm::ShowInfo(const std::string& text) { InfoLabel->setText(Q(LongHint(text))); }
+
+void TVorbelStepsMainForm::ShowInfoNow(const std::string& text) {
+  ShowInfo(text);
+  InfoLabel->repaint();
 }
+
+void TVorbelStepsMainForm::ShowPercentInfo(const std::string& caption, int value, int max) {
+  ShowInfo(PercentInfo(caption, value, max));
+}
+
+void TVorbelStepsMainForm::ShowPanInfo(int value, int max) {
+  // The words of the chosen language.
+  TPanWords words;
+  words.Left = S(WordOr("@Left", words.Left));
+  words.Right = S(WordOr("@Right", words.Right));
+  words.Centered = S(WordOr("@Centered", words.Centered));
+  ShowInfo(PanInfo(value, max, words));
+}
+
+void TVorbelStepsMainForm::ShowSliderPercentInfo(int position, int max) { ShowInfo(SliderPercentInfo(position, max)); }
 
 QString TVorbelStepsMainForm::WordOr(std::string_view key, std::string_view english) const {
   if (!MultiLang1 || !MultiLang1->HasWord(key)) return QString::fromUtf8(english.data(), english.size());
   return MultiLang1->Word(key);
 }
+
+std::string TVorbelStepsMainForm::HintShort(QWidget* control) const {
+  const QString hint = control->property("hint").toString();
+  return ShortHint(S(hint.isEmpty() ? control->toolTip() : hint));
+}
+
+// ---------------------------------------------------------------- transport
 
 bool TVorbelStepsMainForm::IsPlaying() const { return Mixer().Playing.load(); }
 
@@ -789,6 +1004,8 @@ void TVorbelStepsMainForm::SampleBrowserMenuClick() {
   if (!w.SampleListForm) {
     auto* browser = new TSampleListForm(Preferences, this);
     w.SampleListForm = browser;
+    // It follows this window's moves and height.
+    SetSampleBrowser(browser);
     browser->OnInfo = [this](const std::string& text, bool now) {
       ShowInfo(text);
       if (now) InfoLabel->repaint();

@@ -1,16 +1,27 @@
 #pragma once
-// The main window. Until the skinned window exists it is a plain window
-// built of the program's docked tool windows: the owner-drawn menu bar
-// (song commands, recent files, the hint panel, Play/Stop) in a tool window
-// of the top dock, the remote panel below it, the channel rack,
-// and the info bar in a tool window of the bottom dock. Each tool window can
-// be dragged out to float and back; the window's height follows (a tool
-// window that leaves or enters a dock takes or gives its client height).
-// Hints show in the program's style and their long part in the info bar.
-// Closing asks to save changes first; a Cancel there keeps the window open
-// and everything as it was.
+// The main window: a skinned, frameless instrument of fixed width whose
+// height follows the channel rack. From top to bottom: the caption picture
+// (with the song's name, minimise and close), the top dock with the menu
+// bar's tool window and the remote panel's (transport, pattern and tempo
+// displays, edit-mode keys, scope and level meter, the five master faders),
+// the rack between its side strips with its scrollers, and the bottom dock
+// with the info bar. The tool windows can be dragged out to float and back;
+// the window's height follows.
+//
+// The window is dragged by its background, caption, logo and side strips
+// ("Easy Move"), sized by a right-button drag on a side strip or a double
+// click on the background, and never taller than the rack nor shorter than
+// its frame. Keys pressed in it (and in the piano, playlist and lamp
+// windows) run the keyboard map (ui/MainFormMaps.h).
+//
+// Every control is a view: the panel shows the song and the transport and
+// changes them only through the sequencer's commands and the song's
+// setters. Closing asks to save changes first; a Cancel keeps the window
+// open and everything as it was.
 
+#include <QCursor>
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <functional>
 #include <memory>
@@ -18,14 +29,20 @@
 #include <string>
 #include <vector>
 
+#include "controls/ImageList.h"
+#include "core/MasterValues.h"
 #include "core/ChannelFiles.h"
 #include "core/SongCommands.h"
+#include "core/Transport.h"
 #include "framework/ActionTable.h"
 #include "model/Preferences.h"
+#include "model/WAVSample.h"
+#include "ui/MainFormMaps.h"
 
 class QAction;
 class QLabel;
 class QMenu;
+class QKeyEvent;
 
 namespace vs {
 
@@ -37,9 +54,19 @@ class TVorbelStepsMainForm;
 class TMeroDock97;
 class TMeroCustomToolWindow97;
 class TMeroToolWindow97;
+class TMyTransButton;
+class TMeroUpDown;
 class TNewMenu;
 class THint95;
+class TNumBar;
+class TRCADigital;
+class TSelector;
 class TSettingsStore;
+class TSkinPic;
+class TTrackSlider;
+class TWAVScope;
+class TWAVVolumeter;
+class TQuickPaintBox;
 
 // The song commands' window side: dialogs, cursor, info bar and caption.
 class TQtSongCommandHost : public TSongCommandHost {
@@ -86,6 +113,21 @@ private:
   TVorbelStepsMainForm& Form;
 };
 
+// What the transport tells the window by itself (a slave's start and stop,
+// the sync lamp, the output items).
+class TQtTransportHost : public TTransportHost {
+public:
+  explicit TQtTransportHost(TVorbelStepsMainForm& form) : Form(form) {}
+  void HidePlaySteps() override;
+  void ShowStepPositions() override;
+  void StartButtonChanged(bool down) override;
+  void OutputItemsChanged() override;
+  void SyncLedChanged(int tag, bool visible) override;
+
+private:
+  TVorbelStepsMainForm& Form;
+};
+
 class TVorbelStepsMainForm : public QMainWindow {
   Q_OBJECT
 
@@ -110,30 +152,106 @@ public:
 
   // The views of the song: caption, channel list, recent files, height.
   void SetCaptionText(const std::string& text);
-  void ShowInfo(const std::string& text);
   void RebuildRecentFiles();
   void ShowSong();
   void FitMainWindowHeight();
   void SetSampleCommandsEnabled(bool enabled);
-  // The height that shows every channel row.
-  int FullHeight() const;
 
+  // --- Info bar ---
+  // The long part of a hint text ("short|long"; the whole text without
+  // "|"); ShowInfoNow also repaints at once.
+  void ShowInfo(const std::string& text);
+  void ShowInfoNow(const std::string& text);
+  void ShowPercentInfo(const std::string& caption, int value, int max);
+  void ShowPanInfo(int value, int max);
+  void ShowSliderPercentInfo(int position, int max);
+
+  // --- Height and place ---
+  // Everything but the rack; the height that shows every row.
+  int FrameHeight() const;
+  int FullHeight() const;
+  // Clamped to FrameHeight..FullHeight; only the height changes.
+  void SetFormHeight(int height);
+  // Full height, or back to the height before (a double click on the
+  // background).
+  void ToggleFullHeight();
   // Places the window at the stored position (kept on a screen), and
   // stores the position it has now.
   void RestorePosition();
   void StorePosition();
+  // The sample browser to keep flush against the window's left edge, with
+  // its top and height (the browser's window sets itself here).
+  void SetSampleBrowser(QWidget* browser);
+  // Moves the side windows with the window (the browser flush left, the
+  // piano window by the window's motion).
+  void PlaceSideWindows();
 
+  // --- Transport, pattern, tempo ---
   // Play / Stop of the current pattern (or the song in song mode).
   // fromButton: the play control itself (a stop rewinds to the range start).
   void TogglePlayback(bool fromButton = true);
   bool IsPlaying() const;
-  // The play, loop and sync items show the transport's state.
+  // The play and loop buttons, the sync and output items show the
+  // transport's state.
   void ShowTransport();
+  // The pattern selector (up-down, digits, pad) changes the pattern; the
+  // views of it follow a pattern set elsewhere without a change event.
+  void SelectPattern(int pattern);
+  void ShowPatternNumber();
+  // The tempo control to a value (its change sets the tempo and marks the
+  // song modified); ShowTempo shows the song's tempo quietly.
+  void SetTempoControl(int bpm);
+  void ShowTempo();
+  // The faders show the song's master values; the engine takes its master
+  // filter from the song.
+  void ShowMasterValues();
+  // The pattern scroller and the rows follow the pattern length and the
+  // visible steps.
+  void ShowPatternView();
+
+  // --- Step edit modes ---
+  // 0 step buttons, 1 volume / pan bars, 2 pitch / mix bars: every row
+  // repaints, FXVolBtn and FXPitchBtn show the mode.
+  void SetStepEditMode(int mode);
+  int StepEditMode() const;
+  // The piano window's buttons: K (note view) and Shift (graph view) held,
+  // or FXNoteBtn / FXDrawBtn clicked.
+  void SetPianoButton(TMyTransButton* button, bool down);
+  // Opens the piano window in a view for the selected channel, and closes
+  // it (the piano window's owner installs these).
+  std::function<void(bool graphView)> OnShowPiano;
+  std::function<void()> OnHidePiano;
+  std::function<bool()> PianoShown;
+  std::function<bool()> PianoShowsGraph;
+  std::function<void()> OnNextGraphLane;
+
+  // --- Keys ---
+  // The keyboard map: true when the key did something. Keys of the piano,
+  // playlist and lamp windows come here too (ForwardKeys).
+  bool FormKeyDown(QKeyEvent* event);
+  bool FormKeyUp(QKeyEvent* event);
+  // The window's key presses and releases go to FormKeyDown / FormKeyUp
+  // first (the main window installs this for itself and its key windows).
+  void ForwardKeys(QWidget* window);
+  // The cursor while Ctrl is held in a step-edit mode or over the piano
+  // window (a step's wheel then changes every step).
+  QCursor LineCursorShape{Qt::CrossCursor};
+
   // Fills the drum-kit menu with the kit songs under the folder.
   void BuildDrumKitsMenu(const std::string& folder);
 
   // The menus and their shortcuts, one table (the bar mirrors its root).
+  // Items whose windows come later are disabled until a handler is given
+  // (TActionTable::SetHandler).
   TActionTable& Actions() { return MenuActions; }
+  // The popups: the tempo menu, a channel row's line menu, the scope menu.
+  QMenu* TempoMenu() const;
+  QMenu* LineMenu() const;
+  QMenu* ScopeMenu() const;
+  // The channel the line menu was opened for.
+  int LineMenuChannel() const { return FLineMenuChannel; }
+  void PopupLineMenu(int channel, QPoint globalPos);
+
   // The docks, the three tool windows, the menu bar and the hints.
   TMeroDock97* TopDock = nullptr;
   TMeroDock97* BottomDock = nullptr;
@@ -142,6 +260,36 @@ public:
   TMeroToolWindow97* BottomToolWindow = nullptr;    // the info bar
   TNewMenu* NewMainMenu = nullptr;
   THint95* Hint95 = nullptr;
+
+  // The caption and the frame.
+  TSkinPic* CaptionPic = nullptr;
+  QLabel* CaptionLabel = nullptr;
+  TMyTransButton* MinBtn = nullptr;
+  TMyTransButton* CloseBtn = nullptr;
+  TSkinPic* LeftSide = nullptr;
+  TSkinPic* RightSide = nullptr;
+  QLabel* InfoLabel = nullptr;
+  // The remote panel.
+  TSkinPic* MenuPic = nullptr;
+  QWidget* LogoZone = nullptr;
+  TMyTransButton* StartButton = nullptr;
+  TMyTransButton* LoopButton = nullptr;
+  TMyTransButton* FXVolBtn = nullptr;
+  TMyTransButton* FXPitchBtn = nullptr;
+  TMyTransButton* FXDrawBtn = nullptr;
+  TMyTransButton* FXNoteBtn = nullptr;
+  TRCADigital* PatNumDig = nullptr;
+  TMeroUpDown* PatUpDown = nullptr;
+  TSelector* PatPad = nullptr;
+  TRCADigital* BPMDig = nullptr;
+  TMeroUpDown* BPMUpDown = nullptr;
+  TQuickPaintBox* MIDISyncLED = nullptr;
+  TWAVScope* MixScope = nullptr;
+  TMyTransButton* ScopeButton = nullptr;
+  TWAVVolumeter* MixVolumeter = nullptr;
+  std::array<TTrackSlider*, MasterSliderCount> MasterSliders{};
+  TNumBar* PatternScroller = nullptr;
+
   // Where the tool windows were left, restored and stored under the
   // program's key (one section per tool window).
   void LoadToolWindows(TSettingsStore& store);
@@ -168,10 +316,18 @@ public:
   // style's "MenuSep" and writes the captions over the plates; without a
   // picture it draws its own titles.
   void ApplyMenuPicture();
-  // Takes the program's style (Skin()): the tool windows' pictures and
-  // sizes, the menu bar's titles, the info bar's font, the window's width
-  // and shape, the steps shown. Runs whenever the style changes.
+  // Takes the program's style (Skin()): the caption, the surfaces, the
+  // panel's pictures and places, the tool windows' sizes, the menu bar's
+  // titles, the fonts, the window's width and shape, the steps shown. Runs
+  // whenever the style changes.
   void ApplySkin();
+
+  // The engine's reports that the window shows: fresh output for the scope
+  // and the level meter, the sync lamp.
+  void ScopeUpdate();
+  void SyncLampUpdate();
+  // ScopeButtonClick: the scope runs while its button is down.
+  void ScopeButtonClick();
 
   // The sample browser: made on first use beside the window (it slides
   // open), shown or hidden. The browser asks the engine to preview its
@@ -187,46 +343,78 @@ public:
 
 protected:
   void closeEvent(QCloseEvent* event) override;
-  // K (piano roll) and Shift (step graph) while held; F the graph's lane.
-  void keyPressEvent(QKeyEvent* event) override;
-  void keyReleaseEvent(QKeyEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+  friend class TQtTransportHost;
   void BuildMenus();
+  void BuildFrame(QWidget* central);
   void BuildToolWindows(QWidget* central);
+  void BuildRemotePanel();
+  void BuildMasterSliders();
   void ToolWindowDockChanging(TMeroCustomToolWindow97& window);
   void ToolWindowDockChanged(TMeroCustomToolWindow97& window);
   void FitToolWindowWidths(TMeroDock97& dock);
   // The bar mirrors the action table again (after a language change).
   void MirrorMainMenu();
+  // The height limits follow the frame and the rows.
+  void UpdateHeightLimits();
+  void ChannelCommandDone(bool scrollToEnd);
+  void PatUpDownChange();
+  void MasterSliderChange(TMasterSlider slider);
+  void RunKey(const TMainKeyAction& action);
+  void SelectNextChannel(int direction);
+  void ApplyPanelPictures();
+  // Window dragging ("Easy Move") from the background, caption, logo and
+  // side strips.
+  bool DragSurfaceEvent(QWidget* surface, QEvent* event);
   // The hint window in the program's colours.
   static void Hint95PaintHint(QImage& picture);
   // A text of the window's table; english when the table lacks the key.
   QString WordOr(std::string_view key, std::string_view english) const;
+  std::string HintShort(QWidget* control) const;
 
   TPreferences& Preferences;
   TQtSongCommandHost Host;
+  TQtTransportHost TransportWindowHost;
   TQtChannelFileHost FileHost;
   TActionTable MenuActions;
   bool WasDocked = false;  // of the tool window changing docks
+  int HeightBeforeDockChange = 0;
   std::unique_ptr<TSongCommands> SongCommands;
   QMenu* FileMenu = nullptr;
   QAction* LastFilesMenu = nullptr;  // marker before the recent files
   std::array<QAction*, RecentFileCount> RecentActions{};
   QAction* CollectMenuItem = nullptr;
   QAction* ClickSamplesMenuItem = nullptr;
-  QAction* PlayAction = nullptr;
   QMenu* DrumKitsMenu = nullptr;
   std::vector<std::string> DrumKitFiles;  // by the kit items' tags
-  QAction* LoopAction = nullptr;
-  QAction* SyncAction = nullptr;
-  QAction* WAVonlyAction = nullptr;
-  QAction* MidiOnlyAction = nullptr;
   TChannelRack* ChannelRack = nullptr;
-  QLabel* InfoLabel = nullptr;
+  QWidget* RackColumn = nullptr;
   TMultiLang* MultiLang1 = nullptr;
   TBackgroundForm* FBackgroundForm = nullptr;
   bool ClosingFlag = false;
+  int FLineMenuChannel = 0;
+  int PlaylistGridRow = 1;  // where "Insert pattern in playlist" puts the pattern while the playlist is hidden
+
+  // Height and dragging.
+  THeightLimits Limits;
+  int PreviousHeight = 0;   // before a double click went to full height
+  bool DragOrigin = false;  // a press on a drag surface may move the window
+  QPoint DragLast;          // global, at the last press or move
+  QPointer<QWidget> DragSurface;
+  QPoint LastPos;           // where the window was (the piano window follows)
+  bool PlacingSideWindows = false;
+  QPointer<QWidget> SampleBrowser;
+
+  // The panel under each fader.
+  std::array<TImageList, MasterSliderCount> SliderBacks;
+  // Scope and meter.
+  TWAVSample ScopeFrames;
+  int LevelLeft = 0, LevelRight = 0;
 };
 
 }  // namespace vs

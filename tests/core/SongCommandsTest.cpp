@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "core/ChannelFiles.h"
+#include "core/MasterValues.h"
 #include "core/ProgramPaths.h"
 #include "model/Channels.h"
 #include "model/MixerLock.h"
@@ -237,6 +238,25 @@ TEST_F(SongCommandsTest, OpenReplacesTheSongAndListsTheFile) {
   EXPECT_EQ(Host.Holds, 0);
   ASSERT_FALSE(Host.Infos.empty());
   EXPECT_EQ(Host.Infos.back(), "Loop loaded... (1 patterns)");
+}
+
+TEST_F(SongCommandsTest, AnOpenedSongIsHeardThroughItsSavedMasterFilter) {
+  TSong song;
+  AddChannel(song);
+  song.MasterResoPosition = 300;
+  song.MasterCutoffPosition = 200;
+  const std::string path = Tmp / "filtered.zmp";
+  ASSERT_TRUE(SaveSong(path, song));
+  Mixer().SetMasterFilter(1.0f, 0.0f);
+  ASSERT_TRUE(Commands.OpenSong(path));
+  EXPECT_FLOAT_EQ(Mixer().MasterFilter.Reso, MasterResonanceForPosition(300));
+  EXPECT_FLOAT_EQ(Mixer().MasterFilter.Cutoff, MasterCutoffForPosition(200));
+  // The faders' views of the song.
+  EXPECT_EQ(MasterSliderPosition(CurrentSong(), MainResoSlider), 300);
+  EXPECT_EQ(MasterSliderPosition(CurrentSong(), MainCutOffSlider), 200);
+  // A new song's filter is open again.
+  Commands.ResetSong();
+  EXPECT_FALSE(Mixer().MasterFilter.Active());
 }
 
 // Loads channel files with the program's loader, first checking from

@@ -25,7 +25,7 @@ struct TExpectedList {
 };
 
 // Sizes the controls and the layout rely on (step cells 16 x 27, lamp rows
-// 19, wheels 23/14/25, name buttons 152 x 21, eleven digits...).
+// 19, wheels 23/14/25, name buttons 140 x 21, eleven digits...).
 const TExpectedList Lists[] = {
     {"NoteBtn", &TSkin::NoteBtnIL, 4, 16, 27},     {"PosLed", &TSkin::PosLedIL, 2, 16, 19},
     {"HSliderKnob", &TSkin::HSliderIL, 3, 0, 0},   {"Keyb", &TSkin::KeybIL, 2, 16, 56},
@@ -36,7 +36,7 @@ const TExpectedList Lists[] = {
     {"MiddleWheel", &TSkin::MiddleWheelIL, 64, 23, 23}, {"SmallWheel", &TSkin::SmallWheelIL, 64, 14, 14},
     {"404Wheel", &TSkin::MB404WheelIL, 64, 25, 25}, {"MIDISync", &TSkin::MIDISyncIL, 3, 9, 9},
     {"VolSliderKnob", &TSkin::VolSliderIL, 3, 0, 0}, {"Volumeter", &TSkin::VolumeterIL, 2, 84, 5},
-    {"SetBtn", &TSkin::SetBtnIL, 4, 152, 21},      {"Zipped", &TSkin::ZippedIL, 2, 156, 16},
+    {"SetBtn", &TSkin::SetBtnIL, 4, 140, 21},      {"Zipped", &TSkin::ZippedIL, 2, 144, 16},
     {"MuteBtn", &TSkin::MuteBtnIL, 2, 13, 21},     {"SelectBtn", &TSkin::SelectBtnIL, 2, 13, 21},
     {"MenuItems", &TSkin::MenuItemsIL, 2, 0, 18},
 };

@@ -8,6 +8,7 @@
 
 #include "core/ProgramPaths.h"
 #include "core/SongCommands.h"
+#include "core/Transport.h"
 #include "model/Song.h"
 #include "framework/MLang.h"
 #include "ui/ProgramWindows.h"
@@ -46,7 +47,9 @@ TEST(LanguageSwitch, FrenchReTextsTheOpenWindowsAndTheirMenus) {
   EXPECT_EQ(w.PianoForm->windowTitle(), "Piano");  // hidden windows too
   EXPECT_EQ(w.PlayListForm->windowTitle(), "Liste de lecture");
   // The item whose text follows the transport keeps doing so.
-  EXPECT_EQ(w.VorbelStepsMainForm->findChild<QAction*>("PlayMenu")->text(), "&Lecture");
+  const bool master = Transport().SyncCaption == MasterSyncCaption;
+  EXPECT_EQ(w.VorbelStepsMainForm->findChild<QAction*>("SyncOption")->text(),
+            QString::fromUtf8(master ? "S&ynchro en ma\xC3\xAEtre" : "S&ynchro en esclave"));
 
   // The sequencer's questions speak the language too.
   TRecordingMessageBox boxes;

@@ -78,11 +78,11 @@ inline constexpr int PanelDividers[] = {128, 262, 390};
 inline constexpr int RowHeight = 27;
 inline constexpr int LampRowHeight = 19;
 inline constexpr int StepWidth = 16;
-inline constexpr TLayoutRect RowSteps{228, 0, 16 * StepWidth, RowHeight};
+inline constexpr TLayoutRect RowSteps{216, 0, 16 * StepWidth, RowHeight};
 inline constexpr TLayoutRect RowWheel{4, 2, 23, 23};
 inline constexpr TLayoutRect RowMute{32, 3, 13, 21};
 inline constexpr TLayoutRect RowSelect{47, 3, 13, 21};
-inline constexpr TLayoutRect RowName{63, 3, 152, 21};
+inline constexpr TLayoutRect RowName{63, 3, 140, 21};
 inline constexpr TLayoutRect ZippedRow{0, 0, RowName.Width + 4, 16};
 
 // The "config.txt" of the default style and of the light style (which

@@ -1,0 +1,322 @@
+// The skinned main window played as a musician plays it, on a copy of the
+// default drum kit: the keyboard map, the window's height between its frame
+// and the full rack, and the master faders with their info texts.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTest>
+#include <cmath>
+#include <filesystem>
+
+#include "controls/MeroUpDown.h"
+#include "controls/MyTransBtn.h"
+#include "controls/NumBar.h"
+#include "controls/RCADigital.h"
+#include "controls/Selector.h"
+#include "controls/TrackSlider.h"
+#include "controls/WAVWheel.h"
+#include "core/ChannelCommands.h"
+#include "core/PatternCommands.h"
+#include "engine/Mixer.h"
+#include "framework/Skin.h"
+#include "model/Song.h"
+#include "support/TempDir.h"
+#include "support/TestApplication.h"
+#include "ui/ChannelRack.h"
+#include "ui/ProgramRun.h"
+#include "ui/ProgramWindows.h"
+#include "ui/SkinPic.h"
+
+namespace vs {
+namespace {
+
+namespace fs = std::filesystem;
+
+class MainWindowTest : public ::testing::Test {
+protected:
+  TTestDir Tmp;
+  std::unique_ptr<TProgramRun> Run;
+  TVorbelStepsMainForm* Form = nullptr;
+
+  void SetUp() override {
+    testing::TestApplication();
+    Tmp.Write("settings.ini", "[ZM SETTINGS]\nUse WAV=0\n");
+    setenv("VORBELSTEPS_SETTINGS", (Tmp / "settings.ini").c_str(), 1);
+    setenv("VORBELSTEPS_DATA", VS_DATA_DIR, 1);
+    Run = std::make_unique<TProgramRun>(std::vector<std::string>{}, Tmp.Dir());
+    Run->StartUp();
+    Run->ShowMainWindow();
+    Form = Windows().VorbelStepsMainForm;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form));
+    // A copy of the default kit, opened as a song of the user's.
+    fs::copy(std::string(VS_DATA_DIR) + "Samples/DrumKits/Basic", Tmp / "Basic", fs::copy_options::recursive);
+    ASSERT_TRUE(Form->Commands().OpenSong(Tmp / "Basic/Basic.zmp"));
+    Form->activateWindow();
+    QApplication::processEvents();
+  }
+  void TearDown() override {
+    if (Form && Form->IsPlaying()) Form->TogglePlayback();
+    CurrentSong().SetModified(false);
+    Run->ShutDown();
+    Run.reset();
+    unsetenv("VORBELSTEPS_SETTINGS");
+    unsetenv("VORBELSTEPS_DATA");
+  }
+
+  std::vector<bool> Enabled() const {
+    std::vector<bool> on;
+    for (const auto& c : CurrentSong().Channels) on.push_back(c->Enabled);
+    return on;
+  }
+  void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(Form, key, modifiers); }
+  void SendKey(QEvent::Type type, Qt::Key key, bool autoRepeat) {
+    QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);
+    QApplication::sendEvent(Form, &event);
+  }
+};
+
+TEST_F(MainWindowTest, TheKeysPlayTheInstrument) {
+  TSong& song = CurrentSong();
+  ASSERT_EQ(song.ChannelCount(), 8);
+  // The panel's controls answer to their names, for screen readers by their
+  // hints' short texts.
+  QWidget* play = Form->findChild<QWidget*>("StartButton");
+  ASSERT_EQ(play, Form->StartButton);
+  EXPECT_EQ(play->accessibleName(), "Play / stop");
+  EXPECT_EQ(Form->findChild<QWidget*>("MainCutOffSlider")->accessibleName(), "Cutoff");
+  const std::vector<bool> allOn(8, true);
+  ASSERT_EQ(Enabled(), allOn);
+
+  // Digits mute channels 1..; the row's mute button shows it; a second
+  // press unmutes.
+  Key(Qt::Key_1);
+  EXPECT_FALSE(song.Channel(0)->Enabled);
+  EXPECT_TRUE(Form->Rack().Rows()[0].Mute->Down());
+  EXPECT_TRUE(song.Modified());
+  Key(Qt::Key_1);
+  EXPECT_EQ(Enabled(), allOn);
+  // With eight channels 9 and 0 do nothing.
+  Key(Qt::Key_9);
+  Key(Qt::Key_0);
+  EXPECT_EQ(Enabled(), allOn);
+  // Ctrl: solo, as a right click on the mute button.
+  Key(Qt::Key_3, Qt::ControlModifier);
+  EXPECT_EQ(Enabled(), std::vector<bool>({false, false, true, false, false, false, false, false}));
+  Key(Qt::Key_3, Qt::ControlModifier);  // every other channel muted: all on again
+  EXPECT_EQ(Enabled(), allOn);
+  // Two more channels from the Channels menu: 0 is the tenth.
+  Form->Actions().Action("AddDrumChannel")->trigger();
+  Form->Actions().Action("AddDrumChannel")->trigger();
+  ASSERT_EQ(song.ChannelCount(), 10);
+  Key(Qt::Key_0);
+  EXPECT_FALSE(song.Channel(9)->Enabled);
+  Key(Qt::Key_9);
+  EXPECT_FALSE(song.Channel(8)->Enabled);
+
+  // Space plays and stops; the play key shows it.
+  Key(Qt::Key_Space);
+  EXPECT_TRUE(Form->IsPlaying());
+  EXPECT_TRUE(Form->StartButton->Down());
+  Key(Qt::Key_Space);
+  EXPECT_FALSE(Form->IsPlaying());
+  EXPECT_FALSE(Form->StartButton->Down());
+  // L switches song mode and back.
+  Key(Qt::Key_L);
+  EXPECT_EQ(Mixer().SongMode, 1);
+  EXPECT_TRUE(Form->LoopButton->Down());
+  Key(Qt::Key_L);
+  EXPECT_EQ(Mixer().SongMode, 0);
+
+  // The keypad's digits choose the pattern; + and - step it. The digits and
+  // the pad (7, 8, 9 on its top row) follow.
+  Key(Qt::Key_7, Qt::KeypadModifier);
+  EXPECT_EQ(song.CurrentPattern, 7);
+  EXPECT_EQ(Form->PatNumDig->Value(), 7);
+  EXPECT_EQ(Form->PatPad->Value(), 0);
+  Key(Qt::Key_Plus, Qt::KeypadModifier);
+  Key(Qt::Key_Plus, Qt::KeypadModifier);
+  Key(Qt::Key_Plus, Qt::KeypadModifier);
+  EXPECT_EQ(song.CurrentPattern, 10);
+  EXPECT_LT(Form->PatPad->Value(), 0);  // no pad cell from 10 on
+  Key(Qt::Key_Minus, Qt::KeypadModifier);
+  EXPECT_EQ(song.CurrentPattern, 9);
+  EXPECT_EQ(Form->PatUpDown->Value(), 9);
+  Key(Qt::Key_1, Qt::KeypadModifier);
+  EXPECT_EQ(song.CurrentPattern, 1);
+  EXPECT_EQ(Enabled()[0], true);  // the keypad's 1 is no channel key
+
+  // Up on the first channel selects the last, Down goes back to the first.
+  SelectChannel(song, 0);
+  Key(Qt::Key_Up);
+  EXPECT_EQ(SelectedChannelIndex(song), 9);
+  EXPECT_TRUE(Form->Rack().Rows()[9].Select->Down());
+  Key(Qt::Key_Down);
+  EXPECT_EQ(SelectedChannelIndex(song), 0);
+
+  // V holds the volume / pan mode; its auto-repeat changes nothing, its
+  // release ends the mode. P holds pitch / mix.
+  SendKey(QEvent::KeyPress, Qt::Key_V, false);
+  EXPECT_EQ(Form->StepEditMode(), 1);
+  EXPECT_TRUE(Form->FXVolBtn->Down());
+  SendKey(QEvent::KeyRelease, Qt::Key_V, true);
+  SendKey(QEvent::KeyPress, Qt::Key_V, true);
+  EXPECT_EQ(Form->StepEditMode(), 1);
+  SendKey(QEvent::KeyRelease, Qt::Key_V, false);
+  EXPECT_EQ(Form->StepEditMode(), 0);
+  EXPECT_FALSE(Form->FXVolBtn->Down());
+  SendKey(QEvent::KeyPress, Qt::Key_P, false);
+  EXPECT_EQ(Form->StepEditMode(), 2);
+  EXPECT_TRUE(Form->FXPitchBtn->Down());
+  SendKey(QEvent::KeyRelease, Qt::Key_P, false);
+  EXPECT_EQ(Form->StepEditMode(), 0);
+}
+
+TEST_F(MainWindowTest, TheHeightFollowsTheRowsBetweenTheFrameAndTheFullRack) {
+  TVorbelStepsMainForm& form = *Form;
+  TSong& song = CurrentSong();
+  // The style's width, fixed; at start the whole rack shows.
+  EXPECT_EQ(form.width(), Skin().MenuPic.width());
+  EXPECT_EQ(form.minimumWidth(), form.maximumWidth());
+  const int full8 = form.FullHeight();
+  EXPECT_EQ(form.height(), full8);
+  EXPECT_EQ(full8, form.FrameHeight() + form.Rack().RowsHeight() + RackSpare);
+  EXPECT_TRUE(form.Rack().GridsScroller()->isHidden());
+
+  // "Always full height": a new channel grows the window by its row.
+  form.Actions().Action("AddDrumChannel")->trigger();
+  EXPECT_EQ(form.height(), full8 + 27);
+  // Collapsing channels shrinks it.
+  SelectChannel(song, 8);
+  form.Actions().Action("Zipselected1")->trigger();
+  EXPECT_EQ(form.height(), form.FullHeight());
+  EXPECT_LT(form.height(), full8 + 27);
+  form.Actions().Action("Unzipall1")->trigger();
+  EXPECT_EQ(form.height(), full8 + 27);
+
+  // The limits: never below the frame, never past the full rack.
+  form.SetFormHeight(10);
+  EXPECT_EQ(form.height(), form.FrameHeight());
+  form.SetFormHeight(5000);
+  EXPECT_EQ(form.height(), form.FullHeight());
+
+  // Shorter than the rows: the rack's scroller shows how far they reach,
+  // with a knob of at least 31 pixels, rounded to 3k + 1.
+  form.Prefs().AlwaysFullHeight = false;
+  form.SetFormHeight(form.FullHeight() - 100);
+  QApplication::processEvents();
+  TNumBar& scroller = *form.Rack().GridsScroller();
+  EXPECT_TRUE(scroller.isVisible());
+  EXPECT_EQ(scroller.Max(), 100);
+  EXPECT_EQ((scroller.KnobSize() - 1) % 3, 0);
+  EXPECT_GE(scroller.KnobSize(), 31);
+  // Page Down scrolls the rows by 30 pixels.
+  QTest::keyClick(&form, Qt::Key_PageDown);
+  EXPECT_EQ(scroller.Position(), 30);
+  // Without "Always full height" a new channel leaves the height alone.
+  const int h = form.height();
+  form.Actions().Action("AddDrumChannel")->trigger();
+  EXPECT_EQ(form.height(), h);
+
+  // A double click on the rack's background: full height, and back.
+  QWidget* back = form.Rack().BackWP();
+  const QPoint empty(3, back->height() - 4);
+  QTest::mouseDClick(back, Qt::LeftButton, {}, empty);
+  EXPECT_EQ(form.height(), form.FullHeight());
+  QTest::mouseDClick(back, Qt::LeftButton, {}, empty);
+  EXPECT_EQ(form.height(), h);
+  // A right-button drag on a side strip sizes the window by twice the
+  // motion.
+  QWidget* strip = form.LeftSide;
+  QTest::mousePress(strip, Qt::RightButton, {}, QPoint(2, 20));
+  QMouseEvent move(QEvent::MouseMove, QPointF(2, 10), strip->mapToGlobal(QPointF(2, 10)), Qt::NoButton,
+                   Qt::RightButton, Qt::NoModifier);
+  QApplication::sendEvent(strip, &move);
+  QTest::mouseRelease(strip, Qt::RightButton, {}, QPoint(2, 10));
+  EXPECT_EQ(form.height(), h - 20);
+
+  // 32 steps to a pattern with 16 shown: the pattern scroller comes under
+  // the rack and the full window grows by it.
+  form.Prefs().AlwaysFullHeight = true;
+  form.FitMainWindowHeight();
+  const int before = form.height();
+  form.Actions().Action("N16notes2")->trigger();
+  EXPECT_EQ(song.PatternLength(), 32);
+  EXPECT_TRUE(form.Actions().Action("N16notes2")->isChecked());
+  EXPECT_TRUE(form.PatternScroller->isVisible());
+  EXPECT_EQ(form.height(), before + 17);
+  EXPECT_EQ(form.PatternScroller->Max(), 16);
+  // Right steps the scroller then: the rows show steps 1..16.
+  QTest::keyClick(&form, Qt::Key_Right);
+  EXPECT_EQ(PatternView().FirstVisibleStep, 1);
+  form.Actions().Action("N16notes1")->trigger();
+  EXPECT_TRUE(form.PatternScroller->isHidden());
+  EXPECT_EQ(form.height(), before);
+}
+
+TEST_F(MainWindowTest, TheFadersSetTheMasterValuesWithTheirFormulasAndTexts) {
+  TVorbelStepsMainForm& form = *Form;
+  TSong& song = CurrentSong();
+  auto slider = [&](TMasterSlider s) { return form.MasterSliders[s]; };
+  auto info = [&] { return form.InfoLabel->text().toStdString(); };
+  // Shown from the song without marking it modified.
+  song.MasterVolume.store(96);
+  song.MasterSwing.store(0);
+  form.ShowMasterValues();
+  EXPECT_EQ(slider(MainVolSlider)->Position(), 32);
+  EXPECT_EQ(slider(ShuffleSlider)->Position(), 128);
+  EXPECT_FALSE(song.Modified());
+
+  // Volume: 128 - position, percent of 128 (the top is loudest). A right
+  // click returns the fader to a new song's full volume.
+  QTest::mouseClick(slider(MainVolSlider), Qt::RightButton, {}, QPoint(10, 60));
+  EXPECT_EQ(slider(MainVolSlider)->Position(), 0);
+  EXPECT_EQ(song.MasterVolume.load(), 128);
+  EXPECT_EQ(info(), "100% Master volume");
+  EXPECT_TRUE(song.Modified());
+  slider(MainVolSlider)->ChangePositionAndRelease(28);
+  EXPECT_EQ(song.MasterVolume.load(), 100);
+  EXPECT_EQ(info(), "78% Master volume");
+  // Swing: 128 - position, "%" then the percent of 128 and the hint.
+  slider(ShuffleSlider)->ChangePositionAndRelease(96);
+  EXPECT_EQ(song.MasterSwing.load(), 32);
+  EXPECT_EQ(info(), "%25 swing");
+  // Pitch: -position cents.
+  slider(MainPitchSlider)->ChangePositionAndRelease(150);
+  EXPECT_EQ(song.MasterPitch.load(), -150);
+  EXPECT_EQ(info(), "-150 cents");
+  // Resonance: off at the maximum, cos((p + 32) pi / 2048) elsewhere.
+  slider(MainResoSlider)->ChangePositionAndRelease(0);
+  EXPECT_FLOAT_EQ(Mixer().MasterFilter.Reso, static_cast<float>(std::cos(32 * M_PI / 2048)));
+  EXPECT_EQ(info(), "0%");
+  slider(MainResoSlider)->ChangePositionAndRelease(1024);
+  EXPECT_EQ(Mixer().MasterFilter.Reso, 0.0f);
+  EXPECT_EQ(info(), "100%");
+  // Cutoff: open (1.0) at the maximum, 1 - cos((p + 16) pi / 2048) elsewhere.
+  slider(MainCutOffSlider)->ChangePositionAndRelease(512);
+  EXPECT_FLOAT_EQ(Mixer().MasterFilter.Cutoff, static_cast<float>(1 - std::cos(528 * M_PI / 2048)));
+  EXPECT_EQ(info(), "50%");
+  slider(MainCutOffSlider)->ChangePositionAndRelease(1024);
+  EXPECT_EQ(Mixer().MasterFilter.Cutoff, 1.0f);
+  EXPECT_EQ(song.MasterCutoffPosition, 1024);
+
+  // The front wheels in pan mode: 64 of 127 is the centred word.
+  form.Actions().Action("PanWheelsMenu")->trigger();
+  TWAVWheel& wheel = *form.Rack().Rows()[2].Wheel;
+  wheel.ChangeValue(64, true);
+  EXPECT_EQ(song.Channel(2)->Pan, 64);
+  EXPECT_EQ(info(), "Centered");
+  wheel.ChangeValue(127, true);
+  EXPECT_EQ(info(), "100% right");
+  form.Actions().Action("PanWheelsMenu")->trigger();
+
+  // The tempo menu sets the tempo through the tempo control.
+  form.Actions().Action("N135BPM1")->trigger();
+  EXPECT_EQ(song.BPM, 135);
+  EXPECT_EQ(form.BPMDig->Value(), 135);
+}
+
+}  // namespace
+}  // namespace vs

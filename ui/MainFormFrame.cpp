@@ -1,0 +1,314 @@
+// The main window's frame: the caption with its buttons, the side strips
+// around the rack, the pattern scroller under it, the height between the
+// frame and the full rack, dragging the window by its surfaces ("Easy
+// Move"), and the side windows that follow it.
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <QWindow>
+#include <algorithm>
+
+#include "controls/MyTransBtn.h"
+#include "controls/NumBar.h"
+#include "core/PatternCommands.h"
+#include "framework/HintLayout.h"
+#include "framework/MeroTB97.h"
+#include "framework/Skin.h"
+#include "model/Song.h"
+#include "ui/ChannelRack.h"
+#include "ui/ProgramWindows.h"
+#include "ui/SkinPic.h"
+#include "ui/VorbelStepsMainForm.h"
+
+namespace vs {
+
+namespace {
+
+constexpr int CaptionHeight = 20;
+constexpr int PatternScrollerHeight = 17;
+// Surfaces whose right-button drag sizes the window (frame parts).
+const char* const FramePart = "framePart";
+
+QRect WorkAreaAt(const QWidget* window) {
+  const QScreen* screen = window->screen();
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : QRect(0, 0, 1 << 14, 1 << 14);
+}
+
+}  // namespace
+
+void TVorbelStepsMainForm::BuildFrame(QWidget* central) {
+  auto* layout = static_cast<QVBoxLayout*>(central->layout());
+  // The caption: the song's name, minimise and close.
+  CaptionPic = new TSkinPic(central, "CaptionPic");
+  CaptionPic->setFixedHeight(CaptionHeight);
+  layout->addWidget(CaptionPic);
+  CaptionLabel = new QLabel(CaptionPic);
+  CaptionLabel->setObjectName("CaptionLabel");
+  CaptionLabel->setGeometry(132, 3, 300, 14);
+  CaptionLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+  MinBtn = new TMyTransButton(CaptionPic);
+  MinBtn->setObjectName("MinBtn");
+  CloseBtn = new TMyTransButton(CaptionPic);
+  CloseBtn->setObjectName("CloseBtn");
+  for (TMyTransButton* b : {MinBtn, CloseBtn}) {
+    b->SetOptions(tbHasDownGlyph);
+    b->StayDown = false;
+    b->SetImList(&Skin().MinCloseIL);
+    b->SetILIndex(b == MinBtn ? 0 : 2);
+    b->resize(13, 13);
+  }
+  MinBtn->move(width() - 34, 4);
+  CloseBtn->move(width() - 17, 4);
+  MinBtn->OnClick = [this](QWidget*) { showMinimized(); };
+  CloseBtn->OnClick = [this](QWidget*) { close(); };
+  CaptionPic->installEventFilter(this);
+
+  // The rack between its side strips, the pattern scroller under it.
+  auto* middle = new QWidget(central);
+  middle->setObjectName("RackArea");
+  auto* row = new QHBoxLayout(middle);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+  LeftSide = new TSkinPic(middle, "LeftSide", TSkinPic::Strip);
+  RightSide = new TSkinPic(middle, "RightSide", TSkinPic::Strip);
+  RackColumn = new QWidget(middle);
+  auto* column = new QVBoxLayout(RackColumn);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  ChannelRack = new TChannelRack(Preferences, RackColumn);
+  column->addWidget(ChannelRack, 1);
+  PatternScroller = new TNumBar(RackColumn);
+  PatternScroller->setObjectName("PatternScroller");
+  PatternScroller->SetShowNumber(false);
+  PatternScroller->SetArrowsWidth(PatternScrollerHeight);
+  PatternScroller->setFixedHeight(PatternScrollerHeight);
+  PatternScroller->hide();
+  StyleMainScroller(*PatternScroller, PatternKnobMinimum, [] {
+    return std::pair(PatternView().VisibleSteps, CurrentSong().PatternLength());
+  });
+  PatternScroller->OnChange = [this](QWidget*) {
+    TPatternView& view = PatternView();
+    view.FirstVisibleStep = PatternScroller->Position();
+    view.ScrollerPosition = view.FirstVisibleStep;
+    Rack().ShowPattern();
+    if (QWidget* piano = Windows().PianoForm) piano->update();
+  };
+  column->addWidget(PatternScroller);
+  row->addWidget(LeftSide);
+  row->addWidget(RackColumn, 1);
+  row->addWidget(RightSide);
+  layout->addWidget(middle, 1);
+  for (TSkinPic* strip : {LeftSide, RightSide}) {
+    strip->setFixedWidth(4);
+    strip->setProperty(FramePart, true);
+    strip->installEventFilter(this);
+  }
+  ChannelRack->BackWP()->installEventFilter(this);
+  ChannelRack->SetLineMenu(LineMenu());
+  ChannelRack->OnLineMenu = [this](int channel) { FLineMenuChannel = channel; };
+  ChannelRack->OnLayoutChanged = [this] { UpdateHeightLimits(); };
+  ChannelRack->OnFrontWheelChange = [this](int, int value, int mode) {
+    if (mode >= 1)
+      ShowPanInfo(value, 127);
+    else
+      ShowPercentInfo(LongHint(WordOr("@ChanVolHint0", "|Channel Volume").toStdString()), value, 127);
+  };
+}
+
+// ---------------------------------------------------------------- height
+
+int TVorbelStepsMainForm::FrameHeight() const {
+  int h = CaptionPic->height() + TopDock->height() + BottomDock->height();
+  if (!PatternScroller->isHidden()) h += PatternScroller->height();
+  return h;
+}
+
+int TVorbelStepsMainForm::FullHeight() const {
+  return MainHeightLimits(FrameHeight(), ChannelRack->RowsHeight()).Full;
+}
+
+void TVorbelStepsMainForm::UpdateHeightLimits() {
+  if (!TopDock || !BottomDock || !PatternScroller) return;
+  Limits = MainHeightLimits(FrameHeight(), ChannelRack->RowsHeight());
+  setMinimumHeight(Limits.Frame);
+  setMaximumHeight(Limits.Full);
+}
+
+void TVorbelStepsMainForm::SetFormHeight(int height) {
+  UpdateHeightLimits();
+  const int h = ClampFormHeight(height, Limits);
+  if (h != this->height()) resize(width(), h);
+}
+
+void TVorbelStepsMainForm::ToggleFullHeight() {
+  UpdateHeightLimits();
+  if (height() < Limits.Full) {
+    PreviousHeight = height();
+    SetFormHeight(Limits.Full);
+  } else {
+    SetFormHeight(PreviousHeight > 0 ? PreviousHeight : Limits.Frame);
+  }
+}
+
+// ---------------------------------------------------------------- place
+
+void TVorbelStepsMainForm::RestorePosition() {
+  int32_t left = Preferences.WindowX.value_or(x());
+  int32_t top = Preferences.WindowY.value_or(y());
+  std::vector<TScreenRect> screens;
+  for (QScreen* s : QGuiApplication::screens()) {
+    const QRect r = s->availableGeometry();
+    screens.push_back({r.x(), r.y(), r.width(), r.height()});
+  }
+  KeepOnScreen(left, top, width(), height(), screens);
+  move(left, top);
+}
+
+void TVorbelStepsMainForm::StorePosition() {
+  Preferences.WindowX = x();
+  Preferences.WindowY = y();
+}
+
+void TVorbelStepsMainForm::SetSampleBrowser(QWidget* browser) {
+  SampleBrowser = browser;
+  PlaceSideWindows();
+}
+
+void TVorbelStepsMainForm::PlaceSideWindows() {
+  if (PlacingSideWindows) return;
+  PlacingSideWindows = true;
+  // The browser flush against the left edge (one pixel over it), as tall
+  // as the window; the piano window keeps its place relative to the window.
+  if (SampleBrowser && SampleBrowser->isVisible())
+    SampleBrowser->setGeometry(x() - SampleBrowser->width() + 1, y(), SampleBrowser->width(), height());
+  const QPoint moved = pos() - LastPos;
+  if (QWidget* piano = Windows().PianoForm; piano && piano->isVisible() && !moved.isNull() && !LastPos.isNull())
+    piano->move(piano->pos() + moved);
+  LastPos = pos();
+  PlacingSideWindows = false;
+}
+
+void TVorbelStepsMainForm::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  PlaceSideWindows();
+}
+
+void TVorbelStepsMainForm::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  MinBtn->move(CaptionPic->width() - 34, MinBtn->y());
+  CloseBtn->move(CaptionPic->width() - 17, CloseBtn->y());
+  if (const TStylePlace* p = Skin().Style.Place("MinBtn"); p && p->Left) ApplyPlaces(CaptionPic, Skin().Style);
+  PlaceSideWindows();
+}
+
+void TVorbelStepsMainForm::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // The caption shows whether the window is the active one.
+  if (event->type() == QEvent::ActivationChange && CaptionPic) {
+    const TSkin& skin = Skin();
+    CaptionPic->SetPicture(isActiveWindow() || skin.TitleBarOff.isNull() ? skin.TitleBar : skin.TitleBarOff);
+  }
+}
+
+// ---------------------------------------------------------------- dragging
+
+bool TVorbelStepsMainForm::DragSurfaceEvent(QWidget* surface, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+      auto* m = static_cast<QMouseEvent*>(event);
+      DragOrigin = true;
+      DragLast = m->globalPosition().toPoint();
+      DragSurface = surface;
+      // Where the desktop moves windows itself, it does so.
+      if (m->button() == Qt::LeftButton && Preferences.EasyMove &&
+          QGuiApplication::platformName().startsWith(QLatin1String("wayland")) && windowHandle()) {
+        DragOrigin = false;
+        windowHandle()->startSystemMove();
+      }
+      return true;
+    }
+    case QEvent::MouseMove: {
+      auto* m = static_cast<QMouseEvent*>(event);
+      const QPoint at = m->globalPosition().toPoint();
+      const bool framePart = surface->property(FramePart).toBool();
+      if (!(m->buttons() & Qt::LeftButton)) {
+        // A right-button drag on a frame part sizes the window by twice
+        // the motion; "Always full height" rests meanwhile.
+        const bool sizing = framePart && (m->buttons() & Qt::RightButton);
+        if (sizing) {
+          const bool alwaysFull = Preferences.AlwaysFullHeight;
+          Preferences.AlwaysFullHeight = false;
+          UpdateHeightLimits();
+          SetFormHeight(ProposedFormHeight(y(), height() + 2 * (at.y() - DragLast.y()), height(), Limits,
+                                           WorkAreaAt(this).bottom() + 1, Preferences.StopAtBottom, false));
+          Preferences.AlwaysFullHeight = alwaysFull;
+        }
+        DragOrigin = false;
+        DragLast = at;
+        return sizing;
+      }
+      if (!DragOrigin) return false;
+      const QPoint motion = at - DragLast;
+      DragLast = at;
+      if (!Preferences.EasyMove && !framePart) {
+        // Without "Easy Move" the background scrolls the rack instead.
+        if (surface == ChannelRack->BackWP()) ChannelRack->ScrollBy(-motion.y());
+        return true;
+      }
+      const QRect work = WorkAreaAt(this);
+      const int top = DraggedFormTop(y() + motion.y(), CaptionPic->height(), work.top(), work.bottom() + 1);
+      // The window may not reach below the work area, unless it keeps its
+      // full height.
+      UpdateHeightLimits();
+      const int h = ProposedFormHeight(top, height(), height(), Limits, work.bottom() + 1, Preferences.StopAtBottom,
+                                       Preferences.AlwaysFullHeight);
+      move(x() + motion.x(), top);
+      SetFormHeight(h);
+      return true;
+    }
+    case QEvent::MouseButtonRelease:
+      DragOrigin = false;
+      return true;
+    case QEvent::MouseButtonDblClick:
+      // Full height and back (the logo keeps its double click).
+      if (surface != LogoZone) ToggleFullHeight();
+      DragOrigin = false;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool TVorbelStepsMainForm::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+      // The keyboard map comes first in this window and its key windows.
+      auto* widget = qobject_cast<QWidget*>(watched);
+      if (!widget || !widget->window()->property("mainFormKeys").toBool()) return false;
+      if (widget->window() != this && widget->window()->parentWidget() != this) return false;
+      auto* key = static_cast<QKeyEvent*>(event);
+      return event->type() == QEvent::KeyPress ? FormKeyDown(key) : FormKeyUp(key);
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick: {
+      auto* widget = qobject_cast<QWidget*>(watched);
+      if (widget && (widget == CaptionPic || widget == LogoZone || widget == LeftSide || widget == RightSide ||
+                     widget == ChannelRack->BackWP()))
+        return DragSurfaceEvent(widget, event);
+      return false;
+    }
+    default:
+      return QMainWindow::eventFilter(watched, event);
+  }
+}
+
+}  // namespace vs
