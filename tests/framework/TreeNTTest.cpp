@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolTip>
 
 #include "framework/DragMaps.h"
 #include "framework/TreeNT.h"
@@ -148,6 +149,18 @@ TEST(TreeNT, FoldersAreReadWhenFirstOpenedByClickKeyOrButton) {
   QTest::keyClick(&f.Tree, Qt::Key_Right);
   EXPECT_FALSE(drums->Expanded());
   f.Tree.FullCollapse();
+  // Tips come from the owner, with their option only.
+  f.Tree.OnHint = [](TTreeNT&, TTreeNTNode* n) { return "tip of" + n->Text(); };
+  auto tipAt = [&](TTreeNTNode* n) {
+    const QPoint at = f.At(n);
+    QHelpEvent help(QEvent::ToolTip, at, f.Tree.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(f.Tree.viewport(), &help);
+    return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
+  };
+  EXPECT_EQ(tipAt(drums), "");
+  f.Tree.SetOptions(f.Tree.Options() | toInfoTip);
+  EXPECT_EQ(tipAt(drums), "tip of Drums");
+  QToolTip::hideText();
   // The last child going closes its open parent.
   drums->Expand(false);
   while (drums->Count() > 1) drums->GetFirstChild()->Delete();
