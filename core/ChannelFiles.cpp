@@ -97,7 +97,7 @@ public:
   void RebuildSample(TSong& song, int index) override {
     TChannel* channel = song.Channel(index);
     if (!channel) return;
-    PrepareChannelPreview(*channel);
+    PrepareChannelSource(*channel);
     ProcessSample(*channel, LoadedSample);
   }
 };
@@ -265,6 +265,16 @@ void PrepareChannelPreview(const TChannel& channel) {
   LoadedSample.NominalLength = PreviewSample.NominalLength;
   LoadedSample.FormatWord = PreviewSample.FormatWord;
   LoadedSample.SetLoop(PreviewSample.LoopStart, PreviewSample.LoopEnd);
+}
+
+void PrepareChannelSource(const TChannel& channel) {
+  if (channel.RenderNote < 0 || !HasExtension(channel.SampleFileName, ".SYN")) {
+    PrepareChannelPreview(channel);
+    return;
+  }
+  LoadedSample.Clear();
+  const std::string resolved = ResolveSamplePath(channel.SampleFileName);
+  if (resolved.empty() || LoadSynthPreset(resolved, LoadedSample, channel.RenderNote) != 0) LoadedSample.Clear();
 }
 
 void PreviewSampleFile(const std::string& name) {

@@ -110,6 +110,11 @@ void LoadPreviewSample(const std::string& name);
 // then LoadedSample becomes an own copy of the preview's frames, lengths and
 // loop (when the preview has data).
 void PrepareChannelPreview(const TChannel& channel);
+// Fills LoadedSample with what a channel's sample options are applied to:
+// its file through the preview (PrepareChannelPreview), except that a
+// synthesizer preset with a render key of its own is rendered at that key
+// (the preview holds it at the preset's own note).
+void PrepareChannelSource(const TChannel& channel);
 // Loads a file for preview and plays it at the mix position (pan 64, gain
 // 100). Every preview voice ends the earlier ones.
 void PreviewSampleFile(const std::string& name);

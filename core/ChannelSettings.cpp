@@ -201,7 +201,7 @@ void RebuildChannelSample(TSong& song, int index) {
   if (ChannelFormUpdating) return;
   TChannel* c = song.Channel(index);
   if (!c) return;
-  PrepareChannelPreview(*c);
+  PrepareChannelSource(*c);
   ProcessSample(*c, LoadedSample);
   song.SetModified();
   song.Notify(&SongListener::ChannelChanged, index);

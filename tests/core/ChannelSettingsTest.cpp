@@ -9,7 +9,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/ChannelFiles.h"
 #include "core/ChannelSettings.h"
+#include "engine/OutsideRenderers.h"
 #include "core/ProgramPaths.h"
 #include "core/Settings.h"
 #include "core/FavoriteFolders.h"
@@ -132,6 +134,30 @@ TEST_F(ChannelSettingsTest, PatchAndControllersGoOutOnTheChannelsMidiChannel) {
   SendChannelControllers(c);
   EXPECT_EQ(port.Messages(), (std::vector<Bytes>{{0xB3, 7, 90}, {0xB3, 7, 90}}));
   SetMIDIOut(nullptr);
+}
+
+// A preset rendered at the channel's own key keeps that key when a sample
+// option rebuilds it (the preview holds the preset at its own note).
+TEST_F(ChannelSettingsTest, OptionsRebuildAPresetAtTheChannelsKey) {
+  TTestDir tmp;
+  SetOutsideLibraryFolder(std::string(VS_FAKES_DIR) + "/full");
+  TChannel& c = *Song.Channel(0);
+  c.RenderNote = 48;
+  LoadFileIntoChannel(Song, 0, tmp.Write("bass.syn", "GOOD\n"), false, false);
+  ASSERT_EQ(c.Sample.Data, (std::vector<int16_t>{48, -48, 1, 2, 3, 4}));
+  const TChannelFlagSpec& reverse = ChannelFlagSpecs()[0];
+  ASSERT_EQ(std::string(reverse.Name), "ReverseSampleBox");
+  Song.SetModified(false);
+  SetChannelFlag(Song, 0, reverse, true);
+  EXPECT_EQ(c.Sample.Data, (std::vector<int16_t>{3, 4, 1, 2, 48, -48}));
+  EXPECT_TRUE(Song.Modified());
+  // While the window fills its controls nothing is rebuilt.
+  ChannelFormUpdating = true;
+  SetChannelFlag(Song, 0, reverse, false);
+  ChannelFormUpdating = false;
+  EXPECT_EQ(c.Sample.Data[0], 3);
+  UnloadOutsideRenderers();
+  SetOutsideLibraryFolder("");
 }
 
 TEST(ChannelSettingsTexts, RecentSamplesNamesAndInfoTexts) {
