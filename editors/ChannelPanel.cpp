@@ -8,6 +8,19 @@ namespace vs {
 TPanelFace::TPanelFace(QWidget* parent) : QWidget(parent) {
   setAutoFillBackground(false);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // The controls on the face (sliders, lists, the note grid) take its
+  // colours; the window's style sheet covers only the toolkit's boxes.
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, panel::Face);
+  pal.setColor(QPalette::WindowText, panel::Text);
+  pal.setColor(QPalette::Base, panel::Well);
+  pal.setColor(QPalette::AlternateBase, panel::Well.lighter(110));
+  pal.setColor(QPalette::Text, panel::Text);
+  pal.setColor(QPalette::Button, panel::Face.lighter(115));
+  pal.setColor(QPalette::ButtonText, panel::Text);
+  pal.setColor(QPalette::Highlight, panel::Amber);
+  pal.setColor(QPalette::HighlightedText, QColor(0x17, 0x19, 0x1D));
+  setPalette(pal);
 }
 
 void TPanelFace::paintEvent(QPaintEvent*) {

@@ -74,8 +74,16 @@ TSettingsForm::TSettingsForm(TPreferences& prefs, QWidget* parent)
   setWindowTitle("Channel settings");
   setAccessibleName("Channel settings");
   panel::ApplyPanelStyle(this);
-  // The spin edits keep their whole width for the number beside the arrows.
-  setStyleSheet(styleSheet() + "vs--TPickNum { padding: 0px 2px; border-radius: 2px; }");
+  // The spin edits keep their whole width for the number beside the arrows;
+  // the keyboard's tabs and scroll bar are the panel's too.
+  setStyleSheet(styleSheet() +
+                "vs--TPickNum { padding: 0px 2px; border-radius: 2px; }"
+                "vs--TTab95Control { background-color: #2B2E33; color: #D9DCE1; }"
+                "QListWidget { background: #1C1E22; color: #D9DCE1; border: 1px solid #3E4249; border-radius: 3px;"
+                "  selection-background-color: #F29A2E; selection-color: #17191D; }"
+                "QListWidget::item { padding: 1px 4px; }"
+                "QScrollBar:horizontal { background: #1C1E22; height: 9px; margin: 0; }"
+                "QScrollBar::handle:horizontal { background: #4A4E56; border-radius: 3px; min-width: 20px; }");
   setFixedSize(FormWidth, FormHeight);
 
   NewCaption = new TNewCaption(this);

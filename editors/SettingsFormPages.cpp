@@ -163,6 +163,9 @@ void TSettingsForm::BuildPitchPage(TTab95Sheet* sheet) {
   KeybTab->SetTabIndex(0);
   KeybTab->setGeometry(10, 34, 444, 150);
   KeybTab->SetTabInactiveColor(panel::InactiveTab);
+  QPalette tabs = KeybTab->palette();
+  tabs.setColor(QPalette::Highlight, panel::Amber);
+  KeybTab->setPalette(tabs);
   KeybTab->SetTabInactiveFontColor(panel::Label);
   KeybTab->OnChange = [this](QWidget*) { UpdatePitchPage(); };
 
