@@ -43,6 +43,9 @@ const char* const CopySamplesText = "Copy the %d samples you used to...";
 
 namespace {
 
+// Where a new song lives until it is saved: "Loops/untitled.zmp".
+std::string UntitledSongPath() { return AddBackslash(ProgramPaths().AppPath) + "Loops/" + UntitledSongName; }
+
 bool FileExists(const std::string& name) {
   struct stat st {};
   return !name.empty() && ::stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -275,10 +278,27 @@ void TSongCommands::New() {
   const bool kit = FileExists(Prefs.DrumKitFileName) && OpenSong(Prefs.DrumKitFileName);
   if (!kit) ResetSong();
   Host.FitMainWindowHeight();
-  const std::string untitled = AddBackslash(ProgramPaths().AppPath) + "Loops/" + UntitledSongName;
+  const std::string untitled = UntitledSongPath();
   SetSongFileName(untitled, untitled);
   TrackSongFileName = true;
   CurrentSong().SetModified(false);
+}
+
+bool TSongCommands::OpenAsUntitled(const std::string& file) {
+  Host.SetCaptionText("");
+  TrackSongFileName = false;
+  const bool opened = OpenSong(file);
+  if (opened) {
+    Host.FitMainWindowHeight();
+    const std::string untitled = UntitledSongPath();
+    SetSongFileName(untitled, untitled);
+  }
+  TrackSongFileName = true;
+  if (opened)
+    CurrentSong().SetModified(false);
+  else
+    UpdateSongTitle();
+  return opened;
 }
 
 void TSongCommands::OpenDrumKit(const std::string& kitFileName, const std::string& caption) {

@@ -122,6 +122,12 @@ public:
   // Reads a song file (or a ".zip" package). True when it is now current.
   bool OpenSong(const std::string& path);
   void SetSongFileName(const std::string& file, const std::string& shown);
+  // Opens a song as a new, untitled one (the tutorial's pages), as New
+  // opens the drum kit: the caption cleared, the song read without entering
+  // the recent files, named "untitled.zmp" in "Loops/" and left unmodified.
+  // Asks nothing (the caller asks to save changes first). A song that can't
+  // be read leaves the open one with its name; false then.
+  bool OpenAsUntitled(const std::string& file);
   void UpdateSongTitle();
   // The empty song: four channels, empty playlist and information, master
   // values reset, plug-ins unloaded, master filter state cleared.

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -32,6 +33,8 @@
 #include "core/PatternCommands.h"
 #include "editors/BackgroundForm.h"
 #include "core/Program.h"
+#include "editors/TutorialForm.h"
+#include "framework/AMTipDlg.h"
 #include "core/ProgramPaths.h"
 #include "core/Style.h"
 #include "core/Tempo.h"
@@ -508,6 +511,7 @@ void TVorbelStepsMainForm::BuildMenus() {
   t.AddItem("New1", "&New", "FileMenu", [this] { SongCommands->New(); });
   t.AddItem("Open1", "&Open...", "FileMenu", [this] { SongCommands->Open(); }).Shortcut("Ctrl+O");
   DrumKitsMenu = t.AddMenu("DrumKitsMenu", "&DrumKits", "FileMenu").Menu();
+  t.AddItem("LaunchTutorial1", "Launch tutorial", "FileMenu", [this] { TutorialMenuClick(); });
   t.AddSeparator("FileMenu");
   t.AddItem("Save1", "&Save", "FileMenu", [this] { SongCommands->Save(); }).Shortcut("Ctrl+S");
   t.AddItem("SaveAs1", "Save &as...", "FileMenu", [this] { SongCommands->SaveAs(); });
@@ -670,9 +674,9 @@ void TVorbelStepsMainForm::BuildMenus() {
   // Help.
   t.AddMenu("Help1", "&Help");
   waiting("Contents1", "&Contents", "Help1");
-  waiting("TipsMenu", "&Tips...", "Help1");
+  t.AddItem("TipsMenu", "&Tips...", "Help1", [this] { TipsMenuClick(); });
   t.AddSeparator("Help1");
-  waiting("About1", "&About...", "Help1");
+  t.AddItem("About1", "&About...", "Help1", [this] { AboutMenuClick(); });
   waiting("Productsinfo1", "Products &info...", "Help1");
   t.AddSeparator("Help1");
   t.AddItem("PanicMenu", "&Panic!", "Help1", [] { PanicMenuClick(); })
@@ -791,6 +795,39 @@ void TVorbelStepsMainForm::ChannelCommandDone(bool scrollToEnd) {
   // The rows follow the song by themselves; the window fits them.
   FitMainWindowHeight();
   if (scrollToEnd) ChannelRack->ScrollToEnd();
+}
+
+void TVorbelStepsMainForm::TipsMenuClick() {
+  if (!TipsBox) {
+    TipsBox = new TAMTipDialog(this);
+    // The tips of the language in use ("Tips_<n>.txt"), else the English
+    // ones; without a file there are none.
+    TipsBox->OnExecute = [](TAMTipDialog& box) {
+      const QString folder = QString::fromStdString(ProgramPaths().AppPath) + "Texts/";
+      const QString own = folder + QString("Tips_%1.txt").arg(GlobalLanguage());
+      box.Tips = ReadTipsFile(GlobalLanguage() > 0 && QFileInfo::exists(own) ? own : folder + "Tips.txt");
+    };
+  }
+  TipsBox->TipDialogCaption = WordOr("@TipsCaption", "And now for some annoying tips...");
+  TipsBox->Execute(this);
+}
+
+void TVorbelStepsMainForm::AboutMenuClick() {
+  if (TAboutForm* about = Windows().AboutForm; about && !about->isVisible()) about->exec();
+}
+
+TTutorialForm* TVorbelStepsMainForm::TutorialForm() const { return FTutorialForm; }
+
+void TVorbelStepsMainForm::TutorialMenuClick() {
+  if (!FTutorialForm) {
+    // The tutorial replaces the song: the question comes first.
+    if (SongCommands->AskSaveChanges() == IdCancel) return;
+    FTutorialForm = new TTutorialForm(*SongCommands, this);
+    FTutorialForm->CaptionWord = WordOr("@Tutorial", "Tutorial ");
+    FTutorialForm->OpenPage(0);
+  }
+  FTutorialForm->show();
+  FTutorialForm->raise();
 }
 
 void TVorbelStepsMainForm::BuildDrumKitsMenu(const std::string& folder) {

@@ -46,7 +46,9 @@ class QKeyEvent;
 
 namespace vs {
 
+class TAMTipDialog;
 class TBackgroundForm;
+class TTutorialForm;
 class TChannelRack;
 class TDragFilesTrg;
 class TMultiLang;
@@ -304,6 +306,15 @@ public:
   void VisualMenuClick();
   void BackgroundMenuClick();
   TBackgroundForm* BackgroundForm() const { return FBackgroundForm; }
+  // The Help menu's tips (from the tips file of the language in use) and
+  // about box (modal, unless it shows already); the File menu's tutorial
+  // (after the save-changes question; made on first use, freed when
+  // closed).
+  void TipsMenuClick();
+  void AboutMenuClick();
+  void TutorialMenuClick();
+  TAMTipDialog* Tips() const { return TipsBox; }
+  TTutorialForm* TutorialForm() const;
   // The piano roll for the first selected channel in a view (0 keys, 1
   // graph), under that channel's row; Close hides it.
   void ShowPianoForm(int viewMode);
@@ -396,6 +407,8 @@ private:
   QWidget* RackColumn = nullptr;
   TMultiLang* MultiLang1 = nullptr;
   TBackgroundForm* FBackgroundForm = nullptr;
+  TAMTipDialog* TipsBox = nullptr;
+  QPointer<TTutorialForm> FTutorialForm;
   bool ClosingFlag = false;
   int FLineMenuChannel = 0;
   int PlaylistGridRow = 1;  // where "Insert pattern in playlist" puts the pattern while the playlist is hidden

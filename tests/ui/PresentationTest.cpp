@@ -1,14 +1,35 @@
 // The presentation windows as a user meets them: the splash at start-up
 // (or not, with "/NoSplash" or the setting off), a damaged splash picture
-// that costs nothing but the splash.
+// that costs nothing but the splash; Help > Tips with and without its file;
+// the about box sliding in with the version, its credits and links; the
+// tutorial's pages replacing the song after the save-changes question.
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
+#include <QLabel>
 #include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <filesystem>
+#include <functional>
 
+#include "controls/MyTransBtn.h"
+#include "controls/NumBar.h"
+#include "controls/TimerSpeedButton.h"
 #include "controls/TransImages.h"
+#include "core/ProgramPaths.h"
+#include "core/ProgramVersion.h"
+#include "editors/AboutForm.h"
 #include "editors/TitleForm.h"
+#include "editors/TutorialForm.h"
+#include "framework/AMTipDlg.h"
+#include "framework/MLang.h"
+#include "framework/RichEdEx.h"
+#include "model/Song.h"
+#include "support/RecordingMessageBox.h"
 #include "support/TempDir.h"
 #include "support/TestApplication.h"
 #include "toolbox/AllTools.h"
@@ -17,6 +38,22 @@
 
 namespace vs {
 namespace {
+
+namespace fs = std::filesystem;
+
+// Records the addresses the desktop is asked to open.
+class TBrowserRecorder : public QObject {
+  Q_OBJECT
+
+public:
+  std::vector<QUrl> Opened;
+public slots:
+  void Open(const QUrl& url) { Opened.push_back(url); }
+};
+
+// Runs check on the next turn of the event loop: inside the modal window
+// that the caller opens next.
+void WhenModal(std::function<void()> check) { QTimer::singleShot(0, qApp, std::move(check)); }
 
 class PresentationProgram : public ::testing::Test {
 protected:
@@ -82,5 +119,196 @@ TEST_F(PresentationProgram, SplashIsThePictureInTheMasksShapeAndAnyKeyEndsIt) {
   EXPECT_TRUE(damaged.LoadError().startsWith("JPEG error #"));
 }
 
+TEST_F(PresentationProgram, HelpTipsShowsARandomTipAndPagesThroughThem) {
+  TProgramRun run({"/NoSplash"}, Tmp.Dir());
+  run.StartUp();
+  TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
+  const QStringList tips = ReadTipsFile(VS_DATA_DIR "Texts/Tips.txt");
+  ASSERT_GE(tips.size(), 10);
+  bool checked = false;
+  WhenModal([&] {
+    TTipForm* tip = form.Tips()->Form();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(tip->windowTitle(), "And now for some annoying tips...");
+    EXPECT_EQ(tip->size(), QSize(225, 203));
+    EXPECT_EQ(tip->Bar()->Max(), tips.size() - 1);
+    const int first = tip->Bar()->Position();
+    EXPECT_EQ(tip->TipLabel()->text(), tips[first]);
+    EXPECT_EQ(LastTipIndex(), first);
+    // The bar's right arrow shows the next tip (or stays on the last).
+    QTest::mouseClick(tip->Bar()->Arrow(1), Qt::LeftButton);
+    const int next = std::min<int>(first + 1, tips.size() - 1);
+    EXPECT_EQ(tip->TipLabel()->text(), tips[next]);
+    checked = true;
+    QTest::keyClick(tip, Qt::Key_Return);
+  });
+  form.Actions().Action("TipsMenu")->trigger();
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(form.Tips()->Form(), nullptr);
+
+  // In French the French tips, under the French caption.
+  ChooseLanguage(form.Prefs(), 1);
+  WhenModal([&] {
+    TTipForm* tip = form.Tips()->Form();
+    EXPECT_EQ(tip->windowTitle(), "Et maintenant, quelques astuces agaçantes...");
+    EXPECT_TRUE(ReadTipsFile(VS_DATA_DIR "Texts/Tips_1.txt").contains(tip->TipLabel()->text()));
+    tip->reject();
+  });
+  form.Actions().Action("TipsMenu")->trigger();
+  ChooseLanguage(form.Prefs(), 0);
+
+  // One tip: the bar's range is 0..0 and that tip shows.
+  TAMTipDialog one;
+  one.Tips = {"Only this"};
+  WhenModal([&] {
+    EXPECT_EQ(one.Form()->Bar()->Max(), 0);
+    EXPECT_EQ(one.Form()->TipLabel()->text(), "Only this");
+    one.Form()->reject();
+  });
+  EXPECT_FALSE(one.Execute());
+}
+
+TEST_F(PresentationProgram, WithoutTheTipsFileOnlyTheTipsAreGone) {
+  // A data folder like the shipped one but without its texts.
+  fs::create_directories(Tmp / "data");
+  for (const auto& entry : fs::directory_iterator(VS_DATA_DIR))
+    if (entry.path().filename() != "Texts")
+      fs::create_directory_symlink(entry.path(), fs::path(Tmp / "data") / entry.path().filename());
+  setenv("VORBELSTEPS_DATA", (Tmp / "data").c_str(), 1);
+  TProgramRun run({"/NoSplash"}, Tmp.Dir());
+  run.StartUp();
+  run.ShowMainWindow();
+  TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
+  EXPECT_GT(CurrentSong().ChannelCount(), 4);  // the kit opened
+  bool checked = false;
+  WhenModal([&] {
+    TTipForm* tip = form.Tips()->Form();
+    EXPECT_EQ(tip->TipLabel()->text(), "");
+    EXPECT_FALSE(tip->Bar()->isEnabled());
+    // Paging does nothing and breaks nothing.
+    QTest::keyClick(tip->Bar(), Qt::Key_End);
+    EXPECT_EQ(tip->TipLabel()->text(), "");
+    checked = true;
+    tip->reject();
+  });
+  form.Actions().Action("TipsMenu")->trigger();
+  EXPECT_TRUE(checked);
+  EXPECT_TRUE(form.isVisible());
+  form.Actions().Action("PlayMenu")->trigger();
+  EXPECT_TRUE(form.IsPlaying());
+  form.Actions().Action("PlayMenu")->trigger();
+}
+
+TEST_F(PresentationProgram, AboutSlidesInWithTheVersionAndItsCreditsScroll) {
+  TProgramRun run({"/NoSplash"}, Tmp.Dir());
+  run.StartUp();
+  TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
+  TAboutForm& about = *Windows().AboutForm;
+  bool checked = false;
+  WhenModal([&] {
+    EXPECT_TRUE(about.isVisible());
+    EXPECT_EQ(about.windowTitle(), "About");
+    EXPECT_EQ(about.VersionLabel()->text(), "v" + QString::fromStdString(ProgramVersion()));
+    EXPECT_FALSE(about.AboutPic()->Picture().isNull());
+    EXPECT_FALSE(about.TitleImage()->Picture().isNull());
+    EXPECT_TRUE(about.CreditsEdit()->toPlainText().contains("Independent JPEG Group"));
+
+    // The slide: from the screen's right edge in 18 steps of 16 ms to
+    // about the middle.
+    const int screen = QGuiApplication::primaryScreen()->geometry().width();
+    const int width = about.frameGeometry().width();
+    EXPECT_EQ(TAboutForm::SlideLeft(screen, width, 0), screen);
+    EXPECT_EQ(about.AnimTimer().interval(), 16);
+    for (int k = 1; k <= 20; ++k) about.AnimTimerTimer();
+    EXPECT_EQ(about.AnimStep(), 18);
+    EXPECT_FALSE(about.AnimTimer().isActive());
+    EXPECT_EQ(about.x(), TAboutForm::SlideLeft(screen, width, 18));
+    EXPECT_NEAR(about.x() + width / 2, screen / 2, 3);
+
+    // The credits move up a pixel a step and come in again from below; a
+    // click on them speeds them up.
+    TRichEditEx& credits = *about.CreditsEdit();
+    EXPECT_EQ(credits.y(), 0);
+    about.ScrollTimerTimer();
+    EXPECT_EQ(credits.y(), -1);
+    credits.move(0, 121 - credits.height());
+    about.ScrollTimerTimer();
+    EXPECT_EQ(credits.y(), 120);
+    EXPECT_EQ(about.ScrollTimer().interval(), 150);
+    QTest::mouseClick(credits.viewport(), Qt::LeftButton);
+    EXPECT_EQ(about.ScrollTimer().interval(), 50);
+
+    // A link opens its address whole.
+    TBrowserRecorder browser;
+    QDesktopServices::setUrlHandler("https", &browser, "Open");
+    QLabel* link = about.findChild<QLabel*>("libjpegturboLink");
+    ASSERT_NE(link, nullptr);
+    emit link->linkActivated("https://libjpeg-turbo.org/");
+    QDesktopServices::unsetUrlHandler("https");
+    ASSERT_EQ(browser.Opened.size(), 1u);
+    EXPECT_EQ(browser.Opened[0], QUrl("https://libjpeg-turbo.org/"));
+    checked = true;
+    QTest::mouseClick(about.OkBtn(), Qt::LeftButton);
+  });
+  form.Actions().Action("About1")->trigger();
+  EXPECT_TRUE(checked);
+  EXPECT_FALSE(about.isVisible());
+  EXPECT_FALSE(about.ScrollTimer().isActive());
+}
+
+TEST_F(PresentationProgram, TutorialPagesReplaceTheSongOnlyAfterTheQuestion) {
+  TProgramRun run({"/NoSplash"}, Tmp.Dir());
+  run.StartUp();
+  run.ShowMainWindow();
+  TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
+  TRecordingMessageBox boxes;
+  // An edit, then the tutorial: Cancel keeps the song and opens nothing.
+  CurrentSong().SetModified(true);
+  boxes.Answer(IdCancel);
+  form.Actions().Action("LaunchTutorial1")->trigger();
+  ASSERT_EQ(boxes.Count(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].Caption, "Confirm");
+  EXPECT_EQ(form.TutorialForm(), nullptr);
+  EXPECT_TRUE(CurrentSong().Modified());
+
+  // No: the first page, its song untitled and unmodified.
+  boxes.Answer(IdNo);
+  form.Actions().Action("LaunchTutorial1")->trigger();
+  TTutorialForm* tutorial = form.TutorialForm();
+  ASSERT_NE(tutorial, nullptr);
+  EXPECT_TRUE(tutorial->isVisible());
+  EXPECT_EQ(tutorial->PageCount(), 5);
+  EXPECT_EQ(tutorial->windowTitle(), "Tutorial 1/5");
+  EXPECT_TRUE(tutorial->InfoEdit()->toPlainText().startsWith("1. Your first beat"));
+  EXPECT_EQ(CurrentSong().Info.Title, "1. Your first beat");
+  EXPECT_EQ(fs::path(ProgramPaths().SongFileName).filename(), "untitled.zmp");
+  EXPECT_FALSE(CurrentSong().Modified());
+
+  // The bar to page 3: unmodified, nothing is asked.
+  tutorial->SelBar()->ChangePosition(2);
+  tutorial->SelBar()->EndGesture();
+  EXPECT_EQ(boxes.Count(), 2u);
+  EXPECT_EQ(tutorial->windowTitle(), "Tutorial 3/5");
+  EXPECT_EQ(CurrentSong().PatternNames[2].Name, "Fill");
+
+  // Edited, then Cancel: the page and the edit stay.
+  CurrentSong().SetModified(true);
+  boxes.Answer(IdCancel);
+  tutorial->SelBar()->ChangePosition(3);
+  tutorial->SelBar()->EndGesture();
+  EXPECT_EQ(boxes.Count(), 3u);
+  EXPECT_EQ(tutorial->Page(), 2);
+  EXPECT_EQ(tutorial->SelBar()->Position(), 2);
+  EXPECT_TRUE(CurrentSong().Modified());
+
+  // Closing frees it; the song stays.
+  tutorial->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(form.TutorialForm(), nullptr);
+  EXPECT_EQ(CurrentSong().PatternNames[2].Name, "Fill");
+}
+
 }  // namespace
 }  // namespace vs
+
+#include "PresentationTest.moc"

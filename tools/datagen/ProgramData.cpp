@@ -20,9 +20,6 @@ namespace vs::datagen {
 
 namespace {
 
-// Channel order of the kit (the order SynthesizeBasicKit makes them in).
-enum KitChannel { Kick, Snare, Clap, ClosedHat, OpenHat, Tom, Rim, Crash, KitSize };
-
 struct ChannelLook {
   int Volume;
   int Pan;
@@ -44,44 +41,37 @@ const ChannelLook Looks[KitSize] = {
 // closed hat chokes a ringing open one.
 constexpr int HatGroup = 1;
 
-void Hit(TSong& song, int channel, int pattern, int step, int volume, int pitch = 120) {
-  TStepStore& steps = song.Channels[channel]->Steps;
-  steps.SetStepOn(pattern, step, true);
-  steps.SetStepValue(pattern, step, static_cast<uint8_t>(volume), PlaneVol);
-  if (pitch != 120) steps.SetStepValue(pattern, step, static_cast<uint8_t>(pitch), PlanePitch);
-}
-
 // The groove of patterns 1 and 3: four to the floor, snare and clap on the
 // back beats, sixteenth hats accented on the off-beats, an open hat before
 // the bar line and a rim shot for the swing of it.
 void WriteBeat(TSong& song, int pattern) {
-  for (int s : {0, 4, 8, 12}) Hit(song, Kick, pattern, s, s == 0 ? 112 : 100);
-  Hit(song, Kick, pattern, 11, 64);
+  for (int s : {0, 4, 8, 12}) KitHit(song, Kick, pattern, s, s == 0 ? 112 : 100);
+  KitHit(song, Kick, pattern, 11, 64);
   for (int s : {4, 12}) {
-    Hit(song, Snare, pattern, s, 104);
-    Hit(song, Clap, pattern, s, 88);
+    KitHit(song, Snare, pattern, s, 104);
+    KitHit(song, Clap, pattern, s, 88);
   }
   for (int s = 0; s < 16; ++s) {
     if (s == 14) continue;
     const bool offBeat = s % 4 == 2;
-    Hit(song, ClosedHat, pattern, s, offBeat ? 112 : (s % 2 ? 58 : 74));
+    KitHit(song, ClosedHat, pattern, s, offBeat ? 112 : (s % 2 ? 58 : 74));
   }
-  Hit(song, OpenHat, pattern, 14, 96);
-  Hit(song, Rim, pattern, 7, 70);
-  Hit(song, Rim, pattern, 15, 54);
+  KitHit(song, OpenHat, pattern, 14, 96);
+  KitHit(song, Rim, pattern, 7, 70);
+  KitHit(song, Rim, pattern, 15, 54);
 }
 
 // Pattern 2: the beat thins out into a tom run and a snare roll.
 void WriteFill(TSong& song, int pattern) {
-  for (int s : {0, 4, 8}) Hit(song, Kick, pattern, s, 104);
-  Hit(song, Kick, pattern, 10, 80);
-  Hit(song, Snare, pattern, 4, 104);
-  Hit(song, Clap, pattern, 4, 84);
-  for (int s : {0, 2, 6, 8}) Hit(song, ClosedHat, pattern, s, s % 4 == 2 ? 110 : 70);
+  for (int s : {0, 4, 8}) KitHit(song, Kick, pattern, s, 104);
+  KitHit(song, Kick, pattern, 10, 80);
+  KitHit(song, Snare, pattern, 4, 104);
+  KitHit(song, Clap, pattern, 4, 84);
+  for (int s : {0, 2, 6, 8}) KitHit(song, ClosedHat, pattern, s, s % 4 == 2 ? 110 : 70);
   const int toms[][2] = {{10, 132}, {11, 124}, {12, 114}, {13, 104}};
-  for (const auto& t : toms) Hit(song, Tom, pattern, t[0], 100, t[1]);
-  for (int s : {13, 14, 15}) Hit(song, Snare, pattern, s, 70 + (s - 13) * 18);
-  Hit(song, Clap, pattern, 15, 100);
+  for (const auto& t : toms) KitHit(song, Tom, pattern, t[0], 100, t[1]);
+  for (int s : {13, 14, 15}) KitHit(song, Snare, pattern, s, 70 + (s - 13) * 18);
+  KitHit(song, Clap, pattern, 15, 100);
 }
 
 bool Fail(std::string& error, std::string text) {
@@ -91,7 +81,14 @@ bool Fail(std::string& error, std::string text) {
 
 }  // namespace
 
-std::unique_ptr<TSong> MakeBasicKitSong() {
+void KitHit(TSong& song, int channel, int pattern, int step, int volume, int pitch) {
+  TStepStore& steps = song.Channels[channel]->Steps;
+  steps.SetStepOn(pattern, step, true);
+  steps.SetStepValue(pattern, step, static_cast<uint8_t>(volume), PlaneVol);
+  if (pitch != 120) steps.SetStepValue(pattern, step, static_cast<uint8_t>(pitch), PlanePitch);
+}
+
+std::unique_ptr<TSong> MakeKitSong() {
   auto song = std::make_unique<TSong>();
   ResetSongModel(*song);
   while (song->ChannelCount() < KitSize) AddChannel(*song);
@@ -106,12 +103,18 @@ std::unique_ptr<TSong> MakeBasicKitSong() {
   }
   song->Channels[ClosedHat]->Sample.CutGroup = HatGroup;
   song->Channels[OpenHat]->Sample.CutByGroup = HatGroup;
+  song->CurrentPattern = 1;
+  song->SongModeOn = false;
+  return song;
+}
 
+std::unique_ptr<TSong> MakeBasicKitSong() {
+  std::unique_ptr<TSong> song = MakeKitSong();
   WriteBeat(*song, 1);
   WriteFill(*song, 2);
   WriteBeat(*song, 3);
-  Hit(*song, Crash, 3, 0, 110);
-  Hit(*song, Kick, 3, 0, 120);
+  KitHit(*song, Crash, 3, 0, 110);
+  KitHit(*song, Kick, 3, 0, 120);
   song->PatternNames[1].Name = "Beat";
   song->PatternNames[2].Name = "Fill";
   song->PatternNames[3].Name = "Crash";
@@ -120,8 +123,6 @@ std::unique_ptr<TSong> MakeBasicKitSong() {
   song->Playlist.ComputeSongEnd();
 
   song->BPM = BasicKitTempo;
-  song->CurrentPattern = 1;
-  song->SongModeOn = false;
   song->Info.Title = "Basic";
   song->SetModified(false);
   return song;
@@ -160,7 +161,7 @@ bool WriteProgramData(const std::string& appPath, std::string& error) {
   std::unique_ptr<TSong> song = MakeBasicKitSong();
   if (const TWriteResult saved = SaveSong(kitFolder + BasicKitSongName, *song); !saved)
     return Fail(error, "cannot write " + kitFolder + BasicKitSongName + ": " + saved.Reason());
-  return true;
+  return WriteProgramTexts(root, error);
 }
 
 }  // namespace vs::datagen

@@ -24,6 +24,21 @@ inline constexpr int BasicKitTempo = 124;
 // loaded into the channels.
 std::unique_ptr<TSong> MakeBasicKitSong();
 
+// The kit's channels in order (as MakeKitSong makes them).
+enum TKitChannel { Kick, Snare, Clap, ClosedHat, OpenHat, Tom, Rim, Crash, KitSize };
+// A song of the kit's channels, named, coloured and naming their samples,
+// the hats in their cut group, and no step on: 16 steps, pattern 1.
+std::unique_ptr<TSong> MakeKitSong();
+// Switches a step of a kit channel on at a volume (and a pitch, 120 the
+// sample's own).
+void KitHit(TSong& song, int channel, int pattern, int step, int volume, int pitch = 120);
+
+// The texts and tutorial pages (ProgramTexts.cpp): "Texts/Tips.txt" and its
+// French and Dutch ("Tips_1.txt", "Tips_2.txt"), "Texts/AboutTxt.rtf", and
+// under "Loops/Tutorial/" the pages' songs "Tut_<p>.zmp" and their texts
+// "Texts_<language>/Tut_<p>.rtf" in English, French and Dutch.
+bool WriteProgramTexts(const std::string& root, std::string& error);
+
 // Writes everything under appPath (created when missing; existing files
 // are replaced). False with a message in error on the first failure.
 bool WriteProgramData(const std::string& appPath, std::string& error);

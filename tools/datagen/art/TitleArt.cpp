@@ -257,9 +257,9 @@ bool SaveJPEG(const TArtContext& c, const QImage& image, const QString& path, bo
 // The about box's logo: the name over the panel colour, keyed around it.
 QImage Logo() {
   const TStylePalette pal = DarkPalette();
-  QImage art = Canvas(200, 44);
+  QImage art = Canvas(200, 40);
   QPainter p(&art);
-  PaintWordmark(p, QPointF(2, 32), 32, pal);
+  PaintWordmark(p, QPointF(2, 30), 29, pal);
   p.end();
   return Flatten(art, QColor(0x26, 0x29, 0x2e), true);
 }

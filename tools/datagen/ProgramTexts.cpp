@@ -1,0 +1,351 @@
+// The program's own texts and tutorial: the tips of the tip dialog in each
+// language, the credits of the about box, and the tutorial's pages, each a
+// short song of the Basic kit with a text in each language that walks
+// through it.
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "files/SongFile.h"
+#include "model/Channels.h"
+#include "model/Song.h"
+#include "toolbox/AllTools.h"
+#include "toolbox/PathTools.h"
+#include "toolbox/RTFText.h"
+#include "toolbox/SafeFile.h"
+#include "tools/datagen/ProgramData.h"
+
+namespace vs::datagen {
+
+namespace {
+
+// English, French, Dutch: the languages 0, 1 and 2 of the tables.
+using TWords = std::array<const char*, 3>;
+
+// ------------------------------------------------------------------ tips
+
+const TWords Tips[] = {
+    {"Space starts and stops the pattern, or the whole song in song mode.",
+     "Espace lance et arrête le motif, ou tout le morceau en mode morceau.",
+     "Spatie start en stopt het patroon, of het hele nummer in nummermodus."},
+    {"Ctrl+L opens the loop playlist: one column for each pattern, one row for each bar. Drag in it to place or "
+     "erase patterns.",
+     "Ctrl+L ouvre la liste de lecture : une colonne par motif, une ligne par mesure. Glissez dedans pour placer ou "
+     "effacer des motifs.",
+     "Ctrl+L opent de afspeellijst: een kolom per patroon, een rij per maat. Sleep erin om patronen te plaatsen of "
+     "te wissen."},
+    {"Ctrl-drag in the playlist to select the bars that song mode loops over.",
+     "Glissez avec Ctrl dans la liste de lecture pour choisir les mesures que le mode morceau joue en boucle.",
+     "Sleep met Ctrl in de afspeellijst om de maten te kiezen die de nummermodus herhaalt."},
+    {"Right-click a pattern's name at the top of the playlist to give it a name of its own.",
+     "Un clic droit sur le nom d'un motif, en haut de la liste de lecture, permet de le renommer.",
+     "Klik met rechts op de naam van een patroon boven in de afspeellijst om het een eigen naam te geven."},
+    {"Hold K to open the piano roll of the selected channel right under its row; let go and it closes.",
+     "Maintenez K pour ouvrir le piano roll du canal choisi juste sous sa ligne ; relâchez et il se ferme.",
+     "Houd K ingedrukt om de pianorol van het gekozen kanaal direct onder zijn rij te openen; laat los en hij "
+     "sluit."},
+    {"Hold Shift for the step graph of the selected channel: F shows the next lane, a right drag draws a straight "
+     "line.",
+     "Maintenez Maj pour le graphe des pas du canal choisi : F montre la piste suivante, un glissé droit trace une "
+     "ligne droite.",
+     "Houd Shift ingedrukt voor de stappengrafiek van het gekozen kanaal: F toont de volgende baan, rechts slepen "
+     "tekent een rechte lijn."},
+    {"A right click on a wheel puts it back to its default value.",
+     "Un clic droit sur une molette la remet à sa valeur par défaut.",
+     "Een klik met rechts op een draaiknop zet hem terug op zijn standaardwaarde."},
+    {"Drag the menu bar, the remote panel or the info bar by its surface to let it float; double-click it to dock "
+     "it again.",
+     "Faites glisser la barre de menus, le panneau de commande ou la barre d'infos par sa surface pour la rendre "
+     "flottante ; un double clic la réancre.",
+     "Sleep de menubalk, het bedieningspaneel of de infobalk aan zijn oppervlak om hem te laten zweven; dubbelklik "
+     "om hem weer vast te zetten."},
+    {"F12 puts a backdrop behind the program, for a tidy desk while you make music.",
+     "F12 place un fond derrière le programme, pour un bureau bien rangé pendant que vous faites de la musique.",
+     "F12 zet een achtergrond achter het programma, voor een rustig bureaublad terwijl je muziek maakt."},
+    {"File > Zipped loop package saves the song together with every sample it uses, ready to hand to a friend.",
+     "Fichier > Paquet de boucles zippé enregistre le morceau avec tous les échantillons qu'il utilise, prêt à "
+     "partager.",
+     "Bestand > Gezipt luspakket bewaart het nummer samen met alle samples die het gebruikt, klaar om te delen."},
+    {"The dots window of the View menu lights a lamp for every step that plays, one row for each channel.",
+     "La fenêtre des points, dans le menu Affichage, allume une lampe à chaque pas joué, une ligne par canal.",
+     "Het stippenvenster in het menu Beeld laat bij elke gespeelde stap een lampje oplichten, een rij per kanaal."},
+    {"Start the program with /R and a file name to render the song to a WAV file without opening a window.",
+     "Lancez le programme avec /R et un nom de fichier pour rendre le morceau en WAV sans ouvrir de fenêtre.",
+     "Start het programma met /R en een bestandsnaam om het nummer naar een WAV-bestand te renderen zonder venster."},
+    {"Insert and Delete in the playlist add and remove bars at the selected row.",
+     "Inser et Suppr, dans la liste de lecture, ajoutent et retirent des mesures à la ligne choisie.",
+     "Insert en Delete in de afspeellijst voegen maten toe en halen ze weg bij de gekozen rij."},
+};
+
+// --------------------------------------------------------------- credits
+
+// A paragraph of one run.
+TRTFParagraph Line(const std::string& text, const TRTFCharFormat& format, TRTFAlign align = TRTFAlign::Left) {
+  TRTFParagraph p;
+  p.Align = align;
+  AppendRTFText(p, text, format);
+  return p;
+}
+
+TRTFCharFormat Format(int halfPoints, bool bold, std::optional<uint32_t> colour = std::nullopt) {
+  TRTFCharFormat f;
+  f.Font = "DejaVu Sans";
+  f.HalfPoints = halfPoints;
+  f.Bold = bold;
+  f.Colour = colour;
+  return f;
+}
+
+std::string AboutText() {
+  constexpr uint32_t Amber = 0xF29A2E;
+  TRTFDocument doc;
+  const auto centre = TRTFAlign::Centre;
+  auto heading = [&](const char* text) {
+    doc.Paragraphs.push_back(Line("", Format(12, false), centre));
+    doc.Paragraphs.push_back(Line(text, Format(15, true, Amber), centre));
+  };
+  auto line = [&](const char* text) { doc.Paragraphs.push_back(Line(text, Format(16, false), centre)); };
+  doc.Paragraphs.push_back(Line("VorbelSteps", Format(26, true, Amber), centre));
+  line("A drum machine and step sequencer for Linux.");
+  heading("PROGRAM");
+  line("The VorbelSteps developers");
+  heading("SOUNDS");
+  line("The Basic kit is synthesized by the program's own drum synthesizer.");
+  heading("PICTURES");
+  line("Every picture is drawn by the program's own picture generator.");
+  heading("SYNTHESIZERS");
+  line("The MB404 bass voice and the voxrender preset renderer are the program's own.");
+  heading("BUILT WITH");
+  line("Qt, by The Qt Company and the Qt Project");
+  line("RtAudio and RtMidi, by Gary P. Scavone");
+  line("JACK, by Paul Davis and the JACK developers");
+  line("libsndfile, by Erik de Castro Lopo");
+  line("libzip, by Dieter Baron and Thomas Klausner");
+  line("libjpeg-turbo, by D. R. Commander and its developers");
+  line("This software is based in part on the work of the Independent JPEG Group.");
+  heading("THANK YOU");
+  line("for making music with VorbelSteps!");
+  return WriteRTF(doc);
+}
+
+// -------------------------------------------------------------- tutorial
+
+struct TTutorialPage {
+  TWords Title;
+  std::vector<TWords> Paragraphs;
+  void (*Song)(TSong& song);
+};
+
+void FourOnTheFloor(TSong& song, int pattern) {
+  for (int s : {0, 4, 8, 12}) KitHit(song, Kick, pattern, s, s == 0 ? 112 : 100);
+  for (int s : {4, 12}) KitHit(song, Snare, pattern, s, 104);
+}
+
+void Hats(TSong& song, int pattern) {
+  for (int s = 0; s < 16; s += 2)
+    if (s != 14) KitHit(song, ClosedHat, pattern, s, s % 4 == 2 ? 112 : 72);
+  KitHit(song, OpenHat, pattern, 14, 96);
+  for (int s : {4, 12}) KitHit(song, Clap, pattern, s, 84);
+}
+
+void FirstBeat(TSong& song) {
+  FourOnTheFloor(song, 1);
+  song.BPM = 110;
+}
+
+void HatsBeat(TSong& song) {
+  FourOnTheFloor(song, 1);
+  Hats(song, 1);
+  song.BPM = 112;
+}
+
+void PatternsSong(TSong& song) {
+  FourOnTheFloor(song, 1);
+  Hats(song, 1);
+  // The fill: the beat thins out into a tom run and a snare roll.
+  for (int s : {0, 4, 8}) KitHit(song, Kick, 2, s, 104);
+  KitHit(song, Snare, 2, 4, 104);
+  for (int s : {0, 2, 6, 8}) KitHit(song, ClosedHat, 2, s, 90);
+  const int toms[][2] = {{10, 132}, {11, 124}, {12, 114}, {13, 104}};
+  for (const auto& t : toms) KitHit(song, Tom, 2, t[0], 100, t[1]);
+  for (int s : {13, 14, 15}) KitHit(song, Snare, 2, s, 70 + (s - 13) * 18);
+  song.PatternNames[1].Name = "Beat";
+  song.PatternNames[2].Name = "Fill";
+  const int bars[] = {1, 1, 1, 2};
+  for (int bar = 0; bar < 4; ++bar) song.Playlist.PlaylistBars[bar].push_back(bars[bar]);
+  song.Playlist.ComputeSongEnd();
+  song.BPM = 118;
+}
+
+void MelodySong(TSong& song) {
+  for (int s : {0, 4, 8, 12}) KitHit(song, Kick, 1, s, 104);
+  for (int s = 2; s < 16; s += 4) KitHit(song, ClosedHat, 1, s, 100);
+  // A phrase on the tom, in notes (60 plays the sample as it is).
+  const int notes[16] = {55, 0, 0, 58, 0, 60, 0, 0, 63, 0, 60, 0, 58, 0, 55, 0};
+  TChannel& tom = *song.Channels[Tom];
+  for (int s = 0; s < 16; ++s) {
+    if (!notes[s]) continue;
+    KitHit(song, Tom, 1, s, s % 4 == 0 ? 110 : 88);
+    tom.Steps.SetStepValue(1, s, static_cast<uint8_t>(notes[s]), PlaneNote);
+  }
+  tom.Selected = true;
+  song.BPM = 104;
+}
+
+void KeepSong(TSong& song) {
+  PatternsSong(song);
+  KitHit(song, Crash, 1, 0, 100);
+  KitHit(song, Rim, 1, 7, 70);
+  song.BPM = 120;
+}
+
+const std::vector<TTutorialPage>& TutorialPages() {
+  static const std::vector<TTutorialPage> pages = {
+      {{"1. Your first beat", "1. Votre premier rythme", "1. Je eerste beat"},
+       {{"Each row of the rack is a channel: one sound of the drum kit. The keys to its right are its steps; "
+         "sixteen steps make a bar of four beats.",
+         "Chaque ligne du rack est un canal : un son du kit de batterie. Les touches à sa droite sont ses pas ; "
+         "seize pas font une mesure de quatre temps.",
+         "Elke rij van het rek is een kanaal: een geluid van het drumkit. De toetsen rechts ervan zijn zijn stappen; "
+         "zestien stappen vormen een maat van vier tellen."},
+        {"This page's pattern has a kick on every beat and a snare on beats two and four. Press Space to play it, "
+         "and Space again to stop.",
+         "Le motif de cette page a une grosse caisse sur chaque temps et une caisse claire sur les temps deux et "
+         "quatre. Appuyez sur Espace pour le jouer, et encore pour l'arrêter.",
+         "Het patroon van deze pagina heeft een basdrum op elke tel en een snare op tel twee en vier. Druk op "
+         "Spatie om het te spelen, en nog eens om te stoppen."},
+        {"Click a dark step to switch it on, a lit one to switch it off. Try a kick on step 11 while it plays.",
+         "Cliquez sur un pas éteint pour l'allumer, sur un pas allumé pour l'éteindre. Essayez une grosse caisse "
+         "sur le pas 11 pendant la lecture.",
+         "Klik op een donkere stap om hem aan te zetten, op een verlichte om hem uit te zetten. Probeer een basdrum "
+         "op stap 11 terwijl het speelt."}},
+       FirstBeat},
+      {{"2. Hi-hats and groove", "2. Charleston et groove", "2. Hi-hats en groove"},
+       {{"Closed hats on every second step keep the time; the louder ones between the beats give the groove its "
+         "lift.",
+         "Les charlestons fermés, un pas sur deux, tiennent le temps ; les plus forts, entre les temps, donnent "
+         "son élan au groove.",
+         "Gesloten hi-hats op elke tweede stap houden de maat; de luidere tussen de tellen geven de groove zijn "
+         "vaart."},
+        {"The open hat on step 15 rings until the next closed hat cuts it off: the two hats share a cut group, as "
+         "on a real kit.",
+         "Le charleston ouvert du pas 15 sonne jusqu'à ce que le charleston fermé suivant le coupe : les deux "
+         "partagent un groupe de coupure, comme sur une vraie batterie.",
+         "De open hi-hat op stap 15 klinkt tot de volgende gesloten hi-hat hem afkapt: de twee delen een "
+         "afkapgroep, zoals op een echt drumstel."},
+        {"The wheel at the left of each row sets the channel's volume; a right click puts it back where it was "
+         "made.",
+         "La molette à gauche de chaque ligne règle le volume du canal ; un clic droit la remet à sa valeur de "
+         "départ.",
+         "De draaiknop links van elke rij regelt het volume van het kanaal; een klik met rechts zet hem terug op "
+         "zijn beginwaarde."}},
+       HatsBeat},
+      {{"3. Patterns and songs", "3. Motifs et morceaux", "3. Patronen en nummers"},
+       {{"A song is made of patterns: here pattern 1 holds the beat and pattern 2 a fill. The pattern pad chooses "
+         "the pattern you see and edit.",
+         "Un morceau est fait de motifs : ici le motif 1 contient le rythme et le motif 2 un break. Le pavé des "
+         "motifs choisit celui que vous voyez et modifiez.",
+         "Een nummer bestaat uit patronen: hier bevat patroon 1 de beat en patroon 2 een fill. Het patroonblok "
+         "kiest het patroon dat je ziet en bewerkt."},
+        {"Press Ctrl+L for the loop playlist: one column for each pattern, one row for each bar. Drag in it to "
+         "place or erase patterns.",
+         "Appuyez sur Ctrl+L pour la liste de lecture : une colonne par motif, une ligne par mesure. Glissez "
+         "dedans pour placer ou effacer des motifs.",
+         "Druk op Ctrl+L voor de afspeellijst: een kolom per patroon, een rij per maat. Sleep erin om patronen te "
+         "plaatsen of te wissen."},
+        {"Switch song mode on and play: three bars of the beat, then the fill, and round again.",
+         "Activez le mode morceau et jouez : trois mesures du rythme, puis le break, et on recommence.",
+         "Zet de nummermodus aan en speel: drie maten beat, dan de fill, en weer van voren af aan."}},
+       PatternsSong},
+      {{"4. Melodies", "4. Mélodies", "4. Melodieën"},
+       {{"Every step has a note as well. The tom's row is selected: hold K and the piano roll opens under it, "
+         "showing the tom's steps as notes.",
+         "Chaque pas a aussi une note. La ligne du tom est choisie : maintenez K et le piano roll s'ouvre sous "
+         "elle, avec les pas du tom en notes.",
+         "Elke stap heeft ook een noot. De rij van de tom is gekozen: houd K ingedrukt en de pianorol opent "
+         "eronder, met de stappen van de tom als noten."},
+        {"Drag with the left button to set steps at the key under the pointer, with the right button to take "
+         "them away.",
+         "Glissez avec le bouton gauche pour poser des pas sur la touche sous le pointeur, avec le bouton droit "
+         "pour les retirer.",
+         "Sleep met de linkerknop om stappen te zetten op de toets onder de wijzer, met de rechterknop om ze weg "
+         "te halen."},
+        {"Hold Shift instead for the step graph: each step's values as bars. F shows the next lane.",
+         "Maintenez plutôt Maj pour le graphe des pas : les valeurs de chaque pas en barres. F montre la piste "
+         "suivante.",
+         "Houd in plaats daarvan Shift ingedrukt voor de stappengrafiek: de waarden van elke stap als balken. F "
+         "toont de volgende baan."}},
+       MelodySong},
+      {{"5. Keep your work", "5. Gardez votre travail", "5. Bewaar je werk"},
+       {{"Each page opened its song as an untitled one: save it under a name of your own to keep what you "
+         "changed.",
+         "Chaque page a ouvert son morceau sans titre : enregistrez-le sous votre propre nom pour garder vos "
+         "changements.",
+         "Elke pagina opende zijn nummer zonder titel: bewaar het onder een eigen naam om je wijzigingen te "
+         "houden."},
+        {"File > Save as writes the song, a WAV file of it, a Standard MIDI File, or a zipped loop package with "
+         "the song and all its samples.",
+         "Fichier > Enregistrer sous écrit le morceau, un fichier WAV, un fichier MIDI standard, ou un paquet de "
+         "boucles zippé avec le morceau et tous ses échantillons.",
+         "Bestand > Opslaan als schrijft het nummer, een WAV-bestand ervan, een standaard MIDI-bestand, of een "
+         "gezipt luspakket met het nummer en al zijn samples."},
+        {"Have fun making music!", "Amusez-vous bien !", "Veel plezier met muziek maken!"}},
+       KeepSong},
+  };
+  return pages;
+}
+
+std::string PageText(const TTutorialPage& page, int language) {
+  constexpr uint32_t Heading = 0xB4570F;  // deep amber, for dark ink on paper
+  TRTFDocument doc;
+  doc.Paragraphs.push_back(Line(page.Title[language], Format(30, true, Heading)));
+  for (const TWords& words : page.Paragraphs) {
+    doc.Paragraphs.push_back(Line("", Format(10, false)));
+    doc.Paragraphs.push_back(Line(words[language], Format(21, false)));
+  }
+  return WriteRTF(doc);
+}
+
+bool Write(const std::string& file, const std::string& bytes, std::string& error) {
+  if (ForceDirectory(ExtractFilePath(file)) && WriteFileSafely(file, bytes)) return true;
+  error = "cannot write " + file;
+  return false;
+}
+
+}  // namespace
+
+bool WriteProgramTexts(const std::string& root, std::string& error) {
+  for (int language = 0; language < 3; ++language) {
+    std::string tips;
+    for (const TWords& tip : Tips) tips += std::string(tip[language]) + "\n";
+    const std::string name = language == 0 ? "Tips.txt" : "Tips_" + std::to_string(language) + ".txt";
+    if (!Write(root + "Texts/" + name, tips, error)) return false;
+  }
+  if (!Write(root + "Texts/AboutTxt.rtf", AboutText(), error)) return false;
+
+  const std::string folder = root + "Loops/Tutorial/";
+  const std::vector<TTutorialPage>& pages = TutorialPages();
+  for (size_t p = 0; p < pages.size(); ++p) {
+    const std::string page = "Tut_" + std::to_string(p);
+    std::unique_ptr<TSong> song = MakeKitSong();
+    pages[p].Song(*song);
+    song->Info.Title = pages[p].Title[0];
+    song->SetModified(false);
+    if (!ForceDirectory(folder)) {
+      error = "cannot create " + folder;
+      return false;
+    }
+    if (const TWriteResult saved = SaveSong(folder + page + ".zmp", *song); !saved) {
+      error = "cannot write " + folder + page + ".zmp: " + saved.Reason();
+      return false;
+    }
+    for (int language = 0; language < 3; ++language)
+      if (!Write(folder + "Texts_" + std::to_string(language) + "/" + page + ".rtf", PageText(pages[p], language),
+                 error))
+        return false;
+  }
+  return true;
+}
+
+}  // namespace vs::datagen

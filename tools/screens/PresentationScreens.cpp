@@ -1,0 +1,62 @@
+// The presentation windows: the splash in its shape, the about box, the tip
+// dialog on a tip, and the tutorial on its first page.
+
+#include <QApplication>
+
+#include "editors/AboutForm.h"
+#include "editors/TitleForm.h"
+#include "editors/TutorialForm.h"
+#include "framework/AMTipDlg.h"
+#include "model/Song.h"
+#include "tools/screens/Screens.h"
+#include "ui/ProgramRun.h"
+#include "ui/ProgramWindows.h"
+
+namespace vs::screens {
+namespace {
+
+VS_SCREEN("splash", [](TScreenContext& c) {
+  TTitleForm splash(c.DataDir);
+  QImage shot = TScreenContext::Grab(&splash).convertToFormat(QImage::Format_ARGB32);
+  // What lies outside the window's shape is the desktop: transparent here.
+  const QRegion shape = splash.mask();
+  for (int y = 0; y < shot.height(); ++y)
+    for (int x = 0; x < shot.width(); ++x)
+      if (!shape.isEmpty() && !shape.contains(QPoint(x, y))) shot.setPixel(x, y, 0);
+  return shot;
+});
+
+VS_SCREEN("about-box", [](TScreenContext& c) {
+  c.Program();
+  TAboutForm& about = *Windows().AboutForm;
+  QImage shot = TScreenContext::Grab(&about);
+  about.hide();
+  return shot;
+});
+
+VS_SCREEN("tips", [](TScreenContext& c) {
+  c.Program();
+  TTipForm tip;
+  tip.setWindowTitle("And now for some annoying tips...");
+  tip.Tips = ReadTipsFile(c.DataDir + "Texts/Tips.txt");
+  tip.Random = [](int) { return 4; };
+  return TScreenContext::Grab(&tip);
+});
+
+VS_SCREEN("tutorial-page", [](TScreenContext& c) {
+  c.Program();
+  TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
+  // The pages before edited the song: no question here.
+  CurrentSong().SetModified(false);
+  form.TutorialMenuClick();
+  TTutorialForm* tutorial = form.TutorialForm();
+  QImage shot = TScreenContext::Grab(tutorial);
+  tutorial->close();
+  // The pages after this one show the kit again.
+  CurrentSong().SetModified(false);
+  form.Commands().New();
+  return shot;
+});
+
+}  // namespace
+}  // namespace vs::screens
