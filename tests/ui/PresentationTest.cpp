@@ -194,9 +194,10 @@ TEST_F(PresentationProgram, WithoutTheTipsFileOnlyTheTipsAreGone) {
   form.Actions().Action("TipsMenu")->trigger();
   EXPECT_TRUE(checked);
   EXPECT_TRUE(form.isVisible());
-  form.Actions().Action("PlayMenu")->trigger();
+  QTest::keyClick(&form, Qt::Key_Space);
   EXPECT_TRUE(form.IsPlaying());
-  form.Actions().Action("PlayMenu")->trigger();
+  QTest::keyClick(&form, Qt::Key_Space);
+  EXPECT_FALSE(form.IsPlaying());
 }
 
 TEST_F(PresentationProgram, AboutSlidesInWithTheVersionAndItsCreditsScroll) {
