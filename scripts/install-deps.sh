@@ -14,7 +14,7 @@ PACKAGES=(
   jackd1 libjack-dev libasound2-dev
   clang libclang-rt-14-dev
   sox libsox-fmt-all zip unzip python3 imagemagick
-  xvfb xauth x11-utils fonts-dejavu-core
+  xvfb xauth x11-utils libxtst6 fonts-dejavu-core
   # The desktop's MIME database (file associations) and real VST 2
   # plug-ins for the plug-in host's tests.
   shared-mime-info lsp-plugins-vst

@@ -322,9 +322,10 @@ void TVorbelStepsMainForm::MasterSliderChange(TMasterSlider slider) {
 
 void TVorbelStepsMainForm::ScopeButtonClick() {
   Preferences.ScopeEnabled = ScopeButton->Down();
-  if (Preferences.ScopeEnabled && AudioOutput().OutputOpen.load())
+  const bool lamps = Windows().VisualForm && Windows().VisualForm->isVisible();
+  if (Preferences.ScopeEnabled || lamps)
     StartScopeThread();
-  else if (!Preferences.ScopeEnabled && !(Windows().VisualForm && Windows().VisualForm->isVisible()))
+  else
     StopScopeThread();
   ScopeUpdate();
 }

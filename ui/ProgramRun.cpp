@@ -84,13 +84,14 @@ void TProgramRun::StartUp() {
     if (TVisualForm* lamps = Windows().VisualForm; lamps && kind == AsyncScope && lamps->isVisible())
       lamps->DecayRepaint();
     if (kind == AsyncBrowserSample) form.BrowserSampleSelected();
+    // The output scope and its meter; the sync lamp.
+    if (kind == AsyncScope) form.ScopeUpdate();
+    if (kind == AsyncSyncLamp) form.SyncLampUpdate();
   });
-  Windows().VisualForm->OnShownChanged = [](bool shown) {
-    if (shown)
-      StartScopeThread();
-    else
-      StopScopeThread();
-  };
+  // The scope thread runs while the scope's button is down or the lamp
+  // window shows.
+  Windows().VisualForm->OnShownChanged = [&form](bool) { form.ScopeButtonClick(); };
+  form.ScopeButtonClick();
   // The windows' bounds as the settings keep them.
   Windows().PlayListForm->LoadBounds(Prog.Prefs.PlayListBounds);
   Windows().VisualForm->LoadBounds(Prog.Prefs.VisualBounds);
@@ -194,6 +195,7 @@ void TProgramRun::ApplicationActivated(bool active) {
     OpenAudioOutput();
   else
     CloseAudioOutput();
+  form->ScopeButtonClick();
 }
 
 void TProgramRun::CloseAccepted() {

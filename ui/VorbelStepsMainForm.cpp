@@ -196,6 +196,17 @@ void TQtTransportHost::StartButtonChanged(bool) { Form.ShowTransport(); }
 void TQtTransportHost::OutputItemsChanged() { Form.ShowTransport(); }
 void TQtTransportHost::SyncLedChanged(int, bool) { Form.SyncLampUpdate(); }
 
+TCommandResult TQtTransportHost::OpenAudio() {
+  TCommandResult result = TTransportHost::OpenAudio();
+  Form.ScopeButtonClick();
+  return result;
+}
+
+void TQtTransportHost::CloseAudio() {
+  TTransportHost::CloseAudio();
+  Form.ScopeUpdate();
+}
+
 // ---------------------------------------------------------------- the window
 
 TVorbelStepsMainForm::TVorbelStepsMainForm(TPreferences& prefs, QWidget* parent)

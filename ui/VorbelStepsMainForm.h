@@ -125,6 +125,9 @@ public:
   void StartButtonChanged(bool down) override;
   void OutputItemsChanged() override;
   void SyncLedChanged(int tag, bool visible) override;
+  // The output opened or closed: the scope follows its button again.
+  TCommandResult OpenAudio() override;
+  void CloseAudio() override;
 
 private:
   TVorbelStepsMainForm& Form;

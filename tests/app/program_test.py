@@ -23,6 +23,11 @@ Cases:
   smoke           under Xvfb the program shows its window and, asked to
                   close, closes cleanly writing its settings file (skipped
                   without xvfb-run)
+  click-save      under Xvfb, on a copy of the kit: a click on an empty step
+                  of the tom row and Ctrl+S save the song with that step
+                  (the saved song renders a different beat), and the
+                  program then closes without a question (skipped without
+                  xvfb-run)
 """
 
 import math
@@ -274,6 +279,141 @@ echo "shown=$shown code=$code"
             fail("the settings file lacks " + needle)
 
 
+# The default style's measures (tools/datagen/StyleLayout.h): where the
+# rack's first row starts in the window and where its step cells begin.
+RACK_TOP = 20 + 18 + 104 + 4
+ROW_HEIGHT = 27
+STEPS_LEFT = 8 + 4 + 216
+TOM_ROW = 5
+
+
+def x11_session():
+    """The display of xvfb-run through libX11 and the XTest extension."""
+    import ctypes
+    x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+    xtst = ctypes.cdll.LoadLibrary("libXtst.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XStringToKeysym.restype = ctypes.c_ulong
+    x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    x11.XSetInputFocus.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_ulong]
+    x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int, ctypes.c_ulong]
+    xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+    xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+    dpy = x11.XOpenDisplay(None)
+    if not dpy:
+        fail("no X display inside xvfb-run")
+    return x11, xtst, dpy
+
+
+def main_window_geometry():
+    """The program's main window as xwininfo lists it: (id, x, y, w, h)."""
+    out = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True).stdout
+    for line in out.splitlines():
+        if '("VorbelSteps" "VorbelSteps")' not in line or ' - VorbelSteps"' not in line:
+            continue
+        parts = line.split()
+        size = [p for p in parts if "x" in p and "+" in p and p[0].isdigit()]
+        if not size:
+            continue
+        dims, _, rest = size[0].partition("+")
+        w, h = (int(v) for v in dims.split("x"))
+        absolute = parts[-1].lstrip("+").split("+")
+        if w > 1 and h > 1:
+            return int(parts[0], 16), int(absolute[0]), int(absolute[1]), w, h
+    return None
+
+
+def click_save_inside(program, song, tmp):
+    """Runs inside xvfb-run: starts the program on the song, clicks a step,
+    presses Ctrl+S and waits for the file to change."""
+    env = dict(os.environ)
+    env.pop("QT_QPA_PLATFORM", None)
+    env["VORBELSTEPS_SETTINGS"] = os.path.join(tmp, "settings.ini")
+    env["TMPDIR"] = tmp
+    with open(env["VORBELSTEPS_SETTINGS"], "w") as f:
+        f.write("[ZM SETTINGS]\nUse WAV=0\nSmpList=0\n")
+    with open(song, "rb") as f:
+        before = f.read()
+    proc = subprocess.Popen([program, song], env=env, cwd=tmp, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                            text=True)
+    try:
+        window = None
+        for _ in range(200):
+            window = main_window_geometry()
+            if window:
+                break
+            time.sleep(0.1)
+        if not window:
+            fail("the main window with the song's name never showed")
+        time.sleep(0.5)
+        wid, wx, wy, _, _ = window
+        x11, xtst, dpy = x11_session()
+        x = wx + STEPS_LEFT + 2 * 16 + 8
+        y = wy + RACK_TOP + TOM_ROW * ROW_HEIGHT + 13
+        xtst.XTestFakeMotionEvent(dpy, -1, x, y, 0)
+        xtst.XTestFakeButtonEvent(dpy, 1, 1, 0)
+        xtst.XTestFakeButtonEvent(dpy, 1, 0, 0)
+        x11.XSync(dpy, 0)
+        time.sleep(0.3)
+        x11.XSetInputFocus(dpy, wid, 2, 0)
+        ctrl = x11.XKeysymToKeycode(dpy, x11.XStringToKeysym(b"Control_L"))
+        s_key = x11.XKeysymToKeycode(dpy, x11.XStringToKeysym(b"s"))
+        xtst.XTestFakeKeyEvent(dpy, ctrl, 1, 0)
+        xtst.XTestFakeKeyEvent(dpy, s_key, 1, 0)
+        xtst.XTestFakeKeyEvent(dpy, s_key, 0, 0)
+        xtst.XTestFakeKeyEvent(dpy, ctrl, 0, 0)
+        x11.XSync(dpy, 0)
+        after = before
+        for _ in range(100):
+            time.sleep(0.1)
+            with open(song, "rb") as f:
+                after = f.read()
+            if after != before:
+                break
+        if after == before:
+            fail("Ctrl+S did not save the clicked step")
+        # Saved: the close asks nothing and the program ends cleanly.
+        time.sleep(0.3)
+        proc.send_signal(signal.SIGTERM)
+        code = proc.wait(timeout=30)
+        if code != 0:
+            fail("the program did not close cleanly after the save (code %d)" % code)
+    finally:
+        if proc.poll() is None:
+            proc.kill()
+            proc.wait()
+    print("saved")
+
+
+def click_save(program, data, tmp):
+    if shutil.which("xvfb-run") is None or shutil.which("xwininfo") is None:
+        print("xvfb-run or xwininfo is missing: skipped")
+        sys.exit(SKIP)
+    kit = os.path.join(tmp, "Basic")
+    shutil.copytree(os.path.join(data, "Samples", "DrumKits", "Basic"), kit)
+    song = os.path.join(kit, "Basic.zmp")
+    original = os.path.join(tmp, "original.zmp")
+    shutil.copyfile(song, original)
+    proc = subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1024x768x24", sys.executable, os.path.abspath(__file__),
+                           "click-save-inside", program, song, tmp], capture_output=True, text=True, timeout=180)
+    if proc.returncode != 0 or "saved" not in proc.stdout:
+        fail("the click and Ctrl+S under Xvfb", proc)
+    # The saved song plays the new tom: its render differs from the kit's.
+    renders = []
+    for name, path in (("kit", original), ("saved", song)):
+        wav = os.path.join(tmp, name + ".WAV")
+        result = run(program, [path, "/R" + wav], batch_env(tmp), tmp)
+        if result.returncode != 0:
+            fail("the saved song does not render", result)
+        with wave.open(wav, "rb") as w:
+            renders.append(w.readframes(w.getnframes()))
+    if renders[0] == renders[1]:
+        fail("the saved song sounds like the kit: the clicked step is not in it")
+
+
 CASES = {
     "render-default": render_default,
     "render-song": render_song,
@@ -284,10 +424,14 @@ CASES = {
     "missing-data": missing_data,
     "alone": alone,
     "smoke": smoke,
+    "click-save": click_save,
 }
 
 
 def main():
+    if len(sys.argv) == 5 and sys.argv[1] == "click-save-inside":
+        click_save_inside(sys.argv[2], sys.argv[3], sys.argv[4])
+        return 0
     if len(sys.argv) != 4 or sys.argv[1] not in CASES:
         print(__doc__)
         return 2

@@ -20,6 +20,7 @@
 #include "support/TestApplication.h"
 #include "ui/ChannelRack.h"
 #include "ui/ProgramRun.h"
+#include "controls/MyTransBtn.h"
 #include "ui/ProgramWindows.h"
 
 namespace vs {
@@ -68,7 +69,9 @@ TEST_F(EditorWindowsProgram, ViewKeysOpenTheWindowsAndTheirPlacesAreKept) {
     EXPECT_FALSE(Checked(form, "PlayListMenu"));
 
     // The dots window: lit at once, fading with the scope's updates, which
-    // run while it shows.
+    // run while it shows (or while the scope's button is down: up here).
+    if (form.ScopeButton->Down()) QTest::mouseClick(form.ScopeButton, Qt::LeftButton);
+    EXPECT_EQ(AudioOutput().ScopeThread, nullptr);
     form.Actions().Action("VisualMenu")->trigger();
     EXPECT_TRUE(lamps.isVisible() && Checked(form, "VisualMenu"));
     EXPECT_EQ(lamps.size(), QSize(775, 8 * 12 + 1));

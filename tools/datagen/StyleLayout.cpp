@@ -43,7 +43,7 @@ std::string DefaultStyleConfig() {
   t += "' colours are $00BBGGRR values written in decimal\r\n";
   t += Line("Hint", "VorbelSteps");
   std::string seps;
-  for (int i = 1; i < MenuTitles; ++i) seps += (i > 1 ? "," : "") + std::to_string(i * MenuTitleWidth);
+  for (int i = 1; i < MenuTitles; ++i) seps += (i > 1 ? "," : "") + std::to_string(MenuTitleLeft(i));
   t += Line("MenuSep", seps);
   t += Line("TitleFont", "DejaVu Sans," + Colour(214, 218, 224) + ",12");
   t += Line("HintFont", "DejaVu Sans," + Colour(255, 190, 96) + ",11");

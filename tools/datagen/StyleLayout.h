@@ -29,10 +29,16 @@ inline constexpr int PanelHeight = 104;
 inline constexpr int BottomHeight = 18;
 inline constexpr int RackWidth = MainWidth - 2 * SideWidth;
 
-// Menu bar: seven titles of equal width on the menu line.
+// Menu bar: seven titles on the menu line, each plate as wide as its
+// English title needs (File, Edit, Channels, View, Options, Tools, Help).
 inline constexpr int MenuTitles = 7;
-inline constexpr int MenuTitleWidth = 64;
-inline constexpr TLayoutRect MenuBar{4, 0, MenuTitles * MenuTitleWidth, MenuLineHeight};
+inline constexpr int MenuTitleWidths[MenuTitles] = {46, 46, 82, 54, 72, 60, 56};
+inline constexpr int MenuTitleLeft(int title) {
+  int left = 0;
+  for (int i = 0; i < title; ++i) left += MenuTitleWidths[i];
+  return left;
+}
+inline constexpr TLayoutRect MenuBar{4, 0, MenuTitleLeft(MenuTitles), MenuLineHeight};
 
 // Controls on the caption, the menu line, the panel and the info bar.
 inline constexpr TLayoutPlace CaptionPlaces[] = {

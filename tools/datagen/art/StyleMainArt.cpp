@@ -378,7 +378,7 @@ QImage PaintMenuItems(const TStylePalette& pal, const QImage& menuLine) {
   return FrameStrip(bar.width(), bar.height(), 2, Qt::black, false, [&](QPainter& p, const QRect& r, int lit) {
     p.drawImage(r.topLeft(), under);
     for (int t = 0; t < MenuTitles; ++t) {
-      const QRectF title(r.left() + t * MenuTitleWidth + 1, r.top() + 2, MenuTitleWidth - 2, r.height() - 4);
+      const QRectF title(r.left() + MenuTitleLeft(t) + 1, r.top() + 2, MenuTitleWidths[t] - 2, r.height() - 4);
       if (lit) {
         QLinearGradient g(title.topLeft(), title.bottomLeft());
         g.setColorAt(0, pal.Accent.lighter(105));
