@@ -18,10 +18,12 @@
 #include "controls/RCADigital.h"
 #include "controls/Selector.h"
 #include "controls/TrackSlider.h"
+#include "controls/FastBmp.h"
 #include "controls/WAVScope.h"
 #include "core/MasterClock.h"
 #include "core/MasterValues.h"
 #include "core/PatternCommands.h"
+#include "editors/Snow.h"
 #include "engine/Mixer.h"
 #include "engine/MixThread.h"
 #include "framework/MLang.h"
@@ -193,6 +195,34 @@ void TVorbelStepsMainForm::BuildMasterSliders() {
   }
 }
 
+namespace {
+
+// The scope's picture (the upper half of its bitmap) for the snow.
+class TScopeSnowCanvas : public TSnowCanvas {
+public:
+  TScopeSnowCanvas(TFastBmp& bitmap, int height) : Bitmap(bitmap), H(height) {}
+  int Width() const override { return Bitmap.Width(); }
+  int Height() const override { return std::min(H, Bitmap.Height()); }
+  uint32_t GetPixel(int x, int y) const override { return Bitmap.GetPixel(x, y); }
+  void SetPixel(int x, int y, uint32_t rgb) override { Bitmap.SetPixel(x, y, rgb); }
+
+private:
+  TFastBmp& Bitmap;
+  int H;
+};
+
+}  // namespace
+
+void TVorbelStepsMainForm::MixScopePaint(TFastBmp& bitmap) {
+  if (!ScopeSnow) return;
+  if (ScopeSnow->Width() != MixScope->width() || ScopeSnow->Height() != MixScope->height())
+    ScopeSnow->InitSnow(MixScope->width(), MixScope->height());
+  TScopeSnowCanvas canvas(bitmap, MixScope->height());
+  ScopeSnow->DrawPile(canvas);
+  ScopeSnow->MoveSnow();
+  ScopeSnow->DrawSnow(canvas);
+}
+
 void TVorbelStepsMainForm::ApplyPanelPictures() {
   TSkin& skin = Skin();
   // Glyphs of the style; a style without one keeps the button's own look.
@@ -225,6 +255,14 @@ void TVorbelStepsMainForm::ApplyPanelPictures() {
   MixScope->SetTraceColors(1, style.ScopeCol[2], style.ScopeCol[3]);
   const QImage glass = skin.PanelUnder(QStringLiteral("MixScope"));
   MixScope->SetBackground(glass.isNull() ? QImage(MixScope->size(), QImage::Format_RGB32) : glass);
+  if (style.ScopeFX) {
+    ScopeSnow = std::make_unique<TSnow>(ProgramRandom);
+    ScopeSnow->InitSnow(MixScope->width(), MixScope->height());
+    MixScope->OnPaint = [this](TWAVScope&, TFastBmp& bitmap) { MixScopePaint(bitmap); };
+  } else {
+    MixScope->OnPaint = nullptr;
+    ScopeSnow.reset();
+  }
   MixVolumeter->SetImages(skin.VolumeterIL.Empty() ? nullptr : &skin.VolumeterIL);
   // The faders: their caps, and the panel under them as their background.
   for (int i = 0; i < MasterSliderCount; ++i) {

@@ -33,6 +33,7 @@
 #include "core/PatternCommands.h"
 #include "editors/BackgroundForm.h"
 #include "core/Program.h"
+#include "editors/Snow.h"
 #include "editors/TutorialForm.h"
 #include "framework/AMTipDlg.h"
 #include "core/ProgramPaths.h"

@@ -67,6 +67,8 @@ class TSettingsStore;
 class TSkinPic;
 class TTrackSlider;
 class TWAVScope;
+class TSnow;
+class TFastBmp;
 class TWAVVolumeter;
 class TQuickPaintBox;
 
@@ -290,6 +292,9 @@ public:
   TMeroUpDown* BPMUpDown = nullptr;
   TQuickPaintBox* MIDISyncLED = nullptr;
   TWAVScope* MixScope = nullptr;
+  // The scope's snow, while the style asks for it ("ScopeFX"): its effect
+  // buffer is the scope's size.
+  std::unique_ptr<TSnow> ScopeSnow;
   TMyTransButton* ScopeButton = nullptr;
   TWAVVolumeter* MixVolumeter = nullptr;
   std::array<TTrackSlider*, MasterSliderCount> MasterSliders{};
@@ -339,6 +344,8 @@ public:
   // The engine's reports that the window shows: fresh output for the scope
   // and the level meter, the sync lamp.
   void ScopeUpdate();
+  // The scope's extra painting: the snow's pile, then a tick of it.
+  void MixScopePaint(TFastBmp& bitmap);
   void SyncLampUpdate();
   // ScopeButtonClick: the scope runs while its button is down.
   void ScopeButtonClick();

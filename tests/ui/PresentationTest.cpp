@@ -20,6 +20,8 @@
 #include "controls/NumBar.h"
 #include "controls/TimerSpeedButton.h"
 #include "controls/TransImages.h"
+#include "controls/WAVScope.h"
+#include "framework/Skin.h"
 #include "core/ProgramPaths.h"
 #include "core/ProgramVersion.h"
 #include "editors/AboutForm.h"
@@ -307,6 +309,31 @@ TEST_F(PresentationProgram, TutorialPagesReplaceTheSongOnlyAfterTheQuestion) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(form.TutorialForm(), nullptr);
   EXPECT_EQ(CurrentSong().PatternNames[2].Name, "Fill");
+}
+
+TEST_F(PresentationProgram, TheLightStyleSnowsInTheScopeAndTheDefaultDoesNot) {
+  TProgramRun run({"/NoSplash"}, Tmp.Dir());
+  run.StartUp();
+  TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
+  form.show();
+  auto* scope = form.findChild<TWAVScope*>("MixScope");
+  ASSERT_NE(scope, nullptr);
+  auto paleInBottomRow = [scope] {
+    QImage shot;
+    for (int i = 0; i < 600; ++i) shot = scope->grab().toImage();  // a tick a paint
+    int pale = 0;
+    for (int x = 0; x < shot.width(); ++x) {
+      const QColor c = shot.pixelColor(x, shot.height() - 1);
+      pale += c.red() > 0xC0 && c.green() > 0xB0 && c.blue() > 0xA0;
+    }
+    return pale * 100 / shot.width();
+  };
+  Skin().ChangeStyle(VS_DATA_DIR, "Light");
+  EXPECT_TRUE(bool(scope->OnPaint));
+  EXPECT_GT(paleInBottomRow(), 90);
+  Skin().ChangeStyle(VS_DATA_DIR, "Default");
+  EXPECT_FALSE(bool(scope->OnPaint));
+  EXPECT_LT(paleInBottomRow(), 10);
 }
 
 }  // namespace

@@ -80,6 +80,8 @@ std::string LightStyleConfig() {
   t += Line("Hint", "VorbelSteps - light");
   t += Line("TitleFont", "DejaVu Sans," + Colour(40, 44, 52) + ",12");
   t += Line("ScopeCol", Colours({Colour(40, 60, 70), Colour(150, 170, 176), Colour(200, 90, 20), Colour(200, 170, 140)}));
+  // Snow falls in the scope's window and piles up at its bottom.
+  t += Line("ScopeFX", "1");
   t += Line("MainScrollerCol", Colour(168, 172, 178));
   return t;
 }

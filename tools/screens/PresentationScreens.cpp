@@ -7,6 +7,7 @@
 #include "editors/TitleForm.h"
 #include "editors/TutorialForm.h"
 #include "framework/AMTipDlg.h"
+#include "framework/Skin.h"
 #include "model/Song.h"
 #include "tools/screens/Screens.h"
 #include "ui/ProgramRun.h"
@@ -56,6 +57,18 @@ VS_SCREEN("tutorial-page", [](TScreenContext& c) {
   CurrentSong().SetModified(false);
   form.Commands().New();
   return shot;
+});
+
+// The light style's scope after a while of snow, three times its size.
+VS_SCREEN("scope-snow", [](TScreenContext& c) {
+  c.Program();
+  Skin().ChangeStyle(c.DataDir.toStdString(), "Light");
+  TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
+  QWidget* scope = form.findChild<QWidget*>("MixScope");
+  QImage shot;
+  for (int i = 0; i < 900; ++i) shot = scope->grab().toImage();
+  Skin().ChangeStyle(c.DataDir.toStdString(), "Default");
+  return shot.scaled(shot.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation);
 });
 
 }  // namespace
