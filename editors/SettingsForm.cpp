@@ -190,6 +190,17 @@ TSettingsForm::TSettingsForm(TPreferences& prefs, QWidget* parent)
 
   SaveMB404FileName = Q(SamplesFolder() + "MB404 Presets/untitled");
 
+  // Files dropped on the window load into the channel shown and the ones
+  // after it, as on its row of the rack; a song dropped opens.
+  auto* drop = new TDragFilesTrg(this);
+  drop->setObjectName("WAVDragTrg");
+  drop->SetTarget(this);
+  drop->OnDrop = [this](TDragFilesTrg& target) {
+    const std::vector<std::string>& files = target.Files();
+    if (files.empty() || !Shown() || TryOpenSongFile(files.front())) return;
+    LoadFiles(Tag, files);
+  };
+
 
   MultiLang1 = new TMultiLang(this);
   MultiLang1->AfterLanguageChanged = [this](int) {
@@ -730,6 +741,10 @@ void TSettingsForm::OpenSampleForChannel(int index) {
   if (!chosen) return;
   std::vector<std::string> files;
   for (const QString& f : FOpenWAV->Files) files.push_back(S(f));
+  LoadFiles(index, files);
+}
+
+void TSettingsForm::LoadFiles(int index, const std::vector<std::string>& files) {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   Applying = true;
   LoadFilesIntoChannels(Song(), index, files);

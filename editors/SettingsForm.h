@@ -15,6 +15,8 @@
 // and nothing is written. The window follows the song: another view's
 // change of the shown channel fills it again.
 //
+// Files dropped on the window load as through its open dialog.
+//
 // Keys (before any control's): Enter previews the channel's sample; PgUp
 // and PgDn (unless a combo box or slider has the focus) show the previous
 // and next channel, as if its name button were pressed.
@@ -89,6 +91,9 @@ public:
   // files load into it and the channels after it.
   void OpenSampleForChannel(int index);
   void AddRecentSample(const std::string& file);
+  // Files load into a channel and the ones after it (appended where the
+  // rack ends); each goes into the recent list.
+  void LoadFiles(int index, const std::vector<std::string>& files);
   const TRecentSamples& RecentSamples() const { return Recent; }
   // A file picked elsewhere (the sample browser's selection) loads into the
   // channel shown.

@@ -526,6 +526,18 @@ TEST_F(ChannelSettingsProgram, SampleMenuSavesReloadsAndDragsTheSampleOut) {
   ASSERT_EQ(dragged.size(), 1u);
   EXPECT_EQ(dragged[0].toLocalFile().toStdString(), fade);
 
+  // Files dropped on the window load into this channel and the next.
+  const std::string second = FadingWav(Tmp / "second.wav", 700);
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(fade)), QUrl::fromLocalFile(QString::fromStdString(second))});
+  QDragEnterEvent enter(QPoint(200, 200), Qt::CopyAction, &data, Qt::LeftButton, {});
+  QApplication::sendEvent(Settings, &enter);
+  QDropEvent drop(QPointF(200, 200), Qt::CopyAction, &data, Qt::LeftButton, {});
+  QApplication::sendEvent(Settings, &drop);
+  EXPECT_EQ(Chan(3).SampleFileName, second);
+  EXPECT_EQ(Chan(3).Sample.Length, 700);
+  EXPECT_EQ(Control<QComboBox>("FileNameBox")->itemText(0), "second.wav");
+
   // The colour chosen in the dialog is the channel's.
   auto* colour = Control<TMyTransButton>("ColorSample");
   QTimer::singleShot(0, [] {
