@@ -147,7 +147,7 @@ TChannelRack::TChannelRack(TPreferences& prefs, QWidget* parent) : QWidget(paren
   FGridsBox->verticalScrollBar()->setSingleStep(StepCellHeight);
   FGridsBox->viewport()->setAutoFillBackground(true);
   Panel = new TWPControl;
-  Panel->setObjectName("GridsPanel");
+  Panel->setObjectName("BackWP");
   Panel->OnPaint = [this](QWidget*, TCanvas& canvas) { PaintBackground(canvas); };
   FGridsBox->setWidget(Panel);
   FGridsBox->OnResize = [this](QWidget*) {

@@ -274,11 +274,16 @@ bool TVorbelStepsMainForm::DragSurfaceEvent(QWidget* surface, QEvent* event) {
     }
     case QEvent::MouseButtonRelease:
       DragOrigin = false;
+      if (surface == LogoZone && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && OnLogoClick)
+        OnLogoClick(++LogoClicks);
       return true;
     case QEvent::MouseButtonDblClick:
-      // Full height and back (the logo keeps its double click).
-      if (surface != LogoZone) ToggleFullHeight();
+      // Full height and back; the logo has its own double click.
       DragOrigin = false;
+      if (surface != LogoZone)
+        ToggleFullHeight();
+      else if (OnLogoDoubleClick)
+        OnLogoDoubleClick();
       return true;
     default:
       return false;

@@ -523,7 +523,7 @@ void TVorbelStepsMainForm::BuildMenus() {
   t.AddItem("New1", "&New", "FileMenu", [this] { SongCommands->New(); });
   t.AddItem("Open1", "&Open...", "FileMenu", [this] { SongCommands->Open(); }).Shortcut("Ctrl+O");
   DrumKitsMenu = t.AddMenu("DrumKitsMenu", "&DrumKits", "FileMenu").Menu();
-  t.AddItem("LaunchTutorial1", "Launch tutorial", "FileMenu", [this] { TutorialMenuClick(); });
+  t.AddItem("Tutorial1", "Launch tutorial", "FileMenu", [this] { TutorialMenuClick(); });
   t.AddSeparator("FileMenu");
   t.AddItem("Save1", "&Save", "FileMenu", [this] { SongCommands->Save(); }).Shortcut("Ctrl+S");
   t.AddItem("SaveAs1", "Save &as...", "FileMenu", [this] { SongCommands->SaveAs(); });

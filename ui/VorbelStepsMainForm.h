@@ -276,9 +276,13 @@ public:
   TSkinPic* LeftSide = nullptr;
   TSkinPic* RightSide = nullptr;
   QLabel* InfoLabel = nullptr;
-  // The remote panel.
+  // The remote panel. The window is dragged by its logo zone; clicks on it
+  // go to OnLogoClick (with the count of clicks so far) and a double click
+  // to OnLogoDoubleClick.
   TSkinPic* MenuPic = nullptr;
   QWidget* LogoZone = nullptr;
+  std::function<void(int clicks)> OnLogoClick;
+  std::function<void()> OnLogoDoubleClick;
   TMyTransButton* StartButton = nullptr;
   TMyTransButton* LoopButton = nullptr;
   TMyTransButton* FXVolBtn = nullptr;
@@ -432,6 +436,7 @@ private:
   QPoint LastPos;           // where the window was (the piano window follows)
   bool PlacingSideWindows = false;
   QPointer<QWidget> SampleBrowser;
+  int LogoClicks = 0;
 
   // The panel under each fader.
   std::array<TImageList, MasterSliderCount> SliderBacks;

@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 #include <cmath>
 #include <filesystem>
 
@@ -17,6 +20,7 @@
 #include "controls/RCADigital.h"
 #include "controls/Selector.h"
 #include "controls/TrackSlider.h"
+#include "controls/WAVScope.h"
 #include "controls/WAVWheel.h"
 #include "core/ChannelCommands.h"
 #include "core/PatternCommands.h"
@@ -316,6 +320,66 @@ TEST_F(MainWindowTest, TheFadersSetTheMasterValuesWithTheirFormulasAndTexts) {
   form.Actions().Action("N135BPM1")->trigger();
   EXPECT_EQ(song.BPM, 135);
   EXPECT_EQ(form.BPMDig->Value(), 135);
+}
+
+TEST_F(MainWindowTest, PopupsAndMenusActOnTheirChannelAndTheScope) {
+  TVorbelStepsMainForm& form = *Form;
+  TSong& song = CurrentSong();
+  // A right click on Tom's name: its line menu; "Fill each 4 notes" fills
+  // that row only.
+  QAction* fill4 = form.Actions().Action("Add4Dots1");
+  bool loadShown = false;
+  QTimer::singleShot(50, [&] {
+    QMenu* line = form.LineMenu();
+    loadShown = form.Actions().Action("Openwave1")->isVisible();
+    QTest::mouseClick(line, Qt::LeftButton, {}, line->actionGeometry(fill4).center());
+  });
+  QWidget* name = form.Rack().Rows()[5].Name;
+  QTest::mouseClick(name, Qt::RightButton, {}, QPoint(20, 10));
+  QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(20, 10), name->mapToGlobal(QPoint(20, 10)));
+  QApplication::sendEvent(name, &menu);
+  EXPECT_TRUE(loadShown);  // a sample channel
+  EXPECT_EQ(form.LineMenuChannel(), 5);
+  std::vector<int> on;
+  for (int s = 0; s < 16; ++s)
+    if (song.Channel(5)->Steps.IsStepOn(1, s)) on.push_back(s);
+  EXPECT_EQ(on, std::vector<int>({0, 4, 8, 12}));
+  EXPECT_EQ(form.Rack().StepRow(5)->CellFrame(4), 3);  // on, in an odd block
+  EXPECT_FALSE(song.Channel(4)->Steps.IsStepOn(1, 4));
+
+  // Items whose windows are not there yet wait disabled; a later window
+  // gives them their command.
+  QAction* contents = form.Actions().Action("Contents1");
+  EXPECT_FALSE(contents->isEnabled());
+  bool ran = false;
+  EXPECT_TRUE(form.Actions().SetHandler("Contents1", [&] { ran = true; }));
+  contents->trigger();
+  EXPECT_TRUE(ran);
+
+  // The tempo display pops its presets up.
+  QTest::mouseClick(form.BPMDig, Qt::LeftButton, {}, QPoint(5, 5));
+  ASSERT_TRUE(form.TempoMenu()->isVisible());
+  form.Actions().Action("N150BPM1")->trigger();
+  form.TempoMenu()->hide();
+  EXPECT_EQ(song.BPM, 150);
+  EXPECT_EQ(form.BPMUpDown->Value(), 150);
+
+  // The scope: a left click draws in the next style, its menu picks one and
+  // the shade.
+  const int style = form.Prefs().ScopeStyle;
+  QTest::mouseClick(form.MixScope, Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(form.Prefs().ScopeStyle, (style + 1) % 5);
+  form.Actions().Action("ScopeFlower1")->trigger();
+  EXPECT_EQ(form.MixScope->Style(), TScopeStyle::Flower);
+  form.Actions().Action("ShadeMenu")->trigger();
+  EXPECT_EQ(form.MixScope->TrailWeight(), 192);
+
+  // Position leds: every row shows its lamps and the window follows.
+  const int before = form.height();
+  QTest::keyClick(&form, Qt::Key_Z, Qt::AltModifier);
+  EXPECT_TRUE(form.Rack().AllRowsShowLamps());
+  EXPECT_EQ(form.Rack().StepRow(0)->height(), 46);
+  EXPECT_EQ(form.height(), before + 7 * 19);
 }
 
 }  // namespace

@@ -268,7 +268,7 @@ TEST_F(PresentationProgram, TutorialPagesReplaceTheSongOnlyAfterTheQuestion) {
   // An edit, then the tutorial: Cancel keeps the song and opens nothing.
   CurrentSong().SetModified(true);
   boxes.Answer(IdCancel);
-  form.Actions().Action("LaunchTutorial1")->trigger();
+  form.Actions().Action("Tutorial1")->trigger();
   ASSERT_EQ(boxes.Count(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].Caption, "Confirm");
   EXPECT_EQ(form.TutorialForm(), nullptr);
@@ -276,7 +276,7 @@ TEST_F(PresentationProgram, TutorialPagesReplaceTheSongOnlyAfterTheQuestion) {
 
   // No: the first page, its song untitled and unmodified.
   boxes.Answer(IdNo);
-  form.Actions().Action("LaunchTutorial1")->trigger();
+  form.Actions().Action("Tutorial1")->trigger();
   TTutorialForm* tutorial = form.TutorialForm();
   ASSERT_NE(tutorial, nullptr);
   EXPECT_TRUE(tutorial->isVisible());
