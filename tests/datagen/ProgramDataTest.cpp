@@ -18,6 +18,7 @@
 #include "support/TempDir.h"
 #include "toolbox/AllTools.h"
 #include "toolbox/PathTools.h"
+#include "toolbox/RTFText.h"
 #include "tools/datagen/ProgramData.h"
 #include "tools/datagen/StyleLayout.h"
 #include "core/Style.h"
@@ -160,6 +161,48 @@ TEST_F(GeneratedData, SecondRunWritesTheSameBytesAndTheSongRoundTrips) {
   const auto again = BuildSongImage(*content.Song);
   ASSERT_TRUE(first);
   EXPECT_EQ(std::string(again.begin(), again.end()), *first);
+}
+
+TEST_F(GeneratedData, TipsAndTutorialPagesSpeakEveryLanguageAndEveryPageSongReads) {
+  // The tips: one a line, the same number in English, French and Dutch,
+  // each a different text.
+  std::vector<std::vector<std::string>> tips;
+  for (const char* file : {"Tips.txt", "Tips_1.txt", "Tips_2.txt"}) {
+    const auto text = ReadFileBytes(App + "Texts/" + file);
+    ASSERT_TRUE(text) << file;
+    std::vector<std::string> lines;
+    for (size_t at = 0, end; at < text->size(); at = end + 1) {
+      end = std::min(text->find('\n', at), text->size());
+      lines.push_back(text->substr(at, end - at));
+    }
+    tips.push_back(lines);
+  }
+  EXPECT_GE(tips[0].size(), 10u);
+  EXPECT_EQ(tips[1].size(), tips[0].size());
+  EXPECT_EQ(tips[2].size(), tips[0].size());
+  for (size_t i = 0; i + 1 < tips[0].size(); ++i) EXPECT_NE(tips[0][i], tips[1][i]);
+  EXPECT_NE(RTFToPlainText(*ReadFileBytes(App + "Texts/AboutTxt.rtf")).find("Independent JPEG Group"),
+            std::string::npos);
+
+  // Five pages with no gap: a song of the kit each, titled as its English
+  // text, with the text in three languages.
+  for (int page = 0; page < 5; ++page) {
+    const std::string base = App + "Loops/Tutorial/";
+    const std::string name = "Tut_" + std::to_string(page);
+    TSongFileContent content;
+    ASSERT_EQ(ReadSongFile(base + name + ".zmp", content), SongLoaded) << page;
+    EXPECT_EQ(content.Song->ChannelCount(), 8);
+    EXPECT_EQ(content.Song->Channel(0)->Name, "Kick");
+    const std::string english = RTFToPlainText(*ReadFileBytes(base + "Texts_0/" + name + ".rtf"));
+    EXPECT_EQ(english.substr(0, content.Song->Info.Title.size()), content.Song->Info.Title);
+    for (int language = 1; language < 3; ++language) {
+      const auto text = ReadFileBytes(base + "Texts_" + std::to_string(language) + "/" + name + ".rtf");
+      ASSERT_TRUE(text) << page << " " << language;
+      EXPECT_NE(RTFToPlainText(*text), english);
+      EXPECT_GT(RTFToPlainText(*text).size(), 150u);
+    }
+  }
+  EXPECT_FALSE(fs::exists(App + "Loops/Tutorial/Tut_5.zmp"));
 }
 
 TEST(GeneratedDataFailure, RefusesAnEmptyOrUnwritableFolder) {

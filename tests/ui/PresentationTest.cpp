@@ -250,6 +250,18 @@ TEST_F(PresentationProgram, AboutSlidesInWithTheVersionAndItsCreditsScroll) {
     QDesktopServices::unsetUrlHandler("https");
     ASSERT_EQ(browser.Opened.size(), 1u);
     EXPECT_EQ(browser.Opened[0], QUrl("https://libjpeg-turbo.org/"));
+    // The link component: a bare mail address gets "mailto:"; the stored
+    // e-mail is never opened, nor an address of another kind.
+    QDesktopServices::setUrlHandler("mailto", &browser, "Open");
+    TGoToWeb& web = about.WebLink();
+    web.Url = "someone@example.org";
+    web.EMail = "other@example.org";
+    EXPECT_TRUE(web.Execute());
+    web.Url = "file:///etc/passwd";
+    EXPECT_FALSE(web.Execute());
+    QDesktopServices::unsetUrlHandler("mailto");
+    ASSERT_EQ(browser.Opened.size(), 2u);
+    EXPECT_EQ(browser.Opened[1], QUrl("mailto:someone@example.org"));
     checked = true;
     QTest::mouseClick(about.OkBtn(), Qt::LeftButton);
   });
@@ -309,6 +321,34 @@ TEST_F(PresentationProgram, TutorialPagesReplaceTheSongOnlyAfterTheQuestion) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(form.TutorialForm(), nullptr);
   EXPECT_EQ(CurrentSong().PatternNames[2].Name, "Fill");
+}
+
+TEST_F(PresentationProgram, TutorialPagesEndAtTheFirstGapAndWithoutAnyPageZeroIsTried) {
+  TProgramRun run({"/NoSplash"}, Tmp.Dir());
+  run.StartUp();
+  TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
+  Tmp.Write("gap/Tut_0.zmp", "x");
+  Tmp.Write("gap/TUT_1.ZMP", "x");  // in any letter case
+  Tmp.Write("gap/Tut_3.zmp", "x");
+  EXPECT_EQ(CountTutorialPages(Tmp / "gap/"), 2);
+
+  // No pages at all: page 0 is tried all the same; its song is missing,
+  // which is said, and the open song stays as it was.
+  const std::string app = ProgramPaths().AppPath;
+  ProgramPaths().AppPath = Tmp / "empty/";
+  const std::string title = CurrentSong().Info.Title;
+  TRecordingMessageBox boxes;
+  {
+    TTutorialForm tutorial(form.Commands());
+    EXPECT_EQ(tutorial.PageCount(), 0);
+    tutorial.OpenPage(0);
+    EXPECT_EQ(tutorial.windowTitle(), "Tutorial 1/0");
+    EXPECT_TRUE(tutorial.InfoEdit()->toPlainText().isEmpty());
+  }
+  ProgramPaths().AppPath = app;
+  ASSERT_EQ(boxes.Count(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].Message, "The file doesn't exist or has been moved.");
+  EXPECT_EQ(CurrentSong().Info.Title, title);
 }
 
 TEST_F(PresentationProgram, TheLightStyleSnowsInTheScopeAndTheDefaultDoesNot) {
