@@ -15,6 +15,7 @@
 #include "core/Style.h"
 #include "editors/DialogParts.h"
 #include "editors/PanelStyle.h"
+#include "framework/PanelWell.h"
 #include "framework/RichEdEx.h"
 #include "toolbox/AllTools.h"
 
@@ -26,21 +27,6 @@ constexpr int ClientWidth = 440, ClientHeight = 268;
 // The credits' window: the text moves up through it and comes in again
 // from its lower edge.
 constexpr int CreditsWidth = 200, CreditsHeight = 120;
-
-// The credits' window: a recessed well the text scrolls in.
-class TCreditsWell : public QWidget {
-public:
-  using QWidget::QWidget;
-
-protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    p.fillRect(rect(), panel::Well);
-    p.setPen(panel::Shadow);
-    p.drawLine(0, 0, width() - 1, 0);
-    p.drawLine(0, 0, 0, height() - 1);
-  }
-};
 
 }  // namespace
 
@@ -104,7 +90,7 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Windo
     connect(label, &QLabel::linkActivated, this, [this](const QString& address) { OpenLink(address.toStdString()); });
   }
 
-  FCreditsPanel = new TCreditsWell(this);
+  FCreditsPanel = new TPanelWell(this);
   FCreditsPanel->setObjectName("CreditsPanel");
   FCreditsPanel->setGeometry(226, 96, CreditsWidth, CreditsHeight);
   FCreditsEdit = new TRichEditEx(FCreditsPanel);

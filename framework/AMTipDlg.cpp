@@ -3,13 +3,13 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
 #include <QScreen>
 
 #include "controls/ImageList.h"
 #include "controls/NumBar.h"
 #include "core/PatternCommands.h"
 #include "framework/PanelLook.h"
+#include "framework/PanelWell.h"
 #include "toolbox/AllTools.h"
 
 namespace vs {
@@ -17,25 +17,6 @@ namespace vs {
 namespace {
 
 constexpr int ClientWidth = 225, ClientHeight = 203;
-
-// The recessed well behind the tip.
-class TTipBevel : public QWidget {
-public:
-  using QWidget::QWidget;
-
-protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    p.setPen(QPen(look::PanelLight, 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(r.translated(0, 1), 4, 4);
-    p.setPen(QPen(look::PanelShadow, 1));
-    p.setBrush(look::PanelDeep);
-    p.drawRoundedRect(r.adjusted(0, 0, 0, -1), 4, 4);
-  }
-};
 
 }  // namespace
 
@@ -69,7 +50,7 @@ TTipForm::TTipForm(QWidget* parent) : QDialog(parent, Qt::Tool) {
   ReadThisBitmap->setPixmap(QPixmap::fromImage(LoadResourceBitmap("ReadThis")));
   ReadThisBitmap->setGeometry(8, 6, 209, 28);
 
-  auto* bevel = new TTipBevel(this);
+  auto* bevel = new TPanelWell(this);
   bevel->setObjectName("Bevel1");
   bevel->setGeometry(4, 36, 217, 145);
 

@@ -37,21 +37,12 @@
 #include "toolbox/AllTools.h"
 #include "ui/ProgramRun.h"
 #include "ui/ProgramWindows.h"
+#include "ui/UrlRecorder.h"
 
 namespace vs {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Records the addresses the desktop is asked to open.
-class TBrowserRecorder : public QObject {
-  Q_OBJECT
-
-public:
-  std::vector<QUrl> Opened;
-public slots:
-  void Open(const QUrl& url) { Opened.push_back(url); }
-};
 
 // Runs check on the next turn of the event loop: inside the modal window
 // that the caller opens next.
@@ -242,7 +233,7 @@ TEST_F(PresentationProgram, AboutSlidesInWithTheVersionAndItsCreditsScroll) {
     EXPECT_EQ(about.ScrollTimer().interval(), 50);
 
     // A link opens its address whole.
-    TBrowserRecorder browser;
+    TUrlRecorder browser;
     QDesktopServices::setUrlHandler("https", &browser, "Open");
     QLabel* link = about.findChild<QLabel*>("libjpegturboLink");
     ASSERT_NE(link, nullptr);
@@ -379,4 +370,3 @@ TEST_F(PresentationProgram, TheLightStyleSnowsInTheScopeAndTheDefaultDoesNot) {
 }  // namespace
 }  // namespace vs
 
-#include "PresentationTest.moc"

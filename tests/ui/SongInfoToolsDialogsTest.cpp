@@ -41,21 +41,12 @@
 #include "toolbox/AllTools.h"
 #include "ui/ProgramRun.h"
 #include "ui/ProgramWindows.h"
+#include "ui/UrlRecorder.h"
 
 namespace vs {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Records the addresses the desktop is asked to open.
-class TUrlRecorder : public QObject {
-  Q_OBJECT
-
-public:
-  std::vector<QUrl> Opened;
-public slots:
-  void Open(const QUrl& url) { Opened.push_back(url); }
-};
 
 // Acts once on the modal dialog of type T when one is up (polling while
 // the code that opens it runs its own event loop).
@@ -380,4 +371,3 @@ TEST_F(SongInfoToolsDialogsTest, CtrlRRendersWithAMovingGaugeAndCancelLeavesASho
 }  // namespace
 }  // namespace vs
 
-#include "SongInfoToolsDialogsTest.moc"

@@ -149,6 +149,23 @@ void Print(QPainter& p, const QRectF& r, const QString& text, int pixelSize, con
   p.restore();
 }
 
+void Screw(QPainter& p, QPointF c, const TStylePalette& pal, qreal radius) {
+  const qreal k = radius / 3.2;
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setPen(Qt::NoPen);
+  p.setBrush(pal.EdgeDark);
+  p.drawEllipse(c, radius, radius);
+  QRadialGradient g(c - QPointF(k, k), 3.5 * k);
+  g.setColorAt(0, pal.PlateTop.lighter(120));
+  g.setColorAt(1, pal.Plate.darker(120));
+  p.setBrush(g);
+  p.drawEllipse(c, 2.6 * k, 2.6 * k);
+  p.setPen(QPen(pal.EdgeDark, 0.9 * k));
+  p.drawLine(c + QPointF(-1.7 * k, 1.0 * k), c + QPointF(1.7 * k, -1.0 * k));
+  p.restore();
+}
+
 void Lamp(QPainter& p, const QPointF& c, qreal radius, const QColor& colour, bool lit, const TStylePalette& pal) {
   p.save();
   p.setPen(Qt::NoPen);

@@ -46,6 +46,8 @@ void Recess(QPainter& p, const QRectF& r, qreal radius, const QColor& fill, cons
 // Printed text, with a faint one-pixel relief.
 void Print(QPainter& p, const QRectF& r, const QString& text, int pixelSize, const TStylePalette& pal,
            int flags = Qt::AlignCenter, bool bold = true, const QColor* colour = nullptr);
+// A panel screw of a radius (its slot at a slant).
+void Screw(QPainter& p, QPointF c, const TStylePalette& pal, qreal radius = 3.2);
 // A round lamp; lit with a glow.
 void Lamp(QPainter& p, const QPointF& c, qreal radius, const QColor& colour, bool lit, const TStylePalette& pal);
 // A rounded plate (button face), pressed or not, optionally lit along its

@@ -31,21 +31,6 @@ QRect R(const TLayoutRect& r) { return QRect(r.Left, r.Top, r.Width, r.Height); 
 
 // ------------------------------------------------------------- the panel
 
-void PaintScrew(QPainter& p, QPointF c, const TStylePalette& pal) {
-  p.save();
-  p.setPen(Qt::NoPen);
-  p.setBrush(pal.EdgeDark);
-  p.drawEllipse(c, 3.2, 3.2);
-  QRadialGradient g(c - QPointF(1, 1), 3.5);
-  g.setColorAt(0, pal.PlateTop.lighter(120));
-  g.setColorAt(1, pal.Plate.darker(120));
-  p.setBrush(g);
-  p.drawEllipse(c, 2.6, 2.6);
-  p.setPen(QPen(pal.EdgeDark, 0.9));
-  p.drawLine(c + QPointF(-1.7, 1.0), c + QPointF(1.7, -1.0));
-  p.restore();
-}
-
 // A fader's slot and scale, printed on the panel under the fader.
 void PaintFaderSlot(QPainter& p, const QRect& place, const QString& label, const TStylePalette& pal) {
   const double cx = place.left() + place.width() / 2.0;
@@ -88,9 +73,9 @@ QImage PaintPanel(const TStylePalette& pal) {
     p.setPen(pal.EdgeLight);
     p.drawLine(QPointF(x + 1.5, 8), QPointF(x + 1.5, PanelHeight - 8));
   }
-  PaintScrew(p, QPointF(6, 6), pal);
-  PaintScrew(p, QPointF(6, PanelHeight - 7), pal);
-  PaintScrew(p, QPointF(MainWidth - 7, PanelHeight - 7), pal);
+  Screw(p, QPointF(6, 6), pal);
+  Screw(p, QPointF(6, PanelHeight - 7), pal);
+  Screw(p, QPointF(MainWidth - 7, PanelHeight - 7), pal);
 
   // Logo.
   const QRect logo = R(PanelPlace("LogoZone"));

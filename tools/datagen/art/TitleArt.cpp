@@ -131,21 +131,8 @@ void StepRow(QPainter& p, qreal left, qreal top, qreal key, qreal height, const 
 // Four screws in the corners of a plate.
 void Screws(QPainter& p, const QRectF& r, qreal inset, const TStylePalette& pal) {
   for (const QPointF c : {r.topLeft() + QPointF(inset, inset), r.topRight() + QPointF(-inset, inset),
-                          r.bottomLeft() + QPointF(inset, -inset), r.bottomRight() + QPointF(-inset, -inset)}) {
-    p.save();
-    Smooth(p);
-    p.setPen(Qt::NoPen);
-    p.setBrush(pal.EdgeDark);
-    p.drawEllipse(c, 3.6, 3.6);
-    QRadialGradient g(c - QPointF(1, 1), 4);
-    g.setColorAt(0, pal.PlateTop.lighter(125));
-    g.setColorAt(1, pal.Plate.darker(120));
-    p.setBrush(g);
-    p.drawEllipse(c, 2.9, 2.9);
-    p.setPen(QPen(pal.EdgeDark, 1.0));
-    p.drawLine(c + QPointF(-1.9, 1.1), c + QPointF(1.9, -1.1));
-    p.restore();
-  }
+                          r.bottomLeft() + QPointF(inset, -inset), r.bottomRight() + QPointF(-inset, -inset)})
+    Screw(p, c, pal, 3.6);
 }
 
 // A display window with a number in seven-segment digits and a caption.

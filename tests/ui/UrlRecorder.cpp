@@ -1,0 +1,2 @@
+// The recorder's meta-object lives here.
+#include "ui/UrlRecorder.h"
