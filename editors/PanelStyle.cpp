@@ -5,6 +5,8 @@
 #include <QPalette>
 #include <QWidget>
 
+#include "framework/Tab95.h"
+
 namespace vs::panel {
 
 namespace {
@@ -83,6 +85,15 @@ void ApplyPanelStyle(QWidget* window) {
   window->setStyleSheet(QString::fromLatin1(StyleSheet));
 }
 
+void ApplyTabLook(TCustomTab95Control* tabs) {
+  tabs->SetTabInactiveColor(InactiveTab);
+  tabs->SetTabInactiveFontColor(Label);
+  QFont font = tabs->font();
+  font.setBold(true);
+  tabs->setFont(font);
+  tabs->SetTabInactiveFont(font);
+}
+
 TPanelGroup::TPanelGroup(const QString& title, QWidget* parent) : QGroupBox(title, parent) {
   setContentsMargins(10, 24, 10, 8);
   setFlat(true);
@@ -108,8 +119,11 @@ void TPanelGroup::paintEvent(QPaintEvent*) {
   f.setLetterSpacing(QFont::AbsoluteSpacing, 1.4);
   f.setCapitalization(QFont::AllUppercase);
   p.setFont(f);
+  // "&&" is a written "&"; a single one marks a key.
   QString text = title();
+  text.replace(QLatin1String("&&"), QString(QChar(0x1)));
   text.remove(QLatin1Char('&'));
+  text.replace(QChar(0x1), QLatin1Char('&'));
   const QRect box(2, 0, width() - 4, 14);
   p.setPen(Amber);
   p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, text);
@@ -121,6 +135,16 @@ void TPanelGroup::paintEvent(QPaintEvent*) {
     p.setPen(Edge);
     p.drawLine(end, box.center().y() + 1, box.right(), box.center().y() + 1);
   }
+}
+
+void TPanelCombo::paintEvent(QPaintEvent* event) {
+  QComboBox::paintEvent(event);
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(Qt::NoPen);
+  p.setBrush(isEnabled() ? Amber : Label);
+  const QPointF c(width() - 10.5, height() / 2.0 + 1);
+  p.drawPolygon(QPolygonF({c + QPointF(-4, -2.5), c + QPointF(4, -2.5), c + QPointF(0, 2.5)}));
 }
 
 }  // namespace vs::panel

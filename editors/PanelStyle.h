@@ -5,9 +5,14 @@
 // controls and labels take. A window applies it once to itself.
 
 #include <QColor>
+#include <QComboBox>
 #include <QGroupBox>
 
 class QWidget;
+
+namespace vs {
+class TCustomTab95Control;
+}
 
 namespace vs::panel {
 
@@ -22,6 +27,8 @@ inline const QColor InactiveTab{0x22, 0x25, 0x2A};
 
 // Palette and style sheet of the panel on window and its children.
 void ApplyPanelStyle(QWidget* window);
+// Tabs on the panel: bold captions, the tabs at rest dark with grey text.
+void ApplyTabLook(TCustomTab95Control* tabs);
 
 // A group of controls on the panel: a recessed well with rounded corners,
 // its title engraved above it in amber capitals with a rule to the right.
@@ -30,6 +37,17 @@ class TPanelGroup : public QGroupBox {
 
 public:
   explicit TPanelGroup(const QString& title, QWidget* parent = nullptr);
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+// A drop-down list on the panel: the style sheet's box with an amber arrow.
+class TPanelCombo : public QComboBox {
+  Q_OBJECT
+
+public:
+  explicit TPanelCombo(QWidget* parent = nullptr) : QComboBox(parent) {}
 
 protected:
   void paintEvent(QPaintEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "model/MixerLock.h"
 #include "engine/EngineState.h"
@@ -33,6 +34,21 @@ struct TSuspended {
 };
 
 }  // namespace
+
+const char* const PluginNoneEntry = "(none)";
+
+std::vector<std::string> PluginFileNames(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  if (!folder.empty())
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+      const std::string file = entry.path().filename().string();
+      if (file.size() > 3 && HasExtension(file, ".so") && !entry.is_directory(ec)) names.push_back(file.substr(0, file.size() - 3));
+    }
+  std::sort(names.begin(), names.end());
+  names.push_back(PluginNoneEntry);
+  return names;
+}
 
 std::string PluginTrackName(int track) {
   if (track <= 0) return "Master";
@@ -254,6 +270,18 @@ void TPluginHost::RunEffectSlots(float* bus, int track, int32_t frames) {
     c = e->NumOutputs;
   }
   if (c >= 1) writeBack();
+}
+
+void TPluginHost::SwapSlots(int track, int a, int b) {
+  if (track < 0 || track >= PluginTracks || a < 0 || b < 0 || a >= PluginSlotsPerTrack || b >= PluginSlotsPerTrack)
+    return;
+  MixerGuard lock;
+  std::swap(Racks[size_t(track * PluginSlotsPerTrack + a)], Racks[size_t(track * PluginSlotsPerTrack + b)]);
+  for (int s : {a, b}) {
+    TPluginRack& rack = Slot(track, s);
+    rack.Slot = s;
+    rack.Plugin.SlotNumber = track * PluginSlotsPerTrack + s;
+  }
 }
 
 void TPluginHost::SendAllPluginsBlockSize(int32_t frames) {

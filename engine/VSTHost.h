@@ -35,6 +35,12 @@ constexpr int32_t MaxPluginBlockFrames = 2048;
 // The block size plug-ins are told for a mix block of frames: 1..2048.
 int32_t PluginBlockFrames(int32_t frames);
 
+extern const char* const PluginNoneEntry;  // "(none)"
+// The plug-in menu's entries for a folder: the names of its ".so" files (in
+// any case) without the extension, sorted, then "(none)". A folder that is
+// missing or empty gives "(none)" alone.
+std::vector<std::string> PluginFileNames(const std::string& folder);
+
 // "Master", "FX Track 1" .. "FX Track 4".
 std::string PluginTrackName(int track);
 // The strip colour of a plug-in name (0xRRGGBB): hue (sum of the byte codes
@@ -112,6 +118,10 @@ public:
   // ProcessTrack runs a whole mix block through it piece by piece.
   void RunEffectSlots(float* bus, int track, int32_t frames);
   int32_t BufferFrames() const { return Frames; }
+
+  // Under MixerLock: slots a and b of a track change places, each taking
+  // the other's index (the plug-ins go with their strips).
+  void SwapSlots(int track, int a, int b);
 
   void SendAllPluginsBlockSize(int32_t frames);
   // Every active plug-in switched off and on again.

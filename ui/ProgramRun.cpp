@@ -23,6 +23,7 @@
 #include "ui/ProgramWindows.h"
 #include "ui/QtEngineListener.h"
 #include "ui/QtMessageBox.h"
+#include "ui/SettingsHooks.h"
 #include "engine/Mixer.h"
 #include "engine/MixThread.h"
 #include "platform/SettingsStore.h"
@@ -116,6 +117,7 @@ void TProgramRun::StartUp() {
     tools->LaunchStartupTools();
     tools->UpdateToolsMenu();
   }
+  ConnectSettingsWindow(Prog, *Listener);
   Started = true;
   form.RebuildRecentFiles();
   // The chosen style's pictures (its configuration is read), then the tool
@@ -155,6 +157,7 @@ void TProgramRun::ShowMainWindow() {
   form->show();
   // The backdrop comes back when it was on at the last close.
   if (Prog.Prefs.BackPicBox && !form->BackgroundForm()) form->BackgroundMenuClick();
+  ShowSettingsWhenNoOutput(Prog);
 }
 
 void TProgramRun::CloseOnSignals() {
@@ -199,6 +202,7 @@ void TProgramRun::ApplicationActivated(bool active) {
 }
 
 void TProgramRun::CloseAccepted() {
+  HideSettingsWindow();
   if (Prog.ShutDownDone()) return;
   TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm;
   if (form && form->IsPlaying()) form->TogglePlayback();
@@ -229,6 +233,7 @@ void TProgramRun::ShutDown() {
   Down = true;
   delete FTitleForm.data();
   if (Started) CloseAccepted();
+  DisconnectSettingsWindow();
   DestroyProgramWindows();
   Listener.reset();
   MessageBox.reset();

@@ -50,7 +50,7 @@ std::vector<std::string> CreateProgramWindows(TPreferences& prefs) {
   QWidget* owner = w.VorbelStepsMainForm;
   note(w.PianoForm = new TPianoForm(owner));
   note(w.VisualForm = new TVisualForm(owner));
-  note(w.MIDIForm = new TMIDIForm(owner));
+  note(w.MIDIForm = new TMIDIForm(prefs, owner));
   note(w.AboutForm = new TAboutForm(owner));
   note(w.SettingsForm = new TSettingsForm(prefs, owner));
   note(w.PlayListForm = new TPlayListForm(prefs, owner));

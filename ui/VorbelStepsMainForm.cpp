@@ -32,6 +32,8 @@
 #include "core/MasterClock.h"
 #include "core/PatternCommands.h"
 #include "editors/BackgroundForm.h"
+#include "core/SettingsCommands.h"
+#include "framework/Tab95.h"
 #include "core/Program.h"
 #include "editors/Snow.h"
 #include "editors/TutorialForm.h"
@@ -157,12 +159,18 @@ void TQtSongCommandHost::SongOpened() {
   LoopButtonClick(song.SongModeOn);
   for (auto& c : song.Channels) c->Selected = false;
   if (song.ChannelCount() > 0) song.Channels[0]->Selected = true;
+  // The echo line takes the song's echo; the plug-in page shows the song's
+  // plug-ins.
+  ApplySongEcho(song);
+  if (TMIDIForm* settings = Windows().MIDIForm) settings->ShowPluginSlots();
   Form.ShowSong();
   Form.ShowTransport();
 }
 
 void TQtSongCommandHost::SongWasReset() {
   if (TSetInfoForm* info = Windows().SetInfoForm) info->ShowSongInfo(CurrentSong().Info);
+  ApplySongEcho(CurrentSong());
+  if (TMIDIForm* settings = Windows().MIDIForm) settings->ShowPluginSlots();
   Form.ShowSong();
 }
 void TQtSongCommandHost::FitMainWindowHeight() { Form.FitMainWindowHeight(); }
@@ -234,6 +242,7 @@ TVorbelStepsMainForm::TVorbelStepsMainForm(TPreferences& prefs, QWidget* parent)
   WAVDragTrg->SetTarget(ChannelRack);
   WAVDragTrg->OnDrop = [this](TDragFilesTrg&) { WAVDragTrgDrop(); };
   SetChannelFileHost(&FileHost);
+  AcceptDroppedFiles();
   // Steps painted with Alt (velocity 0) show in the piano roll too.
   ChannelRack->Shared().OnStepValuesChanged = [](int, int) {
     if (TPianoForm* piano = Windows().PianoForm) piano->RepaintPianoForm();
@@ -639,15 +648,22 @@ void TVorbelStepsMainForm::BuildMenus() {
       .Checkable()
       .Shortcut("F12");
 
-  // Options: the settings window's pages wait for it.
+  // The pages of the settings window; their keys toggle them from any
+  // window of the program.
   t.AddMenu("Options1", "&Options");
-  waiting("Midi1", "&MIDI settings", "Options1").Shortcut("F5");
-  waiting("WAVsettings1", "&WAV settings", "Options1").Shortcut("F6");
-  waiting("General1", "&General settings", "Options1").Shortcut("F7");
-  waiting("Directories1", "&Directories", "Options1");
-  waiting("Plugins1", "&Plugins", "Options1").Shortcut("F8");
+  auto page = [](TTab95Sheet* TMIDIForm::*sheet) {
+    return [sheet] {
+      if (TMIDIForm* settings = Windows().MIDIForm) settings->ShowPage(settings->*sheet);
+    };
+  };
+  const char* const pageKeys[] = {"Midi1", "WAVsettings1", "General1", "Plugins1", "Loopsettings1"};
+  t.AddItem("Midi1", "&MIDI settings", "Options1", page(&TMIDIForm::MIDISheet)).Shortcut("F5");
+  t.AddItem("WAVsettings1", "&WAV settings", "Options1", page(&TMIDIForm::WAVSheet)).Shortcut("F6");
+  t.AddItem("General1", "&General settings", "Options1", page(&TMIDIForm::GeneralSheet)).Shortcut("F7");
+  t.AddItem("Directories1", "&Directories", "Options1", page(&TMIDIForm::DirsSheet));
+  t.AddItem("Plugins1", "&Plugins", "Options1", page(&TMIDIForm::PluginsSheet)).Shortcut("F8");
   t.AddSeparator("Options1");
-  waiting("Loopsettings1", "&Loop settings", "Options1").Shortcut("F9");
+  t.AddItem("Loopsettings1", "&Loop settings", "Options1", page(&TMIDIForm::LoopSheet)).Shortcut("F9");
   t.AddItem("LoopInfo1", "Loop &info...", "Options1", [] {
      if (TSetInfoForm* info = Windows().SetInfoForm) info->exec();
    }).Shortcut("F10");
@@ -784,6 +800,17 @@ void TVorbelStepsMainForm::BuildMenus() {
   FileMenu = t.Menu("FileMenu");
   // The shortcuts answer in this window, with or without the bar.
   t.Attach(this);
+  for (const char* key : pageKeys) t.Action(key)->setShortcutContext(Qt::ApplicationShortcut);
+}
+
+void TVorbelStepsMainForm::AcceptDroppedFiles() {
+  // A song dropped anywhere on the window but the rack opens.
+  FormDragTrg = new TDragFilesTrg(this);
+  FormDragTrg->setObjectName("FormDragTrg");
+  FormDragTrg->SetTarget(this);
+  FormDragTrg->OnDrop = [](TDragFilesTrg& drop) {
+    if (drop.FileCount() > 0) TryOpenSongFile(drop.Files().front());
+  };
 }
 
 void TVorbelStepsMainForm::HumanizeMenuClick() {

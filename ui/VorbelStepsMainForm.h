@@ -373,10 +373,14 @@ protected:
   void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
+  // Songs dropped on the window (files dropped on the rack: WAVDragTrg).
+  TDragFilesTrg* FormDragTrg = nullptr;
+
 private:
   friend class TQtTransportHost;
   void BuildMenus();
   void BuildFrame(QWidget* central);
+  void AcceptDroppedFiles();
   void BuildToolWindows(QWidget* central);
   void BuildRemotePanel();
   void BuildMasterSliders();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <mutex>
@@ -416,6 +417,32 @@ TEST_F(PluginHostTest, MixerBlocksReachThePlugins) {
   EXPECT_EQ(mixer.Bus(0)[0], (0.5f + 1.0f + 0.5f + 0.5f) * 0.5f);
   EXPECT_EQ(mixer.Bus(0)[1], (0.5f + 0.25f + 0.5f + 0.5f) * 0.5f);
   mixer.SetPluginHook(nullptr);
+}
+
+// The plug-in menu's names, and slots changing places with their plug-ins.
+TEST_F(PluginHostTest, MenuNamesAndSlotsChangingPlaces) {
+  const std::vector<std::string> names = PluginFileNames(PluginsDir());
+  ASSERT_GE(names.size(), 3u);
+  EXPECT_EQ(names.front(), "TestAccum");
+  EXPECT_EQ(names.back(), "(none)");
+  EXPECT_NE(std::find(names.begin(), names.end(), "TestGain"), names.end());
+  EXPECT_EQ(PluginFileNames(PluginsDir() + "missing/"), std::vector<std::string>{"(none)"});
+  EXPECT_EQ(PluginFileNames(""), std::vector<std::string>{"(none)"});
+
+  TPluginRack& gain = Load(1, 0, "TestGain");
+  Host.SwapSlots(1, 0, 2);
+  EXPECT_EQ(&Host.Slot(1, 2), &gain);
+  EXPECT_EQ(gain.Slot, 2);
+  EXPECT_EQ(gain.Plugin.SlotNumber, 6);
+  EXPECT_FALSE(Host.Slot(1, 0).Plugin.Loaded());
+  EXPECT_EQ(Host.Slot(1, 0).Slot, 0);
+  EXPECT_EQ(Host.Slot(1, 0).Plugin.SlotNumber, 4);
+  Host.SwapSlots(1, 2, 4);  // no such slot: nothing
+  EXPECT_EQ(&Host.Slot(1, 2), &gain);
+  auto bus = Ramp(64);
+  const auto original = bus;
+  Host.RunEffectSlots(bus.data(), 1, 64);
+  EXPECT_EQ(bus[10], original[10] * 0.5f);
 }
 
 // A mix block of 8820 frames reaches the plug-ins in pieces of 2048 at

@@ -1,0 +1,81 @@
+#include "ui/SettingsHooks.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <memory>
+
+#include "core/Program.h"
+#include "core/SettingsCommands.h"
+#include "editors/PluginEditorForm.h"
+#include "editors/PluginSlotsPage.h"
+#include "engine/EngineListener.h"
+#include "engine/VSTPlugin.h"
+#include "ui/ChannelRack.h"
+#include "ui/ProgramWindows.h"
+#include "ui/QtEngineListener.h"
+
+namespace vs {
+
+namespace {
+
+TQtPluginEditorFactory EditorFactory;
+// Open plug-in editors get their idle calls from the main thread.
+constexpr int EditorIdleInterval = 40;  // ms
+
+}  // namespace
+
+void ConnectSettingsWindow(TProgram& program, TQtEngineListener& listener) {
+  TProgramWindows& w = Windows();
+  TMIDIForm& settings = *w.MIDIForm;
+  TVorbelStepsMainForm& form = *w.VorbelStepsMainForm;
+  TPreferences& prefs = program.Prefs;
+  TMIDIForm::THooks& hooks = settings.Hooks;
+  hooks.ShowInfo = [&form](const std::string& text) { form.ShowInfo(text); };
+  hooks.PositionLedsChanged = [&form] {
+    form.Rack().ArrangeChannels();
+    form.FitMainWindowHeight();
+  };
+  form.Rack().Shared().BothMouseButtons = prefs.BothMouseButtons;
+  hooks.MouseButtonsChanged = [&form, &prefs] { form.Rack().Shared().BothMouseButtons = prefs.BothMouseButtons; };
+  hooks.PatternLengthChanged = [&form] {
+    form.Rack().ShowPattern();
+    form.Rack().ArrangeChannels();
+  };
+  hooks.StyleChanged = [&form] {
+    form.Rack().ArrangeChannels();
+    form.FitMainWindowHeight();
+  };
+  hooks.HideChannelSettings = [] {
+    if (QWidget* channel = Windows().SettingsForm) channel->hide();
+  };
+  hooks.ShowSongInfo = [] {
+    if (TSetInfoForm* info = Windows().SetInfoForm) info->exec();
+  };
+  hooks.ProgramFile = [] { return QCoreApplication::applicationFilePath().toStdString(); };
+  settings.AttachProgram(program);
+
+  QObject::connect(&listener, &TQtEngineListener::asyncUpdate, &settings, [&settings](int kind, qint64 value) {
+    if (kind == AsyncUnderrun) settings.ShowUnderruns(value);
+  });
+  QObject::connect(&listener, &TQtEngineListener::parameterAutomated, &settings,
+                   [&settings](int slot) { settings.PluginSlots->ParamsAutomated(slot); });
+
+  SetPluginEditorFactory(&EditorFactory);
+  auto* idle = new QTimer(&settings);
+  idle->setObjectName("EditorIdleTimer");
+  QObject::connect(idle, &QTimer::timeout, [] { IdleEditors(); });
+  idle->start(EditorIdleInterval);
+}
+
+void HideSettingsWindow() {
+  if (TMIDIForm* settings = Windows().MIDIForm) settings->hide();
+}
+
+void DisconnectSettingsWindow() { SetPluginEditorFactory(nullptr); }
+
+void ShowSettingsWhenNoOutput(const TProgram& program) {
+  TMIDIForm* settings = Windows().MIDIForm;
+  if (settings && NoOutputChosen(program.Prefs)) settings->ShowPage(settings->WAVSheet);
+}
+
+}  // namespace vs
