@@ -600,6 +600,12 @@ void TMIDIForm::ShowPage(TTab95Sheet* sheet) {
     hide();
     return;
   }
+  ShowPageInBackground(sheet);
+  raise();
+  activateWindow();
+}
+
+void TMIDIForm::ShowPageInBackground(TTab95Sheet* sheet) {
   SettingsControl->SetActivePage(sheet);
   if (!isVisible()) {
     // Centred on the screen.
@@ -608,9 +614,9 @@ void TMIDIForm::ShowPage(TTab95Sheet* sheet) {
       move(area.center() - QPoint(width() / 2, height() / 2));
     }
   }
+  setAttribute(Qt::WA_ShowWithoutActivating, true);
   show();
-  raise();
-  activateWindow();
+  setAttribute(Qt::WA_ShowWithoutActivating, false);
 }
 
 void TMIDIForm::showEvent(QShowEvent* event) {

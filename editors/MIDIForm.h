@@ -80,6 +80,9 @@ public:
   // When the window shows that sheet it hides; otherwise the sheet is
   // chosen and the window shown.
   void ShowPage(TTab95Sheet* sheet);
+  // Start-up's showing: the sheet chosen and the window shown without
+  // taking the keyboard from the main window.
+  void ShowPageInBackground(TTab95Sheet* sheet);
 
   // The sample search folders: the samples folder, then every non-empty
   // path of the grid in order; the folders-changed flag is cleared.

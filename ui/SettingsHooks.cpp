@@ -1,6 +1,7 @@
 #include "ui/SettingsHooks.h"
 
 #include <QCoreApplication>
+#include <QScreen>
 #include <QTimer>
 #include <memory>
 
@@ -75,7 +76,17 @@ void DisconnectSettingsWindow() { SetPluginEditorFactory(nullptr); }
 
 void ShowSettingsWhenNoOutput(const TProgram& program) {
   TMIDIForm* settings = Windows().MIDIForm;
-  if (settings && NoOutputChosen(program.Prefs)) settings->ShowPage(settings->WAVSheet);
+  if (!settings || !NoOutputChosen(program.Prefs)) return;
+  settings->ShowPageInBackground(settings->WAVSheet);
+  // Beside the main window when the screen has room there, so that the
+  // rack stays in reach; else where it opened (centred).
+  const QWidget* form = Windows().VorbelStepsMainForm;
+  const QScreen* screen = form ? form->screen() : nullptr;
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  const QRect main = form->frameGeometry();
+  const QRect beside(QPoint(main.right() + 8, main.top()), settings->frameGeometry().size());
+  if (area.contains(beside)) settings->move(beside.topLeft());
 }
 
 }  // namespace vs

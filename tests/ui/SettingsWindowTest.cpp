@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QContextMenuEvent>
 #include <QTableWidget>
 #include <QTimer>
@@ -21,6 +22,7 @@
 #include <QTest>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include "controls/NumBar.h"
 #include "controls/TrackSlider.h"
@@ -30,6 +32,7 @@
 #include "editors/PluginSlotsPage.h"
 #include "framework/DropSource.h"
 #include "engine/EchoLine.h"
+#include "engine/MixSettings.h"
 #include "engine/MixThread.h"
 #include "engine/Mixer.h"
 #include "engine/RenderWAV.h"
@@ -40,9 +43,11 @@
 #include "platform/FileTypes.h"
 #include "support/RecordingMessageBox.h"
 #include "support/TempDir.h"
+#include "support/TestPlugins.h"
 #include "support/TestApplication.h"
 #include "ui/ChannelRack.h"
 #include "ui/ProgramRun.h"
+#include "toolbox/AllTools.h"
 #include "ui/ProgramWindows.h"
 
 namespace vs {
@@ -324,6 +329,94 @@ TEST_F(SettingsWindowTest, FilesDroppedOnTheRackAndOnTheWindow) {
   EXPECT_TRUE(drop(&form, {song}, QPoint(5, form.height() - 5)));
   EXPECT_EQ(CurrentSong().ChannelCount(), 8);
   EXPECT_EQ(form.Commands().OpenedFileName, song);
+}
+
+// What the pages change is what the program keeps: the boxes, the buffer
+// and the language are in the settings file after the close, and the
+// mixer took the boxes at once.
+TEST_F(SettingsWindowTest, ChangesAreAppliedAtOnceAndKeptAtTheClose) {
+  TMIDIForm& s = Settings();
+  s.ShowPage(s.WAVSheet);
+  QTest::mouseClick(s.SurroundBox, Qt::LeftButton, {}, QPoint(6, s.SurroundBox->height() / 2));
+  EXPECT_TRUE(MixSettings().Surround.load());
+  QTest::mouseClick(s.IPBox, Qt::LeftButton, {}, QPoint(6, s.IPBox->height() / 2));
+  EXPECT_EQ(MixSettings().Interpolation.load(), 0);
+  s.BufLSlider->setFocus();
+  Key(s.BufLSlider, Qt::Key_Left, 2);
+  s.ShowPage(s.GeneralSheet);
+  QTest::mouseClick(s.EasyMoveBox, Qt::LeftButton, {}, QPoint(6, s.EasyMoveBox->height() / 2));
+  EXPECT_FALSE(Prefs().EasyMove);
+  // The rack follows the mouse-buttons box.
+  QTest::mouseClick(s.MouseBtnBox, Qt::LeftButton, {}, QPoint(6, s.MouseBtnBox->height() / 2));
+  EXPECT_FALSE(Form()->Rack().Shared().BothMouseButtons);
+  s.ShowPage(s.MIDISheet);
+  QTest::mouseClick(s.Bank32Button, Qt::LeftButton, {}, QPoint(6, s.Bank32Button->height() / 2));
+  EXPECT_EQ(Prefs().BankSelectMethod, 1);
+  s.hide();
+
+  Form()->close();
+  Boxes.reset();
+  Run.reset();
+  const std::string text = ReadFileBytes(Tmp / "settings.ini").value_or("");
+  for (const char* line : {"Surround=1", "Easy Move=0", "Buffer Length=7938", "Bank Select Method=1"})
+    EXPECT_NE(text.find(line), std::string::npos) << line;
+}
+
+// A plug-in that moves its own parameter (from any thread) moves the wheel
+// on its strip once the main thread has the report; a plug-in with an
+// editor shows the editor item checked while its window is up.
+class TFakeEditor : public TPluginEditorWindow {
+public:
+  void* NativeHandle() override { return this; }
+  void SetCaption(const std::string& caption) override { Caption = caption; }
+  void SetBounds(int, int, int, int) override {}
+  void SetVisible(bool visible) override { Shown = visible; }
+  bool Visible() const override { return Shown; }
+  void Position(int& left, int& top) const override { left = top = 4; }
+  std::string Caption;
+  bool Shown = false;
+};
+class TFakeEditors : public TPluginEditorFactory {
+public:
+  std::unique_ptr<TPluginEditorWindow> CreateEditorWindow() override {
+    auto w = std::make_unique<TFakeEditor>();
+    Last = w.get();
+    return w;
+  }
+  TFakeEditor* Last = nullptr;
+};
+
+TEST_F(SettingsWindowTest, AutomationMovesTheStripsWheelAndTheEditorItemFollowsItsWindow) {
+  TFakeEditors editors;
+  SetPluginEditorFactory(&editors);
+  test::TPluginLog log("TestGain");
+  ASSERT_TRUE(log.Ok());
+  Prefs().VSTPluginFolder = VS_PLUGINS_DIR;
+  PluginHost().Folder = VS_PLUGINS_DIR;
+  TMIDIForm& s = Settings();
+  s.ShowPage(s.PluginsSheet);
+  TPluginSlotsPage& page = *s.PluginSlots;
+  page.FXPageControl()->SetActivePage(page.TrackSheet(2));
+  TPluginSlotPanel* strip = page.PluginSlot(2, 1);
+  page.PreparePluginMenu(*strip);
+  page.PluginSelect("TestGain");
+  TPluginRack& rack = PluginSlot(2, 1);
+  ASSERT_TRUE(rack.Plugin.Loaded());
+  // Chosen, its editor opened at once, captioned with the track.
+  ASSERT_NE(editors.Last, nullptr);
+  EXPECT_EQ(editors.Last->Caption, "TestGain  (FX Track 2)");
+  page.PreparePluginMenu(*strip);
+  EXPECT_TRUE(page.ViewEditorMenu()->isChecked());
+  page.ViewEditorMenu()->trigger();
+  EXPECT_FALSE(rack.EditorVisible());
+  page.PreparePluginMenu(*strip);
+  EXPECT_FALSE(page.ViewEditorMenu()->isChecked());
+
+  std::thread automation([&] { (*log.Host)(rack.Plugin.Effect, audioMasterAutomate, 1, 0, nullptr, 0.75f); });
+  automation.join();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return strip->Wheels()[1]->Value() == 49152; }, 2000));
+  rack.UnloadPlugin();
+  SetPluginEditorFactory(nullptr);
 }
 
 // The plug-in menu of a strip: what it offers and what its items do.
