@@ -166,7 +166,8 @@ TChannelRack::TChannelRack(TPreferences& prefs, QWidget* parent) : QWidget(paren
   StyleMainScroller(*FGridsScroller, RackKnobMinimum, [this] {
     return std::pair(FGridsBox->viewport()->height(), Panel->height());
   });
-  layout->addWidget(FGridsScroller);
+  // Over the right edge of the rows' area, which the rows leave free.
+  FGridsScroller->raise();
   FGridsScroller->OnChange = [this](QWidget*) { FGridsBox->verticalScrollBar()->setValue(FGridsScroller->Position()); };
   connect(FGridsBox->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
     if (FGridsScroller->Position() != value) FGridsScroller->SetPosition(value);
@@ -209,7 +210,7 @@ void TChannelRack::LoadImages() {
   // drawn on.
   RackFace = StepImages.Steps.Empty() ? DefaultRackFace : StepImages.Steps.Image(0).pixelColor(0, 0);
   Wallpaper = skin.BackPic.isNull() ? QPixmap() : QPixmap::fromImage(skin.BackPic);
-  FGridsScroller->SetColor(skin.Style.MainScrollerCol);
+  FGridsScroller->SetColor(MainScrollerFace(skin.Style.MainScrollerCol));
   QPalette pal = FGridsBox->viewport()->palette();
   pal.setColor(QPalette::Window, RackFace);
   FGridsBox->viewport()->setPalette(pal);
@@ -380,6 +381,11 @@ void TChannelRack::ArrangeChannels() {
   if (OnLayoutChanged) OnLayoutChanged();
 }
 
+void TChannelRack::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  FGridsScroller->setGeometry(width() - ScrollerWidth, 0, ScrollerWidth, height());
+}
+
 void TChannelRack::UpdateScroller() {
   // Shown only while the rows pass the visible rack.
   const int max = RackScrollerMax(Panel->height(), FGridsBox->viewport()->height());
@@ -419,7 +425,7 @@ QSize TChannelRack::FullSize() const {
   return Panel->size() + QSize(FGridsBox->frameWidth() * 2, FGridsBox->frameWidth() * 2);
 }
 
-QSize TChannelRack::sizeHint() const { return FullSize() + QSize(ScrollerWidth, 0); }
+QSize TChannelRack::sizeHint() const { return FullSize(); }
 
 QSize TChannelRack::minimumSizeHint() const { return {ScrollerWidth, 0}; }
 
@@ -589,6 +595,8 @@ void PaintMainScroller(QWidget* bar, TCanvas& canvas, const TRect& rect, int dra
   }
   p.restore();
 }
+
+TColor MainScrollerFace(TColor styleColour) { return ShiftColor(styleColour, 40); }
 
 void StyleMainScroller(TNumBar& bar, int minimum, std::function<std::pair<int, int>()> visibleOfTotal) {
   bar.OnPaintKnob = &PaintMainScroller;

@@ -76,6 +76,9 @@ private:
 // the knob (drawWhat 0) and the arrows (1, 2) in the style's scroller
 // colour, the knob ridged every 3 pixels.
 void PaintMainScroller(QWidget* bar, TCanvas& canvas, const TRect& rect, int drawWhat, int state);
+// The scrollers' face for the style's "MainScrollerCol" (their track is
+// sunk below it).
+TColor MainScrollerFace(TColor styleColour);
 // Gives a number bar the main scrollers' look and the knob of at least
 // minimum pixels (visible share of total, rounded down to 3k + 1).
 void StyleMainScroller(TNumBar& bar, int minimum, std::function<std::pair<int, int>()> visibleOfTotal);
@@ -169,6 +172,7 @@ private:
   void SetPlayStepOfRows(int step);
   void PaintBackground(TCanvas& canvas);
   void UpdateScroller();
+  void resizeEvent(QResizeEvent* event) override;
 
   TPreferences& Prefs;
   TStepRowShared FShared;

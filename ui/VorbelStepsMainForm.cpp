@@ -440,6 +440,7 @@ void TVorbelStepsMainForm::ApplySkin() {
   if (!style.Hint.empty()) ShowInfo(style.Hint);
   // The panel's controls take their pictures.
   ApplyPanelPictures();
+  PatternScroller->SetColor(MainScrollerFace(style.MainScrollerCol));
   // The window's width and shape; the rows show the style's steps.
   setFixedWidth(width);
   const QRegion shape = WindowRegion(style, width);
