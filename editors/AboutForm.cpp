@@ -107,7 +107,7 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Windo
 
   FOkBtn = DialogButton(this, "OkBtn", "ok");
   FOkBtn->move(ClientWidth - 76 - 14, ClientHeight - 24 - 14);
-  FOkBtn->OnClick = [this](QWidget*) { accept(); };
+  FOkBtn->OnClick = [this](QWidget*) { close(); };
 
   FAnimTimer.setInterval(16);
   connect(&FAnimTimer, &QTimer::timeout, this, &TAboutForm::AnimTimerTimer);

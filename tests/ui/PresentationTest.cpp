@@ -260,6 +260,8 @@ TEST_F(PresentationProgram, AboutSlidesInWithTheVersionAndItsCreditsScroll) {
   EXPECT_TRUE(checked);
   EXPECT_FALSE(about.isVisible());
   EXPECT_FALSE(about.ScrollTimer().isActive());
+  // Closed, it lets the style's picture go; the next showing takes it again.
+  EXPECT_TRUE(about.AboutPic()->Picture().isNull());
 }
 
 TEST_F(PresentationProgram, TutorialPagesReplaceTheSongOnlyAfterTheQuestion) {
