@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "controls/ImageList.h"
 #include "framework/FolderDialog.h"
 #include "framework/Tab95.h"
 #include "support/TempDir.h"
@@ -196,6 +197,62 @@ TEST(TabStrip, TabListErrorsImagesAndRefusedSettings) {
   EXPECT_TRUE(strip.MultiLine());
   strip.SetMultiLine(false);
   EXPECT_FALSE(strip.ScrollOpposite());
+}
+
+// Tabs down the left side with images: the image above the turned text,
+// the hot tab lit under the mouse, the owner's drawing when it asks for it.
+TEST(TabStrip, VerticalTabsImagesHotTrackingAndTheOwnersDrawing) {
+  testing::TestApplication();
+  QWidget window;
+  window.resize(200, 300);
+  TTab95Control strip(&window);
+  strip.setGeometry(0, 0, 200, 300);
+  QPalette pal = strip.palette();
+  pal.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+  pal.setColor(QPalette::Highlight, QColor(0xF0, 0xA0, 0x30));
+  strip.setPalette(pal);
+  // Two 8 x 8 images: solid green, solid blue.
+  TImageList images(8, 8);
+  for (const QColor& c : {QColor(0, 255, 0), QColor(0, 0, 255)}) {
+    QImage frame(8, 8, QImage::Format_RGB32);
+    frame.fill(c);
+    images.Add(frame);
+  }
+  strip.SetImages(&images);
+  strip.SetVerticalTabs(true);
+  strip.SetTextRotation(trVertical);
+  strip.Tabs().Add("First");
+  strip.Tabs().Add("Second");
+  strip.ImageIndexes().Add("1");
+  strip.ImageIndexes().Add("-1");
+  strip.SetTabIndex(0);
+  strip.SetHotTrack(true);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  const std::vector<TRect> tabs = strip.TabRects();
+  ASSERT_EQ(tabs.size(), 2u);
+  EXPECT_EQ(tabs[0].Left, 2);  // along the left edge, under the selected tab's rise
+  EXPECT_GT(tabs[1].Top, tabs[0].Bottom - 1);
+  // The selected tab rises 2 at the top: its image 5 below that, centred.
+  const TTabFace face = TabFace(tabs[0], true, 8, true, 0, 0);
+  QImage shot = strip.grab().toImage();
+  EXPECT_EQ(shot.pixelColor(face.ImageX + 3, face.ImageY + 3), QColor(0, 0, 255));
+  // No image on the second tab: its upper part is the inactive colour.
+  const TRect second = ShiftedTabRect(tabs[1], false, TTabStripShape{200, 300, 0, 0, 13, 8, true});
+  EXPECT_EQ(shot.pixelColor(second.Left + 4, second.Top + 4), strip.TabInactiveColor());
+  // The mouse over the second tab makes it the hot one.
+  QTest::mouseMove(&strip, QPoint((tabs[1].Left + tabs[1].Right) / 2, (tabs[1].Top + tabs[1].Bottom) / 2));
+  EXPECT_EQ(strip.HotTab(), 1);
+  // The owner draws the tabs itself when it wants to.
+  std::vector<int> drawn;
+  strip.OnDrawTab = [&](TCustomTab95Control*, QPainter& p, const QString& caption, int index, const TRect& r) {
+    drawn.push_back(index);
+    p.fillRect(QRect(r.Left, r.Top, r.Width(), r.Height()), index == 0 ? Qt::red : Qt::white);
+    EXPECT_EQ(caption, index == 0 ? "First" : "Second");
+  };
+  shot = strip.grab().toImage();
+  EXPECT_EQ(drawn.size(), 2u);
+  EXPECT_EQ(shot.pixelColor((tabs[0].Left + tabs[0].Right) / 2, (tabs[0].Top + tabs[0].Bottom) / 2), QColor(Qt::red));
 }
 
 TEST(FolderDialog, OptionsStayConsistent) {
