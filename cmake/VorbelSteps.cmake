@@ -1,10 +1,29 @@
-# vs_layer(<target> <public deps...>): a static library made of every .cpp in
-# the calling folder (not its sub-folders), with the repository root on the
-# include path so that headers are included as "layer/Unit.h".
+# vs_source_list(<name> <files...>): keeps the list of a globbed target's
+# files in the calling folder's own list files. Qt's moc step for a target
+# (AUTOMOC, with Ninja) reruns only when a file it read last time changed,
+# or the folder's list files did; a file that a pull adds to the glob would
+# otherwise not be scanned, and a new Q_OBJECT class would fail to link
+# ("undefined reference to vtable") until the build folder was wiped. The
+# list is rewritten only when it changes, so that an unchanged folder costs
+# no moc run.
+function(vs_source_list name)
+  set(_list ${CMAKE_CURRENT_BINARY_DIR}/${name}.sources.cmake)
+  list(JOIN ARGN "\n#   " _lines)
+  file(CONFIGURE OUTPUT ${_list} CONTENT "# Files of ${name} at the last configure:\n#   ${_lines}\n")
+  include(${_list})
+endfunction()
+
+# vs_layer(<target> <public deps...>): a static library made of every .cpp
+# and .h in the calling folder (not its sub-folders), with the repository
+# root on the include path so that headers are included as "layer/Unit.h".
+# The headers are part of the target so that moc scans each of them, whether
+# or not a .cpp of the same name includes it.
 function(vs_layer target)
   file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB _headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   if(_src)
-    add_library(${target} STATIC ${_src})
+    add_library(${target} STATIC ${_src} ${_headers})
+    vs_source_list(${target} ${_src} ${_headers})
   else()
     add_library(${target} INTERFACE)
   endif()
@@ -26,6 +45,7 @@ function(vs_test name)
     return()
   endif()
   add_executable(test_${name} ${_src})
+  vs_source_list(test_${name} ${_src})
   target_include_directories(test_${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(test_${name} PRIVATE vs_testsupport ${ARGN} GTest::gtest GTest::gtest_main GTest::gmock)
   if(VS_SANITIZE)
