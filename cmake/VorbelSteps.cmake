@@ -55,4 +55,8 @@ function(vs_test name)
   # separate properties, and every one after the first would be lost.
   gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  # The whole suite in one process, twice, in shuffled orders (gtest prints
+  # the seed): a test that leans on what another left behind fails here.
+  add_test(NAME ${name}.shuffled COMMAND test_${name} --gtest_shuffle --gtest_repeat=2 --gtest_brief=1)
+  set_tests_properties(${name}.shuffled PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
 endfunction()

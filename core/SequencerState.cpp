@@ -1,6 +1,7 @@
 #include "core/SequencerState.h"
 
 #include "core/ChannelFiles.h"
+#include "core/Style.h"
 #include "core/Tempo.h"
 #include "engine/EngineState.h"
 
@@ -29,6 +30,7 @@ void ResetProgramState() {
   SetSlaveStartHook(nullptr);
   SetTempoRebaseHook(nullptr);
   SetChannelFileHost(nullptr);
+  ResetStyle();
   TSequencerState& state = SequencerState();
   std::destroy_at(&state);
   std::construct_at(&state);

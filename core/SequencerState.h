@@ -43,9 +43,9 @@ TSequencerState& SequencerState();
 // For tests, so that each starts from a clean program state below the
 // windows: the master clock and the step timer stopped, the transport's
 // and the channel loader's hosts, the device lists and the clock hooks
-// dropped, the objects above made anew in place (references to them stay
-// good), then the engine's reset (ResetEngineState). Never while holding
-// MixerLock.
+// dropped, the starting style again (core/Style.h), the objects above
+// made anew in place (references to them stay good), then the engine's
+// reset (ResetEngineState). Never while holding MixerLock.
 void ResetProgramState();
 
 }  // namespace vs

@@ -231,13 +231,24 @@ TStyle LoadStyle(const std::string& appPath, const std::string& name) {
   return style;
 }
 
+namespace {
+
+TStyle StartingStyle() {
+  TStyle s;
+  s.Name = DefaultStyleName;
+  return s;
+}
+
+}  // namespace
+
 TStyle& CurrentStyle() {
-  static TStyle style = [] {
-    TStyle s;
-    s.Name = DefaultStyleName;
-    return s;
-  }();
+  static TStyle style = StartingStyle();
   return style;
+}
+
+void ResetStyle() {
+  CurrentStyle() = StartingStyle();
+  ApplyGraphColours(CurrentStyle());
 }
 
 std::string StyleFolder() {

@@ -121,6 +121,10 @@ TStyle LoadStyle(const std::string& appPath, const std::string& name);
 
 // The style the program shows (set by the window side's skin loading).
 TStyle& CurrentStyle();
+// For tests: the style the program starts with again, its folders found
+// anew under the program's path at first use, and the built-in graph
+// colours.
+void ResetStyle();
 // AppPath + "Styles/" + the current style's name + "/".
 std::string StyleFolder();
 // StyleFolder() + name when that file exists (in any case), else the

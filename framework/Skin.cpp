@@ -3,6 +3,7 @@
 #include <QLayout>
 #include <QPolygon>
 #include <QWidget>
+#include <memory>
 
 #include "controls/Canvas.h"
 #include "core/ProgramPaths.h"
@@ -62,6 +63,12 @@ QImage Picture(const TStyle& style, const char* file) {
 TSkin& Skin() {
   static TSkin* skin = new TSkin;  // lives to the end of the program
   return *skin;
+}
+
+void ResetSkin() {
+  TSkin& skin = Skin();
+  std::destroy_at(&skin);
+  std::construct_at(&skin);
 }
 
 void TSkin::Load(const TStyle& style) {

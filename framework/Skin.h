@@ -81,6 +81,10 @@ signals:
 
 // The program's skin.
 TSkin& Skin();
+// For tests, so that each starts as the program does, with no style
+// loaded: the skin made anew in place (references to it stay good, its
+// connections go). Never while a window shows it.
+void ResetSkin();
 
 // The style's font and colour as the screen takes them.
 QFont StyleFont(const TStyleFont& font);
