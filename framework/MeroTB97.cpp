@@ -97,6 +97,15 @@ public:
     setAttribute(Qt::WA_ShowWithoutActivating);
     hide();
   }
+  ~TToolFloatFrame() override {
+    // The window it holds goes first, while the frame is still whole; a
+    // window docked elsewhere only loses its frame.
+    if (TMeroCustomToolWindow97* window = Window) {
+      Window = nullptr;
+      window->Frame = nullptr;
+      if (window->parentWidget() == this) delete window;
+    }
+  }
   int Border() const { return Window && Window->WindowBorder ? 1 : 0; }
   QPoint ClientOrigin() const { return {Border(), Border() + CaptionHeight}; }
   QRect CloseBox() const {
@@ -445,9 +454,17 @@ TMeroCustomToolWindow97::~TMeroCustomToolWindow97() {
     auto& items = site->ToolItems;
     items.erase(std::remove(items.begin(), items.end(), this), items.end());
   }
-  if (Frame) {
-    Frame->Window = nullptr;
-    if (parentWidget() != Frame) delete Frame.data();
+  // A frame that goes first has let go of this window (Frame is null then).
+  if (TToolFloatFrame* frame = Frame) {
+    frame->Window = nullptr;
+    if (parentWidget() != frame) {
+      delete frame;
+    } else {
+      // This window is still its child: the empty frame goes once this
+      // window has left it.
+      frame->hide();
+      frame->deleteLater();
+    }
   }
 }
 

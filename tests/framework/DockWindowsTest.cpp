@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QTest>
 #include <QHBoxLayout>
@@ -199,6 +200,32 @@ TEST_F(DockWindowsTest, FloatingWindowsFollowTheirForm) {
   EXPECT_EQ(f.Top->height(), 20);
   f.Remote->show();
   EXPECT_EQ(f.Top->height(), 60);
+}
+
+// A tool window and its floating frame go together, whichever goes first;
+// under the sanitizers nothing touches either once it is partly gone.
+TEST_F(DockWindowsTest, AToolWindowAndItsFrameGoTogether) {
+  TDockedForm f;
+  // Deleted while floating: the frame hides at once and goes after it.
+  f.Info->SetDockedTo(nullptr);
+  QPointer<QWidget> frame = f.Info->FloatingFrame();
+  ASSERT_TRUE(frame->isVisible());
+  delete f.Info;
+  EXPECT_FALSE(frame->isVisible());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(frame.isNull());
+  // Deleted while docked: the frame goes with it.
+  QPointer<QWidget> menuFrame = f.Menu->FloatingFrame();
+  delete f.Menu;
+  EXPECT_TRUE(menuFrame.isNull());
+  EXPECT_EQ(f.Top->DockList(), std::vector<TMeroCustomToolWindow97*>{f.Remote});
+  // The form goes with a floating window in it: the frame takes it along.
+  f.Remote->SetDockedTo(nullptr);
+  QPointer<QWidget> remote = f.Remote;
+  QPointer<QWidget> remoteFrame = f.Remote->FloatingFrame();
+  f.Form.reset();
+  EXPECT_TRUE(remote.isNull());
+  EXPECT_TRUE(remoteFrame.isNull());
 }
 
 TEST_F(DockWindowsTest, ALeftDockStacksDownwardsAndTheCloseBoxHides) {
