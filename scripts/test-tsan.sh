@@ -19,5 +19,10 @@ run=()
 if command -v setarch >/dev/null && setarch "$(uname -m)" -R true 2>/dev/null; then
   run=(setarch "$(uname -m)" -R)
 fi
-# The suites of the other layers are not built here.
-"${run[@]}" ctest --test-dir build-tsan --output-on-failure -j"$(nproc)" --timeout 900 -E "NOT_BUILT"
+# The suites of the other layers are not built here: their discovered tests
+# stand as NOT_BUILT and their whole-suite runs name a missing program.
+skip="NOT_BUILT"
+for suite in $(ctest --test-dir build-tsan -N | sed -n 's/^ *Test *#[0-9]*: \(.*\)\.shuffled$/\1/p'); do
+  [[ -x build-tsan/tests/test_$suite ]] || skip+="|^$suite\.shuffled\$"
+done
+"${run[@]}" ctest --test-dir build-tsan --output-on-failure -j"$(nproc)" --timeout 900 -E "$skip"
