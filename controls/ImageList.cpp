@@ -1,6 +1,7 @@
 #include "controls/ImageList.h"
 
 #include <QPainter>
+#include <QPixmap>
 #include <algorithm>
 #include <map>
 
@@ -174,6 +175,19 @@ TImageList& ResourceImageList(const std::string& name, int frames) {
     if (!bitmap.isNull()) BitmapToImageList(bitmap, list, frames, PixelColor(bitmap, 0, 0));
   }
   return list;
+}
+
+QCursor LoadResourceCursor(const std::string& name, QPoint hotSpot, Qt::CursorShape fallback) {
+  const QImage bitmap = LoadResourceBitmap(name);
+  if (bitmap.isNull()) return QCursor(fallback);
+  QImage keyed = bitmap.convertToFormat(QImage::Format_ARGB32);
+  const QRgb key = ToQColor(ClKey).rgb() & 0x00FFFFFF;
+  for (int y = 0; y < keyed.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(keyed.scanLine(y));
+    for (int x = 0; x < keyed.width(); ++x)
+      if ((line[x] & 0x00FFFFFF) == key) line[x] = 0;
+  }
+  return QCursor(QPixmap::fromImage(keyed), hotSpot.x(), hotSpot.y());
 }
 
 }  // namespace vs

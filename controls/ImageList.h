@@ -11,6 +11,7 @@
 // "MeroUpDown") are files AppPath + "Resources/<name>.bmp"; their top-left
 // pixel is the key colour.
 
+#include <QCursor>
 #include <QImage>
 #include <memory>
 #include <string>
@@ -92,5 +93,8 @@ QImage LoadResourceBitmap(const std::string& name);
 // first use and shared by every caller until the program ends. Empty when
 // the resource is missing (and tried again at the next call).
 TImageList& ResourceImageList(const std::string& name, int frames);
+// A mouse cursor from a resource picture, its key colour see-through, with
+// the hot spot given; the fallback shape when the picture is missing.
+QCursor LoadResourceCursor(const std::string& name, QPoint hotSpot, Qt::CursorShape fallback);
 
 }  // namespace vs

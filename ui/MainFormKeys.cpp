@@ -89,7 +89,7 @@ bool TVorbelStepsMainForm::FormKeyUp(QKeyEvent* event) {
       SetPianoButton(FXNoteBtn, false);
       return true;
     case TMainKeyRelease::RestoreCursor:
-      if (StepEditMode() == EditSteps) unsetCursor();
+      RestoreCursor();
       return false;  // Ctrl still reaches the controls
   }
   return false;
@@ -131,7 +131,10 @@ void TVorbelStepsMainForm::RunKey(const TMainKeyAction& action) {
       break;
     case TMainKeyCommand::SelectChannel: SelectNextChannel(action.Arg); break;
     case TMainKeyCommand::LineCursor:
-      if ((PianoShown && PianoShown()) || StepEditMode() != EditSteps) setCursor(LineCursorShape);
+      if ((PianoShown && PianoShown()) || StepEditMode() != EditSteps) {
+        setCursor(LineCursorShape);
+        FLineCursor = true;
+      }
       break;
   }
 }

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "core/ChannelSettings.h"
+#include "model/StepStore.h"
+#include "toolbox/MLBase.h"
+
 namespace vs {
 
 // ---------------------------------------------------------------- height
@@ -64,6 +68,19 @@ std::string SwingInfo(int swing, const std::string& hint) {
 }
 
 std::string PitchInfo(int cents, const std::string& hint) { return std::to_string(cents) + " " + hint; }
+
+std::string StepValueInfo(int plane, int value, const TStepValueWords& words) {
+  switch (plane) {
+    case PlanePan: return PanInfo(value, StepLanes[PlanePan].Max, words.Pan);
+    case PlanePitch: return "Pitch " + std::to_string((value - 120) * 10) + " cents";
+    case PlaneShift: return FormatText(words.ShiftFormat, {FixedInfo(value, 255, 2)});
+    case PlaneVol:
+    case PlaneMix:
+    case PlaneReso:
+    case PlaneCutoff: return PercentInfo(StepLanes[size_t(plane)].Name, value, 127);
+    default: return std::to_string(value);
+  }
+}
 
 // ---------------------------------------------------------------- keys
 

@@ -68,6 +68,20 @@ std::string SliderPercentInfo(int position, int max);
 std::string SwingInfo(int swing, const std::string& hint);
 // The pitch fader: the cents and its hint.
 std::string PitchInfo(int cents, const std::string& hint);
+// The floating step-value wheel's text for a value of a step plane: pan in
+// the pan words; Vol, Mix, Reso and Cutoff the percent of 127 and the
+// plane's name; pitch "Pitch " and (value - 120) x 10 cents; shift the
+// shift format ("Shift %s note") with the value in notes (255ths of a step,
+// two decimals).
+struct TStepValueWords {
+  TPanWords Pan;
+  std::string ShiftFormat = "Shift %s note";
+};
+std::string StepValueInfo(int plane, int value, const TStepValueWords& words);
+
+// The floating step-value wheel turns by this many value units per 16
+// pixels of travel (one a pixel; a quarter of that with the other button).
+constexpr int DotVolSpeed = 16;
 
 // ---------------------------------------------------------------- keys
 

@@ -410,7 +410,7 @@ void TVorbelStepsMainForm::SetStepEditMode(int mode) {
   if (mode == StepEditMode()) return;
   Rack().SetStepEditMode(mode);
   const bool pianoShown = PianoShown && PianoShown();
-  if (mode == EditSteps && !pianoShown) unsetCursor();
+  if (mode == EditSteps && !pianoShown) RestoreCursor();
   FXVolBtn->SetDown(mode == EditPanVol);
   FXPitchBtn->SetDown(mode == EditPitchMix);
 }
@@ -424,7 +424,12 @@ void TVorbelStepsMainForm::SetPianoButton(TMyTransButton* button, bool down) {
     return;
   }
   if (OnHidePiano) OnHidePiano();
-  if (StepEditMode() == EditSteps) unsetCursor();
+  if (StepEditMode() == EditSteps) RestoreCursor();
+}
+
+void TVorbelStepsMainForm::RestoreCursor() {
+  unsetCursor();
+  FLineCursor = false;
 }
 
 }  // namespace vs

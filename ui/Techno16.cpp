@@ -228,6 +228,9 @@ void TTechno16::ValueGesture(const TMouseInfo& mouse) {
   request.Row = FTag;
   request.Step = step;
   request.Lane = Shared.ValueEditLane;
+  request.PressX = mouse.X;
+  request.PressY = mouse.Y;
+  request.Button = mouse.Button;
   if (Shared.OnValueEdit) Shared.OnValueEdit(request);
 }
 

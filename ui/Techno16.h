@@ -44,6 +44,11 @@ struct TValueEditRequest {
   int Lane = 0;      // the step plane's lane: 0 Pan, 1 Vol, 2 Pitch, 3 Mix
   TWheelPlace Place; // the wheel's top-left, relative to the row's parent
   bool FromClick = false;  // opened by a right click in button mode
+  // The press that asked, in the row's coordinates: the wheel goes on with
+  // it.
+  int PressX = 0;
+  int PressY = 0;
+  Qt::MouseButton Button = Qt::LeftButton;
 };
 
 // What every row of a rack shares: the main window's step edit mode, the

@@ -27,6 +27,7 @@
 #include "framework/DropSource.h"
 #include "controls/MyTransBtn.h"
 #include "controls/NumBar.h"
+#include "controls/WAVWheel.h"
 #include "core/ChannelCommands.h"
 #include "core/DrumKitMenu.h"
 #include "core/MasterClock.h"
@@ -236,6 +237,7 @@ TVorbelStepsMainForm::TVorbelStepsMainForm(TPreferences& prefs, QWidget* parent)
   BuildFrame(central);
   BuildToolWindows(central);
   BuildRemotePanel();
+  BuildDotVolWheel();
   // Files dropped on the rack (from the sample browser or a file manager).
   WAVDragTrg = new TDragFilesTrg(this);
   WAVDragTrg->setObjectName("WAVDragTrg");
@@ -440,6 +442,7 @@ void TVorbelStepsMainForm::ApplySkin() {
   if (!style.Hint.empty()) ShowInfo(style.Hint);
   // The panel's controls take their pictures.
   ApplyPanelPictures();
+  DotVolWheel->SetWheelIL(&Skin().MiddleWheelIL);
   PatternScroller->SetColor(MainScrollerFace(style.MainScrollerCol));
   // The window's width and shape; the rows show the style's steps.
   setFixedWidth(width);
@@ -1031,14 +1034,16 @@ void TVorbelStepsMainForm::ShowPercentInfo(const std::string& caption, int value
   ShowInfo(PercentInfo(caption, value, max));
 }
 
-void TVorbelStepsMainForm::ShowPanInfo(int value, int max) {
+TPanWords TVorbelStepsMainForm::PanWords() const {
   // The words of the chosen language.
   TPanWords words;
   words.Left = S(WordOr("@Left", words.Left));
   words.Right = S(WordOr("@Right", words.Right));
   words.Centered = S(WordOr("@Centered", words.Centered));
-  ShowInfo(PanInfo(value, max, words));
+  return words;
 }
+
+void TVorbelStepsMainForm::ShowPanInfo(int value, int max) { ShowInfo(PanInfo(value, max, PanWords())); }
 
 void TVorbelStepsMainForm::ShowSliderPercentInfo(int position, int max) { ShowInfo(SliderPercentInfo(position, max)); }
 

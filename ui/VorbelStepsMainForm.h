@@ -70,6 +70,8 @@ class TWAVScope;
 class TSnow;
 class TFastBmp;
 class TWAVVolumeter;
+class TWAVWheel;
+struct TValueEditRequest;
 class TQuickPaintBox;
 
 // The song commands' window side: dialogs, cursor, info bar and caption.
@@ -172,6 +174,8 @@ public:
   void ShowPercentInfo(const std::string& caption, int value, int max);
   void ShowPanInfo(int value, int max);
   void ShowSliderPercentInfo(int position, int max);
+  // "@Left", "@Right" and "@Centered" of the chosen language.
+  TPanWords PanWords() const;
 
   // --- Height and place ---
   // Everything but the rack; the height that shows every row.
@@ -241,8 +245,25 @@ public:
   // first (the main window installs this for itself and its key windows).
   void ForwardKeys(QWidget* window);
   // The cursor while Ctrl is held in a step-edit mode or over the piano
-  // window (a step's wheel then changes every step).
-  QCursor LineCursorShape{Qt::CrossCursor};
+  // window (a step's wheel then changes every step): the program's "LINE"
+  // cursor. LineCursorShown: it shows now. WaveCursorShape: the program's
+  // other cursor, "WAVE".
+  QCursor LineCursorShape{Qt::SizeVerCursor};
+  QCursor WaveCursorShape{Qt::SizeVerCursor};
+  bool LineCursorShown() const { return FLineCursor; }
+
+  // --- The floating step-value wheel ---
+  // A step row asked for it (a right click on an on step with the buttons
+  // shown, or a press in a value mode): it lies over the step's bar with
+  // the lane's range and the step's value, takes the mouse and goes on with
+  // the press. Its change sets the step of the row and of every selected
+  // channel (every step of the pattern under the line cursor) and names the
+  // value in the info bar; its release hides it and ends a value mode that
+  // a right click began.
+  TWAVWheel* DotVolWheel = nullptr;
+  void DotVolTimerTimer(const TValueEditRequest& request);
+  void DotVolWheelChange();
+  void DotVolWheelMouseUp();
 
   // Fills the drum-kit menu with the kit songs under the folder.
   void BuildDrumKitsMenu(const std::string& folder);
@@ -384,6 +405,9 @@ private:
   void BuildToolWindows(QWidget* central);
   void BuildRemotePanel();
   void BuildMasterSliders();
+  void BuildDotVolWheel();
+  // The cursor back to the window's own (the line cursor ends).
+  void RestoreCursor();
   void ToolWindowDockChanging(TMeroCustomToolWindow97& window);
   void ToolWindowDockChanged(TMeroCustomToolWindow97& window);
   void FitToolWindowWidths(TMeroDock97& dock);
@@ -441,6 +465,7 @@ private:
   bool PlacingSideWindows = false;
   QPointer<QWidget> SampleBrowser;
   int LogoClicks = 0;
+  bool FLineCursor = false;
 
   // The panel under each fader.
   std::array<TImageList, MasterSliderCount> SliderBacks;

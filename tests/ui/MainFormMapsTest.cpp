@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/StepStore.h"
 #include "ui/MainFormMaps.h"
 
 namespace vs {
@@ -58,6 +59,14 @@ TEST(MainFormMaps, InfoTextsHoldTheNumbersOfTheirFormulas) {
   EXPECT_EQ(SliderPercentInfo(512, 1024), "50%");
   EXPECT_EQ(SwingInfo(32, "swing"), "%25 swing");
   EXPECT_EQ(PitchInfo(-150, "cents"), "-150 cents");
+  // The floating wheel's lanes.
+  TStepValueWords lanes;
+  lanes.Pan = words;
+  EXPECT_EQ(StepValueInfo(PlanePan, 64, lanes), "Centre");
+  EXPECT_EQ(StepValueInfo(PlanePitch, 0, lanes), "Pitch -1200 cents");
+  EXPECT_EQ(StepValueInfo(PlanePitch, 240, lanes), "Pitch 1200 cents");
+  EXPECT_EQ(StepValueInfo(PlaneReso, 127, lanes), "100% Reso");
+  EXPECT_EQ(StepValueInfo(PlaneShift, 128, lanes), "Shift 0.50 note");
 }
 
 TEST(MainFormMaps, KeyboardMapAtItsEdges) {

@@ -76,6 +76,20 @@ protected:
     return on;
   }
   void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(Form, key, modifiers); }
+  // A drag as the window delivers it: the press to the control under the
+  // pointer, the moves and the release to the control that holds the mouse
+  // then (the floating wheel takes it over from a step row).
+  void Drag(QWidget* w, QPoint from, QPoint to, Qt::MouseButton button, Qt::KeyboardModifiers keys = {}) {
+    QTest::mousePress(w, button, keys, from);
+    QWidget* holder = QWidget::mouseGrabber() ? QWidget::mouseGrabber() : w;
+    const QPoint global = w->mapToGlobal(to);
+    QMouseEvent move(QEvent::MouseMove, QPointF(holder->mapFromGlobal(global)), QPointF(global), Qt::NoButton,
+                     button, keys);
+    QApplication::sendEvent(holder, &move);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(holder->mapFromGlobal(global)), QPointF(global), button,
+                        Qt::NoButton, keys);
+    QApplication::sendEvent(holder, &release);
+  }
   void SendKey(QEvent::Type type, Qt::Key key, bool autoRepeat) {
     QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);
     QApplication::sendEvent(Form, &event);
@@ -380,6 +394,114 @@ TEST_F(MainWindowTest, PopupsAndMenusActOnTheirChannelAndTheScope) {
   EXPECT_TRUE(form.Rack().AllRowsShowLamps());
   EXPECT_EQ(form.Rack().StepRow(0)->height(), 46);
   EXPECT_EQ(form.height(), before + 7 * 19);
+}
+
+// The floating wheel edits a step's values: a right click on an on step
+// with the buttons shown (not on an off one), or any press while V or P
+// holds a value mode; the same drag turns it.
+TEST_F(MainWindowTest, TheFloatingWheelTurnsTheStepsValues) {
+  TVorbelStepsMainForm& form = *Form;
+  TSong& song = CurrentSong();
+  auto info = [&] { return form.InfoLabel->text().toStdString(); };
+  const int pattern = song.CurrentPattern;
+  TChannel& kick = *song.Channel(0);
+  int on = -1, off = -1;
+  for (int s = 0; s < 16; ++s)
+    if (int& first = kick.Steps.IsStepOn(pattern, s) ? on : off; first < 0) first = s;
+  ASSERT_GE(on, 0);
+  ASSERT_GE(off, 0);
+  TTechno16* row = form.Rack().StepRow(0);
+  auto at = [&](int step, int lane) { return QPoint(step * 16 + 8, row->CellTop() + lane * 14 + 5); };
+  auto vol = [&](const TChannel& c, int step) { return int(c.Steps.GetStepValue(pattern, step, PlaneVol)); };
+  TWAVWheel& wheel = *form.DotVolWheel;
+  ASSERT_EQ(form.findChild<TWAVWheel*>("DotVolWheel"), &wheel);
+
+  // Buttons shown, one button for painting: a right click on an off step
+  // does nothing.
+  form.Rack().Shared().BothMouseButtons = false;
+  const int kickVol = vol(kick, on);
+  Drag(row, at(off, 1), at(off, 1), Qt::RightButton);
+  EXPECT_FALSE(kick.Steps.IsStepOn(pattern, off));
+  EXPECT_FALSE(wheel.isVisible());
+  EXPECT_EQ(form.StepEditMode(), 0);
+  EXPECT_FALSE(song.Modified());
+  // On an on step the wheel opens on Vol (lower lane) or Pan (upper lane)
+  // with the step's value, over its bar, in the volume / pan mode.
+  QTest::mousePress(row, Qt::RightButton, {}, at(on, 1));
+  EXPECT_TRUE(wheel.isVisible());
+  EXPECT_EQ(QWidget::mouseGrabber(), &wheel);
+  EXPECT_EQ(form.Rack().Shared().ValueEditLane, PlaneVol);
+  EXPECT_EQ(wheel.Value(), kickVol);
+  EXPECT_EQ(wheel.Max(), 127);
+  EXPECT_EQ(wheel.pos(), row->pos() + QPoint(on * 16 - 4, row->CellTop() - 4 + 13));
+  EXPECT_EQ(form.StepEditMode(), 1);
+  EXPECT_TRUE(form.FXVolBtn->Down());
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(wheel.mapToGlobal(QPoint(5, 5))),
+                      Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(&wheel, &release);
+  // Released, it goes and the buttons come back.
+  EXPECT_FALSE(wheel.isVisible());
+  EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+  EXPECT_EQ(form.StepEditMode(), 0);
+  EXPECT_FALSE(form.FXVolBtn->Down());
+  QTest::mousePress(row, Qt::RightButton, {}, at(on, 0));
+  EXPECT_EQ(form.Rack().Shared().ValueEditLane, PlanePan);
+  EXPECT_EQ(wheel.Value(), 64);
+  QApplication::sendEvent(&wheel, &release);
+  EXPECT_FALSE(song.Modified());
+  // A right drag turns it at a quarter of its speed.
+  Drag(row, at(on, 1), at(on, 1) - QPoint(0, 16), Qt::RightButton);
+  EXPECT_EQ(vol(kick, on), kickVol + DotVolSpeed / 4);
+  EXPECT_EQ(form.StepEditMode(), 0);
+
+  // V held: a drag up on the lower lane raises Vol by the wheel's speed,
+  // on the row and on every selected channel, and names it.
+  SelectChannel(song, 0);
+  song.Channel(3)->Selected = true;
+  const int start = vol(kick, on), other = vol(*song.Channel(3), on);
+  SendKey(QEvent::KeyPress, Qt::Key_V, false);
+  const QImage before = row->grab().toImage();
+  Drag(row, at(on, 1), at(on, 1) - QPoint(0, 10), Qt::LeftButton);
+  EXPECT_EQ(vol(kick, on), start + 10 * DotVolSpeed / 16);
+  EXPECT_EQ(vol(*song.Channel(3), on), std::min(127, other + 10 * DotVolSpeed / 16));
+  EXPECT_EQ(info(), std::to_string(vol(kick, on) * 100 / 127) + "% Vol");
+  EXPECT_EQ(form.StepEditMode(), 1);  // V still holds it
+  EXPECT_NE(row->grab().toImage(), before);  // the bar shows the new value
+  // The upper lane is Pan: 64 of 127 is the centred word.
+  Drag(row, at(on, 0), at(on, 0) - QPoint(0, 10), Qt::LeftButton);
+  EXPECT_EQ(kick.Steps.GetStepValue(pattern, on, PlanePan), 74);
+  EXPECT_EQ(info(), "16% right");
+  Drag(row, at(on, 0), at(on, 0) + QPoint(0, 10), Qt::LeftButton);
+  EXPECT_EQ(kick.Steps.GetStepValue(pattern, on, PlanePan), 64);
+  EXPECT_EQ(info(), "Centered");
+  // With Ctrl the line cursor shows and every step of the row moves.
+  QTest::keyPress(&form, Qt::Key_Control);
+  EXPECT_TRUE(form.LineCursorShown());
+  EXPECT_FALSE(form.cursor().pixmap().isNull());  // the program's own, drawn
+  EXPECT_EQ(form.cursor().hotSpot(), QPoint(15, 15));
+  std::vector<int> vols;
+  for (int s = 0; s < MaxSteps; ++s) vols.push_back(vol(kick, s));
+  Drag(row, at(on, 1), at(on, 1) + QPoint(0, 7), Qt::LeftButton, Qt::ControlModifier);
+  for (int s = 0; s < MaxSteps; ++s) EXPECT_EQ(vol(kick, s), std::max(0, vols[size_t(s)] - 7)) << s;
+  QTest::keyRelease(&form, Qt::Key_Control);
+  EXPECT_FALSE(form.LineCursorShown());
+  SendKey(QEvent::KeyRelease, Qt::Key_V, false);
+  EXPECT_EQ(form.StepEditMode(), 0);
+  // P: the upper lane is Pitch, named in cents.
+  SendKey(QEvent::KeyPress, Qt::Key_P, false);
+  Drag(row, at(on, 0), at(on, 0) - QPoint(0, 5), Qt::LeftButton);
+  EXPECT_EQ(kick.Steps.GetStepValue(pattern, on, PlanePitch), 125);
+  EXPECT_EQ(info(), "Pitch 50 cents");
+  SendKey(QEvent::KeyRelease, Qt::Key_P, false);
+
+  // Saved, the song keeps them.
+  const int saved = vol(kick, on);
+  EXPECT_TRUE(song.Modified());
+  form.Actions().Action("Save1")->trigger();
+  EXPECT_FALSE(song.Modified());
+  ASSERT_TRUE(form.Commands().OpenSong(Tmp / "Basic/Basic.zmp"));
+  EXPECT_EQ(vol(*CurrentSong().Channel(0), on), saved);
+  EXPECT_EQ(CurrentSong().Channel(0)->Steps.GetStepValue(pattern, on, PlanePitch), 125);
 }
 
 }  // namespace
