@@ -120,9 +120,11 @@ void ConnectChannelSettings() {
   w.SettingsForm->OnRecordSample = [](int index) {
     if (TVorbelStepsMainForm* main = Windows().VorbelStepsMainForm) main->ShowRecordForm(index);
   };
-  w.SettingsForm->OnPresetSaved = [] {
-    if (TSampleListForm* browser = Windows().SampleListForm) browser->RefreshTree();
-  };
+  w.SettingsForm->OnPresetSaved = [] { RefreshSampleBrowser(); };
+}
+
+void RefreshSampleBrowser() {
+  if (TSampleListForm* browser = Windows().SampleListForm) browser->RefreshTree();
 }
 
 void DestroyProgramWindows() {

@@ -58,5 +58,7 @@ std::vector<std::string> CreateProgramWindows(TPreferences& prefs);
 void ConnectChannelSettings();
 // Frees them, the main window last.
 void DestroyProgramWindows();
+// The sample browser, when it has been made, reads its folders again.
+void RefreshSampleBrowser();
 
 }  // namespace vs

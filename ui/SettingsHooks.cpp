@@ -52,6 +52,7 @@ void ConnectSettingsWindow(TProgram& program, TQtEngineListener& listener) {
   hooks.ShowSongInfo = [] {
     if (TSetInfoForm* info = Windows().SetInfoForm) info->exec();
   };
+  hooks.SampleFoldersChanged = [] { RefreshSampleBrowser(); };
   hooks.ProgramFile = [] { return QCoreApplication::applicationFilePath().toStdString(); };
   settings.AttachProgram(program);
 

@@ -1,8 +1,8 @@
 #pragma once
 // The program settings window joined to the rest of the program: what its
-// changes do in the main window and the rack, the engine's reports it
-// shows (underruns, automated plug-in parameters), and the plug-in editor
-// windows with their idle calls.
+// changes do in the main window, the rack and the sample browser, the
+// engine's reports it shows (underruns, automated plug-in parameters), and
+// the plug-in editor windows with their idle calls.
 
 #include <QObject>
 

@@ -1105,7 +1105,7 @@ void TVorbelStepsMainForm::SampleBrowserMenuClick() {
       if (folder.isEmpty()) return;
       Preferences.SearchFolders[0] = AddBackslash(folder.toStdString());
       RebuildSampleSearchPaths(Preferences);
-      if (TSampleListForm* b = Windows().SampleListForm) b->RefreshTree();
+      RefreshSampleBrowser();
     };
     browser->RefreshTree();
   }
@@ -1123,9 +1123,7 @@ void TVorbelStepsMainForm::BrowserSampleSelected() {
 
 void TVorbelStepsMainForm::ShowRecordForm(int channel, const std::function<void(TRecordForm&)>& prepare) {
   vs::ShowRecordForm(Preferences, channel, this, [&](TRecordForm& form) {
-    form.OnSaved = [] {
-      if (TSampleListForm* browser = Windows().SampleListForm) browser->RefreshTree();
-    };
+    form.OnSaved = [] { RefreshSampleBrowser(); };
     form.OnLaunchTool = [](int tool) {
       if (TAddToolForm* tools = Windows().AddToolForm) tools->LaunchTool(tool);
     };

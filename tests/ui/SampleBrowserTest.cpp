@@ -4,16 +4,20 @@
 // sample, a right press loads it into the selected channel (and a saved
 // song names it), dragging a sample onto a channel row loads it there; a
 // long folder read stops on Escape with "Search canceled"; a folder that
-// links back to itself is read once.
+// links back to itself is read once; the program settings' folders rebuild
+// the tree.
 
 #include <gtest/gtest.h>
 
 #include <QDrag>
+#include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -21,6 +25,7 @@
 #include "controls/NumBar.h"
 #include "core/ChannelFiles.h"
 #include "core/ProgramPaths.h"
+#include "editors/MIDIForm.h"
 #include "editors/SampleListForm.h"
 #include "engine/WAVFiles.h"
 #include "files/SongFile.h"
@@ -258,6 +263,39 @@ TEST_F(SampleBrowserTest, EscapeStopsALongReadAndLinkLoopsAreReadOnce) {
   EXPECT_EQ(std::count(names.begin(), names.end(), "amen"), 1);
   EXPECT_EQ(names.size(), 1500u + 4u);
   EXPECT_EQ(InfoText(), "Found 1504 files");
+}
+
+// The program settings' folder list and "No dir" rebuild the open tree: a
+// folder chosen for a row at once, a typed one when the window closes.
+TEST_F(SampleBrowserTest, TheSettingsFoldersAndNoDirRebuildTheTree) {
+  TMIDIForm& s = *Windows().MIDIForm;
+  WriteWav(Tmp / "Kits/Acoustic/tom.wav", 400);
+  WriteWav(Tmp / "Typed/rim.wav", 400);
+  s.Hooks.ChooseFolder = [&](const std::string&, const std::string&, const std::string&) {
+    return std::optional<std::string>(Tmp / "Kits/Acoustic");
+  };
+  s.ShowPage(s.DirsSheet);
+  QTableWidget* grid = s.SearchDirList;
+  const QPoint row3 = grid->visualItemRect(grid->item(2, 0)).center();
+  QContextMenuEvent click(QContextMenuEvent::Mouse, row3, grid->viewport()->mapToGlobal(row3));
+  QApplication::sendEvent(grid->viewport(), &click);
+  EXPECT_EQ(Texts(Items().GetFirstNode()),
+            (std::vector<std::string>{" Acoustic", " DrumKits", " Lib", " ZMP loop files", "Kick", "hat"}));
+  TTreeNTNode* acoustic = Child(nullptr, Items(), " Acoustic");
+  Click(acoustic);
+  EXPECT_EQ(Texts(acoustic->GetFirstChild()), std::vector<std::string>{"tom"});
+
+  grid->item(5, 0)->setText(QString::fromStdString(Tmp / "Typed/"));
+  EXPECT_EQ(Child(nullptr, Items(), " Typed"), nullptr);
+  s.close();
+  EXPECT_NE(Child(nullptr, Items(), " Typed"), nullptr);
+
+  // "No dir": the drum kits' samples in one list with the others.
+  s.ShowPage(s.GeneralSheet);
+  QTest::mouseClick(s.NoDirBox, Qt::LeftButton, {}, QPoint(6, s.NoDirBox->height() / 2));
+  ASSERT_TRUE(Run->Program().Prefs.NoDir);
+  EXPECT_EQ(Child(nullptr, Items(), " DrumKits"), nullptr);
+  EXPECT_NE(Child(nullptr, Items(), "Kick"), nullptr);
 }
 
 }  // namespace

@@ -242,7 +242,7 @@ TEST_F(SettingsWindowTest, FoldersAssociationAndTheCPUMeter) {
   // folder's name, the search folders at once.
   QTableWidget* grid = s.SearchDirList;
   const QRect cell = grid->visualItemRect(grid->item(2, 0));
-  QContextMenuEvent click(QContextMenuEvent::Mouse, cell.center());
+  QContextMenuEvent click(QContextMenuEvent::Mouse, cell.center(), grid->viewport()->mapToGlobal(cell.center()));
   QApplication::sendEvent(grid->viewport(), &click);
   ASSERT_EQ(asked, std::vector<std::string>{"Change browser directory"});
   EXPECT_EQ(grid->item(2, 0)->text().toStdString(), Tmp / "Kits/Acoustic/");
