@@ -709,7 +709,7 @@ void TVorbelStepsMainForm::BuildMenus() {
   t.AddItem("TipsMenu", "&Tips...", "Help1", [this] { TipsMenuClick(); });
   t.AddSeparator("Help1");
   t.AddItem("About1", "&About...", "Help1", [this] { AboutMenuClick(); });
-  waiting("Productsinfo1", "Products &info...", "Help1");
+  t.AddItem("Productsinfo1", "Products &info...", "Help1", [this] { ProductsInfoMenuClick(); });
   t.AddSeparator("Help1");
   t.AddItem("PanicMenu", "&Panic!", "Help1", [] { PanicMenuClick(); })
       .Shortcut("Ctrl+H")
@@ -733,7 +733,9 @@ void TVorbelStepsMainForm::BuildMenus() {
       command(song, FLineMenuChannel);
     };
   };
-  waiting("Openwave1", "&Load sample...", "LineMenu");
+  t.AddItem("Openwave1", "&Load sample...", "LineMenu", line([](TSong&, int channel) {
+     if (TSettingsForm* settings = Windows().SettingsForm) settings->OpenSampleForChannel(channel);
+   }));
   t.AddSeparator("LineMenu", "N18");
   t.AddItem("LineCutMenu", "Cu&t", "LineMenu", line([](TSong& s, int) { CutSteps(s); }));
   t.AddItem("LineCopyMenu", "&Copy", "LineMenu", line([](TSong& s, int) { CopySteps(s); }));
@@ -853,6 +855,15 @@ void TVorbelStepsMainForm::TipsMenuClick() {
   }
   TipsBox->TipDialogCaption = WordOr("@TipsCaption", "And now for some annoying tips...");
   TipsBox->Execute(this);
+}
+
+void TVorbelStepsMainForm::ProductsInfoMenuClick() {
+  if (!FProductsForm) FProductsForm = new TInfoForm(this);
+  SongInfo text;
+  text.Title = WordOr("@Products", "Other products...").toStdString();
+  FProductsForm->setWindowTitle(QString::fromStdString(text.Title));
+  text.InfoRTF = ReadFileBytes(ProgramPaths().AppPath + "Texts/InfoTxt.rtf").value_or("");
+  FProductsForm->ShowSongInfo(text);
 }
 
 void TVorbelStepsMainForm::AboutMenuClick() {

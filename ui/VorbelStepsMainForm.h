@@ -47,6 +47,7 @@ class QKeyEvent;
 namespace vs {
 
 class TAMTipDialog;
+class TInfoForm;
 class TBackgroundForm;
 class TTutorialForm;
 class TChannelRack;
@@ -345,6 +346,10 @@ public:
   // closed).
   void TipsMenuClick();
   void AboutMenuClick();
+  // Help > Products info: the text viewer (made on first use) showing
+  // "Texts/InfoTxt.rtf" under "@Products".
+  void ProductsInfoMenuClick();
+  TInfoForm* ProductsForm() const { return FProductsForm; }
   void TutorialMenuClick();
   TAMTipDialog* Tips() const { return TipsBox; }
   TTutorialForm* TutorialForm() const;
@@ -450,6 +455,7 @@ private:
   TMultiLang* MultiLang1 = nullptr;
   TBackgroundForm* FBackgroundForm = nullptr;
   TAMTipDialog* TipsBox = nullptr;
+  TInfoForm* FProductsForm = nullptr;
   QPointer<TTutorialForm> FTutorialForm;
   bool ClosingFlag = false;
   int FLineMenuChannel = 0;

@@ -266,6 +266,20 @@ TEST_F(ChannelSettingsProgram, SamplesLoadThroughTheDialogIntoTheRecentList) {
   emit recent->activated(5);
   EXPECT_TRUE(Chan(2).SampleFileName.empty());
   EXPECT_TRUE(Chan(2).Sample.Empty());
+
+  // "Load sample..." of channel 4's line menu: the same dialog, for that
+  // channel.
+  WhenDialogShows([&](QFileDialog& d) { Accept(d, files[0]); });
+  QTimer::singleShot(50, [&] {
+    QMenu* line = Main->LineMenu();
+    QTest::mouseClick(line, Qt::LeftButton, {}, line->actionGeometry(Main->Actions().Action("Openwave1")).center());
+  });
+  QTest::mouseClick(NameButton(4), Qt::RightButton, {}, QPoint(20, 8));
+  QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(20, 8), NameButton(4)->mapToGlobal(QPoint(20, 8)));
+  QApplication::sendEvent(NameButton(4), &menu);
+  EXPECT_EQ(Chan(4).SampleFileName, files[0]);
+  EXPECT_EQ(Chan(4).Sample.Length, 500);
+  EXPECT_TRUE(Chan(2).SampleFileName.empty());
 }
 
 // The render of one hit of channel 0 at the first step: the frames of one

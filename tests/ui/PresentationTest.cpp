@@ -2,7 +2,8 @@
 // (or not, with "/NoSplash" or the setting off), a damaged splash picture
 // that costs nothing but the splash; Help > Tips with and without its file;
 // the about box sliding in with the version, its credits and links; the
-// tutorial's pages replacing the song after the save-changes question.
+// tutorial's pages replacing the song after the save-changes question;
+// Help > Products info.
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,7 @@
 #include "core/ProgramPaths.h"
 #include "core/ProgramVersion.h"
 #include "editors/AboutForm.h"
+#include "editors/InfoForm.h"
 #include "editors/TitleForm.h"
 #include "editors/TutorialForm.h"
 #include "framework/AMTipDlg.h"
@@ -187,6 +189,11 @@ TEST_F(PresentationProgram, WithoutTheTipsFileOnlyTheTipsAreGone) {
   form.Actions().Action("TipsMenu")->trigger();
   EXPECT_TRUE(checked);
   EXPECT_TRUE(form.isVisible());
+  // The products text lives there too: its viewer shows empty.
+  form.Actions().Action("Productsinfo1")->trigger();
+  ASSERT_NE(form.ProductsForm(), nullptr);
+  EXPECT_TRUE(form.ProductsForm()->InfoEdit->toPlainText().trimmed().isEmpty());
+  form.ProductsForm()->close();
   QTest::keyClick(&form, Qt::Key_Space);
   EXPECT_TRUE(form.IsPlaying());
   QTest::keyClick(&form, Qt::Key_Space);
@@ -342,6 +349,28 @@ TEST_F(PresentationProgram, TutorialPagesEndAtTheFirstGapAndWithoutAnyPageZeroIs
   ASSERT_EQ(boxes.Count(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].Message, "The file doesn't exist or has been moved.");
   EXPECT_EQ(CurrentSong().Info.Title, title);
+}
+
+TEST_F(PresentationProgram, ProductsInfoShowsWhatMakesUpTheProgramBesideTheSongsViewer) {
+  TProgramRun run({"/NoSplash"}, Tmp.Dir());
+  run.StartUp();
+  TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
+  EXPECT_EQ(form.ProductsForm(), nullptr);  // made on first use
+  form.Actions().Action("Productsinfo1")->trigger();
+  TInfoForm* products = form.ProductsForm();
+  ASSERT_NE(products, nullptr);
+  EXPECT_TRUE(products->isVisible());
+  EXPECT_NE(products, Windows().InfoForm);  // the song's viewer stays free
+  EXPECT_EQ(products->TitleLabel->text(), "Other products...");
+  const QString text = products->InfoEdit->toPlainText();
+  EXPECT_TRUE(text.contains("MB404") && text.contains("voxrender")) << text.toStdString();
+  EXPECT_FALSE(products->URLEdit->isVisible());
+  QTest::keyClick(products, Qt::Key_Escape);
+  EXPECT_FALSE(products->isVisible());
+  // Asked again, the same window shows again.
+  form.Actions().Action("Productsinfo1")->trigger();
+  EXPECT_EQ(form.ProductsForm(), products);
+  EXPECT_TRUE(products->isVisible());
 }
 
 TEST_F(PresentationProgram, TheLightStyleSnowsInTheScopeAndTheDefaultDoesNot) {

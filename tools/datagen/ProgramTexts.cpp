@@ -1,7 +1,7 @@
 // The program's own texts and tutorial: the tips of the tip dialog in each
-// language, the credits of the about box, and the tutorial's pages, each a
-// short song of the Basic kit with a text in each language that walks
-// through it.
+// language, the credits of the about box, the products text of Help >
+// Products info, and the tutorial's pages, each a short song of the Basic
+// kit with a text in each language that walks through it.
 
 #include <array>
 #include <string>
@@ -126,6 +126,27 @@ std::string AboutText() {
   line("This software is based in part on the work of the Independent JPEG Group.");
   heading("THANK YOU");
   line("for making music with VorbelSteps!");
+  return WriteRTF(doc);
+}
+
+// The products text of Help > Products info: what makes up the program.
+std::string ProductsText() {
+  constexpr uint32_t Heading = 0xB4570F;
+  TRTFDocument doc;
+  auto product = [&](const char* name, const char* text) {
+    doc.Paragraphs.push_back(Line(name, Format(24, true, Heading)));
+    doc.Paragraphs.push_back(Line(text, Format(20, false)));
+    doc.Paragraphs.push_back(Line("", Format(10, false)));
+  };
+  product("VorbelSteps",
+          "The drum machine and step sequencer you are using: patterns of steps for every channel, a playlist of "
+          "bars, effects, MIDI, and renders to WAV and MIDI files.");
+  product("MB404",
+          "The bass synthesizer voice of the program: add one with Channels > Add one > MB404, shape its sound on "
+          "the MB404 page of the channel settings and keep it as a \".404\" preset.");
+  product("voxrender",
+          "The synthesizer preset renderer (libvoxrender.so): it turns \".SYN\" presets into samples when a preset "
+          "is loaded into a channel.");
   return WriteRTF(doc);
 }
 
@@ -323,6 +344,7 @@ bool WriteProgramTexts(const std::string& root, std::string& error) {
     if (!Write(root + "Texts/" + name, tips, error)) return false;
   }
   if (!Write(root + "Texts/AboutTxt.rtf", AboutText(), error)) return false;
+  if (!Write(root + "Texts/InfoTxt.rtf", ProductsText(), error)) return false;
 
   const std::string folder = root + "Loops/Tutorial/";
   const std::vector<TTutorialPage>& pages = TutorialPages();
