@@ -134,9 +134,9 @@ std::string ProductsText() {
   constexpr uint32_t Heading = 0xB4570F;
   TRTFDocument doc;
   auto product = [&](const char* name, const char* text) {
+    if (!doc.Paragraphs.empty()) doc.Paragraphs.push_back(Line("", Format(10, false)));
     doc.Paragraphs.push_back(Line(name, Format(24, true, Heading)));
     doc.Paragraphs.push_back(Line(text, Format(20, false)));
-    doc.Paragraphs.push_back(Line("", Format(10, false)));
   };
   product("VorbelSteps",
           "The drum machine and step sequencer you are using: patterns of steps for every channel, a playlist of "

@@ -1,9 +1,10 @@
 // The presentation windows: the splash in its shape, the about box, the tip
-// dialog on a tip, and the tutorial on its first page.
+// dialog on a tip, the tutorial on its first page and the products text.
 
 #include <QApplication>
 
 #include "editors/AboutForm.h"
+#include "editors/InfoForm.h"
 #include "editors/TitleForm.h"
 #include "editors/TutorialForm.h"
 #include "framework/AMTipDlg.h"
@@ -56,6 +57,15 @@ VS_SCREEN("tutorial-page", [](TScreenContext& c) {
   // The pages after this one show the kit again.
   CurrentSong().SetModified(false);
   form.Commands().New();
+  return shot;
+});
+
+VS_SCREEN("products-info", [](TScreenContext& c) {
+  c.Program();
+  TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
+  form.ProductsInfoMenuClick();
+  QImage shot = TScreenContext::Grab(form.ProductsForm());
+  form.ProductsForm()->hide();
   return shot;
 });
 
