@@ -523,12 +523,8 @@ TVorbelStepsMainForm::~TVorbelStepsMainForm() {
 
 void TVorbelStepsMainForm::BuildMenus() {
   // Ids are the components' names and the keys of the window's texts
-  // (lang/). Items whose windows come later wait disabled for their
-  // handler (TActionTable::SetHandler).
+  // (lang/).
   TActionTable& t = MenuActions;
-  auto waiting = [&t](const std::string& id, const std::string& text, const std::string& menu) {
-    return t.AddItem(id, text, menu, nullptr).Enabled(false);
-  };
   auto channels = [this](bool scrollToEnd) { ChannelCommandDone(scrollToEnd); };
 
   // File.
@@ -705,7 +701,7 @@ void TVorbelStepsMainForm::BuildMenus() {
 
   // Help.
   t.AddMenu("Help1", "&Help");
-  waiting("Contents1", "&Contents", "Help1");
+  t.AddItem("Contents1", "&Contents", "Help1", [this] { ContentsMenuClick(); });
   t.AddItem("TipsMenu", "&Tips...", "Help1", [this] { TipsMenuClick(); });
   t.AddSeparator("Help1");
   t.AddItem("About1", "&About...", "Help1", [this] { AboutMenuClick(); });
@@ -857,13 +853,21 @@ void TVorbelStepsMainForm::TipsMenuClick() {
   TipsBox->Execute(this);
 }
 
-void TVorbelStepsMainForm::ProductsInfoMenuClick() {
-  if (!FProductsForm) FProductsForm = new TInfoForm(this);
+void TVorbelStepsMainForm::ShowTextViewer(const QString& caption, const std::string& file) {
+  if (!FTextViewer) FTextViewer = new TInfoForm(this);
   SongInfo text;
-  text.Title = WordOr("@Products", "Other products...").toStdString();
-  FProductsForm->setWindowTitle(QString::fromStdString(text.Title));
-  text.InfoRTF = ReadFileBytes(ProgramPaths().AppPath + "Texts/InfoTxt.rtf").value_or("");
-  FProductsForm->ShowSongInfo(text);
+  text.Title = caption.toStdString();
+  text.InfoRTF = ReadFileBytes(file).value_or("");
+  FTextViewer->setWindowTitle(caption);
+  FTextViewer->ShowSongInfo(text);
+}
+
+void TVorbelStepsMainForm::ProductsInfoMenuClick() {
+  ShowTextViewer(WordOr("@Products", "Other products..."), ProgramPaths().AppPath + "Texts/InfoTxt.rtf");
+}
+
+void TVorbelStepsMainForm::ContentsMenuClick() {
+  ShowTextViewer(WordOr("@HelpContents", "VorbelSteps help"), ProgramPaths().AppPath + "Texts/HelpTxt.rtf");
 }
 
 void TVorbelStepsMainForm::AboutMenuClick() {

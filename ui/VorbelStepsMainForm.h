@@ -346,10 +346,12 @@ public:
   // closed).
   void TipsMenuClick();
   void AboutMenuClick();
-  // Help > Products info: the text viewer (made on first use) showing
-  // "Texts/InfoTxt.rtf" under "@Products".
+  // Help > Products info and Help > Contents: the text viewer (made on
+  // first use) showing "Texts/InfoTxt.rtf" under "@Products", or the help
+  // "Texts/HelpTxt.rtf"; a missing file shows an empty text.
   void ProductsInfoMenuClick();
-  TInfoForm* ProductsForm() const { return FProductsForm; }
+  void ContentsMenuClick();
+  TInfoForm* TextViewer() const { return FTextViewer; }
   void TutorialMenuClick();
   TAMTipDialog* Tips() const { return TipsBox; }
   TTutorialForm* TutorialForm() const;
@@ -455,7 +457,8 @@ private:
   TMultiLang* MultiLang1 = nullptr;
   TBackgroundForm* FBackgroundForm = nullptr;
   TAMTipDialog* TipsBox = nullptr;
-  TInfoForm* FProductsForm = nullptr;
+  TInfoForm* FTextViewer = nullptr;
+  void ShowTextViewer(const QString& caption, const std::string& file);
   QPointer<TTutorialForm> FTutorialForm;
   bool ClosingFlag = false;
   int FLineMenuChannel = 0;

@@ -3,7 +3,7 @@
 // that costs nothing but the splash; Help > Tips with and without its file;
 // the about box sliding in with the version, its credits and links; the
 // tutorial's pages replacing the song after the save-changes question;
-// Help > Products info.
+// Help > Products info and Help > Contents.
 
 #include <gtest/gtest.h>
 
@@ -189,11 +189,15 @@ TEST_F(PresentationProgram, WithoutTheTipsFileOnlyTheTipsAreGone) {
   form.Actions().Action("TipsMenu")->trigger();
   EXPECT_TRUE(checked);
   EXPECT_TRUE(form.isVisible());
-  // The products text lives there too: its viewer shows empty.
-  form.Actions().Action("Productsinfo1")->trigger();
-  ASSERT_NE(form.ProductsForm(), nullptr);
-  EXPECT_TRUE(form.ProductsForm()->InfoEdit->toPlainText().trimmed().isEmpty());
-  form.ProductsForm()->close();
+  // The products text and the help live there too: the viewer shows
+  // them empty.
+  for (const char* item : {"Productsinfo1", "Contents1"}) {
+    form.Actions().Action(item)->trigger();
+    ASSERT_NE(form.TextViewer(), nullptr);
+    EXPECT_TRUE(form.TextViewer()->isVisible());
+    EXPECT_TRUE(form.TextViewer()->InfoEdit->toPlainText().trimmed().isEmpty()) << item;
+    form.TextViewer()->close();
+  }
   QTest::keyClick(&form, Qt::Key_Space);
   EXPECT_TRUE(form.IsPlaying());
   QTest::keyClick(&form, Qt::Key_Space);
@@ -351,26 +355,35 @@ TEST_F(PresentationProgram, TutorialPagesEndAtTheFirstGapAndWithoutAnyPageZeroIs
   EXPECT_EQ(CurrentSong().Info.Title, title);
 }
 
-TEST_F(PresentationProgram, ProductsInfoShowsWhatMakesUpTheProgramBesideTheSongsViewer) {
+TEST_F(PresentationProgram, ProductsInfoAndHelpShowInTheirViewerBesideTheSongsOne) {
   TProgramRun run({"/NoSplash"}, Tmp.Dir());
   run.StartUp();
   TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
-  EXPECT_EQ(form.ProductsForm(), nullptr);  // made on first use
+  EXPECT_EQ(form.TextViewer(), nullptr);  // made on first use
   form.Actions().Action("Productsinfo1")->trigger();
-  TInfoForm* products = form.ProductsForm();
-  ASSERT_NE(products, nullptr);
-  EXPECT_TRUE(products->isVisible());
-  EXPECT_NE(products, Windows().InfoForm);  // the song's viewer stays free
-  EXPECT_EQ(products->TitleLabel->text(), "Other products...");
-  const QString text = products->InfoEdit->toPlainText();
+  TInfoForm* viewer = form.TextViewer();
+  ASSERT_NE(viewer, nullptr);
+  EXPECT_TRUE(viewer->isVisible());
+  EXPECT_NE(viewer, Windows().InfoForm);  // the song's viewer stays free
+  EXPECT_EQ(viewer->TitleLabel->text(), "Other products...");
+  const QString text = viewer->InfoEdit->toPlainText();
   EXPECT_TRUE(text.contains("MB404") && text.contains("voxrender")) << text.toStdString();
-  EXPECT_FALSE(products->URLEdit->isVisible());
-  QTest::keyClick(products, Qt::Key_Escape);
-  EXPECT_FALSE(products->isVisible());
-  // Asked again, the same window shows again.
-  form.Actions().Action("Productsinfo1")->trigger();
-  EXPECT_EQ(form.ProductsForm(), products);
-  EXPECT_TRUE(products->isVisible());
+  EXPECT_FALSE(viewer->URLEdit->isVisible());
+  QTest::keyClick(viewer, Qt::Key_Escape);
+  EXPECT_FALSE(viewer->isVisible());
+
+  // Help > Contents: the help's topics in the same viewer, under a caption
+  // in the program's language.
+  ChooseLanguage(form.Prefs(), 1);
+  form.Actions().Action("Contents1")->trigger();
+  EXPECT_EQ(form.TextViewer(), viewer);
+  EXPECT_TRUE(viewer->isVisible());
+  EXPECT_EQ(viewer->TitleLabel->text(), "Aide de VorbelSteps");
+  const QString help = viewer->InfoEdit->toPlainText();
+  for (const char* topic : {"Playing", "Channels", "Step values", "Playlist", "Saving and sharing", "Settings"})
+    EXPECT_TRUE(help.contains(topic)) << topic;
+  ChooseLanguage(form.Prefs(), 0);
+  viewer->close();
 }
 
 TEST_F(PresentationProgram, TheLightStyleSnowsInTheScopeAndTheDefaultDoesNot) {

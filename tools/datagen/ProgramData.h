@@ -35,9 +35,9 @@ void KitHit(TSong& song, int channel, int pattern, int step, int volume, int pit
 
 // The texts and tutorial pages (ProgramTexts.cpp): "Texts/Tips.txt" and its
 // French and Dutch ("Tips_1.txt", "Tips_2.txt"), "Texts/AboutTxt.rtf",
-// "Texts/InfoTxt.rtf", and under "Loops/Tutorial/" the pages' songs
-// "Tut_<p>.zmp" and their texts "Texts_<language>/Tut_<p>.rtf" in English,
-// French and Dutch.
+// "Texts/InfoTxt.rtf", "Texts/HelpTxt.rtf", and under "Loops/Tutorial/"
+// the pages' songs "Tut_<p>.zmp" and their texts
+// "Texts_<language>/Tut_<p>.rtf" in English, French and Dutch.
 bool WriteProgramTexts(const std::string& root, std::string& error);
 
 // Writes everything under appPath (created when missing; existing files

@@ -1,10 +1,12 @@
 // The program's own texts and tutorial: the tips of the tip dialog in each
 // language, the credits of the about box, the products text of Help >
-// Products info, and the tutorial's pages, each a short song of the Basic
-// kit with a text in each language that walks through it.
+// Products info, the help of Help > Contents, and the tutorial's pages,
+// each a short song of the Basic kit with a text in each language that
+// walks through it.
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "files/SongFile.h"
@@ -147,6 +149,50 @@ std::string ProductsText() {
   product("voxrender",
           "The synthesizer preset renderer (libvoxrender.so): it turns \".SYN\" presets into samples when a preset "
           "is loaded into a channel.");
+  return WriteRTF(doc);
+}
+
+// The help of Help > Contents: one page of topics, each a heading and its
+// paragraphs.
+std::string HelpText() {
+  constexpr uint32_t Heading = 0xB4570F;
+  TRTFDocument doc;
+  auto topic = [&](const char* name, std::initializer_list<const char*> paragraphs) {
+    if (!doc.Paragraphs.empty()) doc.Paragraphs.push_back(Line("", Format(10, false)));
+    doc.Paragraphs.push_back(Line(name, Format(24, true, Heading)));
+    bool first = true;
+    for (const char* text : paragraphs) {
+      if (!std::exchange(first, false)) doc.Paragraphs.push_back(Line("", Format(8, false)));
+      doc.Paragraphs.push_back(Line(text, Format(20, false)));
+    }
+  };
+  topic("Songs",
+        {"A song is made of channels (a sample, an MB404 bass voice or a MIDI instrument each), patterns of up to "
+         "64 steps and a playlist of 512 bars. File > Launch tutorial walks through five short songs."});
+  topic("Playing",
+        {"Space plays and stops the pattern; L switches song mode, which plays the playlist. The keypad's digits "
+         "choose patterns 1 to 9, its + and - step through them.",
+         "The faders of the remote panel set the master volume, swing, pitch, resonance and cutoff. Click the tempo "
+         "display for the tempo presets."});
+  topic("Channels",
+        {"Click a step to switch it on or off. 1 to 9 and 0 mute channels 1 to 10, with Ctrl they play solo.",
+         "Click a channel's name for its settings window; right-click it for its line menu: load a sample, cut, "
+         "copy and paste steps, shift, fill, humanize, insert or delete channels.",
+         "Channels > Add one adds a drum channel or an MB404 bass voice."});
+  topic("Step values",
+        {"Hold V for the volume and pan bars of the steps, P for pitch and mix. Drag a bar up or down; with Ctrl "
+         "every step of the row follows. Hold K for the piano roll of the selected channel, Shift for its step "
+         "graph (F shows the next lane)."});
+  topic("Playlist",
+        {"Ctrl+L opens the playlist: one column per pattern, one row per bar. Drag to place or erase patterns, "
+         "Ctrl-drag to choose the bars song mode loops over; Insert and Delete add and remove bars."});
+  topic("Saving and sharing",
+        {"File > Save as writes the song, a WAV render, a MIDI file or a zipped package with every sample the "
+         "song uses. Ctrl+R renders to WAV, Ctrl+M to MIDI. Options > Loop info gives the song a title, a "
+         "description and a web address."});
+  topic("Settings",
+        {"The Options menu opens the program's settings: the sound and MIDI devices, the WAV output, the folders, "
+         "the plug-in effects and the language. Tools > Configure lists outside programs for the Tools menu."});
   return WriteRTF(doc);
 }
 
@@ -345,6 +391,7 @@ bool WriteProgramTexts(const std::string& root, std::string& error) {
   }
   if (!Write(root + "Texts/AboutTxt.rtf", AboutText(), error)) return false;
   if (!Write(root + "Texts/InfoTxt.rtf", ProductsText(), error)) return false;
+  if (!Write(root + "Texts/HelpTxt.rtf", HelpText(), error)) return false;
 
   const std::string folder = root + "Loops/Tutorial/";
   const std::vector<TTutorialPage>& pages = TutorialPages();

@@ -1,5 +1,5 @@
 // The presentation windows: the splash in its shape, the about box, the tip
-// dialog on a tip, the tutorial on its first page and the products text.
+// dialog on a tip, the tutorial on its first page, the products text and the help.
 
 #include <QApplication>
 
@@ -64,8 +64,17 @@ VS_SCREEN("products-info", [](TScreenContext& c) {
   c.Program();
   TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
   form.ProductsInfoMenuClick();
-  QImage shot = TScreenContext::Grab(form.ProductsForm());
-  form.ProductsForm()->hide();
+  QImage shot = TScreenContext::Grab(form.TextViewer());
+  form.TextViewer()->hide();
+  return shot;
+});
+
+VS_SCREEN("help-contents", [](TScreenContext& c) {
+  c.Program();
+  TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
+  form.ContentsMenuClick();
+  QImage shot = TScreenContext::Grab(form.TextViewer());
+  form.TextViewer()->hide();
   return shot;
 });
 
