@@ -60,23 +60,20 @@ VS_SCREEN("tutorial-page", [](TScreenContext& c) {
   return shot;
 });
 
-VS_SCREEN("products-info", [](TScreenContext& c) {
+// The text viewer as a Help item shows it.
+QImage TextViewerShot(TScreenContext& c, void (TVorbelStepsMainForm::*show)()) {
   c.Program();
   TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
-  form.ProductsInfoMenuClick();
+  (form.*show)();
   QImage shot = TScreenContext::Grab(form.TextViewer());
   form.TextViewer()->hide();
   return shot;
-});
+}
 
-VS_SCREEN("help-contents", [](TScreenContext& c) {
-  c.Program();
-  TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
-  form.ContentsMenuClick();
-  QImage shot = TScreenContext::Grab(form.TextViewer());
-  form.TextViewer()->hide();
-  return shot;
-});
+VS_SCREEN("products-info",
+          [](TScreenContext& c) { return TextViewerShot(c, &TVorbelStepsMainForm::ProductsInfoMenuClick); });
+VS_SCREEN("help-contents",
+          [](TScreenContext& c) { return TextViewerShot(c, &TVorbelStepsMainForm::ContentsMenuClick); });
 
 // The light style's scope after a while of snow, three times its size.
 VS_SCREEN("scope-snow", [](TScreenContext& c) {
