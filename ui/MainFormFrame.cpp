@@ -224,6 +224,7 @@ bool TVorbelStepsMainForm::DragSurfaceEvent(QWidget* surface, QEvent* event) {
       auto* m = static_cast<QMouseEvent*>(event);
       DragOrigin = true;
       DragLast = m->globalPosition().toPoint();
+      PressAt = DragLast;
       DragSurface = surface;
       // Where the desktop moves windows itself, it does so.
       if (m->button() == Qt::LeftButton && Preferences.EasyMove &&
@@ -274,16 +275,19 @@ bool TVorbelStepsMainForm::DragSurfaceEvent(QWidget* surface, QEvent* event) {
     }
     case QEvent::MouseButtonRelease:
       DragOrigin = false;
-      if (surface == LogoZone && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && OnLogoClick)
-        OnLogoClick(++LogoClicks);
+      // A click on the logo, not the end of a drag by it.
+      if (const auto* m = static_cast<QMouseEvent*>(event);
+          surface == LogoZone && m->button() == Qt::LeftButton &&
+          (m->globalPosition().toPoint() - PressAt).manhattanLength() <= 3)
+        LogoClick(++LogoClicks);
       return true;
     case QEvent::MouseButtonDblClick:
       // Full height and back; the logo has its own double click.
       DragOrigin = false;
       if (surface != LogoZone)
         ToggleFullHeight();
-      else if (OnLogoDoubleClick)
-        OnLogoDoubleClick();
+      else
+        close();
       return true;
     default:
       return false;

@@ -1040,6 +1040,25 @@ void TVorbelStepsMainForm::FitMainWindowHeight() {
 
 void TVorbelStepsMainForm::ShowInfo(const std::string& text) { InfoLabel->setText(Q(LongHint(text))); }
 
+void TVorbelStepsMainForm::LogoClick(int clicks) {
+  // A little teasing for whoever keeps clicking the logo.
+  static constexpr std::pair<const char*, const char*> Teasing[] = {
+      {"@Logo1", "Yes, that's our logo."},
+      {"@Logo2", "It doesn't do anything else, really."},
+      {"@Logo3", "Still clicking? The steps are further down."},
+      {"@Logo4", "One more and you'll regret it..."},
+      {"@Logo5", "Told you. Now the caption is red."},
+  };
+  if (clicks < 3) return;
+  const auto& [key, english] = Teasing[std::min<size_t>(size_t(clicks - 3), std::size(Teasing) - 1)];
+  ShowInfo(WordOr(key, english).toStdString());
+  if (clicks == 7) {
+    QPalette red = CaptionLabel->palette();
+    red.setColor(QPalette::WindowText, QColor(0xE0, 0x20, 0x20));
+    CaptionLabel->setPalette(red);
+  }
+}
+
 void TVorbelStepsMainForm::ShowInfoNow(const std::string& text) {
   ShowInfo(text);
   InfoLabel->repaint();

@@ -298,13 +298,11 @@ public:
   TSkinPic* LeftSide = nullptr;
   TSkinPic* RightSide = nullptr;
   QLabel* InfoLabel = nullptr;
-  // The remote panel. The window is dragged by its logo zone; clicks on it
-  // go to OnLogoClick (with the count of clicks so far) and a double click
-  // to OnLogoDoubleClick.
+  // The remote panel. The window is dragged by its logo zone; from the
+  // third click on it the info bar teases, the seventh turns the caption
+  // red, and a double click closes the window.
   TSkinPic* MenuPic = nullptr;
   QWidget* LogoZone = nullptr;
-  std::function<void(int clicks)> OnLogoClick;
-  std::function<void()> OnLogoDoubleClick;
   TMyTransButton* StartButton = nullptr;
   TMyTransButton* LoopButton = nullptr;
   TMyTransButton* FXVolBtn = nullptr;
@@ -469,11 +467,13 @@ private:
   int PreviousHeight = 0;   // before a double click went to full height
   bool DragOrigin = false;  // a press on a drag surface may move the window
   QPoint DragLast;          // global, at the last press or move
+  QPoint PressAt;           // global, at the last press
   QPointer<QWidget> DragSurface;
   QPoint LastPos;           // where the window was (the piano window follows)
   bool PlacingSideWindows = false;
   QPointer<QWidget> SampleBrowser;
   int LogoClicks = 0;
+  void LogoClick(int clicks);
   bool FLineCursor = false;
 
   // The panel under each fader.

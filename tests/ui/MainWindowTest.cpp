@@ -1,6 +1,6 @@
 // The skinned main window played as a musician plays it, on a copy of the
 // default drum kit: the keyboard map, the window's height between its frame
-// and the full rack, and the master faders with their info texts.
+// and the full rack, the master faders with their info texts, and the logo.
 
 #include <gtest/gtest.h>
 
@@ -25,6 +25,8 @@
 #include "core/ChannelCommands.h"
 #include "core/PatternCommands.h"
 #include "engine/Mixer.h"
+#include "framework/ActionTable.h"
+#include "framework/MLang.h"
 #include "framework/Skin.h"
 #include "model/Song.h"
 #include "support/TempDir.h"
@@ -504,6 +506,35 @@ TEST_F(MainWindowTest, TheFloatingWheelTurnsTheStepsValues) {
   ASSERT_TRUE(form.Commands().OpenSong(Tmp / "Basic/Basic.zmp"));
   EXPECT_EQ(vol(*CurrentSong().Channel(0), on), saved);
   EXPECT_EQ(CurrentSong().Channel(0)->Steps.GetStepValue(pattern, on, PlanePitch), 125);
+}
+
+TEST_F(MainWindowTest, TheLogoTeasesFromTheThirdClickAndADoubleClickCloses) {
+  TVorbelStepsMainForm& form = *Form;
+  QWidget* logo = form.LogoZone;
+  const QString info = form.InfoLabel->text();
+  const QColor caption = form.CaptionLabel->palette().color(QPalette::WindowText);
+  // Dragging the window by its logo is no click.
+  for (int i = 0; i < 3; ++i) Drag(logo, QPoint(10, 10), QPoint(60, 12), Qt::LeftButton);
+  QTest::mouseClick(logo, Qt::LeftButton, {}, QPoint(10, 10));
+  QTest::mouseClick(logo, Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(form.InfoLabel->text(), info);
+  QTest::mouseClick(logo, Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(form.InfoLabel->text(), "Yes, that's our logo.");
+  for (int i = 4; i <= 6; ++i) QTest::mouseClick(logo, Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(form.InfoLabel->text(), "One more and you'll regret it...");
+  EXPECT_EQ(form.CaptionLabel->palette().color(QPalette::WindowText), caption);
+  QTest::mouseClick(logo, Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(form.InfoLabel->text(), "Told you. Now the caption is red.");
+  EXPECT_EQ(form.CaptionLabel->palette().color(QPalette::WindowText), QColor(0xE0, 0x20, 0x20));
+  // In French, and the last text stays.
+  ChooseLanguage(form.Prefs(), 1);
+  QTest::mouseClick(logo, Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(form.InfoLabel->text(), "Je vous avais prévenu. Le titre est rouge maintenant.");
+  ChooseLanguage(form.Prefs(), 0);
+  // A double click on the logo closes the window (a double click on the
+  // rest of the panel's frame changes its height instead).
+  QTest::mouseDClick(logo, Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_FALSE(form.isVisible());
 }
 
 }  // namespace
