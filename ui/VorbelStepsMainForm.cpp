@@ -91,6 +91,14 @@ QColor FromTColor(TColor c) { return QColor(GetRValue(c), GetGValue(c), GetBValu
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 std::string S(const QString& text) { return text.toStdString(); }
 
+// The program's text "Texts/<name><extension>" in the language in use
+// ("<name>_<n><extension>"), else the English one.
+std::string LanguageTextFile(const std::string& name, const std::string& extension) {
+  const std::string folder = ProgramPaths().AppPath + "Texts/";
+  const std::string own = folder + name + "_" + std::to_string(GlobalLanguage()) + extension;
+  return GlobalLanguage() > 0 && QFileInfo::exists(Q(own)) ? own : folder + name + extension;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- the host
@@ -841,13 +849,8 @@ void TVorbelStepsMainForm::ChannelCommandDone(bool scrollToEnd) {
 void TVorbelStepsMainForm::TipsMenuClick() {
   if (!TipsBox) {
     TipsBox = new TAMTipDialog(this);
-    // The tips of the language in use ("Tips_<n>.txt"), else the English
-    // ones; without a file there are none.
-    TipsBox->OnExecute = [](TAMTipDialog& box) {
-      const QString folder = QString::fromStdString(ProgramPaths().AppPath) + "Texts/";
-      const QString own = folder + QString("Tips_%1.txt").arg(GlobalLanguage());
-      box.Tips = ReadTipsFile(GlobalLanguage() > 0 && QFileInfo::exists(own) ? own : folder + "Tips.txt");
-    };
+    // Without a file there are no tips.
+    TipsBox->OnExecute = [](TAMTipDialog& box) { box.Tips = ReadTipsFile(Q(LanguageTextFile("Tips", ".txt"))); };
   }
   TipsBox->TipDialogCaption = WordOr("@TipsCaption", "And now for some annoying tips...");
   TipsBox->Execute(this);
@@ -863,11 +866,11 @@ void TVorbelStepsMainForm::ShowTextViewer(const QString& caption, const std::str
 }
 
 void TVorbelStepsMainForm::ProductsInfoMenuClick() {
-  ShowTextViewer(WordOr("@Products", "Other products..."), ProgramPaths().AppPath + "Texts/InfoTxt.rtf");
+  ShowTextViewer(WordOr("@Products", "Other products..."), LanguageTextFile("InfoTxt", ".rtf"));
 }
 
 void TVorbelStepsMainForm::ContentsMenuClick() {
-  ShowTextViewer(WordOr("@HelpContents", "VorbelSteps help"), ProgramPaths().AppPath + "Texts/HelpTxt.rtf");
+  ShowTextViewer(WordOr("@HelpContents", "VorbelSteps help"), LanguageTextFile("HelpTxt", ".rtf"));
 }
 
 void TVorbelStepsMainForm::AboutMenuClick() {

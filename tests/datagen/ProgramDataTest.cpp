@@ -183,6 +183,22 @@ TEST_F(GeneratedData, TipsAndTutorialPagesSpeakEveryLanguageAndEveryPageSongRead
   for (size_t i = 0; i + 1 < tips[0].size(); ++i) EXPECT_NE(tips[0][i], tips[1][i]);
   EXPECT_NE(RTFToPlainText(*ReadFileBytes(App + "Texts/AboutTxt.rtf")).find("Independent JPEG Group"),
             std::string::npos);
+  // The products text and the help: the same paragraphs in every language,
+  // none left in English.
+  for (const char* name : {"InfoTxt", "HelpTxt"}) {
+    std::vector<std::string> texts;
+    for (const char* suffix : {".rtf", "_1.rtf", "_2.rtf"}) {
+      const auto rtf = ReadFileBytes(App + "Texts/" + name + suffix);
+      ASSERT_TRUE(rtf) << name << suffix;
+      texts.push_back(RTFToPlainText(*rtf));
+    }
+    auto lines = [](const std::string& t) { return std::count(t.begin(), t.end(), '\n'); };
+    EXPECT_GT(texts[0].size(), 300u) << name;
+    for (int language = 1; language < 3; ++language) {
+      EXPECT_EQ(lines(texts[size_t(language)]), lines(texts[0])) << name << language;
+      EXPECT_NE(texts[size_t(language)], texts[0]) << name << language;
+    }
+  }
 
   // Five pages with no gap: a song of the kit each, titled as its English
   // text, with the text in three languages.

@@ -379,10 +379,27 @@ TEST_F(PresentationProgram, ProductsInfoAndHelpShowInTheirViewerBesideTheSongsOn
   EXPECT_EQ(form.TextViewer(), viewer);
   EXPECT_TRUE(viewer->isVisible());
   EXPECT_EQ(viewer->TitleLabel->text(), "Aide de VorbelSteps");
-  const QString help = viewer->InfoEdit->toPlainText();
-  for (const char* topic : {"Playing", "Channels", "Step values", "Playlist", "Saving and sharing", "Settings"})
-    EXPECT_TRUE(help.contains(topic)) << topic;
+  const QString aide = viewer->InfoEdit->toPlainText();
+  for (const char* topic : {"Jouer", "Canaux", "Valeurs des pas", "Liste de lecture", "Enregistrer et partager"})
+    EXPECT_TRUE(aide.contains(QString::fromUtf8(topic))) << topic;
+  // A language without its own help reads the English one.
   ChooseLanguage(form.Prefs(), 0);
+  form.Actions().Action("Contents1")->trigger();
+  const QString help = viewer->InfoEdit->toPlainText();
+  EXPECT_TRUE(help.startsWith("Songs")) << help.toStdString();
+  fs::path data = Tmp / "data";
+  fs::create_directories(data / "Texts");
+  for (const auto& e : fs::directory_iterator(VS_DATA_DIR))
+    if (e.path().filename() != "Texts") fs::create_directory_symlink(e.path(), data / e.path().filename());
+  fs::copy_file(std::string(VS_DATA_DIR) + "Texts/HelpTxt.rtf", data / "Texts/HelpTxt.rtf");
+  const std::string app = ProgramPaths().AppPath;
+  ProgramPaths().AppPath = data.string() + "/";
+  ChooseLanguage(form.Prefs(), 2);
+  form.Actions().Action("Contents1")->trigger();
+  EXPECT_EQ(viewer->TitleLabel->text(), "VorbelSteps-help");
+  EXPECT_EQ(viewer->InfoEdit->toPlainText(), help);
+  ChooseLanguage(form.Prefs(), 0);
+  ProgramPaths().AppPath = app;
   viewer->close();
 }
 

@@ -33,11 +33,12 @@ std::unique_ptr<TSong> MakeKitSong();
 // sample's own).
 void KitHit(TSong& song, int channel, int pattern, int step, int volume, int pitch = 120);
 
-// The texts and tutorial pages (ProgramTexts.cpp): "Texts/Tips.txt" and its
-// French and Dutch ("Tips_1.txt", "Tips_2.txt"), "Texts/AboutTxt.rtf",
-// "Texts/InfoTxt.rtf", "Texts/HelpTxt.rtf", and under "Loops/Tutorial/"
-// the pages' songs "Tut_<p>.zmp" and their texts
-// "Texts_<language>/Tut_<p>.rtf" in English, French and Dutch.
+// The texts and tutorial pages (ProgramTexts.cpp): under "Texts/" the tips
+// "Tips.txt", the products text "InfoTxt.rtf" and the help "HelpTxt.rtf",
+// each also in French and Dutch ("Tips_1.txt", "Tips_2.txt", ...), and the
+// credits "AboutTxt.rtf"; under "Loops/Tutorial/" the pages' songs
+// "Tut_<p>.zmp" and their texts "Texts_<language>/Tut_<p>.rtf" in English,
+// French and Dutch.
 bool WriteProgramTexts(const std::string& root, std::string& error);
 
 // Writes everything under appPath (created when missing; existing files

@@ -131,68 +131,135 @@ std::string AboutText() {
   return WriteRTF(doc);
 }
 
-// The products text of Help > Products info: what makes up the program.
-std::string ProductsText() {
-  constexpr uint32_t Heading = 0xB4570F;
-  TRTFDocument doc;
-  auto product = [&](const char* name, const char* text) {
-    if (!doc.Paragraphs.empty()) doc.Paragraphs.push_back(Line("", Format(10, false)));
-    doc.Paragraphs.push_back(Line(name, Format(24, true, Heading)));
-    doc.Paragraphs.push_back(Line(text, Format(20, false)));
-  };
-  product("VorbelSteps",
-          "The drum machine and step sequencer you are using: patterns of steps for every channel, a playlist of "
-          "bars, effects, MIDI, and renders to WAV and MIDI files.");
-  product("MB404",
-          "The bass synthesizer voice of the program: add one with Channels > Add one > MB404, shape its sound on "
-          "the MB404 page of the channel settings and keep it as a \".404\" preset.");
-  product("voxrender",
-          "The synthesizer preset renderer (libvoxrender.so): it turns \".SYN\" presets into samples when a preset "
-          "is loaded into a channel.");
-  return WriteRTF(doc);
-}
+// ------------------------------------------------------ products and help
 
-// The help of Help > Contents: one page of topics, each a heading and its
-// paragraphs.
-std::string HelpText() {
+// A text of topics: a heading and its paragraphs each.
+struct TTopic {
+  TWords Heading;
+  std::vector<TWords> Paragraphs;
+};
+
+const TTopic Products[] = {
+    {{"VorbelSteps", "VorbelSteps", "VorbelSteps"},
+     {{"The drum machine and step sequencer you are using: patterns of steps for every channel, a playlist of bars, "
+       "effects, MIDI, and renders to WAV and MIDI files.",
+       "La boîte à rythmes et le séquenceur pas à pas que vous utilisez : des motifs de pas pour chaque canal, une "
+       "liste de lecture de mesures, des effets, le MIDI et des rendus en fichiers WAV et MIDI.",
+       "De drumcomputer en stappensequencer die je gebruikt: patronen van stappen voor elk kanaal, een afspeellijst "
+       "van maten, effecten, MIDI en renders naar WAV- en MIDI-bestanden."}}},
+    {{"MB404", "MB404", "MB404"},
+     {{"The bass synthesizer voice of the program: add one with Channels > Add one > MB404, shape its sound on the "
+       "MB404 page of the channel settings and keep it as a \".404\" preset.",
+       "La voix de synthé basse du programme : ajoutez-en une par Canaux > Ajouter > MB404, façonnez son son sur la "
+       "page MB404 des réglages du canal et gardez-le comme préréglage \".404\".",
+       "De bassynthesizerstem van het programma: voeg er een toe met Kanalen > Toevoegen > MB404, vorm de klank op "
+       "de MB404-pagina van de kanaalinstellingen en bewaar hem als \".404\"-preset."}}},
+    {{"voxrender", "voxrender", "voxrender"},
+     {{"The synthesizer preset renderer (libvoxrender.so): it turns \".SYN\" presets into samples when a preset is "
+       "loaded into a channel.",
+       "Le moteur de rendu des préréglages de synthé (libvoxrender.so) : il change les préréglages \".SYN\" en "
+       "échantillons quand un préréglage est chargé dans un canal.",
+       "De renderer van synthesizerpresets (libvoxrender.so): hij maakt samples van \".SYN\"-presets wanneer een "
+       "preset in een kanaal wordt geladen."}}},
+};
+
+const TTopic Help[] = {
+    {{"Songs", "Morceaux", "Nummers"},
+     {{"A song is made of channels (a sample, an MB404 bass voice or a MIDI instrument each), patterns of up to 64 "
+       "steps and a playlist of 512 bars. File > Launch tutorial walks through five short songs.",
+       "Un morceau est fait de canaux (un échantillon, une voix de basse MB404 ou un instrument MIDI chacun), de "
+       "motifs de 64 pas au plus et d'une liste de lecture de 512 mesures. Fichier > Lancer le didacticiel "
+       "parcourt cinq petits morceaux.",
+       "Een nummer bestaat uit kanalen (elk een sample, een MB404-basstem of een MIDI-instrument), patronen van "
+       "hoogstens 64 stappen en een afspeellijst van 512 maten. Bestand > Handleiding starten loopt door vijf "
+       "korte nummers."}}},
+    {{"Playing", "Jouer", "Spelen"},
+     {{"Space plays and stops the pattern; L switches song mode, which plays the playlist. The keypad's digits "
+       "choose patterns 1 to 9, its + and - step through them.",
+       "Espace lance et arrête le motif ; L passe en mode morceau, qui joue la liste de lecture. Les chiffres du "
+       "pavé numérique choisissent les motifs 1 à 9, ses + et - les font défiler.",
+       "Spatie start en stopt het patroon; L schakelt de nummermodus in, die de afspeellijst speelt. De cijfers "
+       "van het numerieke toetsenblok kiezen patronen 1 tot 9, de + en - stappen erdoor."},
+      {"The faders of the remote panel set the master volume, swing, pitch, resonance and cutoff. Click the tempo "
+       "display for the tempo presets.",
+       "Les curseurs du panneau de commande règlent le volume général, le swing, la hauteur, la résonance et la "
+       "coupure. Cliquez sur l'affichage du tempo pour ses préréglages.",
+       "De schuiven van het bedieningspaneel regelen het hoofdvolume, de swing, de toonhoogte, de resonantie en "
+       "de cutoff. Klik op de tempo-aanduiding voor de tempopresets."}}},
+    {{"Channels", "Canaux", "Kanalen"},
+     {{"Click a step to switch it on or off. 1 to 9 and 0 mute channels 1 to 10, with Ctrl they play solo.",
+       "Cliquez sur un pas pour l'allumer ou l'éteindre. 1 à 9 et 0 coupent les canaux 1 à 10, avec Ctrl ils "
+       "jouent en solo.",
+       "Klik op een stap om hem aan of uit te zetten. 1 tot 9 en 0 dempen kanalen 1 tot 10, met Ctrl spelen ze "
+       "solo."},
+      {"Click a channel's name for its settings window; right-click it for its line menu: load a sample, cut, copy "
+       "and paste steps, shift, fill, humanize, insert or delete channels.",
+       "Cliquez sur le nom d'un canal pour sa fenêtre de réglages ; un clic droit ouvre son menu : charger un "
+       "échantillon, couper, copier et coller des pas, décaler, remplir, humaniser, insérer ou supprimer des "
+       "canaux.",
+       "Klik op de naam van een kanaal voor zijn instellingenvenster; klik met rechts voor zijn menu: een sample "
+       "laden, stappen knippen, kopiëren en plakken, verschuiven, vullen, humaniseren, kanalen invoegen of "
+       "verwijderen."},
+      {"Channels > Add one adds a drum channel or an MB404 bass voice.",
+       "Canaux > Ajouter ajoute un canal de batterie ou une voix de basse MB404.",
+       "Kanalen > Toevoegen voegt een drumkanaal of een MB404-basstem toe."}}},
+    {{"Step values", "Valeurs des pas", "Stapwaarden"},
+     {{"Hold V for the volume and pan bars of the steps, P for pitch and mix. Drag a bar up or down; with Ctrl "
+       "every step of the row follows. Hold K for the piano roll of the selected channel, Shift for its step "
+       "graph (F shows the next lane).",
+       "Maintenez V pour les barres de volume et de panoramique des pas, P pour la hauteur et le mélange. Glissez "
+       "une barre vers le haut ou le bas ; avec Ctrl tous les pas de la ligne suivent. Maintenez K pour le piano "
+       "roll du canal choisi, Maj pour son graphe des pas (F montre la piste suivante).",
+       "Houd V ingedrukt voor de volume- en panbalken van de stappen, P voor toonhoogte en mix. Sleep een balk "
+       "omhoog of omlaag; met Ctrl volgen alle stappen van de rij. Houd K ingedrukt voor de pianorol van het "
+       "gekozen kanaal, Shift voor zijn stappengrafiek (F toont de volgende baan)."}}},
+    {{"Playlist", "Liste de lecture", "Afspeellijst"},
+     {{"Ctrl+L opens the playlist: one column per pattern, one row per bar. Drag to place or erase patterns, "
+       "Ctrl-drag to choose the bars song mode loops over; Insert and Delete add and remove bars.",
+       "Ctrl+L ouvre la liste de lecture : une colonne par motif, une ligne par mesure. Glissez pour placer ou "
+       "effacer des motifs, avec Ctrl pour choisir les mesures que le mode morceau joue en boucle ; Inser et Suppr "
+       "ajoutent et retirent des mesures.",
+       "Ctrl+L opent de afspeellijst: een kolom per patroon, een rij per maat. Sleep om patronen te plaatsen of te "
+       "wissen, met Ctrl om de maten te kiezen die de nummermodus herhaalt; Insert en Delete voegen maten toe en "
+       "halen ze weg."}}},
+    {{"Saving and sharing", "Enregistrer et partager", "Opslaan en delen"},
+     {{"File > Save as writes the song, a WAV render, a MIDI file or a zipped package with every sample the song "
+       "uses. Ctrl+R renders to WAV, Ctrl+M to MIDI. Options > Loop info gives the song a title, a description and "
+       "a web address.",
+       "Fichier > Enregistrer sous écrit le morceau, un rendu WAV, un fichier MIDI ou un paquet zippé avec tous "
+       "les échantillons qu'il utilise. Ctrl+R fait le rendu en WAV, Ctrl+M en MIDI. Options > Infos sur la "
+       "boucle donne au morceau un titre, une description et une adresse web.",
+       "Bestand > Opslaan als schrijft het nummer, een WAV-render, een MIDI-bestand of een gezipt pakket met alle "
+       "samples die het nummer gebruikt. Ctrl+R rendert naar WAV, Ctrl+M naar MIDI. Opties > Loop-info geeft het "
+       "nummer een titel, een beschrijving en een webadres."}}},
+    {{"Settings", "Réglages", "Instellingen"},
+     {{"The Options menu opens the program's settings: the sound and MIDI devices, the WAV output, the folders, "
+       "the plug-in effects and the language. Tools > Configure lists outside programs for the Tools menu.",
+       "Le menu Options ouvre les réglages du programme : les périphériques audio et MIDI, la sortie WAV, les "
+       "dossiers, les effets en plug-in et la langue. Outils > Configurer liste des programmes extérieurs pour le "
+       "menu Outils.",
+       "Het menu Opties opent de instellingen van het programma: de geluids- en MIDI-apparaten, de WAV-uitvoer, "
+       "de mappen, de plug-in-effecten en de taal. Gereedschap > Instellen zet externe programma's in het menu "
+       "Gereedschap."}}},
+};
+
+// The topics in one language, a gap before each heading and paragraph but
+// the first.
+std::string TopicsText(const TTopic* topics, size_t count, int language) {
   constexpr uint32_t Heading = 0xB4570F;
   TRTFDocument doc;
-  auto topic = [&](const char* name, std::initializer_list<const char*> paragraphs) {
-    if (!doc.Paragraphs.empty()) doc.Paragraphs.push_back(Line("", Format(10, false)));
-    doc.Paragraphs.push_back(Line(name, Format(24, true, Heading)));
-    bool first = true;
-    for (const char* text : paragraphs) {
-      if (!std::exchange(first, false)) doc.Paragraphs.push_back(Line("", Format(8, false)));
-      doc.Paragraphs.push_back(Line(text, Format(20, false)));
-    }
+  auto gap = [&](int halfPoints) {
+    if (!doc.Paragraphs.empty()) doc.Paragraphs.push_back(Line("", Format(halfPoints, false)));
   };
-  topic("Songs",
-        {"A song is made of channels (a sample, an MB404 bass voice or a MIDI instrument each), patterns of up to "
-         "64 steps and a playlist of 512 bars. File > Launch tutorial walks through five short songs."});
-  topic("Playing",
-        {"Space plays and stops the pattern; L switches song mode, which plays the playlist. The keypad's digits "
-         "choose patterns 1 to 9, its + and - step through them.",
-         "The faders of the remote panel set the master volume, swing, pitch, resonance and cutoff. Click the tempo "
-         "display for the tempo presets."});
-  topic("Channels",
-        {"Click a step to switch it on or off. 1 to 9 and 0 mute channels 1 to 10, with Ctrl they play solo.",
-         "Click a channel's name for its settings window; right-click it for its line menu: load a sample, cut, "
-         "copy and paste steps, shift, fill, humanize, insert or delete channels.",
-         "Channels > Add one adds a drum channel or an MB404 bass voice."});
-  topic("Step values",
-        {"Hold V for the volume and pan bars of the steps, P for pitch and mix. Drag a bar up or down; with Ctrl "
-         "every step of the row follows. Hold K for the piano roll of the selected channel, Shift for its step "
-         "graph (F shows the next lane)."});
-  topic("Playlist",
-        {"Ctrl+L opens the playlist: one column per pattern, one row per bar. Drag to place or erase patterns, "
-         "Ctrl-drag to choose the bars song mode loops over; Insert and Delete add and remove bars."});
-  topic("Saving and sharing",
-        {"File > Save as writes the song, a WAV render, a MIDI file or a zipped package with every sample the "
-         "song uses. Ctrl+R renders to WAV, Ctrl+M to MIDI. Options > Loop info gives the song a title, a "
-         "description and a web address."});
-  topic("Settings",
-        {"The Options menu opens the program's settings: the sound and MIDI devices, the WAV output, the folders, "
-         "the plug-in effects and the language. Tools > Configure lists outside programs for the Tools menu."});
+  for (size_t t = 0; t < count; ++t) {
+    gap(10);
+    doc.Paragraphs.push_back(Line(topics[t].Heading[size_t(language)], Format(24, true, Heading)));
+    bool first = true;
+    for (const TWords& text : topics[t].Paragraphs) {
+      if (!std::exchange(first, false)) gap(8);
+      doc.Paragraphs.push_back(Line(text[size_t(language)], Format(20, false)));
+    }
+  }
   return WriteRTF(doc);
 }
 
@@ -383,15 +450,18 @@ bool Write(const std::string& file, const std::string& bytes, std::string& error
 }  // namespace
 
 bool WriteProgramTexts(const std::string& root, std::string& error) {
+  // English as "Tips.txt", "InfoTxt.rtf" and "HelpTxt.rtf", the other
+  // languages with "_<n>" before the extension.
   for (int language = 0; language < 3; ++language) {
+    const std::string suffix = language == 0 ? "" : "_" + std::to_string(language);
     std::string tips;
-    for (const TWords& tip : Tips) tips += std::string(tip[language]) + "\n";
-    const std::string name = language == 0 ? "Tips.txt" : "Tips_" + std::to_string(language) + ".txt";
-    if (!Write(root + "Texts/" + name, tips, error)) return false;
+    for (const TWords& tip : Tips) tips += std::string(tip[size_t(language)]) + "\n";
+    if (!Write(root + "Texts/Tips" + suffix + ".txt", tips, error) ||
+        !Write(root + "Texts/InfoTxt" + suffix + ".rtf", TopicsText(Products, std::size(Products), language), error) ||
+        !Write(root + "Texts/HelpTxt" + suffix + ".rtf", TopicsText(Help, std::size(Help), language), error))
+      return false;
   }
   if (!Write(root + "Texts/AboutTxt.rtf", AboutText(), error)) return false;
-  if (!Write(root + "Texts/InfoTxt.rtf", ProductsText(), error)) return false;
-  if (!Write(root + "Texts/HelpTxt.rtf", HelpText(), error)) return false;
 
   const std::string folder = root + "Loops/Tutorial/";
   const std::vector<TTutorialPage>& pages = TutorialPages();
