@@ -23,6 +23,7 @@
 #include "model/Preferences.h"
 #include "model/Song.h"
 #include "model/SongReset.h"
+#include "support/CleanWindows.h"
 #include "support/TempDir.h"
 #include "support/TestApplication.h"
 
@@ -189,10 +190,10 @@ TEST_F(PianoAndLampsTest, LampWindowSizesDoublesAndFades) {
   EXPECT_EQ(colourAt(r.Left + 2, r.Top + 1), ColorToArgb(LampDarkColour) & 0xFFFFFF);
 
   // A double click doubles the lamps (and the window), another halves them.
-  QTest::mouseDClick(&lamps, Qt::LeftButton, {}, QPoint(100, 30));
+  testing::DoubleClick(&lamps, Qt::LeftButton, QPoint(100, 30));
   EXPECT_EQ(lamps.CellSize(), 24);
   EXPECT_EQ(lamps.size(), QSize(1549, 193));
-  QTest::mouseDClick(&lamps, Qt::LeftButton, {}, QPoint(100, 30));
+  testing::DoubleClick(&lamps, Qt::LeftButton, QPoint(100, 30));
   EXPECT_EQ(lamps.size(), QSize(775, 97));
   // The row under the pointer names its channel; a left drag moves the
   // window.
@@ -209,6 +210,7 @@ TEST_F(PianoAndLampsTest, LampWindowSizesDoublesAndFades) {
   // A right press runs the main window's lamp-window command.
   QTest::mousePress(&lamps, Qt::RightButton, {}, QPoint(100, 30));
   EXPECT_TRUE(closed);
+  QTest::mouseRelease(&lamps, Qt::RightButton, {}, QPoint(100, 30));
 }
 
 TEST_F(PianoAndLampsTest, SynthesizerChannelsGetTheSlideRow) {

@@ -22,6 +22,7 @@
 #include "model/Preferences.h"
 #include "model/Song.h"
 #include "model/SongReset.h"
+#include "support/CleanWindows.h"
 #include "support/TempDir.h"
 #include "support/TestApplication.h"
 #include "toolbox/MLBase.h"
@@ -204,7 +205,7 @@ TEST_F(PlayListFormTest, HeaderAndBarColumnChooseThePatternTheMarkerAndTheName) 
   EXPECT_EQ(song.Playlist.PlaylistMarker, 6);
   EXPECT_TRUE(song.Modified());
   // A double click on a bar selects the whole bar.
-  QTest::mouseDClick(View(), Qt::LeftButton, {}, Cell(0, 4));
+  testing::DoubleClick(View(), Qt::LeftButton, Cell(0, 4));
   EXPECT_EQ(song.Playlist.PlaylistSelection.Left, 1);
   EXPECT_EQ(song.Playlist.PlaylistSelection.Right, MaxPattern);
   EXPECT_EQ(song.Playlist.PlaylistSelection.Top, 3);
@@ -277,7 +278,7 @@ TEST_F(PlayListFormTest, TextsFollowTheLanguage) {
   SetGlobalLanguage(1);
   EXPECT_EQ(Form->windowTitle(), "Liste de lecture");
   EXPECT_EQ(Form->CutMenu->text(), "Co&uper");
-  QTest::mouseDClick(View(), Qt::LeftButton, {}, Cell(0, 3));
+  testing::DoubleClick(View(), Qt::LeftButton, Cell(0, 3));
   EXPECT_EQ(Info, "Boucle de la mesure 3 à la mesure 3");
   Move(Cell(4, 3), Qt::NoButton);
   EXPECT_EQ(Info, "Boucle de la mesure 3 à la mesure 3");  // no hover text while a loop is set

@@ -18,6 +18,7 @@
 #include "framework/PanelLook.h"
 #include "framework/ToolWindowLayout.h"
 #include "platform/SettingsStore.h"
+#include "support/CleanWindows.h"
 #include "support/TempDir.h"
 #include "support/TestApplication.h"
 
@@ -144,10 +145,10 @@ TEST_F(DockWindowsTest, DraggingFloatsDocksAndCtrlKeepsItFloating) {
 
   // A double click floats a docked window; one on the floating caption
   // docks it at the start of row 0 of its default dock.
-  QTest::mouseDClick(f.Remote, Qt::LeftButton, {}, QPoint(100, 20));
+  testing::DoubleClick(f.Remote, Qt::LeftButton, QPoint(100, 20));
   EXPECT_FALSE(f.Remote->Docked());
   EXPECT_EQ(f.Top->height(), 0);
-  QTest::mouseDClick(f.Remote->FloatingFrame(), Qt::LeftButton, {}, QPoint(60, 5));
+  testing::DoubleClick(f.Remote->FloatingFrame(), Qt::LeftButton, QPoint(60, 5));
   EXPECT_EQ(f.Remote->DockedTo(), f.Top);
   EXPECT_EQ(f.Remote->DockRow(), 0);
   EXPECT_EQ(f.Remote->DockPos(), 0);

@@ -79,6 +79,7 @@ TEST_F(EditorWindowsProgram, ViewKeysOpenTheWindowsAndTheirPlacesAreKept) {
     EXPECT_EQ(CurrentSong().Channel(0)->StepLamps[10].load(), 256);
     lamps.move(60, 500);
     QTest::mousePress(&lamps, Qt::RightButton, {}, QPoint(20, 5));
+    QTest::mouseRelease(&lamps, Qt::RightButton, {}, QPoint(20, 5));
     EXPECT_FALSE(lamps.isVisible() || Checked(form, "VisualMenu"));
     EXPECT_EQ(AudioOutput().ScopeThread, nullptr);
 

@@ -22,6 +22,7 @@
 #include "platform/SettingsStore.h"
 #include "ui/ProgramRun.h"
 #include "ui/ProgramWindows.h"
+#include "support/CleanWindows.h"
 #include "support/TempDir.h"
 #include "support/TestApplication.h"
 
@@ -59,10 +60,10 @@ TEST_F(MainWindowDocksTest, ToolWindowsLeavingAndEnteringDocksChangeTheHeight) {
 
   // The info bar floated by a double click on its panel, docked again by a
   // double click on its caption (in its default dock, the top one).
-  QTest::mouseDClick(form.findChild<QWidget*>("BottomPic"), Qt::LeftButton, {}, QPoint(200, 10));
+  testing::DoubleClick(form.findChild<QWidget*>("BottomPic"), Qt::LeftButton, QPoint(200, 10));
   EXPECT_FALSE(info.Docked());
   EXPECT_EQ(form.height(), h0 - 20);
-  QTest::mouseDClick(info.FloatingFrame(), Qt::LeftButton, {}, QPoint(80, 6));
+  testing::DoubleClick(info.FloatingFrame(), Qt::LeftButton, QPoint(80, 6));
   EXPECT_EQ(info.DockedTo(), form.TopDock);
   EXPECT_EQ(info.DockRow(), 0);
   EXPECT_EQ(form.height(), h0);
@@ -106,7 +107,7 @@ TEST_F(MainWindowDocksTest, ToolWindowsLeavingAndEnteringDocksChangeTheHeight) {
 
   // Docked again by a double click; the hint panel item hides and shows
   // the info bar, the height following.
-  QTest::mouseDClick(frame, Qt::LeftButton, {}, QPoint(30, 5));
+  testing::DoubleClick(frame, Qt::LeftButton, QPoint(30, 5));
   EXPECT_EQ(form.height(), h0);
   QAction* hintPanel = form.Actions().Action("HintpanelMenu");
   hintPanel->trigger();

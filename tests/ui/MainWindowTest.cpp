@@ -29,6 +29,7 @@
 #include "framework/MLang.h"
 #include "framework/Skin.h"
 #include "model/Song.h"
+#include "support/CleanWindows.h"
 #include "support/TempDir.h"
 #include "support/TestApplication.h"
 #include "ui/ChannelRack.h"
@@ -88,9 +89,7 @@ protected:
     QMouseEvent move(QEvent::MouseMove, QPointF(holder->mapFromGlobal(global)), QPointF(global), Qt::NoButton,
                      button, keys);
     QApplication::sendEvent(holder, &move);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(holder->mapFromGlobal(global)), QPointF(global), button,
-                        Qt::NoButton, keys);
-    QApplication::sendEvent(holder, &release);
+    QTest::mouseRelease(holder, button, keys, holder->mapFromGlobal(global));
   }
   void SendKey(QEvent::Type type, Qt::Key key, bool autoRepeat) {
     QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);
@@ -243,9 +242,9 @@ TEST_F(MainWindowTest, TheHeightFollowsTheRowsBetweenTheFrameAndTheFullRack) {
   // A double click on the rack's background: full height, and back.
   QWidget* back = form.Rack().BackWP();
   const QPoint empty(3, back->height() - 4);
-  QTest::mouseDClick(back, Qt::LeftButton, {}, empty);
+  testing::DoubleClick(back, Qt::LeftButton, empty);
   EXPECT_EQ(form.height(), form.FullHeight());
-  QTest::mouseDClick(back, Qt::LeftButton, {}, empty);
+  testing::DoubleClick(back, Qt::LeftButton, empty);
   EXPECT_EQ(form.height(), h);
   // A right-button drag on a side strip sizes the window by twice the
   // motion.
@@ -440,9 +439,7 @@ TEST_F(MainWindowTest, TheFloatingWheelTurnsTheStepsValues) {
   EXPECT_EQ(wheel.pos(), row->pos() + QPoint(on * 16 - 4, row->CellTop() - 4 + 13));
   EXPECT_EQ(form.StepEditMode(), 1);
   EXPECT_TRUE(form.FXVolBtn->Down());
-  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(wheel.mapToGlobal(QPoint(5, 5))),
-                      Qt::RightButton, Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(&wheel, &release);
+  QTest::mouseRelease(&wheel, Qt::RightButton, {}, QPoint(5, 5));
   // Released, it goes and the buttons come back.
   EXPECT_FALSE(wheel.isVisible());
   EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
@@ -451,7 +448,7 @@ TEST_F(MainWindowTest, TheFloatingWheelTurnsTheStepsValues) {
   QTest::mousePress(row, Qt::RightButton, {}, at(on, 0));
   EXPECT_EQ(form.Rack().Shared().ValueEditLane, PlanePan);
   EXPECT_EQ(wheel.Value(), 64);
-  QApplication::sendEvent(&wheel, &release);
+  QTest::mouseRelease(&wheel, Qt::RightButton, {}, QPoint(5, 5));
   EXPECT_FALSE(song.Modified());
   // A right drag turns it at a quarter of its speed.
   Drag(row, at(on, 1), at(on, 1) - QPoint(0, 16), Qt::RightButton);

@@ -32,6 +32,7 @@
 #include "framework/DropSource.h"
 #include "framework/TreeNT.h"
 #include "model/Song.h"
+#include "support/CleanWindows.h"
 #include "support/ProgramOnCopy.h"
 #include "support/TempDir.h"
 #include "support/TestApplication.h"
@@ -162,10 +163,10 @@ TEST_F(SampleBrowserTest, SlidesOpenBesideTheMainWindowAndListsFoldersSamplesAnd
 
   // A right press on the strip slides it closed; the menu command hides it.
   QWidget* strip = Browser().findChild<QWidget*>("InfoLeftBitmap");
-  QTest::mousePress(strip, Qt::RightButton, {}, QPoint(5, 10));
+  QTest::mouseClick(strip, Qt::RightButton, {}, QPoint(5, 10));
   QTRY_COMPARE(Browser().width(), 13);
   EXPECT_EQ(Browser().AnimStep(), 0);
-  QTest::mousePress(strip, Qt::RightButton, {}, QPoint(5, 10));  // closed: nothing moves
+  QTest::mouseClick(strip, Qt::RightButton, {}, QPoint(5, 10));  // closed: nothing moves
   QTest::qWait(60);
   EXPECT_EQ(Browser().width(), 13);
   // Dragged open by its strip to a width of its own.
@@ -250,7 +251,7 @@ TEST_F(SampleBrowserTest, EscapeStopsALongReadAndLinkLoopsAreReadOnce) {
   EXPECT_EQ(big->Count(), 255);
   EXPECT_FALSE(Browser().Scanning());
   // A double click on the panel closes everything.
-  QTest::mouseDClick(Browser().InfoPanel, Qt::LeftButton, {}, QPoint(40, 10));
+  testing::DoubleClick(Browser().InfoPanel, Qt::LeftButton, QPoint(40, 10));
   EXPECT_FALSE(lib->Expanded());
 
   // "No dir": every file of the folder's tree in one list, the folder that

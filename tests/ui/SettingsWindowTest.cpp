@@ -463,9 +463,9 @@ TEST_F(SettingsWindowTest, PluginSlotsChooseProgramsMoveAndEmpty) {
   programs[2]->trigger();
   EXPECT_EQ(gain->Value(), 16384);  // the program's gain 0.25
   // The name button switches it off and on.
-  QTest::mousePress(first->NameButton(), Qt::LeftButton, {}, QPoint(30, 5));
+  QTest::mouseClick(first->NameButton(), Qt::LeftButton, {}, QPoint(30, 5));
   EXPECT_FALSE(rack.Plugin.Active.load());
-  QTest::mousePress(first->NameButton(), Qt::LeftButton, {}, QPoint(30, 5));
+  QTest::mouseClick(first->NameButton(), Qt::LeftButton, {}, QPoint(30, 5));
   EXPECT_TRUE(rack.Plugin.Active.load());
 
   // Down: the plug-in moves to the second slot and the menu follows it.
