@@ -7,6 +7,7 @@
 
 #include "core/PatternCommands.h"
 #include "editors/SampleListForm.h"
+#include "controls/MyTransBtn.h"
 #include "framework/MLang.h"
 #include "model/Song.h"
 #include "ui/ChannelRack.h"
@@ -88,6 +89,11 @@ std::vector<std::string> CreateProgramWindows(TPreferences& prefs) {
   w.VisualForm->OnShowInfo = info;
   w.VisualForm->OnCloseRequest = [&form] { form.VisualMenuClick(); };
   w.PianoForm->OnShowInfo = info;
+  // The panel's two view buttons follow the piano roll's view.
+  w.PianoForm->OnViewModeChanged = [&form](int mode) {
+    form.FXNoteBtn->SetDown(mode == PianoKeyboardView);
+    form.FXDrawBtn->SetDown(mode == PianoGraphView);
+  };
   // The title renames the main window; renders, tools and their menu.
   w.SetInfoForm->OnTitleChanged = [&form] {
     TSongCommands& commands = form.Commands();

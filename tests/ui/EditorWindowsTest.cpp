@@ -114,6 +114,18 @@ TEST_F(EditorWindowsProgram, ViewKeysOpenTheWindowsAndTheirPlacesAreKept) {
     EXPECT_EQ(piano.Lane(), (lane + 1) % 7);
     QTest::keyRelease(&form, Qt::Key_Shift);
     EXPECT_FALSE(piano.isVisible());
+    // The panel's view buttons: the one that shows the piano roll's view is
+    // down, the other up, and raising it closes the piano roll.
+    QTest::mouseClick(form.FXNoteBtn, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(piano.isVisible());
+    EXPECT_EQ(piano.ViewMode(), PianoKeyboardView);
+    QTest::mouseClick(form.FXDrawBtn, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(piano.ViewMode(), PianoGraphView);
+    EXPECT_TRUE(form.FXDrawBtn->Down());
+    EXPECT_FALSE(form.FXNoteBtn->Down());
+    QTest::mouseClick(form.FXDrawBtn, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(piano.isVisible());
+    EXPECT_FALSE(form.FXNoteBtn->Down() || form.FXDrawBtn->Down());
     // Keys the playlist does not use reach the main window's handlers.
     playlist.show();
     QTest::keyPress(playlist.ListGridBit().viewport(), Qt::Key_K);
