@@ -19,6 +19,7 @@ extern "C" __attribute__((visibility("default"))) int VorbelStepsWindowsMain(int
   QApplication::setApplicationName("VorbelSteps");
   run.StartUp();
   run.CloseOnSignals();
+  run.ListenForWaveEditor();
   run.ShowMainWindow();
   QTimer::singleShot(0, &app, [&run] {
     run.FirstActivation();

@@ -15,6 +15,7 @@
 #include "framework/Skin.h"
 #include "core/SongCommands.h"
 #include "core/Transport.h"
+#include "core/WaveEditorLink.h"
 #include "model/MixerLock.h"
 #include "model/Song.h"
 #include "ui/ChannelRack.h"
@@ -158,6 +159,10 @@ void TProgramRun::ShowMainWindow() {
   // The backdrop comes back when it was on at the last close.
   if (Prog.Prefs.BackPicBox && !form->BackgroundForm()) form->BackgroundMenuClick();
   ShowSettingsWhenNoOutput(Prog);
+}
+
+void TProgramRun::ListenForWaveEditor() {
+  if (TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm) form->ListenForWaveEditor(WaveEditorSocketPath());
 }
 
 void TProgramRun::CloseOnSignals() {

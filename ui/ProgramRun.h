@@ -55,6 +55,10 @@ public:
   // A TERM, INT or HUP signal asks the main window to close, as the
   // window's own close does (the desktop's session end, a service stop).
   void CloseOnSignals();
+  // The outside wave editor's files are taken on the user's socket
+  // (WaveEditorSocketPath), unless another running copy of the program
+  // answers there already.
+  void ListenForWaveEditor();
   // The first activation: the command line.
   void FirstActivation();
   // From the end of start-up on: with "Auto close DirectSound" the sound

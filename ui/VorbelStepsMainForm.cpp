@@ -398,6 +398,7 @@ void TVorbelStepsMainForm::BuildToolWindows(QWidget* central) {
   Hint95 = new THint95(this);
   Hint95->OnPaintHint = &TVorbelStepsMainForm::Hint95PaintHint;
   Hint95->FontColor = Qt::black;
+  Hint95->OnShowHint = [this](std::string& hint, bool&, THintInfo&) { Hint95ShowHint(hint); };
   Hint95->OnHint = [this](const std::string& hint) {
     if (!hint.empty()) ShowInfo(hint);
   };

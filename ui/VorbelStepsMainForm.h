@@ -47,6 +47,7 @@ class QKeyEvent;
 namespace vs {
 
 class TAMTipDialog;
+class TWaveEditorServer;
 class TInfoForm;
 class TBackgroundForm;
 class TTutorialForm;
@@ -353,6 +354,21 @@ public:
   void TutorialMenuClick();
   TAMTipDialog* Tips() const { return TipsBox; }
   TTutorialForm* TutorialForm() const;
+
+  // --- Hints ---
+  // The next hint shows text ("short|long") instead of the control's own:
+  // the hint of the control (else the one under the mouse) shows again at
+  // once. Hint95ShowHint: the override goes into a hint while the guard is
+  // clear; every hint shown sets the guard.
+  void SetHintOverride(const std::string& text, QWidget* control = nullptr);
+  void Hint95ShowHint(std::string& hint);
+
+  // --- The outside wave editor ---
+  // Listens on the socket path for files the editor hands back (see
+  // core/WaveEditorLink.h); each loads into the selected channel and the
+  // info bar tells "Received <file>". False when the path can't be used.
+  bool ListenForWaveEditor(const std::string& path);
+  TWaveEditorServer* WaveEditorLink = nullptr;
   // The piano roll for the first selected channel in a view (0 keys, 1
   // graph), under that channel's row; Close hides it.
   void ShowPianoForm(int viewMode);
@@ -455,6 +471,9 @@ private:
   TMultiLang* MultiLang1 = nullptr;
   TBackgroundForm* FBackgroundForm = nullptr;
   TAMTipDialog* TipsBox = nullptr;
+  std::string HintOverride;
+  int HintShownGuard = 0;
+  static constexpr int HintGuardTime = 500;
   TInfoForm* FTextViewer = nullptr;
   void ShowTextViewer(const QString& caption, const std::string& file);
   QPointer<TTutorialForm> FTutorialForm;

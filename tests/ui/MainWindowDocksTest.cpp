@@ -126,6 +126,13 @@ TEST_F(MainWindowDocksTest, ToolWindowsLeavingAndEnteringDocksChangeTheHeight) {
   const QImage hint = form.Hint95->HintWindow()->Picture();
   EXPECT_EQ(hint.pixelColor(0, 0), QColor(255, 255, 255));
   EXPECT_EQ(hint.pixelColor(3, hint.height() / 2), QColor(0xcc, 0xbb, 0xbb));
+  // An override shows at once, once, in place of the control's own text.
+  QWidget* remote = form.findChild<QWidget*>("MenuPic");
+  form.SetHintOverride("Now|A word of the moment", remote);
+  ASSERT_TRUE(form.Hint95->HintShowing());
+  EXPECT_EQ(form.Hint95->HintWindow()->Text(), "Now");
+  form.Hint95->ShowHintFor(remote, form.mapToGlobal(QPoint(50, 40)));
+  EXPECT_EQ(form.Hint95->HintWindow()->Text(), "Remote");
   form.Hint95->CancelHint();
 }
 

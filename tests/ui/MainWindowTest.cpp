@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -11,8 +15,10 @@
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
+#include <atomic>
 #include <cmath>
 #include <filesystem>
+#include <thread>
 
 #include "controls/MeroUpDown.h"
 #include "controls/MyTransBtn.h"
@@ -24,7 +30,9 @@
 #include "controls/WAVWheel.h"
 #include "core/ChannelCommands.h"
 #include "core/PatternCommands.h"
+#include "core/WaveEditorLink.h"
 #include "engine/Mixer.h"
+#include "engine/WAVFiles.h"
 #include "framework/ActionTable.h"
 #include "framework/MLang.h"
 #include "framework/Skin.h"
@@ -36,6 +44,7 @@
 #include "ui/ProgramRun.h"
 #include "ui/ProgramWindows.h"
 #include "ui/SkinPic.h"
+#include "ui/WaveEditorServer.h"
 
 namespace vs {
 namespace {
@@ -532,6 +541,72 @@ TEST_F(MainWindowTest, TheLogoTeasesFromTheThirdClickAndADoubleClickCloses) {
   // rest of the panel's frame changes its height instead).
   QTest::mouseDClick(logo, Qt::LeftButton, {}, QPoint(10, 10));
   EXPECT_FALSE(form.isVisible());
+}
+
+// The outside wave editor hands files back on the socket: an edited sample
+// loads into the selected channel, also when it is the channel's own file
+// again; anything but an existing regular file is refused and changes
+// nothing.
+TEST_F(MainWindowTest, TheWaveEditorHandsFilesToTheSelectedChannel) {
+  TVorbelStepsMainForm& form = *Form;
+  const std::string socketPath = Tmp / "wave-editor";
+  ASSERT_TRUE(form.ListenForWaveEditor(socketPath));
+  // The editor: connects, writes the name and reads the answer.
+  auto handOver = [&](const std::string& request) {
+    std::string reply;
+    std::atomic<bool> done = false;
+    std::thread editor([&] {
+      const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+      sockaddr_un address{};
+      address.sun_family = AF_UNIX;
+      std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
+      if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+          write(fd, request.data(), request.size()) == ssize_t(request.size())) {
+        char c;
+        while (read(fd, &c, 1) == 1 && c != '\n') reply += c;
+      }
+      close(fd);
+      done = true;
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done.load(); }, 5000));
+    editor.join();
+    return reply;
+  };
+  auto wav = [&](const std::string& path, int frames) {
+    TWAVSample s;
+    s.SetFrames(std::vector<int16_t>(size_t(2 * frames), 1000));
+    EXPECT_TRUE(SaveWAVFile(&s, path));
+    return path;
+  };
+  TSong& song = CurrentSong();
+  SelectChannel(song, 2);
+  const std::string edited = wav(Tmp / "edited.wav", 300);
+  EXPECT_EQ(handOver(edited + "\n"), "OK");
+  EXPECT_EQ(song.Channel(2)->SampleFileName, edited);
+  EXPECT_EQ(song.Channel(2)->Sample.Length, 300);
+  EXPECT_EQ(form.InfoLabel->text(), "Received edited.wav");
+  // Edited again and handed back under the same name: read again.
+  wav(edited, 500);
+  EXPECT_EQ(handOver(edited + "\r\n"), "OK");
+  EXPECT_EQ(song.Channel(2)->Sample.Length, 500);
+
+  form.InfoLabel->clear();
+  const std::string kick = song.Channel(0)->SampleFileName;
+  EXPECT_EQ(handOver(Tmp.Dir() + "\n"), "ERROR not a regular file: " + Tmp.Dir());
+  EXPECT_EQ(handOver(Tmp / "gone.wav\n"), "ERROR no such file: " + Tmp / "gone.wav");
+  EXPECT_EQ(handOver("edited.wav\n"), "ERROR not a full path: edited.wav");
+  EXPECT_EQ(handOver(std::string(MaxWaveEditorRequest + 1, 'x')), "ERROR the file name is too long");
+  EXPECT_EQ(song.Channel(2)->Sample.Length, 500);
+  EXPECT_EQ(song.Channel(0)->SampleFileName, kick);
+  EXPECT_EQ(form.InfoLabel->text(), "");
+  // A synthesizer channel takes no sample.
+  AddChannelOfKind(song, 1);
+  SelectChannel(song, song.ChannelCount() - 1);
+  EXPECT_EQ(handOver(edited + "\n"), "ERROR the selected channel takes no sample");
+
+  // A second copy of the program leaves the socket to the one that answers.
+  TWaveEditorServer second;
+  EXPECT_FALSE(second.Listen(socketPath));
 }
 
 }  // namespace
