@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <filesystem>
@@ -607,6 +608,45 @@ TEST_F(MainWindowTest, TheWaveEditorHandsFilesToTheSelectedChannel) {
   // A second copy of the program leaves the socket to the one that answers.
   TWaveEditorServer second;
   EXPECT_FALSE(second.Listen(socketPath));
+}
+
+// File > DrumKits holds the kit songs under the kit folder: a folder of
+// songs only puts them straight into the menu, one with sub-folders gets a
+// sub-menu named after it. A kit opens as the new, untitled song, New opens
+// it from then on, and the info bar names it.
+TEST_F(MainWindowTest, AKitOfTheDrumKitMenuOpensAsTheNewSong) {
+  TVorbelStepsMainForm& form = *Form;
+  const std::string basic = Tmp / "Basic/Basic.zmp";
+  fs::create_directories(Tmp / "Kits/Rock & Roll");
+  fs::create_directories(Tmp / "Kits/Electro/808");
+  fs::copy_file(basic, Tmp / "Kits/Rock & Roll/Rock & Roll.zmp");
+  fs::copy_file(basic, Tmp / "Kits/Electro/Electro.ZMP");
+  fs::copy_file(basic, Tmp / "Kits/Electro/808/808.zmp");
+  form.BuildDrumKitsMenu(Tmp / "Kits/");
+  QMenu* kits = form.Actions().Menu("DrumKitsMenu");
+  ASSERT_NE(kits, nullptr);
+  std::vector<std::string> top;
+  QMenu* electro = nullptr;
+  for (QAction* item : kits->actions()) {
+    top.push_back(item->text().toStdString());
+    if (item->menu()) electro = item->menu();
+  }
+  std::sort(top.begin(), top.end());
+  EXPECT_EQ(top, (std::vector<std::string>{"Electro", "Electro", "Rock && Roll"}));
+  ASSERT_NE(electro, nullptr);
+  ASSERT_EQ(electro->actions().size(), 1);
+  QAction* kit808 = electro->actions()[0];
+  EXPECT_EQ(kit808->text(), "808");
+
+  // The kit, after an unmodified song: no question.
+  AddChannelOfKind(CurrentSong(), 0);
+  CurrentSong().SetModified(false);
+  kit808->trigger();
+  EXPECT_EQ(CurrentSong().ChannelCount(), 8);
+  EXPECT_EQ(fs::path(form.Commands().OpenedFileName).filename(), "untitled.zmp");
+  EXPECT_FALSE(CurrentSong().Modified());
+  EXPECT_EQ(form.InfoLabel->text(), "808 kit loaded");
+  EXPECT_EQ(form.Prefs().DrumKitFileName, Tmp / "Kits/Electro/808/808.zmp");
 }
 
 }  // namespace
