@@ -1,11 +1,13 @@
 #pragma once
 // Window tests start with the pointer resting outside every window, no
-// button held. A pointer left where the last test put it would swallow the
-// next test's move to that same spot (no move event goes out for a pointer
-// that stays put): the hover, cursor shape or tip that test checks would
-// never come. A button a test pressed and never let go stays held for the
-// application and for QTest alike: every later move would be a drag, and
-// the hovers and tips that only come to a free pointer would not.
+// button or modifier key held. A pointer left where the last test put it
+// would swallow the next test's move to that same spot (no move event goes
+// out for a pointer that stays put): the hover, cursor shape or tip that
+// test checks would never come. A button a test pressed and never let go
+// stays held for the application and for QTest alike: every later move
+// would be a drag, and the hovers and tips that only come to a free pointer
+// would not. A key click with Ctrl or Alt leaves the application counting
+// the modifier as held until the next key or press.
 // A window suite installs it with its other resets:
 //
 //   static const bool Clean = vs::testing::StartEachTestClean(&vs::testing::ParkPointer);
@@ -13,21 +15,26 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTest>
 #include <QWidget>
 
 namespace vs::testing {
 
-// Lets go of the buttons still held, through releases of their own.
-inline void ReleaseButtons() {
-  const Qt::MouseButtons held = QGuiApplication::mouseButtons() | QTestPrivate::qtestMouseButtons;
-  if (held == Qt::NoButton) return;
+// Lets go of the buttons and modifier keys still held, through releases of
+// their own.
+inline void LetGo() {
   struct TSink : QWidget {
     void mouseReleaseEvent(QMouseEvent* e) override { e->accept(); }
-  } sink;
+    void keyReleaseEvent(QKeyEvent* e) override { e->accept(); }
+  };
+  const Qt::MouseButtons held = QGuiApplication::mouseButtons() | QTestPrivate::qtestMouseButtons;
+  if (held == Qt::NoButton && QGuiApplication::keyboardModifiers() == Qt::NoModifier) return;
+  TSink sink;
   for (const Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton, Qt::BackButton, Qt::ForwardButton})
     if (held & b) QTest::mouseRelease(&sink, b);
+  if (QGuiApplication::keyboardModifiers() != Qt::NoModifier) QTest::keyRelease(&sink, Qt::Key_Control);
 }
 
 // A double click the way a user makes it, ending with the button let go.
@@ -40,7 +47,7 @@ inline void DoubleClick(QWidget* widget, Qt::MouseButton button, QPoint pos, Qt:
 
 inline void ParkPointer() {
   if (QCoreApplication::instance() == nullptr) return;  // made by the first test
-  ReleaseButtons();
+  LetGo();
   QCursor::setPos(-20000, -20000);
   QCoreApplication::processEvents();
 }
