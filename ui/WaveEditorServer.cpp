@@ -2,6 +2,7 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <memory>
 
 #include "core/WaveEditorLink.h"
 #include "model/Song.h"
@@ -33,9 +34,10 @@ bool TWaveEditorServer::Listen(const std::string& path) {
 }
 
 void TWaveEditorServer::Serve(QLocalSocket* socket) {
-  auto* received = new std::string;
+  // The connection's unread bytes go with the connection: its reader holds
+  // them, and the reader goes when the socket or this server goes first.
+  auto received = std::make_shared<std::string>();
   connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-  connect(socket, &QObject::destroyed, this, [received] { delete received; });
   connect(socket, &QLocalSocket::readyRead, this, [this, socket, received] {
     const QByteArray bytes = socket->readAll();
     received->append(bytes.constData(), size_t(bytes.size()));
