@@ -1,5 +1,7 @@
 #include "framework/MLang.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
@@ -39,6 +41,12 @@ QTabWidget* TabOf(QWidget* page, int& index) {
   if (!tabs) return nullptr;
   index = tabs->indexOf(page);
   return index >= 0 ? tabs : nullptr;
+}
+
+// A child widget that keeps a position of its own: named by the window's
+// maker (Qt's inner parts are not) and not a window of its own.
+bool HasOwnPosition(const QWidget* w) {
+  return !w->isWindow() && !w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_"));
 }
 
 }  // namespace
@@ -87,6 +95,21 @@ TMultiLang::TMultiLang(QWidget* window, TLangTable table) : QObject(window), Win
   SetTable(std::move(table));
 }
 
+void TMultiLang::StorePositions() {
+  if (SwitchPositions() == spNone) return;
+  StorePosition(FormPositionKey, {Window->x(), Window->y(), Window->width(), Window->height()});
+  for (QWidget* w : Window->findChildren<QWidget*>()) {
+    if (HasOwnPosition(w)) StorePosition(w->objectName().toStdString(), {w->x(), w->y(), w->width(), w->height()});
+  }
+}
+
+void TMultiLang::RestoreFormPosition() {
+  if (std::optional<std::array<int, 4>> p = StoredPosition(FormPositionKey)) {
+    Window->move((*p)[0], (*p)[1]);
+    Window->resize(std::max(0, (*p)[2]), std::max(0, (*p)[3]));
+  }
+}
+
 bool TMultiLang::SetFormCaption(const std::string& text) {
   Window->setWindowTitle(Q(text));
   return true;
@@ -104,6 +127,10 @@ bool TMultiLang::ApplyComponentWords(const std::string& key, size_t& i) {
   QObject* c = FindComponent(key);
   if (!c) return false;
   const size_t i0 = i;
+  if (auto* w = qobject_cast<QWidget*>(c); w && HasOwnPosition(w)) {
+    if (std::optional<std::array<int, 4>> p = StoredPosition(w->objectName().toStdString()))
+      w->setGeometry((*p)[0], (*p)[1], std::max(0, (*p)[2]), std::max(0, (*p)[3]));
+  }
   auto text = [&](auto&& set) {
     if (std::optional<std::string> t = ReadText(i)) set(Q(*t));
   };

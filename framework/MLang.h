@@ -13,6 +13,11 @@
 // file dialogs their title and then their filter, a window its caption;
 // anything else a "caption" or "text" property when it has one. A hint row
 // sets the component's hint (SetHint below).
+//
+// With SwitchPositions on, a switch also keeps where the window (its frame
+// position and size) and its named child widgets stand in the language
+// being left, and puts them where the new language has them: the window at
+// once, each widget when its rows are applied.
 
 #include <QObject>
 #include <QString>
@@ -39,6 +44,8 @@ public:
   }
 
 protected:
+  void StorePositions() override;
+  void RestoreFormPosition() override;
   bool SetFormCaption(const std::string& text) override;
   bool ApplyComponentWords(const std::string& key, size_t& i) override;
 

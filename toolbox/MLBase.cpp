@@ -1,6 +1,7 @@
 #include "toolbox/MLBase.h"
 
 #include <algorithm>
+#include <charconv>
 #include <memory>
 
 #include "toolbox/AllTools.h"
@@ -33,6 +34,98 @@ std::string FormatText(std::string_view format, std::initializer_list<TFormatArg
     }
   }
   return out;
+}
+
+// ------------------------------------------------- per-language positions
+
+std::string JoinPositionField(const TPositionValues& values) {
+  const std::optional<int> parts[] = {values.Left, values.Top, values.Width, values.Height};
+  if (std::none_of(std::begin(parts), std::end(parts), [](const auto& v) { return v.has_value(); })) return {};
+  std::string field;
+  for (size_t k = 0; k < 4; ++k) {
+    if (k > 0) field += '.';
+    if (parts[k]) field += std::to_string(*parts[k]);
+  }
+  return field;
+}
+
+std::optional<std::array<int, 4>> ParsePositionField(std::string_view field) {
+  std::array<int, 4> numbers{};
+  const char* p = field.data();
+  const char* const end = field.data() + field.size();
+  for (size_t k = 0; k < 4; ++k) {
+    if (k > 0) {
+      if (p == end || *p != '.') return std::nullopt;
+      ++p;
+    }
+    if (p != end && *p == '+') return std::nullopt;  // from_chars takes a sign only as "-"
+    auto [next, error] = std::from_chars(p, end, numbers[k]);
+    if (error != std::errc()) return std::nullopt;
+    p = next;
+  }
+  if (p != end) return std::nullopt;
+  return numbers;
+}
+
+std::vector<std::string> SplitPositionRow(std::string_view row) {
+  std::vector<std::string> fields;
+  for (;;) {
+    const size_t comma = row.find(',');
+    fields.emplace_back(row.substr(0, comma));
+    if (comma == std::string_view::npos) return fields;
+    row.remove_prefix(comma + 1);
+  }
+}
+
+std::string JoinPositionRow(const std::vector<std::string>& fields) {
+  std::string row;
+  for (size_t k = 0; k < fields.size(); ++k) {
+    if (k > 0) row += ',';
+    row += fields[k];
+  }
+  return row;
+}
+
+bool PositionRowDiffers(std::string_view row) {
+  const std::vector<std::string> fields = SplitPositionRow(row);
+  for (size_t k = 2; k < fields.size(); ++k)
+    if (fields[k] != fields[1]) return true;
+  return false;
+}
+
+namespace {
+
+// The last row for name ("name," at its start), or none.
+std::optional<size_t> LastPositionRow(const std::vector<std::string>& rows, std::string_view name) {
+  const std::string key = std::string(name) + ',';
+  for (size_t r = rows.size(); r-- > 0;)
+    if (rows[r].compare(0, key.size(), key) == 0) return r;
+  return std::nullopt;
+}
+
+}  // namespace
+
+void StorePositionField(std::vector<std::string>& rows, std::string_view name, const std::string& field,
+                        int language, int languages) {
+  if (language < 0 || language >= languages) return;
+  if (std::optional<size_t> r = LastPositionRow(rows, name)) {
+    std::vector<std::string> fields = SplitPositionRow(rows[*r]);
+    if (fields.size() < static_cast<size_t>(languages) + 1) fields.resize(static_cast<size_t>(languages) + 1);
+    fields[static_cast<size_t>(language) + 1] = field;
+    rows[*r] = JoinPositionRow(fields);
+    return;
+  }
+  std::vector<std::string> fields(static_cast<size_t>(languages) + 1, field);
+  fields[0] = std::string(name);
+  rows.push_back(JoinPositionRow(fields));
+}
+
+std::string StoredPositionField(const std::vector<std::string>& rows, std::string_view name, int language) {
+  std::optional<size_t> r = LastPositionRow(rows, name);
+  if (!r || language < 0) return {};
+  std::vector<std::string> fields = SplitPositionRow(rows[*r]);
+  const size_t k = static_cast<size_t>(language) + 1;
+  return k < fields.size() ? fields[k] : std::string();
 }
 
 // --------------------------------------------------------------- the table
@@ -72,6 +165,10 @@ void ApplyOption(TLangTable& table, std::string_view line) {
     table.DefaultLanguage = value;
   else if (SameText(name, "Languages") && value >= 1 && value <= 16)
     table.Languages = value;
+  else if (SameText(name, "SwitchPositions") && value >= spNone && value <= spFormAndControls)
+    table.SwitchPositions = static_cast<TSwitchPositions>(value);
+  else if (SameText(name, "Position"))
+    table.Positions.emplace_back(line.substr(eq + 1));
 }
 
 }  // namespace
@@ -157,6 +254,8 @@ void TBaseMultiLang::SetTable(TLangTable table) {
   LanguageCount = table.Languages;
   DefaultLang = table.DefaultLanguage;
   DefaultOn = table.DefaultEnabled;
+  Switch = table.SwitchPositions;
+  Positions = std::move(table.Positions);
   if (Active >= LanguageCount) Active = DefaultLang;
 }
 
@@ -188,7 +287,9 @@ bool TBaseMultiLang::SetActiveLanguage(int n) {
   bool allowIt = true;
   if (BeforeLanguageChange) BeforeLanguageChange(n, allowIt);
   if (!allowIt) return false;
+  StorePositions();
   Active = n;
+  RestoreFormPosition();
   ApplyTexts();
   if (AfterLanguageChanged) AfterLanguageChanged(n);
   return true;
@@ -204,6 +305,57 @@ void TBaseMultiLang::Loaded() {
   Active = DefaultLang;
   ApplyTexts();
   if (AfterLanguageChanged) AfterLanguageChanged(Active);
+}
+
+bool TBaseMultiLang::SetSwitchPositions(TSwitchPositions value) {
+  if (value == Switch) return true;
+  auto refused = [] {
+    HintMessageBox("Cancelled.", MbOK);
+    return false;
+  };
+  if (value == spNone) {
+    for (size_t r = Positions.size(); r-- > 0;) {
+      if (!PositionRowDiffers(Positions[r])) continue;
+      if (HintMessageBox("You are going to drop the positions.\rCurrently different values are stored for each "
+                         "language,\rDo you want to drop these values?",
+                         MbYesNo | MbIconQuestion) != IdYes)
+        return refused();
+    }
+    Positions.clear();
+  } else if (Switch == spFormAndControls && value == spControlsOnly) {
+    const std::string key = std::string(FormPositionKey) + ',';
+    auto form = std::find_if(Positions.begin(), Positions.end(),
+                             [&](const std::string& row) { return row.compare(0, key.size(), key) == 0; });
+    if (form != Positions.end()) {
+      if (PositionRowDiffers(*form) &&
+          HintMessageBox("You are going to drop the positions for the form.\rCurrently different values are "
+                         "stored for each language.\rDo you want to drop these values?",
+                         MbYesNo | MbIconQuestion) != IdYes)
+        return refused();
+      Positions.erase(form);
+    }
+  }
+  Switch = value;
+  return true;
+}
+
+namespace {
+
+bool KeepsPositionOf(TSwitchPositions mode, std::string_view name) {
+  return mode == spFormAndControls || (mode == spControlsOnly && name != FormPositionKey);
+}
+
+}  // namespace
+
+void TBaseMultiLang::StorePosition(std::string_view name, const TPositionValues& values) {
+  if (!KeepsPositionOf(Switch, name)) return;
+  const std::string field = JoinPositionField(values);
+  if (!field.empty()) StorePositionField(Positions, name, field, Active, LanguageCount);
+}
+
+std::optional<std::array<int, 4>> TBaseMultiLang::StoredPosition(std::string_view name) const {
+  if (!KeepsPositionOf(Switch, name)) return std::nullopt;
+  return ParsePositionField(StoredPositionField(Positions, name, Active));
 }
 
 void TBaseMultiLang::ApplyTexts() {

@@ -8,8 +8,9 @@
 //
 // This is the part without widgets: the table files, the lookup with its
 // fallback to the default language, the walk that a language switch makes
-// over the table, and the program-wide language. The window side
-// (framework/MLang.h) writes the texts into widgets.
+// over the table, the positions kept per language, and the program-wide
+// language. The window side (framework/MLang.h) writes the texts and
+// positions into widgets.
 //
 // Table files are UTF-8 text, one per window (data folder "lang/", named
 // after the window):
@@ -17,8 +18,12 @@
 //   !DefaultEnabled=1          options: DefaultEnabled, DefaultLanguage, Languages
 //   key<TAB>English<TAB>French<TAB>Dutch<TAB>German
 // A text may hold \r, \n, \t and \\ for a carriage return, a line feed, a tab
-// and a backslash; missing trailing texts are empty.
+// and a backslash; missing trailing texts are empty. A table may also carry
+// per-language positions of the window's controls:
+//   !SwitchPositions=1         0 none, 1 controls only, 2 the window and controls
+//   !Position=PlayButton,8.8.80.24,8.8.120.24,8.8.80.24,8.8.80.24
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -57,6 +62,39 @@ private:
 // read past the arguments.
 std::string FormatText(std::string_view format, std::initializer_list<TFormatArg> args);
 
+// ------------------------------------------------- per-language positions
+
+// Whether positions are kept per language, and for what.
+enum TSwitchPositions : int { spNone = 0, spControlsOnly = 1, spFormAndControls = 2 };
+
+// The rows of Positions: one per component, its name (FormPositionKey for
+// the window itself), then one field per language, joined by commas. A
+// field is Left.Top.Width.Height in decimal.
+inline constexpr std::string_view FormPositionKey = "%Form%";
+
+// Left, Top, Width and Height of a component; a value it lacks is none.
+struct TPositionValues {
+  std::optional<int> Left, Top, Width, Height;
+};
+
+// The four values joined by dots (a missing one empty); empty when all four
+// are missing.
+std::string JoinPositionField(const TPositionValues& values);
+// Left, Top, Width and Height of a field; none unless it is exactly four
+// decimal numbers.
+std::optional<std::array<int, 4>> ParsePositionField(std::string_view field);
+std::vector<std::string> SplitPositionRow(std::string_view row);
+std::string JoinPositionRow(const std::vector<std::string>& fields);
+// True when some language's field of the row is not the first language's.
+bool PositionRowDiffers(std::string_view row);
+// Puts field as language's field of the last row for name, first filling
+// the row up to one field per language; a component without a row gets one
+// holding the field for every language.
+void StorePositionField(std::vector<std::string>& rows, std::string_view name, const std::string& field,
+                        int language, int languages);
+// The field of the last row for name in language; empty when there is none.
+std::string StoredPositionField(const std::vector<std::string>& rows, std::string_view name, int language);
+
 // --------------------------------------------------------------- the table
 
 struct TLangTable {
@@ -66,6 +104,8 @@ struct TLangTable {
   int Languages = TableLanguages;
   int DefaultLanguage = LangEnglish;
   bool DefaultEnabled = false;
+  TSwitchPositions SwitchPositions = spNone;
+  std::vector<std::string> Positions;
 };
 
 // Reads a table file's text (a UTF-8 byte-order mark and CR LF line ends are
@@ -144,11 +184,32 @@ public:
   // language's (which may be empty too).
   std::string RowText(size_t r) const;
 
+  // Positions per language. Changing the option away from keeping them
+  // asks before dropping positions that differ between languages: to
+  // spNone for every row, from spFormAndControls to spControlsOnly for the
+  // window's own row; a No keeps everything (false).
+  TSwitchPositions SwitchPositions() const { return Switch; }
+  bool SetSwitchPositions(TSwitchPositions value);
+  std::vector<std::string> Positions;
+  // Keeps the position of the component named name (FormPositionKey: the
+  // window) as the active language's. Nothing happens while positions are
+  // not kept, nor for the window with spControlsOnly.
+  void StorePosition(std::string_view name, const TPositionValues& values);
+  // The active language's position of the component, under the same rule;
+  // none when it has none.
+  std::optional<std::array<int, 4>> StoredPosition(std::string_view name) const;
+
   // A table that no window owns (program code reading a window's free texts
   // before or without the window).
   bool Headless = false;
 
 protected:
+  // The window side: before a switch, store the positions of the window
+  // and then of every component it owns (StorePosition); after it, put the
+  // window where the new language has it. Components take theirs in
+  // ApplyComponentWords.
+  virtual void StorePositions() {}
+  virtual void RestoreFormPosition() {}
   // The window side: the caption of the window ("%Form%" rows; false when
   // the window has none) ...
   virtual bool SetFormCaption(const std::string& /*text*/) { return false; }
@@ -184,6 +245,7 @@ private:
   int Active = 0;
   int DefaultLang = 0;
   bool DefaultOn = false;
+  TSwitchPositions Switch = spNone;
 };
 
 // Every multi-language object alive, in creation order.

@@ -12,11 +12,13 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "framework/MLang.h"
 #include "model/Preferences.h"
+#include "support/RecordingMessageBox.h"
 #include "support/TestApplication.h"
 
 namespace vs {
@@ -135,6 +137,132 @@ TEST(MultiLang, ASwitchReTextsEveryKindOfComponent) {
   ChooseLanguage(prefs, LangEnglish);
   EXPECT_EQ(t.Window.windowTitle(), "Mixer");
   EXPECT_EQ(changes, 4);  // loaded, French, Dutch, English (the fallback switch fires none)
+}
+
+const char* const StageTable =
+    "%Form%\tStage\tSc\xC3\xA8ne\tPodium\n"
+    "PlayButton\tPlay\tJouer\tSpelen\n"
+    "TempoLabel\tTempo\tTempo\tTempo\n";
+
+// A window of two controls placed by hand, as a window laid out per
+// language has them.
+struct TStageWindow {
+  QWidget Window;
+  QPushButton* Play = new QPushButton(&Window);
+  QLabel* Tempo = new QLabel(&Window);
+  TMultiLang* Words;
+
+  explicit TStageWindow(const std::string& options) {
+    Window.setObjectName("StageForm");
+    Play->setObjectName("PlayButton");
+    Tempo->setObjectName("TempoLabel");
+    new QLabel(&Window);  // unnamed: no position of its own
+    Window.move(40, 30);
+    Window.resize(300, 200);
+    Play->setGeometry(8, 8, 80, 24);
+    Tempo->setGeometry(8, 40, 60, 16);
+    Words = new TMultiLang(&Window, ParseLangTable(options + StageTable));
+    Words->Loaded();
+    Window.show();
+  }
+};
+
+TEST(MultiLang, ControlsTakeTheirPositionsPerLanguage) {
+  testing::TestApplication();
+  TRecordingMessageBox boxes;
+  TStageWindow t("");
+  EXPECT_EQ(t.Words->SwitchPositions(), spNone);
+  ASSERT_TRUE(t.Words->SetSwitchPositions(spFormAndControls));
+
+  // French is new: every language starts with the English places; French
+  // then needs a wider button and window.
+  SetGlobalLanguage(LangFrench);
+  EXPECT_EQ(t.Play->text(), "Jouer");
+  EXPECT_EQ(t.Play->geometry(), QRect(8, 8, 80, 24));
+  t.Play->setGeometry(8, 8, 120, 24);
+  t.Tempo->move(8, 48);
+  t.Window.resize(360, 200);
+
+  SetGlobalLanguage(LangEnglish);
+  EXPECT_EQ(t.Play->geometry(), QRect(8, 8, 80, 24));
+  EXPECT_EQ(t.Tempo->geometry(), QRect(8, 40, 60, 16));
+  EXPECT_EQ(t.Window.geometry().size(), QSize(300, 200));
+  SetGlobalLanguage(LangFrench);
+  EXPECT_EQ(t.Play->geometry(), QRect(8, 8, 120, 24));
+  EXPECT_EQ(t.Tempo->geometry(), QRect(8, 48, 60, 16));
+  EXPECT_EQ(t.Window.geometry().size(), QSize(360, 200));
+  EXPECT_EQ(t.Words->Positions,
+            (std::vector<std::string>{"%Form%,40.30.300.200,40.30.360.200,40.30.300.200,40.30.300.200",
+                                      "PlayButton,8.8.80.24,8.8.120.24,8.8.80.24,8.8.80.24",
+                                      "TempoLabel,8.40.60.16,8.48.60.16,8.40.60.16,8.40.60.16"}));
+
+  // Controls only (the window's differing row is dropped on Yes): the
+  // window keeps its size whatever the language.
+  boxes.Answer(IdYes);
+  ASSERT_TRUE(t.Words->SetSwitchPositions(spControlsOnly));
+  EXPECT_EQ(boxes.Count(), 1u);
+  t.Window.resize(320, 200);
+  SetGlobalLanguage(LangEnglish);
+  EXPECT_EQ(t.Play->geometry(), QRect(8, 8, 80, 24));
+  EXPECT_EQ(t.Window.geometry().size(), QSize(320, 200));
+}
+
+TEST(MultiLang, DroppingPositionsThatDifferAsksFirst) {
+  testing::TestApplication();
+  TRecordingMessageBox boxes;
+  TStageWindow t("!SwitchPositions=2\n"
+                 "!Position=%Form%,40.30.300.200,40.30.360.200,40.30.300.200,40.30.300.200\n"
+                 "!Position=PlayButton,8.8.80.24,8.8.120.24,8.8.80.24,8.8.80.24\n"
+                 "!Position=TempoLabel,8.40.60.16,8.48.60.16,8.40.60.16,8.40.60.16\n");
+  const std::vector<std::string> stored = t.Words->Positions;
+  const std::string formQuestion =
+      "You are going to drop the positions for the form.\rCurrently different values are stored for each "
+      "language.\rDo you want to drop these values?";
+  const std::string question =
+      "You are going to drop the positions.\rCurrently different values are stored for each language,\rDo you "
+      "want to drop these values?";
+
+  boxes.Answer(IdNo);
+  EXPECT_FALSE(t.Words->SetSwitchPositions(spControlsOnly));
+  std::vector<TRecordingMessageBox::Box> shown = boxes.Boxes();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].Message, formQuestion);
+  EXPECT_EQ(shown[0].Flags & MbButtonMask, MbYesNo);
+  EXPECT_EQ(shown[1].Message, "Cancelled.");
+  EXPECT_EQ(t.Words->Positions, stored);
+
+  // One question per differing row, from the last up; the first No keeps
+  // everything.
+  boxes.Answer(IdYes);
+  boxes.Answer(IdNo);
+  EXPECT_FALSE(t.Words->SetSwitchPositions(spNone));
+  shown = boxes.Boxes();
+  ASSERT_EQ(shown.size(), 5u);
+  EXPECT_EQ(shown[2].Message, question);
+  EXPECT_EQ(shown[3].Message, question);
+  EXPECT_EQ(shown[4].Message, "Cancelled.");
+  EXPECT_EQ(t.Words->Positions, stored);
+  SetGlobalLanguage(LangFrench);
+  EXPECT_EQ(t.Play->geometry(), QRect(8, 8, 120, 24));
+
+  boxes.Answer(IdYes);
+  boxes.Answer(IdYes);
+  boxes.Answer(IdYes);
+  EXPECT_TRUE(t.Words->SetSwitchPositions(spNone));
+  EXPECT_EQ(boxes.Count(), 8u);
+  EXPECT_TRUE(t.Words->Positions.empty());
+  SetGlobalLanguage(LangEnglish);  // nothing kept: the French places stay
+  EXPECT_EQ(t.Play->geometry(), QRect(8, 8, 120, 24));
+  EXPECT_EQ(t.Window.geometry().size(), QSize(360, 200));
+
+  // Keeping them again asks nothing; dropping positions alike in every
+  // language asks nothing either.
+  ASSERT_TRUE(t.Words->SetSwitchPositions(spFormAndControls));
+  SetGlobalLanguage(LangFrench);
+  ASSERT_TRUE(t.Words->SetSwitchPositions(spControlsOnly));
+  ASSERT_TRUE(t.Words->SetSwitchPositions(spNone));
+  EXPECT_EQ(boxes.Count(), 8u);
+  SetGlobalLanguage(LangEnglish);
 }
 
 }  // namespace

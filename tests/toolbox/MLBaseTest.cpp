@@ -181,3 +181,32 @@ TEST(LanguageTables, ProgramCodeReadsAWindowTableWithoutTheWindow) {
   SetGlobalLanguage(LangEnglish);
   ForgetHeadlessTables();
 }
+
+TEST(LanguageTables, PositionRowsKeepOneFieldPerLanguage) {
+  EXPECT_EQ(JoinPositionField({-4, 12, 80, 24}), "-4.12.80.24");
+  EXPECT_EQ(JoinPositionField({8, std::nullopt, 80, 24}), "8..80.24");  // a value the control lacks
+  EXPECT_EQ(JoinPositionField({}), "");
+  EXPECT_EQ(ParsePositionField("-4.12.80.24"), (std::array<int, 4>{-4, 12, 80, 24}));
+  for (const char* bad : {"", "8..80.24", "1.2.3", "1.2.3.4.5", "1.2.3.4 ", "x.2.3.4", "+1.2.3.4", "1,2,3,4",
+                          "99999999999.1.1.1"})
+    EXPECT_FALSE(ParsePositionField(bad)) << bad;
+
+  // A new row holds the field for every language; later stores fill the
+  // language's own field, in the last row for the name only.
+  std::vector<std::string> rows = {"Box10,1.1.1.1", "Box1,5.5.5.5", "Box1,6.6.6.6"};
+  StorePositionField(rows, "Box", "8.8.80.24", LangEnglish, 4);
+  EXPECT_EQ(rows.back(), "Box,8.8.80.24,8.8.80.24,8.8.80.24,8.8.80.24");
+  StorePositionField(rows, "Box", "8.8.120.24", LangDutch, 4);
+  EXPECT_EQ(rows.back(), "Box,8.8.80.24,8.8.80.24,8.8.120.24,8.8.80.24");
+  StorePositionField(rows, "Box1", "2.2.2.2", LangDutch, 4);  // a short row is filled up first
+  EXPECT_EQ(rows, (std::vector<std::string>{"Box10,1.1.1.1", "Box1,5.5.5.5", "Box1,6.6.6.6,,2.2.2.2,",
+                                            "Box,8.8.80.24,8.8.80.24,8.8.120.24,8.8.80.24"}));
+  EXPECT_EQ(StoredPositionField(rows, "Box1", LangEnglish), "6.6.6.6");
+  EXPECT_EQ(StoredPositionField(rows, "Box1", LangFrench), "");
+  EXPECT_EQ(StoredPositionField(rows, "Bo", LangEnglish), "");
+  EXPECT_TRUE(PositionRowDiffers(rows[2]));
+  EXPECT_FALSE(PositionRowDiffers(rows[0]));
+  EXPECT_FALSE(PositionRowDiffers("%Form%,1.2.3.4,1.2.3.4"));
+
+  EXPECT_EQ(ParseLangTable("!SwitchPositions=3\n").SwitchPositions, spNone);  // out of range: ignored
+}
