@@ -1,9 +1,12 @@
 #include "framework/Tab95.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRubberBand>
+#include <QVBoxLayout>
 #include <algorithm>
 
 #include "controls/ImageList.h"
@@ -441,6 +444,123 @@ TTab95Sheet::TTab95Sheet(TPage95Control* pageControl, const QString& caption) : 
 
 TTab95Sheet::~TTab95Sheet() {
   if (FPageControl) FPageControl->RemoveSheet(this);
+  if (FFloating && FHome) --FHome->FFloatingCount;
+  // A window left empty goes too (unless it is what is freeing the sheet).
+  if (FForm) FForm->deleteLater();
+}
+
+void TTab95Sheet::SetDragable(bool on) {
+  FDragable = on;
+  UpdateGripMargins();
+}
+
+void TTab95Sheet::SetGripAlign(TGripAlign align) {
+  FGripAlign = align;
+  UpdateGripMargins();
+}
+
+void TTab95Sheet::UpdateGripMargins() {
+  const int left = FDragable && FGripAlign == gaLeft ? GripDepth : 0;
+  const int right = FDragable && FGripAlign == gaRight ? GripDepth : 0;
+  const int top = FDragable && FGripAlign == gaTop ? GripDepth : 0;
+  const int bottom = FDragable && FGripAlign == gaBottom ? GripDepth : 0;
+  setContentsMargins(left, top, right, bottom);
+  update();
+}
+
+void TTab95Sheet::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  if (!FDragable) return;
+  QPainter p(this);
+  const TGripDots dots = GripDots(FGripAlign, width(), height());
+  for (const TRect& r : dots.Shadow) p.fillRect(Q(r), palette().color(QPalette::Dark));
+  for (const TRect& r : dots.Highlight) p.fillRect(Q(r), palette().color(QPalette::Light));
+}
+
+bool TTab95Sheet::CanStartDrag(const QPoint& at) const {
+  if (!FDragable || !FPageControl || FFloating) return false;
+  if (FPageControl->PageCount() <= 1 && !FPageControl->RemoveLastTab) return false;
+  return GripHotArea(FGripAlign, width(), height()).Contains(at.x(), at.y());
+}
+
+void TTab95Sheet::mousePressEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  if (event->button() != Qt::LeftButton || !CanStartDrag(at)) return QWidget::mousePressEvent(event);
+  FPressed = true;
+  FPressAt = at;
+  FPressGlobal = event->globalPosition().toPoint();
+}
+
+void TTab95Sheet::mouseMoveEvent(QMouseEvent* event) {
+  if (!FPressed) return QWidget::mouseMoveEvent(event);
+  const QPoint delta = event->globalPosition().toPoint() - FPressGlobal;
+  if (!FOutline) {
+    if (!SheetDragStarts(delta.x(), delta.y())) return;
+    // An outline of the sheet's size follows the mouse, above every window.
+    auto* band = new QRubberBand(QRubberBand::Rectangle);
+    band->setWindowFlags(band->windowFlags() | Qt::WindowStaysOnTopHint);
+    FOutline.reset(band);
+  }
+  FOutline->setGeometry(QRect(mapToGlobal(QPoint(0, 0)) + delta, size()));
+  FOutline->show();
+}
+
+void TTab95Sheet::mouseReleaseEvent(QMouseEvent* event) {
+  if (!FPressed) return QWidget::mouseReleaseEvent(event);
+  FPressed = false;
+  if (!FOutline) return;
+  FOutline.reset();
+  FloatAt(event->globalPosition().toPoint() - FPressAt);
+}
+
+void TTab95Sheet::FloatAt(const QPoint& globalTopLeft) {
+  TPage95Control* home = FPageControl;
+  if (!home || FFloating) return;
+  const QSize sheetSize = size();
+  FHome = home;
+  home->SheetFloated(this);
+  FFloating = true;
+  if (!FForm) FForm = new TFloatingForm(this, home->window());
+  FForm->setWindowTitle(FCaption);
+  FForm->resize(sheetSize);
+  FForm->move(globalTopLeft);
+  if (OnFloatChange) OnFloatChange(this, 0);
+  setParent(FForm);
+  FForm->layout()->addWidget(this);
+  show();
+  FForm->show();
+}
+
+void TTab95Sheet::ComeBack() {
+  if (!FFloating) return;
+  FFloating = false;
+  if (FHome) {
+    FHome->SheetReturned(this);
+    FHome->SetActivePage(this);
+  }
+  if (OnFloatChange) OnFloatChange(this, 1);
+  FForm = nullptr;
+}
+
+// ------------------------------------------------------------ floating window
+
+TFloatingForm::TFloatingForm(TTab95Sheet* sheet, QWidget* owner)
+    : QWidget(owner, Qt::Tool | Qt::WindowStaysOnTopHint), FSheet(sheet) {
+  // The sheet keeps the look of the window it came from.
+  if (owner) {
+    setPalette(owner->palette());
+    setFont(owner->font());
+  }
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+}
+
+void TFloatingForm::closeEvent(QCloseEvent* event) {
+  event->accept();
+  hide();
+  if (FSheet) FSheet->ComeBack();
+  deleteLater();
 }
 
 void TTab95Sheet::SetPageControl(TPage95Control* control) {
@@ -455,6 +575,7 @@ void TTab95Sheet::SetPageControl(TPage95Control* control) {
 
 void TTab95Sheet::SetCaption(const QString& caption) {
   FCaption = caption;
+  if (FForm) FForm->setWindowTitle(caption);
   if (FPageControl) FPageControl->RebuildTabs();
 }
 
@@ -550,6 +671,37 @@ void TPage95Control::RebuildTabs() {
   }
   FTabIndex = FActivePage ? FActivePage->TabIndex() : -1;
   TabsChanged();
+}
+
+void TPage95Control::SheetFloated(TTab95Sheet* sheet) {
+  for (size_t i = 0; i < Pages.size(); ++i)
+    if (Pages[i]->StaticPageIndex < 0) Pages[i]->StaticPageIndex = int(i);
+  const int at = sheet->PageIndex();
+  const bool wasActive = FActivePage == sheet;
+  RemoveSheet(sheet);
+  if (wasActive) {
+    std::vector<bool> shown;
+    for (TTab95Sheet* s : Pages) shown.push_back(s->FTabVisible);
+    // The page now at its place (or the first shown one after it); after
+    // the last page, the one before it.
+    const int n = int(Pages.size());
+    const int next = at < n ? NextShownPage(shown, at - 1, true) : NextShownPage(shown, n, false);
+    SetActivePage(next >= 0 ? Pages[size_t(next)] : nullptr);
+  }
+  ++FFloatingCount;
+  if (OnFloatChange) OnFloatChange(this, 0);
+}
+
+void TPage95Control::SheetReturned(TTab95Sheet* sheet) {
+  sheet->setParent(this);
+  sheet->hide();
+  sheet->FPageControl = this;
+  Pages.push_back(sheet);
+  std::stable_sort(Pages.begin(), Pages.end(),
+                   [](TTab95Sheet* a, TTab95Sheet* b) { return a->StaticPageIndex < b->StaticPageIndex; });
+  --FFloatingCount;
+  RebuildTabs();
+  if (OnFloatChange) OnFloatChange(this, 1);
 }
 
 void TPage95Control::SetActivePage(TTab95Sheet* sheet) {

@@ -15,16 +15,24 @@
 // Ctrl+Shift+Tab go to the next and previous page whose tab is shown,
 // wrapping.
 //
+// A Dragable sheet carries a grip along its GripAlign side (its contents
+// margins leave room for it). Pressing the grip's hot area and moving 4
+// pixels drags an outline of the sheet; releasing floats the sheet into a
+// TFloatingForm at the drop point, and closing that window puts the sheet
+// back among the pages by StaticPageIndex as the active page. The page
+// control counts its floating sheets and tells OnFloatChange (0 floated,
+// 1 back); its last sheet floats only with RemoveLastTab.
+//
 // The platform's own tab control and its window recreation have no
-// counterpart here: the tab list lives in the control. Sheets are never
-// floated off into windows of their own (the program drags none); Dragable
-// and GripAlign are kept as values only.
+// counterpart here: the tab list lives in the control.
 
 #include <QColor>
 #include <QFont>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -37,6 +45,7 @@ class TImageList;
 class TCustomTab95Control;
 class TPage95Control;
 class TTab95Sheet;
+class TFloatingForm;
 
 // The misuse errors of the tab controls (fixed English texts).
 class ETab95Error : public std::logic_error {
@@ -46,6 +55,8 @@ public:
 
 using TTabChangingEvent = std::function<void(QWidget* sender, bool& allowChange)>;
 using TTabNotifyEvent = std::function<void(QWidget* sender)>;
+// A sheet floated off (state 0) or came back (state 1).
+using TFloatChangeEvent = std::function<void(QWidget* sender, int state)>;
 // Replaces the drawing of one tab.
 using TDrawTabEvent =
     std::function<void(TCustomTab95Control* control, QPainter& painter, const QString& caption, int index,
@@ -233,7 +244,6 @@ class TTab95Sheet : public QWidget {
   Q_PROPERTY(QString caption READ Caption WRITE SetCaption)
 
 public:
-  enum TGripAlign { gaLeft, gaRight, gaTop, gaBottom };
   // A sheet of pageControl (null: none yet; see SetPageControl).
   explicit TTab95Sheet(TPage95Control* pageControl = nullptr, const QString& caption = QString());
   ~TTab95Sheet() override;
@@ -252,16 +262,70 @@ public:
   void SetTabVisible(bool visible);
   int ImageIndex() const { return FImageIndex; }
   void SetImageIndex(int index);
+  // Where the sheet goes back among the pages when its floating window
+  // closes (sheets are ordered by it). A sheet left at -1 takes its page
+  // index when a sheet of its control floats off.
   int StaticPageIndex = -1;
-  bool Dragable = false;
-  TGripAlign GripAlign = gaLeft;
+  // Whether the user may drag the sheet off by its grip.
+  bool Dragable() const { return FDragable; }
+  void SetDragable(bool on);
+  TGripAlign GripAlign() const { return FGripAlign; }
+  void SetGripAlign(TGripAlign align);
+  // Floating in a window of its own (which is null otherwise).
+  bool Floating() const { return FFloating; }
+  TFloatingForm* FloatingForm() const { return FForm; }
+  // Leaves the page control for a floating window whose top left is at a
+  // global point: what dropping a dragged sheet does.
+  void FloatAt(const QPoint& globalTopLeft);
+  TFloatChangeEvent OnFloatChange;
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
   friend class TPage95Control;
+  friend class TFloatingForm;
+  void UpdateGripMargins();
+  // Whether a press at a point of the sheet may start a drag.
+  bool CanStartDrag(const QPoint& at) const;
+  // Its floating window closed: back into its page control.
+  void ComeBack();
+
   TPage95Control* FPageControl = nullptr;
   QString FCaption;
   bool FTabVisible = true;
   int FImageIndex = -1;
+  bool FDragable = false;
+  TGripAlign FGripAlign = gaLeft;
+  // While floating: the control it came from, and its window.
+  QPointer<TPage95Control> FHome;
+  QPointer<TFloatingForm> FForm;
+  bool FFloating = false;
+  // The drag: pressed in the hot area at a point of the sheet; the outline
+  // once the mouse moved far enough.
+  bool FPressed = false;
+  QPoint FPressAt, FPressGlobal;
+  std::unique_ptr<QWidget> FOutline;
+};
+
+// The window a floated sheet lives in: a tool window with a sizeable
+// border, on top, titled with the sheet's caption, the sheet filling it.
+// Closing it puts the sheet back and frees the window.
+class TFloatingForm : public QWidget {
+  Q_OBJECT
+
+public:
+  TFloatingForm(TTab95Sheet* sheet, QWidget* owner);
+  TTab95Sheet* Sheet() const { return FSheet; }
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  QPointer<TTab95Sheet> FSheet;
 };
 
 class TPage95Control : public TCustomTab95Control {
@@ -279,7 +343,11 @@ public:
   // Ctrl+Tab: the next (or previous) page whose tab shows, asking
   // OnChanging first.
   void SelectNextPage(bool forward);
+  // Whether the last remaining sheet may be dragged off.
   bool RemoveLastTab = false;
+  // Sheets floating in windows of their own.
+  int FloatingCount() const { return FFloatingCount; }
+  TFloatChangeEvent OnFloatChange;
 
 protected:
   void Change() override;
@@ -296,9 +364,14 @@ private:
   // The tabs again from the sheets that show one.
   void RebuildTabs();
   TTab95Sheet* SheetOfTab(int tab) const;
+  // A sheet floated off: it leaves, the next page shows.
+  void SheetFloated(TTab95Sheet* sheet);
+  // A floated sheet came back: every sheet in StaticPageIndex order.
+  void SheetReturned(TTab95Sheet* sheet);
 
   std::vector<TTab95Sheet*> Pages;
   TTab95Sheet* FActivePage = nullptr;
+  int FFloatingCount = 0;
 };
 
 }  // namespace vs

@@ -1,6 +1,7 @@
 #include "framework/TabLayout.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace vs {
 
@@ -140,5 +141,53 @@ int NextShownPage(const std::vector<bool>& shown, int current, bool forward) {
   }
   return -1;
 }
+
+TRect GripRect(TGripAlign align, int width, int height) {
+  switch (align) {
+    case gaRight: return {width - GripDepth, 0, width, height};
+    case gaTop: return {0, 0, width, GripDepth};
+    case gaBottom: return {0, height - GripDepth, width, height};
+    case gaLeft: break;
+  }
+  return {0, 0, GripDepth, height};
+}
+
+TRect GripHotArea(TGripAlign align, int width, int height) {
+  const TRect grip = GripRect(align, width, height);
+  switch (align) {
+    case gaRight: return {grip.Left, std::max(0, height - GripHotLength), grip.Right, height};
+    case gaTop: return {std::max(0, width - GripHotLength), 0, width, grip.Bottom};
+    case gaBottom: return {0, grip.Top, std::min(width, GripHotLength), grip.Bottom};
+    case gaLeft: break;
+  }
+  return {0, 0, grip.Right, std::min(height, GripHotLength)};
+}
+
+TRect GripClientRect(TGripAlign align, int width, int height) {
+  TRect r{0, 0, width, height};
+  switch (align) {
+    case gaLeft: r.Left = std::min(width, GripDepth); break;
+    case gaRight: r.Right = std::max(0, width - GripDepth); break;
+    case gaTop: r.Top = std::min(height, GripDepth); break;
+    case gaBottom: r.Bottom = std::max(0, height - GripDepth); break;
+  }
+  return r;
+}
+
+TGripDots GripDots(TGripAlign align, int width, int height) {
+  const TRect hot = GripHotArea(align, width, height);
+  const bool vertical = align == gaLeft || align == gaRight;
+  TGripDots dots;
+  // Every 4 pixels along the hot area, centred across the grip's depth.
+  for (int k = 0; k < 5; ++k) {
+    const int along = 1 + 4 * k, across = (GripDepth - 3) / 2;
+    const int x = hot.Left + (vertical ? across : along), y = hot.Top + (vertical ? along : across);
+    dots.Highlight.push_back(TRect::Sized(x, y, 2, 2));
+    dots.Shadow.push_back(TRect::Sized(x + 1, y + 1, 2, 2));
+  }
+  return dots;
+}
+
+bool SheetDragStarts(int dx, int dy) { return std::abs(dx) >= SheetDragDistance || std::abs(dy) >= SheetDragDistance; }
 
 }  // namespace vs

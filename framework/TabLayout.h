@@ -1,8 +1,8 @@
 #pragma once
 // The geometry of the owner-drawn tab strip, without a screen: where each
 // tab lies, the one-pixel shift of the tabs that are not selected, where a
-// tab's image and text go, which tab a point hits, and which page Ctrl+Tab
-// goes to. The tab strip and the page control (framework/Tab95.h) draw and
+// tab's image and text go, which tab a point hits, which page Ctrl+Tab
+// goes to, and the grip by which a sheet is dragged off. The tab strip and the page control (framework/Tab95.h) draw and
 // hit-test through these.
 
 #include <vector>
@@ -66,5 +66,32 @@ int TabAt(const std::vector<TRect>& tabs, int x, int y);
 // Ctrl+Tab and Ctrl+Shift+Tab: the next (or previous) page whose tab is
 // shown, wrapping around; -1 when no page shows a tab.
 int NextShownPage(const std::vector<bool>& shown, int current, bool forward);
+
+// ------------------------------------------------------------ sheet grip
+
+// The side of a draggable sheet that carries its grip.
+enum TGripAlign { gaLeft, gaRight, gaTop, gaBottom };
+
+constexpr int GripDepth = 7;        // the grip's depth; the client area shrinks by it
+constexpr int GripHotLength = 20;   // length of the part of the grip that starts a drag
+constexpr int SheetDragDistance = 4;  // movement in either direction that starts a drag
+
+// The grip's strip along its side of a sheet of width x height.
+TRect GripRect(TGripAlign align, int width, int height);
+// The area a press must hit: 7 by 20 at one end of the grip (left grip at
+// its top, right grip at its bottom, top grip at its right end, bottom grip
+// at its left end).
+TRect GripHotArea(TGripAlign align, int width, int height);
+// The area left for the sheet's controls.
+TRect GripClientRect(TGripAlign align, int width, int height);
+// The dots of the grip, in the hot area: five pairs, each a 2 x 2 group in
+// the shadow colour one pixel down and right of a 2 x 2 group in the
+// highlight colour.
+struct TGripDots {
+  std::vector<TRect> Highlight, Shadow;
+};
+TGripDots GripDots(TGripAlign align, int width, int height);
+// Whether a press moved by (dx, dy) has become a drag.
+bool SheetDragStarts(int dx, int dy);
 
 }  // namespace vs

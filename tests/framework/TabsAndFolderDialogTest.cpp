@@ -8,8 +8,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRubberBand>
 #include <QTest>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <filesystem>
 
 #include "controls/ImageList.h"
@@ -163,6 +165,130 @@ TEST_F(PageControlTest, MouseAndKeysChooseThePagesAndTheSelectedTabStandsOut) {
   EXPECT_EQ(sheets[0]->Caption(), "Réglages");
   delete sheets[0];
   EXPECT_EQ(pages->PageCount(), 2);
+}
+
+// The outline a sheet drag shows, if any.
+QWidget* DragOutline() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (qobject_cast<QRubberBand*>(w) && w->isVisible()) return w;
+  return nullptr;
+}
+
+// Presses a sheet at a point, moves a little, then to a global point, and
+// releases there; the outline seen on the way is kept.
+QSize DragSheet(TTab95Sheet* sheet, QPoint press, QPoint globalTo) {
+  QTest::mousePress(sheet, Qt::LeftButton, {}, press);
+  QTest::mouseMove(sheet, press + QPoint(3, -3));
+  EXPECT_EQ(DragOutline(), nullptr);
+  QTest::mouseMove(sheet, sheet->mapFromGlobal(globalTo));
+  const QSize outline = DragOutline() ? DragOutline()->size() : QSize();
+  QTest::mouseRelease(sheet, Qt::LeftButton, {}, sheet->mapFromGlobal(globalTo));
+  EXPECT_EQ(DragOutline(), nullptr);
+  return outline;
+}
+
+TEST_F(PageControlTest, SheetsDragOffByTheirGripsAndComeBackToTheirPlaces) {
+  QPalette pal = pages->palette();
+  pal.setColor(QPalette::Light, QColor(0xf0, 0xf0, 0xf0));
+  pal.setColor(QPalette::Dark, QColor(0x08, 0x08, 0x08));
+  pages->setPalette(pal);
+  std::vector<int> pageStates, sheetStates;
+  pages->OnFloatChange = [&](QWidget* sender, int state) {
+    EXPECT_EQ(sender, pages);
+    pageStates.push_back(state);
+  };
+  for (TTab95Sheet* s : sheets) {
+    s->SetDragable(true);
+    s->OnFloatChange = [&, s](QWidget* sender, int state) {
+      EXPECT_EQ(sender, s);
+      sheetStates.push_back(state);
+    };
+  }
+  sheets[1]->SetGripAlign(gaTop);
+  sheets[2]->SetGripAlign(gaBottom);
+
+  // The left grip: its dots in the top 20 pixels, the controls laid out 7
+  // pixels in.
+  TTab95Sheet* midi = sheets[0];
+  auto* layout = new QVBoxLayout(midi);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(midi->findChild<QPushButton*>());
+  QCoreApplication::processEvents();
+  const QSize size = midi->size();
+  EXPECT_EQ(midi->findChild<QPushButton*>()->geometry().left(), 7);
+  EXPECT_EQ(sheets[2]->contentsRect(), QRect(0, 0, size.width(), size.height() - 7));
+  const QImage grip = midi->grab().toImage();
+  EXPECT_EQ(QColor(grip.pixel(2, 1)), QColor(0xf0, 0xf0, 0xf0));
+  EXPECT_EQ(QColor(grip.pixel(3, 2)), QColor(0xf0, 0xf0, 0xf0));
+  EXPECT_EQ(QColor(grip.pixel(4, 3)), QColor(0x08, 0x08, 0x08));
+  EXPECT_EQ(QColor(grip.pixel(2, 17)), QColor(0xf0, 0xf0, 0xf0));
+  EXPECT_EQ(QColor(grip.pixel(4, 19)), QColor(0x08, 0x08, 0x08));
+  EXPECT_EQ(QColor(grip.pixel(2, 21)), QColor(0x30, 0x30, 0x30));
+  EXPECT_EQ(QColor(grip.pixel(6, 3)), QColor(0x30, 0x30, 0x30));
+
+  // A press below the hot area drags nothing.
+  const QPoint away = window.mapToGlobal(QPoint(500, 320));
+  EXPECT_EQ(DragSheet(midi, QPoint(3, 40), away), QSize());
+  EXPECT_FALSE(midi->Floating());
+
+  // Dragged off by the hot area: it floats where it was dropped, in a tool
+  // window on top with its caption and its size; the next page shows.
+  EXPECT_EQ(DragSheet(midi, QPoint(3, 10), away), size);
+  ASSERT_TRUE(midi->Floating());
+  TFloatingForm* form = midi->FloatingForm();
+  ASSERT_NE(form, nullptr);
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_EQ(form->windowTitle(), "MIDI");
+  EXPECT_TRUE(form->windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_EQ(form->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+  EXPECT_EQ(form->pos(), away - QPoint(3, 10));
+  EXPECT_EQ(form->size(), size);
+  EXPECT_EQ(midi->parentWidget(), form);
+  EXPECT_TRUE(midi->isVisible());
+  EXPECT_EQ(pages->FloatingCount(), 1);
+  EXPECT_EQ(pages->PageCount(), 2);
+  EXPECT_EQ(pages->TabCount(), 2);
+  EXPECT_EQ(pages->ActivePage(), sheets[1]);
+  EXPECT_EQ(midi->TabIndex(), -1);
+  EXPECT_EQ(pageStates, (std::vector<int>{0}));
+  EXPECT_EQ(sheetStates, (std::vector<int>{0}));
+
+  // The top grip's hot area is at its right end; General, the last sheet,
+  // stays while RemoveLastTab is off.
+  DragSheet(sheets[1], QPoint(sheets[1]->width() - 5, 3), away + QPoint(40, 40));
+  ASSERT_TRUE(sheets[1]->Floating());
+  EXPECT_EQ(pages->ActivePage(), sheets[2]);
+  EXPECT_EQ(DragSheet(sheets[2], QPoint(5, sheets[2]->height() - 3), away), QSize());
+  EXPECT_FALSE(sheets[2]->Floating());
+  pages->RemoveLastTab = true;
+  DragSheet(sheets[2], QPoint(5, sheets[2]->height() - 3), away + QPoint(80, 80));
+  ASSERT_TRUE(sheets[2]->Floating());
+  EXPECT_EQ(pages->PageCount(), 0);
+  EXPECT_EQ(pages->ActivePage(), nullptr);
+  EXPECT_EQ(pages->FloatingCount(), 3);
+
+  // Closing the windows puts each sheet back in its own place as the
+  // active page; the windows free themselves.
+  QPointer<TFloatingForm> closed = form;
+  form->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(closed.isNull());
+  EXPECT_EQ(midi->FloatingForm(), nullptr);
+  EXPECT_EQ(midi->parentWidget(), pages);
+  EXPECT_EQ(pages->ActivePage(), midi);
+  EXPECT_TRUE(midi->isVisible());
+  sheets[2]->FloatingForm()->close();
+  EXPECT_EQ(pages->ActivePage(), sheets[2]);
+  EXPECT_EQ(sheets[2]->PageIndex(), 1);
+  sheets[1]->FloatingForm()->close();
+  EXPECT_EQ(pages->ActivePage(), sheets[1]);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(pages->Page(i), sheets[size_t(i)]);
+  EXPECT_EQ(pages->TabCount(), 3);
+  EXPECT_EQ(pages->TabIndex(), 1);
+  EXPECT_EQ(pages->FloatingCount(), 0);
+  EXPECT_EQ(sheets[1]->geometry(), midi->geometry());
+  EXPECT_EQ(pageStates, (std::vector<int>{0, 0, 0, 1, 1, 1}));
+  EXPECT_EQ(sheetStates, pageStates);
 }
 
 TEST(TabStrip, TabListErrorsImagesAndRefusedSettings) {

@@ -4,11 +4,13 @@
 // registers its pages with VS_SCREEN; a page returns the picture to write.
 
 #include <QImage>
+#include <QPoint>
 #include <QString>
 #include <functional>
 #include <memory>
 #include <vector>
 
+class QPainter;
 class QWidget;
 
 namespace vs {
@@ -34,6 +36,11 @@ struct TScreenContext {
 
   std::unique_ptr<TProgramRun> Run;
 };
+
+// A page of windows composed on a desktop: the desk's gradient over the
+// whole page, and a window's picture with a soft shadow below it.
+void PaintDesk(QPainter& painter, const QImage& page);
+void PaintShadowed(QPainter& painter, const QImage& window, QPoint at);
 
 using TScreenPainter = std::function<QImage(TScreenContext&)>;
 

@@ -4,7 +4,6 @@
 
 #include <QEventLoop>
 #include <algorithm>
-#include <QLinearGradient>
 #include <QMenu>
 #include <QPainter>
 #include <QTimer>
@@ -94,17 +93,10 @@ QImage ToolWindowsPage(TScreenContext& c) {
                                hintsHeight + 60});
   QImage page(width, height, QImage::Format_RGB32);
   QPainter p(&page);
-  QLinearGradient desk(0, 0, 0, page.height());
-  desk.setColorAt(0, QColor(0x3d, 0x4a, 0x5a));
-  desk.setColorAt(1, QColor(0x1e, 0x25, 0x2e));
-  p.fillRect(page.rect(), desk);
-  auto shadowed = [&p](const QImage& image, QPoint at) {
-    p.fillRect(QRect(at + QPoint(4, 5), image.size()), QColor(0, 0, 0, 90));
-    p.drawImage(at, image);
-  };
-  shadowed(window, form.pos() - origin);
-  shadowed(floating, floatingRect.topLeft());
-  shadowed(menu, menuAt - origin);
+  PaintDesk(p, page);
+  PaintShadowed(p, window, form.pos() - origin);
+  PaintShadowed(p, floating, floatingRect.topLeft());
+  PaintShadowed(p, menu, menuAt - origin);
 
   int y = 40;
   QFont f = p.font();

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QLinearGradient>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -38,6 +40,18 @@ void TScreenContext::Settle(int rounds) {
     QTimer::singleShot(20, &loop, &QEventLoop::quit);
     loop.exec();
   }
+}
+
+void PaintDesk(QPainter& p, const QImage& page) {
+  QLinearGradient desk(0, 0, 0, page.height());
+  desk.setColorAt(0, QColor(0x3d, 0x4a, 0x5a));
+  desk.setColorAt(1, QColor(0x1e, 0x25, 0x2e));
+  p.fillRect(page.rect(), desk);
+}
+
+void PaintShadowed(QPainter& p, const QImage& window, QPoint at) {
+  p.fillRect(QRect(at + QPoint(4, 5), window.size()), QColor(0, 0, 0, 90));
+  p.drawImage(at, window);
 }
 
 QImage TScreenContext::Grab(QWidget* widget) {
