@@ -69,6 +69,11 @@ TEST(TabLayout, TabPartsAndPageOrder) {
   EXPECT_EQ(NextShownPage({true, false, true}, 0, false), 2);
   EXPECT_EQ(NextShownPage({true, false, true}, 0, true), 2);
   EXPECT_EQ(NextShownPage({false, false}, 0, true), -1);
+  // A right grip is grabbed at its bottom end; a short sheet's hot area
+  // stays inside it.
+  EXPECT_EQ(GripHotArea(gaRight, 100, 80), (TRect{93, 60, 100, 80}));
+  EXPECT_EQ(GripClientRect(gaRight, 100, 80), (TRect{0, 0, 93, 80}));
+  EXPECT_EQ(GripHotArea(gaLeft, 100, 12), (TRect{0, 0, 7, 12}));
 }
 
 class PageControlTest : public ::testing::Test {
