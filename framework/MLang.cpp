@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -108,6 +109,20 @@ void TMultiLang::RestoreFormPosition() {
     Window->move((*p)[0], (*p)[1]);
     Window->resize(std::max(0, (*p)[2]), std::max(0, (*p)[3]));
   }
+}
+
+std::string TMultiLang::FormFontName() const { return Window->font().family().toStdString(); }
+
+void TMultiLang::SetFormFontName(const std::string& name) {
+  // Qt fonts have no character set (the font database picks the script per
+  // character), so only the family is applied; the number stays in the
+  // stored entry. A font that is already the window's is left alone, so a
+  // window whose font nobody chose keeps following the program's.
+  const QString family = Q(name);
+  if (Window->font().family() == family) return;
+  QFont font = Window->font();
+  font.setFamily(family);
+  Window->setFont(font);
 }
 
 bool TMultiLang::SetFormCaption(const std::string& text) {

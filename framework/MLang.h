@@ -14,6 +14,9 @@
 // anything else a "caption" or "text" property when it has one. A hint row
 // sets the component's hint (SetHint below).
 //
+// The font of each language (CharSets) is the window's font family; its
+// controls take it unless they set a font of their own.
+//
 // With SwitchPositions on, a switch also keeps where the window (its frame
 // position and size) and its named child widgets stand in the language
 // being left, and puts them where the new language has them: the window at
@@ -46,6 +49,8 @@ public:
 protected:
   void StorePositions() override;
   void RestoreFormPosition() override;
+  std::string FormFontName() const override;
+  void SetFormFontName(const std::string& name) override;
   bool SetFormCaption(const std::string& text) override;
   bool ApplyComponentWords(const std::string& key, size_t& i) override;
 

@@ -128,6 +128,50 @@ std::string StoredPositionField(const std::vector<std::string>& rows, std::strin
   return k < fields.size() ? fields[k] : std::string();
 }
 
+// ---------------------------------------------------- one font per language
+
+std::string FormCharSetEntry(std::string_view name, int charSet) {
+  return std::string(name) + ',' + std::to_string(charSet);
+}
+
+std::optional<TCharSetEntry> SplitCharSetEntry(std::string_view entry) {
+  const size_t comma = entry.find(',');
+  if (comma == std::string_view::npos || comma == 0) return std::nullopt;
+  return TCharSetEntry{std::string(entry.substr(0, comma)), StrToIntDef(entry.substr(comma + 1), 0)};
+}
+
+void StoreCharSetEntry(std::vector<std::string>& charSets, const std::string& entry, int language, int languages) {
+  if (language < 0) return;
+  while (charSets.size() < static_cast<size_t>(languages)) charSets.push_back(entry);
+  if (static_cast<size_t>(language) < charSets.size()) charSets[static_cast<size_t>(language)] = entry;
+}
+
+// ------------------------------------------------------- language columns
+
+void InsertLanguageColumns(std::vector<std::string>& words, int from, int to) {
+  if (words.empty() || from < 0 || to <= from) return;
+  const size_t oldRow = static_cast<size_t>(from) + 1;
+  const size_t added = static_cast<size_t>(to - from);
+  const size_t rows = (words.size() + oldRow - 1) / oldRow;
+  words.resize(rows * oldRow);
+  for (size_t r = rows; r-- > 0;)
+    words.insert(words.begin() + static_cast<std::ptrdiff_t>((r + 1) * oldRow), added, std::string(NewLanguageText));
+}
+
+void DeleteLanguageColumns(std::vector<std::string>& words, int from, int to) {
+  if (to < 0 || to >= from) return;
+  const size_t oldRow = static_cast<size_t>(from) + 1;
+  const size_t kept = static_cast<size_t>(to) + 1;
+  for (size_t r = (words.size() + oldRow - 1) / oldRow; r-- > 0;) {
+    const size_t first = r * oldRow + kept;
+    const size_t last = std::min(words.size(), (r + 1) * oldRow);
+    if (first < last) {
+      const auto at = words.begin() + static_cast<std::ptrdiff_t>(first);
+      words.erase(at, at + static_cast<std::ptrdiff_t>(last - first));
+    }
+  }
+}
+
 // --------------------------------------------------------------- the table
 
 namespace {
@@ -169,6 +213,8 @@ void ApplyOption(TLangTable& table, std::string_view line) {
     table.SwitchPositions = static_cast<TSwitchPositions>(value);
   else if (SameText(name, "Position"))
     table.Positions.emplace_back(line.substr(eq + 1));
+  else if (SameText(name, "CharSet"))
+    table.CharSets.emplace_back(line.substr(eq + 1));
 }
 
 }  // namespace
@@ -256,6 +302,7 @@ void TBaseMultiLang::SetTable(TLangTable table) {
   DefaultOn = table.DefaultEnabled;
   Switch = table.SwitchPositions;
   Positions = std::move(table.Positions);
+  CharSets = std::move(table.CharSets);
   if (Active >= LanguageCount) Active = DefaultLang;
 }
 
@@ -287,10 +334,25 @@ bool TBaseMultiLang::SetActiveLanguage(int n) {
   bool allowIt = true;
   if (BeforeLanguageChange) BeforeLanguageChange(n, allowIt);
   if (!allowIt) return false;
+  // The window's font becomes the font of the language being left; its
+  // character-set number stays the one that language's entry holds. Before
+  // the first switch the window has the font it was made with, which is no
+  // language's: the table's font for the first language stays.
+  if (const std::string font = Shown ? FormFontName() : std::string(); !font.empty()) {
+    int charSet = 0;
+    if (static_cast<size_t>(Active) < CharSets.size())
+      if (std::optional<TCharSetEntry> old = SplitCharSetEntry(CharSets[static_cast<size_t>(Active)]))
+        charSet = old->CharSet;
+    StoreCharSetEntry(CharSets, FormCharSetEntry(font, charSet), Active, LanguageCount);
+  }
   StorePositions();
   Active = n;
+  if (static_cast<size_t>(n) < CharSets.size())
+    if (std::optional<TCharSetEntry> font = SplitCharSetEntry(CharSets[static_cast<size_t>(n)]))
+      SetFormFontName(font->Name);
   RestoreFormPosition();
   ApplyTexts();
+  Shown = true;
   if (AfterLanguageChanged) AfterLanguageChanged(n);
   return true;
 }
@@ -305,6 +367,38 @@ void TBaseMultiLang::Loaded() {
   Active = DefaultLang;
   ApplyTexts();
   if (AfterLanguageChanged) AfterLanguageChanged(Active);
+}
+
+bool TBaseMultiLang::SetLanguages(int m) {
+  const int n = LanguageCount;
+  if (m == n) return true;
+  if (m > n) {
+    InsertLanguageColumns(Words, n, m);
+    LanguageCount = m;
+    return true;
+  }
+  if (m < 1) {
+    HintMessageBox("You have to provide at least 1 language.", MbOK | MbIconInformation);
+    return false;
+  }
+  if (Active >= m) {
+    if (HintMessageBox("You are decreasing the number of languages.\rEntries for the removed language will be "
+                       "lost.\rThe currently displayed language will be deleted, too.\r\rDo you really want to "
+                       "continue?",
+                       MbYesNo | MbIconQuestion) != IdYes)
+      return false;
+    // A vetoed switch keeps every language: the one shown can't go.
+    if (!SetActiveLanguage(0)) return false;
+  } else if (HintMessageBox("You are decreasing the number of languages.\rEntries for the removed language will "
+                            "be lost.\r\rContinue?",
+                            MbYesNo | MbIconQuestion) != IdYes) {
+    return false;
+  }
+  DeleteLanguageColumns(Words, n, m);
+  LanguageCount = m;
+  // The fallback may not point at a language that went.
+  if (DefaultLang >= m) DefaultLang = 0;
+  return true;
 }
 
 bool TBaseMultiLang::SetSwitchPositions(TSwitchPositions value) {

@@ -22,6 +22,8 @@
 // per-language positions of the window's controls:
 //   !SwitchPositions=1         0 none, 1 controls only, 2 the window and controls
 //   !Position=PlayButton,8.8.80.24,8.8.120.24,8.8.80.24,8.8.80.24
+// and one font per language, in language order:
+//   !CharSet=Arial,0
 
 #include <array>
 #include <cstdint>
@@ -95,6 +97,35 @@ void StorePositionField(std::vector<std::string>& rows, std::string_view name, c
 // The field of the last row for name in language; empty when there is none.
 std::string StoredPositionField(const std::vector<std::string>& rows, std::string_view name, int language);
 
+// ---------------------------------------------------- one font per language
+
+// An entry of CharSets: a font name, a comma and a character-set number in
+// decimal.
+struct TCharSetEntry {
+  std::string Name;
+  int CharSet = 0;
+};
+std::string FormCharSetEntry(std::string_view name, int charSet);
+// None for an entry without a comma or without a name; a number that is not
+// one reads as 0.
+std::optional<TCharSetEntry> SplitCharSetEntry(std::string_view entry);
+// Puts entry as language's font, first filling the list up to one entry per
+// language with it.
+void StoreCharSetEntry(std::vector<std::string>& charSets, const std::string& entry, int language, int languages);
+
+// ------------------------------------------------------- language columns
+
+// The texts a new language starts with.
+inline constexpr std::string_view NewLanguageText = "?";
+// Widens every row of a table of from languages to to (more): each row gets
+// NewLanguageText for every new language at its end. An incomplete last row
+// is first filled up with empty texts.
+void InsertLanguageColumns(std::vector<std::string>& words, int from, int to);
+// Narrows every row of a table of from languages to to (fewer): the texts of
+// languages to .. from - 1 go. An incomplete last row keeps what is left of
+// its first to + 1 entries.
+void DeleteLanguageColumns(std::vector<std::string>& words, int from, int to);
+
 // --------------------------------------------------------------- the table
 
 struct TLangTable {
@@ -106,6 +137,7 @@ struct TLangTable {
   bool DefaultEnabled = false;
   TSwitchPositions SwitchPositions = spNone;
   std::vector<std::string> Positions;
+  std::vector<std::string> CharSets;
 };
 
 // Reads a table file's text (a UTF-8 byte-order mark and CR LF line ends are
@@ -151,6 +183,12 @@ public:
   std::function<void(const std::string& id, std::string& res)> IdNotFoundError;
 
   int Languages() const { return LanguageCount; }
+  // Changes the number of languages. More: every row gets a "?" text per
+  // new language. Fewer: asks first (a question that says so when the
+  // language shown goes too, which then switches to language 0) and drops
+  // the texts of the languages that go; no languages at all is refused.
+  // False when nothing changed.
+  bool SetLanguages(int m);
   int ActiveLanguage() const { return Active; }
   int DefaultLanguage() const { return DefaultLang; }
   bool DefaultEnabled() const { return DefaultOn; }
@@ -199,6 +237,11 @@ public:
   // none when it has none.
   std::optional<std::array<int, 4>> StoredPosition(std::string_view name) const;
 
+  // One font per language (see TCharSetEntry). A switch keeps the window's
+  // font as the font of the language being left and gives the window the
+  // font of the new language when the list has one.
+  std::vector<std::string> CharSets;
+
   // A table that no window owns (program code reading a window's free texts
   // before or without the window).
   bool Headless = false;
@@ -210,6 +253,10 @@ protected:
   // ApplyComponentWords.
   virtual void StorePositions() {}
   virtual void RestoreFormPosition() {}
+  // The window side: the name of the window's font (empty: nothing to keep)
+  // and giving the window the font of that name.
+  virtual std::string FormFontName() const { return {}; }
+  virtual void SetFormFontName(const std::string& /*name*/) {}
   // The window side: the caption of the window ("%Form%" rows; false when
   // the window has none) ...
   virtual bool SetFormCaption(const std::string& /*text*/) { return false; }
@@ -246,6 +293,7 @@ private:
   int DefaultLang = 0;
   bool DefaultOn = false;
   TSwitchPositions Switch = spNone;
+  bool Shown = false;  // a switch has applied a language
 };
 
 // Every multi-language object alive, in creation order.

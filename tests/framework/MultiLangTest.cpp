@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QMainWindow>
@@ -262,6 +263,39 @@ TEST(MultiLang, DroppingPositionsThatDifferAsksFirst) {
   ASSERT_TRUE(t.Words->SetSwitchPositions(spControlsOnly));
   ASSERT_TRUE(t.Words->SetSwitchPositions(spNone));
   EXPECT_EQ(boxes.Count(), 8u);
+  SetGlobalLanguage(LangEnglish);
+}
+
+TEST(MultiLang, EachLanguageKeepsItsFont) {
+  testing::TestApplication();
+  SetGlobalLanguage(LangEnglish);
+  TStageWindow t("!CharSet=DejaVu Sans,0\n!CharSet=DejaVu Serif,1\n!CharSet=DejaVu Sans Mono\n");
+  auto* own = new QLabel("Tempo", &t.Window);  // a control with a font of its own keeps it
+  own->setFont(QFont("DejaVu Sans Mono"));
+  t.Tempo->setText("Tempo");
+  const QImage sans = t.Tempo->grab().toImage();
+  EXPECT_EQ(t.Tempo->font().family(), "DejaVu Sans");
+
+  SetGlobalLanguage(LangFrench);
+  EXPECT_EQ(t.Play->text(), "Jouer");
+  EXPECT_EQ(t.Tempo->font().family(), "DejaVu Serif");
+  EXPECT_NE(t.Tempo->grab().toImage(), sans);
+  EXPECT_EQ(own->font().family(), "DejaVu Sans Mono");
+
+  // The user's font becomes French's (its character set stays), and the
+  // list is filled up to a font per language.
+  QFont chosen = t.Window.font();
+  chosen.setFamily("DejaVu Sans Mono");
+  t.Window.setFont(chosen);
+  SetGlobalLanguage(LangEnglish);
+  EXPECT_EQ(t.Tempo->grab().toImage(), sans);
+  // Dutch's entry has no comma: the font stays; leaving Dutch stores it.
+  SetGlobalLanguage(LangDutch);
+  EXPECT_EQ(t.Tempo->font().family(), "DejaVu Sans");
+  SetGlobalLanguage(LangFrench);
+  EXPECT_EQ(t.Tempo->font().family(), "DejaVu Sans Mono");
+  EXPECT_EQ(t.Words->CharSets, (std::vector<std::string>{"DejaVu Sans,0", "DejaVu Sans Mono,1", "DejaVu Sans,0",
+                                                          "DejaVu Sans,0"}));
   SetGlobalLanguage(LangEnglish);
 }
 

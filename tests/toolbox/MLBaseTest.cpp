@@ -210,3 +210,55 @@ TEST(LanguageTables, PositionRowsKeepOneFieldPerLanguage) {
 
   EXPECT_EQ(ParseLangTable("!SwitchPositions=3\n").SwitchPositions, spNone);  // out of range: ignored
 }
+
+TEST(LanguageTables, LanguagesGrowAndShrinkKeepingRowsAligned) {
+  EXPECT_EQ(FormCharSetEntry("MS Sans Serif", 1), "MS Sans Serif,1");
+  EXPECT_EQ(SplitCharSetEntry("MS Sans Serif,1")->CharSet, 1);
+  EXPECT_EQ(SplitCharSetEntry("Arial,x")->Name, "Arial");
+  EXPECT_FALSE(SplitCharSetEntry("Arial") || SplitCharSetEntry(",0"));
+  // An incomplete last row is filled up before it widens, and cut short.
+  std::vector<std::string> words = {"a", "x", "b"};
+  InsertLanguageColumns(words, 1, 2);
+  EXPECT_EQ(words, (std::vector<std::string>{"a", "x", "?", "b", "", "?"}));
+  DeleteLanguageColumns(words = {"a", "1", "2", "b", "1"}, 2, 1);
+  EXPECT_EQ(words, (std::vector<std::string>{"a", "1", "b", "1"}));
+
+  TRecordingMessageBox boxes;
+  TFakeWindow w;
+  w.SetTable(ParseLangTable("!Languages=2\n!DefaultEnabled=1\n!DefaultLanguage=1\n"
+                            "%Form%\tMixer\tMixeur\n@Bar\tBar \n"));
+  std::vector<int> switches;
+  w.AfterLanguageChanged = [&](int n) { switches.push_back(n); };
+  ASSERT_TRUE(w.SetLanguages(4));
+  EXPECT_EQ(w.Words, (std::vector<std::string>{"%Form%", "Mixer", "Mixeur", "?", "?", "@Bar", "Bar ", "", "?", "?"}));
+  ASSERT_TRUE(w.SetActiveLanguage(LangGerman));
+  EXPECT_EQ(w.Caption, "?");
+
+  EXPECT_FALSE(w.SetLanguages(0));
+  EXPECT_FALSE(w.SetLanguages(3));  // the question's default answer is No
+  boxes.Answer(IdYes);
+  ASSERT_TRUE(w.SetLanguages(3));  // Yes: English is shown first, then German goes
+  EXPECT_EQ(switches, (std::vector<int>{LangGerman, LangEnglish}));
+  EXPECT_EQ(w.Caption, "Mixer");
+  boxes.Answer(IdYes);
+  ASSERT_TRUE(w.SetLanguages(1));  // languages not shown: the shorter question
+  const std::string lost =
+      "You are decreasing the number of languages.\rEntries for the removed language will be lost.";
+  std::vector<TRecordingMessageBox::Box> shown = boxes.Boxes();
+  ASSERT_EQ(shown.size(), 4u);
+  EXPECT_EQ(shown[0].Message, "You have to provide at least 1 language.");
+  EXPECT_EQ(shown[0].Flags, MbOK | MbIconInformation);
+  EXPECT_EQ(shown[1].Message, lost + "\rThe currently displayed language will be deleted, too.\r\rDo you really "
+                                     "want to continue?");
+  EXPECT_EQ(shown[1].Flags & MbButtonMask, MbYesNo);
+  EXPECT_EQ(shown[3].Message, lost + "\r\rContinue?");
+  EXPECT_EQ(w.Words, (std::vector<std::string>{"%Form%", "Mixer", "@Bar", "Bar "}));
+  EXPECT_EQ(w.DefaultLanguage(), LangEnglish);  // the fallback language went too
+
+  // A switch vetoed on the way keeps every language.
+  ASSERT_TRUE(w.SetLanguages(2) && w.SetActiveLanguage(LangFrench));
+  w.BeforeLanguageChange = [](int, bool& allowIt) { allowIt = false; };
+  boxes.Answer(IdYes);
+  EXPECT_FALSE(w.SetLanguages(1));
+  EXPECT_EQ(w.Words.size(), 6u);
+}
