@@ -307,7 +307,7 @@ void TBaseMultiLang::SetTable(TLangTable table) {
 }
 
 void TBaseMultiLang::RangeMessage() const {
-  HintMessageBox("Value must not be higher than\rnumber of available languages.", MbOK | MbIconInformation);
+  HintMessageBox("Value must not be higher than\rnumber of available languages.", MbCancel | MbIconInformation);
 }
 
 void TBaseMultiLang::SetDefaultLanguage(int language) {

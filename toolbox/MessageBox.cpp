@@ -25,7 +25,8 @@ void SplitHintText(std::string_view text, std::string& caption, std::string& mes
 int DefaultMessageResult(uint32_t flags) {
   switch (flags & MbButtonMask) {
     case MbOKCancel:
-    case MbYesNoCancel: return IdCancel;
+    case MbYesNoCancel:
+    case MbCancel: return IdCancel;
     case MbYesNo: return IdNo;
     default: return IdOK;
   }

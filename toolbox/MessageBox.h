@@ -16,6 +16,7 @@ enum MsgFlags : uint32_t {
   MbOKCancel = 0x01,
   MbYesNoCancel = 0x03,
   MbYesNo = 0x04,
+  MbCancel = 0x08,  // a single Cancel button
   MbButtonMask = 0x0F,
   MbIconError = 0x10,
   MbIconQuestion = 0x20,

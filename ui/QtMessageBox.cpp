@@ -41,6 +41,10 @@ int TQtMessageBox::ShowMessage(const std::string& caption, const std::string& me
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
       cautious = QMessageBox::No;
       break;
+    case MbCancel:
+      box.setStandardButtons(QMessageBox::Cancel);
+      cautious = QMessageBox::Cancel;
+      break;
     default: box.setStandardButtons(QMessageBox::Ok); break;
   }
   box.setEscapeButton(cautious);

@@ -157,6 +157,7 @@ TEST(LanguageTables, GlobalLanguageReachesEveryWindowThatHasIt) {
   EXPECT_FALSE(later.SetActiveLanguage(LangDutch));
   ASSERT_EQ(boxes.Count(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].Message, "Value must not be higher than\rnumber of available languages.");
+  EXPECT_EQ(boxes.Boxes()[0].Flags & MbButtonMask, MbCancel);
 
   SetGlobalLanguage(LangFrench);
   EXPECT_EQ(later.Caption, "\xC3\x80 propos");

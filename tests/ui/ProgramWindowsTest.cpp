@@ -8,7 +8,9 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QScreen>
+#include <QTest>
 #include <QTimer>
 #include <cstdlib>
 #include <optional>
@@ -226,6 +228,30 @@ TEST(QtMessageBoxTest, CarriageReturnsBreakLines) {
   EXPECT_EQ(MessageBoxText("Error while reading the ZMP file\rwhich may be corrupted."),
             QString("Error while reading the ZMP file\nwhich may be corrupted."));
   EXPECT_EQ(MessageBoxText("a\r\nb\rc\nd"), QString("a\nb\nc\nd"));
+}
+
+// Each kind of box shows its buttons; Escape answers with the most cautious.
+TEST(QtMessageBoxTest, ButtonsOfEachKindAndTheirEscapeAnswer) {
+  testing::TestApplication();
+  TQtMessageBox handler;
+  const std::pair<uint32_t, QMessageBox::StandardButtons> kinds[] = {
+      {MbOK, QMessageBox::Ok},
+      {MbOKCancel, QMessageBox::Ok | QMessageBox::Cancel},
+      {MbYesNoCancel, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel},
+      {MbYesNo, QMessageBox::Yes | QMessageBox::No},
+      {MbCancel, QMessageBox::Cancel},
+  };
+  for (const auto& [flags, buttons] : kinds) {
+    QMessageBox::StandardButtons shown = QMessageBox::NoButton;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      shown = box->standardButtons();
+      QTest::keyClick(box, Qt::Key_Escape);
+    });
+    EXPECT_EQ(handler.ShowMessage("", "text", flags | MbIconInformation), DefaultMessageResult(flags));
+    EXPECT_EQ(shown, buttons) << flags;
+  }
 }
 
 TEST(SelectQtPlatformTest, OffscreenOnlyWithoutADisplayAndWithoutAChoice) {
