@@ -643,14 +643,16 @@ void TSettingsForm::BuildSamplePage(TTab95Sheet* sheet) {
                           "PREAMP", "ATTACK", "DECAY", "ST.DELAY", "REVERB"};
   const char* labelNames[] = {"FXLabel", "FXSineVolLabel", "FXSineLabel", "FX3Label", "CutOffLabel", "ResLabel",
                               "PreAmpLabel", "AttackLabel", "DecayLabel", "StDelLabel", "ReverbLabel"};
+  // The lower row's captions differ in width: its wheels are spaced so that
+  // the gaps between the captions are even.
+  const int lowerCentres[] = {32, 81, 127, 178, 232};
   for (int i = 0; i < 11; ++i) {
     const TChannelValueSpec& spec = ChannelValueSpecs()[size_t(i)];
     const int rowY = i < 6 ? 102 : 162;
-    const int col = i < 6 ? i : i - 6;
-    const int x = i < 6 ? 12 + col * 76 : 10 + col * 50;
+    const int centre = i < 6 ? 38 + i * 76 : lowerCentres[i - 6];
     TWAVWheel* w = MakeWheel(face, spec.Name, spec.Hint, spec.Min, spec.Max, spec.Default, MiddleWheels);
-    w->setGeometry(x + 14, rowY, 24, 24);
-    PanelLabel(face, labelNames[i], labels[i], QRect(x - 4, rowY + 28, 60, 12));
+    w->setGeometry(centre - 12, rowY, 24, 24);
+    PanelLabel(face, labelNames[i], labels[i], QRect(centre - 30, rowY + 28, 60, 12));
     ValueControls.push_back({w, &spec});
   }
   RevTypeSelect = MakeSelector(face, "RevTypeSelect", "RevType", 2, 1);

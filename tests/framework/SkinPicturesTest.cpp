@@ -78,6 +78,13 @@ TEST(SkinPictures, EveryListOfBothStylesHasItsControlsFramesAndLooks) {
   // are eleven different pictures.
   EXPECT_NE(dark.MiddleWheelIL.Image(10), dark.MiddleWheelIL.Image(11));
   for (int i = 1; i < dark.LCDIL.Count(); ++i) EXPECT_NE(dark.LCDIL.Image(i), dark.LCDIL.Image(i - 1)) << i;
+  // Channel names are written in the channels' colours: in both styles, the
+  // name button and the collapsed row put a dark window under the name.
+  for (const TSkin* skin : {&dark, &light}) {
+    EXPECT_LT(qGray(skin->SetBtnIL.Image(0).pixel(40, 10)), 60);
+    for (int frame = 0; frame < 2; ++frame)
+      for (int x : {10, 60, 120}) EXPECT_LT(qGray(skin->ZippedIL.Image(frame).pixel(x, 8)), 60) << frame << "," << x;
+  }
 
   // The surfaces: the panel is the window's width, carries no key colour,
   // and every control of the panel lies on it.

@@ -51,7 +51,9 @@ QImage BrowserPage(TScreenContext& c) {
   TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
   // A small library: folders with their descriptions, samples of every
   // kind, and a drum script beside its rendered WAV.
-  const std::string lib = (c.WorkDir + "Library/").toStdString();
+  // Under a folder of ordinary names: the path shown above the tree ends
+  // in them rather than in the temporary folder's random name.
+  const std::string lib = (c.WorkDir + "home/Music/Library/").toStdString();
   for (const char* f : {"Kicks/909 Long.wav", "Kicks/Deep Sub.wav", "Kicks/Punchy.wav", "Breaks/Amen 170.wav",
                         "Breaks/Funky Drummer.wav", "Breaks/Think Break.wav", "Breaks/Hot Pants.wav",
                         "Percussion/Conga Hi.wav", "Percussion/Shaker.wav", "Pads/Warm Pad.syn",

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 
+#include "core/ChannelFiles.h"
 #include "editors/SettingsForm.h"
 #include "framework/Tab95.h"
 #include "model/Channels.h"
@@ -36,7 +37,14 @@ int SynthChannel() {
 }
 
 VS_SCREEN("channel-settings-midi", [](TScreenContext& c) { return Page(c, 0, "MIDISheet"); });
-VS_SCREEN("channel-settings-sample", [](TScreenContext& c) { return Page(c, 1, "SampleSheet"); });
+VS_SCREEN("channel-settings-sample", [](TScreenContext& c) {
+  // The snare's sample as if the user had loaded it here: the recent
+  // samples box shows its file rather than the empty entry.
+  c.Program();
+  if (const TChannel* snare = CurrentSong().Channel(1))
+    Windows().SettingsForm->AddRecentSample(ResolveSamplePath(snare->SampleFileName));
+  return Page(c, 1, "SampleSheet");
+});
 VS_SCREEN("channel-settings-pitch", [](TScreenContext& c) { return Page(c, 2, "PitchSheet"); });
 VS_SCREEN("channel-settings-delay", [](TScreenContext& c) { return Page(c, 3, "DelaySheet"); });
 VS_SCREEN("channel-settings-mix", [](TScreenContext& c) { return Page(c, 4, "MixSheet"); });

@@ -174,7 +174,7 @@ QImage MainWindowParts(const TSkin& skin, const TSong& song) {
     if (collapsed) {
       skin.ZippedIL.Draw(p, x0 + 4, rowTop + 4, 0);
       Text(p, QRect(x0 + 10, rowTop + 4, skin.ZippedIL.Width() - 20, skin.ZippedIL.Height()),
-           QString::fromStdString(c.Name), style.SBTreeFont, Qt::AlignLeft | Qt::AlignVCenter);
+           QString::fromStdString(c.Name), style.SBTitleFont, Qt::AlignLeft | Qt::AlignVCenter);
       break;
     }
     const int frames = skin.MiddleWheelIL.Count();

@@ -126,6 +126,8 @@ QImage PaintZipped(const TStylePalette& pal) {
   return FrameStrip(ZippedRow.Width, ZippedRow.Height, 2, pal.Rack, true, [&](QPainter& p, const QRect& r, int selected) {
     const QRectF plate = QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5);
     Plate(p, plate, 3, pal, false, selected ? pal.Accent : QColor());
+    // The same dark label window as on the name buttons, up to the grip.
+    Recess(p, plate.adjusted(3, 2.5, -14, -2.5), 2, pal.Glass, pal);
     for (int k = 0; k < 3; ++k) {
       p.setPen(selected ? pal.Accent : pal.PrintDim);
       const double x = plate.right() - 10 + k * 2.5;
