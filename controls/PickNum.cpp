@@ -16,6 +16,9 @@ namespace vs {
 namespace {
 
 constexpr int SpinFirstDelay = 200;
+// The arrows' face: a raised grey a step above the panel, with light arrows
+// (the "PickNum" picture is drawn over the same grey).
+constexpr TColor SpinArrowFace = 0x00514B46;
 constexpr int SpinMinWidth = 15;
 constexpr int EditFrame = 2;
 
@@ -40,7 +43,7 @@ TSpinButton::TSpinButton(QWidget* parent) : QWidget(parent) {
   for (int i = 0; i < 2; ++i) {
     auto* arrow = new TTimerSpeedButton(this, SpinFirstDelay);
     arrow->setObjectName(i == 0 ? "UpArrow" : "DownArrow");
-    arrow->SetColor(ClSilver);
+    arrow->SetColor(SpinArrowFace);
     arrow->SetNumGlyphs(1);
     arrow->SetOptions(tbTransparentBitmap | tbShowPressed);
     arrow->SetStyle(TBtnFrameStyle::FS_VekFlat);

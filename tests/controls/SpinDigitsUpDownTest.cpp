@@ -55,6 +55,13 @@ TEST(PickNum, TypedSteppedAndLeftWithinItsRange) {
   // takes the focus.
   pick->SetValue(60);
   TTimerSpeedButton& up = *pick->Button()->UpArrow();
+  // The arrows sit on the dark panel as dark keys with light arrows.
+  const QImage key = up.grab().toImage();
+  int lightest = 0;
+  for (int y = 0; y < key.height(); ++y)
+    for (int x = 0; x < key.width(); ++x) lightest = std::max(lightest, qGray(key.pixel(x, y)));
+  EXPECT_LT(qGray(key.pixel(2, key.height() - 3)), 100);
+  EXPECT_GT(lightest, 180);
   QTest::mousePress(&up, Qt::LeftButton, {}, QPoint(4, 3));
   EXPECT_EQ(pick->Value(), 61);
   EXPECT_TRUE(pick->hasFocus());

@@ -37,7 +37,7 @@ VS_ART("control-resources", [](const TArtContext& c) {
   bool ok = c.SaveBmp(ArrowPair(9, 9, TArrow::Left, TArrow::Right, Ink, PanelFace, 2.0, 1.0), "Resources/NumB.bmp");
   ok &= c.SaveBmp(FaderKnob(12, 22, false), "Resources/SKnobH.bmp");
   ok &= c.SaveBmp(FaderKnob(22, 12, true), "Resources/SKnob.bmp");
-  ok &= c.SaveBmp(ArrowPair(9, 5, TArrow::Up, TArrow::Down, QColor(0x1E, 0x20, 0x24), Silver, 1.0, 0.5),
+  ok &= c.SaveBmp(ArrowPair(9, 5, TArrow::Up, TArrow::Down, Ink, SpinFace, 1.0, 0.5),
                   "Resources/PickNum.bmp");
   ok &= c.SaveBmp(ArrowPair(8, 5, TArrow::Up, TArrow::Down, QColor(0x1E, 0x20, 0x24), BevelGrey, 0.5, 0.5),
                   "Resources/MeroUpDown.bmp");

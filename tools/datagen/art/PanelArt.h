@@ -26,7 +26,7 @@ inline const QColor Ink{0xD9, 0xDC, 0xE1};          // labels, pointers
 inline const QColor InkDim{0x74, 0x78, 0x80};       // disabled marks
 inline const QColor Amber{0xF2, 0x9A, 0x2E};        // lit lamps, value arcs
 inline const QColor AmberHot{0xFF, 0xD2, 0x8A};     // the lamp's bright centre
-inline const QColor Silver{0xC0, 0xC0, 0xC0};       // face of the spin arrows
+inline const QColor SpinFace{0x46, 0x4B, 0x51};     // face of the spin arrows
 inline const QColor BevelGrey{0xA0, 0xA0, 0xA0};    // face of the up-down zones
 inline const QColor RackFace{0x26, 0x28, 0x2D};     // the channel rack behind the rows
 
