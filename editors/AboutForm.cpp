@@ -27,6 +27,8 @@ constexpr int ClientWidth = 440, ClientHeight = 268;
 // The credits' window: the text moves up through it and comes in again
 // from its lower edge.
 constexpr int CreditsWidth = 200, CreditsHeight = 120;
+// The well's rim above and below that window.
+constexpr int CreditsInset = 5;
 
 }  // namespace
 
@@ -92,8 +94,12 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Windo
 
   FCreditsPanel = new TPanelWell(this);
   FCreditsPanel->setObjectName("CreditsPanel");
-  FCreditsPanel->setGeometry(226, 96, CreditsWidth, CreditsHeight);
-  FCreditsEdit = new TRichEditEx(FCreditsPanel);
+  FCreditsPanel->setGeometry(226, 96 - CreditsInset, CreditsWidth, CreditsHeight + 2 * CreditsInset);
+  // The text moves through a window inside the well's rim, never over it.
+  auto* creditsView = new QWidget(FCreditsPanel);
+  creditsView->setObjectName("CreditsView");
+  creditsView->setGeometry(0, CreditsInset, CreditsWidth, CreditsHeight);
+  FCreditsEdit = new TRichEditEx(creditsView);
   FCreditsEdit->setObjectName("CreditsEdit");
   FCreditsEdit->setReadOnly(true);
   FCreditsEdit->setFrameShape(QFrame::NoFrame);

@@ -239,6 +239,14 @@ TEST_F(PresentationProgram, AboutSlidesInWithTheVersionAndItsCreditsScroll) {
     credits.move(0, 121 - credits.height());
     about.ScrollTimerTimer();
     EXPECT_EQ(credits.y(), 120);
+    // Text coming in at the lower edge stays off the well's rim.
+    credits.move(0, 100);
+    const QImage well = about.CreditsPanel()->grab().toImage();
+    int lightest = 0;
+    for (int y = well.height() - 5; y < well.height() - 2; ++y)
+      for (int x = 10; x < well.width() - 10; ++x) lightest = std::max(lightest, qGray(well.pixel(x, y)));
+    EXPECT_LT(lightest, 120);
+    credits.move(0, 120);
     EXPECT_EQ(about.ScrollTimer().interval(), 150);
     QTest::mouseClick(credits.viewport(), Qt::LeftButton);
     EXPECT_EQ(about.ScrollTimer().interval(), 50);
