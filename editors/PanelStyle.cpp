@@ -11,6 +11,17 @@ namespace vs::panel {
 
 namespace {
 
+// Slim dark scroll bars with a rounded grip and no arrow buttons.
+const char* const ScrollBars = R"(
+QScrollBar:vertical { background: #1C1E22; width: 9px; margin: 0; }
+QScrollBar:horizontal { background: #1C1E22; height: 9px; margin: 0; }
+QScrollBar::handle:vertical { background: #4A4E56; border-radius: 3px; min-height: 20px; }
+QScrollBar::handle:horizontal { background: #4A4E56; border-radius: 3px; min-width: 20px; }
+QScrollBar::add-line, QScrollBar::sub-line { height: 0; width: 0; }
+QScrollBar::add-page, QScrollBar::sub-page { background: none; }
+QAbstractScrollArea::corner { background: #1C1E22; }
+)";
+
 const char* const StyleSheet = R"(
 QLabel, QCheckBox, QRadioButton, QComboBox, QLineEdit { color: #D9DCE1; }
 vs--TPage95Control, vs--TTab95Sheet { background-color: #2B2E33; color: #D9DCE1; }
@@ -53,9 +64,6 @@ QHeaderView::section {
   font-weight: bold; font-size: 10px;
 }
 QScrollArea { background: transparent; }
-QScrollBar:vertical { background: #1C1E22; width: 9px; margin: 0; }
-QScrollBar::handle:vertical { background: #4A4E56; border-radius: 3px; min-height: 20px; }
-QScrollBar::add-line, QScrollBar::sub-line { height: 0; width: 0; }
 QMenu { background: #24272C; border: 1px solid #3E4249; padding: 3px; }
 QMenu::item { padding: 3px 18px 3px 18px; }
 QMenu::item:selected { background: #F29A2E; color: #17191D; }
@@ -82,8 +90,10 @@ void ApplyPanelStyle(QWidget* window) {
   font.setPixelSize(11);
   window->setFont(font);
   window->setAutoFillBackground(true);
-  window->setStyleSheet(QString::fromLatin1(StyleSheet));
+  window->setStyleSheet(QString::fromLatin1(StyleSheet) + ScrollBarStyle());
 }
+
+QString ScrollBarStyle() { return QString::fromLatin1(ScrollBars); }
 
 void ApplyTabLook(TCustomTab95Control* tabs) {
   tabs->SetTabInactiveColor(InactiveTab);

@@ -27,6 +27,8 @@ inline const QColor InactiveTab{0x22, 0x25, 0x2A};
 
 // Palette and style sheet of the panel on window and its children.
 void ApplyPanelStyle(QWidget* window);
+// The panel's scroll bars alone, for a window of its own colours.
+QString ScrollBarStyle();
 // Tabs on the panel: bold captions, the tabs at rest dark with grey text.
 void ApplyTabLook(TCustomTab95Control* tabs);
 

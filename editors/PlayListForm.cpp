@@ -20,6 +20,7 @@
 #include "core/PlayPosition.h"
 #include "core/Style.h"
 #include "core/Transport.h"
+#include "editors/PanelStyle.h"
 #include "editors/PatNameForm.h"
 #include "editors/PlaylistMaps.h"
 #include "framework/ActionTable.h"
@@ -130,6 +131,7 @@ TPlayListForm::TPlayListForm(TPreferences& prefs, QWidget* parent)
   layout->setSpacing(0);
   Grid = new TPlayListGrid(*this, this);
   Grid->setFrameShape(QFrame::NoFrame);
+  Grid->setStyleSheet(panel::ScrollBarStyle());
   Grid->LineColor = PlaylistLineColour;
   Grid->ClipCells = false;  // only the turned header texts need a clip
   Grid->SetColCount(PlaylistColumns);

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -91,6 +92,11 @@ TEST_F(PlayListFormTest, ClickPlacesThePatternAndTheSavedSongHoldsIt) {
   Form->FollowPosition();
   QApplication::processEvents();
   EXPECT_EQ(QColor(Grid().viewport()->grab().toImage().pixel(empty.center() + QPoint(3, 3))), QColor(0xFF, 0xFF, 0xFF));
+  // The white sheet scrolls with the panel's dark bars, not light ones.
+  for (QScrollBar* bar : {Grid().verticalScrollBar(), Grid().horizontalScrollBar()}) {
+    const QImage track = bar->grab().toImage();
+    EXPECT_LT(qGray(track.pixel(track.width() - 2, track.height() - 2)), 60);
+  }
 
   // Saved and read back: the pattern plays at that bar and nowhere else.
   TTestDir dir;
