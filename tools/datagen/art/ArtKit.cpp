@@ -137,7 +137,9 @@ void Print(QPainter& p, const QRectF& r, const QString& text, int pixelSize, con
   QFont f(QStringLiteral("DejaVu Sans"));
   f.setPixelSize(pixelSize);
   f.setBold(bold);
-  f.setLetterSpacing(QFont::AbsoluteSpacing, pixelSize <= 8 ? 0.6 : 0.3);
+  // Whole pixels for small print: a fraction, rounded glyph by glyph under
+  // full hinting, spaces the letters of a short word unevenly.
+  f.setLetterSpacing(QFont::AbsoluteSpacing, pixelSize <= 8 ? 1.0 : 0.3);
   f.setHintingPreference(QFont::PreferFullHinting);
   p.setFont(f);
   // Relief: dark panels print with a shadow above, light ones with a
