@@ -141,7 +141,8 @@ QImage PaintPanel(const TStylePalette& pal) {
   Print(p, QRectF(meter.left(), meter.bottom() + 2, meter.width(), 9), QStringLiteral("L   OUTPUT   R"), 6, pal,
         Qt::AlignCenter, true, &pal.PrintDim);
   const QRect scopeBtn = R(PanelPlace("ScopeButton"));
-  Print(p, QRectF(scopeBtn.left() - 4, scopeBtn.bottom() + 1, 26, 9), QStringLiteral("SCOPE"), 6, pal,
+  // Below the key's well, not across its rim; the panel's edge is close.
+  Print(p, QRectF(scopeBtn.left() - 4, scopeBtn.bottom() + 2.5, 30, 7), QStringLiteral("SCOPE"), 6, pal,
         Qt::AlignCenter, true, &pal.PrintDim);
 
   // Faders.
