@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace vs {
 
@@ -15,6 +16,16 @@ void TMoveBevel::paintEvent(QPaintEvent*) {
   TCanvas canvas(painter);
   // Lowered: dark along the top and left, light along the bottom and right.
   DrawFrame3D(canvas, TRect::Sized(0, 0, width(), height()), ClBtnShadow, ClBtnHighlight);
+  // A grip of raised dots in the middle, so that it reads as a handle.
+  if (width() < 12 || height() < 6) return;
+  const int dots = std::min(12, (width() - 8) / 4);
+  const int left = (width() - (dots * 4 - 2)) / 2;
+  const int top = height() / 2 - 1;
+  for (int i = 0; i < dots; ++i) {
+    const int x = left + i * 4;
+    canvas.FillRect(TRect::Sized(x, top, 1, 1), ClBtnHighlight);
+    canvas.FillRect(TRect::Sized(x + 1, top + 1, 1, 1), ClBtnShadow);
+  }
 }
 
 void TMoveBevel::mousePressEvent(QMouseEvent* event) {

@@ -99,6 +99,12 @@ TEST(MoveBevel, DraggingItMovesItsWindowByThePointersTravel) {
   auto* bevel = new TMoveBevel(popup);
   bevel->setGeometry(0, 0, 100, 14);
   popup->show();
+  // Sunk in, with a grip of dots across its middle.
+  const QImage look = bevel->grab().toImage();
+  int marked = 0;
+  for (int x = 1; x < 99; ++x) marked += look.pixel(x, 6) != look.pixel(x, 3);
+  EXPECT_GE(marked, 12);
+  EXPECT_LE(marked, 60);
   int presses = 0;
   bevel->OnMouseDown = [&](QWidget*, const TMouseInfo&) { ++presses; };
 
