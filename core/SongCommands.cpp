@@ -66,6 +66,10 @@ const char* SaveTypeExtension(int type) {
   }
 }
 
+std::string CollectWriteErrorMessage(const std::string& fileName) {
+  return "Error|The sample could not be written as " + fileName + ".";
+}
+
 std::string SongSaveErrorMessage(const std::string& fileName, const TWriteResult& result) {
   return "Error|The song could not be saved as " + fileName + ".\r" + result.Reason();
 }
@@ -416,22 +420,28 @@ int TSongCommands::CollectSamples(bool clickMarked) {
   if (!folder || folder->empty()) return 0;
   Host.SetBusyCursor(true);
   int written = 0;
-  for (int i = 0; i < song.ChannelCount(); ++i) {
+  std::string failed;  // the first file that could not be written
+  for (int i = 0; i < song.ChannelCount() && failed.empty(); ++i) {
     TChannel& channel = *song.Channels[i];
     if (channel.SampleFileName.empty()) continue;
     const std::string path = ResolveSamplePath(channel.SampleFileName);
     if (path.empty()) continue;
+    if (clickMarked && channel.Sample.Length <= 0) continue;
     const std::string target = AddBackslash(*folder) + ExtractFileName(path);
-    if (!clickMarked) {
-      if (CopyFileNoOverwrite(path, target)) ++written;
-    } else if (channel.Sample.Length > 0) {
-      if (CreateFileNoOverwrite(target, [&](const std::string& temp) {
-            return Host.WriteClickMarkedSample(channel.Sample, temp);
-          }))
-        ++written;
-    }
+    // A file of that name stays and is skipped without a word.
+    if (FileExists(target)) continue;
+    const bool ok = clickMarked ? CreateFileNoOverwrite(target,
+                                                        [&](const std::string& temp) {
+                                                          return Host.WriteClickMarkedSample(channel.Sample, temp);
+                                                        })
+                                : CopyFileNoOverwrite(path, target);
+    if (ok)
+      ++written;
+    else if (!FileExists(target))
+      failed = target;
   }
   Host.SetBusyCursor(false);
+  if (!failed.empty()) HintMessageBox(CollectWriteErrorMessage(failed), MbOK | MbIconError);
   return written;
 }
 

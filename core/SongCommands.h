@@ -45,6 +45,8 @@ extern const char* const CollectClickTitle;     // "Save click marked samples"
 extern const char* const CopySamplesText;       // "Copy the %d samples you used to..."
 // "Error|The song could not be saved as %s.\r" + the system's reason.
 std::string SongSaveErrorMessage(const std::string& fileName, const TWriteResult& result);
+// "Error|The sample could not be written as %s."
+std::string CollectWriteErrorMessage(const std::string& fileName);
 
 struct TSaveChoice {
   std::string FileName;
@@ -148,7 +150,8 @@ public:
   bool ZippedCommand();
   bool SaveAsType(int type, bool fromWindow = false);
   // Copies every channel's sample file (or, clickMarked, writes its sample
-  // with markers) into a chosen folder, never over an existing file.
+  // with markers) into a chosen folder, never over an existing file. The
+  // first file that can't be written is reported and ends the collection.
   // Returns the files written.
   int CollectSamples(bool clickMarked);
 
