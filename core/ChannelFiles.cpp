@@ -6,6 +6,7 @@
 #include "core/ChannelCommands.h"
 #include "core/ProgramPaths.h"
 #include "model/Channels.h"
+#include "model/MB404Params.h"
 #include "model/MixerLock.h"
 #include "engine/ChannelSample.h"
 #include "engine/MixThread.h"
@@ -72,7 +73,8 @@ public:
 };
 
 // Renders a drum script into its WAV file, telling the user of failures.
-void RenderDrumScript(const std::string& script, const std::string& wav) {
+// False when a failure was told.
+bool RenderDrumScript(const std::string& script, const std::string& wav) {
   Host->ShowInfo("Rendering: " + LowerCase(ExtractFileName(script)));
   const int result = RenderDSFile(script, wav, nullptr);
   if (result == LibraryMissing)
@@ -81,6 +83,9 @@ void RenderDrumScript(const std::string& script, const std::string& wav) {
     Host->ShowError(DSLibraryTooOldMessage);
   else if (result == 2 || result == 3)
     Host->ShowError(DSScriptFaultMessage);
+  else
+    return true;
+  return false;
 }
 
 void UpdateSampleCommands(const TSong& song) {
@@ -156,26 +161,47 @@ int LoadSampleFile(const std::string& name, TWAVSample& sample) {
   return LoadWAVSample(wav, sample);
 }
 
-void LoadFileIntoChannel(TSong& song, int index, const std::string& name, bool adoptName, bool refresh) {
+namespace {
+
+// A preset file that holds a whole parameter block.
+bool ReadableMB404Preset(const std::string& name) {
+  std::error_code ec;
+  const std::string file = ExistingFile(name);
+  const uintmax_t size = fs::file_size(file.empty() ? name : file, ec);
+  return !ec && size >= MB404ParamBytes;
+}
+
+// With keepOnFailure a file that can't be loaded leaves the channel as it
+// was and is reported; false then.
+bool LoadIntoChannel(TSong& song, int index, const std::string& name, bool adoptName, bool refresh,
+                     bool keepOnFailure) {
   TChannel* ch = song.Channel(index);
-  if (!ch) return;
+  if (!ch) return false;
   const std::string ext = UpperCase(ExtractFileExt(name));
   if (!name.empty() && !IsSampleExtension(ext)) {
+    bool loaded = true;
     if (ext == ".404") {
       std::string file = ExistingFile(name);
-      if (ch->LoadMB404Preset(file.empty() ? name : file)) {
+      loaded = ch->LoadMB404Preset(file.empty() ? name : file);
+      if (loaded) {
         Host->RefreshChannelSettings(index);
         song.SetModified();
       }
     } else if (ext == ".FPR") {
       std::string file = ExistingFile(name);
-      if (ch->LoadFXText(file.empty() ? name : file)) song.SetModified();
+      loaded = ch->LoadFXText(file.empty() ? name : file);
+      if (loaded) song.SetModified();
     }
-    return;
+    // A good preset on a sample channel is passed over as ever.
+    if (!loaded && keepOnFailure && (ch->Kind == 1 || ext != ".404" || !ReadableMB404Preset(name)))
+      Host->ShowError(SampleLoadErrorMessage(name));
+    return loaded;
   }
-  if (name == ch->SampleFileName || ch->Kind == 1) return;
+  if (name == ch->SampleFileName || ch->Kind == 1) return true;
 
   std::string adopted = ChangeFileExt(ExtractFileName(name), "");
+  bool reported = false;  // the drum renderer told of its failure
+  int result = WAVCannotOpen;
   {
     TBusyCursor busy;
     // A song read apart (an opening song file) is not the mixer's: nothing
@@ -188,12 +214,13 @@ void LoadFileIntoChannel(TSong& song, int index, const std::string& name, bool a
     const std::string resolved = ResolveSamplePath(name);
     if (ext == ".DS" && !resolved.empty()) {
       const std::string wav = SiblingWAVPath(resolved);
-      if (!IsFile(wav)) RenderDrumScript(resolved, wav);
+      if (!IsFile(wav)) reported = !RenderDrumScript(resolved, wav);
     }
-    ch->Sample.Clear();
+    // The channel's frames wait aside until the new ones are there.
+    TWAVSample kept;
+    kept.AssignData(ch->Sample);
     LoadedSample.Clear();
 
-    int result = WAVCannotOpen;
     if (!resolved.empty()) {
       Host->ShowInfo("Loading: " + LowerCase(ExtractFileName(resolved)));
       if (ext == ".SYN") {
@@ -216,12 +243,22 @@ void LoadFileIntoChannel(TSong& song, int index, const std::string& name, bool a
         result = LoadWAVSample(SiblingWAVPath(resolved), LoadedSample);
       }
     }
-    if (result == 0)
+    if (result == 0) {
       ProcessSample(*ch, LoadedSample);
-    else
+    } else {
       LoadedSample.Clear();
-
-    ch->SampleFileName = resolved.empty() ? name : StoredSampleName(resolved);
+      if (keepOnFailure && !name.empty()) {
+        ch->Sample.AssignData(kept);
+      } else {
+        result = 0;  // the name is kept below with an empty sample
+      }
+    }
+    if (result == 0) ch->SampleFileName = resolved.empty() ? name : StoredSampleName(resolved);
+  }
+  if (result != 0) {
+    // Outside the output hold: the box waits for the user.
+    if (!reported) Host->ShowError(SampleLoadErrorMessage(name));
+    return false;
   }
   // Named after the output is resumed: views hear of it outside MixerLock.
   if (adoptName && Host->AdjustChannelName()) {
@@ -232,6 +269,21 @@ void LoadFileIntoChannel(TSong& song, int index, const std::string& name, bool a
   song.SetModified();
   song.Notify(&SongListener::ChannelChanged, index);
   UpdateSampleCommands(song);
+  return true;
+}
+
+}  // namespace
+
+std::string SampleLoadErrorMessage(const std::string& name) {
+  return "Error|The file " + name + " could not be loaded.\rIt is missing or is no sample the program can read.";
+}
+
+void LoadFileIntoChannel(TSong& song, int index, const std::string& name, bool adoptName, bool refresh) {
+  LoadIntoChannel(song, index, name, adoptName, refresh, false);
+}
+
+bool LoadChosenFileIntoChannel(TSong& song, int index, const std::string& name, bool adoptName, bool refresh) {
+  return LoadIntoChannel(song, index, name, adoptName, refresh, true);
 }
 
 void LoadFileIntoChannel(int index, const std::string& name, bool adoptName, bool refresh) {
@@ -313,11 +365,12 @@ void LoadFilesIntoChannels(TSong& song, int firstIndex, const std::vector<std::s
       if (song.ChannelCount() <= before) return;  // no channel could be added
     }
     TChannel& ch = *song.Channel(index);
-    if (HasExtension(file, ".404") && ch.Kind != 1) {
+    // A preset that can't be read leaves a sample channel a sample channel.
+    if (HasExtension(file, ".404") && ch.Kind != 1 && ReadableMB404Preset(file)) {
       ch.MakeMB404(true);
       Host->ArrangeRack();
     }
-    LoadFileIntoChannel(song, index, file, true, true);
+    LoadChosenFileIntoChannel(song, index, file, true, true);
     ++index;
   }
 }

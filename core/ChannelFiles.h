@@ -102,6 +102,13 @@ int LoadSampleFile(const std::string& name, TWAVSample& sample);
 // refresh the channel settings window is refreshed.
 void LoadFileIntoChannel(TSong& song, int index, const std::string& name, bool adoptName, bool refresh);
 void LoadFileIntoChannel(int index, const std::string& name, bool adoptName, bool refresh);
+// The same for a file the user picked, dropped or handed over: one that
+// can't be found or read (or a preset that can't be read) leaves the channel
+// as it was, its sample, name and stored file name, and is reported with
+// SampleLoadErrorMessage. False then.
+bool LoadChosenFileIntoChannel(TSong& song, int index, const std::string& name, bool adoptName, bool refresh);
+// "Error|..." naming the file that could not be loaded.
+std::string SampleLoadErrorMessage(const std::string& name);
 
 // Loads a file into PreviewSample (the preview voices stopped first);
 // its play length is its whole length.
@@ -124,9 +131,10 @@ void PlayPreview(const TChannel& channel);
 // The same with the sample's loop off for that voice.
 void Preview(TChannel& channel);
 
-// Loads files into consecutive channels from firstIndex on, appending
-// channels where the rack ends; a ".404" file first turns a sample channel
-// into a synthesizer channel with its automatic name.
+// Loads files the user dropped or picked (LoadChosenFileIntoChannel) into
+// consecutive channels from firstIndex on, appending channels where the
+// rack ends; a readable ".404" file first turns a sample channel into a
+// synthesizer channel with its automatic name.
 void LoadFilesIntoChannels(TSong& song, int firstIndex, const std::vector<std::string>& files);
 
 // True for a song (".ZMP") or a song package (".ZIP"), which is then opened

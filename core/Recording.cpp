@@ -174,7 +174,7 @@ void TRecording::Close(TSong& song, int channel) {
   CaptureBytes = 0;
   std::string& pending = PendingRecordedFile();
   if (pending.empty()) return;
-  LoadFileIntoChannel(song, channel, pending, true, true);
+  LoadChosenFileIntoChannel(song, channel, pending, true, true);
   pending.clear();
 }
 

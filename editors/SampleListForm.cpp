@@ -407,7 +407,7 @@ void TSampleListForm::LoadIntoChannel(const TTreeNTNode* node) {
   const std::string file = BrowserNodeSampleFile(node);
   if (file.empty()) return;
   TSong& song = CurrentSong();
-  LoadFileIntoChannel(song, SelectedChannelIndex(song), file, true, true);
+  LoadChosenFileIntoChannel(song, SelectedChannelIndex(song), file, true, true);
 }
 
 void TSampleListForm::NodeMouseDown(int x, int y, Qt::MouseButton button) {

@@ -718,9 +718,10 @@ void TSettingsForm::AddRecentSample(const std::string& file) { ShowFileNameBox(R
 void TSettingsForm::LoadSampleIntoChannel(const std::string& file) {
   if (!Shown()) return;
   Applying = true;
-  LoadFileIntoChannel(Song(), Tag, file, true, true);
+  const bool loaded = LoadChosenFileIntoChannel(Song(), Tag, file, true, true);
   Applying = false;
-  if (const TChannel* c = Shown(); c && !c->SampleFileName.empty()) AddRecentSample(ResolveSamplePath(c->SampleFileName));
+  if (const TChannel* c = Shown(); loaded && c && !c->SampleFileName.empty())
+    AddRecentSample(ResolveSamplePath(c->SampleFileName));
   UpdateChannelSettingsForm();
 }
 
