@@ -104,9 +104,7 @@ TMIDIForm::TMIDIForm(TPreferences& prefs, QWidget* parent) : QWidget(parent, Qt:
   panel::ApplyTabLook(SettingsControl);
   layout->addWidget(SettingsControl);
   auto sheet = [this](const char* name, const char* caption) {
-    auto* s = new TTab95Sheet(SettingsControl, QString::fromUtf8(caption));
-    s->setObjectName(name);
-    return s;
+    return new TTab95Sheet(SettingsControl, QString::fromUtf8(caption), name);
   };
   MIDISheet = sheet("MIDISheet", "MIDI");
   WAVSheet = sheet("WAVSheet", "WAV");

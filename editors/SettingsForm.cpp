@@ -139,9 +139,7 @@ TSettingsForm::TSettingsForm(TPreferences& prefs, QWidget* parent)
   SettingsPageControl->setFont(tabFont);
   SettingsPageControl->SetTabInactiveFont(tabFont);
   auto sheet = [this](const char* name, const char* caption) {
-    auto* s = new TTab95Sheet(SettingsPageControl, caption);
-    s->setObjectName(name);
-    return s;
+    return new TTab95Sheet(SettingsPageControl, caption, name);
   };
   MIDISheet = sheet("MIDISheet", "MIDI");
   SampleSheet = sheet("SampleSheet", "SAMPLE");

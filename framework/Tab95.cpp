@@ -436,7 +436,9 @@ TTab95Control::TTab95Control(QWidget* parent) : TCustomTab95Control(parent), FTa
 
 // ------------------------------------------------------------ sheets
 
-TTab95Sheet::TTab95Sheet(TPage95Control* pageControl, const QString& caption) : FCaption(caption) {
+TTab95Sheet::TTab95Sheet(TPage95Control* pageControl, const QString& caption, const char* objectName)
+    : FCaption(caption) {
+  if (objectName) setObjectName(QString::fromUtf8(objectName));
   setAutoFillBackground(true);
   hide();
   SetPageControl(pageControl);

@@ -244,8 +244,10 @@ class TTab95Sheet : public QWidget {
   Q_PROPERTY(QString caption READ Caption WRITE SetCaption)
 
 public:
-  // A sheet of pageControl (null: none yet; see SetPageControl).
-  explicit TTab95Sheet(TPage95Control* pageControl = nullptr, const QString& caption = QString());
+  // A sheet of pageControl (null: none yet; see SetPageControl), named
+  // objectName when one is given.
+  explicit TTab95Sheet(TPage95Control* pageControl = nullptr, const QString& caption = QString(),
+                       const char* objectName = nullptr);
   ~TTab95Sheet() override;
 
   TPage95Control* PageControl() const { return FPageControl; }
