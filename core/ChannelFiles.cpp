@@ -115,9 +115,13 @@ TChannelFileHost& ChannelFileHost() { return *Host; }
 std::string ResolveSamplePath(const std::string& name) {
   const std::string path = StoredNameToPath(name, SamplesFolder());
   if (path.empty()) return {};
-  if (std::string found = ExistingFile(path); !found.empty()) return found;
+  // A name without a folder (as a package's song stores) means the song's
+  // own folder, never the folder the program happens to run in.
+  const bool bare = path.find('/') == std::string::npos && path.find('\\') == std::string::npos;
+  if (!bare)
+    if (std::string found = ExistingFile(path); !found.empty()) return found;
   const std::string file = ExtractFileName(name);
-  Host->ShowInfo("Locating: " + LowerCase(file));
+  if (!bare) Host->ShowInfo("Locating: " + LowerCase(file));
   if (file.empty() || file == "." || file == "..") return {};
   const std::string& song = ProgramPaths().SongFileName;
   if (!song.empty())

@@ -12,6 +12,7 @@
 #include "core/MasterValues.h"
 #include "core/ProgramPaths.h"
 #include "core/ProgramVersion.h"
+#include "core/SongSampleNames.h"
 #include "core/Tempo.h"
 #include "model/MixerLock.h"
 #include "model/Song.h"
@@ -70,6 +71,17 @@ std::string CollectWriteErrorMessage(const std::string& fileName) {
   return "Error|The sample could not be written as " + fileName + ".";
 }
 
+std::string SampleCopyErrorMessage(const std::string& fileName, const std::string& sample, const std::string& copy) {
+  return "Error|The song could not be saved as " + fileName + ".\rThe sample " + sample +
+         " could not be copied beside it as " + copy + ".";
+}
+
+int SaveTypeOfName(const std::string& fileName, int fallback) {
+  for (int type = SaveTypeSong; type <= SaveTypePackage; ++type)
+    if (HasExtension(fileName, std::string(".") + SaveTypeExtension(type))) return type;
+  return fallback;
+}
+
 std::string SongSaveErrorMessage(const std::string& fileName, const TWriteResult& result) {
   return "Error|The song could not be saved as " + fileName + ".\r" + result.Reason();
 }
@@ -91,17 +103,15 @@ bool TSongCommandHost::RenderWAV(const std::string&) {
 }
 bool TSongCommandHost::WritePackage(const std::string& fileName) {
   SetBusyCursor(true);
-  // The song as last stored and every channel's sample file, once per
-  // channel (the archive takes each file once).
-  std::vector<std::string> samples;
+  // The song as it is now, naming its samples by their names in the
+  // package.
   const TSong& song = CurrentSong();
-  for (int i = 0; i < song.ChannelCount(); ++i) {
-    const std::string& name = song.Channels[i]->SampleFileName;
-    if (name.empty()) continue;
-    if (std::string path = ResolveSamplePath(name); !path.empty()) samples.push_back(std::move(path));
-  }
-  const bool ok = WriteSongPackage(ProgramZipMaster(), fileName, ProgramPaths().SongFileName, samples,
-                                   [this](const std::string& text) { ShowInfo(text); });
+  const TPackagePlan plan = PlanSongPackage(song, fileName);
+  SongHost files = FileHost();
+  files.SampleNames = plan.Stored;
+  const bool ok = WriteSongPackage(ProgramZipMaster(), fileName, plan.SongName, BuildSongImage(song, files),
+                                   plan.Files, GetTempDirectory(),
+                                   [this](const std::string& text) { ShowInfoNow(text); });
   SetBusyCursor(false);
   ShowInfo("");
   return ok;
@@ -110,7 +120,7 @@ std::optional<std::string> TSongCommandHost::OpenPackage(const std::string& file
   // The folder of the open song is kept: it may be an earlier package's.
   return OpenSongPackage(ProgramZipMaster(), fileName, GetTempDirectory(),
                          ExtractFilePath(ProgramPaths().SongFileName),
-                         [this](const std::string& text) { ShowInfo(text); });
+                         [this](const std::string& text) { ShowInfoNow(text); });
 }
 bool TSongCommandHost::WriteClickMarkedSample(const TWAVSample&, const std::string&) {
   NotAvailable("Writing click marked samples");
@@ -330,24 +340,42 @@ bool TSongCommands::Save(bool fromWindow) {
   if (SameText(ExtractFileName(OpenedFileName), UntitledSongName) || HasExtension(OpenedFileName, ".zip") ||
       ProgramPaths().SongFileName.empty())
     return SaveAs(fromWindow);
-  const std::string& file = ProgramPaths().SongFileName;
-  if (const TWriteResult saved = SaveSong(file, CurrentSong(), Host.FileHost()); !saved) {
-    ReportSaveError(file, saved);
-    return false;
-  }
+  const std::string file = ProgramPaths().SongFileName;
+  if (!WriteSongFile(file)) return false;
   if (RenderAfterSave && !fromWindow) AskRender();
   return true;
 }
 
 bool TSongCommands::SaveAs(bool fromWindow) {
-  return SaveAsType(HasExtension(OpenedFileName, ".zip") ? SaveTypePackage : SaveTypeSong, fromWindow);
+  return SaveAsType(HasExtension(OpenedFileName, ".zip") ? SaveTypePackage : SaveTypeSong, fromWindow, true);
+}
+
+bool TSongCommands::WriteSongFile(const std::string& fileName) {
+  TSong& song = CurrentSong();
+  const TSongSampleNames names = CopySamplesBesideSong(song, fileName, GetTempDirectory());
+  if (names.Failed()) {
+    HintMessageBox(SampleCopyErrorMessage(fileName, names.FailedSource, names.FailedCopy), MbOK | MbIconError);
+    return false;
+  }
+  SongHost files = Host.FileHost();
+  files.SampleNames = names.Stored;
+  if (const TWriteResult saved = SaveSong(fileName, song, files); !saved) {
+    RemoveMadeCopies(names);
+    ReportSaveError(fileName, saved);
+    return false;
+  }
+  // From now on the channels name what the file names.
+  for (int i = 0; i < song.ChannelCount() && size_t(i) < names.Stored.size(); ++i)
+    song.Channels[size_t(i)]->SampleFileName = names.Stored[size_t(i)];
+  if (const std::string info = CopiedSamplesInfo(names); !info.empty()) Host.ShowInfo(info);
+  return true;
 }
 
 bool TSongCommands::RenderWAVCommand() { return SaveAsType(SaveTypeWAV); }
 bool TSongCommands::SaveAsMIDICommand() { return SaveAsType(SaveTypeMIDI); }
 bool TSongCommands::ZippedCommand() { return SaveAsType(SaveTypePackage); }
 
-bool TSongCommands::SaveAsType(int type, bool fromWindow) {
+bool TSongCommands::SaveAsType(int type, bool fromWindow, bool saving) {
   if (type < SaveTypeSong || type > SaveTypePackage) type = SaveTypeSong;
   const std::string start =
       type == SaveTypeSong || (type == SaveTypePackage && HasExtension(OpenedFileName, ".zip"))
@@ -355,15 +383,14 @@ bool TSongCommands::SaveAsType(int type, bool fromWindow) {
           : ChangeFileExt(OpenedFileName, std::string(".") + SaveTypeExtension(type));
   const std::optional<TSaveChoice> choice = Host.ChooseSaveFile(start, type);
   if (!choice || choice->FileName.empty()) return false;
-  const int chosen = choice->Type >= SaveTypeSong && choice->Type <= SaveTypePackage ? choice->Type : type;
+  const int filter = choice->Type >= SaveTypeSong && choice->Type <= SaveTypePackage ? choice->Type : type;
+  // A typed extension of one of the types is the user's choice of type.
+  const int chosen = SaveTypeOfName(choice->FileName, filter);
   std::string name = choice->FileName;
   if (ExtractFileExt(name).empty()) name += std::string(".") + SaveTypeExtension(chosen);
   switch (chosen) {
     case SaveTypeSong: {
-      if (const TWriteResult saved = SaveSong(name, CurrentSong(), Host.FileHost()); !saved) {
-        ReportSaveError(name, saved);
-        return false;
-      }
+      if (!WriteSongFile(name)) return false;
       SetSongFileName(name, name);
       if (RenderAfterSave && !fromWindow) AskRender();
       return true;
@@ -383,8 +410,16 @@ bool TSongCommands::SaveAsType(int type, bool fromWindow) {
       }
       return true;
     }
-    default:
-      return Host.WritePackage(name);
+    default: {
+      if (!Host.WritePackage(name)) return false;
+      // A package saved as the song (Save, Save as), or over the package
+      // the song came from, holds the song as it is now.
+      if (saving || name == OpenedFileName) {
+        SetSongFileName(ProgramPaths().SongFileName, name);
+        CurrentSong().SetModified(false);
+      }
+      return true;
+    }
   }
 }
 

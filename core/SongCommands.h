@@ -47,6 +47,11 @@ extern const char* const CopySamplesText;       // "Copy the %d samples you used
 std::string SongSaveErrorMessage(const std::string& fileName, const TWriteResult& result);
 // "Error|The sample could not be written as %s."
 std::string CollectWriteErrorMessage(const std::string& fileName);
+// "Error|The song could not be saved as %s.\rThe sample %s could not be
+// copied beside it as %s."
+std::string SampleCopyErrorMessage(const std::string& fileName, const std::string& sample, const std::string& copy);
+// The save type of a file name's extension; fallback for any other.
+int SaveTypeOfName(const std::string& fileName, int fallback);
 
 struct TSaveChoice {
   std::string FileName;
@@ -73,6 +78,9 @@ public:
   virtual void ResumeOutput();
   virtual void SetBusyCursor(bool busy) { (void)busy; }
   virtual void ShowInfo(const std::string& text) { (void)text; }
+  // The info bar painted at once, for texts shown while a long piece of
+  // work runs on the main thread.
+  virtual void ShowInfoNow(const std::string& text) { ShowInfo(text); }
   virtual void SetCaptionText(const std::string& text) { (void)text; }
   virtual void RecentFilesChanged() {}
   virtual void HideSongInfo() {}
@@ -88,8 +96,9 @@ public:
 
   // The render into a WAV file (the render window). True when written.
   virtual bool RenderWAV(const std::string& fileName);
-  // The zipped package of the song as last stored with its samples; true
-  // when written (files/ZipSong.h).
+  // The zipped package of the song as it is now with every sample file its
+  // channels name, each under a name of its own; true when written
+  // (files/ZipSong.h).
   virtual bool WritePackage(const std::string& fileName);
   // Unpacks a package into the temporary folder: the song file in it (empty
   // when it holds none), or none when it could not be unpacked.
@@ -148,7 +157,10 @@ public:
   bool RenderWAVCommand();
   bool SaveAsMIDICommand();
   bool ZippedCommand();
-  bool SaveAsType(int type, bool fromWindow = false);
+  // The type the name's extension gives (".zmp", ".wav", ".mid", ".zip"),
+  // else the dialog's. saving: started by Save or Save as, so that a package
+  // written becomes the song's file.
+  bool SaveAsType(int type, bool fromWindow = false, bool saving = false);
   // Copies every channel's sample file (or, clickMarked, writes its sample
   // with markers) into a chosen folder, never over an existing file. The
   // first file that can't be written is reported and ends the collection.
@@ -160,6 +172,9 @@ public:
 
 private:
   void AskRender();
+  // Writes the song file, first copying beside it the samples it could not
+  // name otherwise; false (reported) when it could not be written.
+  bool WriteSongFile(const std::string& fileName);
   void ReportSaveError(const std::string& fileName, const TWriteResult& result);
 
   TPreferences& Prefs;

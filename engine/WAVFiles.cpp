@@ -81,9 +81,11 @@ private:
 
   int LoopStep(TParseWAV& p) {
     const uint8_t* b = p.ChunkBody;
-    if (p.ChunkLength < 32) return WAVNotWave;  // no room for the loop count
+    // A chunk cut short (by the file's end or by its writer) loses only its
+    // loop: the audio stays.
+    if (p.ChunkLength < 32) return 0;  // no room for the loop count
     if (int32_t(Get32(b + 28)) <= 0) return 0;
-    if (p.ChunkLength < 52) return WAVNotWave;  // the first loop record is cut off
+    if (p.ChunkLength < 52) return 0;  // the first loop record is cut off
     const int64_t start = Get32(b + 44);
     const int64_t end = Get32(b + 48);
     // An end past the sample is cut to its last frame after loading; a start

@@ -120,7 +120,7 @@ void PutInts(std::vector<uint8_t>& out, std::initializer_list<int32_t> values) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
 }
 
-void WriteChannel(TSongImageBuffer& b, const TSong& song, int index) {
+void WriteChannel(TSongImageBuffer& b, const TSong& song, int index, const SongHost& host) {
   const TChannel& c = *song.Channels[index];
   b.WriteWordEvent(EvChannel, Word(index));
   if (c.Kind > 0) b.WriteByteEvent(EvKind, static_cast<uint8_t>(c.Kind));
@@ -164,7 +164,9 @@ void WriteChannel(TSongImageBuffer& b, const TSong& song, int index) {
   b.WriteByteEvent(EvEffectTrack, static_cast<uint8_t>(c.EffectTrack));
   for (size_t i = 1; i < c.RandomChoice.size(); ++i) b.WriteWordEvent(EvRandomChoice, Word(c.RandomChoice[i]));
   if (c.RenderNote != -1) b.WriteLongEvent(EvRenderNote, static_cast<uint32_t>(c.RenderNote));
-  if (!c.SampleFileName.empty()) b.WriteTextEvent(EvSampleFile, c.SampleFileName);
+  const std::string& sampleName =
+      size_t(index) < host.SampleNames.size() ? host.SampleNames[size_t(index)] : c.SampleFileName;
+  if (!sampleName.empty()) b.WriteTextEvent(EvSampleFile, sampleName);
   b.WriteByteEvent(EvVolume, static_cast<uint8_t>(c.Volume));
   b.WriteByteEvent(EvPan, static_cast<uint8_t>(c.Pan));
   if (c.RootNote != 60) b.WriteLongEvent(EvRootNote, static_cast<uint32_t>(c.RootNote));
@@ -231,7 +233,7 @@ std::vector<uint8_t> BuildSongImage(const TSong& song, const SongHost& host) {
     }
   }
 
-  for (int i = 0; i < song.ChannelCount(); ++i) WriteChannel(b, song, i);
+  for (int i = 0; i < song.ChannelCount(); ++i) WriteChannel(b, song, i, host);
 
   for (int bar = 0; bar < PlaylistBarCount; ++bar)
     for (int pattern : song.Playlist.PlaylistBars[bar]) b.WriteLongEvent(EvPlaylist, Pack(bar, pattern));

@@ -75,6 +75,10 @@ struct SongHost {
   // The program's version text (a.b.c) for event 199; empty, or a version
   // before 1.3.61, writes "1.3.61".
   std::string ProgramVersion;
+  // When not empty: the sample name each channel's event stores (by channel
+  // index) in place of the channel's own, for a song written elsewhere than
+  // its samples were named from (copies beside it, a package).
+  std::vector<std::string> SampleNames;
 };
 
 }  // namespace vs

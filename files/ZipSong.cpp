@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "toolbox/AllTools.h"
@@ -101,30 +103,73 @@ void ZipMasterProgress(const TInfoSink& showInfo) {
   if (ProgressCounter % 4 == 0 && showInfo) showInfo(ZipProgressText(ProgressCounter));
 }
 
-bool WriteSongPackage(TZipMaster& zip, const std::string& target, const std::string& songFile,
-                      const std::vector<std::string>& sampleFiles, const TInfoSink& showInfo) {
+namespace {
+
+// A new, empty folder for gathering a package's files, ending in "/"; empty
+// when none can be made.
+std::string MakeGatherFolder(const std::string& workFolder) {
+  if (workFolder.empty()) return {};
+  std::string pattern = AddBackslash(workFolder) + "Packing-XXXXXX";
+  std::vector<char> buf(pattern.begin(), pattern.end());
+  buf.push_back('\0');
+  if (!::mkdtemp(buf.data())) return {};
+  return std::string(buf.data()) + "/";
+}
+
+void CannotWrite(const TZipMaster& zip, const std::string& target, const std::string& why) {
+  if (!zip.Unattended)
+    HintMessageBox("Error|The zip file " + target + " could not be written." + (why.empty() ? "" : "\r" + why),
+                   MbOK | MbIconError);
+}
+
+}  // namespace
+
+bool WriteSongPackage(TZipMaster& zip, const std::string& target, const std::string& songName,
+                      const std::vector<uint8_t>& songImage, const std::vector<TPackedFile>& files,
+                      const std::string& workFolder, const TInfoSink& showInfo) {
+  // Every file is gathered under its package name (a link to the file), so
+  // that the archive stores each under that name.
+  const std::string gather = MakeGatherFolder(workFolder);
+  if (gather.empty()) {
+    CannotWrite(zip, target, "There is no temporary folder to gather its files in.");
+    return false;
+  }
+  struct TGatherGuard {
+    std::string Folder;
+    ~TGatherGuard() { RemoveFolder(Folder); }
+  } guard{gather};
+  const std::string songPath = gather + songName;
+  if (const TWriteResult written = WriteFileSafely(songPath, songImage.data(), songImage.size()); !written) {
+    CannotWrite(zip, target, written.Reason());
+    return false;
+  }
+  std::vector<std::string> paths{songPath};
+  for (const TPackedFile& file : files) {
+    const std::string link = gather + file.Name;
+    if (file.Path.empty() || file.Name.empty()) continue;
+    if (::symlink(file.Path.c_str(), link.c_str()) != 0) {
+      CannotWrite(zip, target, file.Path + ": " + std::strerror(errno));
+      return false;
+    }
+    paths.push_back(link);
+  }
   // Built beside the target and put in its place only when every file went
   // in: a package is always written new, and a failed one never costs the
   // old file.
   const std::string temp = TempNameBeside(target);
   if (temp.empty()) {
-    if (!zip.Unattended)
-      HintMessageBox("Error|The zip file " + target + " could not be written.", MbOK | MbIconError);
+    CannotWrite(zip, target, {});
     return false;
   }
   TProgressBinding progress(zip, showInfo);
   zip.SetZipFilename(temp);
-  zip.FSpecArgs.clear();
-  zip.FSpecArgs.push_back(songFile);
-  for (const std::string& sample : sampleFiles)
-    if (!sample.empty()) zip.FSpecArgs.push_back(sample);
+  zip.FSpecArgs = paths;
   zip.Add();
   ClearFPUExceptions();
-  const bool complete = zip.SuccessCnt() > 0 && zip.ErrCode() == 0;
+  const bool complete = zip.SuccessCnt() == static_cast<int>(paths.size()) && zip.ErrCode() == 0;
   if (!complete || !CommitFinishedFile(temp, target)) {
     ::unlink(temp.c_str());
-    if (complete && !zip.Unattended)
-      HintMessageBox("Error|The zip file " + target + " could not be written.", MbOK | MbIconError);
+    if (complete) CannotWrite(zip, target, {});
     zip.SetZipFilename({});
     return false;
   }

@@ -33,12 +33,22 @@ void ZipMasterProgress(const TInfoSink& showInfo);
 // The info text of progress call number counter (a multiple of 4).
 std::string ZipProgressText(uint64_t counter);
 
-// Writes a package: songFile (the song as last stored) and the sample
-// files, each once, into target. The old target is replaced only by a
-// complete package, and only when every file went in; otherwise the
-// archiver's message was shown and false is returned.
-bool WriteSongPackage(TZipMaster& zip, const std::string& target, const std::string& songFile,
-                      const std::vector<std::string>& sampleFiles, const TInfoSink& showInfo);
+// A file that goes into a package under a name of its own.
+struct TPackedFile {
+  std::string Path;  // the file on disk
+  std::string Name;  // its bare name in the package
+};
+
+// Writes a package: the song image under songName and each file under its
+// name (the names differ in more than letter case), into target. The files
+// are gathered under their names in a folder made for the purpose in
+// workFolder and removed with it afterwards. The old target is replaced
+// only by a complete package, and only when every file went in; otherwise
+// the archiver's message was shown, nothing is left beside the target, and
+// false is returned.
+bool WriteSongPackage(TZipMaster& zip, const std::string& target, const std::string& songName,
+                      const std::vector<uint8_t>& songImage, const std::vector<TPackedFile>& files,
+                      const std::string& workFolder, const TInfoSink& showInfo);
 
 // Unpacks a package into a new folder under tempFolder (ending in "/")
 // after removing the folders of earlier packages except keepFolder. The

@@ -73,6 +73,8 @@ std::optional<uint32_t> NextUtf8(std::string_view text, size_t& i) {
   return cp;
 }
 
+bool FitsCp1252(std::string_view text) { return Cp1252ToUtf8(Utf8ToCp1252(text)) == text; }
+
 std::string Cp1252ToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 4);

@@ -20,6 +20,10 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // becomes replacement.
 std::string Utf8ToCp1252(std::string_view text, char replacement = '?');
 
+// True when every character of the UTF-8 text has a Windows-1252 byte, so
+// that a song file holds it as it is.
+bool FitsCp1252(std::string_view text);
+
 // One character: the code point of a Windows-1252 byte, the byte of a code
 // point (-1 when Windows-1252 has none).
 uint32_t Cp1252CodePoint(uint8_t byte);

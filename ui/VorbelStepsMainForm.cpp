@@ -150,6 +150,7 @@ void TQtSongCommandHost::SetBusyCursor(bool busy) {
 }
 
 void TQtSongCommandHost::ShowInfo(const std::string& text) { Form.ShowInfo(text); }
+void TQtSongCommandHost::ShowInfoNow(const std::string& text) { Form.ShowInfoNow(text); }
 void TQtSongCommandHost::SetCaptionText(const std::string& text) { Form.SetCaptionText(text); }
 void TQtSongCommandHost::RecentFilesChanged() { Form.RebuildRecentFiles(); }
 

@@ -87,6 +87,7 @@ public:
                                           const std::string& startFolder) override;
   void SetBusyCursor(bool busy) override;
   void ShowInfo(const std::string& text) override;
+  void ShowInfoNow(const std::string& text) override;
   void SetCaptionText(const std::string& text) override;
   void RecentFilesChanged() override;
   void HideSongInfo() override;

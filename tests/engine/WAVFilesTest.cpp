@@ -177,11 +177,23 @@ TEST(WAVLoad, BrokenFormatAndSmplChunks) {
   EXPECT_EQ(LoadImage(Riff(Chunk("fmt ", FmtBody(0x1234, 2, 44100, 16) + Le16(0)) + data), s), 3);
   // An empty data chunk has nothing to convert.
   EXPECT_EQ(LoadImage(Riff(Chunk("fmt ", FmtBody(1, 2, 44100, 16)) + Chunk("data", "")), s), 3);
-  // A "smpl" chunk too short for its loop record.
+  // A "smpl" chunk too short for its loop record, for its loop count, or
+  // cut by the file's end: the audio is kept, only the loop is dropped.
   const std::string fmt = Chunk("fmt ", FmtBody(1, 2, 44100, 16));
-  EXPECT_EQ(LoadImage(Riff(fmt + data + Chunk("smpl", SmplBody(0, 50).substr(0, 51))), s), 2);
-  EXPECT_TRUE(s.Empty()) << "a failed load leaves no half-read sample";
-  EXPECT_EQ(LoadImage(Riff(fmt + data + Chunk("smpl", SmplBody(0, 50).substr(0, 30))), s), 2);
+  for (size_t cut : {51u, 30u, 0u}) {
+    Prefill(s);
+    EXPECT_EQ(LoadImage(Riff(fmt + data + Chunk("smpl", SmplBody(0, 50).substr(0, cut))), s), 0) << cut;
+    EXPECT_FALSE(s.Empty()) << cut;
+    EXPECT_EQ(s.LoopStart, -1) << cut;
+  }
+  {
+    // The chunk's header claims 60 bytes; the file ends 20 bytes into it.
+    const std::string cutFile = Riff(fmt + data + Chunk("smpl", SmplBody(0, 50))).substr(0, 12 + fmt.size() + data.size() + 28);
+    Prefill(s);
+    EXPECT_EQ(LoadImage(cutFile, s), 0);
+    EXPECT_FALSE(s.Empty());
+    EXPECT_EQ(s.LoopStart, -1);
+  }
   EXPECT_EQ(LoadImage(Riff(fmt + data + Chunk("smpl", SmplBody(0, 50).substr(0, 52))), s), 0);
   EXPECT_EQ(s.LoopEnd, 50);
   // A rate so low that the sample would grow past the limit.

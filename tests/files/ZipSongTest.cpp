@@ -64,43 +64,52 @@ TEST(ZipProgram, ComponentIsSetUpForPackages) {
   EXPECT_FALSE(zip.Unattended);
 }
 
-TEST_F(ZipSongTest, PackageHoldsTheSongAndEachSampleOnceUnderBareNames) {
-  const std::string song = Tmp.Write("loops/beat.zmp", "SONG");
+TEST_F(ZipSongTest, PackageHoldsTheSongAndEachFileUnderItsOwnName) {
+  const std::vector<uint8_t> song{'S', 'O', 'N', 'G'};
   const std::string kick = Tmp.Write("kits/a/kick.wav", "KICK");
+  const std::string other = Tmp.Write("kits/b/kick.wav", "OTHER");
   const std::string hat = Tmp.Write("kits/b/hat.wav", "HAT");
   const std::string target = Tmp / "out/beat.zip";
   fs::create_directories(Tmp / "out");
   Tmp.Write("out/beat.zip", "old package");
-  ASSERT_TRUE(WriteSongPackage(Zip, target, song, {kick, hat, kick}, Info));
+  ASSERT_TRUE(WriteSongPackage(Zip, target, "beat.zmp", song, {{kick, "kick.wav"}, {hat, "hat.wav"}, {other, "kick-2.wav"}},
+                               Temp, Info));
   const auto held = test::ReadZip(Py, target);
-  EXPECT_EQ(held, (std::map<std::string, std::string>{{"beat.zmp", "SONG"}, {"hat.wav", "HAT"}, {"kick.wav", "KICK"}}));
+  EXPECT_EQ(held, (std::map<std::string, std::string>{
+                      {"beat.zmp", "SONG"}, {"hat.wav", "HAT"}, {"kick.wav", "KICK"}, {"kick-2.wav", "OTHER"}}));
   EXPECT_EQ(Boxes.Count(), 0u);
   EXPECT_EQ(Zip.ZipFilename(), target);
-  EXPECT_EQ(Zip.Count(), 3);
-  // Nothing but the package is left in its folder.
+  EXPECT_EQ(Zip.Count(), 4);
+  // Nothing but the package is left in its folder, nothing in the work folder.
   EXPECT_EQ(std::distance(fs::directory_iterator(Tmp / "out"), fs::directory_iterator()), 1);
+  EXPECT_TRUE(PackageFolders().empty());
 
   // A song without samples gives the song file alone, replacing the old package whole.
-  ASSERT_TRUE(WriteSongPackage(Zip, target, song, {}, Info));
+  ASSERT_TRUE(WriteSongPackage(Zip, target, "beat.zmp", song, {}, Temp, Info));
   EXPECT_EQ(test::ReadZip(Py, target).size(), 1u);
 }
 
-TEST_F(ZipSongTest, AFailedPackageKeepsTheOldFile) {
+TEST_F(ZipSongTest, AFailedPackageKeepsTheOldFileAndLeavesNothing) {
   const std::string target = Tmp.Write("beat.zip", "old package");
   const std::string kick = Tmp.Write("kits/a/kick.wav", "KICK");
-  const std::string other = Tmp.Write("kits/b/KICK.wav", "OTHER");
-  // The song was never stored.
-  EXPECT_FALSE(WriteSongPackage(Zip, target, Tmp / "loops/untitled.zmp", {kick}, Info));
+  const std::vector<uint8_t> song{'S'};
+  // A file that is gone by the time it is packed.
+  EXPECT_FALSE(WriteSongPackage(Zip, target, "beat.zmp", song, {{Tmp / "kits/gone.wav", "gone.wav"}}, Temp, Info));
   EXPECT_EQ(ReadFileBytes(target), std::string("old package"));
   ASSERT_EQ(Boxes.Count(), 1u);
-  EXPECT_NE(Boxes.Boxes()[0].Message.find("untitled.zmp"), std::string::npos);
-  // Two different samples of one name would load the wrong one: refused.
-  const std::string song = Tmp.Write("loops/beat.zmp", "SONG");
-  EXPECT_FALSE(WriteSongPackage(Zip, target, song, {kick, other}, Info));
-  EXPECT_EQ(ReadFileBytes(target), std::string("old package"));
+  EXPECT_NE(Boxes.Boxes()[0].Message.find("gone.wav"), std::string::npos);
+  // A folder in the package's place: it stays as it was.
+  fs::create_directories(Tmp / "taken.zip/inside");
+  EXPECT_FALSE(WriteSongPackage(Zip, Tmp / "taken.zip", "beat.zmp", song, {{kick, "kick.wav"}}, Temp, Info));
+  EXPECT_TRUE(fs::is_directory(Tmp / "taken.zip/inside"));
   EXPECT_EQ(Boxes.Count(), 2u);
+  // No work folder to gather the files in.
+  EXPECT_FALSE(WriteSongPackage(Zip, target, "beat.zmp", song, {{kick, "kick.wav"}}, Tmp / "no-such/", Info));
+  EXPECT_EQ(ReadFileBytes(target), std::string("old package"));
+  EXPECT_EQ(Boxes.Count(), 3u);
   for (const auto& e : fs::directory_iterator(Tmp.Dir()))
     EXPECT_EQ(e.path().filename().string().find(".tmp-"), std::string::npos) << e.path();
+  EXPECT_TRUE(PackageFolders().empty());
 }
 
 TEST_F(ZipSongTest, OpeningUnpacksIntoANewFolderAndTakesTheFirstSong) {
