@@ -50,12 +50,15 @@ void TSliderKnob::MouseMove(const TMouseInfo& mouse) {
 }
 
 void TSliderKnob::MouseUp(const TMouseInfo& mouse) {
-  if (Anchored() && mouse.Button == Qt::LeftButton) {
-    PressAlong = NoAnchor;
+  // Every gesture on the knob ends in a release: a drag, and a right click
+  // that returned the slider to its default.
+  const bool wasAnchored = Anchored();
+  PressAlong = NoAnchor;
+  if (wasAnchored) {
     unsetCursor();
     QuickPaint();
-    Slider->EndGesture();
   }
+  Slider->EndGesture();
   if (Slider->OnMouseUp) {
     TMouseInfo m = mouse;
     m.X += x();
@@ -72,7 +75,7 @@ TTrackSlider::TTrackSlider(QWidget* parent) : TValueControl(parent) {
   SetNoDefaultMark(NoDefaultPosition);
   NotifyUnchanged = true;
   SetParentColor(true);
-  setFocusPolicy(Qt::StrongFocus);
+  ApplyFocusPolicy();
   FPageTimer = new TRepeatTimer(this, PageInterval, PageInterval);
   FPageTimer->OnStep = [this] { PageToward(LastPoint); };
   FKnob = new TSliderKnob(this);
@@ -145,7 +148,7 @@ void TTrackSlider::SetSideGap(int gap) {
 
 void TTrackSlider::SetCanGetFocus(bool can) {
   FCanGetFocus = can;
-  setFocusPolicy(can ? Qt::StrongFocus : Qt::NoFocus);
+  ApplyFocusPolicy();
   update();
 }
 
@@ -209,6 +212,10 @@ void TTrackSlider::PageToward(const QPoint& point) {
     case TSliderPage::None: break;
   }
 }
+
+// A tab stop; a click gives the focus only through TakeFocus, so that
+// FocusOnClick decides (Qt's click focus would come before the press).
+void TTrackSlider::ApplyFocusPolicy() { setFocusPolicy(FCanGetFocus ? Qt::TabFocus : Qt::NoFocus); }
 
 void TTrackSlider::TakeFocus() {
   if (FCanGetFocus && !hasFocus() && isEnabled()) setFocus(Qt::MouseFocusReason);

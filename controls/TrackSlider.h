@@ -120,6 +120,9 @@ protected:
   void MouseMove(const TMouseInfo& mouse) override;
   void MouseUp(const TMouseInfo& mouse) override;
   void ValueChanged() override;
+  // The larger of Min and the smaller of Max and the value: an inverted
+  // range gives Min.
+  int32_t Clamped(int64_t value) const override { return SliderClamp(value, Min(), Max()); }
   void KeyChange(int64_t value) override { ChangePosition(value); }
   void EnabledChanged() override;
   void resizeEvent(QResizeEvent* event) override;
@@ -134,6 +137,7 @@ private:
   void PlaceKnob();
   void PageToward(const QPoint& point);
   void TakeFocus();
+  void ApplyFocusPolicy();
 
   TSliderKnob* FKnob = nullptr;
   TImageList* FKnobIL = nullptr;

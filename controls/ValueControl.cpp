@@ -7,7 +7,7 @@ namespace vs {
 TValueControl::TValueControl(QWidget* parent) : TQuickGraphicControl(parent) {}
 
 bool TValueControl::ChangeValue(int64_t value, bool notify) {
-  const int32_t clamped = ClampValue(value, FMin, FMax);
+  const int32_t clamped = Clamped(value);
   const bool changed = clamped != FValue;
   if (changed) {
     FValue = clamped;
@@ -16,6 +16,8 @@ bool TValueControl::ChangeValue(int64_t value, bool notify) {
   if (notify && (changed || NotifyUnchanged) && OnChange) OnChange(this);
   return changed;
 }
+
+int32_t TValueControl::Clamped(int64_t value) const { return ClampValue(value, FMin, FMax); }
 
 bool TValueControl::ResetToDefault() {
   if (!HasDefault()) return false;

@@ -66,6 +66,9 @@ protected:
   bool NotifyUnchanged = false;
   // After a stored change, before OnChange.
   virtual void ValueChanged() { QuickPaint(); }
+  // The value a change stores: below Min gives Min, else above Max gives
+  // Max. Controls whose range rule differs give their own.
+  virtual int32_t Clamped(int64_t value) const;
 
   // The stepping keys of bars and sliders: Page Up and Page Down by
   // PageSize, Home and End to the ends, Left and Right (and Up and Down with

@@ -91,17 +91,21 @@ TEST(TrackSlider, RightClickReturnsToTheDefaultAndTheKnobFollowsThePointersTrave
   EXPECT_EQ(knob.geometry().bottom() + 1, 150 - slider.SideGap());
   rig.Changes = 0;
 
-  // No default: the right button changes nothing, on the track or the knob.
+  // No default: the right button changes nothing, on the track or the knob;
+  // a gesture on the knob still ends in its release.
   rig.RightClick(&slider, QPoint(18, 20));
+  EXPECT_EQ(rig.Releases, 0);
   rig.RightClick(&knob, QPoint(5, 5));
   EXPECT_EQ(slider.Position(), 128);
+  EXPECT_EQ(rig.Releases, 1);
   slider.SetDefaultPosition(64);
   rig.RightClick(&slider, QPoint(18, 20));
   EXPECT_EQ(slider.Position(), 64);
   EXPECT_EQ(knob.y(), 5 + 64);
+  EXPECT_EQ(rig.Releases, 2);
   rig.RightClick(&knob, QPoint(5, 5));  // at the default already
   EXPECT_EQ(rig.Changes, 1);
-  EXPECT_EQ(rig.Releases, 1);
+  EXPECT_EQ(rig.Releases, 3);
 
   // The knob moves by the pointer's travel; the pointer hides meanwhile.
   QTest::mousePress(&knob, Qt::LeftButton, {}, QPoint(11, 6));
@@ -117,7 +121,7 @@ TEST(TrackSlider, RightClickReturnsToTheDefaultAndTheKnobFollowsThePointersTrave
   QTest::mouseRelease(&knob, Qt::LeftButton, {}, QPoint(11, -200));
   EXPECT_NE(knob.cursor().shape(), Qt::BlankCursor);
   EXPECT_FALSE(knob.Anchored());
-  EXPECT_EQ(rig.Releases, 2);
+  EXPECT_EQ(rig.Releases, 4);
 
   // An empty range, or no track at all: the knob rests at the track start
   // and the gestures change nothing.
@@ -189,6 +193,36 @@ TEST(TrackSlider, DrawsEveryTickAndTheLongOnes) {
   // The first tick sits at the track start, with its shadow before it.
   EXPECT_EQ(picture.pixel(slider.TrackStart(), centre - 14) | 0xFF000000, lit);
   EXPECT_EQ(picture.pixel(slider.TrackStart() - 1, centre - 14) | 0xFF000000, ToQColor(ClBtnShadow).rgb());
+}
+
+TEST(TrackSlider, AClickTakesTheFocusOnlyWithFocusOnClickAndAnInvertedRangeRestsAtMin) {
+  TSliderRig rig;
+  TTrackSlider& slider = *rig.Slider;
+  QWidget* other = new QWidget(rig.Panel.get());
+  other->setFocusPolicy(Qt::StrongFocus);
+  other->setGeometry(200, 0, 40, 40);
+  other->show();
+  slider.FocusOnClick = false;
+  for (QWidget* target : {static_cast<QWidget*>(&slider), static_cast<QWidget*>(slider.Knob())}) {
+    other->setFocus();
+    ASSERT_TRUE(other->hasFocus());
+    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(5, 10));
+    EXPECT_TRUE(other->hasFocus());
+  }
+  // Still a tab stop, and the keys work once it has the focus.
+  EXPECT_TRUE(slider.focusPolicy() & Qt::TabFocus);
+  slider.FocusOnClick = true;
+  QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(18, 140));
+  EXPECT_TRUE(slider.hasFocus());
+
+  // Min above Max: every position, and the gestures, give Min.
+  slider.SetMin(10);
+  slider.SetMax(5);
+  EXPECT_EQ(slider.Position(), 10);
+  slider.ChangePosition(-40);
+  EXPECT_EQ(slider.Position(), 10);
+  QTest::keyClick(&slider, Qt::Key_End);
+  EXPECT_EQ(slider.Position(), 10);
 }
 
 TEST(RedGauge, FillsToItsPositionAndCountsAnEmptyMaxAsOne) {
