@@ -145,6 +145,12 @@ void TQuickGraphicControl::mouseMoveEvent(QMouseEvent* event) { MouseMove(MouseI
 
 void TQuickGraphicControl::mouseReleaseEvent(QMouseEvent* event) { MouseUp(MouseInfoOf(event, event->button())); }
 
+// The second press of a double click is a press too.
+void TQuickGraphicControl::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && OnDblClick) OnDblClick(this);
+  mousePressEvent(event);
+}
+
 void TQuickGraphicControl::enterEvent(QEnterEvent*) { MouseEnter(); }
 
 void TQuickGraphicControl::leaveEvent(QEvent*) { MouseLeave(); }

@@ -86,6 +86,8 @@ public:
   QMenu* PopupMenu = nullptr;
 
   TNotifyEvent OnClick;
+  // A double click of the left button, before that press's OnMouseDown.
+  TNotifyEvent OnDblClick;
   TMouseEvent OnMouseDown;
   TMouseEvent OnMouseMove;
   TMouseEvent OnMouseUp;
@@ -115,6 +117,7 @@ protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void changeEvent(QEvent* event) override;

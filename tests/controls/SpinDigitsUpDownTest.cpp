@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ControlsTestSupport.h"
 #include "controls/MeroUpDown.h"
 #include "controls/PickNum.h"
 #include "controls/RCADigital.h"
 #include "controls/TimerSpeedButton.h"
+#include "controls/TransImages.h"
+#include "controls/WAVScope.h"
 
 namespace vs {
 namespace {
@@ -194,6 +198,31 @@ TEST(MeroUpDown, ArrowsStepGripDragsAndTheMaximumSendsNothingUpward) {
   EXPECT_EQ(PixelAt(*upDown, 5, 18), FrameColour(1));
   EXPECT_EQ(PixelAt(*upDown, 5, 2), FrameColour(0));
   QTest::mouseRelease(upDown, Qt::LeftButton, {}, QPoint(5, 18));
+}
+
+TEST(DisplayControls, TheDigitsTheMeterAndTheImageReportADoubleClickBeforeItsPress) {
+  auto panel = ShownPanel(300, 100);
+  auto* digits = new TRCADigital(panel.get());
+  auto* meter = new TWAVVolumeter(panel.get());
+  auto* image = new TTransImage(panel.get());
+  std::string log;
+  int n = 0;
+  for (TQuickGraphicControl* c : {static_cast<TQuickGraphicControl*>(digits), static_cast<TQuickGraphicControl*>(meter),
+                                  static_cast<TQuickGraphicControl*>(image)}) {
+    c->setGeometry(n++ * 80, 0, 60, 40);
+    c->show();
+    c->OnDblClick = [&log](QWidget*) { log += 'D'; };
+    c->OnMouseDown = [&log](QWidget*, const TMouseInfo&) { log += 'p'; };
+    log.clear();
+    QTest::mouseDClick(c, Qt::LeftButton, {}, QPoint(10, 10));
+    // Once, and before the second press's own press handling.
+    EXPECT_EQ(std::count(log.begin(), log.end(), 'D'), 1) << log;
+    EXPECT_NE(log.find("Dp"), std::string::npos) << log;
+    log.clear();
+    QTest::mouseDClick(c, Qt::RightButton, {}, QPoint(10, 10));
+    EXPECT_EQ(log.find('D'), std::string::npos) << log;
+    EXPECT_NE(log.find('p'), std::string::npos);
+  }
 }
 
 }  // namespace
