@@ -42,12 +42,15 @@ QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height(
 TRect FromQRect(const QRect& r) { return TRect::Sized(r.x(), r.y(), r.width(), r.height()); }
 
 TCanvas::TCanvas(QPainter& painter) : P(painter) {
-  if (QPaintDevice* device = P.device()) {
-    W = device->width();
-    H = device->height();
-  }
+  DeviceChanged();
   P.setRenderHint(QPainter::Antialiasing, false);
   P.setRenderHint(QPainter::TextAntialiasing, true);
+}
+
+void TCanvas::DeviceChanged() {
+  QPaintDevice* device = P.device();
+  W = device ? device->width() : 0;
+  H = device ? device->height() : 0;
 }
 
 void TCanvas::SetFont(const QFont& font) { P.setFont(font); }

@@ -56,6 +56,8 @@ public:
   explicit TCanvas(QPainter& painter);
 
   QPainter& Painter() { return P; }
+  // The painter was begun on another device: take its size.
+  void DeviceChanged();
   int DeviceWidth() const { return W; }
   int DeviceHeight() const { return H; }
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "controls/Canvas.h"
 #include "toolbox/SafeFile.h"
 
 namespace vs {
@@ -26,16 +27,33 @@ TDIBColourTable TableOf(const QList<QRgb>& entries) {
 
 }  // namespace
 
+// The canvas draws on an RGB copy of the picture; Before is that copy as it
+// was last taken from or written to the bits, so that a flush writes only
+// the pixels drawn since (a palette picture's other pixels keep their
+// indexes).
+struct TDIB::TDIBCanvas {
+  QImage Surface;
+  QImage Before;
+  QPainter Painter;
+  TCanvas View{Painter};
+  bool Stale = false;  // the bits were handed out since the surface was taken
+};
+
 TDIB::TDIB() { Take(EmptyDIBImage()); }
 
-TDIB::TDIB(const TDIB& other) { Take(other.Image_); }
+TDIB::TDIB(const TDIB& other) {
+  other.FlushCanvas();
+  Take(other.Image_);
+}
 
 TDIB& TDIB::operator=(const TDIB& other) {
   Assign(other);
   return *this;
 }
 
-TDIB::~TDIB() = default;
+TDIB::~TDIB() {
+  if (Canvas_) Canvas_->Painter.end();
+}
 
 void TDIB::Take(const std::shared_ptr<TDIBImage>& image) {
   if (image == Image_) return;
@@ -43,6 +61,71 @@ void TDIB::Take(const std::shared_ptr<TDIBImage>& image) {
   Colours = image->Colours;
   RequestedFormat = image->Format;
   CachedOf = nullptr;
+  BitsOut = false;
+  if (Canvas_) AttachCanvas();
+}
+
+TCanvas& TDIB::Canvas() {
+  if (!Canvas_) {
+    Canvas_ = std::make_unique<TDIBCanvas>();
+    AttachCanvas();
+  } else if (Canvas_->Stale) {
+    // Pixels written through Bits since: the surface starts from them.
+    FlushCanvas();
+    AttachCanvas();
+  }
+  return Canvas_->View;
+}
+
+void TDIB::AttachCanvas() const {
+  TDIBCanvas& c = *Canvas_;
+  if (c.Painter.isActive()) c.Painter.end();
+  CachedOf = nullptr;
+  c.Surface = Empty() ? QImage(1, 1, QImage::Format_RGB32) : ToImage();
+  c.Surface.detach();
+  c.Before = c.Surface.copy();
+  c.Stale = false;
+  c.Painter.begin(&c.Surface);
+  c.View.DeviceChanged();
+}
+
+void TDIB::FlushCanvas() const {
+  if (!Canvas_ || Empty()) return;
+  TDIBCanvas& c = *Canvas_;
+  if (!c.Painter.isActive()) return;
+  // The painter's state survives the pause.
+  const QPen pen = c.Painter.pen();
+  const QBrush brush = c.Painter.brush();
+  const QFont font = c.Painter.font();
+  c.Painter.end();
+  bool drawn = false;
+  for (int y = 0; y < Height() && !drawn; ++y)
+    drawn = std::memcmp(c.Surface.constScanLine(y), c.Before.constScanLine(y), size_t(Width()) * 4) != 0;
+  if (drawn) {
+    auto* self = const_cast<TDIB*>(this);
+    // Only the bits change: the canvas's own surface stays as it is.
+    std::unique_ptr<TDIBCanvas> keep = std::move(self->Canvas_);
+    self->MakeUnique();
+    self->Canvas_ = std::move(keep);
+    TDIBImage& img = *Image_;
+    for (int y = 0; y < img.Height; ++y) {
+      const auto* now = reinterpret_cast<const QRgb*>(c.Surface.constScanLine(y));
+      const auto* was = reinterpret_cast<const QRgb*>(c.Before.constScanLine(y));
+      for (int x = 0; x < img.Width; ++x)
+        if (now[x] != was[x]) PutDIBColour(img, x, y, now[x] & 0xFFFFFF);
+    }
+    CachedOf = nullptr;
+    // The surface shows what the bits now hold (a palette picture's nearest
+    // colours).
+    c.Surface = ToImage();
+    c.Surface.detach();
+    c.Before = c.Surface.copy();
+  }
+  c.Painter.begin(&c.Surface);
+  c.Painter.setPen(pen);
+  c.Painter.setBrush(brush);
+  c.Painter.setFont(font);
+  c.View.DeviceChanged();
 }
 
 void TDIB::MakeUnique() {
@@ -53,7 +136,9 @@ void TDIB::MakeUnique() {
 void TDIB::Clear() { Take(EmptyDIBImage()); }
 
 void TDIB::Assign(const TDIB& other) {
-  if (&other != this) Take(other.Image_);
+  if (&other == this) return;
+  other.FlushCanvas();
+  Take(other.Image_);
 }
 
 void TDIB::Assign(const QImage& source) {
@@ -115,14 +200,20 @@ void TDIB::LoadFromBytes(std::string_view file) {
   if (auto image = ReadDIBFile(file)) Take(image);
 }
 
-std::string TDIB::SaveToBytes() const { return WriteDIBFile(*Image_); }
+std::string TDIB::SaveToBytes() const {
+  FlushCanvas();
+  return WriteDIBFile(*Image_);
+}
 
 void TDIB::ReadData(std::string_view data) {
   auto image = ReadDIBData(data);
   Take(image ? image : EmptyDIBImage());
 }
 
-std::string TDIB::WriteData() const { return WriteDIBData(*Image_); }
+std::string TDIB::WriteData() const {
+  FlushCanvas();
+  return WriteDIBData(*Image_);
+}
 
 void TDIB::LoadFromStream(QIODevice& device) { LoadFromBytes(View(device.readAll())); }
 
@@ -187,8 +278,11 @@ void TDIB::SetHeight(int height) {
 }
 
 uint8_t* TDIB::Bits() {
+  FlushCanvas();
   MakeUnique();
   CachedOf = nullptr;
+  BitsOut = true;
+  if (Canvas_) Canvas_->Stale = true;
   return Image_->Bits.data();
 }
 
@@ -196,17 +290,20 @@ void TDIB::SetPalette(const QList<QRgb>& entries) { SetColourTable(TableOf(entri
 
 void TDIB::UpdatePalette() {
   if (Colours == Image_->Colours) return;
+  FlushCanvas();
   const TDIBColourTable table = Colours;
   MakeUnique();
   Colours = table;
   Image_->SetColourTable(table);
   PaletteModified_ = true;
   CachedOf = nullptr;
+  if (Canvas_) AttachCanvas();
 }
 
 QImage TDIB::ToImage() const {
   if (Empty()) return {};
-  if (CachedOf == Image_.get()) return Cached;
+  FlushCanvas();
+  if (!BitsOut && CachedOf == Image_.get()) return Cached;
   const std::vector<uint32_t> argb = DIBToARGB32(*Image_);
   QImage image(Width(), Height(), QImage::Format_RGB32);
   for (int y = 0; y < Height(); ++y)

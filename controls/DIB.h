@@ -26,6 +26,8 @@ class QRect;
 
 namespace vs {
 
+class TCanvas;
+
 class TDIB {
 public:
   TDIB();
@@ -94,21 +96,38 @@ public:
   bool PaletteModified() const { return PaletteModified_; }
   void SetPaletteModified(bool modified) { PaletteModified_ = modified; }
 
+  // Drawing onto the picture. The canvas is the picture's own (made on first
+  // use, kept while the picture lives, following it to every image it takes);
+  // what is drawn reaches the bits before the picture is next read, drawn,
+  // saved, copied or written through Bits, colours of 1-, 4- and 8-bit
+  // pictures becoming their nearest palette entries. An empty picture's
+  // canvas draws nowhere.
+  TCanvas& Canvas();
+
   // The picture as an opaque RGB32 image (null when empty).
   QImage ToImage() const;
   // Stretched over target; nothing when empty.
   void Draw(QPainter& painter, const QRect& target) const;
 
 private:
+  struct TDIBCanvas;
   void Take(const std::shared_ptr<TDIBImage>& image);
   void MakeUnique();
+  // The canvas's drawing into the bits (const: the picture reads as drawn).
+  void FlushCanvas() const;
+  // The canvas's surface from the image now held.
+  void AttachCanvas() const;
 
   std::shared_ptr<TDIBImage> Image_;
   TDIBColourTable Colours;
   TDIBPixelFormat RequestedFormat;
   bool PaletteModified_ = false;
+  // ToImage's last image, of CachedOf; never trusted once the bits were
+  // handed out for writing, which can happen at any time after.
   mutable QImage Cached;
   mutable const TDIBImage* CachedOf = nullptr;
+  bool BitsOut = false;
+  mutable std::unique_ptr<TDIBCanvas> Canvas_;
 };
 
 // The program's pictures: ".dib" files through TDIB, every other format Qt

@@ -417,6 +417,41 @@ void PutDIBPixel(const TDIBImage& image, uint8_t* p, uint32_t rgb) {
     Put32(p, v);
 }
 
+void PutDIBColour(TDIBImage& image, int x, int y, uint32_t rgb) {
+  if (x < 0 || y < 0 || x >= image.Width || y >= image.Height || image.Compressed || image.Empty()) return;
+  uint8_t* row = image.Row(y);
+  if (image.BitCount > 8) {
+    PutDIBPixel(image, row + size_t(x) * size_t(image.BitCount / 8), rgb);
+    return;
+  }
+  const int r = int(rgb >> 16 & 0xFF), g = int(rgb >> 8 & 0xFF), b = int(rgb & 0xFF);
+  int best = 0;
+  int64_t bestDistance = INT64_MAX;
+  for (int i = 0; i < std::max(image.PaletteCount, 1); ++i) {
+    const uint32_t e = image.Colours[size_t(i)];
+    const int dr = int(e >> 16 & 0xFF) - r, dg = int(e >> 8 & 0xFF) - g, db = int(e & 0xFF) - b;
+    const int64_t d = int64_t(dr) * dr + int64_t(dg) * dg + int64_t(db) * db;
+    if (d < bestDistance) {
+      bestDistance = d;
+      best = i;
+    }
+  }
+  switch (image.BitCount) {
+    case 8: row[x] = uint8_t(best); break;
+    case 4: {
+      uint8_t& byte = row[x / 2];
+      byte = x % 2 == 0 ? uint8_t((byte & 0x0F) | best << 4) : uint8_t((byte & 0xF0) | (best & 0x0F));
+      break;
+    }
+    case 1: {
+      const uint8_t bit = uint8_t(0x80 >> (x % 8));
+      row[x / 8] = best ? uint8_t(row[x / 8] | bit) : uint8_t(row[x / 8] & ~bit);
+      break;
+    }
+    default: break;
+  }
+}
+
 // ---- palettes ------------------------------------------------------------
 
 struct TPaletteManager::TItem {

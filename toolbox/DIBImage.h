@@ -147,6 +147,10 @@ std::vector<uint32_t> DIBToARGB32(const TDIBImage& image);
 // One 16-, 24- or 32-bit pixel of colour 0x??RRGGBB in the image's format,
 // stored at p (little-endian).
 void PutDIBPixel(const TDIBImage& image, uint8_t* p, uint32_t rgb);
+// Pixel (x, y) of a plain image, counted from the top-left, set to colour
+// 0x??RRGGBB: 16 bits and more in the image's format, 1, 4 and 8 bits as
+// the nearest of its palette's entries (the first of equals).
+void PutDIBColour(TDIBImage& image, int x, int y, uint32_t rgb);
 
 // One palette per distinct colour table, shared by every image that uses it.
 class TPaletteManager {

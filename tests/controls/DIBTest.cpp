@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QPainter>
 
+#include "controls/Canvas.h"
 #include "controls/DIB.h"
 #include "support/TempDir.h"
 #include "support/TestApplication.h"
@@ -98,6 +99,55 @@ TEST(DIB, SizesAndPalettes) {
   EXPECT_NE(c.PaletteHandle(), a.PaletteHandle());
   EXPECT_EQ(c.Image()->Colours[1], 0x00FF00u);
   EXPECT_EQ(a.ToImage().pixel(0, 0), 0xFF000000u | a.ColourTable()[a.Image()->Row(0)[0]]);
+}
+
+TEST(DIB, DrawsOnItsCanvasAndShowsEveryWriteThroughItsBits) {
+  testing::TestApplication();
+  // Written, drawn, written again through the same bits, drawn: each
+  // picture shows the value written last.
+  TDIB dib;
+  dib.SetSize(4, 3, 24);
+  uint8_t* bits = dib.Bits();
+  bits[0] = 0x10;  // bottom-left pixel's blue
+  EXPECT_EQ(dib.ToImage().pixel(0, 2), qRgb(0, 0, 0x10));
+  bits[0] = 0x80;
+  EXPECT_EQ(dib.ToImage().pixel(0, 2), qRgb(0, 0, 0x80));
+
+  // The canvas draws onto the picture; a copy taken after it holds the
+  // drawing, the copy from before does not.
+  const TDIB before = dib;
+  TCanvas& canvas = dib.Canvas();
+  EXPECT_EQ(canvas.DeviceWidth(), 4);
+  canvas.FillRect(TRect{1, 0, 3, 1}, TColor(0x0000FF));  // $00BBGGRR: red
+  const TDIB after = dib;
+  EXPECT_EQ(after.ToImage().pixel(1, 0), qRgb(255, 0, 0));
+  EXPECT_EQ(after.ToImage().pixel(3, 0), qRgb(0, 0, 0));
+  EXPECT_EQ(before.ToImage().pixel(1, 0), qRgb(0, 0, 0));
+  // Bits written after the drawing, then drawing again: both stay.
+  dib.Bits()[0] = 0x40;
+  dib.Canvas().SetPixel(3, 2, TColor(0x00FF00));
+  const QImage both = dib.ToImage();
+  EXPECT_EQ(both.pixel(0, 2), qRgb(0, 0, 0x40));
+  EXPECT_EQ(both.pixel(3, 2), qRgb(0, 255, 0));
+  EXPECT_EQ(both.pixel(2, 0), qRgb(255, 0, 0));
+  TDIB saved;
+  saved.LoadFromBytes(dib.SaveToBytes());
+  EXPECT_EQ(saved.ToImage(), both);
+
+  // A palette picture takes its nearest entries; pixels not drawn on keep
+  // their index even where two entries look alike.
+  TDIB grey;
+  grey.SetSize(8, 2, 8);
+  TDIBColourTable table = GreyscaleColourTable();
+  table[7] = table[0];
+  grey.SetColourTable(table);
+  grey.Bits()[1] = 7;  // bottom row, x = 1: the second black
+  grey.Canvas().FillRect(TRect{4, 0, 8, 1}, TColor(0x7E7E7E));
+  const std::string data = grey.WriteData();
+  const uint8_t* top = reinterpret_cast<const uint8_t*>(data.data()) + 40 + 1024 + 8;
+  EXPECT_EQ(top[4], 0x7E);
+  EXPECT_EQ(top[0], 0);
+  EXPECT_EQ(uint8_t(data[40 + 1024 + 1]), 7);
 }
 
 TEST(DIB, QtImagesInAndOutDrawingFilesAndClipboard) {
