@@ -57,7 +57,7 @@ void TTabStrings::PutObject(int index, QObject* object) {
 
 void TTabStrings::Insert(int index, const QString& text, QObject* object) {
   Control.CheckIndex(index, Count() + 1, "TTabStrings.Insert");
-  Control.Items.insert(Control.Items.begin() + index, {text, object, -1});
+  Control.Items.insert(Control.Items.begin() + index, {text, object, -1, false});
   if (Control.FTabIndex >= index) ++Control.FTabIndex;
   Control.TabsChanged();
 }
@@ -100,7 +100,11 @@ QString TImageIndexStrings::Get(int index) const {
 
 void TImageIndexStrings::Put(int index, const QString& text) {
   if (index < 0 || index >= Count()) return;
-  Control.SetTabImage(index, text.trimmed().toInt());
+  bool number = false;
+  const int image = text.trimmed().toInt(&number);
+  // A line that is no number changes nothing and says so.
+  if (!number) throw ETab95Error("'" + text.toStdString() + "' is not a valid integer value");
+  Control.SetTabImage(index, image);
 }
 
 void TImageIndexStrings::Add(const QString& text) { Put(NextLine++, text); }
@@ -126,6 +130,27 @@ TCustomTab95Control::~TCustomTab95Control() = default;
 
 void TCustomTab95Control::CheckIndex(int index, int count, const char* operation) const {
   if (index < 0 || index >= count) throw ETab95Error(AccessError(operation).toStdString());
+}
+
+void TCustomTab95Control::SetFlatButtons(bool on) {
+  FFlatButtons = on;
+  update();
+}
+
+void TCustomTab95Control::SetFlatSeperators(bool on) {
+  FFlatSeperators = on;
+  update();
+}
+
+void TCustomTab95Control::SetMultiSelect(bool on) {
+  FMultiSelect = on;
+  if (!on)
+    for (TItem& item : Items) item.Marked = false;
+  update();
+}
+
+bool TCustomTab95Control::TabMarked(int index) const {
+  return index >= 0 && index < TabCount() && Items[size_t(index)].Marked;
 }
 
 void TCustomTab95Control::SetButtonStyle(bool on) {
@@ -309,7 +334,12 @@ void TCustomTab95Control::paintEvent(QPaintEvent*) {
   p.fillRect(rect(), face.darker(125));
   const TTabStripShape shape = Shape();
   const std::vector<TRect> tabs = TabRects();
-  PaintPageFrame(p, PageArea(shape, TabStripDepth(shape, tabs)));
+  // Buttons stand over a page without a frame.
+  const TRect pages = PageArea(shape, TabStripDepth(shape, tabs));
+  if (FButtonStyle)
+    p.fillRect(Q(pages), face);
+  else
+    PaintPageFrame(p, pages);
   // The selected tab last: it overlaps its neighbours and the frame.
   std::vector<int> order;
   for (int i = 0; i < TabCount(); ++i)
@@ -342,28 +372,32 @@ void TCustomTab95Control::DrawTab(QPainter& p, const QString& caption, int index
   const TTabFace face = TabFace(rect, selected, image, FVertical, turned ? th : tw, turned ? tw : th);
   const QRect fillRect = Q(face.Fill);
   p.fillRect(fillRect, fill);
-  // Edges: light on the outer side and the leading edge, dark on the
-  // trailing one; the selected tab carries the accent along its outer edge
-  // and opens into the page.
-  p.setPen(fill.lighter(selected ? 135 : 120));
   const bool horizontal = !FVertical;
   const bool nearStart = FPosition == tpTopLeft;
-  if (horizontal) {
-    const int outer = nearStart ? fillRect.top() : fillRect.bottom();
-    p.drawLine(fillRect.left(), outer, fillRect.right(), outer);
-    p.drawLine(fillRect.left(), fillRect.top(), fillRect.left(), fillRect.bottom());
-    p.setPen(fill.darker(180));
-    p.drawLine(fillRect.right(), fillRect.top(), fillRect.right(), fillRect.bottom());
-    if (selected) p.fillRect(QRect(fillRect.left() + 1, outer - (nearStart ? 0 : 1), fillRect.width() - 2, 2),
-                             palette().color(QPalette::Highlight));
+  if (FButtonStyle) {
+    DrawButtonEdges(p, Q(rect), selected || Items[size_t(index)].Marked, fill);
   } else {
-    const int outer = nearStart ? fillRect.left() : fillRect.right();
-    p.drawLine(outer, fillRect.top(), outer, fillRect.bottom());
-    p.drawLine(fillRect.left(), fillRect.top(), fillRect.right(), fillRect.top());
-    p.setPen(fill.darker(180));
-    p.drawLine(fillRect.left(), fillRect.bottom(), fillRect.right(), fillRect.bottom());
-    if (selected) p.fillRect(QRect(outer - (nearStart ? 0 : 1), fillRect.top() + 1, 2, fillRect.height() - 2),
-                             palette().color(QPalette::Highlight));
+    // Edges: light on the outer side and the leading edge, dark on the
+    // trailing one; the selected tab carries the accent along its outer edge
+    // and opens into the page.
+    p.setPen(fill.lighter(selected ? 135 : 120));
+    if (horizontal) {
+      const int outer = nearStart ? fillRect.top() : fillRect.bottom();
+      p.drawLine(fillRect.left(), outer, fillRect.right(), outer);
+      p.drawLine(fillRect.left(), fillRect.top(), fillRect.left(), fillRect.bottom());
+      p.setPen(fill.darker(180));
+      p.drawLine(fillRect.right(), fillRect.top(), fillRect.right(), fillRect.bottom());
+      if (selected) p.fillRect(QRect(fillRect.left() + 1, outer - (nearStart ? 0 : 1), fillRect.width() - 2, 2),
+                               palette().color(QPalette::Highlight));
+    } else {
+      const int outer = nearStart ? fillRect.left() : fillRect.right();
+      p.drawLine(outer, fillRect.top(), outer, fillRect.bottom());
+      p.drawLine(fillRect.left(), fillRect.top(), fillRect.right(), fillRect.top());
+      p.setPen(fill.darker(180));
+      p.drawLine(fillRect.left(), fillRect.bottom(), fillRect.right(), fillRect.bottom());
+      if (selected) p.fillRect(QRect(outer - (nearStart ? 0 : 1), fillRect.top() + 1, 2, fillRect.height() - 2),
+                               palette().color(QPalette::Highlight));
+    }
   }
   if (face.HasImage) FImages->Draw(p, face.ImageX, face.ImageY, TabImage(index));
   p.setPen(textColour);
@@ -381,12 +415,44 @@ void TCustomTab95Control::DrawTab(QPainter& p, const QString& caption, int index
   p.drawText(QPointF(-tw / 2.0, -th / 2.0 + fm.ascent()), text);
 }
 
+// A button tab: raised, or flat with FlatButtons; pressed (sunken) when
+// selected or marked. Flat buttons with FlatSeperators get an etched line
+// after them.
+void TCustomTab95Control::DrawButtonEdges(QPainter& p, const QRect& r, bool pressed, const QColor& face) {
+  const QColor light = face.lighter(150), dark = face.darker(200);
+  if (pressed || !FFlatButtons) {
+    p.setPen(pressed ? dark : light);
+    p.drawLine(r.topLeft(), r.topRight());
+    p.drawLine(r.topLeft(), r.bottomLeft());
+    p.setPen(pressed ? light : dark);
+    p.drawLine(r.bottomLeft(), r.bottomRight());
+    p.drawLine(r.topRight(), r.bottomRight());
+  }
+  if (FFlatButtons && FFlatSeperators) {
+    const QRect line = FVertical ? QRect(r.left(), r.bottom() + 2, r.width(), 2) : QRect(r.right() + 2, r.top(), 2, r.height());
+    p.fillRect(FVertical ? QRect(line.left(), line.top(), line.width(), 1) : QRect(line.left(), line.top(), 1, line.height()),
+               dark);
+    p.fillRect(FVertical ? QRect(line.left(), line.top() + 1, line.width(), 1)
+                         : QRect(line.left() + 1, line.top(), 1, line.height()),
+               light);
+  }
+}
+
 void TCustomTab95Control::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
   const QPoint at = event->position().toPoint();
   const int tab = TabAt(TabRects(), at.x(), at.y());
   if (tab < 0) return QWidget::mousePressEvent(event);
   if (focusPolicy() & Qt::ClickFocus) setFocus(Qt::MouseFocusReason);
+  if (FButtonStyle && FMultiSelect) {
+    if (event->modifiers() & Qt::ControlModifier) {
+      if (tab != FTabIndex) Items[size_t(tab)].Marked = !Items[size_t(tab)].Marked;
+      update();
+      return;
+    }
+    for (TItem& item : Items) item.Marked = false;
+    update();
+  }
   SelectTab(tab);
 }
 
@@ -449,6 +515,14 @@ TTab95Sheet::~TTab95Sheet() {
   if (FFloating && FHome) --FHome->FFloatingCount;
   // A window left empty goes too (unless it is what is freeing the sheet).
   if (FForm) FForm->deleteLater();
+}
+
+void TTab95Sheet::setVisible(bool visible) {
+  if (visible && FPageControl && !FFloating && FPageControl->FActivePage != this) {
+    FPageControl->SetActivePage(this);
+    return;
+  }
+  QWidget::setVisible(visible);
 }
 
 void TTab95Sheet::SetDragable(bool on) {
@@ -662,7 +736,7 @@ TTab95Sheet* TPage95Control::SheetOfTab(int tab) const {
 void TPage95Control::RebuildTabs() {
   Items.clear();
   for (TTab95Sheet* s : Pages)
-    if (s->FTabVisible) Items.push_back({s->FCaption, s, s->FImageIndex});
+    if (s->FTabVisible) Items.push_back({s->FCaption, s, s->FImageIndex, false});
   // The active page keeps its tab; a hidden one gives way to the next page
   // that shows a tab.
   if (FActivePage && !FActivePage->FTabVisible) {
@@ -716,6 +790,16 @@ void TPage95Control::SetActivePage(TTab95Sheet* sheet) {
   }
   QWidget* focus = QApplication::focusWidget();
   const bool hadFocus = old && focus && old->isAncestorOf(focus);
+  if (hadFocus) {
+    // The focus leaves its control for the old page first; a control that
+    // keeps it (or sends it elsewhere) on leaving keeps its page too.
+    old->setFocus(Qt::TabFocusReason);
+    if (QApplication::focusWidget() != old) {
+      FTabIndex = old->TabIndex();
+      update();
+      return;
+    }
+  }
   FActivePage = sheet;
   FTabIndex = sheet ? sheet->TabIndex() : -1;
   if (sheet) {

@@ -114,8 +114,12 @@ public:
   // Turning it on or off puts TabPosition and VerticalTabs back to their
   // first values.
   void SetButtonStyle(bool on);
-  bool FlatButtons = false;
-  bool FlatSeperators = true;
+  // With ButtonStyle: buttons that are flat until selected, and etched
+  // separators between flat buttons. Each repaints.
+  bool FlatButtons() const { return FFlatButtons; }
+  void SetFlatButtons(bool on);
+  bool FlatSeperators() const { return FFlatSeperators; }
+  void SetFlatSeperators(bool on);
   bool HotTrack() const { return FHotTrack; }
   void SetHotTrack(bool on);
   TImageList* Images() const { return FImages; }
@@ -129,7 +133,11 @@ public:
   bool MultiLine() const { return FMultiLine; }
   // Off also turns ScrollOpposite off.
   void SetMultiLine(bool on);
-  bool MultiSelect = false;
+  // With ButtonStyle: Ctrl+click marks further tabs as pressed, beside the
+  // selected one; a plain click clears the marks.
+  bool MultiSelect() const { return FMultiSelect; }
+  void SetMultiSelect(bool on);
+  bool TabMarked(int index) const;
   bool ScrollOpposite() const { return FScrollOpposite; }
   // On also turns MultiLine on.
   void SetScrollOpposite(bool on);
@@ -199,14 +207,19 @@ private:
     QString Text;
     QObject* Object = nullptr;
     int Image = -1;
+    bool Marked = false;  // pressed by a Ctrl+click (MultiSelect)
   };
   TTabStripShape Shape() const;
+  void DrawButtonEdges(QPainter& painter, const QRect& rect, bool pressed, const QColor& face);
   void CheckIndex(int index, int count, const char* operation) const;
   void SetHot(int index);
 
   std::vector<TItem> Items;
   int UpdateDepth = 0;
   bool FButtonStyle = false;
+  bool FFlatButtons = false;
+  bool FFlatSeperators = true;
+  bool FMultiSelect = false;
   bool FHotTrack = false;
   TImageList* FImages = nullptr;
   QColor FInactiveColor{0xA0, 0xA0, 0xA4};  // $A4A0A0
@@ -286,6 +299,11 @@ protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+
+public:
+  // Shown by code while it belongs to a page control: it becomes the active
+  // page.
+  void setVisible(bool visible) override;
 
 private:
   friend class TPage95Control;

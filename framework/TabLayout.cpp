@@ -8,6 +8,7 @@ namespace vs {
 namespace {
 
 constexpr int StripMargin = 2;  // before the first tab along the strip
+constexpr int ButtonTabGap = 4;  // between button tabs (their separators lie in it)
 
 int TabDepth(const TTabStripShape& s) { return s.TabHeight > 0 ? s.TabHeight : s.TextHeight + TabHeightPadding; }
 
@@ -35,7 +36,7 @@ std::vector<TRect> LayoutTabs(const TTabStripShape& shape, const std::vector<int
       along = StripMargin;
     }
     rows.back().push_back({i, along, length});
-    along += length;
+    along += length + (shape.ButtonStyle ? ButtonTabGap : 0);
   }
   // The selected tab's row lies next to the pages (the last row counted
   // from the strip's outer edge).

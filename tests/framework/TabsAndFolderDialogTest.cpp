@@ -386,6 +386,93 @@ TEST(TabStrip, VerticalTabsImagesHotTrackingAndTheOwnersDrawing) {
   EXPECT_EQ(shot.pixelColor((tabs[0].Left + tabs[0].Right) / 2, (tabs[0].Top + tabs[0].Bottom) / 2), QColor(Qt::red));
 }
 
+// A sheet shown by code becomes the page; a control that keeps the focus
+// when it is left keeps its page too.
+TEST_F(PageControlTest, AShownSheetBecomesThePageAndAControlHoldingTheFocusKeepsItsOwn) {
+  sheets[2]->show();
+  EXPECT_EQ(pages->ActivePage(), sheets[2]);
+  EXPECT_EQ(pages->TabIndex(), 2);
+  EXPECT_FALSE(sheets[0]->isVisible());
+
+  auto* edit = new QLineEdit(sheets[2]);
+  edit->show();
+  edit->setFocus();
+  ASSERT_TRUE(edit->hasFocus());
+  // An entry that must be completed first takes the focus back.
+  struct THold : QObject {
+    QLineEdit* Edit;
+    bool Hold = true;
+    explicit THold(QLineEdit* e) : Edit(e) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::FocusOut && Hold) Edit->setFocus();
+      return false;
+    }
+  } hold(edit);
+  edit->installEventFilter(&hold);
+  const std::vector<TRect> tabs = pages->TabRects();
+  QTest::mouseClick(pages, Qt::LeftButton, {}, Centre(tabs[0]));
+  EXPECT_EQ(pages->ActivePage(), sheets[2]);
+  EXPECT_EQ(pages->TabIndex(), 2);
+  EXPECT_TRUE(sheets[2]->isVisible());
+  hold.Hold = false;
+  QTest::mouseClick(pages, Qt::LeftButton, {}, Centre(tabs[0]));
+  EXPECT_EQ(pages->ActivePage(), sheets[0]);
+  EXPECT_FALSE(sheets[2]->isVisible());
+}
+
+// Tabs as buttons: raised, or flat until pressed, with etched lines between
+// flat ones; Ctrl+click presses further buttons with MultiSelect.
+TEST(TabStrip, ButtonTabsFlatButtonsSeparatorsAndMultiSelect) {
+  testing::TestApplication();
+  TTab95Control strip;
+  strip.resize(300, 80);
+  QPalette pal = strip.palette();
+  pal.setColor(QPalette::Window, QColor(0x60, 0x60, 0x60));
+  strip.setPalette(pal);
+  strip.SetTabInactiveColor(QColor(0x60, 0x60, 0x60));
+  for (const char* t : {"One", "Two", "Three"}) strip.Tabs().Add(t);
+  strip.SetTabIndex(0);
+  strip.SetButtonStyle(true);
+  strip.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&strip));
+  const std::vector<TRect> tabs = strip.TabRects();
+  const auto topEdge = [&](int i) {
+    return QColor(strip.grab().toImage().pixel(Centre(tabs[size_t(i)]).x(), tabs[size_t(i)].Top)).lightness();
+  };
+  const int face = QColor(0x60, 0x60, 0x60).lightness();
+  // Raised buttons light along the top, the selected one pressed (dark).
+  EXPECT_GT(topEdge(1), face);
+  EXPECT_LT(topEdge(0), face);
+  strip.SetFlatButtons(true);
+  EXPECT_EQ(topEdge(1), face);
+  EXPECT_LT(topEdge(0), face);
+  // An etched separator after a flat button, only with FlatSeperators.
+  const QPoint gap(tabs[1].Right + 2, Centre(tabs[1]).y());
+  EXPECT_NE(QColor(strip.grab().toImage().pixel(gap)).lightness(), face);
+  strip.SetFlatSeperators(false);
+  EXPECT_EQ(QColor(strip.grab().toImage().pixel(gap)).lightness(), QColor(0x60, 0x60, 0x60).darker(125).lightness());
+
+  int changes = 0;
+  strip.OnChange = [&](QWidget*) { ++changes; };
+  QTest::mouseClick(&strip, Qt::LeftButton, Qt::ControlModifier, Centre(tabs[2]));
+  EXPECT_FALSE(strip.TabMarked(2));  // not without MultiSelect: it selects
+  EXPECT_EQ(strip.TabIndex(), 2);
+  strip.SetMultiSelect(true);
+  QTest::mouseClick(&strip, Qt::LeftButton, Qt::ControlModifier, Centre(tabs[0]));
+  EXPECT_TRUE(strip.TabMarked(0));
+  EXPECT_EQ(strip.TabIndex(), 2);
+  EXPECT_EQ(changes, 1);
+  EXPECT_LT(topEdge(0), face);
+  QTest::mouseClick(&strip, Qt::LeftButton, {}, Centre(tabs[1]));
+  EXPECT_FALSE(strip.TabMarked(0));
+  EXPECT_EQ(strip.TabIndex(), 1);
+
+  // An image line that is no number is refused and changes nothing.
+  strip.ImageIndexes().Put(1, "4");
+  EXPECT_THROW(strip.ImageIndexes().Put(1, "four"), ETab95Error);
+  EXPECT_EQ(strip.ImageIndexes().Get(1), "4");
+}
+
 TEST(FolderDialog, OptionsStayConsistent) {
   TFolderDialogOptions o = DefaultFolderDialogOptions;
   o = ConsistentFolderOptions(o, o | bfScreenCenter);
