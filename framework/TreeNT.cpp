@@ -79,6 +79,65 @@ void TTreeNTNode::SetColor(TColor color) {
   Nodes.NodeChanged(*this);
 }
 
+void TTreeNTNode::SetImageIndex(int index) {
+  if (FImageIndex == index) return;
+  FImageIndex = index;
+  Nodes.NodeChanged(*this);
+}
+
+void TTreeNTNode::SetSelectedIndex(int index) {
+  if (FSelectedIndex == index) return;
+  FSelectedIndex = index;
+  Nodes.NodeChanged(*this);
+}
+
+void TTreeNTNode::SetOverlayIndex(int index) {
+  if (FOverlayIndex == index) return;
+  FOverlayIndex = index;
+  Nodes.NodeChanged(*this);
+}
+
+void TTreeNTNode::SetStateIndex(int index) {
+  if (FStateIndex == index) return;
+  FStateIndex = index;
+  Nodes.NodeChanged(*this);
+}
+
+void TTreeNTNode::SetCut(bool cut) {
+  if (FCut == cut) return;
+  FCut = cut;
+  Nodes.NodeChanged(*this);
+}
+
+QFont& TTreeNTNode::Font() {
+  if (!FFont) {
+    FFont = std::make_unique<QFont>(Tree()->font());
+    Nodes.NodeChanged(*this);
+  }
+  return *FFont;
+}
+
+void TTreeNTNode::SetFontColor(TColor color) {
+  FFontColor = color;
+  if (!FFont) FFont = std::make_unique<QFont>(Tree()->font());
+  Nodes.NodeChanged(*this);
+}
+
+void TTreeNTNode::SetParentFont(bool parentFont) {
+  if (parentFont == ParentFont()) return;
+  if (parentFont)
+    FFont.reset();
+  else
+    FFont = std::make_unique<QFont>(Tree()->font());
+  Nodes.NodeChanged(*this);
+}
+
+bool TTreeNTNode::EditText() {
+  TTreeNT* tree = Tree();
+  tree->edit(Nodes.IndexOf(this));
+  return tree->state() == QAbstractItemView::EditingState;
+}
+
 void TTreeNTNode::SetParentColor(bool parentColor) {
   if (FParentColor == parentColor) return;
   FParentColor = parentColor;
@@ -364,26 +423,52 @@ bool TTreeNTNodes::hasChildren(const QModelIndex& parent) const {
 }
 
 QVariant TTreeNTNodes::data(const QModelIndex& index, int role) const {
-  const TTreeNTNode* n = NodeOf(index);
+  TTreeNTNode* n = NodeOf(index);
   if (!n) return {};
   switch (role) {
     case Qt::DisplayRole:
+    case Qt::EditRole:
       return QString::fromStdString(n->Text());
     case Qt::DecorationRole: {
-      const int image = n->Selected() && n->SelectedIndex >= 0 ? n->SelectedIndex : n->ImageIndex;
-      if (Owner.Images && image >= 0 && image < Owner.Images->Count())
-        return QPixmap::fromImage(Owner.Images->Image(image));
-      return {};
+      const QPixmap image = Owner.NodeImage(*n);
+      return image.isNull() ? QVariant() : QVariant(image);
     }
     case Qt::BackgroundRole:
       return n->ParentColor() ? QVariant() : QVariant(ToQColor(n->Color()));
+    case Qt::FontRole:
+      return n->ParentFont() ? QVariant() : QVariant(*n->FFont);
+    case Qt::ForegroundRole:
+      return n->ParentFont() ? QVariant() : QVariant(ToQColor(n->FontColor()));
+    case Qt::CheckStateRole:
+      if (!(Owner.Options() & toCheckBoxes)) return {};
+      return n->Checked() ? Qt::Checked : Qt::Unchecked;
     default:
       return {};
   }
 }
 
+bool TTreeNTNodes::setData(const QModelIndex& index, const QVariant& value, int role) {
+  TTreeNTNode* n = NodeOf(index);
+  if (!n) return false;
+  if (role == Qt::EditRole) {
+    std::string text = value.toString().toStdString();
+    if (Owner.OnEdited) Owner.OnEdited(Owner, n, text);
+    n->SetText(text);
+    return true;
+  }
+  if (role == Qt::CheckStateRole && (Owner.Options() & toCheckBoxes)) {
+    n->SetChecked(value.toInt() == Qt::Checked);
+    return true;
+  }
+  return false;
+}
+
 Qt::ItemFlags TTreeNTNodes::flags(const QModelIndex& index) const {
-  return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+  if (!index.isValid()) return Qt::NoItemFlags;
+  Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+  if (!(Owner.Options() & toReadOnly)) f |= Qt::ItemIsEditable;
+  if (Owner.Options() & toCheckBoxes) f |= Qt::ItemIsUserCheckable;
+  return f;
 }
 
 // ----------------------------------------------------------------- tree
@@ -418,12 +503,62 @@ TTreeNT::~TTreeNT() {
 }
 
 void TTreeNT::SetOptions(TTreeNTOptions options) {
+  const bool checks = (FOptions ^ options) & toCheckBoxes;
   FOptions = options;
-  setRootIsDecorated((options & toShowRoot) && (options & toShowButtons));
+  setRootIsDecorated((options & toShowRoot) && (options & (toShowButtons | toShowLines)));
   setAllColumnsShowFocus(options & toFullRowSelect);
   const auto policy = (options & toNoScroll) ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
   setVerticalScrollBarPolicy(policy);
   setHorizontalScrollBarPolicy(policy);
+  // Labels are edited by F2 or a click on the selected node.
+  setEditTriggers((options & toReadOnly) ? QAbstractItemView::NoEditTriggers
+                                         : QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+  // Check boxes change what the nodes show.
+  if (checks && Nodes->rowCount() > 0) emit Nodes->layoutChanged();
+  viewport()->update();
+}
+
+QPixmap TTreeNT::NodeImage(TTreeNTNode& node) const {
+  if (OnGetImageIndex) OnGetImageIndex(const_cast<TTreeNT&>(*this), &node);
+  const bool selected = node.Selected();
+  if (selected && OnGetSelectedIndex) OnGetSelectedIndex(const_cast<TTreeNT&>(*this), &node);
+  const int image = selected && node.SelectedIndex() >= 0 ? node.SelectedIndex() : node.ImageIndex();
+  const bool hasImage = Images && image >= 0 && image < Images->Count();
+  const bool hasOverlay = hasImage && node.OverlayIndex() >= 0 && node.OverlayIndex() < Images->Count();
+  const bool hasState = !(FOptions & toCheckBoxes) && StateImages && node.StateIndex() > 0 &&
+                        node.StateIndex() < StateImages->Count();
+  if (!hasImage && !hasState) return {};
+  const int sw = hasState ? StateImages->Width() : 0;
+  const int iw = hasImage ? Images->Width() : 0;
+  const int h = std::max(hasState ? StateImages->Height() : 0, hasImage ? Images->Height() : 0);
+  QPixmap picture(sw + iw, h);
+  picture.fill(Qt::transparent);
+  QPainter p(&picture);
+  if (hasState) p.drawImage(0, 0, StateImages->Image(node.StateIndex()));
+  // A node marked cut shows its image faded.
+  if (node.Cut()) p.setOpacity(0.45);
+  if (hasImage) p.drawImage(sw, 0, Images->Image(image));
+  if (hasOverlay) p.drawImage(sw, 0, Images->Image(node.OverlayIndex()));
+  return picture;
+}
+
+bool TTreeNT::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+  TTreeNTNode* node = Nodes->NodeOf(index);
+  if (!node || (FOptions & toReadOnly) || Dragging) return false;
+  bool allow = true;
+  if (OnEditing) OnEditing(*this, node, allow);
+  if (!allow) return false;
+  return QTreeView::edit(index, trigger, event);
+}
+
+void TTreeNT::focusInEvent(QFocusEvent* event) {
+  QTreeView::focusInEvent(event);
+  if (FOptions & toHideSelection) viewport()->update();
+}
+
+void TTreeNT::focusOutEvent(QFocusEvent* event) {
+  QTreeView::focusOutEvent(event);
+  if (FOptions & toHideSelection) viewport()->update();
 }
 
 void TTreeNT::SetSortType(TSortType type) {
@@ -484,7 +619,8 @@ TNodeStates TTreeNT::NodeStates(const TTreeNTNode& node) const {
   if (currentIndex() == i && hasFocus()) s |= nsFocused;
   if (HotNode == &node) s |= nsHot;
   if (FDropTarget == &node) s |= nsDropHilited;
-  if (node.StateIndex == 2) s |= nsChecked;
+  if (node.Checked()) s |= nsChecked;
+  if (node.Cut()) s |= nsCut;
   return s;
 }
 
@@ -533,6 +669,15 @@ void TTreeNT::currentChanged(const QModelIndex& current, const QModelIndex& prev
     }
   }
   if (OnChange) OnChange(*this, node);
+  if ((FOptions & toSingleExpand) && node) {
+    bool autoCollapse = true;
+    if (OnSingleExpanded) OnSingleExpanded(*this, node, autoCollapse);
+    TTreeNTNode* before = Nodes->NodeOf(previous);
+    ExpandNode(*node);
+    bool above = false;
+    for (TTreeNTNode* p = node->Parent(); p; p = p->Parent()) above = above || p == before;
+    if (autoCollapse && before && before != node && !above) CollapseNode(*before);
+  }
 }
 
 void TTreeNT::paintEvent(QPaintEvent* event) {
@@ -551,7 +696,10 @@ void TTreeNT::paintEvent(QPaintEvent* event) {
 
 void TTreeNT::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
   if (!BeforeItemPaint) {
-    QTreeView::drawRow(painter, option, index);
+    // Without the focus a tree that hides its selection shows none.
+    QStyleOptionViewItem row = option;
+    if ((FOptions & toHideSelection) && !hasFocus()) row.state &= ~QStyle::State_Selected;
+    QTreeView::drawRow(painter, row, index);
     return;
   }
   // The handler paints the whole row; it is told where the row lies.
@@ -561,7 +709,31 @@ void TTreeNT::drawRow(QPainter* painter, const QStyleOptionViewItem& option, con
 }
 
 void TTreeNT::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const {
-  if (!BeforeItemPaint) QTreeView::drawBranches(painter, rect, index);
+  if (BeforeItemPaint) return;
+  if (FOptions & toShowLines) DrawLines(painter, rect, index);
+  if (FOptions & toShowButtons) QTreeView::drawBranches(painter, rect, index);
+}
+
+void TTreeNT::DrawLines(QPainter* painter, const QRect& rect, const QModelIndex& index) const {
+  const TTreeNTNode* node = Nodes->NodeOf(index);
+  if (!node) return;
+  const int step = indentation();
+  if (step <= 0) return;
+  painter->save();
+  painter->setPen(QPen(palette().color(QPalette::Mid), 1, Qt::DotLine));
+  const int midY = rect.top() + rect.height() / 2;
+  // The node's own column is the last one; each column further left
+  // belongs to an ancestor, whose line runs on while it has a sibling below.
+  int column = rect.right() + 1 - step;
+  const auto x = [step](int left) { return left + step / 2; };
+  if (column >= rect.left()) {
+    painter->drawLine(x(column), midY, column + step - 1, midY);
+    const bool first = !node->GetPrevSibling() && node->Level() == 0;
+    painter->drawLine(x(column), first ? midY : rect.top(), x(column), node->GetNextSibling() ? rect.bottom() : midY);
+  }
+  for (const TTreeNTNode* a = node->Parent(); a && a->Parent() && (column -= step) >= rect.left(); a = a->Parent())
+    if (a->GetNextSibling()) painter->drawLine(x(column), rect.top(), x(column), rect.bottom());
+  painter->restore();
 }
 
 void TTreeNT::mousePressEvent(QMouseEvent* event) {
@@ -676,6 +848,7 @@ void TTreeNT::dragEnterEvent(QDragEnterEvent* event) {
   // Taken so that the moves arrive: the tree scrolls and shows where the
   // drag is; it drops nothing itself.
   event->accept();
+  Dragging = true;
   TestAutoScroll(event->position().toPoint());
 }
 
@@ -687,12 +860,14 @@ void TTreeNT::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void TTreeNT::dragLeaveEvent(QDragLeaveEvent* event) {
+  Dragging = false;
   StopAutoScroll();
   SetDropTarget(nullptr);
   event->accept();
 }
 
 void TTreeNT::dropEvent(QDropEvent* event) {
+  Dragging = false;
   StopAutoScroll();
   SetDropTarget(nullptr);
   event->ignore();
@@ -705,15 +880,22 @@ void TTreeNT::resizeEvent(QResizeEvent* event) {
 
 bool TTreeNT::viewportEvent(QEvent* event) {
   if (event->type() == QEvent::ToolTip) {
+    auto* help = static_cast<QHelpEvent*>(event);
+    TTreeNTNode* node = GetNodeAt(help->pos().x(), help->pos().y());
+    std::string text;
     if ((FOptions & toInfoTip) && OnHint) {
-      auto* help = static_cast<QHelpEvent*>(event);
-      TTreeNTNode* node = GetNodeAt(help->pos().x(), help->pos().y());
-      const std::string text = node ? OnHint(*this, node) : std::string();
-      if (text.empty())
-        QToolTip::hideText();
-      else
-        QToolTip::showText(help->globalPos(), QString::fromStdString(text), viewport());
+      text = node ? OnHint(*this, node) : std::string();
+    } else if ((FOptions & toToolTips) && node) {
+      // A label cut off by the edge of the view shows whole in its tip.
+      const QFont f = node->ParentFont() ? font() : *node->FFont;
+      const QRect r = NodeRect(node);
+      if (r.left() + QFontMetrics(f).horizontalAdvance(QString::fromStdString(node->Text())) > viewport()->width())
+        text = node->Text();
     }
+    if (text.empty())
+      QToolTip::hideText();
+    else
+      QToolTip::showText(help->globalPos(), QString::fromStdString(text), viewport());
     return true;
   }
   return QTreeView::viewportEvent(event);

@@ -20,6 +20,7 @@
 // on a node's button, a double click, the keys Right, Left, "+", "-" and
 // "*", or the node operations below.
 
+#include <QFont>
 #include <QTimer>
 #include <QTreeView>
 #include <functional>
@@ -96,10 +97,37 @@ public:
   // Stores the pointer and re-sorts the siblings when the tree sorts by data.
   void SetData(void* data);
 
-  int ImageIndex = -1;
-  int SelectedIndex = -1;
-  int OverlayIndex = -1;
-  int StateIndex = -1;
+  // Images by index in the tree's Images (-1 none); each setter repaints
+  // the node. The tree may ask OnGetImageIndex / OnGetSelectedIndex for
+  // them as the node is drawn.
+  int ImageIndex() const { return FImageIndex; }
+  void SetImageIndex(int index);
+  int SelectedIndex() const { return FSelectedIndex; }
+  void SetSelectedIndex(int index);
+  // An image of Images drawn over the node's image (-1 none).
+  int OverlayIndex() const { return FOverlayIndex; }
+  void SetOverlayIndex(int index);
+  // The image of StateImages left of the node's image (-1 or 0: none;
+  // with toCheckBoxes 1 is unchecked and 2 checked).
+  int StateIndex() const { return FStateIndex; }
+  void SetStateIndex(int index);
+  bool Checked() const { return FStateIndex == 2; }
+  void SetChecked(bool checked) { SetStateIndex(checked ? 2 : 1); }
+  // Marked for a move: drawn faded.
+  bool Cut() const { return FCut; }
+  void SetCut(bool cut);
+
+  // The node's own font (made on first use from the tree's, which turns
+  // ParentFont off) and its colour; with ParentFont the tree's.
+  QFont& Font();
+  TColor FontColor() const { return FFontColor; }
+  void SetFontColor(TColor color);
+  bool ParentFont() const { return !FFont; }
+  void SetParentFont(bool parentFont);
+
+  // Starts editing the label (nothing with toReadOnly, or when OnEditing
+  // refuses); true when the editor opened.
+  bool EditText();
 
   // The node's own colour (ParentColor off) or the tree's.
   TColor Color() const { return FColor; }
@@ -158,6 +186,13 @@ private:
   void* FData = nullptr;
   TColor FColor = ClWindow;
   bool FParentColor = true;
+  int FImageIndex = -1;
+  int FSelectedIndex = -1;
+  int FOverlayIndex = -1;
+  int FStateIndex = -1;
+  bool FCut = false;
+  std::unique_ptr<QFont> FFont;
+  TColor FFontColor = ClWindowText;
   bool FHasChildren = false;
   bool FExpandedOnce = false;
   bool Deleting = false;
@@ -202,6 +237,7 @@ public:
   int columnCount(const QModelIndex& parent = {}) const override;
   bool hasChildren(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
@@ -230,6 +266,7 @@ public:
 
   TTreeNTNodes& Items() { return *Nodes; }
   const TTreeNTNodes& Items() const { return *Nodes; }
+  using QTreeView::edit;
 
   TTreeNTOptions Options() const { return FOptions; }
   void SetOptions(TTreeNTOptions options);
@@ -249,6 +286,8 @@ public:
   TColor Color = ClWindow;
   // Glyphs by ImageIndex / SelectedIndex (not owned).
   const TImageList* Images = nullptr;
+  // Glyphs by StateIndex, left of the node's image (not owned).
+  const TImageList* StateImages = nullptr;
 
   TTreeNTNode* Selected() const;
   // Selects a node (null: no selection).
@@ -296,6 +335,17 @@ public:
   TNodeEvent OnDeletion;
   std::function<void(TTreeNT& sender, TTreeNTNode* a, TTreeNTNode* b, int& compare)> OnCompare;
   std::function<std::string(TTreeNT& sender, TTreeNTNode* node)> OnHint;
+  // The images asked as the node is drawn: the handler may set the node's
+  // ImageIndex / SelectedIndex.
+  TNodeEvent OnGetImageIndex;
+  TNodeEvent OnGetSelectedIndex;
+  // Label editing (without toReadOnly): OnEditing may refuse; OnEdited may
+  // change the new text before the node takes it.
+  TAllowEvent OnEditing;
+  std::function<void(TTreeNT& sender, TTreeNTNode* node, std::string& text)> OnEdited;
+  // With toSingleExpand, a newly selected node opens and the node selected
+  // before closes; clearing autoCollapse keeps that one open.
+  std::function<void(TTreeNT& sender, TTreeNTNode* node, bool& autoCollapse)> OnSingleExpanded;
   std::function<void(TTreeNT& sender)> OnResize;
 
   // The states of a node as painted now.
@@ -320,6 +370,9 @@ protected:
   void resizeEvent(QResizeEvent* event) override;
   bool viewportEvent(QEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
 private:
   friend class TTreeNTNode;
@@ -331,6 +384,11 @@ private:
   void SetDropTarget(TTreeNTNode* node);
   // The node's button area (left of its text) holds the point.
   bool OnButton(const TTreeNTNode& node, const QPoint& pos) const;
+  // The dotted lines from a node to its parent and siblings (toShowLines).
+  void DrawLines(QPainter* painter, const QRect& rect, const QModelIndex& index) const;
+  // A node's image (state image, image, overlay) as one picture.
+  QPixmap NodeImage(TTreeNTNode& node) const;
+  bool Dragging = false;
 
   TTreeNTNodes* Nodes;
   TTreeNTOptions FOptions = toShowLines | toShowRoot;

@@ -7,11 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <QDragMoveEvent>
+#include <QLineEdit>
+#include <QPainter>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolTip>
 
+#include "controls/ImageList.h"
 #include "framework/DragMaps.h"
 #include "framework/TreeNT.h"
 #include "support/TestApplication.h"
@@ -202,6 +205,116 @@ TEST(TreeNT, AnOwnerPaintsWholeRowsAndIsToldTheirStates) {
   EXPECT_EQ(shot.pixelColor(1, 20), QColor(255, 0, 0));           // the selected child, from x 0
   EXPECT_EQ(shot.pixelColor(shot.width() - 2, 5), QColor(0, 255, 0));
   EXPECT_EQ(shot.pixelColor(5, 60), QColor(0, 0, 0));             // below the rows
+}
+
+// A node drawn with its own font and colour, whatever the tree's font
+// becomes; images asked as nodes are drawn, with the state image, the
+// overlay and the faded look of a cut node.
+TEST(TreeNT, NodesWithTheirOwnFontsAndTheImagesTheyAskFor) {
+  testing::TestApplication();
+  TFolderTree f;
+  TTreeNT& tree = f.Tree;
+  TTreeNTNode* own = tree.Items().Add(nullptr, "own");
+  TTreeNTNode* plain = tree.Items().Add(nullptr, "plain");
+  EXPECT_TRUE(own->ParentFont());
+  own->Font().setPointSize(19);
+  own->SetFontColor(0x0000FF);  // $00BBGGRR: red
+  EXPECT_FALSE(own->ParentFont());
+  QFont tiny = tree.font();
+  tiny.setPointSize(6);
+  tree.setFont(tiny);
+  TTreeNTNodes& items = tree.Items();
+  const QModelIndex oi = items.IndexOf(own), pi = items.IndexOf(plain);
+  EXPECT_EQ(items.data(oi, Qt::FontRole).value<QFont>().pointSize(), 19);
+  EXPECT_EQ(items.data(oi, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+  EXPECT_FALSE(items.data(pi, Qt::FontRole).isValid());
+  own->SetParentFont(true);
+  EXPECT_FALSE(items.data(oi, Qt::FontRole).isValid());
+
+  // Three 8 x 8 images of their own colour.
+  TImageList images(8, 8);
+  for (int i = 0; i < 3; ++i) {
+    QImage frame(8, 8, QImage::Format_RGB32);
+    frame.fill(QColor(i * 100, 50, 50));
+    images.Add(frame);
+  }
+  tree.Images = &images;
+  tree.StateImages = &images;
+  int asked = 0;
+  tree.OnGetImageIndex = [&](TTreeNT&, TTreeNTNode* n) {
+    ++asked;
+    n->SetImageIndex(1);
+  };
+  QPixmap picture = items.data(pi, Qt::DecorationRole).value<QPixmap>();
+  EXPECT_GT(asked, 0);
+  EXPECT_EQ(picture.size(), QSize(8, 8));
+  EXPECT_EQ(picture.toImage().pixel(2, 2), QColor(100, 50, 50).rgb());
+  plain->SetStateIndex(2);
+  plain->SetOverlayIndex(0);
+  picture = items.data(pi, Qt::DecorationRole).value<QPixmap>();
+  ASSERT_EQ(picture.size(), QSize(16, 8));
+  EXPECT_EQ(picture.toImage().pixel(2, 2), QColor(200, 50, 50).rgb());  // the state image
+  EXPECT_EQ(picture.toImage().pixel(10, 2), QColor(0, 50, 50).rgb());   // the overlay over the image
+  plain->SetCut(true);
+  EXPECT_TRUE(tree.NodeStates(*plain) & nsCut);
+  EXPECT_EQ(qAlpha(items.data(pi, Qt::DecorationRole).value<QPixmap>().toImage().pixel(10, 2)) < 255, true);
+
+  // Check boxes: a node's check state is its state image, 1 or 2.
+  tree.SetOptions(tree.Options() | toCheckBoxes);
+  EXPECT_EQ(items.data(pi, Qt::CheckStateRole).toInt(), Qt::Checked);
+  EXPECT_TRUE(items.flags(pi) & Qt::ItemIsUserCheckable);
+  items.setData(pi, Qt::Unchecked, Qt::CheckStateRole);
+  EXPECT_EQ(plain->StateIndex(), 1);
+  EXPECT_FALSE(tree.NodeStates(*plain) & nsChecked);
+}
+
+// Labels edited by the user unless the tree is read-only or the owner
+// refuses; the owner may change the text; single expanding opens the new
+// node and closes the one before unless the owner keeps it.
+TEST(TreeNT, LabelsAreEditedAndSingleExpandingClosesTheNodeBefore) {
+  testing::TestApplication();
+  TFolderTree f;
+  TTreeNT& tree = f.Tree;
+  tree.SetOptions(toShowButtons | toShowRoot | toShowLines);
+  TTreeNTNode* a = f.Folder("a");
+  TTreeNTNode* b = f.Folder("b");
+  tree.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
+  bool refuse = true;
+  tree.OnEditing = [&](TTreeNT&, TTreeNTNode*, bool& allow) { allow = !refuse; };
+  tree.OnEdited = [](TTreeNT&, TTreeNTNode*, std::string& text) { text += "!"; };
+  EXPECT_FALSE(a->EditText());
+  refuse = false;
+  ASSERT_TRUE(a->EditText());
+  auto* editor = tree.findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr);
+  editor->selectAll();
+  QTest::keyClicks(editor, "drums");
+  QTest::keyClick(editor, Qt::Key_Return);
+  // The editor hands its text over once the key has been handled.
+  for (int i = 0; i < 50 && a->Text() != "drums!"; ++i) QTest::qWait(10);
+  EXPECT_EQ(a->Text(), "drums!");
+  tree.SetOptions(tree.Options() | toReadOnly);
+  EXPECT_FALSE(b->EditText());
+  EXPECT_FALSE(tree.Items().flags(tree.Items().IndexOf(b)) & Qt::ItemIsEditable);
+
+  tree.SetOptions(toShowButtons | toShowRoot | toReadOnly | toSingleExpand);
+  bool keepOpen = false;
+  tree.OnSingleExpanded = [&](TTreeNT&, TTreeNTNode*, bool& autoCollapse) { autoCollapse = !keepOpen; };
+  tree.SetSelected(nullptr);
+  a->SetSelected(true);
+  EXPECT_TRUE(a->Expanded());
+  b->SetSelected(true);
+  EXPECT_TRUE(b->Expanded());
+  EXPECT_FALSE(a->Expanded());
+  keepOpen = true;
+  a->SetSelected(true);
+  EXPECT_TRUE(a->Expanded());
+  EXPECT_TRUE(b->Expanded());
+  // A child of the open node leaves its parent open.
+  keepOpen = false;
+  a->GetFirstChild()->SetSelected(true);
+  EXPECT_TRUE(a->Expanded());
 }
 
 TEST(TreeNT, DraggingNearAnEdgeScrollsFasterAndFasterUntilTheEnd) {
