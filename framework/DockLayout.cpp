@@ -116,15 +116,17 @@ int FindDockTarget(const std::vector<TDockTarget>& targets, int cursorX, int cur
   for (size_t i = 0; i < targets.size(); ++i) {
     const TDockTarget& t = targets[i];
     TDockRect r = t.Rect;
-    if (cursorX < r.Left - (32 - fx) || cursorX > r.Right - 1 + fx) continue;
-    if (t.Vertical && (cursorY < r.Top || cursorY >= r.Bottom)) continue;
-    if (cursorY < r.Top - (20 - fy) || cursorY > r.Bottom - 1 + fy) continue;
+    // An empty dock (0 thick) first grows by a pixel across, so that the
+    // ranges below can hold the cursor at all.
     if (t.Empty) {
       if (t.Vertical)
         r.Right += 1;
       else
         r.Bottom += 1;
     }
+    if (cursorX < r.Left - (32 - fx) || cursorX > r.Right - 1 + fx) continue;
+    if (t.Vertical && (cursorY < r.Top || cursorY >= r.Bottom)) continue;
+    if (cursorY < r.Top - (20 - fy) || cursorY > r.Bottom - 1 + fy) continue;
     if (DockedOutline(t, cursorX, cursorY, grabX, grabY, width, height).Intersects(r))
       return static_cast<int>(i);
   }

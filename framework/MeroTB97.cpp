@@ -251,7 +251,7 @@ TMeroDock97::~TMeroDock97() {
     auto& docks = site->DockItems;
     docks.erase(std::remove(docks.begin(), docks.end(), this), docks.end());
   }
-  delete Background;
+  delete FBackground;
 }
 
 void TMeroDock97::SetPosition(TDockPosition position) {
@@ -291,9 +291,14 @@ void TMeroDock97::SetBoundLines(unsigned lines) {
   update();
 }
 
+void TMeroDock97::SetBackgroundOnToolbars(bool on) {
+  FBackgroundOnToolbars = on;
+  for (TMeroCustomToolWindow97* w : DockList()) w->update();
+}
+
 void TMeroDock97::SetBackground(const QPixmap& picture) {
-  delete Background;
-  Background = picture.isNull() ? nullptr : new QPixmap(picture);
+  delete FBackground;
+  FBackground = picture.isNull() ? nullptr : new QPixmap(picture);
   update();
   for (TMeroCustomToolWindow97* w : Bars) w->update();
 }
@@ -400,8 +405,8 @@ void TMeroDock97::ApplyThickness(int client) {
 
 void TMeroDock97::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  if (Background)
-    p.drawTiledPixmap(DockClientRect(), *Background);
+  if (FBackground)
+    p.drawTiledPixmap(DockClientRect(), *FBackground);
   else
     p.fillRect(rect(), look::PanelDeep);
   const QMargins m = LineMargins();
@@ -626,6 +631,13 @@ void TMeroCustomToolWindow97::resizeEvent(QResizeEvent* e) {
 
 void TMeroCustomToolWindow97::paintEvent(QPaintEvent*) {
   QPainter p(this);
+  const TMeroDock97* dock = Docked() ? DockedTo() : nullptr;
+  if (dock && dock->BackgroundOnToolbars() && dock->Background()) {
+    // The dock's tiles run on under the window, lined up with the dock's.
+    const QPoint at = mapTo(dock, QPoint(0, 0)) - dock->DockClientRect().topLeft();
+    p.drawTiledPixmap(rect(), *dock->Background(), at);
+    return;
+  }
   p.fillRect(rect(), look::Panel);
 }
 

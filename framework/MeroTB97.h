@@ -69,7 +69,11 @@ public:
   void SetBoundLines(unsigned lines);
   // Tiled over the dock (and under its windows' own painting).
   void SetBackground(const QPixmap& picture);
-  bool BackgroundOnToolbars = true;
+  const QPixmap* Background() const { return FBackground; }
+  // Docked windows show the dock's background behind them too, lined up
+  // with it. Repaints the docked windows.
+  bool BackgroundOnToolbars() const { return FBackgroundOnToolbars; }
+  void SetBackgroundOnToolbars(bool on);
 
   // Arrange lock: while held, arranging waits; the outermost release
   // arranges once.
@@ -111,7 +115,8 @@ private:
   bool Destroying = false;
   std::vector<TMeroCustomToolWindow97*> Bars;
   std::vector<int> Rows;
-  QPixmap* Background = nullptr;
+  QPixmap* FBackground = nullptr;
+  bool FBackgroundOnToolbars = true;
 };
 
 class TMeroCustomToolWindow97 : public QWidget {

@@ -97,6 +97,9 @@ TEST(DockLayoutTest, DropRowsAndDragTargets) {
   EXPECT_EQ(FindDockTarget(targets, 100, 160, 100, 20, 200, 40), -1);  // past the slack of 10
   EXPECT_EQ(FindDockTarget(targets, 100, 305, 100, 20, 200, 40), 1);   // the empty dock, widened
   EXPECT_EQ(FindDockTarget(targets, 100, 200, 100, 20, 200, 40), -1);
+  // Grabbed at its top, on the empty dock's own line: the widening comes
+  // before the ranges, which reach that line only so.
+  EXPECT_EQ(FindDockTarget(targets, 100, 300, 100, 0, 200, 40), 1);
   const TDockRect outline = DockedOutline(top, 100, 120, 100, 20, 200, 40);
   EXPECT_EQ(outline, (TDockRect{0, 111, 200, 131}));
   // A 1-pixel window divides by nothing.

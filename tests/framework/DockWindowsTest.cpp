@@ -290,6 +290,28 @@ TEST_F(DockWindowsTest, ALeftDockStacksDownwardsAndTheCloseBoxHides) {
   EXPECT_FALSE(frame->isVisible());
 }
 
+// A dock's background shows behind its docked windows too, unless
+// BackgroundOnToolbars is off.
+TEST_F(DockWindowsTest, TheDocksBackgroundRunsOnBehindItsWindows) {
+  TDockedForm f;
+  QPixmap tiles(8, 8);
+  tiles.fill(QColor(0xC0, 0x20, 0xA0));
+  f.Bottom->SetBackground(tiles);
+  EXPECT_TRUE(f.Bottom->BackgroundOnToolbars());
+  // The window's own paint, without its children.
+  const auto own = [&] {
+    QPixmap shot(f.Info->size());
+    f.Info->render(&shot, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+    return shot.toImage().pixel(0, 0);
+  };
+  EXPECT_EQ(own(), QColor(0xC0, 0x20, 0xA0).rgb());
+  f.Bottom->SetBackgroundOnToolbars(false);
+  EXPECT_EQ(own(), look::Panel.rgb());
+  f.Bottom->SetBackgroundOnToolbars(true);
+  f.Top->SetBackground(QPixmap());
+  EXPECT_EQ(QColor(f.Menu->grab().toImage().pixel(0, 0)) == QColor(0xC0, 0x20, 0xA0), false);
+}
+
 TEST_F(DockWindowsTest, StoredLayoutComesBackAfterARestart) {
   TTestDir dir;
   const std::string file = dir / "settings.ini";
