@@ -248,26 +248,32 @@ void TPluginHost::RunEffectSlots(float* bus, int track, int32_t frames) {
     TVSTEffect* e = plugin.Effect;
     if (!e || !plugin.Active.load(std::memory_order_relaxed)) continue;
     const int32_t n = e->NumInputs;
-    if (n != c) {
+    // A plug-in without inputs is fed silence.
+    if (n != c || n == 0) {
       if (c > 0) writeBack();
       float** set = Pairs[size_t(cur)].data();
-      if (n == 1)
+      if (n == 0)
+        for (int ch = 0; ch < 2; ++ch) std::fill_n(set[ch], frames, 0.0f);
+      else if (n == 1)
         MixToMono(bus, set[0], set[1], frames);
       else
         SplitStereo(bus, set[0], set[1], frames);
       for (int ch = 2; ch < MaxPluginChannels; ++ch) std::fill_n(set[ch], frames, 0.0f);
     }
+    // A plug-in without outputs gives nothing back: the signal goes on as
+    // it came (in the bus, or in the pair it was read from).
+    const bool gives = e->NumOutputs > 0;
     if (e->Flags & VSTFlagCanReplace) {
       float** set = Pairs[size_t(cur)].data();
       e->ProcessReplacing(e, set, set, frames);
     } else {
       const int previous = cur;
-      cur ^= 1;
-      float** set = Pairs[size_t(cur)].data();
-      for (int ch = 0; ch < MaxPluginChannels; ++ch) std::fill_n(set[ch], frames, 0.0f);
-      e->Process(e, Pairs[size_t(previous)].data(), set, frames);
+      if (gives) cur ^= 1;
+      float** out = Pairs[size_t(previous ^ 1)].data();
+      for (int ch = 0; ch < MaxPluginChannels; ++ch) std::fill_n(out[ch], frames, 0.0f);
+      e->Process(e, Pairs[size_t(previous)].data(), out, frames);
     }
-    c = e->NumOutputs;
+    if (gives) c = e->NumOutputs;
   }
   if (c >= 1) writeBack();
 }

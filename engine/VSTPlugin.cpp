@@ -33,13 +33,14 @@ void Unregister(TVSTPlugin* plugin) {
   Registry.erase(std::remove(Registry.begin(), Registry.end(), plugin), Registry.end());
 }
 
-// A record the host can call safely: the magic, a dispatcher, one to
-// MaxPluginChannels channels on either side, sane counts, and the routines
-// the host will call.
+// A record the host can call safely: the magic, a dispatcher, up to
+// MaxPluginChannels channels on either side (none on a side is a side the
+// host feeds silence or leaves unread), sane counts, and the routines the
+// host will call.
 bool UsableEffect(const TVSTEffect& e) {
   if (e.Magic != VSTEffectMagic || !e.Dispatcher) return false;
-  if (e.NumInputs < 1 || e.NumInputs > MaxPluginChannels) return false;
-  if (e.NumOutputs < 1 || e.NumOutputs > MaxPluginChannels) return false;
+  if (e.NumInputs < 0 || e.NumInputs > MaxPluginChannels) return false;
+  if (e.NumOutputs < 0 || e.NumOutputs > MaxPluginChannels) return false;
   if (e.NumParams < 0 || e.NumParams > MaxPluginParams) return false;
   if (e.NumPrograms < 0 || e.NumPrograms > MaxPluginPrograms) return false;
   if ((e.Flags & VSTFlagCanReplace) ? !e.ProcessReplacing : !e.Process) return false;

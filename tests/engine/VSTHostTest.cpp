@@ -131,8 +131,6 @@ TEST(VSTPlugin, MisbehavingPluginsAreRefusedWhole) {
     TPluginLoadResult Result;
   };
   for (const Case& c : {Case{"TestBadMagic", TPluginLoadResult::BadEffect},
-                        Case{"TestZeroIn", TPluginLoadResult::BadEffect},
-                        Case{"TestZeroOut", TPluginLoadResult::BadEffect},
                         Case{"TestHugeIO", TPluginLoadResult::BadEffect},
                         Case{"TestHugeParams", TPluginLoadResult::BadEffect},
                         Case{"TestNegPrograms", TPluginLoadResult::BadEffect},
@@ -316,6 +314,26 @@ TEST_F(PluginHostTest, MonoInAfterStereoIsMixedDownAndWrittenBackAsStereo) {
     ASSERT_EQ(bus[size_t(2 * i)], m) << i;
     ASSERT_EQ(bus[size_t(2 * i + 1)], m * 0.25f) << i;
   }
+}
+
+// A side without channels: no inputs are fed silence, no outputs leave
+// the signal as it came.
+TEST_F(PluginHostTest, PluginsWithNoInputsOrNoOutputsAreHosted) {
+  TPluginRack& in = Load(1, 0, "TestZeroIn");
+  EXPECT_TRUE(in.Plugin.Loaded());
+  EXPECT_EQ(in.Caption(), "TestZeroIn ( to stereo)");
+  auto bus = Ramp(64);
+  Host.RunEffectSlots(bus.data(), 1, 64);
+  for (float v : bus) ASSERT_EQ(v, 0.0f);
+  in.UnloadPlugin();
+
+  Load(3, 0, "TestGain");
+  TPluginRack& out = Load(3, 1, "TestZeroOut");
+  EXPECT_EQ(out.Caption(), "TestZeroOut (stereo to )");
+  bus = Ramp(64);
+  const auto original = bus;
+  Host.RunEffectSlots(bus.data(), 3, 64);
+  for (size_t i = 0; i < bus.size(); ++i) ASSERT_EQ(bus[i], original[i] * 0.5f) << i;
 }
 
 TEST_F(PluginHostTest, MonoOutIsWrittenToBothSides) {
