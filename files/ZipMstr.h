@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,18 @@ enum TAddOption : uint32_t {
   AddUpdate = 1u << 4,
   AddHiddenFiles = 1u << 5,
   AddEncrypt = 1u << 6,
+  AddZipTime = 1u << 7,       // the archive dated as its newest file
+  AddForceDOS = 1u << 8,      // names stored as upper-case 8.3 names
+  AddSeparateDirs = 1u << 9,  // no entries of their own for folders
 };
+
+// How entry names without the UTF-8 mark are read: by their host (cpAuto:
+// MS-DOS, OS/2 and older NTFS names are OEM text), never as OEM text
+// (cpNone), or always (cpOEM).
+enum TZipCodePage { cpAuto, cpNone, cpOEM };
+// What Add with AddMove does with the files it took: into the desktop's
+// trash (htdAllowUndo) or deleted for good (htdFinal).
+enum TZipHowToDelete { htdFinal, htdAllowUndo };
 
 // Extract options (a set: bits of these values).
 enum TExtrOption : uint32_t {
@@ -52,9 +64,41 @@ enum TExtrOption : uint32_t {
 enum TZipMessageId : int {
   ZipMsgNoArchive = 10102,        // no archive name, or the archive is missing
   ZipMsgDamaged = 10201,          // the directory can't be read
+  ZipMsgFrontData = 10203,        // data in front of the archive: the offsets are moved
   ZipMsgNothingToAdd = 10301,
   ZipMsgNoPassword = 10302,       // encryption without a password while unattended
+  ZipMsgHeaderShort = 11013,      // the directory ends inside an entry's header
+  ZipMsgHeaderSignature = 11015,  // an entry's header has no header signature
+  ZipMsgNameShort = 11017,        // the directory ends inside an entry's name
+  ZipMsgCommentShort = 11022,     // the directory ends inside an entry's comment
 };
+
+// A directory that can't be read: the message id and its text.
+class EZipMaster : public std::runtime_error {
+public:
+  EZipMaster(int id, const std::string& message) : std::runtime_error(message), Id(id) {}
+  int Id;
+};
+
+// An archive's directory as the component reads it itself, from the end of
+// the file: entries with their own header fields and names converted by
+// codePage; Shift is what data in front of the archive adds to every stored
+// offset (0 when there is none). Error is 0, or the message id of the
+// failure with a Detail. readAt reads up to size bytes at offset and returns
+// how many it read.
+struct TZipDirectory {
+  std::vector<TZipDirEntry> Entries;
+  int64_t Shift = 0;
+  uint64_t FirstLocalHeader = 0;  // the smallest local-header offset
+  int Error = 0;
+  std::string Detail;
+};
+using TZipReadAt = std::function<size_t(uint64_t offset, void* buffer, size_t size)>;
+TZipDirectory ReadZipDirectoryAt(uint64_t fileSize, const TZipReadAt& readAt, TZipCodePage codePage);
+// An entry's name as text: marked UTF-8 names as they are; OEM names by
+// the code page rule above; other names as UTF-8 when they are, else as
+// Windows text.
+std::string ZipEntryNameText(std::string_view raw, uint16_t versionMadeBy, uint16_t flags, TZipCodePage codePage);
 
 // The text of a message id; an id without a text reads as the missing-text
 // notice followed by the id.
@@ -79,6 +123,9 @@ public:
   std::vector<std::string> FSpecArgs;  // files to add; entries to extract (empty: all)
   bool Unattended = false;
   std::string Password;  // at most 80 characters are used
+  std::string TempDir;   // where Add builds the archive (empty: beside it)
+  TZipCodePage CodePage = cpAuto;
+  TZipHowToDelete HowToDelete = htdAllowUndo;
   // Bounds of Extract.
   uint64_t MaxExtractEntrySize = ZipDefaultMaxEntrySize;
   uint64_t MaxExtractTotalSize = ZipDefaultMaxTotalSize;
@@ -86,16 +133,22 @@ public:
   TProgressEvent OnProgress;
   TMessageEvent OnMessage;
 
+  // Runs the program's pending window work; the component calls it after
+  // every callback of the archiver, so that windows stay painted while it
+  // works. None without windows.
+  static inline std::function<void()> ProcessMessages;
+
   const std::string& ZipFilename() const { return FileName; }
-  // Stores the name and reads its directory (List's result).
-  bool SetZipFilename(const std::string& name);
+  // Stores the name and reads its directory (List).
+  void SetZipFilename(const std::string& name);
   const char* VersionInfo() const { return "1.52 K"; }
 
   // Reads the directory of ZipFilename when the file exists, then fires
-  // OnDirUpdate. A damaged archive clears the list, makes ZipMsgDamaged
-  // (with the reason) the last error and returns false; the caller reports
-  // it. A missing file gives an empty list.
-  bool List();
+  // OnDirUpdate; a missing file gives an empty list. Data in front of the
+  // archive is shown as ZipMsgFrontData and the offsets taken as moved. A
+  // directory that can't be read clears the list, becomes the last error
+  // and raises EZipMaster with its text; the caller reports it.
+  void List();
   const std::vector<TZipDirEntry>& Entries() const { return DirEntries; }
   int Count() const { return static_cast<int>(DirEntries.size()); }
 

@@ -162,18 +162,26 @@ bool WriteSongPackage(TZipMaster& zip, const std::string& target, const std::str
     return false;
   }
   TProgressBinding progress(zip, showInfo);
-  zip.SetZipFilename(temp);
-  zip.FSpecArgs = paths;
-  zip.Add();
+  bool listed = true;
+  try {
+    zip.SetZipFilename(temp);
+    zip.FSpecArgs = paths;
+    zip.Add();
+  } catch (const EZipMaster&) {
+    listed = false;  // the archive just written can't be read back
+  }
   ClearFPUExceptions();
-  const bool complete = zip.SuccessCnt() == static_cast<int>(paths.size()) && zip.ErrCode() == 0;
+  const bool complete = listed && zip.SuccessCnt() == static_cast<int>(paths.size()) && zip.ErrCode() == 0;
   if (!complete || !CommitFinishedFile(temp, target)) {
     ::unlink(temp.c_str());
     if (complete) CannotWrite(zip, target, {});
     zip.SetZipFilename({});
     return false;
   }
-  zip.SetZipFilename(target);
+  try {
+    zip.SetZipFilename(target);
+  } catch (const EZipMaster&) {
+  }
   return true;
 }
 
@@ -187,8 +195,10 @@ std::optional<std::string> OpenSongPackage(TZipMaster& zip, const std::string& p
   ClearOldPackages(tempFolder, keepFolder);
   if (showInfo) showInfo("Unzipping: " + LowerCase(ExtractFileName(package)));
   TProgressBinding progress(zip, showInfo);
-  if (!zip.SetZipFilename(package)) {
-    if (!zip.Unattended) HintMessageBox("Error|" + zip.Message(), MbOK | MbIconError);
+  try {
+    zip.SetZipFilename(package);
+  } catch (const EZipMaster& e) {
+    if (!zip.Unattended) HintMessageBox("Error|" + std::string(e.what()), MbOK | MbIconError);
     return std::nullopt;
   }
   const std::string folder = MakePackageFolder(tempFolder);

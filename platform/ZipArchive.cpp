@@ -7,6 +7,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <ctime>
+#include <cstdio>
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -60,6 +63,11 @@ std::string ArchiveErrorText(zip_t* za) { return zip_strerror(za); }
 bool IsWildcard(std::string_view name) { return name.find_first_of("*?") != std::string_view::npos; }
 
 std::string LimitPassword(const std::string& password) { return password.substr(0, MaxPasswordLength); }
+
+bool IsDirectory(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
 
 bool IsRegularFile(const std::string& path, struct stat* out = nullptr) {
   struct stat st {};
@@ -306,7 +314,8 @@ int ZipAddExec(const TZipAddRecord& rec) {
         report.Message(ZipErrSourceFile, path + ": file not found or not a plain file");
         continue;
       }
-      const std::string stored = StoredNameFor(path, rec.DirNames);
+      const std::string stored =
+          rec.ForceDOS ? DosEntryName(StoredNameFor(path, rec.DirNames)) : StoredNameFor(path, rec.DirNames);
       if (stored.empty() || SafeEntryPath(stored, true) != stored) {
         report.Message(ZipErrUnsafeName, path + ": no usable name in the archive");
         continue;
@@ -330,7 +339,10 @@ int ZipAddExec(const TZipAddRecord& rec) {
   }
   if (files.empty()) return 0;
 
-  const std::string temp = TempNameBeside(rec.ArchiveName);
+  // Built in TempDir when one is given, else beside the archive.
+  const bool elsewhere = !rec.TempDir.empty() && IsDirectory(rec.TempDir);
+  const std::string temp =
+      elsewhere ? TempNameBeside(AddBackslash(rec.TempDir) + ExtractFileName(rec.ArchiveName)) : TempNameBeside(rec.ArchiveName);
   if (temp.empty()) {
     report.Message(ZipErrWriteArchive, rec.ArchiveName + ": no temporary file can be made beside it");
     return 0;
@@ -395,6 +407,15 @@ int ZipAddExec(const TZipAddRecord& rec) {
     ++added;
     if (rec.Move) moved.push_back(f.Path);
   }
+  // With folder names, each folder stands as an entry of its own too.
+  if (rec.DirNames && rec.DirEntries && added > 0) {
+    std::set<std::string> folders;
+    for (const TAddFile& f : files)
+      for (size_t at = f.Stored.find('/'); at != std::string::npos; at = f.Stored.find('/', at + 1))
+        folders.insert(f.Stored.substr(0, at + 1));
+    for (const std::string& folder : folders)
+      if (zip_name_locate(za, folder.c_str(), 0) < 0) zip_dir_add(za, folder.c_str(), ZIP_FL_ENC_GUESS);
+  }
   if (report.Stopped || added == 0) {
     zip_discard(za);
     RemoveQuietly(temp);
@@ -411,11 +432,38 @@ int ZipAddExec(const TZipAddRecord& rec) {
     report.Message(report.Stopped ? ZipErrCancelled : ZipErrWriteArchive, rec.ArchiveName + ": " + why);
     return 0;
   }
-  if (!CommitFinishedFile(temp, rec.ArchiveName)) {
+  std::string finished = temp;
+  if (elsewhere) {
+    // From the other folder to a temporary name beside the archive first, so
+    // that the old archive is replaced in one step.
+    finished = TempNameBeside(rec.ArchiveName);
+    std::error_code ec;
+    if (finished.empty() || !fs::copy_file(temp, finished, fs::copy_options::overwrite_existing, ec)) {
+      const std::string why = ec ? ec.message() : std::string("no temporary file can be made beside it");
+      RemoveQuietly(temp);
+      if (!finished.empty()) RemoveQuietly(finished);
+      report.Message(ZipErrWriteArchive, rec.ArchiveName + ": " + why);
+      return 0;
+    }
+    RemoveQuietly(temp);
+  }
+  if (!CommitFinishedFile(finished, rec.ArchiveName)) {
     report.Message(ZipErrWriteArchive, rec.ArchiveName + ": " + std::strerror(errno));
     return 0;
   }
-  for (const std::string& path : moved) ::unlink(path.c_str());
+  if (rec.ZipTime) {
+    // The archive dated as its newest file.
+    int64_t newest = 0;
+    for (const TAddFile& f : files) newest = std::max(newest, f.ModTime);
+    const timespec times[2] = {{static_cast<time_t>(newest), 0}, {static_cast<time_t>(newest), 0}};
+    if (newest > 0) ::utimensat(AT_FDCWD, rec.ArchiveName.c_str(), times, 0);
+  }
+  for (const std::string& path : moved) {
+    if (!rec.MoveToTrash)
+      ::unlink(path.c_str());
+    else if (!MoveFileToTrash(path))
+      report.Message(ZipErrWriteFile, path + ": could not be moved to the trash; it is kept");
+  }
   report.Send(ZipActionEndOfBatch, 0);
   return added;
 }
@@ -621,6 +669,91 @@ int ZipExtractExec(const TZipExtractRecord& rec) {
   if (report.Stopped) report.Message(ZipErrCancelled, "Cancelled");
   report.Send(ZipActionEndOfBatch, 0);
   return done;
+}
+
+
+// ------------------------------------------------------------------ names
+
+std::string DosEntryName(std::string_view name) {
+  const auto dosPart = [](std::string_view part, size_t most) {
+    std::string out;
+    for (char c : part) {
+      if (out.size() == most) break;
+      const unsigned char u = static_cast<unsigned char>(c);
+      if (std::isalnum(u) && u < 128)
+        out += static_cast<char>(std::toupper(u));
+      else if (std::strchr("_!#$%&'()-@^`{}~", c) && c != '\0')
+        out += c;
+      else
+        out += '_';
+    }
+    return out;
+  };
+  std::string result;
+  size_t start = 0;
+  while (start <= name.size()) {
+    const size_t slash = name.find('/', start);
+    const std::string_view part = name.substr(start, slash == std::string_view::npos ? name.npos : slash - start);
+    const size_t dot = part.rfind('.');
+    const std::string_view base = dot == std::string_view::npos ? part : part.substr(0, dot);
+    std::string piece = dosPart(base, 8);
+    if (dot != std::string_view::npos && dot + 1 < part.size()) piece += "." + dosPart(part.substr(dot + 1), 3);
+    result += piece;
+    if (slash == std::string_view::npos) break;
+    result += '/';
+    start = slash + 1;
+  }
+  return result;
+}
+
+bool MoveFileToTrash(const std::string& path) {
+  std::error_code ec;
+  const fs::path source = fs::absolute(path, ec);
+  if (ec) return false;
+  std::string data;
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/')
+    data = xdg;
+  else if (const char* home = std::getenv("HOME"); home && *home == '/' && IsDirectory(home))
+    data = std::string(home) + "/.local/share";
+  else
+    return false;
+  const fs::path trash = fs::path(data) / "Trash";
+  fs::create_directories(trash / "files", ec);
+  fs::create_directories(trash / "info", ec);
+  if (!IsDirectory((trash / "files").string()) || !IsDirectory((trash / "info").string())) return false;
+  const std::string name = source.filename().string();
+  for (int n = 1; n < 10000; ++n) {
+    const std::string entry = n == 1 ? name : source.stem().string() + "." + std::to_string(n) + source.extension().string();
+    const fs::path info = trash / "info" / (entry + ".trashinfo");
+    // The information file is claimed first: its name is the entry's.
+    const int fd = ::open(info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return false;
+    }
+    char stamp[32] = {};
+    const time_t now = ::time(nullptr);
+    tm local {};
+    ::localtime_r(&now, &local);
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S", &local);
+    std::string text = "[Trash Info]\nPath=";
+    for (unsigned char c : source.string()) {
+      if (std::isalnum(c) || std::strchr("/-_.~", c))
+        text += static_cast<char>(c);
+      else {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%%%02X", c);
+        text += hex;
+      }
+    }
+    text += "\nDeletionDate=" + std::string(stamp) + "\n";
+    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    ::close(fd);
+    if (written && ::rename(source.c_str(), (trash / "files" / entry).c_str()) == 0) return true;
+    ::unlink(info.c_str());
+    return false;
+  }
+  return false;
 }
 
 }  // namespace vs

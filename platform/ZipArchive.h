@@ -75,6 +75,15 @@ struct TZipAddRecord {
   bool Move = false;  // delete the files once the archive is written
   bool Update = false;  // add new files, replace entries only by newer files
   bool Freshen = false;  // replace entries only by newer files, add nothing new
+  bool ZipTime = false;  // the archive takes the time of its newest entry
+  bool ForceDOS = false;  // names stored as upper-case 8.3 names
+  bool DirEntries = true;  // with DirNames, each folder gets an entry of its own
+  // Move: the files go to the desktop's trash (undoable) instead of being
+  // deleted for good; a file that can't go there is kept.
+  bool MoveToTrash = true;
+  // The folder the archive is built in before it replaces the old one
+  // (empty: beside it).
+  std::string TempDir;
   // Files to add: paths; the file-name part may hold "*" and "?".
   std::vector<std::string> FileSpecs;
   std::string ArchiveName;
@@ -124,6 +133,12 @@ struct TZipDirEntry {
   bool Encrypted = false;
   uint8_t HostSystem = 0;  // version-made-by host: 0 MS-DOS, 3 Unix, 11 NTFS ...
   uint32_t ExternalAttributes = 0;
+  // As the directory's own header holds them (the archive component reads
+  // them there).
+  uint16_t VersionMadeBy = 0;
+  uint16_t Flags = 0;
+  uint64_t LocalHeaderOffset = 0;
+  std::string Header;  // the header's 42 bytes after its signature
 };
 
 // Reads an archive's directory. 0, or ZipErrOpenArchive with the reason in
@@ -135,5 +150,13 @@ int ZipReadDirectory(const std::string& archiveName, std::vector<TZipDirEntry>& 
 // absolute, with a drive, with a ".." component, with control characters or
 // with a component longer than ZipMaxNameLength; or when nothing is left.
 std::string SafeEntryPath(std::string_view name, bool dirNames);
+
+// A stored name as an upper-case 8.3 name, component by component:
+// characters a DOS name can't hold become "_".
+std::string DosEntryName(std::string_view name);
+
+// Moves a file to the desktop's trash ($XDG_DATA_HOME/Trash, with its
+// information file). False, with the file left where it is, when it can't.
+bool MoveFileToTrash(const std::string& path);
 
 }  // namespace vs

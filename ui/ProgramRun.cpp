@@ -27,6 +27,7 @@
 #include "ui/SettingsHooks.h"
 #include "engine/Mixer.h"
 #include "engine/MixThread.h"
+#include "files/ZipMstr.h"
 #include "platform/SettingsStore.h"
 #include "toolbox/AllTools.h"
 
@@ -69,6 +70,9 @@ void TProgramRun::StartUp() {
   ShowSplash();
   MessageBox = std::make_unique<TQtMessageBox>();
   Listener = std::make_unique<TQtEngineListener>();
+  // Packing and unpacking let the windows paint (the info bar's progress);
+  // the user's input waits until the archive is done.
+  TZipMaster::ProcessMessages = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
 
   CreateProgramWindows(Prog.Prefs);
   TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;

@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <cstdlib>
 #include <filesystem>
 
 #include "support/RecordingMessageBox.h"
@@ -126,7 +133,7 @@ TEST_F(ZipMasterTest, ArchiverErrorsAreOneBoxAndTheLastErrorCode) {
 
 TEST_F(ZipMasterTest, DamagedDirectoryAndCancel) {
   const std::string bad = Tmp.Write("bad.zip", "PK\x05\x06 broken");
-  EXPECT_FALSE(Zip.SetZipFilename(bad));
+  EXPECT_THROW(Zip.SetZipFilename(bad), EZipMaster);
   EXPECT_EQ(Zip.ErrCode(), ZipMsgDamaged);
   EXPECT_EQ(Zip.Count(), 0);
   EXPECT_EQ(Zip.Message().rfind("The zip file is damaged or is not a zip file:\r" + bad + "\r", 0), 0u);
@@ -144,6 +151,164 @@ TEST_F(ZipMasterTest, DamagedDirectoryAndCancel) {
   EXPECT_EQ(Zip.SuccessCnt(), 0);
   EXPECT_EQ(Zip.ErrCode(), ZipErrCancelled);
   EXPECT_FALSE(fs::exists(Tmp / "pack.zip"));
+}
+
+// A directory image: one central header per (name, host, comment length)
+// and the end record, as the component reads them.
+std::string Le16(uint16_t v) { return {char(v & 0xFF), char(v >> 8)}; }
+std::string Le32(uint32_t v) { return Le16(uint16_t(v & 0xFFFF)) + Le16(uint16_t(v >> 16)); }
+std::string CentralHeader(const std::string& name, uint8_t host, uint16_t nameLength, uint16_t commentLength,
+                          uint32_t offset = 0) {
+  std::string h = Le32(0x02014b50) + Le16(uint16_t(host << 8 | 20)) + Le16(20) + Le16(0) + Le16(0) + Le32(0) +
+                  Le32(0) + Le32(3) + Le32(3) + Le16(nameLength) + Le16(0) + Le16(commentLength) + Le16(0) +
+                  Le16(0) + Le32(0) + Le32(offset);
+  return h + name;
+}
+std::string EndRecord(uint16_t count, uint32_t dirSize, uint32_t dirOffset) {
+  return Le32(0x06054b50) + Le16(0) + Le16(0) + Le16(count) + Le16(count) + Le32(dirSize) + Le32(dirOffset) +
+         Le16(0);
+}
+TZipDirectory ReadImage(const std::string& image, TZipCodePage cp = cpAuto) {
+  return ReadZipDirectoryAt(image.size(),
+                            [&image](uint64_t at, void* buffer, size_t size) -> size_t {
+                              if (at >= image.size()) return 0;
+                              const size_t n = std::min<size_t>(size, image.size() - at);
+                              std::memcpy(buffer, image.data() + at, n);
+                              return n;
+                            },
+                            cp);
+}
+
+TEST(ZipDirectory, EachCutOrBrokenPartOfTheDirectoryHasItsOwnMessage) {
+  const std::string good = CentralHeader("a.wav", 0, 5, 0);
+  TZipDirectory dir = ReadImage(good + EndRecord(1, uint32_t(good.size()), 0));
+  ASSERT_EQ(dir.Error, 0);
+  ASSERT_EQ(dir.Entries.size(), 1u);
+  EXPECT_EQ(dir.Entries[0].Name, "a.wav");
+  EXPECT_EQ(dir.Entries[0].Header.size(), 42u);
+  EXPECT_EQ(dir.Entries[0].VersionMadeBy, 20);
+
+  std::string wrong = good;
+  wrong[3] = 0x03;  // a local header's signature where the directory's should be
+  EXPECT_EQ(ReadImage(wrong + EndRecord(1, uint32_t(wrong.size()), 0)).Error, ZipMsgHeaderSignature);
+  // A name, or a comment, running past the end of the file.
+  const std::string longName = CentralHeader("", 0, 60000, 0);
+  EXPECT_EQ(ReadImage(longName + EndRecord(1, 46, 0)).Error, ZipMsgNameShort);
+  const std::string longComment = CentralHeader("", 0, 0, 60000);
+  EXPECT_EQ(ReadImage(longComment + EndRecord(1, 46, 0)).Error, ZipMsgCommentShort);
+  // Two entries said, the second header cut off by the file's end.
+  const std::string first = CentralHeader("", 0, 0, 12);
+  const TZipDirectory cut = ReadImage(first + EndRecord(2, 46, 0));
+  EXPECT_EQ(cut.Error, ZipMsgHeaderShort);
+  EXPECT_TRUE(cut.Entries.empty());
+  EXPECT_EQ(ReadImage("not a zip at all, longer than twenty-two").Error, ZipMsgDamaged);
+  EXPECT_EQ(ZipMessageText(ZipMsgNameShort), "The zip file's directory ends inside an entry's name");
+
+  // Data in front, offsets as stored: everything is moved by its size.
+  const std::string moved = std::string(100, 'S') + good + EndRecord(1, uint32_t(good.size()), 0);
+  dir = ReadImage(moved);
+  EXPECT_EQ(dir.Error, 0);
+  EXPECT_EQ(dir.Shift, 100);
+  EXPECT_EQ(dir.Entries[0].LocalHeaderOffset, 100u);
+  EXPECT_EQ(dir.FirstLocalHeader, 100u);
+}
+
+TEST(ZipDirectory, NamesAreOemTextByTheirHostAndTheCodePage) {
+  const std::string bytes = "K\xC3\xBC";  // "Kü" in UTF-8; box drawings in the OEM set
+  EXPECT_EQ(ZipEntryNameText(bytes, 0 << 8 | 20, 0, cpAuto), "K\u251C\u255D");
+  EXPECT_EQ(ZipEntryNameText(bytes, 0 << 8 | 20, 0, cpNone), "K\u00FC");
+  EXPECT_EQ(ZipEntryNameText(bytes, 3 << 8 | 30, 0, cpAuto), "K\u00FC");  // a Unix name is left as it is
+  EXPECT_EQ(ZipEntryNameText(bytes, 3 << 8 | 30, 0, cpOEM), "K\u251C\u255D");
+  EXPECT_EQ(ZipEntryNameText(bytes, 11 << 8 | 50, 0, cpNone), "K\u251C\u255D");
+  EXPECT_EQ(ZipEntryNameText(bytes, 11 << 8 | 63, 0, cpAuto), "K\u00FC");
+  EXPECT_EQ(ZipEntryNameText(bytes, 0, 0x0800, cpOEM), "K\u00FC");  // marked UTF-8
+  EXPECT_EQ(ZipEntryNameText("\x81", 0, 0, cpAuto), "\u00FC");
+}
+
+TEST_F(ZipMasterTest, ListRaisesForADamagedDirectoryAndShowsDataInFront) {
+  const std::string good = CentralHeader("a.wav", 0, 5, 0);
+  std::string wrong = good;
+  wrong[3] = 0x03;
+  const std::string bad = Tmp.Write("bad.zip", wrong + EndRecord(1, uint32_t(wrong.size()), 0));
+  try {
+    Zip.SetZipFilename(bad);
+    ADD_FAILURE();
+  } catch (const EZipMaster& e) {
+    EXPECT_EQ(e.Id, ZipMsgHeaderSignature);
+    EXPECT_EQ(std::string(e.what()).rfind(ZipMessageText(ZipMsgHeaderSignature), 0), 0u);
+  }
+  EXPECT_EQ(Zip.Count(), 0);
+  EXPECT_EQ(Zip.ErrCode(), ZipMsgHeaderSignature);
+  // A real archive behind a stub: listed, with the message shown once.
+  const std::string zip = Tmp / "plain.zip";
+  ASSERT_TRUE(test::MakeZip(Tmp / "py", zip, "z.writestr('kick.wav', 'K')"));
+  const std::string stubbed = Tmp.Write("stub.zip", std::string(64, 'X') + ReadFileBytes(zip).value_or(""));
+  Zip.SetZipFilename(stubbed);
+  ASSERT_EQ(Zip.Count(), 1);
+  EXPECT_EQ(Zip.Entries()[0].Name, "kick.wav");
+  EXPECT_EQ(Zip.Entries()[0].LocalHeaderOffset, 64u);
+  ASSERT_EQ(Boxes.Count(), 1u);
+  EXPECT_EQ(Zip.ErrCode(), ZipMsgFrontData);
+}
+
+TEST_F(ZipMasterTest, AddOptionsNamesFoldersTimesTheTrashAndTheTemporaryFolder) {
+  fs::create_directories(Tmp / "src/kit");
+  const std::string a = Tmp.Write("src/kit/longsamplename.wave", "A");
+  const std::string b = Tmp.Write("src/kit/b.wav", "B");
+  utimbuf old{978307200, 978307200};  // 2001-01-01
+  ::utime(a.c_str(), &old);
+  ::utime(b.c_str(), &old);
+  Zip.Unattended = true;
+  Zip.AddOptions = AddForceDOS | AddZipTime;
+  Zip.SetZipFilename(Tmp / "dos.zip");
+  Zip.FSpecArgs = {a};
+  Zip.Add();
+  ASSERT_EQ(Zip.Count(), 1);
+  EXPECT_EQ(Zip.Entries()[0].Name, "LONGSAMP.WAV");
+  struct stat st {};
+  ASSERT_EQ(::stat((Tmp / "dos.zip").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mtime, 978307200);
+
+  // Folder names: folders are entries of their own unless AddSeparateDirs.
+  const auto names = [this] {
+    std::vector<std::string> n;
+    for (const TZipDirEntry& e : Zip.Entries()) n.push_back(e.Name);
+    std::sort(n.begin(), n.end());
+    return n;
+  };
+  Zip.AddOptions = AddDirNames;
+  Zip.SetZipFilename(Tmp / "dirs.zip");
+  Zip.FSpecArgs = {b};
+  Zip.Add();
+  EXPECT_NE(std::find(names().begin(), names().end(), std::string(Tmp / "src/").substr(1)), names().end());
+  Zip.AddOptions = AddDirNames | AddSeparateDirs;
+  Zip.SetZipFilename(Tmp / "plain.zip");
+  Zip.FSpecArgs = {b};
+  Zip.Add();
+  EXPECT_EQ(Zip.Count(), 1);
+
+  // Built in TempDir, nothing left there; moved files go to the trash (or
+  // for good).
+  fs::create_directories(Tmp / "work");
+  fs::create_directories(Tmp / "data");
+  ::setenv("XDG_DATA_HOME", (Tmp / "data").c_str(), 1);
+  Zip.TempDir = Tmp / "work";
+  Zip.AddOptions = AddMove;
+  Zip.SetZipFilename(Tmp / "moved.zip");
+  Zip.FSpecArgs = {b};
+  Zip.Add();
+  EXPECT_EQ(Zip.SuccessCnt(), 1);
+  EXPECT_TRUE(fs::is_empty(Tmp / "work"));
+  EXPECT_FALSE(fs::exists(b));
+  EXPECT_TRUE(fs::exists(Tmp / "data/Trash/files/b.wav"));
+  const std::string info = ReadFileBytes(Tmp / "data/Trash/info/b.wav.trashinfo").value_or("");
+  EXPECT_NE(info.find("Path=" + b + "\n"), std::string::npos) << info;
+  Zip.HowToDelete = htdFinal;
+  Zip.FSpecArgs = {a};
+  Zip.Add();
+  EXPECT_FALSE(fs::exists(a));
+  EXPECT_FALSE(fs::exists(Tmp / "data/Trash/files/longsamplename.wave"));
+  ::unsetenv("XDG_DATA_HOME");
 }
 
 }  // namespace
