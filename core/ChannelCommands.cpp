@@ -116,13 +116,23 @@ int ToggleVolPanMode(TSong& song, TPreferences& prefs) {
 }
 
 void ZipSelectedChannels(TSong& song) {
+  bool changed = false;
   for (auto& c : song.Channels)
-    if (c->Selected) c->SetZipped(!c->Collapsed);
+    if (c->Selected) {
+      c->SetZipped(!c->Collapsed);
+      changed = true;
+    }
+  if (changed) song.SetModified();  // the song keeps each row's collapsed flag
 }
 
 void UnzipAllChannels(TSong& song) {
+  bool changed = false;
   for (auto& c : song.Channels)
-    if (c->Collapsed) c->SetZipped(false);
+    if (c->Collapsed) {
+      c->SetZipped(false);
+      changed = true;
+    }
+  if (changed) song.SetModified();
 }
 
 TChannel& AddChannelOfKind(TSong& song, int kind) {

@@ -65,6 +65,7 @@ void CopySteps(TSong& song, bool cut) {
     }
     clip.Filled = true;
   }
+  if (!touched.empty()) song.SetModified();
   NotifyRows(song, touched);
 }
 

@@ -696,7 +696,9 @@ void TVorbelStepsMainForm::BuildMenus() {
   for (int i = 0; i < 3; ++i) {
     const int length = PatternLengthMenu[i].Tag;
     t.AddItem(lengthIds[i], PatternLengthMenu[i].Caption, "Options1", [this, length] {
-       SetPatternLength(CurrentSong(), length);
+       TSong& song = CurrentSong();
+       if (song.PatternLength() != length) song.SetModified();
+       SetPatternLength(song, length);
        ShowPatternView();
      }).Checkable();
   }
