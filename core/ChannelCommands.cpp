@@ -30,19 +30,26 @@ void NotifyAll(TSong& song) {
 
 bool SelectChannel(TSong& song, int index) {
   TChannel* target = song.Channel(index);
-  if (!target || target->Collapsed) return false;
+  // A select button that toggled by itself shows the flags again.
+  if (!target || target->Collapsed) {
+    song.NotifyValue(TSongValue::Selection);
+    return false;
+  }
   const bool was = target->Selected;
   for (int i = 0; i < song.ChannelCount(); ++i) SetSelected(song, i, i == index);
+  song.NotifyValue(TSongValue::Selection);
   return !was;
 }
 
 void SelectAllChannels(TSong& song) {
   for (int i = 0; i < song.ChannelCount(); ++i)
     if (!song.Channels[i]->Collapsed) SetSelected(song, i, true);
+  song.NotifyValue(TSongValue::Selection);
 }
 
 void ToggleChannelSelected(TSong& song, int index) {
   if (TChannel* c = song.Channel(index)) SetSelected(song, index, !c->Selected);
+  song.NotifyValue(TSongValue::Selection);
 }
 
 void SelectButtonLeftClick(TSong& song, int index) {

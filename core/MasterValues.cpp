@@ -56,13 +56,16 @@ void MasterSliderMoved(TSong& song, TMasterSlider slider, int position, bool byU
   const TMasterSliderRange r = MasterSliderRange(slider);
   position = std::clamp(position, r.Min, r.Max);
   switch (slider) {
-    case MainVolSlider: song.MasterVolume.store(r.Max - position); break;
-    case ShuffleSlider: song.MasterSwing.store(r.Max - position); break;
-    case MainPitchSlider: song.MasterPitch.store(-position); break;
+    case MainVolSlider: song.SetMasterVolume(r.Max - position); break;
+    case ShuffleSlider: song.SetMasterSwing(r.Max - position); break;
+    case MainPitchSlider: song.SetMasterPitch(-position); break;
     case MainResoSlider:
     case MainCutOffSlider: {
       MixerGuard hold;
-      (slider == MainResoSlider ? song.MasterResoPosition : song.MasterCutoffPosition) = position;
+      if (slider == MainResoSlider)
+        song.SetMasterResoPosition(position);
+      else
+        song.SetMasterCutoffPosition(position);
       ApplyMasterFilter(song);
       break;
     }

@@ -66,6 +66,7 @@ void CopySteps(TSong& song, bool cut) {
     clip.Filled = true;
   }
   if (!touched.empty()) song.SetModified();
+  song.NotifyValue(TSongValue::StepClipboard);
   NotifyRows(song, touched);
 }
 
@@ -78,6 +79,7 @@ void CopyWholePattern(TSong& song) {
     c.Selected = true;
     song.Notify(&SongListener::ChannelChanged, i);
   }
+  song.NotifyValue(TSongValue::Selection);
   CopySteps(song, false);
 }
 
@@ -202,12 +204,12 @@ TPatternView& PatternView() { return SequencerState().PatternView; }
 HumanizeOptions& ProgramHumanizeOptions() { return SequencerState().Humanize; }
 
 void SetPatternLength(TSong& song, int length, TPatternView& view) {
-  {
-    MixerGuard lock;
-    song.SetPatternLength(length);
-    PlayPosition().DisplayStep.store(-1);
-    Mixer().MixStep = -1;
-  }
+  // The song's notice is told once the lock is left, when the pattern view
+  // is set too.
+  MixerGuard lock;
+  song.SetPatternLength(length);
+  PlayPosition().DisplayStep.store(-1);
+  Mixer().MixStep = -1;
   view.FirstVisibleStep = 0;
   view.VisibleSteps = std::min(song.PatternLength(), std::max(1, view.MaxVisibleSteps));
   view.ScrollerPosition = 0;

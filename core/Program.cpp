@@ -261,8 +261,8 @@ public:
     RenderOptions().Mono = true;
     Program.MonoForThisRun = true;
   }
-  void SetMasterPitch(int semitones) override { CurrentSong().MasterPitch.store(semitones * 100); }
-  void SetMasterVolume(int volume) override { CurrentSong().MasterVolume.store(volume); }
+  void SetMasterPitch(int semitones) override { CurrentSong().SetMasterPitch(semitones * 100); }
+  void SetMasterVolume(int volume) override { CurrentSong().SetMasterVolume(volume); }
   bool RenderToFile(const std::string& fileName) override {
     Commands.RenderFileName = fileName;
     const TRenderResult result = RenderSongToFile(fileName);

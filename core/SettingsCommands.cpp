@@ -55,7 +55,7 @@ void ChangePatternLength(TSong& song, int length, int stepsPerBlock) {
   const bool changed = length != song.PatternLength() || stepsPerBlock != song.StepsPerBlock;
   {
     MixerGuard lock;
-    song.StepsPerBlock = stepsPerBlock;
+    song.SetStepsPerBlock(stepsPerBlock);
     SetPatternLength(song, length);
   }
   if (changed) song.SetModified();

@@ -10,6 +10,7 @@
 
 #include "core/ChannelFiles.h"
 #include "core/MasterValues.h"
+#include "core/PlayPosition.h"
 #include "core/ProgramPaths.h"
 #include "core/ProgramVersion.h"
 #include "core/SongSampleNames.h"
@@ -257,16 +258,23 @@ bool TSongCommands::OpenSong(const std::string& path) {
 void TSongCommands::SetSongFileName(const std::string& file, const std::string& shown) {
   ProgramPaths().SongFileName = file;
   OpenedFileName = shown;
-  if (!TrackSongFileName) return;
+  if (!TrackSongFileName) {
+    CurrentSong().NotifyValue(TSongValue::FileName);
+    return;
+  }
   UpdateSongTitle();
   AddRecentFile(Prefs.RecentFiles, shown);
   Host.RecentFilesChanged();
 }
 
 void TSongCommands::UpdateSongTitle() {
-  SongTitle = CurrentSong().Info.Title;
-  if (SongTitle.empty()) SongTitle = ExtractFileName(OpenedFileName);
-  Host.SetCaptionText(SongTitle);
+  const std::string& title = CurrentSong().Info.Title;
+  ShowSongTitle(title.empty() ? ExtractFileName(OpenedFileName) : title);
+}
+
+void TSongCommands::ShowSongTitle(const std::string& title) {
+  SongTitle = title;
+  CurrentSong().NotifyValue(TSongValue::FileName);
 }
 
 void TSongCommands::ResetSong() {
@@ -278,6 +286,8 @@ void TSongCommands::ResetSong() {
     ClearFilterState(Mixer().MasterFilter);
     ApplyMasterFilter(song);
   }
+  // The empty song plays from its first bar.
+  SetPlaylistPosition(CurrentSong(), 0);
   const SongHost files = Host.FileHost();
   if (files.Plugins) files.Plugins->UnloadAll();
   Host.SetSampleCommandsEnabled(false);
@@ -286,7 +296,7 @@ void TSongCommands::ResetSong() {
 
 void TSongCommands::New() {
   if (AskSaveChanges() == IdCancel) return;
-  Host.SetCaptionText("");
+  ShowSongTitle("");
   TrackSongFileName = false;
   // A kit that is missing or can't be read gives the empty song.
   const bool kit = FileExists(Prefs.DrumKitFileName) && OpenSong(Prefs.DrumKitFileName);
@@ -299,7 +309,7 @@ void TSongCommands::New() {
 }
 
 bool TSongCommands::OpenAsUntitled(const std::string& file) {
-  Host.SetCaptionText("");
+  ShowSongTitle("");
   TrackSongFileName = false;
   const bool opened = OpenSong(file);
   if (opened) {

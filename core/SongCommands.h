@@ -81,7 +81,6 @@ public:
   // The info bar painted at once, for texts shown while a long piece of
   // work runs on the main thread.
   virtual void ShowInfoNow(const std::string& text) { ShowInfo(text); }
-  virtual void SetCaptionText(const std::string& text) { (void)text; }
   virtual void RecentFilesChanged() {}
   virtual void HideSongInfo() {}
   // A song was read and is current: the windows show it (playlist, wheels,
@@ -118,6 +117,9 @@ public:
   // The file the user opened or saved, as shown (for a package the ".zip").
   // The song file read or written last is ProgramPaths().SongFileName.
   std::string OpenedFileName;
+  // The title the caption shows (the song information's title, else the
+  // file part of OpenedFileName; empty while New opens the kit). Each
+  // change of it or of the file name is told as the song's FileName value.
   std::string SongTitle;
   // While false (inside New) SetSongFileName touches neither the title nor
   // the recent files, and a reset or read keeps the pattern length.
@@ -140,6 +142,8 @@ public:
   // be read leaves the open one with its name; false then.
   bool OpenAsUntitled(const std::string& file);
   void UpdateSongTitle();
+  // The caption's title := title, told to the views.
+  void ShowSongTitle(const std::string& title);
   // The empty song: four channels, empty playlist and information, master
   // values reset, plug-ins unloaded, master filter state cleared.
   void ResetSong();

@@ -78,7 +78,7 @@ void SetTempo(int bpm) {
     mixer.FramesPerStep = FramesPerStepForBPM(bpm);
     UpdateEchoDelay();
     if (TTempoRebaseHook hook = RebaseHook.load()) hook(old, mixer.FramesPerStep);
-    mixer.Song().BPM = bpm;
+    mixer.Song().SetBPM(bpm);  // told once the lock is left
   }
   LoopTimer().SetInterval(static_cast<uint32_t>(StepMilliseconds(bpm)));
 }

@@ -157,7 +157,7 @@ void LoopButtonClick(bool down) {
   TPlayPosition& pos = PlayPosition();
   mixer.StopAllVoices();
   mixer.SongMode = down ? 1 : 0;
-  song.SongModeOn = mixer.SongMode == 1;
+  song.SetSongModeOn(mixer.SongMode == 1);
   if (mixer.SongMode == 0) {
     SetCurrentPattern(song.CurrentPattern);
     TellView(TViewCall::Bar, pos.PlaylistPosition);
@@ -368,7 +368,7 @@ void SetCurrentPattern(int pattern) {
   }
   {
     MixerGuard hold;
-    song.CurrentPattern = pattern;  // the mixer reads it
+    song.SetCurrentPattern(pattern);  // the mixer reads it
     TMixer& mixer = Mixer();
     if (mixer.SongMode == 0) {
       SetPlayingPattern(pattern);

@@ -144,9 +144,13 @@ TMIDIForm::TMIDIForm(TPreferences& prefs, QWidget* parent) : QWidget(parent, Qt:
   MultiLang1 = new TMultiLang(this);
   MultiLang1->AfterLanguageChanged = [this](int) { LanguageChanged(); };
   MultiLang1->Loaded();
+  CurrentSong().AddListener(this);
 }
 
-TMIDIForm::~TMIDIForm() { AudioOutput().MeasureCPU.store(false); }
+TMIDIForm::~TMIDIForm() {
+  CurrentSong().RemoveListener(this);
+  AudioOutput().MeasureCPU.store(false);
+}
 
 QString TMIDIForm::Word(const char* key, const char* english) const {
   if (!MultiLang1 || !MultiLang1->HasWord(key)) return QString::fromUtf8(english);
@@ -507,7 +511,10 @@ void TMIDIForm::BuildLoopPage() {
   page->addWidget(delay);
 
   auto* info = new QHBoxLayout();
-  info->addStretch(1);
+  TitleLabel = new QLabel(LoopSheet);
+  TitleLabel->setObjectName("TitleLabel");
+  TitleLabel->setProperty("role", "readout");
+  info->addWidget(TitleLabel, 1);
   InfoBtn = new QPushButton(QStringLiteral("Info"), LoopSheet);
   InfoBtn->setObjectName("InfoBtn");
   connect(InfoBtn, &QPushButton::clicked, this, [this] {
@@ -515,6 +522,7 @@ void TMIDIForm::BuildLoopPage() {
   });
   info->addWidget(InfoBtn);
   page->addLayout(info);
+  ShowLoopPage();
   page->addStretch(1);
 }
 
@@ -578,9 +586,7 @@ void TMIDIForm::ShowSettings() {
   }
   VSTPathEdit->setText(Q(Prefs.VSTPluginFolder));
   // The loop page from the song and its echo.
-  const TSong& song = CurrentSong();
-  PatLengthSelect->SetPosition(song.PatternLength());
-  RepeatBlockSelect->SetPosition(song.StepsPerBlock);
+  ShowLoopPage();
   const TEchoLine& echo = EchoLine();
   DelayVolWheel->SetValue(echo.Volume.load());
   DelayPanWheel->SetValue(echo.Pan.load());
@@ -588,6 +594,22 @@ void TMIDIForm::ShowSettings() {
   DelayDelaySlider->SetPosition(echo.Time.load());
   Showing = false;
 }
+
+void TMIDIForm::ShowLoopPage() {
+  const bool wasShowing = Showing;
+  Showing = true;
+  const TSong& song = CurrentSong();
+  PatLengthSelect->SetPosition(song.PatternLength());
+  RepeatBlockSelect->SetPosition(song.StepsPerBlock);
+  TitleLabel->setText(Q(song.Info.Title));
+  Showing = wasShowing;
+}
+
+void TMIDIForm::SongValueChanged(TSongValue value) {
+  if (value == TSongValue::PatternLength || value == TSongValue::FileName) ShowLoopPage();
+}
+
+void TMIDIForm::SongReplaced(TSong&) { ShowLoopPage(); }
 
 void TMIDIForm::ShowPluginSlots() { PluginSlots->ShowSlots(); }
 
@@ -703,7 +725,6 @@ void TMIDIForm::ToggleCPUSpeed() {
 void TMIDIForm::PatLengthSelectChange() {
   if (CurrentSong().ChannelCount() == 0) return;
   ChangePatternLength(CurrentSong(), PatLengthSelect->Position(), RepeatBlockSelect->Position());
-  if (Hooks.PatternLengthChanged) Hooks.PatternLengthChanged();
 }
 
 void TMIDIForm::DelayDelaySliderChange() {

@@ -6,6 +6,10 @@
 // language switched, the search folders and the plug-in folder kept) and
 // the window shows them again each time it is shown.
 //
+// The Loop page follows the song through the song's listener: its pattern
+// length and repeat block, and the song's title in TitleLabel, whatever
+// route changed them.
+//
 // What it needs of other windows (the rack, the sample browser, the song
 // information editor, the info bar) it asks through Hooks, which the
 // program's run installs.
@@ -16,6 +20,7 @@
 #include <string>
 
 #include "core/SettingsCommands.h"
+#include "model/SongListener.h"
 
 class QCheckBox;
 class QComboBox;
@@ -41,7 +46,7 @@ extern const char* const SongFileExtension;    // ".ZMP"
 extern const char* const SongFileTypeName;     // "VorbelSteps"
 extern const char* const SongFileDescription;  // "Vorbel Steps Loop File"
 
-class TMIDIForm : public QWidget {
+class TMIDIForm : public QWidget, public SongListener {
   Q_OBJECT
 
 public:
@@ -56,10 +61,9 @@ public:
     // The info bar of the main window.
     std::function<void(const std::string& text)> ShowInfo;
     // The rack's lamps over or under the knobs, its mouse buttons, its rows
-    // after a pattern length change and after a style change.
+    // after a style change.
     std::function<void()> PositionLedsChanged;
     std::function<void()> MouseButtonsChanged;
-    std::function<void()> PatternLengthChanged;
     std::function<void()> StyleChanged;
     // The sample browser's tree is rebuilt (folders or "No dir" changed).
     std::function<void()> SampleFoldersChanged;
@@ -98,6 +102,10 @@ public:
 
   // The labels that show numbers.
   void UpdateFormatLabel();
+  // The Loop page shows the song's pattern length, repeat block and title.
+  void ShowLoopPage();
+  void SongValueChanged(TSongValue value) override;
+  void SongReplaced(TSong& song) override;
   void UpdateSliderLabels();
   void ShowUnderruns(int64_t count);
   // The CPU meter's tick; its label's click switches 1000 ms / 10 ms.
@@ -130,6 +138,7 @@ public:
   QTableWidget* SearchDirList = nullptr;
   QPushButton *OpenBtn = nullptr, *VSTPathBtn = nullptr, *InfoBtn = nullptr;
   QLabel* VSTPathEdit = nullptr;
+  QLabel* TitleLabel = nullptr;  // the song's title (Loop page)
   TPluginSlotsPage* PluginSlots = nullptr;
   TNumBar *PatLengthSelect = nullptr, *RepeatBlockSelect = nullptr;
   TWAVWheel *DelayFeedWheel = nullptr, *DelayPanWheel = nullptr, *DelayVolWheel = nullptr;

@@ -383,6 +383,10 @@ void TPianoForm::ChannelListChanged() {
 
 void TPianoForm::SongReplaced(TSong&) { hide(); }
 
+void TPianoForm::SongValueChanged(TSongValue value) {
+  if ((value == TSongValue::CurrentPattern || value == TSongValue::PatternLength) && isVisible()) RepaintPianoForm();
+}
+
 void TPianoForm::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
   ScrollTimer.stop();

@@ -97,6 +97,8 @@ public:
   void StepsChanged(int index) override;
   void ChannelListChanged() override;
   void SongReplaced(TSong& song) override;
+  // The edited pattern or its length changed: the window repaints.
+  void SongValueChanged(TSongValue value) override;
 
 protected:
   void hideEvent(QHideEvent* event) override;

@@ -323,6 +323,10 @@ void TPlayListForm::RepaintSelection(const TPlaylistSelection& s) {
   RepaintCells(s.Left, s.Top + 1, s.Right, s.Bottom + 1);
 }
 
+void TPlayListForm::SongValueChanged(TSongValue value) {
+  if (value == TSongValue::CurrentPattern) FollowPosition();
+}
+
 void TPlayListForm::FollowPosition() {
   int bar;
   {

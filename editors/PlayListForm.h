@@ -134,6 +134,8 @@ public:
   void PlaylistCellChanged(int pattern, int bar) override;
   void PlaylistCleared() override;
   void SongReplaced(TSong& song) override;
+  // The edited pattern's column follows the song's current pattern.
+  void SongValueChanged(TSongValue value) override;
 
 protected:
   void closeEvent(QCloseEvent* event) override;

@@ -135,7 +135,9 @@ void TChannel::SetZipped(bool collapsed) {
     Selected = false;
   else if (!Owner || Owner->SelectOnExpand)
     Selected = true;
-  if (Owner) Owner->Notify(&SongListener::ChannelChanged, Index());
+  if (!Owner) return;
+  Owner->Notify(&SongListener::ChannelChanged, Index());
+  Owner->NotifyValue(TSongValue::Selection);
 }
 
 }  // namespace vs

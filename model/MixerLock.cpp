@@ -2,11 +2,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace vs {
 
 namespace {
 thread_local int HeldDepth = 0;
+thread_local std::vector<std::function<void()>> AfterUnlock;
 }
 
 std::recursive_mutex& MixerLock() {
@@ -22,6 +24,20 @@ void LockMixer() {
 void UnlockMixer() {
   --HeldDepth;
   MixerLock().unlock();
+  while (HeldDepth == 0 && !AfterUnlock.empty()) {
+    std::vector<std::function<void()>> calls;
+    calls.swap(AfterUnlock);
+    for (auto& call : calls) call();
+  }
+}
+
+void RunAfterMixerUnlock(std::function<void()> call) {
+  if (!call) return;
+  if (HeldDepth == 0) {
+    call();
+    return;
+  }
+  AfterUnlock.push_back(std::move(call));
 }
 
 bool MixerLockHeldByThisThread() { return HeldDepth > 0; }

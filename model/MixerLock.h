@@ -3,6 +3,7 @@
 // pool, the audio clock, effect slots and every pattern, channel and sample
 // datum. Lock order: MixerLock before MasterClockLock.
 
+#include <functional>
 #include <mutex>
 
 namespace vs {
@@ -19,6 +20,11 @@ public:
   MixerGuard(const MixerGuard&) = delete;
   MixerGuard& operator=(const MixerGuard&) = delete;
 };
+
+// Runs call now when the calling thread holds no MixerLock, else once its
+// outermost hold ends (after the lock is left), in the order given: views
+// are told of a change only outside the lock.
+void RunAfterMixerUnlock(std::function<void()> call);
 
 // True when the calling thread holds MixerLock (for assertions: never wait
 // for a worker thread while holding it).

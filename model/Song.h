@@ -74,9 +74,29 @@ public:
   int32_t SongVersion = 0;
 
   int PatternLength() const { return StepContext.PatternLength; }
-  void SetPatternLength(int length);  // clamped to 8..64
   bool Modified() const { return StepContext.SongModified.load(); }
-  void SetModified(bool modified = true) { StepContext.SongModified.store(modified); }
+
+  // The setters of the song-wide values: each stores the value (clamped
+  // where a range is given) and sends its notice (SongValueChanged; while
+  // the caller holds MixerLock, once the lock is left). The engine's side
+  // of a value (frames per step, the mixer's pattern, the filter) is the
+  // sequencer's; these only keep the song and tell its views.
+  void SetPatternLength(int length);  // clamped to 8..64, under MixerLock
+  void SetStepsPerBlock(int steps);   // clamped to 1..64
+  void SetBPM(int bpm);               // clamped to MinBPM..MaxBPM
+  void SetCurrentPattern(int pattern);  // clamped to 1..999, under MixerLock
+  void SetSongModeOn(bool on);
+  void SetMasterVolume(int volume);  // 0..128
+  void SetMasterSwing(int swing);    // 0..128
+  void SetMasterPitch(int cents);
+  void SetMasterResoPosition(int position);    // 0..MasterFilterSliderMax
+  void SetMasterCutoffPosition(int position);  // 0..MasterFilterSliderMax
+  // Told only when the flag changes (also when a step write raises it).
+  void SetModified(bool modified = true);
+  // A value kept outside these fields changed: the channels' selected
+  // flags (set by the channel commands), the step clipboard, the song
+  // file name.
+  void NotifyValue(TSongValue value);
 
   // Whether expanding a collapsed channel selects it (off while channels
   // are cloned).

@@ -8,6 +8,27 @@ namespace vs {
 
 class TSong;
 
+// The song-wide values, each with its own notice (SongValueChanged). The
+// setter of a value sends it whatever route made the change; a view that
+// shows the value reads it again from the song (or the program state that
+// holds it: the step clipboard, the song file name).
+enum class TSongValue : int {
+  Tempo,
+  PatternLength,  // also the repeat block (StepsPerBlock)
+  CurrentPattern,
+  SongMode,
+  MasterVolume,
+  MasterSwing,
+  MasterPitch,
+  MasterResonance,
+  MasterCutoff,
+  Selection,      // the channels' selected flags
+  Modified,       // the song's modified flag
+  StepClipboard,  // its contents (filled or not)
+  FileName,       // the current song file name and the title shown
+};
+constexpr int SongValueCount = 13;
+
 class SongListener {
 public:
   virtual ~SongListener() = default;
@@ -27,6 +48,8 @@ public:
   virtual void PlaylistCleared() {}
   // Another song became current; the listener now follows it.
   virtual void SongReplaced(TSong& /*song*/) {}
+  // A song-wide value was set (told after MixerLock is left).
+  virtual void SongValueChanged(TSongValue /*value*/) {}
 };
 
 }  // namespace vs

@@ -13,15 +13,16 @@ void ResetSongModel(TSong& song, bool keepPatternLength) {
   song.Playlist.PlaylistMarker = 0;
   song.Playlist.PlaylistSelection.Bottom = -1;
   song.Info = SongInfo{};
-  song.MasterSwing.store(0);
-  song.MasterVolume.store(128);
-  song.MasterPitch.store(0);
-  song.MasterResoPosition = MasterFilterSliderMax;
-  song.MasterCutoffPosition = MasterFilterSliderMax;
+  song.SetMasterSwing(0);
+  song.SetMasterVolume(128);
+  song.SetMasterPitch(0);
+  song.SetMasterResoPosition(MasterFilterSliderMax);
+  song.SetMasterCutoffPosition(MasterFilterSliderMax);
   if (!keepPatternLength) song.SetPatternLength(16);
-  song.StepsPerBlock = 4;
+  song.SetStepsPerBlock(4);
   song.Echo = TSongEcho{};
-  song.CurrentPattern = 1;
+  song.SetCurrentPattern(1);
+  song.NotifyValue(TSongValue::Selection);
   song.SongVersion = 0;
 }
 

@@ -73,7 +73,7 @@ void TStepStore::SetStepValue(int pattern, int step, uint8_t value, int plane) {
     block = Block(pattern);
   }
   block->Set(step, plane, value);
-  if (Context) Context->SongModified.store(true);
+  if (Context && !Context->SongModified.exchange(true) && Context->ModifiedRaised) Context->ModifiedRaised();
 }
 
 int TStepStore::IsStepOn(int pattern, int step) const {

@@ -84,6 +84,8 @@ struct TPatInfo {
 struct TStepStoreContext {
   int PatternLength = 16;
   std::atomic<bool> SongModified{false};
+  // Runs when a write raises the flag (the song tells its views).
+  std::function<void()> ModifiedRaised;
 };
 
 // The store of one channel. Blocks are published with release ordering, so a

@@ -267,12 +267,14 @@ void TChannelRack::MakeRow(int index) {
   row.Name = new TChannelNameButton(NameImages, CollapsedImages, Panel);
   row.Name->PopupMenu = FLineMenu;
   row.Name->OnMouseDown = [this, index](QWidget*, const TMouseInfo& m) {
+    const int rowsBefore = FRowsHeight;
     const TNameClick click = NameButtonMouseDown(CurrentSong(), index, m.Shift & Qt::ControlModifier,
                                                  m.Button == Qt::RightButton);
     if (click != NameClickAllowed) FRows[index].Name->CancelPress();
     if (click == NameClickExpanded) {
       FRows[index].Name->SkipNextPopup();
       ArrangeChannels();
+      if (OnRowExpanded) OnRowExpanded(rowsBefore);
     } else if (m.Button == Qt::RightButton && OnLineMenu) {
       OnLineMenu(index);
     }
@@ -540,6 +542,13 @@ void TChannelRack::StepOnChanged(int channel, int pattern, int step) {
 }
 
 void TChannelRack::SongReplaced(TSong&) { RebuildRows(); }
+
+void TChannelRack::SongValueChanged(TSongValue value) {
+  if (value != TSongValue::Selection) return;
+  const TSong& song = CurrentSong();
+  for (int i = 0; i < song.ChannelCount() && i < static_cast<int>(FRows.size()); ++i) ShowRow(i);
+  Panel->update();
+}
 
 // ---------------------------------------------------------------- scrollers
 

@@ -124,6 +124,10 @@ public:
   std::function<void(int channel, int value, int mode)> OnFrontWheelChange;
   // The rows were laid out again (their height may have changed).
   std::function<void()> OnLayoutChanged;
+  // A right click on a collapsed row's name expanded it (the rows are laid
+  // out again): the owner fits its height. rowsHeightBefore: the rows'
+  // height before.
+  std::function<void(int rowsHeightBefore)> OnRowExpanded;
 
   // Loads the pictures of the current style and repaints.
   void LoadImages();
@@ -164,6 +168,8 @@ public:
   void StepsChanged(int index) override;
   void StepOnChanged(int channel, int pattern, int step) override;
   void SongReplaced(TSong& song) override;
+  // The select buttons show the channels' selected flags again.
+  void SongValueChanged(TSongValue value) override;
 
 private:
   void MakeRow(int index);

@@ -113,6 +113,13 @@ void TVorbelStepsMainForm::BuildFrame(QWidget* central) {
   ChannelRack->SetLineMenu(LineMenu());
   ChannelRack->OnLineMenu = [this](int channel) { FLineMenuChannel = channel; };
   ChannelRack->OnLayoutChanged = [this] { UpdateHeightLimits(); };
+  // An expanded row: the height is fitted; a window that showed every row
+  // shows the expanded one too.
+  ChannelRack->OnRowExpanded = [this](int rowsHeightBefore) {
+    const bool wasFull = height() >= MainHeightLimits(FrameHeight(), rowsHeightBefore).Full;
+    FitMainWindowHeight();
+    if (wasFull) SetFormHeight(FullHeight());
+  };
   ChannelRack->OnFrontWheelChange = [this](int, int value, int mode) {
     if (mode >= 1)
       ShowPanInfo(value, 127);

@@ -106,7 +106,6 @@ void TVorbelStepsMainForm::RunKey(const TMainKeyAction& action) {
     case TMainKeyCommand::PlayStop: TogglePlayback(true); break;
     case TMainKeyCommand::ToggleSongMode:
       LoopButtonClick(Mixer().SongMode != 1);
-      ShowTransport();
       break;
     case TMainKeyCommand::PatternStep: PatUpDown->SetValue(int64_t(PatUpDown->Value()) + action.Arg); break;
     case TMainKeyCommand::SetPattern: PatUpDown->SetValue(action.Arg); break;

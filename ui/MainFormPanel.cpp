@@ -74,10 +74,7 @@ void TVorbelStepsMainForm::BuildRemotePanel() {
     if (m.Button == Qt::RightButton) TogglePlayback(false);
   };
   LoopButton = PanelButton(panel, "LoopButton", true);
-  LoopButton->OnClick = [this](QWidget*) {
-    LoopButtonClick(LoopButton->Down());
-    ShowTransport();
-  };
+  LoopButton->OnClick = [this](QWidget*) { LoopButtonClick(LoopButton->Down()); };
   LoopButton->OnMouseDown = [this](QWidget*, const TMouseInfo& m) {
     // A right click shows or hides the playlist, as its menu item.
     if (m.Button != Qt::RightButton) return;
@@ -101,6 +98,8 @@ void TVorbelStepsMainForm::BuildRemotePanel() {
   PatUpDown = new TMeroUpDown(panel);
   PatUpDown->setObjectName("PatUpDown");
   PatUpDown->resize(15, 26);
+  // The window's up-downs drag slowly: 16 pixels are 4 patterns.
+  PatUpDown->MoveSpeed = 4;
   PatUpDown->SetMin(1);
   PatUpDown->SetMax(MaxPattern);
   PatUpDown->ChangeValue(CurrentSong().CurrentPattern, false);
@@ -125,13 +124,12 @@ void TVorbelStepsMainForm::BuildRemotePanel() {
   BPMUpDown = new TMeroUpDown(panel);
   BPMUpDown->setObjectName("BPMUpDown");
   BPMUpDown->resize(15, 26);
+  BPMUpDown->MoveSpeed = 4;
   BPMUpDown->SetMin(MinBPM);
   BPMUpDown->SetMax(MaxBPM);
   BPMUpDown->ChangeValue(CurrentSong().BPM, false);
-  BPMUpDown->OnChange = [this](QWidget*) {
-    ChangeTempo(BPMUpDown->Value());
-    BPMDig->SetValue(BPMUpDown->Value());
-  };
+  // The displays follow the song's tempo.
+  BPMUpDown->OnChange = [this](QWidget*) { ChangeTempo(BPMUpDown->Value()); };
 
   // The sync lamp: off, beat, bar.
   MIDISyncLED = new TQuickPaintBox(panel);
@@ -282,12 +280,11 @@ void TVorbelStepsMainForm::ApplyPanelPictures() {
 // ---------------------------------------------------------------- pattern
 
 void TVorbelStepsMainForm::PatUpDownChange() {
+  // The displays and the rows follow the song's current pattern.
   const int v = PatUpDown->Value();
-  PatNumDig->SetValue(v);
   const bool changed = v != CurrentSong().CurrentPattern;
-  PatPad->SetValue(SelectPatternFromSelector(v));
+  SelectPatternFromSelector(v);
   if (!changed) return;
-  Rack().ShowPattern();
   const std::string& name = CurrentSong().PatternNames[static_cast<size_t>(v)].Name;
   ShowInfo(name);
 }

@@ -81,9 +81,8 @@ std::vector<std::string> CreateProgramWindows(TPreferences& prefs) {
   // A pattern chosen in the playlist's header is the edited pattern of the
   // rack and the piano roll too.
   w.PlayListForm->OnEditPattern = [&form](int pattern) {
+    // The rack, the selector and the piano roll follow the song's pattern.
     SelectPatternFromSelector(pattern);
-    form.Rack().ShowPattern();
-    if (TPianoForm* piano = Windows().PianoForm) piano->RepaintPianoForm();
     form.ShowInfo(CurrentSong().PatternNames[size_t(std::clamp(pattern, 1, MaxPattern))].Name);
   };
   w.VisualForm->OnShowInfo = info;

@@ -38,10 +38,6 @@ void ConnectSettingsWindow(TProgram& program, TQtEngineListener& listener) {
   };
   form.Rack().Shared().BothMouseButtons = prefs.BothMouseButtons;
   hooks.MouseButtonsChanged = [&form, &prefs] { form.Rack().Shared().BothMouseButtons = prefs.BothMouseButtons; };
-  hooks.PatternLengthChanged = [&form] {
-    form.Rack().ShowPattern();
-    form.Rack().ArrangeChannels();
-  };
   hooks.StyleChanged = [&form] {
     form.Rack().ArrangeChannels();
     form.FitMainWindowHeight();

@@ -27,6 +27,7 @@
 #include "framework/DropSource.h"
 #include "controls/MyTransBtn.h"
 #include "controls/NumBar.h"
+#include "controls/TrackSlider.h"
 #include "controls/WAVWheel.h"
 #include "core/ChannelCommands.h"
 #include "core/DrumKitMenu.h"
@@ -151,7 +152,6 @@ void TQtSongCommandHost::SetBusyCursor(bool busy) {
 
 void TQtSongCommandHost::ShowInfo(const std::string& text) { Form.ShowInfo(text); }
 void TQtSongCommandHost::ShowInfoNow(const std::string& text) { Form.ShowInfoNow(text); }
-void TQtSongCommandHost::SetCaptionText(const std::string& text) { Form.SetCaptionText(text); }
 void TQtSongCommandHost::RecentFilesChanged() { Form.RebuildRecentFiles(); }
 
 void TQtSongCommandHost::HideSongInfo() {
@@ -163,12 +163,15 @@ void TQtSongCommandHost::SongOpened() {
   // The song's information, and the viewer when the song asks for it.
   if (TSetInfoForm* info = Windows().SetInfoForm) info->ShowSongInfo(song.Info);
   if (TInfoForm* viewer = Windows().InfoForm; viewer && song.Info.ShowOnOpen) viewer->ShowSongInfo(song.Info);
+  // The about box's web link takes the song's address.
+  if (TAboutForm* about = Windows().AboutForm; about && song.Info.ShowOnOpen) about->WebLink().Url = song.Info.WebAddress;
   SetTempo(song.BPM);
   // The pattern length the song brought lays the rows out again.
   SetPatternLength(song, song.PatternLength());
   LoopButtonClick(song.SongModeOn);
   for (auto& c : song.Channels) c->Selected = false;
   if (song.ChannelCount() > 0) song.Channels[0]->Selected = true;
+  song.NotifyValue(TSongValue::Selection);
   // The echo line takes the song's echo; the plug-in page shows the song's
   // plug-ins.
   ApplySongEcho(song);
@@ -279,10 +282,12 @@ TVorbelStepsMainForm::TVorbelStepsMainForm(TPreferences& prefs, QWidget* parent)
   };
   MultiLang1->Loaded();
   MirrorMainMenu();
+  ShowPasteItems();
   ForwardKeys(this);
   SetTransportHost(&TransportWindowHost);
   connect(&Skin(), &TSkin::changed, this, &TVorbelStepsMainForm::ApplySkin);
   resize(std::max(ChannelRack->sizeHint().width() + 16, 420), 320);
+  CurrentSong().AddListener(this);
   ShowSong();
   ShowTransport();
 }
@@ -462,7 +467,6 @@ void TVorbelStepsMainForm::ApplySkin() {
   else
     setMask(shape);
   SetPatternLength(CurrentSong(), CurrentSong().PatternLength());
-  ShowPatternView();
   // The window's height is set again.
   UpdateHeightLimits();
   FitMainWindowHeight();
@@ -524,6 +528,7 @@ void TVorbelStepsMainForm::LoadToolWindows(TSettingsStore& store) {
 void TVorbelStepsMainForm::SaveToolWindows(TSettingsStore& store) { SaveToolWindowLayout(this, store, ""); }
 
 TVorbelStepsMainForm::~TVorbelStepsMainForm() {
+  CurrentSong().RemoveListener(this);
   if (&TransportHost() == &TransportWindowHost) SetTransportHost(nullptr);
   delete FBackgroundForm;
   if (&ChannelFileHost() == &FileHost) SetChannelFileHost(nullptr);
@@ -567,19 +572,12 @@ void TVorbelStepsMainForm::BuildMenus() {
 
   // Edit: the steps of the current pattern.
   t.AddMenu("Edit1", "&Edit");
-  t.AddItem("CutMenu", "Cu&t", "Edit1", [this] {
-     CutSteps(CurrentSong());
-     ShowTransport();
-   }).Shortcut("Ctrl+X");
-  t.AddItem("CopyMenu", "&Copy", "Edit1", [this] {
-     CopySteps(CurrentSong());
-     ShowTransport();
-   }).Shortcut("Ctrl+C");
+  t.AddItem("CutMenu", "Cu&t", "Edit1", [] { CutSteps(CurrentSong()); }).Shortcut("Ctrl+X");
+  t.AddItem("CopyMenu", "&Copy", "Edit1", [] { CopySteps(CurrentSong()); }).Shortcut("Ctrl+C");
   t.AddItem("PasteMenu", "&Paste", "Edit1", [] { PasteSteps(CurrentSong()); }).Shortcut("Ctrl+V").Enabled(false);
   t.AddItem("SelectAll1", "Select &all", "Edit1", [] { SelectAllChannels(CurrentSong()); }).Shortcut("F3");
-  t.AddItem("Copywholepattern1", "Copy &whole pattern", "Edit1", [this] {
+  t.AddItem("Copywholepattern1", "Copy &whole pattern", "Edit1", [] {
      CopyWholePattern(CurrentSong());
-     ShowTransport();
    }).Shortcut("Ctrl+W");
   t.AddItem("FlattenPlaylist1", "Flatten playlist", "Edit1", nullptr).Visible(false);
   t.AddSeparator("Edit1");
@@ -602,9 +600,13 @@ void TVorbelStepsMainForm::BuildMenus() {
      QGuiApplication::clipboard()->setMimeData(data);
    }).Shortcut("Ctrl+P");
   t.AddSeparator("Edit1");
-  t.AddItem("InsertpatterninPlayList1", "&Insert pattern in playlist", "Edit1", [this] {
-     const QWidget* playlist = Windows().PlayListForm;
-     InsertPatternInPlaylist(CurrentSong(), PlaylistGridRow, playlist && playlist->isVisible());
+  t.AddItem("InsertpatterninPlayList1", "&Insert pattern in playlist", "Edit1", [] {
+     // At the playlist grid's row, which moves down one.
+     TPlayListForm* playlist = Windows().PlayListForm;
+     if (!playlist) return;
+     int row = playlist->ListGridBit().Row();
+     InsertPatternInPlaylist(CurrentSong(), row, playlist->isVisible());
+     playlist->ListGridBit().SetRow(row);
    }).Shortcut("Ctrl+I");
 
   // Channels.
@@ -695,11 +697,10 @@ void TVorbelStepsMainForm::BuildMenus() {
   const char* const lengthIds[] = {"N16notes1", "N16notes2", "N64notes1"};
   for (int i = 0; i < 3; ++i) {
     const int length = PatternLengthMenu[i].Tag;
-    t.AddItem(lengthIds[i], PatternLengthMenu[i].Caption, "Options1", [this, length] {
+    t.AddItem(lengthIds[i], PatternLengthMenu[i].Caption, "Options1", [length] {
        TSong& song = CurrentSong();
        if (song.PatternLength() != length) song.SetModified();
        SetPatternLength(song, length);
-       ShowPatternView();
      }).Checkable();
   }
 
@@ -934,10 +935,48 @@ void TVorbelStepsMainForm::ShowTransport() {
   }
   if (QAction* wav = MenuActions.Action("WAVonly")) wav->setChecked(AudioOutput().UseWAV.load());
   if (QAction* midi = MenuActions.Action("MidiOnly")) midi->setChecked(MixSettings().UseMIDI.load());
+  SyncLampUpdate();
+}
+
+void TVorbelStepsMainForm::ShowPasteItems() {
   const bool pasteable = StepClipboard().Filled;
   for (const char* id : {"PasteMenu", "LinePasteMenu"})
     if (QAction* paste = MenuActions.Action(id)) paste->setEnabled(pasteable);
-  SyncLampUpdate();
+}
+
+void TVorbelStepsMainForm::PianoFollowsSelection() {
+  TPianoForm* piano = Windows().PianoForm;
+  if (!piano || !piano->isVisible()) return;
+  const int channel = SelectedChannelIndex(CurrentSong());
+  if (channel != piano->Channel()) ShowPianoForm(piano->ViewMode());
+}
+
+void TVorbelStepsMainForm::SongValueChanged(TSongValue value) {
+  const TSong& song = CurrentSong();
+  switch (value) {
+    case TSongValue::Tempo: ShowTempo(); break;
+    case TSongValue::PatternLength: ShowPatternView(); break;
+    case TSongValue::CurrentPattern:
+      ShowPatternNumber();
+      Rack().ShowPattern();
+      break;
+    case TSongValue::SongMode: ShowTransport(); break;
+    case TSongValue::MasterVolume:
+    case TSongValue::MasterSwing:
+    case TSongValue::MasterPitch:
+    case TSongValue::MasterResonance:
+    case TSongValue::MasterCutoff: {
+      // The fader of the value, in the order of the values.
+      static_assert(int(TSongValue::MasterCutoff) - int(TSongValue::MasterVolume) == MainCutOffSlider);
+      const auto slider = static_cast<TMasterSlider>(static_cast<int>(value) - static_cast<int>(TSongValue::MasterVolume));
+      MasterSliders[slider]->SetPosition(MasterSliderPosition(song, slider));
+      break;
+    }
+    case TSongValue::Selection: PianoFollowsSelection(); break;
+    case TSongValue::StepClipboard: ShowPasteItems(); break;
+    case TSongValue::FileName: SetCaptionText(SongCommands->SongTitle); break;
+    case TSongValue::Modified: break;
+  }
 }
 
 void TVorbelStepsMainForm::SetCaptionText(const std::string& text) {

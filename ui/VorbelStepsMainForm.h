@@ -16,7 +16,9 @@
 //
 // Every control is a view: the panel shows the song and the transport and
 // changes them only through the sequencer's commands and the song's
-// setters. Closing asks to save changes first; a Cancel keeps the window
+// setters; it follows the song's values through the song's listener
+// (tempo, pattern, length, mode, master values, selection, clipboard,
+// title), whatever route changed them. Closing asks to save changes first; a Cancel keeps the window
 // open and everything as it was.
 
 #include <QCursor>
@@ -36,6 +38,7 @@
 #include "core/Transport.h"
 #include "framework/ActionTable.h"
 #include "model/Preferences.h"
+#include "model/SongListener.h"
 #include "model/WAVSample.h"
 #include "ui/MainFormMaps.h"
 
@@ -88,7 +91,6 @@ public:
   void SetBusyCursor(bool busy) override;
   void ShowInfo(const std::string& text) override;
   void ShowInfoNow(const std::string& text) override;
-  void SetCaptionText(const std::string& text) override;
   void RecentFilesChanged() override;
   void HideSongInfo() override;
   void SongOpened() override;
@@ -140,7 +142,7 @@ private:
   TVorbelStepsMainForm& Form;
 };
 
-class TVorbelStepsMainForm : public QMainWindow {
+class TVorbelStepsMainForm : public QMainWindow, public SongListener {
   Q_OBJECT
 
 public:
@@ -161,6 +163,9 @@ public:
   std::function<void()> OnCloseAccepted;
   // True once a close was accepted.
   bool Closing() const { return ClosingFlag; }
+
+  // The song's values as they change: each view that shows one follows.
+  void SongValueChanged(TSongValue value) override;
 
   // The views of the song: caption, channel list, recent files, height.
   void SetCaptionText(const std::string& text);
@@ -480,7 +485,10 @@ private:
   QPointer<TTutorialForm> FTutorialForm;
   bool ClosingFlag = false;
   int FLineMenuChannel = 0;
-  int PlaylistGridRow = 1;  // where "Insert pattern in playlist" puts the pattern while the playlist is hidden
+  // The paste items are enabled while the step clipboard holds a copy.
+  void ShowPasteItems();
+  // The piano window, when shown, follows the first selected channel.
+  void PianoFollowsSelection();
 
   // Height and dragging.
   THeightLimits Limits;

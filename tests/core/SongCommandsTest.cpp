@@ -63,7 +63,6 @@ public:
     TSongCommandHost::ResumeOutput();
   }
   void ShowInfo(const std::string& t) override { Infos.push_back(t); }
-  void SetCaptionText(const std::string& t) override { Caption = t; }
   void RecentFilesChanged() override { ++RecentChanges; }
   void SongOpened() override { ++Opened; }
   void SongWasReset() override { ++Resets; }
@@ -233,7 +232,7 @@ TEST_F(SongCommandsTest, OpenReplacesTheSongAndListsTheFile) {
   EXPECT_EQ(ProgramPaths().SongFileName, path);
   EXPECT_EQ(Prefs.RecentFiles[0], path);
   EXPECT_EQ(Commands.SongTitle, "Beat");
-  EXPECT_EQ(Host.Caption, "Beat");
+  EXPECT_EQ(Commands.SongTitle, "Beat");
   EXPECT_EQ(Host.Opened, 1);
   EXPECT_EQ(Host.Holds, 0);
   ASSERT_FALSE(Host.Infos.empty());
@@ -358,7 +357,7 @@ TEST_F(SongCommandsTest, NewWithoutKitGivesTheEmptySongUntitled) {
   EXPECT_EQ(Prefs.RecentFiles[0], path);  // untitled stays out
   EXPECT_EQ(Prefs.RecentFiles[1], "");
   EXPECT_EQ(Host.Resets, 1);
-  EXPECT_EQ(Host.Caption, "");
+  EXPECT_EQ(Commands.SongTitle, "");
   EXPECT_TRUE(Commands.TrackSongFileName);
 }
 
