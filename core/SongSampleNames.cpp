@@ -7,6 +7,7 @@
 #include <set>
 
 #include "core/ChannelFiles.h"
+#include "core/ProgramPaths.h"
 #include "core/SongCommands.h"
 #include "model/Song.h"
 #include "toolbox/AllTools.h"
@@ -65,12 +66,16 @@ TSongSampleNames CopySamplesBesideSong(const TSong& song, const std::string& son
   // A folder the song can't name is left out: the copy is found beside the
   // song by its bare name.
   const bool nameFolder = FitsCp1252(folder);
+  // A name outside the temporary folder can lead into it only through the
+  // song's folder (a sample not where it was named, found beside the song).
+  const bool songFromTemp = !songInTemp && InsideFolder(ProgramPaths().SongFileName, tempFolder);
   std::map<std::string, std::string> copyOf;  // source -> stored name of its copy
   std::set<std::string> newNames;             // copies this save names
   for (int i = 0; i < song.ChannelCount(); ++i) {
     const std::string& own = song.Channels[size_t(i)]->SampleFileName;
     names.Stored.push_back(own);
     if (own.empty()) continue;
+    if (FitsCp1252(own) && !songFromTemp && (songInTemp || !InsideFolder(own, tempFolder))) continue;
     const std::string path = ResolveSamplePath(own);
     if (path.empty()) continue;  // nothing to copy: the name stays as it was
     const bool temporary = !songInTemp && InsideFolder(path, tempFolder);

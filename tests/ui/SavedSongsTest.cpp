@@ -227,6 +227,23 @@ TEST_F(SavedSongsTest, PackageOfSameNamedSamplesReopensSoundingAndSavesOverItsel
   EXPECT_EQ(CurrentSong().ChannelCount(), channels + 1);
   EXPECT_EQ(Lengths(4), (std::vector<int>{300, 500, 700, 900}));
   EXPECT_EQ(Boxes().Count(), 0u);
+
+  // Another edit, then the window closed: Yes to the question saves the
+  // package over itself and the window goes.
+  Trigger("AddDrumChannel");
+  bool closed = false;
+  Form()->OnCloseAccepted = [&] { closed = true; };
+  Boxes().Answer(IdYes);
+  {
+    TDialogAnswers answers(pack);
+    EXPECT_TRUE(Form()->close());
+    EXPECT_EQ(answers.StartFilter, PackageFilter);
+  }
+  EXPECT_TRUE(closed);
+  ASSERT_EQ(Boxes().Count(), 1u);
+  EXPECT_EQ(Boxes().Boxes()[0].Message, "Save changes to Beat.zip?");
+  const std::string packed = test::ReadZip(Tmp.Dir(), pack).at("Beat.zmp");
+  EXPECT_EQ(uint8_t(packed[10]) + 256 * uint8_t(packed[11]), channels + 2) << "the header's channel count";
 }
 
 TEST_F(SavedSongsTest, SongFromAPackageSavedAsSongFileNamesCopiesBesideIt) {
@@ -269,13 +286,24 @@ TEST_F(SavedSongsTest, SongFromAPackageSavedAsSongFileNamesCopiesBesideIt) {
 
 TEST_F(SavedSongsTest, NamesASongCantHoldAreCopiedAndAnUntitledSongIsPackedAsItIs) {
   FourSamples();
+  // Where the copy can't be made, the song is not saved: a message names
+  // the sample, and the song stays modified.
+  const std::string blocked = Tmp.Write("blocked", "a file, not a folder");
+  {
+    TDialogAnswers answers(blocked + "/Drums.zmp");
+    Trigger("SaveAs1");
+  }
+  ASSERT_EQ(Boxes().Count(), 1u);
+  EXPECT_NE(Boxes().Boxes()[0].Message.find("ドラム.wav could not be copied beside it"), std::string::npos);
+  EXPECT_TRUE(CurrentSong().Modified());
+
   // A song file: the one name it can't hold is copied under one it can.
   const std::string song = Out + "Drums.zmp";
   {
     TDialogAnswers answers(song);
     Trigger("SaveAs1");
   }
-  EXPECT_EQ(Boxes().Count(), 0u);
+  EXPECT_EQ(Boxes().Count(), 1u);
   EXPECT_EQ(Info(), "Samples copied beside the song: ___.wav");
   EXPECT_EQ(*ReadFileBytes(Out + "___.wav"), *ReadFileBytes(Lib + "ドラム.wav"));
   EXPECT_NE(ReadFileBytes(song)->find(Out + "___.wav"), std::string::npos);
@@ -303,7 +331,7 @@ TEST_F(SavedSongsTest, NamesASongCantHoldAreCopiedAndAnUntitledSongIsPackedAsItI
     TDialogAnswers answers(pack);
     Trigger("Zippedlooppackage1");
   }
-  EXPECT_EQ(Boxes().Count(), 0u);
+  EXPECT_EQ(Boxes().Count(), 1u);
   EXPECT_EQ(Commands().OpenedFileName, ProgramPaths().AppPath + "Loops/untitled.zmp");
   Reopen(pack);
   EXPECT_EQ(Lengths(1), (std::vector<int>{900}));
