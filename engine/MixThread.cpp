@@ -15,6 +15,7 @@
 #include "engine/Mixer.h"
 #include "platform/DeviceBackends.h"
 #include "toolbox/ThreadPriority.h"
+#include "toolbox/ThreadStart.h"
 
 namespace vs {
 
@@ -272,7 +273,7 @@ void MixHalf(int half) {
 }
 
 TMixThread::TMixThread() {
-  Thread = std::thread([this] {
+  Thread = StartThread([this] {
     SetCurrentThreadPriority(TThreadPriority::Higher);
     Execute();
   });
@@ -297,13 +298,18 @@ void TMixThread::Execute() {
   }
 }
 
-void StartMixThread() {
+TCommandResult StartMixThread() {
   TAudioOutputState& o = AudioOutput();
   if (o.OutputOpen.load() && !o.MixThread) {
     o.HalfEvents[0].Reset();
     o.HalfEvents[1].Reset();
-    o.MixThread = std::make_unique<TMixThread>();
+    try {
+      o.MixThread = std::make_unique<TMixThread>();
+    } catch (const std::system_error& e) {
+      return TCommandResult::Failed("The sound output can't play: " + ThreadStartMessage(e));
+    }
   }
+  return TCommandResult::Done();
 }
 
 void StopMixThread() {
@@ -326,7 +332,7 @@ void StopMixThread() {
 // --- Scope thread ---
 
 TScopeThread::TScopeThread() {
-  Thread = std::thread([this] {
+  Thread = StartThread([this] {
     SetCurrentThreadPriority(TThreadPriority::Higher);
     Execute();
   });
@@ -349,7 +355,12 @@ void TScopeThread::Execute() {
 
 void StartScopeThread() {
   TAudioOutputState& o = AudioOutput();
-  if (!o.ScopeThread) o.ScopeThread = std::make_unique<TScopeThread>();
+  if (o.ScopeThread) return;
+  try {
+    o.ScopeThread = std::make_unique<TScopeThread>();
+  } catch (const std::system_error&) {
+    // No thread for it: the scope stays still, the sound plays on.
+  }
 }
 
 void StopScopeThread() {
@@ -418,7 +429,14 @@ TCommandResult OpenAudioOutput() {
     CloseOutputDevice();
     return TCommandResult::Failed(e.what());
   }
-  if (o.OutputOpen.load()) StartMixThread();
+  if (o.OutputOpen.load()) {
+    if (TCommandResult started = StartMixThread(); !started) {
+      // Nothing would feed the device: it is closed again, the song stays.
+      ResumeOutput();
+      CloseOutputDevice();
+      return started;
+    }
+  }
   ResumeOutput();  // clears and restarts the stream
   return TCommandResult::Done();
 }

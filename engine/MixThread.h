@@ -131,11 +131,13 @@ int64_t GetPlayPosition();
 // most the buffer's size.
 int ReadHeardOutput(int16_t* frames, int count);
 
-void StartMixThread();
+// Failed, with the reason, when the system refuses the thread.
+TCommandResult StartMixThread();
 // Stops the buffer and ends the mix thread. Must not be called while this
 // thread holds MixerLock (the mix thread may be waiting for it): that is a
 // programming error and aborts.
 void StopMixThread();
+// A scope thread the system refuses is left out (the scope stays still).
 void StartScopeThread();
 void StopScopeThread();
 // The scope thread's pause (while the buffers are resized).

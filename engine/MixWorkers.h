@@ -4,15 +4,19 @@
 // thread too, so the result depends only on the parts, never on which
 // thread ran one or how many threads there are.
 //
-// The workers follow the mix path's rules: while the pool is held they wait
-// for parts by spinning (they never sleep, allocate or take a lock inside a
-// job); the caller waits for the last part the same way. Only outside a hold
-// do they sleep, and then Run does every part on the calling thread.
+// Between jobs the workers sleep on the job counter (a futex): waiting costs
+// no processor time. Inside a job they never allocate or take a lock; the
+// caller, once it has no part left to take, sleeps the same way until the
+// last part is done. Outside a hold Run does every part on the calling
+// thread.
+//
+// A worker the system refuses to start is simply missing: the pool has
+// fewer threads, down to the calling thread alone, and the parts (and so
+// the result) stay the same.
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -20,7 +24,8 @@ namespace vs {
 
 class TMixWorkers {
 public:
-  // threads counts the caller: threads - 1 workers are started.
+  // threads counts the caller: threads - 1 workers are started (fewer when
+  // the system refuses some).
   explicit TMixWorkers(int threads);
   ~TMixWorkers();  // ends and joins the workers (never under MixerLock)
   TMixWorkers(const TMixWorkers&) = delete;
@@ -28,33 +33,39 @@ public:
 
   int Threads() const { return static_cast<int>(Workers.size()) + 1; }
 
-  // Keeps the workers awake and ready until the matching Release (counted).
-  // Hold and Release are made outside the mix, by the thread that runs jobs.
+  // Lets Run share its parts until the matching Release (counted). Hold and
+  // Release are made outside the mix, by the thread that runs jobs.
   void Hold();
   void Release();
 
   using TPart = void (*)(void* context, int part);
-  // Runs part(context, k) for k = 0..parts-1 (at most 65535) and returns when
-  // every part has finished. Allocates nothing; never blocks.
+  // Runs part(context, k) for k = 0..parts-1 (at most MaxParts) and returns
+  // when every part has finished. Allocates nothing.
+  static constexpr int MaxParts = 4096;
   void Run(TPart part, void* context, int parts);
 
 private:
-  void WorkerLoop();
-  // Takes and runs parts of the current job until none is left.
-  void TakeParts();
+  void WorkerLoop(int self);
+  // Takes and runs parts of the current job until none is left; self is
+  // the thread's number (the caller's is 0).
+  void TakeParts(int self);
 
   std::vector<std::thread> Workers;
-  std::mutex SleepLock;
-  std::condition_variable Wake;
   std::atomic<int> Held{0};
   std::atomic<bool> Quit{false};
-  // The current job: generation (upper 32 bits), parts (16) and the next
-  // part to take (16), changed only as a whole.
+  // Counts the jobs (and the quit): the workers sleep on it.
+  std::atomic<uint32_t> Jobs{0};
+  // The current job: generation (upper 48 bits) and parts (16), changed
+  // only as a whole.
   std::atomic<uint64_t> Ticket{0};
+  // Per part, the generation of the job that took it last.
+  std::unique_ptr<std::atomic<uint64_t>[]> Claims;
+  // The threads that share parts (set once they are started).
+  std::atomic<int> Stride{1};
   std::atomic<int> Finished{0};
   TPart Part = nullptr;
   void* Context = nullptr;
-  uint32_t Generation = 0;
+  uint64_t Generation = 0;
 };
 
 // The pool of the program's renders, made on first use with a thread for

@@ -14,6 +14,7 @@
 #include "engine/MixThread.h"
 #include "engine/Mixer.h"
 #include "engine/MixWorkers.h"
+#include "toolbox/ThreadStart.h"
 #include "engine/VSTHost.h"
 #include "engine/WAVFiles.h"
 #include "toolbox/PathTools.h"
@@ -57,6 +58,10 @@ std::string RenderCreateMessage(const std::string& fileName) {
 
 std::string RenderWriteMessage(const std::string& fileName) {
   return "Error while writing the file \"" + fileName + "\"; it was not saved.";
+}
+
+std::string RenderThreadMessage(const std::string& fileName, const std::string& why) {
+  return "Cannot render the file \"" + fileName + "\": " + why;
 }
 
 // ---------------------------------------------------------------- figures
@@ -479,21 +484,30 @@ bool StartRender(const std::string& fileName, std::string* error) {
   if (!MakeJob(fileName, *job, error)) return false;
   state.Running.store(true);
   std::lock_guard<std::mutex> lock(state.Lock);
-  state.Thread = std::thread([job, &state] {
-    TRenderResult result;
-    try {
-      result = RenderToWAVFile(*job);
-    } catch (const std::exception& e) {
-      result.Error = e.what();  // the sequencer and the output were restored on the way out
-    }
-    const bool ok = result.Ok;
-    {
-      std::lock_guard<std::mutex> hold(state.Lock);
-      state.Result = std::move(result);
-    }
+  try {
+    state.Thread = StartThread([job, &state] {
+      TRenderResult result;
+      try {
+        result = RenderToWAVFile(*job);
+      } catch (const std::exception& e) {
+        result.Error = e.what();  // the sequencer and the output were restored on the way out
+      }
+      const bool ok = result.Ok;
+      {
+        std::lock_guard<std::mutex> hold(state.Lock);
+        state.Result = std::move(result);
+      }
+      state.Running.store(false);
+      if (TEngineListener* l = EngineListener()) l->RenderDone(ok);
+    });
+  } catch (const std::system_error& e) {
+    // Nothing was rendered: no file is left, and the song and the output
+    // stay as they are.
     state.Running.store(false);
-    if (TEngineListener* l = EngineListener()) l->RenderDone(ok);
-  });
+    job->Writer->Abandon();
+    if (error) *error = RenderThreadMessage(fileName, ThreadStartMessage(e));
+    return false;
+  }
   return true;
 }
 

@@ -50,6 +50,8 @@ inline constexpr const char* RenderTooLargeMessage =
     "The rendered sound would make a WAV file larger than 4 GB.";
 std::string RenderCreateMessage(const std::string& fileName);  // the file can't be made
 std::string RenderWriteMessage(const std::string& fileName);   // writing it failed
+// The render's thread could not start (why: the system's reason).
+std::string RenderThreadMessage(const std::string& fileName, const std::string& why);
 
 // What the render dialog shows before a render.
 struct TRenderFigures {

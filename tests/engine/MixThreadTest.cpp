@@ -19,6 +19,7 @@
 #include "platform/ManualAudioOutput.h"
 #include "platform/NullAudioOutput.h"
 #include "platform/RtAudioOutput.h"
+#include "support/ThreadStartLimit.h"
 
 namespace vs {
 namespace {
@@ -362,6 +363,26 @@ TEST_F(OutputTest, ChosenDeviceThenDefaultThenClosedWithItsMessage) {
   OpenAudioOutput();
   EXPECT_FALSE(o.OutputOpen.load());
   o.UseWAV = true;
+}
+
+TEST_F(OutputTest, AMixThreadTheSystemRefusesLeavesTheOutputClosedWithAMessage) {
+  TAudioOutputState& o = AudioOutput();
+  {
+    testing::TThreadStartLimit limit(0);
+    const TCommandResult opened = OpenAudioOutput();
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(opened.Message.rfind("The sound output can't play: The system refused a new thread", 0), 0u)
+        << opened.Message;
+    EXPECT_FALSE(o.OutputOpen.load());
+    EXPECT_FALSE(o.MixThread);
+    EXPECT_EQ(o.SuspendDepth, 0);
+    EXPECT_FALSE(MixerLockHeldByThisThread());
+    StartScopeThread();  // no thread: the scope stays still
+    EXPECT_FALSE(o.ScopeThread);
+  }
+  ASSERT_TRUE(OpenAudioOutput());
+  EXPECT_TRUE(o.OutputOpen.load());
+  EXPECT_TRUE(o.MixThread);
 }
 
 TEST_F(OutputTest, NoSoundCardLeavesTheOutputClosedWithAMessage) {

@@ -20,6 +20,7 @@
 #include "engine/RenderWAV.h"
 #include "platform/ManualAudioOutput.h"
 #include "support/TempDir.h"
+#include "support/ThreadStartLimit.h"
 #include "EngineRecorder.h"
 #include "toolbox/TextCodec.h"
 
@@ -254,19 +255,34 @@ TEST_F(RenderJobTest, CutRendersExactlyTheBarsAndEqualsTheOfflineMixAfterTheLead
 }
 
 TEST_F(RenderJobTest, RendersOnWorkerThreadsAreTheSameEachTimeAndWithinOneStepOfOneThread) {
-  TMixWorkers workers(8);
-  std::vector<int16_t> runs[3];
-  for (int run = 0; run < 3; ++run) {
+  // The lanes on 8 threads (twice), on 2, on the render thread alone, and
+  // on pools the system gave fewer threads than asked (2 of 8, none of 8):
+  // the same parts summed in the same order, so the same bytes.
+  TMixWorkers eight(8), two(2), alone(1);
+  std::unique_ptr<TMixWorkers> refused, cut;
+  {
+    testing::TThreadStartLimit limit(0);
+    refused = std::make_unique<TMixWorkers>(8);
+  }
+  {
+    testing::TThreadStartLimit limit(1);
+    cut = std::make_unique<TMixWorkers>(8);
+  }
+  EXPECT_EQ(refused->Threads(), 1);
+  EXPECT_EQ(cut->Threads(), 2);
+  TMixWorkers* const pools[] = {nullptr, &eight, &eight, &two, &alone, refused.get(), cut.get()};
+  std::vector<int16_t> runs[std::size(pools)];
+  for (size_t run = 0; run < std::size(pools); ++run) {
     testing::TestSong t;
     testing::FillBusySong(t, false);
     t.Song->MasterVolume = 16;
     Mix.SeedRandom(1);
-    ASSERT_TRUE(Render(*t.Song, TRenderOptions{}, 2, true, "busy.wav", run ? &workers : nullptr).Ok);
+    ASSERT_TRUE(Render(*t.Song, TRenderOptions{}, 2, true, "busy.wav", pools[run]).Ok);
     runs[run] = ParseWav(Path).Samples;
     EXPECT_EQ(Mix.MixLanes(), 1);  // the lanes go with the render
   }
   ASSERT_GT(runs[0].size(), 30000u);
-  EXPECT_TRUE(runs[1] == runs[2]);
+  for (size_t run = 2; run < std::size(pools); ++run) EXPECT_TRUE(runs[1] == runs[run]) << run;
   EXPECT_FALSE(runs[0] == runs[1]);  // float sums in another order
   ASSERT_EQ(runs[0].size(), runs[1].size());
   for (size_t i = 0; i < runs[0].size(); ++i) ASSERT_LE(std::abs(runs[0][i] - runs[1][i]), 1) << i;
@@ -572,6 +588,30 @@ TEST_F(ProgramRenderTest, TooLargeOrUncreatableFilesStartNoRender) {
   const TRenderResult r = RenderSongToFile(Dir / "missing/folder/x.wav");
   EXPECT_FALSE(r.Ok);
   EXPECT_FALSE(r.Error.empty());
+}
+
+TEST_F(ProgramRenderTest, ARenderThreadTheSystemRefusesIsTheRendersErrorAndTheSongStays) {
+  const size_t channels = Song->Song->Channels.size();
+  std::string error;
+  {
+    testing::TThreadStartLimit limit(0);
+    PrepareRender();
+    EXPECT_FALSE(StartRender(Dir / "refused.wav", &error));
+  }
+  EXPECT_EQ(error.rfind("Cannot render the file \"" + (Dir / "refused.wav") + "\": The system refused a new thread", 0),
+            0u)
+      << error;
+  EXPECT_FALSE(RenderRunning());
+  EXPECT_EQ(Host.Suspends, 0);
+  EXPECT_EQ(Listener.Done.load(), 0);
+  EXPECT_EQ(Song->Song->Channels.size(), channels);
+  for (const auto& entry : std::filesystem::directory_iterator(Dir.Dir()))
+    EXPECT_EQ(entry.path().extension(), ".nfo") << entry.path();  // no WAV, no temporary
+  // Threads again: the same render runs.
+  ASSERT_TRUE(StartRender(Dir / "refused.wav", &error)) << error;
+  WaitForRender();
+  EXPECT_TRUE(LastRenderResult().Ok);
+  EXPECT_TRUE(std::filesystem::exists(Dir / "refused.wav"));
 }
 
 // With the output open and the mix thread running, the render suspends the
