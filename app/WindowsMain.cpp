@@ -25,7 +25,7 @@ extern "C" __attribute__((visibility("default"))) int VorbelStepsWindowsMain(int
     run.FirstActivation();
     run.FollowActivation();
   });
-  const int code = app.exec();
+  const int code = run.Exec();
   run.ShutDown();
   return code;
 }

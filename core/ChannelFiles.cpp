@@ -379,8 +379,10 @@ void LoadFilesIntoChannels(TSong& song, int firstIndex, const std::vector<std::s
   }
 }
 
+bool IsSongFileName(const std::string& name) { return HasExtension(name, ".ZMP") || HasExtension(name, ".ZIP"); }
+
 bool TryOpenSongFile(const std::string& name) {
-  if (!HasExtension(name, ".ZMP") && !HasExtension(name, ".ZIP")) return false;
+  if (!IsSongFileName(name)) return false;
   if (Host->AskSaveChanges()) Host->OpenSong(name);
   return true;
 }

@@ -137,6 +137,8 @@ void Preview(TChannel& channel);
 // synthesizer channel with its automatic name.
 void LoadFilesIntoChannels(TSong& song, int firstIndex, const std::vector<std::string>& files);
 
+// True for the name of a song (".ZMP") or a song package (".ZIP").
+bool IsSongFileName(const std::string& name);
 // True for a song (".ZMP") or a song package (".ZIP"), which is then opened
 // unless the user cancels the question to save changes.
 bool TryOpenSongFile(const std::string& name);

@@ -6,6 +6,8 @@
 
 #include <cctype>
 
+#include "toolbox/AllTools.h"
+
 namespace vs {
 
 namespace fs = std::filesystem;
@@ -64,16 +66,6 @@ void Search(const fs::path& folder, const std::string& caption, std::vector<TDru
 }
 
 }  // namespace
-
-std::string DoubleAmpersands(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    out += c;
-    if (c == '&') out += '&';
-  }
-  return out;
-}
 
 TDrumKitMenu BuildDrumKitMenu(const std::string& folder) {
   TDrumKitMenu menu;

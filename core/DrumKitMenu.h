@@ -34,7 +34,5 @@ constexpr int MaxDrumKitDepth = 16;
 // empty menu.
 TDrumKitMenu BuildDrumKitMenu(const std::string& folder);
 
-// "a&b" -> "a&&b".
-std::string DoubleAmpersands(const std::string& text);
 
 }  // namespace vs

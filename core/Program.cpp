@@ -1,5 +1,6 @@
 #include "core/Program.h"
 
+#include <clocale>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -148,7 +149,10 @@ void TProgram::StartUp() {
   ArmEnginePosts();
   ConnectStepAdvance();
   SetChannelFreeHook([](TSong&, TChannel& channel) { StopSampleVoices(&channel.Sample); });
-  // 13, 14. Random seed; the master filter open.
+  // 13, 14. Random seed; numbers are written and read with a "." whatever
+  // the user's locale (the window library takes the user's at its start);
+  // the master filter open.
+  std::setlocale(LC_NUMERIC, "C");
   {
     MixerGuard lock;
     TMixer& mixer = Mixer();

@@ -14,8 +14,6 @@ const char* const FavoritesSection = "ZM FAVORITES";
 
 namespace {
 
-const char* const PlayListSection = "ZM SETTINGS\\PlayListForm";
-const char* const VisualSection = "ZM SETTINGS\\VisualForm";
 
 // A stored integer, or none when missing or not a number.
 std::optional<int32_t> ReadOptional(const TSettingsStore& store, std::string_view section,
@@ -31,24 +29,12 @@ void ReadOptional(const TSettingsStore& store, std::string_view section, std::st
   if (auto v = ReadOptional(store, section, name)) value = v;
 }
 
-void ReadBounds(const TSettingsStore& store, const char* section, TStoredBounds& bounds) {
-  ReadOptional(store, section, "Left", bounds.Left);
-  ReadOptional(store, section, "Top", bounds.Top);
-  ReadOptional(store, section, "Width", bounds.Width);
-  ReadOptional(store, section, "Height", bounds.Height);
-}
 
 void WriteOptional(TSettingsStore& store, std::string_view section, std::string_view name,
                    const std::optional<int32_t>& value) {
   if (value) store.WriteInteger(section, name, *value);
 }
 
-void WriteBounds(TSettingsStore& store, const char* section, const TStoredBounds& bounds) {
-  WriteOptional(store, section, "Left", bounds.Left);
-  WriteOptional(store, section, "Top", bounds.Top);
-  WriteOptional(store, section, "Width", bounds.Width);
-  WriteOptional(store, section, "Height", bounds.Height);
-}
 
 void ReadDevice(const TSettingsStore& store, const char* name, const std::string& nameValue,
                 std::optional<int>& index, std::string& deviceName) {
@@ -123,8 +109,8 @@ void LoadSettings(const TSettingsStore& store, TPreferences& p, const std::strin
   p.BackPicTiled = store.ReadBool(s, "BackPicTiled", p.BackPicTiled);
   p.BackPicFileName = store.ReadString(s, "BackPicFileName", p.BackPicFileName);
   p.BackPicBox = store.ReadBool(s, "BackPicBox", p.BackPicBox);
-  ReadBounds(store, PlayListSection, p.PlayListBounds);
-  ReadBounds(store, VisualSection, p.VisualBounds);
+  LoadControlBounds(store, s, "PlayListForm", p.PlayListBounds);
+  LoadControlBounds(store, s, "VisualForm", p.VisualBounds);
   ReadOptional(store, s, "WindowX", p.WindowX);
   ReadOptional(store, s, "WindowY", p.WindowY);
   ReadOptional(store, s, "ChanSetX", p.ChanSetX);
@@ -170,8 +156,8 @@ void LoadSettings(const TSettingsStore& store, TPreferences& p, const std::strin
 void WriteSettings(TSettingsStore& store, const TPreferences& p) {
   const char* s = SettingsSection;
   WriteFavoriteFolders(store, FavoritesSection, p.Favorites);
-  WriteBounds(store, PlayListSection, p.PlayListBounds);
-  WriteBounds(store, VisualSection, p.VisualBounds);
+  SaveControlBounds(store, s, "PlayListForm", p.PlayListBounds);
+  SaveControlBounds(store, s, "VisualForm", p.VisualBounds);
   WriteOptional(store, s, "WindowX", p.WindowX);
   WriteOptional(store, s, "WindowY", p.WindowY);
   WriteOptional(store, s, "ChanSetX", p.ChanSetX);

@@ -20,6 +20,7 @@
 #include "framework/MLang.h"
 #include "model/Preferences.h"
 #include "toolbox/PathTools.h"
+#include "toolbox/AllTools.h"
 
 namespace vs {
 
@@ -235,9 +236,7 @@ void TAddToolForm::FillToolsMenu(TToolsMenu& target) {
   if (!target.Menu) return;
   for (int index : ToolMenuEntries(Prefs.ToolList, target.ChannelSampleOnly)) {
     const TToolItem& tool = Prefs.ToolList[index];
-    QString caption = QString::fromStdString(tool.Name);
-    caption.replace(QLatin1Char('&'), QLatin1String("&&"));
-    auto* item = new QAction(caption, target.Menu);
+    auto* item = new QAction(QString::fromStdString(DoubleAmpersands(tool.Name)), target.Menu);
     item->setObjectName(QStringLiteral("Tool%1").arg(index));
     connect(item, &QAction::triggered, this, [this, index] { LaunchTool(index); });
     if (IsWaveEditorTool(tool)) {

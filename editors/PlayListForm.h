@@ -35,7 +35,8 @@ class TMultiLang;
 class TMyTransButton;
 class TPlayListForm;
 struct TPreferences;
-struct TStoredBounds;
+struct TControlBounds;
+using TStoredBounds = TControlBounds;
 
 // A panel of the window's status bar: a small recessed readout.
 class TStatusPanel : public QLabel {

@@ -16,6 +16,7 @@
 #include "framework/Skin.h"
 #include "framework/Tab95.h"
 #include "model/MixerLock.h"
+#include "toolbox/AllTools.h"
 
 namespace vs {
 
@@ -306,7 +307,7 @@ void TPluginSlotsPage::BuildPluginMenu() {
   FChoosePluginMenu->clear();
   for (const std::string& name : PluginFileNames(Folder)) {
     const QString caption = QString::fromStdString(name);
-    QAction* item = FChoosePluginMenu->addAction(QString(caption).replace('&', "&&"));
+    QAction* item = FChoosePluginMenu->addAction(QString::fromStdString(DoubleAmpersands(name)));
     connect(item, &QAction::triggered, this, [this, caption] { PluginSelect(caption); });
   }
 }
@@ -325,7 +326,7 @@ void TPluginSlotsPage::PreparePluginMenu(TPluginSlotPanel& panel) {
   FChooseProgramMenu->clear();
   for (size_t i = 0; i < plugin.ProgramNames.size(); ++i) {
     const int program = int(i);
-    QAction* item = FChooseProgramMenu->addAction(QString::fromStdString(plugin.ProgramNames[i]).replace('&', "&&"));
+    QAction* item = FChooseProgramMenu->addAction(QString::fromStdString(DoubleAmpersands(plugin.ProgramNames[i])));
     connect(item, &QAction::triggered, this, [this, program] { ProgramSelect(program); });
   }
   FChooseProgramMenu->setEnabled(plugin.Loaded());

@@ -17,7 +17,8 @@
 
 namespace vs {
 
-struct TStoredBounds;
+struct TControlBounds;
+using TStoredBounds = TControlBounds;
 
 class TVisualForm : public QWidget {
   Q_OBJECT

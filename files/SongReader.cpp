@@ -172,8 +172,8 @@ void TEventReader::Apply(uint8_t id, uint32_t v, const uint8_t*, size_t) {
       const int bar = std::min<int>(v & 0xFFFF, PlaylistBarCount - 1);
       const int pattern = static_cast<int>(v >> 16);
       if (pattern < 1 || pattern > MaxPattern) return;
-      auto& list = Song.Playlist.PlaylistBars[bar];
-      if (std::find(list.begin(), list.end(), pattern) == list.end()) list.push_back(pattern);
+      // Appended as stored: a bar may hold a pattern more than once.
+      Song.Playlist.PlaylistBars[bar].push_back(pattern);
       return;
     }
     case EvMarker: Song.Playlist.PlaylistMarker = std::min(iv, PlaylistBarCount - 1); return;

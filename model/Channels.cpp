@@ -78,9 +78,11 @@ bool DeleteChannel(TSong& song, int index) {
     song.Channels.erase(song.Channels.begin() + index);
     for (int i = song.ChannelCount() - 1; i >= 0; --i) {
       TChannel& c = *song.Channels[i];
-      if (c.MixTarget == index)
+      // A link at the deleted channel moves to the one before it; there is
+      // none before the first, so a link at that one stays on its own row.
+      if (c.MixTarget == 0 && index == 0)
         c.MixTarget = i;
-      else if (c.MixTarget > index)
+      else if (c.MixTarget >= index)
         --c.MixTarget;
       auto& list = c.RandomChoice;
       list.erase(std::remove(list.begin(), list.end(), index), list.end());

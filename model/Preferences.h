@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/RenderOptions.h"
+#include "toolbox/AllTools.h"
 
 namespace vs {
 
@@ -34,9 +35,7 @@ constexpr int MaxSampleListWidth = 300;
 constexpr int MinSampleListWidth = 50;
 
 // Bounds of a window as stored; a missing value keeps the window's own.
-struct TStoredBounds {
-  std::optional<int32_t> Left, Top, Width, Height;
-};
+using TStoredBounds = TControlBounds;
 
 // One entry of the tools menu: an outside program (a sound editor, a
 // synthesizer) that the program starts, with the samples folder or a sample

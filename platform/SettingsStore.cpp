@@ -395,19 +395,27 @@ static std::string BoundsSection(std::string_view section, std::string_view name
 void LoadControlBounds(const TSettingsStore& store, std::string_view section, std::string_view name,
                        TControlBounds& bounds) {
   const std::string key = BoundsSection(section, name);
-  bounds.Left = store.ReadInteger(key, "Left", bounds.Left);
-  bounds.Top = store.ReadInteger(key, "Top", bounds.Top);
-  bounds.Width = store.ReadInteger(key, "Width", bounds.Width);
-  bounds.Height = store.ReadInteger(key, "Height", bounds.Height);
+  auto read = [&](const char* value, std::optional<int32_t>& bound) {
+    // Read with two defaults: they agree only when a number is stored.
+    const int32_t a = store.ReadInteger(key, value, 0);
+    if (a == store.ReadInteger(key, value, 1)) bound = a;
+  };
+  read("Left", bounds.Left);
+  read("Top", bounds.Top);
+  read("Width", bounds.Width);
+  read("Height", bounds.Height);
 }
 
 void SaveControlBounds(TSettingsStore& store, std::string_view section, std::string_view name,
                        const TControlBounds& bounds) {
   const std::string key = BoundsSection(section, name);
-  store.WriteInteger(key, "Left", bounds.Left);
-  store.WriteInteger(key, "Top", bounds.Top);
-  store.WriteInteger(key, "Width", bounds.Width);
-  store.WriteInteger(key, "Height", bounds.Height);
+  auto write = [&](const char* value, const std::optional<int32_t>& bound) {
+    if (bound) store.WriteInteger(key, value, *bound);
+  };
+  write("Left", bounds.Left);
+  write("Top", bounds.Top);
+  write("Width", bounds.Width);
+  write("Height", bounds.Height);
 }
 
 }  // namespace vs

@@ -25,6 +25,8 @@
 #include <string_view>
 #include <vector>
 
+#include "toolbox/AllTools.h"
+
 namespace vs {
 
 enum class TSettingsLoad {
@@ -102,16 +104,12 @@ private:
   bool KeepBadFile = false;  // the loaded file was corrupt: keep it at the next save
 };
 
-// A window's or control's position and size as the settings keep them.
-struct TControlBounds {
-  int32_t Left = 0, Top = 0, Width = 0, Height = 0;
-};
-
-// Reads "Left", "Top", "Width" and "Height" from section + "\" + name; each
-// missing or unreadable value keeps what bounds held.
+// Reads "Left", "Top", "Width" and "Height" (TControlBounds, toolbox/AllTools.h)
+// from section + "\" + name; each missing or unreadable value keeps what
+// bounds held.
 void LoadControlBounds(const TSettingsStore& store, std::string_view section, std::string_view name,
                        TControlBounds& bounds);
-// Writes the four values there.
+// Writes the four values there (those that are set).
 void SaveControlBounds(TSettingsStore& store, std::string_view section, std::string_view name,
                        const TControlBounds& bounds);
 

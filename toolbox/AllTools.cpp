@@ -463,9 +463,32 @@ std::string_view VersionInfoKey(int keyIndex) {
   return VersionKeys[keyIndex - 1];
 }
 
-std::string GetVersionInfoValue(std::string_view /*file*/, int keyIndex) {
-  (void)VersionInfoKey(keyIndex);
-  return {};
+namespace {
+
+// The program's own version block, in key order. Files on Linux carry no
+// version resource: only the running program answers, from this table.
+std::string OwnVersionValue(int keyIndex) {
+  const std::string major = std::to_string(VS_VERSION_MAJOR), minor = std::to_string(VS_VERSION_MINOR),
+                    patch = std::to_string(VS_VERSION_PATCH);
+  switch (keyIndex) {
+    case 2: return "VorbelSteps drum machine and step sequencer";
+    case 3: return major + "." + minor + ".0." + patch;
+    case 4: case 7: case 8: return "VorbelSteps";
+    case 9: return major + "." + minor + "." + patch;
+    default: return {};
+  }
+}
+
+bool IsOwnProgramFile(std::string_view file) {
+  std::error_code ec;
+  return !file.empty() && fs::equivalent(fs::path(std::string(file)), "/proc/self/exe", ec) && !ec;
+}
+
+}  // namespace
+
+std::string GetVersionInfoValue(std::string_view file, int keyIndex) {
+  if (VersionInfoKey(keyIndex).empty() || !IsOwnProgramFile(file)) return {};
+  return OwnVersionValue(keyIndex);
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& name) {

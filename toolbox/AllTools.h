@@ -161,11 +161,20 @@ int RemoveStaleTempDirectories();
 // True while a process of that id runs (also when it is not ours).
 bool ProcessRuns(long pid);
 
-// The version resource of a file: executables here carry none, so every key
-// reads empty; an index outside 1..10 is refused the same way.
+// The version resource of a file, key index 1..10 (VersionInfoKey): the
+// running program answers from its own table (its description, file and
+// product version, names); other files carry none on Linux and read empty,
+// as does an index outside 1..10.
 std::string GetVersionInfoValue(std::string_view file, int keyIndex);
 // The key names 1..10 ("CompanyName" ... "Comments"); empty outside.
 std::string_view VersionInfoKey(int keyIndex);
+
+// A window's or control's position and size as the settings keep them
+// (LoadControlBounds, SaveControlBounds): a value that is not there keeps
+// the window's own.
+struct TControlBounds {
+  std::optional<int32_t> Left, Top, Width, Height;
+};
 
 // Reads a whole file; no value when it can't be read.
 std::optional<std::string> ReadFileBytes(const std::string& name);

@@ -221,6 +221,16 @@ void TVorbelStepsMainForm::changeEvent(QEvent* event) {
     const TSkin& skin = Skin();
     CaptionPic->SetPicture(isActiveWindow() || skin.TitleBarOff.isNull() ? skin.TitleBar : skin.TitleBarOff);
   }
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) PlaceSampleBrowserBelow();
+}
+
+void TVorbelStepsMainForm::PlaceSampleBrowserBelow() {
+  if (!SampleBrowser || !SampleBrowser->isVisible() || ClosingFlag) return;
+  // Windows without a desktop have no order to keep.
+  if (QGuiApplication::platformName() == QLatin1String("offscreen")) return;
+  // Raised, then this window over it: nothing comes between the two.
+  SampleBrowser->raise();
+  raise();
 }
 
 // ---------------------------------------------------------------- dragging

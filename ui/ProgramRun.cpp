@@ -1,6 +1,7 @@
 #include "ui/ProgramRun.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
@@ -190,6 +191,7 @@ void TProgramRun::FirstActivation() {
   if (!form) return;
   if (Prog.Prefs.SampleListVisible) form->SampleBrowserMenuClick();
   Prog.ApplyCommandLine(Line, form->Commands(), &std::cerr);
+  form->PlaceSampleBrowserBelow();
 }
 
 void TProgramRun::FollowActivation() {
@@ -223,6 +225,12 @@ void TProgramRun::CloseAccepted() {
     Prog.Prefs.DotsWindow = lamps->isVisible();
     lamps->OnShownChanged = nullptr;
   }
+  // The channel settings window's place, as it was stored or, never
+  // placed, where it is now: written on every close.
+  if (TSettingsForm* channel = Windows().SettingsForm) {
+    if (!Prog.Prefs.ChanSetX) Prog.Prefs.ChanSetX = channel->x();
+    if (!Prog.Prefs.ChanSetY) Prog.Prefs.ChanSetY = channel->y();
+  }
   if (form) {
     form->StorePosition();
     form->SaveToolWindows(Prog.Store());
@@ -235,6 +243,24 @@ void TProgramRun::CloseAccepted() {
   if (!Prog.ShutDown())
     HintMessageBox("Error|The settings could not be written to " + Prog.Store().FileName() + ".",
                    MbOK | MbIconError);
+  // Closing the main window ends the program, whatever other windows (the
+  // browser, the playlist, plug-in editors, floating tool windows, a dialog
+  // in its own loop) still show: they go, and the message loop ends here,
+  // not with the last window (nor by the application's quit, which a window
+  // that keeps itself open refuses).
+  if (MessageLoop) {
+    for (QWidget* window : QApplication::topLevelWidgets())
+      if (window != form && window->isVisible()) window->hide();
+    MessageLoop->exit(0);
+  }
+}
+
+int TProgramRun::Exec() {
+  QEventLoop loop;
+  MessageLoop = &loop;
+  const int code = loop.exec();
+  MessageLoop = nullptr;
+  return code;
 }
 
 void TProgramRun::ShutDown() {

@@ -8,6 +8,8 @@
 // can't be read or the WAV can't be written.
 
 #include <QPointer>
+
+class QEventLoop;
 #include <memory>
 #include <string>
 #include <vector>
@@ -67,6 +69,9 @@ public:
   // song information viewer.
   void FollowActivation();
   void ApplicationActivated(bool active);
+  // The message loop, until the main window's close is accepted (whatever
+  // other windows still show): its exit code.
+  int Exec();
   // The close (idempotent): playback stopped, posts dropped, the window
   // position kept, then the program's shut-down (settings written, outputs
   // closed, temporary files removed) and the windows freed.
@@ -84,6 +89,7 @@ private:
   bool Started = false;
   bool Down = false;
   bool FirstActivationDone = false;
+  QEventLoop* MessageLoop = nullptr;  // while Exec runs
   QPointer<TTitleForm> FTitleForm;
   bool FSplashShown = false;
 };

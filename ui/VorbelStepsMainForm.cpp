@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QScreen>
@@ -187,6 +188,23 @@ void TQtSongCommandHost::SongWasReset() {
   Form.ShowSong();
 }
 void TQtSongCommandHost::FitMainWindowHeight() { Form.FitMainWindowHeight(); }
+
+SongHost TQtSongCommandHost::FileHost() {
+  SongHost host = TSongCommandHost::FileHost();
+  host.Frame = this;
+  return host;
+}
+
+int32_t TQtSongCommandHost::RackHeight() { return Form.height() - Form.FrameHeight(); }
+
+void TQtSongCommandHost::ApplyRackHeight(int32_t height) {
+  Form.Rack().ArrangeChannels();
+  // A window that shows the whole rack keeps doing so. Songs written before
+  // the height was kept (the drum kits among them) hold 0: they leave it.
+  if (height <= 0 || Form.height() == Form.FullHeight()) return;
+  const int64_t wanted = int64_t(Form.FrameHeight()) + height;
+  Form.SetFormHeight(int(std::clamp<int64_t>(wanted, 0, 1 << 20)));
+}
 void TQtSongCommandHost::SetSampleCommandsEnabled(bool enabled) { Form.SetSampleCommandsEnabled(enabled); }
 
 bool TQtSongCommandHost::RenderWAV(const std::string& fileName) {
@@ -992,9 +1010,7 @@ void TVorbelStepsMainForm::RebuildRecentFiles() {
     item->setVisible(!entry.empty());
     if (entry.empty()) continue;
     any = true;
-    QString caption = Q(ExtractFileName(entry));
-    caption.replace(QLatin1Char('&'), QLatin1String("&&"));
-    item->setText(caption);
+    item->setText(Q(DoubleAmpersands(ExtractFileName(entry))));
     item->setToolTip(Q(entry));
   }
   LastFilesMenu->setVisible(any);
@@ -1219,6 +1235,19 @@ void TVorbelStepsMainForm::WAVDragTrgDrop() {
     rows.push_back({r.left(), r.top(), r.left() + r.width(), r.top() + r.height(), row.Collapsed});
   }
   const QPoint at = WAVDragTrg->DropPoint();
+  // Dropped on a step row that shows: a left click there too, as the mouse
+  // gives it (press and release at the drop point).
+  if (!WAVDragTrg->Files().empty() && !IsSongFileName(WAVDragTrg->Files().front()))
+    for (const TRackRowWidgets& row : ChannelRack->Rows()) {
+      const QPoint p = row.Steps->mapFrom(ChannelRack, at);
+      if (!row.Steps->isVisible() || !row.Steps->rect().contains(p)) continue;
+      for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent click(type, QPointF(p), QPointF(row.Steps->mapToGlobal(p)), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(row.Steps, &click);
+      }
+      break;
+    }
   DropFilesOnRack(CurrentSong(), rows, at.x(), at.y(), WAVDragTrg->Files());
 }
 

@@ -80,7 +80,7 @@ struct TValueEditRequest;
 class TQuickPaintBox;
 
 // The song commands' window side: dialogs, cursor, info bar and caption.
-class TQtSongCommandHost : public TSongCommandHost {
+class TQtSongCommandHost : public TSongCommandHost, public SongWindowFrame {
 public:
   explicit TQtSongCommandHost(TVorbelStepsMainForm& form) : Form(form) {}
 
@@ -99,6 +99,10 @@ public:
   void SetSampleCommandsEnabled(bool enabled) override;
   bool RenderWAV(const std::string& fileName) override;
   bool WriteClickMarkedSample(const TWAVSample& sample, const std::string& fileName) override;
+  // Song files keep the rack's height: the window's height less its frame.
+  SongHost FileHost() override;
+  int32_t RackHeight() override;
+  void ApplyRackHeight(int32_t height) override;
 
   // The folder the open dialog starts in while no song file was opened.
   std::string OpenFolder;
@@ -204,6 +208,10 @@ public:
   // Moves the side windows with the window (the browser flush left, the
   // piano window by the window's motion).
   void PlaceSideWindows();
+  // The shown sample browser directly below this window in the window
+  // order (where the desktop lets a program order its windows); its place,
+  // size and activation stay. Runs at every activation.
+  void PlaceSampleBrowserBelow();
 
   // --- Transport, pattern, tempo ---
   // Play / Stop of the current pattern (or the song in song mode).

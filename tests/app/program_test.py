@@ -28,6 +28,13 @@ Cases:
                   (the saved song renders a different beat), and the
                   program then closes without a question (skipped without
                   xvfb-run)
+  exit-windows    under Xvfb, with fresh settings: the sample browser, the
+                  playlist, the channel settings and the settings window
+                  open, the close box ends the process within seconds and
+                  the settings are written; then a song with a plug-in
+                  whose editor opens with it (Debian's delay compensator,
+                  where installed) and SIGTERM: the process ends too
+                  (skipped without xvfb-run)
 """
 
 import math
@@ -414,6 +421,207 @@ def click_save(program, data, tmp):
         fail("the saved song sounds like the kit: the clicked step is not in it")
 
 
+CLOSE_BOX = (491 + 6, 4 + 6)  # the caption's close button (StyleLayout.h)
+NAME_BUTTON = (8 + 4 + 63 + 40, RACK_TOP + 13)  # the first row's name button
+REAL_PLUGIN = "/usr/lib/vst/lsp-plugins/comp-delay-stereo.so"
+
+
+def program_window_list():
+    """The program's top-level windows larger than 1 x 1 as xwininfo lists
+    them (the top-most first): (id, name, x, y, width, height)."""
+    out = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True).stdout
+    windows = []
+    for line in out.splitlines():
+        if '("VorbelSteps" "VorbelSteps")' not in line:
+            continue
+        start = line.find('"')
+        end = line.find('"', start + 1)
+        parts = line[end + 1:].split()
+        size = [p for p in parts if "x" in p and "+" in p and p[0].isdigit()]
+        if start < 0 or not size:
+            continue
+        dims = size[0].partition("+")[0]
+        w, h = (int(v) for v in dims.split("x"))
+        absolute = parts[-1].lstrip("+").replace("+-", "+~").split("+")
+        x, y = (int(v.replace("~", "-")) for v in absolute[:2])
+        if w > 1 and h > 1:
+            windows.append((int(line.split()[0], 16), line[start + 1:end], x, y, w, h))
+    return windows
+
+
+def program_windows():
+    return [w[1] for w in program_window_list()]
+
+
+def program_main_window():
+    for wid, name, x, y, w, h in program_window_list():
+        if name == "VorbelSteps" or name.endswith(" - VorbelSteps"):
+            return wid, x, y, w, h
+    return None
+
+
+def song_with_plugin(kit, path, name):
+    """The kit's song with a plug-in on the master track whose editor opens
+    with the song (events 201 and 212 appended)."""
+    with open(kit, "rb") as f:
+        image = bytearray(f.read())
+
+    def length(n):
+        out = bytearray()
+        while True:
+            b = n & 0x7F
+            n >>= 7
+            out.append(b | (0x80 if n else 0))
+            if not n:
+                return out
+
+    text = name.encode("latin-1") + b"\0"
+    image += bytes([201]) + length(len(text)) + text
+    slot = struct.pack("<5i", 0, 0, 40, 40, 1)
+    image += bytes([212]) + length(len(slot)) + slot
+    image[18:22] = struct.pack("<I", len(image) - 22)
+    with open(path, "wb") as f:
+        f.write(image)
+
+
+def wait_for_exit(proc, seconds):
+    try:
+        return proc.wait(timeout=seconds)
+    except subprocess.TimeoutExpired:
+        return None
+
+
+def exit_windows_inside(program, data, tmp):
+    """Runs inside xvfb-run."""
+    x11, xtst, dpy = x11_session()
+
+    def click(x, y):
+        xtst.XTestFakeMotionEvent(dpy, -1, x, y, 0)
+        xtst.XTestFakeButtonEvent(dpy, 1, 1, 0)
+        xtst.XTestFakeButtonEvent(dpy, 1, 0, 0)
+        x11.XSync(dpy, 0)
+        time.sleep(0.4)
+
+    def key(wid, *names):
+        x11.XSetInputFocus(dpy, wid, 2, 0)
+        codes = [x11.XKeysymToKeycode(dpy, x11.XStringToKeysym(n.encode())) for n in names]
+        for c in codes:
+            xtst.XTestFakeKeyEvent(dpy, c, 1, 0)
+        for c in reversed(codes):
+            xtst.XTestFakeKeyEvent(dpy, c, 0, 0)
+        x11.XSync(dpy, 0)
+        time.sleep(0.4)
+
+    def start(args, settings):
+        env = dict(os.environ)
+        env.pop("QT_QPA_PLATFORM", None)
+        env["VORBELSTEPS_SETTINGS"] = settings
+        env["TMPDIR"] = tmp
+        proc = subprocess.Popen([program, "/NoSplash"] + args, env=env, cwd=tmp, stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, text=True)
+        window = None
+        for _ in range(200):
+            window = program_main_window()
+            if window and "Sample browser" in program_windows():
+                break
+            time.sleep(0.1)
+        if not window:
+            proc.kill()
+            fail("the main window never showed")
+        time.sleep(1.0)
+        return proc, program_main_window()
+
+    def browser_below_main(what):
+        names = program_windows()
+        main = [i for i, n in enumerate(names) if n == "VorbelSteps" or n.endswith(" - VorbelSteps")]
+        if not main or main[0] + 1 >= len(names) or names[main[0] + 1] != "Sample browser":
+            fail(what + ": the sample browser is not directly below the main window: %s" % names)
+
+    def settings_written(settings, what):
+        if not os.path.isfile(settings):
+            fail(what + ": no settings file was written")
+        with open(settings, encoding="utf-8", errors="replace") as f:
+            text = f.read()
+        for needle in ("[ZM SETTINGS]", "WindowX=", "SmpList=1"):
+            if needle not in text:
+                fail(what + ": the settings file lacks " + needle + ":\n" + text)
+
+    # Fresh settings: the browser opens at the first activation; the
+    # playlist (Ctrl+L), the channel settings (a click on the first name
+    # button) and the settings window (F7) open too. The close box ends it.
+    settings = os.path.join(tmp, "fresh.ini")
+    proc, (wid, wx, wy, _, _) = start([], settings)
+    try:
+        browser_below_main("at the start")
+        before = program_windows()
+        key(wid, "Control_L", "l")
+        click(wx + NAME_BUTTON[0], wy + NAME_BUTTON[1])
+        key(wid, "F7")
+        time.sleep(0.5)
+        shown = program_windows()
+        # A click on the main window activates it: the browser comes right
+        # below it again.
+        click(wx + 300, wy + 10)
+        browser_below_main("after an activation")
+        if len(shown) < 5:
+            fail("the windows did not open: before %s, after %s" % (before, shown))
+        click(wx + CLOSE_BOX[0], wy + CLOSE_BOX[1])
+        code = wait_for_exit(proc, 20)
+        if code is None:
+            fail("the close box left the process running with %s" % program_windows())
+        if code != 0:
+            fail("the close box: exit code %d" % code, proc)
+    finally:
+        if proc.poll() is None:
+            proc.kill()
+            proc.wait()
+    settings_written(settings, "the close box")
+
+    # A song with a plug-in whose editor opens with it; SIGTERM ends the
+    # process with the editor, the browser and the playlist on screen.
+    settings = os.path.join(tmp, "plugin.ini")
+    vst = os.path.join(tmp, "vst")
+    os.makedirs(vst)
+    # The test plug-in of the build where Debian's is not installed.
+    name, plugin = "comp-delay-stereo", REAL_PLUGIN
+    if not os.path.isfile(plugin):
+        name, plugin = "TestGain", os.path.join(os.path.dirname(program), "tests", "plugins", "TestGain.so")
+    if os.path.isfile(plugin):
+        os.symlink(plugin, os.path.join(vst, name + ".so"))
+    with open(settings, "w") as f:
+        f.write("[ZM SETTINGS]\nVST Plugins=%s/\n" % vst)
+    song = os.path.join(tmp, "with plugin.zmp")
+    song_with_plugin(os.path.join(data, "Samples", "DrumKits", "Basic", "Basic.zmp"), song, name)
+    proc, (wid, wx, wy, _, _) = start([song], settings)
+    try:
+        key(wid, "Control_L", "l")
+        time.sleep(1.0)
+        shown = program_windows()
+        proc.send_signal(signal.SIGTERM)
+        code = wait_for_exit(proc, 20)
+        if code is None:
+            fail("SIGTERM left the process running with %s" % program_windows())
+        if code != 0:
+            fail("SIGTERM with %s: exit code %d" % (shown, code), proc)
+    finally:
+        if proc.poll() is None:
+            proc.kill()
+            proc.wait()
+    settings_written(settings, "SIGTERM")
+    print("ended")
+
+
+def exit_windows(program, data, tmp):
+    if shutil.which("xvfb-run") is None or shutil.which("xwininfo") is None:
+        print("xvfb-run or xwininfo is missing: skipped")
+        sys.exit(SKIP)
+    proc = subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", sys.executable,
+                           os.path.abspath(__file__), "exit-windows-inside", program, data, tmp],
+                          capture_output=True, text=True, timeout=170)
+    if proc.returncode != 0 or "ended" not in proc.stdout:
+        fail("closing the main window with other windows open", proc)
+
+
 CASES = {
     "render-default": render_default,
     "render-song": render_song,
@@ -425,12 +633,16 @@ CASES = {
     "alone": alone,
     "smoke": smoke,
     "click-save": click_save,
+    "exit-windows": exit_windows,
 }
 
 
 def main():
     if len(sys.argv) == 5 and sys.argv[1] == "click-save-inside":
         click_save_inside(sys.argv[2], sys.argv[3], sys.argv[4])
+        return 0
+    if len(sys.argv) == 5 and sys.argv[1] == "exit-windows-inside":
+        exit_windows_inside(sys.argv[2], sys.argv[3], sys.argv[4])
         return 0
     if len(sys.argv) != 4 or sys.argv[1] not in CASES:
         print(__doc__)

@@ -76,13 +76,14 @@ TEST(SongReader, ChannelsPatternsAndPlaylistAreBounded) {
   EXPECT_EQ(steps.GetStepValue(999, 2, PlaneFlags), 0x41);  // flag bits are kept
   for (int p = 1; p < 999; ++p) EXPECT_FALSE(steps.HasBlock(p));
 
-  // 129: the bar is at most 511; patterns outside 1..999 are dropped; a
-  // pattern is placed once per bar.
+  // 129: the bar is at most 511; patterns outside 1..999 are dropped; each
+  // event appends its pattern in file order, also one the bar already holds.
   content = Read(RawEvents{}.Long(EvPlaylist, 700 | 5 << 16).Long(EvPlaylist, 3 | 0 << 16)
-                     .Long(EvPlaylist, 3 | 1000u << 16).Long(EvPlaylist, 3 | 8 << 16).Long(EvPlaylist, 3 | 8 << 16));
+                     .Long(EvPlaylist, 3 | 1000u << 16).Long(EvPlaylist, 3 | 8 << 16).Long(EvPlaylist, 3 | 2 << 16)
+                     .Long(EvPlaylist, 3 | 8 << 16));
   const auto& bars = content.Song->Playlist.PlaylistBars;
   EXPECT_EQ(bars[511], std::vector<int>{5});
-  EXPECT_EQ(bars[3], std::vector<int>{8});
+  EXPECT_EQ(bars[3], (std::vector<int>{8, 2, 8}));
 
   content = Read(RawEvents{}.Word(EvCurrentPattern, 0).Word(EvTempo, 5).Byte(EvPatternLength, 3)
                      .Byte(EvStepsPerBlock, 0).Word(EvMarker, 4000).Byte(EvMasterVolume, 200)

@@ -90,7 +90,8 @@ TEST(Channels, DeleteRenumbersAndCleansRandomLists) {
   ASSERT_TRUE(DeleteChannel(song, 1));
   ASSERT_EQ(song.ChannelCount(), 3);
   EXPECT_EQ(song.Channels[2].get(), keep3);
-  EXPECT_EQ(Targets(song), (std::vector<int>{0, 1, 2}));
+  // The link at the deleted channel moves to the one before it.
+  EXPECT_EQ(Targets(song), (std::vector<int>{0, 1, 0}));
   EXPECT_EQ(song.Channels[0]->RandomChoice, (std::vector<int32_t>{0, 2}));
   EXPECT_EQ(song.Channels[1]->RandomChoice, std::vector<int32_t>{1});
   EXPECT_EQ(song.Channels[2]->RandomChoice, std::vector<int32_t>{2});

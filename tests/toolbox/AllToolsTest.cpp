@@ -272,6 +272,19 @@ TEST(Files, VersionInfoKeyTableIsBounded) {
   EXPECT_EQ(GetVersionInfoValue("/bin/sh", 99), "");
 }
 
+TEST(Files, TheRunningProgramAnswersFromItsOwnVersionTable) {
+  const std::string self = fs::read_symlink("/proc/self/exe");
+  EXPECT_EQ(GetVersionInfoValue(self, 8), "VorbelSteps");  // ProductName
+  EXPECT_EQ(GetVersionInfoValue(self, 2), "VorbelSteps drum machine and step sequencer");
+  const std::string file = GetVersionInfoValue(self, 3);  // FileVersion a.b.0.c
+  EXPECT_EQ(VersionToInt(file.substr(0, file.rfind('.'))) % 1000, 0) << file;
+  EXPECT_EQ(GetVersionInfoValue(self, 1), "");  // no company
+  EXPECT_EQ(GetVersionInfoValue(self, 11), "");
+  // Other files carry no version block.
+  EXPECT_EQ(GetVersionInfoValue("/bin/sh", 8), "");
+  EXPECT_EQ(GetVersionInfoValue("", 8), "");
+}
+
 TEST(Files, ReadFileBytes) {
   TTestDir d;
   EXPECT_EQ(ReadFileBytes(d.Write("x.bin", std::string("a\0b", 3))), std::string("a\0b", 3));

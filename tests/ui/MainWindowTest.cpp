@@ -41,6 +41,7 @@
 #include "support/CleanWindows.h"
 #include "support/TempDir.h"
 #include "support/TestApplication.h"
+#include "toolbox/AllTools.h"
 #include "ui/ChannelRack.h"
 #include "ui/ProgramRun.h"
 #include "ui/ProgramWindows.h"
@@ -283,6 +284,42 @@ TEST_F(MainWindowTest, TheHeightFollowsTheRowsBetweenTheFrameAndTheFullRack) {
   form.Actions().Action("N16notes1")->trigger();
   EXPECT_TRUE(form.PatternScroller->isHidden());
   EXPECT_EQ(form.height(), before);
+}
+
+// The song keeps the rack's height (its last event, 133: the window's height
+// less its frame); opening it gives the window that height again, unless
+// the window shows the whole rack.
+TEST_F(MainWindowTest, ASongKeepsTheRackHeightAndOpeningItBringsItBack) {
+  TVorbelStepsMainForm& form = *Form;
+  form.Prefs().AlwaysFullHeight = false;
+  form.SetFormHeight(form.FullHeight() - 54);
+  const int kept = form.height();
+  const int rack = kept - form.FrameHeight();
+  ASSERT_GT(rack, 0);
+  CurrentSong().SetModified();
+  form.Actions().Action("Save1")->trigger();
+  EXPECT_FALSE(CurrentSong().Modified());
+  const std::string song = Tmp / "Basic/Basic.zmp";
+  const std::string bytes = *ReadFileBytes(song);
+  ASSERT_GE(bytes.size(), 5u);
+  const std::string last = bytes.substr(bytes.size() - 5);
+  EXPECT_EQ(uint8_t(last[0]), 133);
+  EXPECT_EQ(uint32_t(uint8_t(last[1]) | uint8_t(last[2]) << 8 | uint8_t(last[3]) << 16 | uint8_t(last[4]) << 24),
+            uint32_t(rack));
+
+  // Smaller now: opening the song gives the kept height back.
+  form.SetFormHeight(form.FrameHeight() + 20);
+  ASSERT_TRUE(form.Commands().OpenSong(song));
+  EXPECT_EQ(form.height(), kept);
+  // A window that shows the whole rack keeps doing so.
+  form.SetFormHeight(form.FullHeight());
+  ASSERT_TRUE(form.Commands().OpenSong(song));
+  EXPECT_EQ(form.height(), form.FullHeight());
+  // So does one with "Always full height", whatever the song kept.
+  form.Prefs().AlwaysFullHeight = true;
+  form.SetFormHeight(form.FrameHeight() + 20);
+  ASSERT_TRUE(form.Commands().OpenSong(song));
+  EXPECT_EQ(form.height(), form.FullHeight());
 }
 
 TEST_F(MainWindowTest, TheFadersSetTheMasterValuesWithTheirFormulasAndTexts) {

@@ -36,6 +36,7 @@
 #include "toolbox/AllTools.h"
 #include "toolbox/PathTools.h"
 #include "ui/ChannelRack.h"
+#include "ui/Techno16.h"
 #include "ui/ProgramRun.h"
 #include "ui/ProgramWindows.h"
 
@@ -163,6 +164,28 @@ protected:
     return name->mapTo(&rack, name->rect().center());
   }
 };
+
+// A sample dropped on a step of a row loads into that row and clicks the
+// step as the mouse would: the empty step under the drop point is on.
+TEST_F(OutsideFilesTest, ASampleDroppedOnAStepLoadsItsRowAndClicksTheStep) {
+  TSong& song = CurrentSong();
+  const int count = song.ChannelCount();
+  TChannelRack& rack = Form()->Rack();
+  TTechno16* steps = rack.Rows()[1].Steps;
+  const int step = 6;
+  ASSERT_EQ(song.Channel(1)->Steps.IsStepOn(song.CurrentPattern, step), 0);
+  const QPoint at = steps->mapTo(&rack, QPoint(step * 16 + 8, steps->CellTop() + 10));
+  Drop(&rack, at, {Lib + "good.wav"});
+  EXPECT_EQ(song.Channel(1)->Steps.IsStepOn(song.CurrentPattern, step), 1);
+  EXPECT_EQ(song.Channel(1)->SampleFileName, Lib + "good.wav");
+  EXPECT_EQ(song.Channel(1)->Name, "good");
+  EXPECT_EQ(song.ChannelCount(), count);
+  // On the name button it loads without a click on any step.
+  const uint8_t before = song.Channel(2)->Steps.GetStepValue(song.CurrentPattern, 0, PlaneFlags);
+  Drop(&rack, RowCentre(2), {Lib + "good.wav"});
+  EXPECT_EQ(song.Channel(2)->SampleFileName, Lib + "good.wav");
+  EXPECT_EQ(song.Channel(2)->Steps.GetStepValue(song.CurrentPattern, 0, PlaneFlags), before);
+}
 
 TEST_F(OutsideFilesTest, DamagedSongsAndArchivesLeaveTheOpenSongAndTheDisk) {
   const std::vector<std::string> names = ChannelNames();

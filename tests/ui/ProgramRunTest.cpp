@@ -5,7 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,7 +21,16 @@
 #include "ui/ChannelRack.h"
 #include "ui/ProgramRun.h"
 #include "ui/ProgramWindows.h"
+#include "controls/TrackSlider.h"
+#include "core/Settings.h"
+#include "editors/PianoMaps.h"
+#include "editors/SampleListForm.h"
 #include "engine/MixThread.h"
+#include "engine/VSTHost.h"
+#include "framework/ActionTable.h"
+#include "framework/MeroTB97.h"
+#include "platform/SettingsStore.h"
+#include "support/CleanWindows.h"
 #include "support/RecordingMessageBox.h"
 #include "support/TempDir.h"
 #include "support/TestApplication.h"
@@ -113,6 +127,108 @@ TEST_F(ProgramRunTest, ActivationHidesTheInfoViewerAndLeavesTheOutputWithoutClos
   run.ShutDown();
   // After the close nothing follows the activation any more.
   run.ApplicationActivated(true);
+}
+
+// Closing the main window ends the message loop while every other window
+// of the program still shows: the sample browser, the playlist, the lamp
+// window, the channel settings, the settings window, the piano roll, the
+// info bar floated off, with a plug-in loaded (its editor opens where the
+// display gives it a window: under Xvfb, tests/app/program_test.py).
+TEST_F(ProgramRunTest, ClosingTheMainWindowEndsTheRunWhateverElseShows) {
+  TProgramRun run({}, Tmp.Dir());
+  run.StartUp();
+  run.ShowMainWindow();
+  run.FirstActivation();
+  TProgramWindows& w = Windows();
+  TVorbelStepsMainForm& form = *w.VorbelStepsMainForm;
+  form.Actions().Action("PlayListMenu")->trigger();
+  form.Actions().Action("VisualMenu")->trigger();
+  form.Actions().Action("General1")->trigger();
+  w.SettingsForm->SetButtonClick(0, true);
+  form.ShowPianoForm(PianoKeyboardView);
+  testing::DoubleClick(form.findChild<QWidget*>("BottomPic"), Qt::LeftButton, QPoint(200, 10));
+  TPluginRack& rack = PluginHost().Slot(0, 0);
+  ASSERT_TRUE(rack.LoadPlugin(VS_PLUGINS_DIR, "TestGain"));
+  rack.ShowEditor();
+  QApplication::processEvents();
+  for (QWidget* window : {static_cast<QWidget*>(w.SampleListForm), static_cast<QWidget*>(w.PlayListForm),
+                          static_cast<QWidget*>(w.VisualForm), static_cast<QWidget*>(w.SettingsForm),
+                          static_cast<QWidget*>(w.MIDIForm), static_cast<QWidget*>(w.PianoForm),
+                          form.BottomToolWindow->FloatingFrame()}) {
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible()) << window->objectName().toStdString();
+  }
+
+  bool stuck = false;
+  QTimer::singleShot(50, &form, [&form] { form.close(); });
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  QObject::connect(&watchdog, &QTimer::timeout, [&stuck] {
+    stuck = true;
+    QCoreApplication::exit(3);
+  });
+  watchdog.start(20000);
+  EXPECT_EQ(run.Exec(), 0);
+  EXPECT_FALSE(stuck);
+  EXPECT_FALSE(rack.Plugin.Loaded());
+  run.ShutDown();
+  EXPECT_TRUE(ReadFileBytes(Settings).has_value());
+}
+
+// A start and a close with none of those windows shown still write where
+// each is (the channel settings window's place, the playlist's and the lamp
+// window's bounds), and "Output Device" -1, the MIDI mapper, stays -1 over
+// two runs.
+TEST_F(ProgramRunTest, AStartAndACloseWriteEveryWindowsPlaceAndKeepTheMIDIMapper) {
+  Tmp.Write("settings.ini", "[ZM SETTINGS]\nUse WAV=0\nOutput Device=-1\nChanSetX=120\n");
+  for (int runs = 0; runs < 2; ++runs) {
+    TProgramRun run({}, Tmp.Dir());
+    run.StartUp();
+    run.ShowMainWindow();
+    run.FirstActivation();
+    EXPECT_TRUE(Windows().VorbelStepsMainForm->close());
+    run.ShutDown();
+    TSettingsStore store(Settings);
+    ASSERT_EQ(store.Load(), TSettingsLoad::Loaded);
+    SCOPED_TRACE(*ReadFileBytes(Settings));
+    EXPECT_EQ(store.ReadString(SettingsSection, "Output Device", ""), "-1");
+    EXPECT_EQ(store.ReadString(SettingsSection, "ChanSetX", ""), "120");
+    EXPECT_TRUE(store.ValueExists(SettingsSection, "ChanSetY"));
+    for (const char* window : {"ZM SETTINGS\\PlayListForm", "ZM SETTINGS\\VisualForm"})
+      for (const char* value : {"Left", "Top", "Width", "Height"})
+        EXPECT_TRUE(store.ValueExists(window, value)) << window << " " << value;
+  }
+}
+
+// Under a German locale (a comma for the decimal point), as the window
+// library takes it from the user's environment, the program still writes
+// numbers with a point: the echo delay's time in notes on the info bar.
+TEST_F(ProgramRunTest, NumbersKeepTheirPointUnderACommaLocale) {
+  const std::string locales = Tmp / "locales";
+  fs::create_directories(locales);
+  const std::string make = "localedef -i de_DE -f UTF-8 '" + locales + "/de_DE.UTF-8' >/dev/null 2>&1";
+  if (std::system(make.c_str()) == -1 || !fs::exists(locales + "/de_DE.UTF-8/LC_NUMERIC"))
+    GTEST_SKIP() << "no German locale can be made here";
+  setenv("LOCPATH", locales.c_str(), 1);
+  const bool german = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+  ASSERT_TRUE(german);
+  ASSERT_EQ(std::string(std::localeconv()->decimal_point), ",");
+  {
+    TProgramRun run({}, Tmp.Dir());
+    run.StartUp();
+    run.ShowMainWindow();
+    TMIDIForm& s = *Windows().MIDIForm;
+    s.ShowPage(s.LoopSheet);
+    s.DelayDelaySlider->setFocus();
+    QTest::keyClick(s.DelayDelaySlider, Qt::Key_Right);
+    EXPECT_EQ(CurrentSong().Echo.Time, 49);
+    EXPECT_EQ(Windows().VorbelStepsMainForm->findChild<QLabel*>("InfoLabel")->text(),
+              "Delay time (3.06 notes)");
+    CurrentSong().SetModified(false);
+    run.ShutDown();
+  }
+  std::setlocale(LC_ALL, "C");
+  unsetenv("LOCPATH");
 }
 
 }  // namespace
