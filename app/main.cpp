@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <new>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -32,7 +33,16 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
   const std::string exeDir = ExecutableFolder(argv[0]);
   const vs::TCommandLine line = vs::ParseCommandLine(args);
-  if (line.Batch()) return vs::RunBatch(vs::ProgramOptionsFor(exeDir), line, std::cout, std::cerr);
+  if (line.Batch()) {
+    // Memory the program itself can't be given ends the run with a message
+    // (loads and renders that can't get theirs fail on their own).
+    try {
+      return vs::RunBatch(vs::ProgramOptionsFor(exeDir), line, std::cout, std::cerr);
+    } catch (const std::bad_alloc&) {
+      std::cerr << "VorbelSteps: there is not enough memory to run." << std::endl;
+      return 1;
+    }
+  }
 
   // The windows resolve everything below them in this executable.
   const std::string library = exeDir + "/" + VS_WINDOWS_LIBRARY;

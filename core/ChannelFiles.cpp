@@ -1,6 +1,7 @@
 #include "core/ChannelFiles.h"
 
 #include <filesystem>
+#include <new>
 #include <optional>
 
 #include "core/ChannelCommands.h"
@@ -102,8 +103,14 @@ public:
   void RebuildSample(TSong& song, int index) override {
     TChannel* channel = song.Channel(index);
     if (!channel) return;
-    PrepareChannelSource(*channel);
-    ProcessSample(*channel, LoadedSample);
+    try {
+      PrepareChannelSource(*channel);
+      ProcessSample(*channel, LoadedSample);
+    } catch (const std::bad_alloc&) {
+      LoadedSample.Clear();
+      channel->Sample.Clear();
+      if (!channel->SampleFileName.empty()) Host->SampleNotLoaded(channel->SampleFileName);
+    }
   }
 };
 
@@ -225,35 +232,42 @@ bool LoadIntoChannel(TSong& song, int index, const std::string& name, bool adopt
     kept.AssignData(ch->Sample);
     LoadedSample.Clear();
 
-    if (!resolved.empty()) {
-      Host->ShowInfo("Loading: " + LowerCase(ExtractFileName(resolved)));
-      if (ext == ".SYN") {
-        result = LoadSynthPreset(resolved, LoadedSample, ch->RenderNote);
-      } else if (ext == ".XI") {
-        TXIInfo info;
-        result = LoadXIFile(resolved, LoadedSample, &info);
-        if (result == XILoaded) {
-          if (!info.XISampleName.empty()) adopted = info.XISampleName;
-          ch->Sample.Looped = info.LoopKind != 0;
-          ch->Sample.PingPong = (info.LoopKind & 2) ? 1 : 0;
-          if (ch->Sample.Looped) {
-            const int group = FirstFreeCutGroup(song, index);
-            ch->Sample.CutGroup = group;
-            ch->Sample.CutByGroup = group;
+    // A sample too large for the memory at hand fails its load like any
+    // other that can't be read.
+    try {
+      if (!resolved.empty()) {
+        Host->ShowInfo("Loading: " + LowerCase(ExtractFileName(resolved)));
+        if (ext == ".SYN") {
+          result = LoadSynthPreset(resolved, LoadedSample, ch->RenderNote);
+        } else if (ext == ".XI") {
+          TXIInfo info;
+          result = LoadXIFile(resolved, LoadedSample, &info);
+          if (result == XILoaded) {
+            if (!info.XISampleName.empty()) adopted = info.XISampleName;
+            ch->Sample.Looped = info.LoopKind != 0;
+            ch->Sample.PingPong = (info.LoopKind & 2) ? 1 : 0;
+            if (ch->Sample.Looped) {
+              const int group = FirstFreeCutGroup(song, index);
+              ch->Sample.CutGroup = group;
+              ch->Sample.CutByGroup = group;
+            }
+            Host->RefreshChannelSettings(index);
           }
-          Host->RefreshChannelSettings(index);
+        } else {
+          result = LoadWAVSample(SiblingWAVPath(resolved), LoadedSample);
         }
-      } else {
-        result = LoadWAVSample(SiblingWAVPath(resolved), LoadedSample);
       }
+      if (result == 0) ProcessSample(*ch, LoadedSample);
+    } catch (const std::bad_alloc&) {
+      result = WAVCannotConvert;
+      ch->Sample.Clear();
     }
-    if (result == 0) {
-      ProcessSample(*ch, LoadedSample);
-    } else {
+    if (result != 0) {
       LoadedSample.Clear();
       if (keepOnFailure && !name.empty()) {
         ch->Sample.AssignData(kept);
       } else {
+        if (!name.empty()) Host->SampleNotLoaded(name);
         result = 0;  // the name is kept below with an empty sample
       }
     }

@@ -34,6 +34,9 @@ public:
   virtual void ShowInfo(const std::string& /*text*/) {}
   // A two-part message ("caption|text") with the error icon.
   virtual void ShowError(const std::string& /*message*/) {}
+  // A sample a song names could not be found or read: the channel stays
+  // silent (the windows say nothing; a batch run names it).
+  virtual void SampleNotLoaded(const std::string& /*name*/) {}
   // The program option "Adjust Channel Name".
   virtual bool AdjustChannelName() { return true; }
   // Refreshes the channel settings window when it shows that channel.

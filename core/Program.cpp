@@ -11,6 +11,7 @@
 #include <iostream>
 #include <ostream>
 
+#include "core/ChannelFiles.h"
 #include "core/MasterClock.h"
 #include "core/ProgramPaths.h"
 #include "core/ProgramVersion.h"
@@ -114,8 +115,11 @@ void TProgram::Open(const TProgramOptions& options) {
   Options.AppPath = AddBackslash(options.AppPath);
   ProgramPaths().AppPath = Options.AppPath;
   SetLangFolder(Options.AppPath + "lang/");
-  SettingsStore = std::make_unique<TSettingsStore>(
-      options.SettingsFile.empty() ? TSettingsStore::DefaultFileName() : options.SettingsFile);
+  TSettingsLocation settings{options.SettingsFile, {}};
+  if (settings.File.empty()) settings = TSettingsStore::DefaultLocation();
+  SettingsNotKept = settings.File.empty() ? "The settings are not kept: " + settings.Problem + "." : "";
+  if (!SettingsNotKept.empty() && !Batch) std::cerr << "VorbelSteps: " << SettingsNotKept << std::endl;
+  SettingsStore = std::make_unique<TSettingsStore>(settings.File);
   // What killed runs left: half-written settings and private temporary
   // folders whose process is gone.
   RemoveStaleTempFiles(SettingsStore->FileName());
@@ -331,7 +335,7 @@ bool TProgram::ShutDown() {
   StopScopeThread();
   // 8. The settings (never in a batch run).
   bool saved = true;
-  if (!Batch && SettingsStore) {
+  if (!Batch && SettingsStore && SettingsNotKept.empty()) {
     CollectPreferences();
     saved = SaveSettings(*SettingsStore, Prefs);
   }
@@ -390,10 +394,21 @@ private:
   IMessageBoxHandler* Previous = nullptr;
 };
 
+// A batch run names every sample a song names and it could not load.
+class TBatchFileHost : public TChannelFileHost {
+public:
+  TBatchFileHost() { SetChannelFileHost(this); }
+  ~TBatchFileHost() override { SetChannelFileHost(nullptr); }
+  void SampleNotLoaded(const std::string& name) override {
+    HintMessageBox(SampleLoadErrorMessage(name), MbOK | MbIconError);
+  }
+};
+
 }  // namespace
 
 int RunBatch(const TProgramOptions& options, const TCommandLine& line, std::ostream& errors) {
   TStreamMessageBox messages(errors);
+  TBatchFileHost files;
   TProgramOptions batchOptions = options;
   batchOptions.OpenAudio = false;
   TProgram program;

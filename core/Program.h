@@ -90,6 +90,9 @@ public:
   std::string MidiError;
   // A batch run writes no settings.
   bool Batch = false;
+  // Why the settings are not kept in this run (no home folder: nothing is
+  // written, and this was said once on standard error); empty: they are.
+  std::string SettingsNotKept;
   // "/M" set mono rendering for this run only.
   bool MonoForThisRun = false;
   // The style folders, as the settings window lists them.

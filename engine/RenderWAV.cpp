@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cstring>
 #include <exception>
 #include <mutex>
+#include <new>
 #include <thread>
 
 #include "model/Channels.h"
@@ -52,12 +54,13 @@ std::string RenderComment() {
   return std::string("made with ") + RenderSoftware + " (98)" + " " + "- by the VorbelSteps developers";
 }
 
-std::string RenderCreateMessage(const std::string& fileName) {
-  return "Cannot create the file \"" + fileName + "\".";
+std::string RenderCreateMessage(const std::string& fileName, const std::string& reason) {
+  return "Cannot create the file \"" + fileName + "\"" + (reason.empty() ? "." : ": " + reason + ".");
 }
 
-std::string RenderWriteMessage(const std::string& fileName) {
-  return "Error while writing the file \"" + fileName + "\"; it was not saved.";
+std::string RenderWriteMessage(const std::string& fileName, const std::string& reason) {
+  return "Error while writing the file \"" + fileName + "\"; it was not saved" +
+         (reason.empty() ? "." : ": " + reason + ".");
 }
 
 std::string RenderThreadMessage(const std::string& fileName, const std::string& why) {
@@ -290,9 +293,8 @@ int64_t RemainderEnd(const TMixer& mixer, int64_t end) {
   return last;
 }
 
-}  // namespace
-
-TRenderResult RenderToWAVFile(TRenderJob& job) {
+// The render's body (RenderToWAVFile).
+TRenderResult RenderJobToFile(TRenderJob& job) {
   TRenderResult result;
   TMixer& mixer = job.Mixer ? *job.Mixer : Mixer();
   TRenderHost& host = job.Host ? *job.Host : RenderHost();
@@ -386,17 +388,34 @@ TRenderResult RenderToWAVFile(TRenderJob& job) {
   }  // the sequencer and the output are restored here
 
   result.DataBytes = writer.DataBytes();
-  if (writeFailed) {
+  if (writeFailed || !writer.Finish(job.InfoItems)) {
     writer.Abandon();
-    result.Error = writer.TooLarge() ? RenderTooLargeMessage : RenderWriteMessage(writer.Target());
+    if (job.NFO) job.NFO->Abandon();
+    result.Error = writer.TooLarge() ? RenderTooLargeMessage : RenderWriteMessage(writer.Target(), writer.Reason());
     return result;
   }
-  if (!writer.Finish(job.InfoItems)) {
-    result.Error = writer.TooLarge() ? RenderTooLargeMessage : RenderWriteMessage(writer.Target());
+  if (job.NFO && !job.NFO->Commit()) {
+    result.Error = RenderWriteMessage(job.NFO->Target(), job.NFO->Reason());
     return result;
   }
   result.Ok = true;
   return result;
+}
+
+}  // namespace
+
+TRenderResult RenderToWAVFile(TRenderJob& job) {
+  try {
+    return RenderJobToFile(job);
+  } catch (const std::bad_alloc&) {
+    // The sequencer and the output were restored on the way out; the file
+    // is not written.
+    job.Writer->Abandon();
+    if (job.NFO) job.NFO->Abandon();
+    TRenderResult result;
+    result.Error = RenderWriteMessage(job.Writer->Target(), std::strerror(ENOMEM));
+    return result;
+  }
 }
 
 // ---------------------------------------------------------------- the program's render
@@ -449,14 +468,16 @@ bool MakeJob(const std::string& fileName, TRenderJob& job, std::string* error) {
   const int64_t planned = int64_t(std::clamp(song.PatternLength(), 1, MaxSteps)) * job.Bars *
                           std::max<int32_t>(mixer.FramesPerStep, 1) * (job.Options.Mono ? 2 : 4);
   if (uint64_t(planned) > writer->MaxDataBytes()) return fail(RenderTooLargeMessage);
-  if (!writer->Open(fileName, job.Options.Mono ? 1 : 2)) return fail(RenderCreateMessage(fileName));
+  if (!writer->Open(fileName, job.Options.Mono ? 1 : 2)) return fail(RenderCreateMessage(fileName, writer->Reason()));
   if (job.Options.SaveNFO) {
     const std::string nfo = RenderNFOText(song.PatternLength(), job.Bars, RTFToPlainText(song.Info.InfoRTF));
     const std::string nfoName = ChangeFileExt(fileName, ".nfo");
-    if (!WriteFileSafely(nfoName, nfo)) {
+    auto file = std::make_unique<TSafeFile>();
+    if (!file->Open(nfoName) || !file->Write(nfo.data(), nfo.size())) {
       writer->Abandon();
-      return fail(RenderCreateMessage(nfoName));
+      return fail(RenderCreateMessage(nfoName, file->Reason()));
     }
+    job.NFO = std::move(file);
   }
   job.Writer = std::move(writer);
   return true;

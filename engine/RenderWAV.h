@@ -48,8 +48,10 @@ std::string RenderComment();
 // Messages of a failed render (LastRenderResult().Error, StartRender).
 inline constexpr const char* RenderTooLargeMessage =
     "The rendered sound would make a WAV file larger than 4 GB.";
-std::string RenderCreateMessage(const std::string& fileName);  // the file can't be made
-std::string RenderWriteMessage(const std::string& fileName);   // writing it failed
+// The file can't be made, or writing it failed; each with the system's
+// reason ("No space left on device") when there is one.
+std::string RenderCreateMessage(const std::string& fileName, const std::string& reason = {});
+std::string RenderWriteMessage(const std::string& fileName, const std::string& reason = {});
 // The render's thread could not start (why: the system's reason).
 std::string RenderThreadMessage(const std::string& fileName, const std::string& why);
 
@@ -95,6 +97,8 @@ public:
   bool Finish(const std::vector<uint8_t>& infoItems);
   void Abandon() { File.Abandon(); }
   bool TooLarge() const { return Oversized; }
+  // The system's reason of a failed write.
+  std::string Reason() const { return File.Reason(); }
   uint64_t DataBytes() const { return Data; }
   const std::string& Target() const { return File.Target(); }
 
@@ -155,6 +159,9 @@ struct TRenderJob {
   bool SongMode = false;
   int64_t GaugeMax = 1;
   std::unique_ptr<TRenderWriter> Writer;  // open, header written
+  // The ".nfo" file, written and put in place only once the WAV is (an
+  // older one stays when the render fails); null: none.
+  std::unique_ptr<TSafeFile> NFO;
   std::vector<uint8_t> InfoItems;
   const std::atomic<bool>* Cancel = nullptr;  // RenderCancelled when null
   // The voices of busy blocks are mixed in RenderMixLanes lanes on these
@@ -174,8 +181,8 @@ extern std::atomic<bool> RenderCancelled;
 // Stops playback and every sound, clears the master filter's state and
 // returns the figures of the current song (mode from the mixer).
 TRenderFigures PrepareRender();
-// Writes the ".nfo" file when asked, creates the WAV and starts the render
-// thread. False with a message (and no thread) when the file can't be made
+// Creates the WAV (and the ".nfo" file when asked, committed after the WAV)
+// and starts the render thread. False with a message (and no thread) when the file can't be made
 // or would be too large, or a render runs.
 bool StartRender(const std::string& fileName, std::string* error);
 // True from StartRender until the render thread has finished.

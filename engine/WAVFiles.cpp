@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -46,7 +47,15 @@ public:
   explicit TSampleLoader(TWAVSample& sample) : Sample(sample) {}
 
   int operator()(TParseWAV& p) {
-    if (p.IsChunk("data")) return DataStep(p);
+    if (p.IsChunk("data")) {
+      // Audio too large for the memory at hand can't be converted.
+      try {
+        return DataStep(p);
+      } catch (const std::bad_alloc&) {
+        Sample.Clear();
+        return WAVCannotConvert;
+      }
+    }
     if (p.IsChunk("smpl")) return LoopStep(p);
     return 0;
   }

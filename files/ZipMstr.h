@@ -123,7 +123,7 @@ public:
   std::vector<std::string> FSpecArgs;  // files to add; entries to extract (empty: all)
   bool Unattended = false;
   std::string Password;  // at most 80 characters are used
-  std::string TempDir;   // where Add builds the archive (empty: beside it)
+  std::string TempDir;   // accepted; Add builds the archive in an unnamed file beside it
   TZipCodePage CodePage = cpAuto;
   TZipHowToDelete HowToDelete = htdAllowUndo;
   // Bounds of Extract.

@@ -210,7 +210,9 @@ std::optional<std::string> OpenSongPackage(TZipMaster& zip, const std::string& p
   zip.FSpecArgs.clear();
   zip.Extract();
   ClearFPUExceptions();
-  if (zip.SuccessCnt() == 0 && zip.ErrCode() != 0) {
+  // A package that could not be unpacked whole is not opened: a song
+  // without some of its samples is not the song that was packed.
+  if (zip.ErrCode() != 0) {
     RemoveFolder(folder);
     return std::nullopt;
   }

@@ -54,7 +54,8 @@ bool WriteSongPackage(TZipMaster& zip, const std::string& target, const std::str
 // after removing the folders of earlier packages except keepFolder. The
 // first ".zmp" file in it (name order), or an empty name when it holds none
 // (the song reader then reports the file). No value when the archive can't
-// be read at all; a message was shown then.
+// be read or not every file in it could be unpacked (full disk, damaged
+// entry); a message was shown then and the folder is removed.
 std::optional<std::string> OpenSongPackage(TZipMaster& zip, const std::string& package,
                                            const std::string& tempFolder, const std::string& keepFolder,
                                            const TInfoSink& showInfo);

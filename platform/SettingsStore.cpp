@@ -107,14 +107,36 @@ std::string DwordText(uint32_t v) {
 
 TSettingsStore::TSettingsStore(std::string fileName) : File(std::move(fileName)) {}
 
-std::string TSettingsStore::DefaultFileName() {
-  if (const char* f = std::getenv("VORBELSTEPS_SETTINGS"); f && *f) return f;
-  std::string base;
-  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') base = x;
-  else if (const char* h = std::getenv("HOME"); h && *h) base = std::string(h) + "/.config";
-  if (base.empty()) return {};
-  return AddBackslash(base) + "VorbelSteps/settings.ini";
+namespace {
+
+bool IsFolder(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
+
+bool Inside(const std::string& path, const std::string& folder) {
+  const std::string f = AddBackslash(folder);
+  return path.compare(0, f.size(), f) == 0;
+}
+
+}  // namespace
+
+TSettingsLocation TSettingsStore::DefaultLocation() {
+  if (const char* f = std::getenv("VORBELSTEPS_SETTINGS"); f && *f) return {f, {}};
+  const char* h = std::getenv("HOME");
+  const std::string home = h && *h ? h : "";
+  const std::string file = "VorbelSteps/settings.ini";
+  // The program's folders are made only inside a home that exists.
+  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') {
+    if (IsFolder(x) || (IsFolder(home) && Inside(x, home))) return {AddBackslash(x) + file, {}};
+    return {{}, "the folder \"" + std::string(x) + "\" (XDG_CONFIG_HOME) does not exist"};
+  }
+  if (home.empty()) return {{}, "neither HOME nor XDG_CONFIG_HOME is set"};
+  if (!IsFolder(home)) return {{}, "the home folder \"" + home + "\" (HOME) does not exist"};
+  return {AddBackslash(home) + ".config/" + file, {}};
+}
+
+std::string TSettingsStore::DefaultFileName() { return DefaultLocation().File; }
 
 const TSettingsStore::TSection* TSettingsStore::FindSection(std::string_view section) const {
   for (const TSection& s : Sections)

@@ -35,12 +35,22 @@ enum class TSettingsLoad {
   Corrupt,     // the file is there but could not be read at all
 };
 
+// Where the settings are kept, or why they can't be (no home folder).
+struct TSettingsLocation {
+  std::string File;     // empty: nowhere
+  std::string Problem;  // then what was tried, e.g. "the home folder ... does not exist"
+};
+
 class TSettingsStore {
 public:
   // A store on fileName (empty: values live in memory only, Save fails).
   explicit TSettingsStore(std::string fileName = DefaultFileName());
 
-  // The file the program uses (see above); empty when no folder is known.
+  // The file the program uses (see above); empty when no folder is known
+  // or the home folder it would lie in does not exist (the folders are made
+  // only inside a home that exists; XDG_CONFIG_HOME counts when it exists
+  // or lies inside the home).
+  static TSettingsLocation DefaultLocation();
   static std::string DefaultFileName();
 
   // Replaces the values with those of the file.

@@ -115,9 +115,125 @@ void CollectMatches(const std::string& folder, const std::string& mask, const TZ
   for (const std::string& d : dirs) CollectMatches(d, mask, rec, out);
 }
 
-void RemoveQuietly(const std::string& path) {
-  if (!path.empty()) ::unlink(path.c_str());
-}
+// The archive being added to, as libzip sees it: the old archive (when
+// there is one) is read from its file, and the new one is written through a
+// safe file that replaces it only once complete, so that a failed or
+// killed write leaves the old archive and no temporary file.
+class TArchiveSource {
+public:
+  explicit TArchiveSource(const std::string& name) : Name(name) {
+    zip_error_init(&Error);
+    struct stat st {};
+    if (IsRegularFile(name, &st)) {
+      Fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+      Size = static_cast<uint64_t>(st.st_size);
+      ModTime = st.st_mtime;
+    }
+  }
+  ~TArchiveSource() {
+    if (Fd >= 0) ::close(Fd);
+    zip_error_fini(&Error);
+  }
+  bool Exists() const { return Fd >= 0; }
+  // Makes a libzip source over this object, which it then owns.
+  static zip_source_t* Make(const std::string& name, zip_error_t* error) {
+    auto* self = new TArchiveSource(name);
+    zip_source_t* src = zip_source_function_create(&TArchiveSource::Call, self, error);
+    if (!src) delete self;
+    return src;
+  }
+  static bool Existing(const std::string& name) { return IsRegularFile(name); }
+
+private:
+  static zip_int64_t Call(void* ud, void* data, zip_uint64_t len, zip_source_cmd_t cmd) {
+    return static_cast<TArchiveSource*>(ud)->Handle(data, len, cmd);
+  }
+  zip_int64_t Fail(int zipError, int systemError) {
+    zip_error_set(&Error, zipError, systemError);
+    return -1;
+  }
+  zip_int64_t Handle(void* data, zip_uint64_t len, zip_source_cmd_t cmd) {
+    switch (cmd) {
+      case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                              ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL,
+                                              ZIP_SOURCE_SUPPORTS, ZIP_SOURCE_BEGIN_WRITE, ZIP_SOURCE_COMMIT_WRITE,
+                                              ZIP_SOURCE_ROLLBACK_WRITE, ZIP_SOURCE_WRITE, ZIP_SOURCE_SEEK_WRITE,
+                                              ZIP_SOURCE_TELL_WRITE, ZIP_SOURCE_REMOVE, -1);
+      case ZIP_SOURCE_STAT: {
+        if (Fd < 0) return Fail(ZIP_ER_READ, ENOENT);  // a new archive
+        auto* st = static_cast<zip_stat_t*>(data);
+        zip_stat_init(st);
+        st->size = Size;
+        st->mtime = ModTime;
+        st->valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+        return sizeof(*st);
+      }
+      case ZIP_SOURCE_OPEN:
+        if (Fd < 0) return Fail(ZIP_ER_OPEN, ENOENT);
+        ReadAt = 0;
+        return 0;
+      case ZIP_SOURCE_READ: {
+        const ssize_t n = ::pread(Fd, data, len, static_cast<off_t>(ReadAt));
+        if (n < 0) return Fail(ZIP_ER_READ, errno);
+        ReadAt += static_cast<uint64_t>(n);
+        return n;
+      }
+      case ZIP_SOURCE_CLOSE: return 0;
+      case ZIP_SOURCE_SEEK: {
+        const zip_int64_t at = zip_source_seek_compute_offset(ReadAt, Size, data, len, &Error);
+        if (at < 0) return -1;
+        ReadAt = static_cast<uint64_t>(at);
+        return 0;
+      }
+      case ZIP_SOURCE_TELL: return static_cast<zip_int64_t>(ReadAt);
+      case ZIP_SOURCE_BEGIN_WRITE:
+        WriteAt = 0;
+        if (!Out.Open(Name)) return Fail(ZIP_ER_TMPOPEN, Out.Error() > 0 ? Out.Error() : EINVAL);
+        return 0;
+      case ZIP_SOURCE_WRITE: {
+        // Within what was written the bytes are patched; past it appended.
+        const auto* bytes = static_cast<const uint8_t*>(data);
+        const uint64_t inside = WriteAt < Out.Size() ? std::min<uint64_t>(len, Out.Size() - WriteAt) : 0;
+        if (inside > 0 && !Out.WriteAt(WriteAt, bytes, inside)) return Fail(ZIP_ER_WRITE, Out.Error());
+        if (len > inside) {
+          if (WriteAt + inside != Out.Size()) return Fail(ZIP_ER_SEEK, EINVAL);
+          if (!Out.Write(bytes + inside, len - inside)) return Fail(ZIP_ER_WRITE, Out.Error());
+        }
+        WriteAt += len;
+        return static_cast<zip_int64_t>(len);
+      }
+      case ZIP_SOURCE_SEEK_WRITE: {
+        const zip_int64_t at = zip_source_seek_compute_offset(WriteAt, Out.Size(), data, len, &Error);
+        if (at < 0) return -1;
+        WriteAt = static_cast<uint64_t>(at);
+        return 0;
+      }
+      case ZIP_SOURCE_TELL_WRITE: return static_cast<zip_int64_t>(WriteAt);
+      case ZIP_SOURCE_COMMIT_WRITE:
+        if (!Out.Commit()) return Fail(ZIP_ER_WRITE, Out.Error() > 0 ? Out.Error() : EIO);
+        return 0;
+      case ZIP_SOURCE_ROLLBACK_WRITE:
+        Out.Abandon();
+        return 0;
+      case ZIP_SOURCE_REMOVE: return 0;  // an archive left empty keeps its old file
+      case ZIP_SOURCE_ERROR: return zip_error_to_data(&Error, data, len);
+      case ZIP_SOURCE_FREE:
+        delete this;
+        return 0;
+      default: return Fail(ZIP_ER_OPNOTSUPP, 0);
+    }
+  }
+
+  std::string Name;
+  int Fd = -1;
+  uint64_t Size = 0;
+  time_t ModTime = 0;
+  uint64_t ReadAt = 0;
+  uint64_t WriteAt = 0;
+  TSafeFile Out;
+  zip_error_t Error;
+};
 
 struct TAddState {
   TReporter* Report;
@@ -339,31 +455,24 @@ int ZipAddExec(const TZipAddRecord& rec) {
   }
   if (files.empty()) return 0;
 
-  // Built in TempDir when one is given, else beside the archive.
-  const bool elsewhere = !rec.TempDir.empty() && IsDirectory(rec.TempDir);
-  const std::string temp =
-      elsewhere ? TempNameBeside(AddBackslash(rec.TempDir) + ExtractFileName(rec.ArchiveName)) : TempNameBeside(rec.ArchiveName);
-  if (temp.empty()) {
-    report.Message(ZipErrWriteArchive, rec.ArchiveName + ": no temporary file can be made beside it");
+  // The old archive is read in place; the new one replaces it when done.
+  if (struct stat st {}; ::stat(rec.ArchiveName.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    report.Message(ZipErrWriteArchive, rec.ArchiveName + ": " + WriteErrorText(NotRegularFileError));
     return 0;
   }
-  int openFlags = ZIP_CREATE | ZIP_TRUNCATE;
-  if (IsRegularFile(rec.ArchiveName)) {
-    std::error_code ec;
-    if (!fs::copy_file(rec.ArchiveName, temp, ec)) {
-      RemoveQuietly(temp);
-      report.Message(ZipErrWriteArchive, rec.ArchiveName + ": " + ec.message());
-      return 0;
-    }
-    openFlags = ZIP_CHECKCONS;
-  }
-  int err = 0;
-  zip_t* za = zip_open(temp.c_str(), openFlags, &err);
+  const int openFlags = TArchiveSource::Existing(rec.ArchiveName) ? ZIP_CHECKCONS : ZIP_CREATE | ZIP_TRUNCATE;
+  zip_error_t openError;
+  zip_error_init(&openError);
+  zip_source_t* source = TArchiveSource::Make(rec.ArchiveName, &openError);
+  zip_t* za = source ? zip_open_from_source(source, openFlags, &openError) : nullptr;
   if (!za) {
-    RemoveQuietly(temp);
-    report.Message(ZipErrOpenArchive, rec.ArchiveName + ": " + ZipErrorText(err));
+    if (source) zip_source_free(source);
+    const std::string why = zip_error_strerror(&openError);
+    zip_error_fini(&openError);
+    report.Message(ZipErrOpenArchive, rec.ArchiveName + ": " + why);
     return 0;
   }
+  zip_error_fini(&openError);
   const std::string password = LimitPassword(rec.Password);
   const bool encrypt = rec.Encrypt && !password.empty() && zip_encryption_method_supported(ZIP_EM_AES_256, 1);
   if (rec.Encrypt && !encrypt) report.Message(ZipErrPassword, "Encryption needs a password; files stored plain");
@@ -418,7 +527,6 @@ int ZipAddExec(const TZipAddRecord& rec) {
   }
   if (report.Stopped || added == 0) {
     zip_discard(za);
-    RemoveQuietly(temp);
     if (report.Stopped) report.Message(ZipErrCancelled, "Cancelled");
     return 0;
   }
@@ -428,27 +536,7 @@ int ZipAddExec(const TZipAddRecord& rec) {
   if (zip_close(za) != 0) {
     const std::string why = report.Stopped ? std::string("Cancelled") : ArchiveErrorText(za);
     zip_discard(za);
-    RemoveQuietly(temp);
     report.Message(report.Stopped ? ZipErrCancelled : ZipErrWriteArchive, rec.ArchiveName + ": " + why);
-    return 0;
-  }
-  std::string finished = temp;
-  if (elsewhere) {
-    // From the other folder to a temporary name beside the archive first, so
-    // that the old archive is replaced in one step.
-    finished = TempNameBeside(rec.ArchiveName);
-    std::error_code ec;
-    if (finished.empty() || !fs::copy_file(temp, finished, fs::copy_options::overwrite_existing, ec)) {
-      const std::string why = ec ? ec.message() : std::string("no temporary file can be made beside it");
-      RemoveQuietly(temp);
-      if (!finished.empty()) RemoveQuietly(finished);
-      report.Message(ZipErrWriteArchive, rec.ArchiveName + ": " + why);
-      return 0;
-    }
-    RemoveQuietly(temp);
-  }
-  if (!CommitFinishedFile(finished, rec.ArchiveName)) {
-    report.Message(ZipErrWriteArchive, rec.ArchiveName + ": " + std::strerror(errno));
     return 0;
   }
   if (rec.ZipTime) {

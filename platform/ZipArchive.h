@@ -81,8 +81,10 @@ struct TZipAddRecord {
   // Move: the files go to the desktop's trash (undoable) instead of being
   // deleted for good; a file that can't go there is kept.
   bool MoveToTrash = true;
-  // The folder the archive is built in before it replaces the old one
-  // (empty: beside it).
+  // The folder the archive is built in before it replaces the old one.
+  // The archive is built in an unnamed file beside the old one (named only
+  // once complete), which leaves nothing in this folder or beside the
+  // archive, whatever it names.
   std::string TempDir;
   // Files to add: paths; the file-name part may hold "*" and "?".
   std::vector<std::string> FileSpecs;

@@ -1,8 +1,16 @@
 #pragma once
-// Safe writing of files: everything goes to a temporary name in the target's
+// Safe writing of files: everything goes to a temporary file in the target's
 // folder and is renamed over the target only after a complete, checked and
 // synced write. A failed write (full disk, I/O error) leaves an existing
 // target untouched and removes the temporary file.
+//
+// Where the file system allows it the temporary file has no name until it
+// is complete (O_TMPFILE): a process killed while writing leaves nothing.
+// Elsewhere it is a hidden name with the process id and a random part;
+// what a killed run left that way is removed the next time a file is
+// written into that folder. A symbolic link is written through: the file it
+// points to is replaced, or created when the link dangles. A target that
+// exists and is not a regular file (a folder, FIFO or device) is refused.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +19,11 @@
 namespace vs {
 
 // What writing a file hands back: written, or not with the system's reason.
+// The error of a target that exists and is not a regular file.
+constexpr int NotRegularFileError = -1;
+// The text of a write's error number ("No space left on device").
+std::string WriteErrorText(int error);
+
 struct TWriteResult {
   int SystemError = 0;  // the failure's error number; 0 when written
 
@@ -47,18 +60,27 @@ public:
   void Abandon();
 
   const std::string& Target() const { return Target_; }
+  // The temporary file's name; empty while it has none (unnamed).
   const std::string& TempName() const { return Temp_; }
+  // The system's text for the first failure.
+  std::string Reason() const { return WriteErrorText(Error_); }
 
 private:
   void Fail(int error);
+  bool LinkUnnamed(std::string& name);
 
   int Fd_ = -1;
+  bool Unnamed_ = false;
   bool Failed_ = false;
   int Error_ = 0;
   uint64_t Size_ = 0;
   std::string Target_;
   std::string Temp_;
 };
+
+// Whether temporary files may be unnamed where the file system allows it
+// (true by default); false makes every write take the named way.
+void SetUnnamedTempFiles(bool allowed);
 
 // Writes a whole file at once with TSafeFile.
 TWriteResult WriteFileSafely(const std::string& target, const void* data, size_t size);
@@ -73,12 +95,19 @@ inline TWriteResult WriteFileSafely(const std::string& target, const std::string
 bool CommitFinishedFile(const std::string& finished, const std::string& target);
 
 // A name for such a file in the target's folder that does not exist yet
-// (hidden, with the process id and a counter); empty when none was found.
+// (hidden, with the process id, a counter and a random part); empty when
+// none was found.
 std::string TempNameBeside(const std::string& target);
+
+// Whether a folder entry's name has the form of those temporary names.
+bool IsTempFileName(const std::string& name);
 
 // Removes the temporary files of target that runs killed while writing it
 // left (the names above, owned by this user, whose process no longer runs).
 // Nothing else is touched. Returns the files removed.
 int RemoveStaleTempFiles(const std::string& target);
+// The same for every file of the folder: our temporary names, owned by
+// this user, whose process no longer runs and which no writer holds.
+int RemoveStaleTempFilesIn(const std::string& folder);
 
 }  // namespace vs

@@ -16,6 +16,9 @@ Cases:
   size-limit      under a file-size limit smaller than the WAV the write
                   fails cleanly: non-zero exit with a message (not killed by
                   SIGXFSZ), no WAV and no temporary file left
+  memory-limit    under address-space limits (ulimit -v 80000 and far less)
+                  the render ends with a WAV or with a message, never by
+                  abort
   missing-data    the data folder is empty (no drum kit): the program still
                   renders (the empty song) and exits with 0
   alone           the executable without its libraries still renders; a
@@ -224,6 +227,24 @@ def size_limit(program, data, tmp):
     leftovers = [n for n in os.listdir(tmp) if ".tmp-" in n]
     if leftovers:
         fail("temporary files left behind: %s" % leftovers, proc)
+
+
+def memory_limit(program, data, tmp):
+    # At 80000 KB the kit renders; far below, the program can't even start
+    # its engine and says so.
+    for kb in (80000, 16000):
+        wav = os.path.join(tmp, "beat%d.WAV" % kb)
+
+        def limit():
+            resource.setrlimit(resource.RLIMIT_AS, (kb * 1024, kb * 1024))
+
+        proc = run(program, ["/R" + wav], batch_env(tmp), tmp, preexec=limit)
+        if proc.returncode < 0:
+            fail("under %d KB the render was ended by signal %d" % (kb, -proc.returncode), proc)
+        if proc.returncode == 0:
+            check_render(proc, wav, PATTERN_LENGTH * frames_per_step(KIT_TEMPO), tmp)
+        else:
+            expect_failure(proc, tmp, wav, "memory limit of %d KB" % kb)
 
 
 def missing_data(program, data, tmp):
@@ -629,6 +650,7 @@ CASES = {
     "damaged-song": damaged_song,
     "unwritable-wav": unwritable_wav,
     "size-limit": size_limit,
+    "memory-limit": memory_limit,
     "missing-data": missing_data,
     "alone": alone,
     "smoke": smoke,

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "core/MasterClock.h"
@@ -19,7 +20,9 @@
 #include "engine/MixThread.h"
 #include "engine/Mixer.h"
 #include "engine/RenderWAV.h"
+#include "engine/WAVFiles.h"
 #include "files/SongFile.h"
+#include "files/ZipSong.h"
 #include "platform/NullAudioOutput.h"
 #include "platform/RecordingMidiPorts.h"
 #include "platform/SettingsStore.h"
@@ -425,6 +428,73 @@ TEST_F(ProgramTest, BatchWithoutTheKitRendersTheEmptySong) {
   std::ostringstream errors;
   EXPECT_EQ(RunBatch(Options, ParseCommandLine({"/R" + Tmp / "empty"}), errors), 0) << errors.str();
   EXPECT_GT(FileSize(Tmp / "empty.WAV"), 44);
+}
+
+TEST_F(ProgramTest, BatchNamesTheSamplesItCouldNotLoadAndRefusesAPackageUnpackedInPart) {
+  TSong song;
+  AddChannel(song).SampleFileName = Tmp / "missing.wav";
+  AddChannel(song).SampleFileName = Tmp.Write("bad.wav", "no sound in here");
+  ASSERT_TRUE(SaveSong(Tmp / "gaps.zmp", song));
+  std::ostringstream errors;
+  EXPECT_EQ(RunBatch(Options, ParseCommandLine({Tmp / "gaps.zmp", "/R" + Tmp / "gaps"}), errors), 0);
+  for (const char* name : {"missing.wav could not be loaded", "bad.wav could not be loaded"})
+    EXPECT_NE(errors.str().find(name), std::string::npos) << errors.str();
+
+  // A package whose sample's bytes were damaged: no song, no WAV, exit 1.
+  TWAVSample kick;
+  std::vector<int16_t> frames(20000);
+  for (size_t i = 0; i < frames.size(); ++i) frames[i] = int16_t(i * 7919 % 30011);
+  kick.SetFrames(std::move(frames));
+  ASSERT_TRUE(SaveWAVFile(&kick, Tmp / "kick.wav"));
+  song.Channels[1]->SampleFileName = Tmp / "kick.wav";
+  ASSERT_TRUE(SaveSong(Tmp / "beat.zmp", song));
+  ProgramZipMaster().Unattended = true;
+  const std::string image = *ReadFileBytes(Tmp / "beat.zmp");
+  ASSERT_TRUE(WriteSongPackage(ProgramZipMaster(), Tmp / "beat.zip", "beat.zmp", {image.begin(), image.end()},
+                               {{Tmp / "kick.wav", "kick.wav"}}, Tmp.Dir(), {}));
+  ProgramZipMaster().Unattended = false;
+  std::string zip = *ReadFileBytes(Tmp / "beat.zip");
+  const size_t entry = zip.find("kick.wav");
+  ASSERT_NE(entry, std::string::npos);
+  for (size_t i = entry + 200; i < entry + 220; ++i) zip[i] = char(~zip[i]);
+  Tmp.Write("beat.zip", zip);
+  std::ostringstream out, errors2;
+  EXPECT_EQ(RunBatch(Options, ParseCommandLine({Tmp / "beat.zip", "/R" + Tmp / "beat"}), out, errors2), 1);
+  EXPECT_FALSE(fs::exists(Tmp / "beat.WAV"));
+  EXPECT_EQ(out.str(), "");
+  EXPECT_NE(errors2.str().find("kick.wav"), std::string::npos) << errors2.str();
+}
+
+TEST_F(ProgramTest, AHomeThatDoesNotExistIsNeverMadeAndTheRunSaysSoOnce) {
+  std::map<std::string, std::optional<std::string>> saved;
+  for (const char* name : {"HOME", "XDG_CONFIG_HOME", "VORBELSTEPS_SETTINGS"}) {
+    const char* v = std::getenv(name);
+    saved[name] = v ? std::optional<std::string>(v) : std::nullopt;
+    ::unsetenv(name);
+  }
+  Options.SettingsFile.clear();
+  const std::string home = Tmp / "gone/home";
+  ::setenv("HOME", home.c_str(), 1);
+  testing::internal::CaptureStderr();
+  {
+    TProgram program;
+    program.Open(Options);
+    program.StartUp();
+    EXPECT_TRUE(program.ShutDown());
+  }
+  const std::string said = testing::internal::GetCapturedStderr();
+  const std::string message = "The settings are not kept: the home folder \"" + home + "\" (HOME) does not exist.";
+  EXPECT_EQ(said, "VorbelSteps: " + message + "\n");
+  EXPECT_FALSE(fs::exists(Tmp / "gone"));
+  ::unsetenv("HOME");
+  {
+    TProgram program;
+    program.Batch = true;  // says nothing: a batch run keeps no settings anyway
+    program.Open(Options);
+    EXPECT_EQ(program.SettingsNotKept, "The settings are not kept: neither HOME nor XDG_CONFIG_HOME is set.");
+  }
+  for (const auto& [name, value] : saved)
+    if (value) ::setenv(name.c_str(), value->c_str(), 1);
 }
 
 }  // namespace

@@ -394,7 +394,7 @@ TEST_F(RenderJobTest, AWriteErrorLeavesNoFileAndRestoresEverything) {
   signal(SIGXFSZ, oldSignal);
 
   EXPECT_FALSE(r.Ok);
-  EXPECT_EQ(r.Error, RenderWriteMessage(target));
+  EXPECT_EQ(r.Error, RenderWriteMessage(target, "File too large"));
   EXPECT_EQ(ReadFile(target), "old contents");
   int files = 0;
   for (auto& e : std::filesystem::directory_iterator(Dir.Dir())) files += e.is_regular_file();
@@ -583,7 +583,7 @@ TEST_F(ProgramRenderTest, TooLargeOrUncreatableFilesStartNoRender) {
     Mixer().SongMode = 0;
   }
   EXPECT_FALSE(StartRender(Dir / "missing/folder/x.wav", &error));
-  EXPECT_EQ(error, RenderCreateMessage(Dir / "missing/folder/x.wav"));
+  EXPECT_EQ(error, RenderCreateMessage(Dir / "missing/folder/x.wav", "No such file or directory"));
   EXPECT_FALSE(RenderRunning());
   const TRenderResult r = RenderSongToFile(Dir / "missing/folder/x.wav");
   EXPECT_FALSE(r.Ok);

@@ -27,11 +27,15 @@ TEST(SettingsStore, FileLocationFollowsTheEnvironment) {
   setenv("VORBELSTEPS_SETTINGS", "/x/mine.ini", 1);
   EXPECT_EQ(TSettingsStore::DefaultFileName(), "/x/mine.ini");
   unsetenv("VORBELSTEPS_SETTINGS");
-  setenv("XDG_CONFIG_HOME", "/cfg", 1);
-  EXPECT_EQ(TSettingsStore::DefaultFileName(), "/cfg/VorbelSteps/settings.ini");
+  // Folders that exist (the program makes its own only inside them).
+  TTestDir d;
+  fs::create_directories(d / "cfg");
+  fs::create_directories(d / "home/u");
+  setenv("XDG_CONFIG_HOME", (d / "cfg").c_str(), 1);
+  EXPECT_EQ(TSettingsStore::DefaultFileName(), d / "cfg/VorbelSteps/settings.ini");
   setenv("XDG_CONFIG_HOME", "relative", 1);  // not absolute: ignored
-  setenv("HOME", "/home/u", 1);
-  EXPECT_EQ(TSettingsStore::DefaultFileName(), "/home/u/.config/VorbelSteps/settings.ini");
+  setenv("HOME", (d / "home/u").c_str(), 1);
+  EXPECT_EQ(TSettingsStore::DefaultFileName(), d / "home/u/.config/VorbelSteps/settings.ini");
 }
 
 TEST(SettingsStore, FreshUserReadsDefaults) {

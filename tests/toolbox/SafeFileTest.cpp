@@ -171,3 +171,37 @@ TEST(SafeFile, FullDiskKeepsTheOldFile) {
   EXPECT_EQ(ReadAll(target), "precious");
   EXPECT_EQ(dir.Count(), 1);
 }
+
+TEST(SafeFile, LinksAreWrittenThroughAndWhatIsNoFileIsRefused) {
+  TempDir dir;
+  const std::string real = dir.Path + "/sub/real.zmp", link = dir.Path + "/song.zmp";
+  ASSERT_EQ(mkdir((dir.Path + "/sub").c_str(), 0700), 0);
+  ASSERT_EQ(symlink("sub/real.zmp", link.c_str()), 0);
+  // A dangling link: its target is created; the link stays a link.
+  ASSERT_TRUE(WriteFileSafely(link, std::string("first")));
+  ASSERT_TRUE(WriteFileSafely(link, std::string("second")));
+  struct stat st;
+  ASSERT_EQ(lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(ReadAll(real), "second");
+
+  // A FIFO, directly or through a link, and a folder are refused as they are.
+  const std::string fifo = dir.Path + "/pipe";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_EQ(symlink("pipe", (dir.Path + "/piped.wav").c_str()), 0);
+  for (const std::string& target : {fifo, dir.Path + "/piped.wav"}) {
+    const TWriteResult refused = WriteFileSafely(target, std::string("x"));
+    EXPECT_EQ(refused.Reason(), "It exists and is not a regular file") << target;
+  }
+  ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_EQ(WriteFileSafely(dir.Path + "/sub", std::string("x")).Reason(), "Is a directory");
+  EXPECT_EQ(dir.Count(), 4) << "sub, song.zmp, pipe, piped.wav and nothing else";
+
+  // The random part of temporary names does not follow rand().
+  srand(1);
+  const std::string a = TempNameBeside(real);
+  srand(1);
+  const std::string b = TempNameBeside(real);
+  EXPECT_NE(a.substr(a.rfind('-')), b.substr(b.rfind('-')));
+}
