@@ -4,17 +4,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 
 #include "core/ChannelFiles.h"
+#include "core/ChannelSettings.h"
 #include "core/MasterValues.h"
 #include "core/PlayPosition.h"
 #include "core/ProgramPaths.h"
 #include "core/ProgramVersion.h"
 #include "core/SongSampleNames.h"
+#include "core/SettingsCommands.h"
 #include "core/Tempo.h"
+#include "core/Transport.h"
 #include "model/MixerLock.h"
 #include "model/Song.h"
 #include "model/SongReset.h"
@@ -83,6 +87,16 @@ int SaveTypeOfName(const std::string& fileName, int fallback) {
   return fallback;
 }
 
+std::string RenderedInfoText(const TRenderResult& result, const std::string& fileName) {
+  if (!result.Ok) return {};
+  if (!result.Cancelled)
+    return FormatText(WindowText(MainWindowTable, "@Rendered", "Rendered %s"), {fileName});
+  const int64_t tenths = std::max<int64_t>(result.Frames, 0) * 10 / 44100;
+  const std::string seconds = std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
+  return FormatText(WindowText(MainWindowTable, "@RenderCancelled", "Render cancelled: %s holds the first %s sec"),
+                    {fileName, seconds});
+}
+
 std::string SongSaveErrorMessage(const std::string& fileName, const TWriteResult& result) {
   return "Error|The song could not be saved as " + fileName + ".\r" + result.Reason();
 }
@@ -134,6 +148,22 @@ SongHost TSongCommandHost::FileHost() {
   host.Loader = &ProgramChannelLoader();
   host.ProgramVersion = ProgramVersion();
   return host;
+}
+
+// ---------------------------------------------------------- song opened
+
+void ApplyOpenedSong(TSong& song, int bankSelectMethod) {
+  // Outside the mixer lock: the tempo reaches the step timer.
+  SetTempo(song.BPM);
+  // The echo line takes the song's echo at the song's tempo.
+  ApplySongEcho(song);
+  LoopButtonClick(song.SongModeOn);
+  // Every channel's instrument and controller start values, in channel
+  // order, on the note output.
+  for (const auto& channel : song.Channels) {
+    SendChannelPatch(*channel, bankSelectMethod);
+    SendChannelControllers(*channel);
+  }
 }
 
 // ------------------------------------------------------------- no overwrite
@@ -242,9 +272,8 @@ bool TSongCommands::OpenSong(const std::string& path) {
     HintMessageBox(SongReadErrorMessage, MbOK | MbIconError);
     return false;
   }
-  // Outside the mixer lock: the tempo reaches the step timer.
   TSong& song = CurrentSong();
-  SetTempo(song.BPM);
+  ApplyOpenedSong(song, Prefs.BankSelectMethod);
   SetSongFileName(songFile, path);
   Host.FitMainWindowHeight();
   Host.SongOpened();
@@ -288,6 +317,7 @@ void TSongCommands::ResetSong() {
   }
   // The empty song plays from its first bar.
   SetPlaylistPosition(CurrentSong(), 0);
+  ApplySongEcho(CurrentSong());
   const SongHost files = Host.FileHost();
   if (files.Plugins) files.Plugins->UnloadAll();
   Host.SetSampleCommandsEnabled(false);

@@ -20,6 +20,7 @@
 #include <string>
 
 #include "model/Preferences.h"
+#include "engine/RenderWAV.h"
 #include "model/WAVSample.h"
 #include "files/SongHost.h"
 #include "toolbox/SafeFile.h"
@@ -52,6 +53,11 @@ std::string CollectWriteErrorMessage(const std::string& fileName);
 std::string SampleCopyErrorMessage(const std::string& fileName, const std::string& sample, const std::string& copy);
 // The save type of a file name's extension; fallback for any other.
 int SaveTypeOfName(const std::string& fileName, int fallback);
+// What the info bar says after a render into fileName (without folder):
+// "Rendered %s", or for a cancelled render "Render cancelled: %s holds the
+// first %s sec" with the seconds the file holds; empty when nothing was
+// written (the render's error was shown).
+std::string RenderedInfoText(const TRenderResult& result, const std::string& fileName);
 
 struct TSaveChoice {
   std::string FileName;
@@ -184,6 +190,13 @@ private:
   TPreferences& Prefs;
   TSongCommandHost& Host;
 };
+
+// What opening a song applies below the windows, the same for the windowed
+// program and a batch render (OpenSong calls it once the song is current;
+// the song's master filter, song mode and plug-ins are taken as it is
+// swapped in): the tempo, the song echo, song or pattern mode, and every
+// channel's MIDI patch and controller start values on the note output.
+void ApplyOpenedSong(TSong& song, int bankSelectMethod);
 
 // Writes a new file through a temporary name in the target's folder and
 // links it in only when no file of that name exists: an existing file is

@@ -713,6 +713,18 @@ void TSettingsForm::ShowFileNameBox(int selected) {
 
 void TSettingsForm::AddRecentSample(const std::string& file) { ShowFileNameBox(Recent.Add(file)); }
 
+void TSettingsForm::ShowChannelSampleName(const TChannel& channel) {
+  // The channel's own sample, however it came (a song, a drop, this
+  // window), is the one the box shows; a channel without one shows
+  // "(none)". A file that can't be found is named as the channel has it.
+  if (channel.SampleFileName.empty()) {
+    ShowFileNameBox(int(Recent.Files().size()) - 1);
+    return;
+  }
+  const std::string resolved = ResolveSamplePath(channel.SampleFileName);
+  AddRecentSample(resolved.empty() ? channel.SampleFileName : resolved);
+}
+
 void TSettingsForm::LoadSampleIntoChannel(const std::string& file) {
   if (!Shown()) return;
   Applying = true;
@@ -887,6 +899,7 @@ void TSettingsForm::UpdateChannelSettingsForm() {
   if (NameEdit->text() != Q(c->Name)) NameEdit->setText(Q(c->Name));
   WAVScope->SetSample(&c->Sample);
   WAVScope->update();
+  ShowChannelSampleName(*c);
   VolWheel->SetValue(c->Volume);
   PanWheel->SetValue(c->Pan);
   ColorSample->SetColor(c->Color & 0xFFFFFF);

@@ -162,6 +162,7 @@ private:
   void FillSynthPage(const TChannel& c);
   void ShowNoteLabel(int note);
   void ShowFileNameBox(int selected);
+  void ShowChannelSampleName(const TChannel& channel);
   void PitchKeyDown(int note, bool rightButton);
   void ApplyRandomList();
   void StartSampleDrag();

@@ -202,7 +202,8 @@ void TProgramRun::FollowActivation() {
 void TProgramRun::ApplicationActivated(bool active) {
   TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm;
   if (!form || form->Closing() || Prog.ShutDownDone()) return;
-  if (active && FirstActivationDone)
+  if (!active && FirstActivationDone) LeftSinceFirstActivation = true;
+  if (active && LeftSinceFirstActivation)
     if (TInfoForm* info = Windows().InfoForm) info->hide();
   if (!Prog.Prefs.CloseDS) return;
   if (active)

@@ -65,8 +65,10 @@ public:
   void FirstActivation();
   // From the end of start-up on: with "Auto close DirectSound" the sound
   // output closes while the program is in the background and opens again
-  // when it comes back (not while closing); a later activation hides the
-  // song information viewer.
+  // when it comes back (not while closing); a later activation (the program
+  // left and came back after the first one) hides the song information
+  // viewer, so that a song opened from the command line keeps its
+  // information shown when the desktop first activates the program.
   void FollowActivation();
   void ApplicationActivated(bool active);
   // The message loop, until the main window's close is accepted (whatever
@@ -90,6 +92,7 @@ private:
   bool Down = false;
   bool FirstActivationDone = false;
   QEventLoop* MessageLoop = nullptr;  // while Exec runs
+  bool LeftSinceFirstActivation = false;
   QPointer<TTitleForm> FTitleForm;
   bool FSplashShown = false;
 };

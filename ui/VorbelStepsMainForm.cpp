@@ -166,16 +166,13 @@ void TQtSongCommandHost::SongOpened() {
   if (TInfoForm* viewer = Windows().InfoForm; viewer && song.Info.ShowOnOpen) viewer->ShowSongInfo(song.Info);
   // The about box's web link takes the song's address.
   if (TAboutForm* about = Windows().AboutForm; about && song.Info.ShowOnOpen) about->WebLink().Url = song.Info.WebAddress;
-  SetTempo(song.BPM);
-  // The pattern length the song brought lays the rows out again.
+  // The pattern length the song brought lays the rows out again (the
+  // engine has the song already: ApplyOpenedSong).
   SetPatternLength(song, song.PatternLength());
-  LoopButtonClick(song.SongModeOn);
   for (auto& c : song.Channels) c->Selected = false;
   if (song.ChannelCount() > 0) song.Channels[0]->Selected = true;
   song.NotifyValue(TSongValue::Selection);
-  // The echo line takes the song's echo; the plug-in page shows the song's
-  // plug-ins.
-  ApplySongEcho(song);
+  // The plug-in page shows the song's plug-ins.
   if (TMIDIForm* settings = Windows().MIDIForm) settings->ShowPluginSlots();
   Form.ShowSong();
   Form.ShowTransport();
@@ -183,7 +180,6 @@ void TQtSongCommandHost::SongOpened() {
 
 void TQtSongCommandHost::SongWasReset() {
   if (TSetInfoForm* info = Windows().SetInfoForm) info->ShowSongInfo(CurrentSong().Info);
-  ApplySongEcho(CurrentSong());
   if (TMIDIForm* settings = Windows().MIDIForm) settings->ShowPluginSlots();
   Form.ShowSong();
 }
@@ -214,7 +210,7 @@ bool TQtSongCommandHost::RenderWAV(const std::string& fileName) {
   if (Form.IsPlaying()) Form.TogglePlayback(false);
   const bool written = render->Execute(fileName);
   Form.ShowTransport();
-  Form.ShowInfo(written ? "Rendered " + ExtractFileName(fileName) : std::string());
+  Form.ShowInfo(written ? RenderedInfoText(LastRenderResult(), ExtractFileName(fileName)) : std::string());
   return written;
 }
 

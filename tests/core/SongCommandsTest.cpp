@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "core/ChannelFiles.h"
+#include "core/ChannelSettings.h"
 #include "core/MasterValues.h"
 #include "core/ProgramPaths.h"
 #include "model/Channels.h"
@@ -14,7 +15,9 @@
 #include "model/SongReset.h"
 #include "engine/Mixer.h"
 #include "engine/WAVFiles.h"
+#include "engine/EchoLine.h"
 #include "files/SongFile.h"
+#include "platform/MidiPorts.h"
 #include "support/RecordingMessageBox.h"
 #include "support/TempDir.h"
 #include "toolbox/AllTools.h"
@@ -256,6 +259,25 @@ TEST_F(SongCommandsTest, AnOpenedSongIsHeardThroughItsSavedMasterFilter) {
   // A new song's filter is open again.
   Commands.ResetSong();
   EXPECT_FALSE(Mixer().MasterFilter.Active());
+}
+
+// An opened song's instruments are set up on the note output (patch, then
+// controller start values) and its echo is the echo line's.
+TEST_F(SongCommandsTest, AnOpenedSongSetsUpItsInstrumentsAndItsEcho) {
+  TSong song;
+  TChannel& drums = AddChannel(song);
+  drums.MidiChannel = 9;
+  drums.MidiProgram = 25;
+  SetChannelControllerStart(song, 0, 7, 90);
+  song.Echo = {100, 20, 90, 64};
+  ASSERT_TRUE(SaveSong(Tmp / "band.zmp", song));
+  TRecordingMidiOut port;
+  SetMIDIOut(&port);
+  ASSERT_TRUE(Commands.OpenSong(Tmp / "band.zmp"));
+  SetMIDIOut(nullptr);
+  EXPECT_EQ(port.Messages(), (std::vector<std::vector<uint8_t>>{{0xC9, 25}, {0xB9, 7, 90}}));
+  EXPECT_EQ(EchoLine().Feedback.load(), 100);
+  EXPECT_EQ(EchoLine().DelayFrames(), int64_t(Mixer().FramesPerStep) * 64 >> 4);
 }
 
 // Loads channel files with the program's loader, first checking from

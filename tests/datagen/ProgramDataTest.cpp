@@ -7,12 +7,14 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "core/ChannelFiles.h"
 #include "core/ProgramPaths.h"
 #include "model/Song.h"
 #include "engine/WAVFiles.h"
+#include "files/MIDIExport.h"
 #include "files/SongFile.h"
 #include "files/SongReader.h"
 #include "support/TempDir.h"
@@ -92,6 +94,21 @@ TEST_F(GeneratedData, KitSongReadsBackWithOneNamedChannelPerSound) {
   EXPECT_EQ(song.Playlist.PlaylistBars[0], std::vector<int>{3});
   EXPECT_EQ(song.Playlist.PlaylistBars[3], std::vector<int>{2});
   EXPECT_TRUE(song.Playlist.PlaylistBars[4].empty());
+}
+
+// The kit plays General MIDI drums on channel 10: its beat exported as a
+// MIDI file holds their note-ons, five on the kick.
+TEST_F(GeneratedData, TheKitsBeatExportsAsGeneralMidiDrums) {
+  TSongFileContent content;
+  ASSERT_EQ(ReadSongFile(KitSong(), content), SongLoaded);
+  TMIDIExportOptions options;
+  options.MIDIExportWholeSong = false;
+  ASSERT_TRUE(SaveSongAsMIDI(Tmp / "beat.mid", *content.Song, options));
+  const std::string bytes = *ReadFileBytes(Tmp / "beat.mid");
+  std::map<int, int> noteOns;
+  for (size_t i = MIDIHeaderSize; i + 2 < bytes.size(); ++i)
+    if (uint8_t(bytes[i]) == 0x99 && bytes[i + 2] > 0) ++noteOns[bytes[i + 1]];
+  EXPECT_EQ(noteOns, (std::map<int, int>{{36, 5}, {37, 2}, {38, 2}, {39, 2}, {42, 15}, {46, 1}}));
 }
 
 TEST_F(GeneratedData, PatternOneIsABeat) {

@@ -41,6 +41,7 @@
 #include "engine/RenderWAV.h"
 #include "engine/SoundProcs.h"
 #include "engine/WAVFiles.h"
+#include "files/SongFile.h"
 #include "files/SongReader.h"
 #include "framework/DropSource.h"
 #include "framework/FavOpenDialog.h"
@@ -235,8 +236,10 @@ TEST_F(ChannelSettingsProgram, SamplesLoadThroughTheDialogIntoTheRecentList) {
   for (int i = 1; i <= 6; ++i) files.push_back(FadingWav(Tmp / ("hit" + std::to_string(i) + ".wav"), 500 * i));
   ClickName(2);
   QComboBox* recent = Control<QComboBox>("FileNameBox");
-  ASSERT_EQ(recent->count(), 1);
-  EXPECT_EQ(recent->itemText(0), "(none)");
+  // The channel's own sample, then "(none)".
+  ASSERT_EQ(recent->count(), 2);
+  EXPECT_EQ(recent->itemText(0), "Clap.wav");
+  EXPECT_EQ(recent->itemText(1), "(none)");
   for (size_t k = 0; k < files.size(); ++k) {
     WhenDialogShows([&, k](QFileDialog& d) {
       if (k == 0) {  // the folder shown becomes a favourite
@@ -400,12 +403,14 @@ TEST_F(ChannelSettingsProgram, MidiPageAndMixListsWriteTheChannel) {
     const QRect cell = grid->visualItemRect(grid->item(note / 8, note % 8));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
   };
-  clickNote(36);
-  EXPECT_EQ(Chan(0).MidiNote, 36);
+  // The kit's kick plays General MIDI's bass drum, 36.
   EXPECT_EQ(Control<TPickNum>("NoteSelect")->Value(), 36);
-  EXPECT_EQ(Control<QLabel>("NoteLabel")->text(), "Note (C3)");
+  clickNote(40);
+  EXPECT_EQ(Chan(0).MidiNote, 40);
+  EXPECT_EQ(Control<TPickNum>("NoteSelect")->Value(), 40);
+  EXPECT_EQ(Control<QLabel>("NoteLabel")->text(), "Note (E3)");
   clickNote(38);
-  EXPECT_EQ(port.Messages(), (std::vector<std::vector<uint8_t>>{{0x92, 36, vol}, {0x82, 36, vol}, {0x92, 38, vol}}));
+  EXPECT_EQ(port.Messages(), (std::vector<std::vector<uint8_t>>{{0x92, 40, vol}, {0x82, 40, vol}, {0x92, 38, vol}}));
   // Typing changes the note at every key; a note outside the range changes
   // nothing but the modified flag.
   auto* note = Control<TPickNum>("NoteSelect");
@@ -699,6 +704,24 @@ TEST_F(ChannelSettingsProgram, PresetChannelGetsTheRenderKeyTab) {
   Settings->RefreshChannelSettings(5);
   EXPECT_EQ(tabs->TabCount(), 1);
   EXPECT_EQ(tabs->TabIndex(), 0);
+}
+
+
+// The sample box names the shown channel's own sample: the kit's that came
+// with the song, "(none)" without one, the new song's after an open.
+TEST_F(ChannelSettingsProgram, TheSampleBoxNamesTheShownChannelsSampleAfterEverySongOpened) {
+  QComboBox* box = Control<QComboBox>("FileNameBox");
+  ClickName(2);
+  EXPECT_EQ(box->currentText(), "Clap.wav");
+  TSong song;
+  AddChannel(song);
+  ASSERT_TRUE(SaveSong(Tmp / "first.zmp", song));
+  song.Channels[0]->SampleFileName = "\\DrumKits\\Basic\\Rim.wav";
+  ASSERT_TRUE(SaveSong(Tmp / "second.zmp", song));
+  ASSERT_TRUE(Main->Commands().OpenSong(Tmp / "first.zmp"));
+  EXPECT_EQ(box->currentText(), "(none)");
+  ASSERT_TRUE(Main->Commands().OpenSong(Tmp / "second.zmp"));
+  EXPECT_EQ(box->currentText(), "Rim.wav");
 }
 
 }  // namespace

@@ -17,6 +17,12 @@
 #include <string>
 
 #include "core/ProgramPaths.h"
+#include "editors/InfoForm.h"
+#include "engine/RenderWAV.h"
+#include "engine/WAVFiles.h"
+#include "files/SongFile.h"
+#include "model/Channels.h"
+#include "model/MB404Params.h"
 #include "model/Song.h"
 #include "ui/ChannelRack.h"
 #include "ui/ProgramRun.h"
@@ -229,6 +235,45 @@ TEST_F(ProgramRunTest, NumbersKeepTheirPointUnderACommaLocale) {
   }
   std::setlocale(LC_ALL, "C");
   unsetenv("LOCPATH");
+}
+
+std::vector<int16_t> Frames(const std::string& wav) {
+  TWAVSample sample;
+  EXPECT_EQ(LoadWAVSample(wav, sample), 0) << wav;
+  return sample.Data;
+}
+
+// A song of one synthesizer channel feeding the song echo (its information
+// shown on open), rendered by "/R".
+std::vector<int16_t> BatchRenderedEchoSong(const std::string& path, int feedback) {
+  TSong song;
+  TChannel& synth = AddChannel(song);
+  synth.MakeMB404(false);
+  synth.Synth->Params[P404DelayGain] = 110;
+  for (int s = 0; s < 16; s += 4) synth.Steps.SetStepOn(1, s, true);
+  song.Echo.Feedback = feedback;
+  song.Info = {"Echoes", "", "", true};
+  EXPECT_TRUE(SaveSong(path + ".zmp", song));
+  EXPECT_EQ(TProgramRun({path + ".zmp", "/R" + path}, "/").RunBatch(), 0);
+  return Frames(path + ".WAV");
+}
+
+// The song's echo is heard in a batch render, and the windows, opening the
+// same song from the command line, render the same frames and show its
+// information, also once the desktop activates the program.
+TEST_F(ProgramRunTest, ASongsEchoSoundsTheSameInABatchRenderAndInTheWindows) {
+  const std::vector<int16_t> dry = BatchRenderedEchoSong(Tmp / "dry", 10);
+  const std::vector<int16_t> wet = BatchRenderedEchoSong(Tmp / "wet", 110);
+  ASSERT_GT(wet.size(), 40000u);
+  EXPECT_NE(dry, wet);
+  TProgramRun run({Tmp / "wet.zmp"}, Tmp.Dir());
+  run.StartUp();
+  run.FirstActivation();
+  run.ApplicationActivated(true);
+  EXPECT_TRUE(Windows().InfoForm->isVisible());
+  ASSERT_TRUE(RenderSongToFile(Tmp / "windows.wav").Ok);
+  EXPECT_EQ(Frames(Tmp / "windows.wav"), wet);
+  run.ShutDown();
 }
 
 }  // namespace

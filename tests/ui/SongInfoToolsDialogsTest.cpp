@@ -367,6 +367,11 @@ TEST_F(SongInfoToolsDialogsTest, CtrlRRendersWithAMovingGaugeAndCancelLeavesASho
   EXPECT_GT(sample.Length, 0);
   EXPECT_LT(sample.Length, bar);
   EXPECT_EQ(sample.Length, result.Frames);
+  // The info bar says what happened, with what the file holds.
+  const int64_t tenths = result.Frames * 10 / 44100;
+  EXPECT_EQ(Form->InfoLabel->text().toStdString(), "Render cancelled: cancelled take.wav holds the first " +
+                                                       std::to_string(tenths / 10) + "." +
+                                                       std::to_string(tenths % 10) + " sec");
   const std::string bytes = *ReadFileBytes(wav);
   EXPECT_EQ(bytes[22], 1);  // one channel
   EXPECT_NE(bytes.find("LIST"), std::string::npos);

@@ -24,18 +24,22 @@ struct ChannelLook {
   int Volume;
   int Pan;
   uint32_t Color;  // $00BBGGRR
+  int MidiNote;    // the sound's General MIDI drum note
 };
 
 const ChannelLook Looks[KitSize] = {
-    {82, 64, 0x5A6ED2},  // kick
-    {72, 64, 0x4FA8D8},   // snare
-    {60, 70, 0x6FC9C0},   // clap
-    {62, 56, 0x7CC86A},   // closed hat
-    {56, 56, 0xB8C25A},   // open hat
-    {80, 76, 0xC0925C},   // tom
-    {60, 80, 0xC46FA0},   // rim
-    {54, 72, 0x9A8CC8},   // crash
+    {82, 64, 0x5A6ED2, 36},  // kick: bass drum 1
+    {72, 64, 0x4FA8D8, 38},  // snare: acoustic snare
+    {60, 70, 0x6FC9C0, 39},  // clap: hand clap
+    {62, 56, 0x7CC86A, 42},  // closed hat: closed hi-hat
+    {56, 56, 0xB8C25A, 46},  // open hat: open hi-hat
+    {80, 76, 0xC0925C, 45},  // tom: low tom
+    {60, 80, 0xC46FA0, 37},  // rim: side stick
+    {54, 72, 0x9A8CC8, 49},  // crash: crash cymbal 1
 };
+
+// General MIDI's drum channel, channel 10 (9 counted from 0).
+constexpr int DrumMidiChannel = 9;
 
 // The cut group the closed hat stops and the open hat belongs to, so that a
 // closed hat chokes a ringing open one.
@@ -100,6 +104,9 @@ std::unique_ptr<TSong> MakeKitSong() {
     c.Volume = Looks[i].Volume;
     c.Pan = Looks[i].Pan;
     c.Color = Looks[i].Color;
+    // The kit plays a General MIDI drum set out of the box.
+    c.MidiChannel = DrumMidiChannel;
+    c.MidiNote = static_cast<uint8_t>(Looks[i].MidiNote);
   }
   song->Channels[ClosedHat]->Sample.CutGroup = HatGroup;
   song->Channels[OpenHat]->Sample.CutByGroup = HatGroup;
