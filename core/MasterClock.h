@@ -19,7 +19,8 @@
 
 namespace vs {
 
-enum TSyncMode : int { SyncOff = 0, SyncMaster = 1, SyncSlave = 2 };
+// SyncRender: held while a render runs (neither master nor slave).
+enum TSyncMode : int { SyncOff = 0, SyncMaster = 1, SyncSlave = 2, SyncRender = 3 };
 
 // Sync lamp states (the image the lamp shows).
 enum TSyncLedState : int { SyncLedOff = 0, SyncLedBeat = 1, SyncLedBar = 2 };

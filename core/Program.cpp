@@ -57,11 +57,26 @@ bool HoldsData(const std::string& folder) {
   return IsFolder(folder + "Samples") || IsFolder(folder + "Styles");
 }
 
-// The render's link to the song commands: the name of the song file for
-// the "INAM" item of an untitled song.
+// The render's link to the sequencer: the name of the song file for the
+// "INAM" item of an untitled song, and the sync mode held at "rendering"
+// for the render, so that MIDI clock coming in (a slave's Stop or clocks)
+// can neither stop nor step the render's clock, and no master clock counts
+// from it.
 class TProgramRenderHost : public TRenderHost {
 public:
   std::string SongFileName() override { return ProgramPaths().SongFileName; }
+  void BeginRenderSync() override {
+    SavedSyncMode = Sync().Mode.exchange(SyncRender);
+    Held = true;
+  }
+  void EndRenderSync() override {
+    if (Held) Sync().Mode.store(SavedSyncMode);
+    Held = false;
+  }
+
+private:
+  int SavedSyncMode = SyncOff;
+  bool Held = false;
 };
 TProgramRenderHost ProgramRenderHost;
 

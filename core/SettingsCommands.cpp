@@ -26,23 +26,27 @@ TBufferSliders BufferSlidersNow() {
   TBufferSliders s;
   s.BufferMs = SliderMs(BlockFrames());
   s.AheadMs = SliderMs(AudioOutput().LatencyOffset.load() / 4);
+  s.LeastMs = int(std::min<int64_t>((int64_t(LeastAheadFrames()) * 10 + 440) / 441, MaxBufferSliderMs));
   return s;
 }
 
 TBufferSliders BufferLengthMoved(TBufferSliders sliders, int bufferMs) {
-  sliders.BufferMs = std::clamp(bufferMs, 0, MaxBufferSliderMs);
-  if (sliders.AheadMs > sliders.BufferMs) sliders.AheadMs = sliders.BufferMs;
+  sliders.BufferMs = std::clamp(bufferMs, sliders.LeastMs, MaxBufferSliderMs);
+  sliders.AheadMs = std::clamp(sliders.AheadMs, sliders.LeastMs, sliders.BufferMs);
   return sliders;
 }
 
 TBufferSliders AheadMoved(TBufferSliders sliders, int aheadMs) {
-  sliders.AheadMs = std::clamp(aheadMs, 0, MaxBufferSliderMs);
+  sliders.AheadMs = std::clamp(aheadMs, sliders.LeastMs, MaxBufferSliderMs);
   if (sliders.AheadMs > sliders.BufferMs) sliders.BufferMs = sliders.AheadMs;
   return sliders;
 }
 
 void ApplyBufferSliders(const TBufferSliders& sliders, TPreferences& prefs) {
   const int32_t block = int32_t(std::clamp<int64_t>(MsToFrames(sliders.BufferMs), MinBufferFrames, MaxBufferFrames));
+  // The master clock counts from the play position the new buffers move:
+  // playback stops first.
+  if (MasterClockRunning()) StopPlaying();
   SetMixLatency(block);
   SetLatencyOffset(MsToFrames(sliders.AheadMs) * 4);
   prefs.BufferLength = BlockFrames();

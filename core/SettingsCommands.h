@@ -19,6 +19,9 @@ constexpr int MaxBufferSliderMs = 500;
 struct TBufferSliders {
   int BufferMs = 200;  // the mix block ("Buffer Length")
   int AheadMs = 200;   // how far ahead of the play position mixing runs
+  // The least distance ahead at which the open device is fed in time
+  // (LeastAheadFrames, rounded up); neither slider goes below it.
+  int LeastMs = 0;
   bool operator==(const TBufferSliders&) const = default;
 };
 // The sliders for the engine's present block length and distance ahead.
@@ -27,7 +30,8 @@ TBufferSliders BufferSlidersNow();
 // it comes down to the same milliseconds.
 TBufferSliders BufferLengthMoved(TBufferSliders sliders, int bufferMs);
 // The ahead slider moved: when it passes the block, the buffer slider is
-// raised to it. So the distance ahead never exceeds the buffer length.
+// raised to it. So the distance ahead never exceeds the buffer length, and
+// both stay at LeastMs at the least.
 TBufferSliders AheadMoved(TBufferSliders sliders, int aheadMs);
 // The engine takes them: the block (at least 64 frames) with the stream
 // buffer, the echo and the plug-ins' block size resized, the distance

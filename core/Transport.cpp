@@ -85,13 +85,13 @@ public:
 
 void TellView(TViewCall::TKind kind, int value = 0) { PendingViewCalls.push_back({kind, value}); }
 
+}  // namespace
+
 void StopPlaying() {
   if (!Mixer().Playing.load()) return;
   StartButtonClick(false, false);
   TransportHost().StartButtonChanged(false);
 }
-
-}  // namespace
 
 // ---------------------------------------------------------------- host
 

@@ -92,6 +92,9 @@ void LoopButtonClick(bool down);
 // from the play button itself (a stop then rewinds to the start of the
 // range); a program's stop keeps the position.
 void StartButtonClick(bool down, bool fromButton = false);
+// A stop made by the program while playing (the play button shows up; the
+// position is kept). Nothing while stopped.
+void StopPlaying();
 // Silence, rewind the mixer clock, Playing := true, and the master clock
 // when sync is master or (not as slave) both outputs are alike.
 void StartPlayback();

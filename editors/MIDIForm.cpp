@@ -684,6 +684,8 @@ void TMIDIForm::UpdateSliderLabels() {
 }
 
 void TMIDIForm::BufferSliderChanged(bool fromAhead) {
+  // The device open now sets the least distance ahead.
+  Sliders.LeastMs = BufferSlidersNow().LeastMs;
   Sliders = fromAhead ? AheadMoved(Sliders, AheadBufSlider->Position())
                       : BufferLengthMoved(Sliders, BufLSlider->Position());
   Showing = true;

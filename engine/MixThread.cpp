@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "model/MixerLock.h"
+#include "model/Preferences.h"
 #include "engine/EngineState.h"
 #include "engine/EngineListener.h"
 #include "engine/Mixer.h"
@@ -51,8 +52,17 @@ TAudioBackend& AudioBackend() {
 int32_t BlockFrames() { return Mixer().BlockFrames; }
 int32_t BlockBytes() { return Mixer().BlockFrames * 8; }
 
+int32_t LeastAheadFrames() {
+  TAudioOutputState& o = AudioOutput();
+  MixerGuard hold;
+  const uint32_t period = o.OutputOpen.load() && o.Device ? o.Device->PeriodFrames() : 0;
+  if (period == 0) return 0;
+  return static_cast<int32_t>(std::min<int64_t>(2 * int64_t(period) + LeastAheadMargin, MaxBufferFrames));
+}
+
 void SetLatencyOffset(int64_t bytes) {
-  bytes = std::clamp<int64_t>(bytes, 0, int64_t(BlockFrames()) * 4);
+  const int64_t block = int64_t(BlockFrames()) * 4;
+  bytes = std::clamp<int64_t>(bytes, std::min<int64_t>(int64_t(LeastAheadFrames()) * 4, block), block);
   AudioOutput().LatencyOffset = static_cast<int32_t>(bytes - bytes % 4);
 }
 
@@ -189,7 +199,8 @@ void SetMixLatency(int32_t frames) {
     }
   } resume;
   TMixer& mixer = Mixer();
-  mixer.SetBlockFrames(std::max<int32_t>(frames, MinBlockFrames));
+  // A block shorter than the least distance ahead could not be fed in time.
+  mixer.SetBlockFrames(std::max({frames, MinBlockFrames, LeastAheadFrames()}));
   const int32_t block = mixer.BlockFrames;
   SetLatencyOffset(o.LatencyOffset);
   const int32_t n = block / 1280;

@@ -99,7 +99,16 @@ TAudioBackend& AudioBackend();
 
 int32_t BlockFrames();
 int32_t BlockBytes();
-// Stores LatencyOffset (bytes), frame aligned and within 0..BlockFrames x 4.
+// The least distance ahead, in frames, at which the open device is fed in
+// time: the half's notification comes when the device takes a period, so
+// the block must be mixed within what is left of the distance after that
+// period and the next one the driver may take early. Two periods and a
+// margin for the mix itself and the thread's wake-up (LeastAheadMargin).
+// 0 while the output is closed or the device keeps no period of its own.
+constexpr int32_t LeastAheadMargin = 441;  // 10 ms
+int32_t LeastAheadFrames();
+// Stores LatencyOffset (bytes), frame aligned and within LeastAheadFrames()
+// x 4 (at most the block) .. BlockFrames x 4.
 void SetLatencyOffset(int64_t bytes);
 
 // Stops the output (once, at the outermost call) and holds MixerLock until

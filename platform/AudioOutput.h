@@ -122,6 +122,10 @@ public:
   void ReleaseStreamBuffer();
   TStreamBuffer* StreamBuffer() const { return Buffer.get(); }
   const std::string& Name() const { return DeviceName; }
+  // The most frames the driver takes from the stream buffer at once (its
+  // period), as the driver settled it when the device opened; 0 when it
+  // keeps no period of its own (the stand-ins of tests).
+  uint32_t PeriodFrames() const { return Period.load(); }
 
   // The device went away (its sound server shut down): true from then on,
   // with the reason as the driver gave it. The event, when one is set, is
@@ -137,6 +141,7 @@ protected:
   // Fills frames of 16-bit stereo from the stream buffer (silence without
   // one). Returns what the buffer's Pull returned (false for silence).
   bool Render(int16_t* out, uint32_t frames);
+  void SetPeriodFrames(uint32_t frames) { Period.store(frames); }
   // Backends whose driver runs on its own must stop it in their destructor
   // before this base releases the buffer.
 
@@ -145,6 +150,7 @@ private:
   std::unique_ptr<TStreamBuffer> Buffer;
   std::atomic<TStreamBuffer*> Active{nullptr};
   std::atomic<int> Rendering{0};
+  std::atomic<uint32_t> Period{0};
   mutable std::mutex LostLock;
   std::atomic<bool> IsLost{false};
   std::string Reason;

@@ -128,9 +128,12 @@ public:
   }
   bool Open(const std::string& client, std::string* error) {
     Stream = OpenStream(client, true, this, error);
+    if (Stream != nullptr) SetPeriodFrames(jack_get_buffer_size(Stream->Client));
     return Stream != nullptr;
   }
   void Process(float* left, float* right, uint32_t frames) override {
+    // The server may change its period while the program plays.
+    if (frames > PeriodFrames()) SetPeriodFrames(frames);
     for (uint32_t done = 0; done < frames;) {
       const uint32_t n = std::min(frames - done, ScratchFrames);
       Render(Scratch.data(), n);

@@ -31,6 +31,7 @@ std::unique_ptr<TAudioDevice> TManualAudioBackend::OpenDevice(const std::string&
   }
   auto device = std::make_unique<TManualAudioDevice>(
       !name.empty() ? name : Names.empty() ? std::string("Manual Output") : Names.front());
+  device->SetPeriod(PeriodFrames);
   LastDevice = device.get();
   LastOpenedName = name;
   ++OpenCount;

@@ -24,6 +24,8 @@ public:
   // The bytes played so far (16-bit stereo, left first).
   std::vector<uint8_t> Received;
   bool KeepReceived = true;
+  // The period a driver of that size would have settled.
+  void SetPeriod(uint32_t frames) { SetPeriodFrames(frames); }
 };
 
 class TManualAudioBackend : public TAudioBackend {
@@ -36,6 +38,8 @@ public:
   TManualAudioDevice* LastDevice = nullptr;
   std::string LastOpenedName;
   int OpenCount = 0;
+  // The period every device opened gets (0: none, as before).
+  uint32_t PeriodFrames = 0;
 
   std::unique_ptr<TAudioDevice> OpenDevice(const std::string& name, std::string* error) override;
   std::vector<std::string> DeviceNames() override { return Names; }

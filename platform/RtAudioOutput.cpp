@@ -19,10 +19,12 @@ public:
 
   bool Start(const TAudioDeviceEntry& entry, unsigned frames, std::string* error) {
     Stream = TRtStream::Open(entry, TRtStreamDirection::Output, OutputChannels, OutputRate, frames, this, error);
+    if (Stream != nullptr) SetPeriodFrames(Stream->PeriodFrames());
     return Stream != nullptr;
   }
 
   void StreamFrames(void* output, const void*, unsigned frames) override {
+    if (frames > PeriodFrames()) SetPeriodFrames(frames);
     Render(static_cast<int16_t*>(output), frames);
   }
 

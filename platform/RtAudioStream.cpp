@@ -58,6 +58,7 @@ std::unique_ptr<TRtStream> TRtStream::Open(const TAudioDeviceEntry& device, TRtS
     stream->Audio->openStream(output ? &params : nullptr, output ? nullptr : &params, RTAUDIO_SINT16, rate,
                               &bufferFrames, &Callback, stream->Link.get(), &options, nullptr);
     stream->Audio->startStream();
+    stream->Period = bufferFrames;
   } catch (const std::exception& e) {
     if (error != nullptr) *error = e.what();
     return nullptr;  // the destructor closes what was opened

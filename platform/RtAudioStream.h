@@ -33,6 +33,8 @@ public:
                                          TRtStreamTarget* target, std::string* error);
   // Cuts the target off, then stops and closes the stream (bounded).
   ~TRtStream();
+  // The frames of each callback, as the library settled them.
+  unsigned PeriodFrames() const { return Period; }
   TRtStream(const TRtStream&) = delete;
   TRtStream& operator=(const TRtStream&) = delete;
 
@@ -42,6 +44,7 @@ private:
   TRtStream() = default;
   std::unique_ptr<RtAudio> Audio;
   std::unique_ptr<TLink> Link;
+  unsigned Period = 0;
 };
 
 }  // namespace vs

@@ -12,11 +12,13 @@
 #include "core/MasterClock.h"
 #include "core/ProgramPaths.h"
 #include "core/ProgramVersion.h"
+#include "core/SettingsCommands.h"
 #include "core/Transport.h"
 #include "model/Channels.h"
 #include "model/MixerLock.h"
 #include "model/RenderOptions.h"
 #include "model/Song.h"
+#include "engine/EngineListener.h"
 #include "engine/MixThread.h"
 #include "engine/Mixer.h"
 #include "engine/RenderWAV.h"
@@ -306,6 +308,49 @@ TEST_F(ProgramTest, ShutDownStopsARenderAndEndsItsThread) {
     Mixer().SongMode = 0;
   }
   RenderCancelled.store(false);
+}
+
+// At a render's first report a master's clocks and Stop come in.
+class TClockDuringRender : public TEngineListener {
+public:
+  void RenderProgress(int) override {
+    if (ModeSeen >= 0) return;
+    ModeSeen = Sync().Mode.load();
+    for (int i = 0; i < 18; ++i) HandleMidiSyncMessage(0xF8);
+    HandleMidiSyncMessage(0xFC);
+  }
+  int ModeSeen = -1;
+};
+
+// A slave's render is held at sync mode "rendering": the clock coming in
+// changes nothing in the file. New buffers stop a running master clock.
+TEST_F(ProgramTest, ARenderIsDeafToMidiClockAndNewBuffersStopTheMasterClock) {
+  TProgram program;
+  program.Open(Options);
+  program.StartUp();
+  TSong& song = CurrentSong();
+  TWAVSample& sample = song.Channels[0]->Sample;
+  sample.SetFrames(std::vector<int16_t>(4000, 9000));
+  sample.PlayLength = sample.NominalLength = sample.Length;
+  for (int s = 0; s < 16; s += 2) song.Channels[0]->Steps.SetStepOn(song.CurrentPattern, s, true);
+  ASSERT_TRUE(RenderSongToFile(Tmp / "plain.wav").Ok);
+  Sync().Mode.store(SyncSlave);
+  TClockDuringRender clock;
+  SetEngineListener(&clock);
+  ASSERT_TRUE(RenderSongToFile(Tmp / "clocked.wav").Ok);
+  SetEngineListener(nullptr);
+  EXPECT_EQ(clock.ModeSeen, SyncRender);
+  EXPECT_EQ(Sync().Mode.load(), SyncSlave);
+  EXPECT_EQ(ReadFileBytes(Tmp / "clocked.wav"), ReadFileBytes(Tmp / "plain.wav"));
+
+  Sync().Mode.store(SyncMaster);
+  StartButtonClick(true, true);
+  ASSERT_TRUE(MasterClockRunning());
+  ApplyBufferSliders({100, 50}, program.Prefs);
+  EXPECT_FALSE(MasterClockRunning());
+  EXPECT_FALSE(Transport().StartButtonDown);
+  Sync().Mode.store(SyncOff);
+  program.ShutDown();
 }
 
 TEST_F(ProgramTest, TemporaryFolderIsPrivateAndRemovedAtShutDown) {

@@ -42,6 +42,7 @@
 #include "framework/Tab95.h"
 #include "model/Song.h"
 #include "platform/FileTypes.h"
+#include "platform/ManualAudioOutput.h"
 #include "support/RecordingMessageBox.h"
 #include "support/TempDir.h"
 #include "support/TestPlugins.h"
@@ -157,6 +158,35 @@ TEST_F(SettingsWindowTest, ABufferShorterThanTheLookAheadPullsItDownAndTheLookAh
   EXPECT_EQ(s.AheadBufSlider->Position(), 100);
   EXPECT_EQ(s.BufLSlider->Position(), 180);
   EXPECT_EQ(AudioOutput().LatencyOffset.load(), 4410 * 4);
+}
+
+// On a device that takes 1024 frames at a time the sliders stop at the
+// least distance ahead it is fed at (two periods and the mix's margin, 57
+// ms): the buffer pulled down to nothing takes the look-ahead with it that
+// far and no further.
+TEST_F(SettingsWindowTest, TheBuffersGoNoLowerThanTheOpenDeviceIsFedAt) {
+  auto backend = std::make_unique<TManualAudioBackend>();
+  backend->PeriodFrames = 1024;
+  SetAudioBackend(std::move(backend));
+  AudioOutput().UseWAV.store(true);
+  ASSERT_TRUE(OpenAudioOutput());
+  EXPECT_EQ(LeastAheadFrames(), 2 * 1024 + LeastAheadMargin);
+  TMIDIForm& s = Settings();
+  s.ShowPage(s.WAVSheet);
+  s.BufLSlider->setFocus();
+  Key(s.BufLSlider, Qt::Key_Left, 30);
+  EXPECT_EQ(s.BufLSlider->Position(), 57);
+  EXPECT_EQ(s.AheadBufSlider->Position(), 57);
+  EXPECT_EQ(s.AheadBufLabel->text(), "Ahead Duration (57ms)");
+  s.AheadBufSlider->setFocus();
+  Key(s.AheadBufSlider, Qt::Key_Left, 5);
+  EXPECT_EQ(s.AheadBufSlider->Position(), 57);
+  EXPECT_EQ(BlockFrames(), MsToFrames(57));
+  EXPECT_GE(AudioOutput().LatencyOffset.load(), LeastAheadFrames() * 4);
+  EXPECT_EQ(Prefs().AheadLength, MsToFrames(57));
+  CloseAudioOutput();
+  AudioOutput().UseWAV.store(false);
+  SetAudioBackend(nullptr);
 }
 
 TEST_F(SettingsWindowTest, TheOtherStyleRestylesTheMainWindowAndFrenchReTextsEveryWindow) {

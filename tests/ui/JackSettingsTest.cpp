@@ -1,0 +1,56 @@
+// The settings window playing through a private JACK server (256-frame
+// periods): the mix thread's load shows, and the buffers stop at the least
+// distance ahead the server is fed at.
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QRegularExpression>
+#include <QTest>
+
+#include "controls/TrackSlider.h"
+#include "core/Transport.h"
+#include "editors/MIDIForm.h"
+#include "engine/MixThread.h"
+#include "jack/JackFixture.h"
+#include "support/TempDir.h"
+#include "support/TestApplication.h"
+#include "ui/ProgramRun.h"
+#include "ui/ProgramWindows.h"
+#include "ui/VorbelStepsMainForm.h"
+
+namespace vs {
+namespace {
+
+TEST(JackSettingsWindow, ShowsTheMixLoadAndStopsTheBuffersAtTheLeastTheServerIsFedAt) {
+  testing::TestApplication();
+  testing::TJackTestServer server;
+  if (!server.Running()) GTEST_SKIP() << "No JACK server could be started here (" << server.WhyNot() << ")";
+  TTestDir tmp;
+  tmp.Write("settings.ini", "[ZM SETTINGS]\nUse WAV=1\nDS Driver Name=JACK: system\n");
+  setenv("VORBELSTEPS_SETTINGS", (tmp / "settings.ini").c_str(), 1);
+  setenv("VORBELSTEPS_DATA", VS_DATA_DIR, 1);
+  {
+    TProgramRun run({}, tmp.Dir());
+    run.StartUp();
+    run.ShowMainWindow();
+    ASSERT_TRUE(AudioOutput().OutputOpen.load());
+    TMIDIForm& s = *Windows().MIDIForm;
+    s.ShowPage(s.WAVSheet);
+    s.BufLSlider->setFocus();
+    for (int i = 0; i < 25; ++i) QTest::keyClick(s.BufLSlider, Qt::Key_Left);
+    // Two periods and the mix's margin: 953 frames, 22 ms.
+    EXPECT_EQ(s.BufLLabel->text(), "Buffer Length (22ms)");
+    StartButtonClick(true, true);
+    QTest::qWait(1500);
+    StartButtonClick(false, true);
+    EXPECT_TRUE(QRegularExpression("^[0-9]{2,3}%$").match(s.UsageLabel->text()).hasMatch());
+    Windows().VorbelStepsMainForm->close();
+    run.ShutDown();
+  }
+  unsetenv("VORBELSTEPS_SETTINGS");
+  unsetenv("VORBELSTEPS_DATA");
+}
+
+}  // namespace
+}  // namespace vs
