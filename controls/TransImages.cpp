@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "controls/WindowTools.h"
+
 namespace vs {
 
 // ---------------------------------------------------------------- TSSImage
@@ -89,7 +91,8 @@ void TTransImage::Paint(TCanvas& canvas) {
   work.fill(Qt::black);
   if (QWidget* parent = parentWidget()) {
     QPainter p(&work);
-    parent->render(&p, QPoint(), QRegion(geometry()), QWidget::DrawWindowBackground);
+    p.translate(-x(), -y());
+    CallPaintWindow(parent, p, geometry());
   }
   BlendThroughMask(work, FPicture, FMask);
   canvas.Draw(0, 0, work);

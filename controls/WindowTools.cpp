@@ -1,6 +1,13 @@
 #include "controls/WindowTools.h"
 
+#include <QAbstractButton>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+#include <QSignalBlocker>
 #include <QWidget>
+
+#include "controls/Canvas.h"
 
 namespace vs {
 
@@ -33,6 +40,47 @@ void ShowWindowNoAnimation(QWidget* window, TShowCommand command) {
     case TShowCommand::Restore: window->showNormal(); break;
     case TShowCommand::Show: window->show(); break;
   }
+}
+
+void SetCheckedQuiet(QAbstractButton* box, bool checked) {
+  if (!box) return;
+  const QSignalBlocker quiet(box);
+  box->setChecked(checked);
+}
+
+void ExcludeRectFromRegion(QRegion& region, const TRect& rect) {
+  if (rect.IsEmpty()) return;
+  region -= QRegion(ToQRect(rect));
+}
+
+namespace {
+
+QRect WorkAreaOf(const QScreen* screen) { return screen ? GetWorkArea(*screen) : QRect(0, 0, 1 << 14, 1 << 14); }
+
+}  // namespace
+
+QRect GetWorkArea(const QScreen& screen) {
+  const QRect area = screen.availableGeometry();
+  return area.isEmpty() ? screen.geometry() : area;
+}
+
+QRect GetWorkArea(const QWidget* window) {
+  const QScreen* screen = window ? window->screen() : nullptr;
+  return WorkAreaOf(screen ? screen : QGuiApplication::primaryScreen());
+}
+
+QRect GetWorkArea(QPoint globalPoint) {
+  const QScreen* screen = QGuiApplication::screenAt(globalPoint);
+  return WorkAreaOf(screen ? screen : QGuiApplication::primaryScreen());
+}
+
+void CallPaintWindow(QWidget* control, QPainter& dc, const QRect& area) {
+  if (!control || !dc.isActive()) return;
+  const QRect source = area.isEmpty() ? control->rect() : area.intersected(control->rect());
+  if (source.isEmpty()) return;
+  // render() puts the top left of the painted part at the target offset;
+  // the painter's transformation applies.
+  control->render(&dc, source.topLeft(), QRegion(source), QWidget::DrawWindowBackground);
 }
 
 }  // namespace vs

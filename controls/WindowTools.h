@@ -1,6 +1,15 @@
 #pragma once
 // Window helpers of the toolbox that need a window system.
 
+#include <QPoint>
+#include <QRect>
+#include <QRegion>
+
+#include "controls/ControlMaps.h"
+
+class QAbstractButton;
+class QPainter;
+class QScreen;
 class QWidget;
 
 namespace vs {
@@ -15,5 +24,26 @@ enum class TShowCommand { Hide, ShowNormal, ShowMinimized, ShowMaximized, ShowNo
 // Shows, hides, minimises or restores a window at once. Desktop effects of
 // the window manager are its own; the program asks for none.
 void ShowWindowNoAnimation(QWidget* window, TShowCommand command);
+
+// Sets a check box (or any checkable button) without its click, toggle or
+// state events: what code sets is no user's click.
+void SetCheckedQuiet(QAbstractButton* box, bool checked);
+
+// Removes a rectangle (right and bottom edges outside it) from a region.
+void ExcludeRectFromRegion(QRegion& region, const TRect& rect);
+
+// The desktop's work area (the screen without the panels and docks of the
+// desktop) of the screen that holds the window (the primary screen for
+// none), or of the screen under a point; the whole screen when its work
+// area can't be read.
+QRect GetWorkArea(const QWidget* window = nullptr);
+QRect GetWorkArea(QPoint globalPoint);
+QRect GetWorkArea(const QScreen& screen);
+
+// Lets a control paint its own surface (without its child controls) into
+// dc, the control's (0, 0) at dc's origin; area, in the control's
+// coordinates, limits the work (empty: the whole control). A control that
+// paints its children's background does so for them this way.
+void CallPaintWindow(QWidget* control, QPainter& dc, const QRect& area = QRect());
 
 }  // namespace vs

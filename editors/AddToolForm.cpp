@@ -3,10 +3,9 @@
 #include <QAbstractItemModel>
 #include <QCheckBox>
 #include <QFileDialog>
-#include <QFileIconProvider>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -171,10 +170,12 @@ void TAddToolForm::UpdateEditBoxes() {
   for (QCheckBox* box : {PathBox, WAVBox, StartupBox, LinkBox})
     box->setChecked((tool.Params & box->property("Tag").toInt()) != 0);
   LinkBox->setVisible(IsWaveEditorTool(tool));
-  // The program's icon beside its row (none without a program file).
-  const QFileInfo file(QString::fromStdString(tool.FileName));
-  if (!tool.FileName.empty() && file.exists()) {
-    ProgIcon->setPixmap(QFileIconProvider().icon(file).pixmap(IconSize, IconSize));
+  // The program's first icon beside its row (none when it has none).
+  const std::string iconFile = ExtractIconFromFile(tool.FileName, 0);
+  const QPixmap icon = iconFile.empty() ? QPixmap()
+                                        : QIcon(QString::fromStdString(iconFile)).pixmap(IconSize, IconSize);
+  if (!icon.isNull()) {
+    ProgIcon->setPixmap(icon);
     const QRect row = ToolsBox->visualItemRect(ToolsBox->item(i));
     const QPoint at = ToolsBox->mapTo(this, row.topRight());
     ProgIcon->move(at.x() + 6, at.y() + (row.height() - IconSize) / 2);

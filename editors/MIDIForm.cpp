@@ -23,6 +23,7 @@
 #include "controls/PickNum.h"
 #include "controls/TrackSlider.h"
 #include "controls/WAVWheel.h"
+#include "controls/WindowTools.h"
 #include "core/MasterClock.h"
 #include "core/ProgramPaths.h"
 #include "core/SoundDevices.h"
@@ -753,7 +754,7 @@ void TMIDIForm::RegisterExtButtonClick(bool checked) {
     ok = UnregisterFileType(SongFileExtension);
   if (!ok) {
     HintMessageBox("Error|The file association could not be changed.", MbOK | MbIconError);
-    Quietly(RegisterExtButton, [&] { RegisterExtButton->setChecked(!checked); });
+    SetCheckedQuiet(RegisterExtButton, !checked);
   }
 }
 

@@ -12,6 +12,7 @@
 
 #include "controls/Canvas.h"
 #include "controls/NumBar.h"
+#include "controls/WindowTools.h"
 #include "core/ChannelCommands.h"
 #include "core/ChannelFiles.h"
 #include "core/PatternCommands.h"
@@ -50,9 +51,9 @@ constexpr TColor LitFolder = 0x161616;
 // panel and without its top and bottom pixel rows.
 QRegion StripRegion() {
   QRegion r(0, 0, SampleListMaxWidth, 32000);
-  r -= QRegion(0, InfoHeight, HandleWidth, 32000 - InfoHeight);
-  r -= QRegion(0, 0, HandleWidth, 1);
-  r -= QRegion(0, InfoHeight - 1, HandleWidth, 1);
+  ExcludeRectFromRegion(r, {0, InfoHeight, HandleWidth, 32000});
+  ExcludeRectFromRegion(r, {0, 0, HandleWidth, 1});
+  ExcludeRectFromRegion(r, {0, InfoHeight - 1, HandleWidth, InfoHeight});
   return r;
 }
 

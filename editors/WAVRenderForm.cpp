@@ -13,6 +13,7 @@
 
 #include "controls/MyTransBtn.h"
 #include "controls/TrackSlider.h"
+#include "controls/WindowTools.h"
 #include "editors/DialogParts.h"
 #include "editors/PanelStyle.h"
 #include "framework/MLang.h"
@@ -137,7 +138,7 @@ void TWAVRenderForm::PrepareRenderForm() {
   LeaveRemain->setChecked(options.Remainder == RemainderLeave);
   WrapRemain->setChecked(options.Remainder == RemainderWrap);
   SaveNFOBox->setChecked(options.SaveNFO);
-  MonoBox->setChecked(options.Mono);
+  SetCheckedQuiet(MonoBox, options.Mono);
 
   Figures = PrepareRender();
   ShowRenderBar(1);

@@ -63,9 +63,11 @@ void SetHint(QObject* component, const QString& hint) {
   } else if (auto* widget = qobject_cast<QWidget*>(component)) {
     widget->setToolTip(shortHint);
     widget->setStatusTip(longHint);
-    if (!shortHint.isEmpty() && (widget->accessibleName().isEmpty() ||
-                                 widget->property("accessibleFromHint").toBool())) {
-      widget->setAccessibleName(shortHint);
+    // A hint for the info bar only ("|long") names the control by its long part.
+    const QString name = shortHint.isEmpty() ? longHint : shortHint;
+    if (!name.isEmpty() && (widget->accessibleName().isEmpty() ||
+                            widget->property("accessibleFromHint").toBool())) {
+      widget->setAccessibleName(name);
       widget->setProperty("accessibleFromHint", true);
     }
   }

@@ -13,6 +13,7 @@
 #include <bit>
 #include <memory>
 
+#include "controls/WindowTools.h"
 #include "framework/PanelLook.h"
 
 namespace vs {
@@ -33,7 +34,7 @@ QPoint GlobalPos(const QMouseEvent* e) { return e->globalPosition().toPoint(); }
 
 std::vector<TDockRect> ScreenWorkAreas() {
   std::vector<TDockRect> areas;
-  for (QScreen* s : QGuiApplication::screens()) areas.push_back(ToDockRect(s->availableGeometry()));
+  for (QScreen* s : QGuiApplication::screens()) areas.push_back(ToDockRect(GetWorkArea(*s)));
   return areas;
 }
 
@@ -748,9 +749,7 @@ void TMeroCustomToolWindow97::DragMove(QPoint global, bool ctrl) {
     return;
   }
   const QSize floating = FloatingSizeFor(BaseClientSize());
-  QScreen* screen = QGuiApplication::screenAt(global);
-  if (!screen) screen = QGuiApplication::primaryScreen();
-  const TDockRect work = screen ? ToDockRect(screen->availableGeometry()) : TDockRect{0, 0, 1 << 20, 1 << 20};
+  const TDockRect work = ToDockRect(GetWorkArea(global));
   const int gx = w > 1 ? static_cast<int>(int64_t(floating.width() - 1) * GrabPoint.x() / (w - 1)) : 0;
   const int gy = h > 1 ? static_cast<int>(int64_t(floating.height() - 1) * GrabPoint.y() / (h - 1)) : 0;
   OutlineRect = FloatingOutline(work, global.x(), global.y(), gx, gy, floating.width(), floating.height(),

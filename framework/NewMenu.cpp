@@ -164,14 +164,19 @@ void TNewMenu::ConnectHints(QMenu* menu) {
     if (QMenu* sub = a->menu()) ConnectHints(sub);
 }
 
+namespace {
+
+QString HintOfItem(const QAction* action) {
+  if (!action) return {};
+  const QString hint = action->property("hint").toString();
+  return hint.isEmpty() ? action->statusTip() : hint;
+}
+
+}  // namespace
+
+// An item without a hint clears the hint line.
 void TNewMenu::ItemHovered(QAction* action) {
-  if (!OnHint) return;
-  QString hint;
-  if (action) {
-    hint = action->property("hint").toString();
-    if (hint.isEmpty()) hint = action->statusTip();
-  }
-  OnHint(hint.toStdString());
+  if (OnHint) OnHint(HintOfItem(action).toStdString());
 }
 
 QMenu* TNewMenu::OpenMenu() const {
@@ -245,12 +250,19 @@ void TNewMenu::OpenTitle(int index, bool byKeyboard) {
     if (byKeyboard)
       if (QAction* first = FirstEnabled(menu))
         QTimer::singleShot(0, menu, [menu, first] { menu->setActiveAction(first); });
+    // The opened title's hint goes to the hint line; closing the popup
+    // clears it, before a chosen item's command runs (which may show its
+    // own text there).
+    if (OnHint) OnHint(HintOfItem(item).toStdString());
+    const QMetaObject::Connection closing = connect(menu, &QMenu::aboutToHide, this, [this] {
+      if (OnHint) OnHint(std::string());
+    });
     menu->exec(mapToGlobal(QPoint(Titles[current].Left, height())));
     if (!alive) return;
+    disconnect(closing);
     qApp->removeEventFilter(this);
     Open = -1;
     Select(current, false);
-    if (OnHint) OnHint(std::string());
     next = Pending;
     byKeyboard = PendingByKeyboard;
   }

@@ -8,7 +8,8 @@
 // pressing on the open title closes it. Alt with a title's underlined
 // letter opens it from the keyboard, Left and Right then move between
 // titles. The hovered item's hint (its "hint" property, "short|long", or
-// else its statusTip) goes to OnHint. The popups take the program's dark
+// else its statusTip) goes to OnHint, and so does the opened title's; an
+// item without one, and the popup closing, send an empty text. The popups take the program's dark
 // panel colours. The items' own shortcuts belong to the window (see TActionTable),
 // so they work whether the bar is shown or not.
 
@@ -75,7 +76,8 @@ public:
 
   // After each title is drawn.
   std::function<void(TNewMenuItem& item, QPainter& canvas)> OnPaint;
-  // The hovered item's hint text (empty when it has none).
+  // The hovered item's hint text (empty when it has none, and when the
+  // popup closes).
   std::function<void(const std::string& hint)> OnHint;
 
   const std::vector<TNewMenuItem>& Items() const { return Titles; }

@@ -491,6 +491,132 @@ std::string GetVersionInfoValue(std::string_view file, int keyIndex) {
   return OwnVersionValue(keyIndex);
 }
 
+// ------------------------------------------------------------------- icons
+
+namespace {
+
+// The data folders of the desktop, the user's first.
+std::vector<fs::path> DataFolders() {
+  std::vector<fs::path> folders;
+  if (const char* home = getenv("XDG_DATA_HOME"); home && *home)
+    folders.emplace_back(home);
+  else if (const char* h = getenv("HOME"); h && *h)
+    folders.push_back(fs::path(h) / ".local" / "share");
+  const char* list = getenv("XDG_DATA_DIRS");
+  std::string rest = list && *list ? list : "/usr/local/share:/usr/share";
+  while (!rest.empty()) {
+    const std::string folder = CutToken(rest, ':');
+    if (!folder.empty() && folder[0] == '/') folders.emplace_back(folder);
+  }
+  return folders;
+}
+
+bool HasExtension(const fs::path& file, std::initializer_list<const char*> extensions) {
+  const std::string ext = file.extension().string();
+  return std::any_of(extensions.begin(), extensions.end(), [&](const char* e) { return SameText(ext, e); });
+}
+
+struct TDesktopEntry {
+  std::string Exec, TryExec, Icon;
+};
+
+// The keys of a desktop entry's main group (the file read to 64 KiB).
+TDesktopEntry ReadDesktopEntry(const fs::path& file) {
+  TDesktopEntry entry;
+  std::ifstream f(file, std::ios::binary);
+  std::string line;
+  bool main = false;
+  size_t read = 0;
+  while (read < 65536 && std::getline(f, line)) {
+    read += line.size() + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line[0] == '[') {
+      main = line == "[Desktop Entry]";
+      continue;
+    }
+    if (!main) continue;
+    const size_t eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    const std::string key = Trim(std::string_view(line).substr(0, eq));
+    const std::string value = Trim(std::string_view(line).substr(eq + 1));
+    if (key == "Exec") entry.Exec = value;
+    else if (key == "TryExec") entry.TryExec = value;
+    else if (key == "Icon") entry.Icon = value;
+  }
+  return entry;
+}
+
+// The program a command line starts: its first word, quoted or not.
+std::string CommandProgram(std::string_view command) {
+  const std::string text = Trim(command);
+  if (!text.empty() && text[0] == '"') {
+    const size_t end = text.find('"', 1);
+    return end == std::string::npos ? std::string() : text.substr(1, end - 1);
+  }
+  return text.substr(0, text.find_first_of(" \t"));
+}
+
+bool NamesProgram(const std::string& word, const fs::path& program) {
+  if (word.empty()) return false;
+  if (word.find('/') == std::string::npos) return word == program.filename().string();
+  std::error_code ec;
+  return fs::equivalent(word, program, ec) && !ec;
+}
+
+bool IsPictureFile(const fs::path& file) {
+  std::error_code ec;
+  return fs::is_regular_file(file, ec) && !ec;
+}
+
+// The picture of an icon name (or an icon's full path).
+std::string FindIconPicture(std::string_view icon) {
+  if (icon.empty()) return {};
+  if (icon[0] == '/') return IsPictureFile(fs::path(std::string(icon))) ? std::string(icon) : std::string();
+  if (icon.find('/') != std::string_view::npos || icon == "." || icon == "..") return {};
+  static constexpr const char* Sizes[] = {"48x48", "64x64", "32x32",   "96x96",   "128x128", "256x256",
+                                          "24x24", "22x22", "16x16", "512x512", "scalable"};
+  static constexpr const char* Types[] = {".png", ".svg", ".xpm"};
+  const std::vector<fs::path> folders = DataFolders();
+  const std::string name(icon);
+  for (const fs::path& folder : folders)
+    for (const char* size : Sizes)
+      for (const char* type : Types)
+        if (const fs::path p = folder / "icons" / "hicolor" / size / "apps" / (name + type); IsPictureFile(p))
+          return p.string();
+  for (const fs::path& folder : folders) {
+    for (const char* type : Types)
+      if (const fs::path p = folder / "pixmaps" / (name + type); IsPictureFile(p)) return p.string();
+    if (HasExtension(name, {".png", ".svg", ".xpm"}))
+      if (const fs::path p = folder / "pixmaps" / name; IsPictureFile(p)) return p.string();
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string ExtractIconFromFile(std::string_view file, int index) {
+  if (index != 0 || file.empty()) return {};
+  const fs::path path{std::string(file)};
+  if (!IsPictureFile(path)) return {};
+  if (HasExtension(path, {".png", ".svg", ".xpm", ".ico", ".bmp"})) return path.string();
+  if (HasExtension(path, {".desktop"})) return FindIconPicture(ReadDesktopEntry(path).Icon);
+  // A program: the desktop entry that starts it.
+  for (const fs::path& folder : DataFolders()) {
+    std::error_code ec;
+    fs::recursive_directory_iterator it(folder / "applications", fs::directory_options::skip_permission_denied, ec);
+    int seen = 0;
+    for (const fs::recursive_directory_iterator end; !ec && it != end && ++seen < 20000; it.increment(ec)) {
+      if (it.depth() > 3) it.disable_recursion_pending();
+      std::error_code typeError;
+      if (!it->is_regular_file(typeError) || !HasExtension(it->path(), {".desktop"})) continue;
+      const TDesktopEntry entry = ReadDesktopEntry(it->path());
+      if (!NamesProgram(CommandProgram(entry.Exec), path) && !NamesProgram(entry.TryExec, path)) continue;
+      if (std::string icon = FindIconPicture(entry.Icon); !icon.empty()) return icon;
+    }
+  }
+  return {};
+}
+
 std::optional<std::string> ReadFileBytes(const std::string& name) {
   std::error_code ec;
   if (name.empty() || fs::is_directory(name, ec)) return std::nullopt;

@@ -169,6 +169,17 @@ std::string GetVersionInfoValue(std::string_view file, int keyIndex);
 // The key names 1..10 ("CompanyName" ... "Comments"); empty outside.
 std::string_view VersionInfoKey(int keyIndex);
 
+// Icon index of a file, as the path of a picture file: a picture (".png",
+// ".svg", ".xpm", ".ico", ".bmp") is its own icon 0; a desktop entry
+// (".desktop") has the icon its Icon key names; a program has the icon of
+// the desktop entry that starts it (its Exec names the program, by path or
+// by its file name), from the applications folders under $XDG_DATA_HOME and
+// $XDG_DATA_DIRS. An icon name is looked up in the icon folders there
+// (the "hicolor" theme's sizes, then "pixmaps"). Programs on Linux carry
+// one icon at most: empty (no icon) for any other index, for a file
+// without one, and for an icon whose picture can't be found.
+std::string ExtractIconFromFile(std::string_view file, int index);
+
 // A window's or control's position and size as the settings keep them
 // (LoadControlBounds, SaveControlBounds): a value that is not there keeps
 // the window's own.

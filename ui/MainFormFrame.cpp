@@ -15,6 +15,7 @@
 
 #include "controls/MyTransBtn.h"
 #include "controls/NumBar.h"
+#include "controls/WindowTools.h"
 #include "core/PatternCommands.h"
 #include "framework/HintLayout.h"
 #include "framework/MeroTB97.h"
@@ -33,12 +34,6 @@ constexpr int CaptionHeight = 20;
 constexpr int PatternScrollerHeight = 17;
 // Surfaces whose right-button drag sizes the window (frame parts).
 const char* const FramePart = "framePart";
-
-QRect WorkAreaAt(const QWidget* window) {
-  const QScreen* screen = window->screen();
-  if (!screen) screen = QGuiApplication::primaryScreen();
-  return screen ? screen->availableGeometry() : QRect(0, 0, 1 << 14, 1 << 14);
-}
 
 }  // namespace
 
@@ -170,7 +165,7 @@ void TVorbelStepsMainForm::RestorePosition() {
   int32_t top = Preferences.WindowY.value_or(y());
   std::vector<TScreenRect> screens;
   for (QScreen* s : QGuiApplication::screens()) {
-    const QRect r = s->availableGeometry();
+    const QRect r = GetWorkArea(*s);
     screens.push_back({r.x(), r.y(), r.width(), r.height()});
   }
   KeepOnScreen(left, top, width(), height(), screens);
@@ -264,7 +259,7 @@ bool TVorbelStepsMainForm::DragSurfaceEvent(QWidget* surface, QEvent* event) {
           Preferences.AlwaysFullHeight = false;
           UpdateHeightLimits();
           SetFormHeight(ProposedFormHeight(y(), height() + 2 * (at.y() - DragLast.y()), height(), Limits,
-                                           WorkAreaAt(this).bottom() + 1, Preferences.StopAtBottom, false));
+                                           GetWorkArea(this).bottom() + 1, Preferences.StopAtBottom, false));
           Preferences.AlwaysFullHeight = alwaysFull;
         }
         DragOrigin = false;
@@ -279,7 +274,7 @@ bool TVorbelStepsMainForm::DragSurfaceEvent(QWidget* surface, QEvent* event) {
         if (surface == ChannelRack->BackWP()) ChannelRack->ScrollBy(-motion.y());
         return true;
       }
-      const QRect work = WorkAreaAt(this);
+      const QRect work = GetWorkArea(this);
       const int top = DraggedFormTop(y() + motion.y(), CaptionPic->height(), work.top(), work.bottom() + 1);
       // The window may not reach below the work area, unless it keeps its
       // full height.

@@ -9,28 +9,17 @@
 namespace vs {
 
 TSkinPic::TSkinPic(QWidget* parent, const char* name, TFill fill, bool logo)
-    : QWidget(parent), Fill(fill), Logo(logo) {
+    : TWPControl(parent), Fill(fill), Logo(logo) {
   setObjectName(name);
-  setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void TSkinPic::SetPicture(const QImage& picture) {
-  FPicture = picture;
-  update();
-}
-
-void TSkinPic::paintEvent(QPaintEvent*) {
+void TSkinPic::paintEvent(QPaintEvent* event) {
+  if (!Picture().isNull()) {
+    TWPControl::paintEvent(event);
+    return;
+  }
   QPainter p(this);
-  if (FPicture.isNull()) {
-    PaintBuiltIn(p);
-    return;
-  }
-  p.fillRect(rect(), look::Panel);
-  if (Fill == Strip) {
-    for (int y = 0; y < height(); y += FPicture.height()) p.drawImage(0, y, FPicture);
-    return;
-  }
-  p.drawImage(0, 0, FPicture);
+  PaintBuiltIn(p);
 }
 
 void TSkinPic::PaintBuiltIn(QPainter& p) {

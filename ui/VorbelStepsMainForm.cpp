@@ -388,9 +388,7 @@ void TVorbelStepsMainForm::BuildToolWindows(QWidget* central) {
   NewMainMenu->FontColor = look::Text;
   NewMainMenu->setFixedHeight(MenuBarHeight);
   NewMainMenu->SetMirrorMenu(MenuActions.RootMenu());
-  NewMainMenu->OnHint = [this](const std::string& hint) {
-    if (!hint.empty()) ShowInfo(hint);
-  };
+  NewMainMenu->OnHint = [this](const std::string& hint) { ShowInfo(hint); };
   menuWindow->AddDragSurface(mainMenuPic);
 
   // The remote panel.

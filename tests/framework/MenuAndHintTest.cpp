@@ -234,5 +234,36 @@ TEST_F(MenuAndHintTest, HintsShowAfterThePauseInEachStyle) {
   hint.CancelHint();
 }
 
+// The hint line follows the menu: the opened title's hint (none here), the
+// hovered item's, nothing for an item without one, and nothing once the
+// popup closes, before the chosen item's command writes its own text.
+TEST_F(MenuAndHintTest, ItemsWithoutAHintAndTheClosingPopupClearTheHintLine) {
+  TMenuWindow w;
+  TNewMenu& bar = *w.Bar;
+  QAction* item = w.Table.Action("NewMenu");
+  item->setProperty("hint", "New|Makes a new song");
+  QObject::connect(item, &QAction::triggered, [&] { w.Hints.push_back("new song made"); });
+  std::vector<std::string> seen;
+  Later([&] {
+    QMenu* file = bar.OpenMenu();
+    ASSERT_NE(file, nullptr);
+    seen.push_back(w.Hints.back());
+    const QPoint at = file->actionGeometry(item).center();
+    QTest::mouseMove(file, at);
+    seen.push_back(w.Hints.back());
+    QTest::mouseMove(file, file->actionGeometry(w.Table.Action("RecentMenu")).center());
+    seen.push_back(w.Hints.back());
+    QTest::mouseMove(file, at);
+    QTest::mouseClick(file, Qt::LeftButton, {}, at);
+  });
+  w.Hints.clear();
+  QTest::mouseClick(&bar, Qt::LeftButton, {}, w.Title(0));
+  EXPECT_EQ(w.News, 1);
+  EXPECT_EQ(seen, (std::vector<std::string>{"", "New|Makes a new song", ""}));
+  ASSERT_GE(w.Hints.size(), 2u);
+  EXPECT_EQ(w.Hints[w.Hints.size() - 2], "");
+  EXPECT_EQ(w.Hints.back(), "new song made");
+}
+
 }  // namespace
 }  // namespace vs

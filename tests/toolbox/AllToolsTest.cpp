@@ -291,3 +291,44 @@ TEST(Files, ReadFileBytes) {
   EXPECT_EQ(ReadFileBytes(d / "missing"), std::nullopt);
   EXPECT_EQ(ReadFileBytes(d.Dir()), std::nullopt);
 }
+
+// A program's icon comes from the desktop entry that starts it, found in
+// the user's data folder before the system's; a picture is its own icon.
+TEST(Files, ExtractIconFromFileFollowsTheDesktopEntries) {
+  TTestDir d;
+  const std::string user = d / "user", system = d / "system";
+  setenv("XDG_DATA_HOME", user.c_str(), 1);
+  setenv("XDG_DATA_DIRS", ("relative:" + system).c_str(), 1);
+  const std::string editor = d.Write("bin/wave editor", "#!/bin/sh\n");
+  const std::string player = d.Write("bin/player", "#!/bin/sh\n");
+  const std::string bare = d.Write("bin/bare", "#!/bin/sh\n");
+  d.Write("system/applications/kde/editor.desktop",
+          "[Desktop Action Open]\nIcon=wrong\n[Desktop Entry]\r\nName=Editor\r\nExec=\"" + editor +
+              "\" %F\r\nIcon = waveedit\r\n");
+  const std::string big = d.Write("system/icons/hicolor/256x256/apps/waveedit.png", "p");
+  const std::string mid = d.Write("system/icons/hicolor/48x48/apps/waveedit.png", "p");
+  // By its file name, with the icon in the pixmaps; the user's own entry
+  // names a picture that isn't there, so the system's serves.
+  d.Write("user/applications/player.desktop", "[Desktop Entry]\nExec=player --new\nIcon=gone\n");
+  d.Write("system/applications/player.desktop", "[Desktop Entry]\nExec=player\nIcon=play\n");
+  const std::string pixmap = d.Write("system/pixmaps/play.xpm", "p");
+
+  EXPECT_EQ(ExtractIconFromFile(editor, 0), mid);  // 48 pixels before 256
+  EXPECT_EQ(ExtractIconFromFile(player, 0), pixmap);
+  EXPECT_EQ(ExtractIconFromFile(bare, 0), "");  // no entry starts it
+  EXPECT_EQ(ExtractIconFromFile(editor, 1), "");  // one icon at most
+  EXPECT_EQ(ExtractIconFromFile(editor, -1), "");
+  EXPECT_EQ(ExtractIconFromFile(big, 0), big);
+  EXPECT_EQ(ExtractIconFromFile(d / "system/applications/kde/editor.desktop", 0), mid);
+  EXPECT_EQ(ExtractIconFromFile(d / "missing", 0), "");
+  EXPECT_EQ(ExtractIconFromFile(d.Dir(), 0), "");
+  EXPECT_EQ(ExtractIconFromFile("", 0), "");
+  // An entry's icon by full path; a name that climbs out of the folders
+  // finds nothing.
+  d.Write("user/applications/bare.desktop", "[Desktop Entry]\nExec=" + bare + "\nIcon=../../" + pixmap + "\n");
+  EXPECT_EQ(ExtractIconFromFile(bare, 0), "");
+  d.Write("user/applications/bare.desktop", "[Desktop Entry]\nExec=" + bare + "\nIcon=" + pixmap + "\n");
+  EXPECT_EQ(ExtractIconFromFile(bare, 0), pixmap);
+  unsetenv("XDG_DATA_HOME");
+  unsetenv("XDG_DATA_DIRS");
+}

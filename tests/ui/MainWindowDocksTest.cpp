@@ -90,20 +90,29 @@ TEST_F(MainWindowDocksTest, ToolWindowsLeavingAndEnteringDocksChangeTheHeight) {
   EXPECT_EQ(form.height(), h0 - mh);
 
   // The floating menu bar still opens its menus; a hovered item's hint
-  // goes to the info bar, its long part shown.
+  // goes to the info bar, its long part shown; an item without a hint
+  // clears it, and so does the menu closing.
   bool opened = false;
+  QStringList shown;
+  auto* infoLabel = form.findChild<QLabel*>("InfoLabel");
   QTimer::singleShot(60, [&] {
     QMenu* help = form.NewMainMenu->OpenMenu();
     opened = help && help->objectName() == "Help1";
     if (!help) return;
     QAction* panic = form.Actions().Action("PanicMenu");
     QTest::mouseMove(help, help->actionGeometry(panic).center());
+    shown << infoLabel->text();
+    QTest::mouseMove(help, help->actionGeometry(form.Actions().Action("About1")).center());
+    shown << infoLabel->text();
+    QTest::mouseMove(help, help->actionGeometry(panic).center());
+    shown << infoLabel->text();
     QTimer::singleShot(60, [help] { QTest::keyClick(help, Qt::Key_Escape); });
   });
   const TNewMenuItem& title = form.NewMainMenu->Items()[6];
   QTest::mouseClick(form.NewMainMenu, Qt::LeftButton, {}, QPoint(title.Left + 5, 8));
   EXPECT_TRUE(opened);
-  EXPECT_EQ(form.findChild<QLabel*>("InfoLabel")->text(), QString("Stop any remaining sound..."));
+  EXPECT_EQ(shown, QStringList({"Stop any remaining sound...", "", "Stop any remaining sound..."}));
+  EXPECT_EQ(infoLabel->text(), QString());
 
   // Docked again by a double click; the hint panel item hides and shows
   // the info bar, the height following.

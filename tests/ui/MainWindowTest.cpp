@@ -35,6 +35,7 @@
 #include "engine/Mixer.h"
 #include "engine/WAVFiles.h"
 #include "framework/ActionTable.h"
+#include "framework/Hint95.h"
 #include "framework/MLang.h"
 #include "framework/Skin.h"
 #include "model/Song.h"
@@ -684,6 +685,33 @@ TEST_F(MainWindowTest, AKitOfTheDrumKitMenuOpensAsTheNewSong) {
   EXPECT_FALSE(CurrentSong().Modified());
   EXPECT_EQ(form.InfoLabel->text(), "808 kit loaded");
   EXPECT_EQ(form.Prefs().DrumKitFileName, Tmp / "Kits/Electro/808/808.zmp");
+}
+
+// The caption's minimise and close buttons speak on the info bar only, in
+// the language shown; they pop up no hint of their own.
+TEST_F(MainWindowTest, TheCaptionButtonsHintOnTheInfoBarOnly) {
+  TVorbelStepsMainForm& form = *Form;
+  struct TCase {
+    TMyTransButton* Button;
+    QString English, French;
+  };
+  for (int language : {0, 1}) {
+    ChooseLanguage(form.Prefs(), language);
+    for (const TCase& c : {TCase{form.MinBtn, "Minimize", "Réduire"}, TCase{form.CloseBtn, "Close", "Fermer"}}) {
+      const QString text = language ? c.French : c.English;
+      EXPECT_EQ(c.Button->property("hint").toString(), "|" + text);
+      EXPECT_TRUE(c.Button->toolTip().isEmpty());
+      EXPECT_EQ(c.Button->accessibleName(), text);
+      QTest::mouseMove(form.LogoZone, QPoint(10, 10));
+      form.InfoLabel->clear();
+      const QPoint middle(c.Button->width() / 2, c.Button->height() / 2);
+      QTest::mouseMove(c.Button, middle);
+      EXPECT_EQ(form.InfoLabel->text(), text);
+      form.Hint95->ShowHintFor(c.Button, c.Button->mapToGlobal(middle));
+      EXPECT_FALSE(form.Hint95->HintShowing());
+    }
+  }
+  ChooseLanguage(form.Prefs(), 0);
 }
 
 }  // namespace

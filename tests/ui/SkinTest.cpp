@@ -5,14 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <QBitmap>
+#include <QPainter>
+#include <algorithm>
 #include <filesystem>
 
 #include "core/PatternCommands.h"
+#include "controls/WindowTools.h"
 #include "core/ProgramPaths.h"
 #include "framework/NewMenu.h"
 #include "framework/Skin.h"
 #include "model/Song.h"
 #include "ui/ProgramWindows.h"
+#include "ui/SkinPic.h"
 #include "support/TempDir.h"
 #include "support/TestApplication.h"
 
@@ -109,6 +113,38 @@ TEST_F(SkinTest, StylesSwitchTheWindowsPicturesAndFonts) {
   ASSERT_GE(titles.size(), 2u);
   EXPECT_EQ(titles[1].Left, Skin().Style.MenuSep[0]);
   EXPECT_EQ(form.findChild<QWidget*>("InfoLabel")->palette().color(QPalette::WindowText), darkHint);
+}
+
+// The caption, the menu lines and the info bar are wallpaper controls: a
+// picture narrower than its surface repeats across it.
+TEST_F(SkinTest, TheMainWindowsSurfacesTileTheirPictures) {
+  TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
+  form.show();
+  QImage tile(40, 20, QImage::Format_RGB32);
+  tile.fill(Qt::red);
+  QPainter(&tile).fillRect(20, 0, 20, 20, Qt::blue);
+  fs::create_directories(AppPath + "Styles/Tiles");
+  for (const char* file : {"TitleBar.bmp", "TitleBar_Off.bmp", "BottomLine.bmp", "MenuLine.bmp"})
+    ASSERT_TRUE(tile.save(QString::fromStdString(AppPath + "Styles/Tiles/" + file), "BMP"));
+  Skin().ChangeStyle(AppPath, "Tiles");
+  for (const char* name : {"CaptionPic", "BottomPic", "MainMenuPic"}) {
+    auto* surface = form.findChild<TSkinPic*>(name);
+    ASSERT_NE(surface, nullptr) << name;
+    ASSERT_GE(surface->width(), 200) << name;
+    // The surface alone, without the texts and buttons on it.
+    QImage shot(surface->size(), QImage::Format_RGB32);
+    shot.fill(Qt::black);
+    {
+      QPainter dc(&shot);
+      CallPaintWindow(surface, dc);
+    }
+    const int last = surface->width() - 1, y = std::min(10, surface->height() - 1);
+    for (int x : {5, 45, 165})
+      EXPECT_EQ(shot.pixelColor(x, y), QColor(Qt::red)) << name << " at " << x;
+    for (int x : {25, 65, 185})
+      EXPECT_EQ(shot.pixelColor(x, y), QColor(Qt::blue)) << name << " at " << x;
+    EXPECT_EQ(shot.pixelColor(last, y), QColor(last % 40 < 20 ? Qt::red : Qt::blue)) << name;
+  }
 }
 
 }  // namespace

@@ -379,6 +379,38 @@ TEST_F(SongInfoToolsDialogsTest, CtrlRRendersWithAMovingGaugeAndCancelLeavesASho
             bytes.size() - 8);
 }
 
+// Beside the current tool the dialog shows its program's icon, the one its
+// desktop entry names; a program without one shows none.
+TEST_F(SongInfoToolsDialogsTest, TheToolsDialogShowsAProgramsOwnIconOrNone) {
+  setenv("XDG_DATA_HOME", (Tmp / "share").c_str(), 1);
+  setenv("XDG_DATA_DIRS", (Tmp / "none").c_str(), 1);
+  const std::string player = Tmp.Write("bin/player", "#!/bin/sh\n");
+  Tmp.Write("share/applications/player.desktop", "[Desktop Entry]\nExec=" + player + " %f\nIcon=player\n");
+  fs::create_directories(Tmp / "share/icons/hicolor/16x16/apps");
+  QImage red(16, 16, QImage::Format_RGB32);
+  red.fill(Qt::red);
+  ASSERT_TRUE(red.save(QString::fromStdString(Tmp / "share/icons/hicolor/16x16/apps/player.png")));
+  TPreferences& prefs = Run->Program().Prefs;
+  prefs.ToolList[0] = {"Player", player, 0};
+  bool shown = false, hidden = false;
+  QColor colour;
+  TWhenModal<TAddToolForm> configure([&](TAddToolForm& tools) {
+    tools.ToolsBox->setCurrentRow(0);
+    shown = tools.ProgIcon->isVisibleTo(&tools);
+    colour = tools.ProgIcon->pixmap().toImage().pixelColor(8, 8);
+    tools.ToolsBox->setCurrentRow(3);  // the logger script: no entry
+    hidden = !tools.ProgIcon->isVisibleTo(&tools);
+    QTest::mouseClick(tools.OkBtn, Qt::LeftButton);
+  });
+  Form->Actions().Action("Configure1")->trigger();
+  unsetenv("XDG_DATA_HOME");
+  unsetenv("XDG_DATA_DIRS");
+  ASSERT_TRUE(configure.Seen);
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(colour, QColor(Qt::red));
+  EXPECT_TRUE(hidden);
+}
+
 }  // namespace
 }  // namespace vs
 
