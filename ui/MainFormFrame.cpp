@@ -228,6 +228,13 @@ void TVorbelStepsMainForm::PlaceSampleBrowserBelow() {
   raise();
 }
 
+void TVorbelStepsMainForm::PlaceBehindSampleBrowser() {
+  if (!SampleBrowser || !SampleBrowser->isVisible() || ClosingFlag) return;
+  if (QGuiApplication::platformName() == QLatin1String("offscreen")) return;
+  raise();
+  SampleBrowser->raise();
+}
+
 // ---------------------------------------------------------------- dragging
 
 bool TVorbelStepsMainForm::DragSurfaceEvent(QWidget* surface, QEvent* event) {

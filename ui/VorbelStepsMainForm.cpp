@@ -1183,8 +1183,9 @@ void TVorbelStepsMainForm::SampleBrowserMenuClick() {
       if (now) InfoLabel->repaint();
     };
     browser->OnPlayKey = [this] { TogglePlayback(); };
-    browser->OnActivated = [] {
+    browser->OnActivated = [this] {
       if (TInfoForm* info = Windows().InfoForm) info->hide();
+      PlaceBehindSampleBrowser();
     };
     browser->OnCloseRequest = [this] { SampleBrowserMenuClick(); };
     browser->OnChooseFolder = [this] {

@@ -212,6 +212,9 @@ public:
   // order (where the desktop lets a program order its windows); its place,
   // size and activation stay. Runs at every activation.
   void PlaceSampleBrowserBelow();
+  // The other way round when the browser is activated: this window
+  // directly behind it.
+  void PlaceBehindSampleBrowser();
 
   // --- Transport, pattern, tempo ---
   // Play / Stop of the current pattern (or the song in song mode).
