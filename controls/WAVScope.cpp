@@ -4,6 +4,7 @@
 #include <QResizeEvent>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "controls/DisplayMaps.h"
@@ -120,6 +121,10 @@ void TWAVScope::PaintSampleView(TCanvas& canvas) {
   const int64_t length = FSample->Length;
   const int16_t* frames = FSample->Frames();
   QPainter& p = canvas.Painter();
+  if (Overview) {
+    PaintOverview(p, w, half);
+    return;
+  }
   QPolygon line;
   line.reserve(w);
   for (int x = 0; x < w; ++x) {
@@ -135,6 +140,31 @@ void TWAVScope::PaintSampleView(TCanvas& canvas) {
       const int x = LoopMarkerX(pos, w, length);
       p.drawLine(x, 0, x, h - 1);
     }
+  }
+}
+
+void TWAVScope::PaintOverview(QPainter& p, int w, int half) {
+  const int64_t length = FSample->Length;
+  const int16_t* frames = FSample->Frames();
+  p.setPen(ToQColor(CentreColors[0]));
+  int lastLo = half, lastHi = half;
+  for (int x = 0; x < w; ++x) {
+    const int64_t from = std::clamp<int64_t>(length * x / w, 0, length - 1);
+    const int64_t to = std::clamp<int64_t>(length * (x + 1) / w, from + 1, length);
+    int64_t low = std::numeric_limits<int64_t>::max(), high = std::numeric_limits<int64_t>::min();
+    for (int64_t f = from; f < to; ++f) {
+      const int64_t value = int64_t(frames[2 * f]) + frames[2 * f + 1];
+      low = std::min(low, value);
+      high = std::max(high, value);
+    }
+    const int hi = ScopeRow(high, half), lo = ScopeRow(low, half);
+    // Reaching the column before where the two don't touch, as a line does.
+    int top = hi, bottom = lo;
+    if (x > 0 && top > lastLo) top = lastLo;
+    if (x > 0 && bottom < lastHi) bottom = lastHi;
+    lastHi = hi;
+    lastLo = lo;
+    p.drawLine(x, top, x, bottom);
   }
 }
 

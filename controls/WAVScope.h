@@ -52,6 +52,12 @@ public:
   bool Stereo() const { return FStereo; }
   void SetStereo(bool stereo) { FStereo = stereo; }
 
+  // The sample view as an overview of the whole sample: each column spans
+  // the lowest to the highest value of the frames it stands for, so that a
+  // long sample shows its every part (not one frame per column, which folds
+  // a steady tone into slow waves).
+  bool Overview = false;
+
   const TWAVSample* Sample() const { return FSample; }
   void SetSample(const TWAVSample* sample) { FSample = sample; }
   TScopeStyle Style() const { return FStyle; }
@@ -80,6 +86,7 @@ private:
   void MakeBitmap();
   void BuildColourTable();
   void PaintSampleView(TCanvas& canvas);
+  void PaintOverview(QPainter& p, int width, int half);
   void PaintOutputScope(TCanvas& canvas);
   void DrawTrace(int channelMode, int tableChannel);
   void Run(int x, int from, int to, int tableChannel);

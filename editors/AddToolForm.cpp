@@ -16,6 +16,7 @@
 #include "core/Tools.h"
 #include "editors/DialogParts.h"
 #include "editors/PanelStyle.h"
+#include "framework/DialogLook.h"
 #include "framework/MLang.h"
 #include "model/Preferences.h"
 #include "toolbox/PathTools.h"
@@ -56,6 +57,9 @@ TAddToolForm::TAddToolForm(TPreferences& prefs, QWidget* parent) : QDialog(paren
       "QListWidget::item:selected { background: #5A3C16; color: #FFFFFF; }"));
   for (int i = 0; i < ToolEntryCount; ++i) ToolsBox->addItem(QString());
   layout->addWidget(ToolsBox);
+  // The program's icon stands in this gap beside its row, clear of the
+  // fields.
+  layout->addSpacing(IconSize);
 
   ProgIcon = new QLabel(this);
   ProgIcon->setObjectName("ProgIcon");
@@ -178,7 +182,8 @@ void TAddToolForm::UpdateEditBoxes() {
     ProgIcon->setPixmap(icon);
     const QRect row = ToolsBox->visualItemRect(ToolsBox->item(i));
     const QPoint at = ToolsBox->mapTo(this, row.topRight());
-    ProgIcon->move(at.x() + 6, at.y() + (row.height() - IconSize) / 2);
+    const int gap = layout()->spacing() * 2 + IconSize;
+    ProgIcon->move(ToolsBox->geometry().right() + 1 + (gap - IconSize) / 2, at.y() + (row.height() - IconSize) / 2);
     ProgIcon->show();
     ProgIcon->raise();
   } else {
@@ -207,6 +212,7 @@ void TAddToolForm::OpenBtnClick() {
   if (i < 0) return;
   TToolItem& tool = Prefs.ToolList[i];
   QFileDialog dialog(this, QStringLiteral("Tools"));
+  PrepareFileDialog(&dialog);
   dialog.setFileMode(QFileDialog::ExistingFile);
   if (!tool.FileName.empty()) {
     dialog.setDirectory(QString::fromStdString(ExtractFilePath(tool.FileName)));

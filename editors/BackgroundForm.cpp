@@ -7,6 +7,7 @@
 
 #include "controls/DIB.h"
 #include "core/ProgramPaths.h"
+#include "framework/DialogLook.h"
 #include "framework/ActionTable.h"
 #include "framework/MLang.h"
 #include "framework/WPControl.h"
@@ -80,6 +81,7 @@ void TBackgroundForm::PlacePicture() {
 
 void TBackgroundForm::ChoosePicClick() {
   QFileDialog dialog(this, ChoosePic->text().remove(QLatin1Char('&')));
+  PrepareFileDialog(&dialog);
   dialog.setNameFilters(PictureFileFilters());
   dialog.selectFile(QString::fromStdString(PictureFile()));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;

@@ -1,11 +1,14 @@
 #include "editors/RecordForm.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QScreen>
+#include <algorithm>
 
 #include "controls/Canvas.h"
 #include "controls/MyTransBtn.h"
@@ -13,6 +16,7 @@
 #include "controls/TrackSlider.h"
 #include "controls/WAVScope.h"
 #include "core/ProgramPaths.h"
+#include "framework/DialogLook.h"
 #include "framework/Skin.h"
 #include "core/Tools.h"
 #include "framework/MLang.h"
@@ -28,18 +32,19 @@ namespace {
 
 constexpr int FormWidth = 416;
 constexpr int FormHeight = 246;
-constexpr QRect ScopeRect(12, 12, 392, 100);
+constexpr int Margin = 12;
+// Room a title bar takes beside its caption: the icon and the buttons.
+constexpr int CaptionRoom = 128;
 constexpr TColor BoundColour = 0x0000FF;   // red
 constexpr TColor OutsideColour = 0x000060;  // dark red
 
-TMyTransButton* MakeButton(QWidget* parent, const char* name, const char* caption, QRect at) {
+TMyTransButton* MakeButton(QWidget* parent, const char* name, const char* caption) {
   auto* b = new TMyTransButton(parent);
   b->setObjectName(name);
   b->SetStyle(TBtnFrameStyle::FS_VekGradient);
   b->SetOptions(tbShowPressed);
   b->StayDown = false;
   b->SetCaption(QString::fromLatin1(caption));
-  b->setGeometry(at);
   return b;
 }
 
@@ -60,14 +65,13 @@ TRecordForm::TRecordForm(TPreferences& prefs, int channel, QWidget* parent)
   const TStyle& style = Skin().Style;
   RecScope = new TWAVScope(this);
   RecScope->setObjectName("RecScope");
-  RecScope->setGeometry(ScopeRect);
+  RecScope->Overview = true;
   RecScope->BackColor = style.SampleScopeCol[0];
   RecScope->CenterColor = style.SampleScopeCol[1];
   RecScope->SetLineColor(style.SampleScopeCol[2]);
   RecScope->SetSample(&Rec.Recorded);
   BoundsPaintBox = new TQuickPaintBox(this);
   BoundsPaintBox->setObjectName("BoundsPaintBox");
-  BoundsPaintBox->setGeometry(ScopeRect);
   BoundsPaintBox->setCursor(Qt::SizeHorCursor);
   BoundsPaintBox->OnPaint = [this](QWidget*, TCanvas& c) { PaintBounds(c); };
   BoundsPaintBox->OnMouseDown = [this](QWidget*, const TMouseInfo& m) {
@@ -86,12 +90,10 @@ TRecordForm::TRecordForm(TPreferences& prefs, int channel, QWidget* parent)
 
   RecGauge = new TRedGauge(this);
   RecGauge->setObjectName("RecGauge");
-  RecGauge->setGeometry(12, 118, 392, 12);
   RecGauge->SetShowPercentage(false);
 
   LengthLabel = new QLabel(QStringLiteral("Length (in seconds)"), this);
   LengthLabel->setObjectName("LengthLabel");
-  LengthLabel->setGeometry(12, 140, 140, 24);
   QPalette pal = LengthLabel->palette();
   pal.setColor(QPalette::WindowText, look::Text);
   LengthLabel->setPalette(pal);
@@ -105,10 +107,9 @@ TRecordForm::TRecordForm(TPreferences& prefs, int channel, QWidget* parent)
   LengthSelect->LineSize = 1;
   LengthSelect->PageSize = 1;
   LengthSelect->SetPosition(3);
-  LengthSelect->setGeometry(152, 136, 220, 32);
   auto* seconds = new QLabel(this);
   seconds->setObjectName("LengthValue");
-  seconds->setGeometry(376, 140, 28, 24);
+  LengthValue = seconds;
   seconds->setAlignment(Qt::AlignCenter);
   pal.setColor(QPalette::WindowText, look::Accent);
   seconds->setPalette(pal);
@@ -119,12 +120,13 @@ TRecordForm::TRecordForm(TPreferences& prefs, int channel, QWidget* parent)
   LengthSelect->OnChange = [showSeconds](QWidget*) { showSeconds(); };
   showSeconds();
 
-  RecBtn = MakeButton(this, "RecBtn", "record", QRect(12, 176, 92, 26));
-  ListenBtn = MakeButton(this, "ListenBtn", "listen to", QRect(112, 176, 92, 26));
-  SaveBtn = MakeButton(this, "SaveBtn", "save to disk", QRect(212, 176, 92, 26));
-  EditBtn = MakeButton(this, "EditBtn", "wave editor", QRect(312, 176, 92, 26));
-  CancelButton = MakeButton(this, "CancelButton", "cancel", QRect(212, 210, 92, 26));
-  OkBtn = MakeButton(this, "OkBtn", "ok", QRect(312, 210, 92, 26));
+  RecBtn = MakeButton(this, "RecBtn", "record");
+  ListenBtn = MakeButton(this, "ListenBtn", "listen to");
+  SaveBtn = MakeButton(this, "SaveBtn", "save to disk");
+  EditBtn = MakeButton(this, "EditBtn", "wave editor");
+  CancelButton = MakeButton(this, "CancelButton", "cancel");
+  OkBtn = MakeButton(this, "OkBtn", "ok");
+  LayOut(FormWidth);
   RecBtn->OnClick = [this](QWidget*) { RecBtnClick(); };
   ListenBtn->OnClick = [this](QWidget*) { ListenBtnClick(); };
   SaveBtn->OnClick = [this](QWidget*) { SaveBtnClick(); };
@@ -137,6 +139,7 @@ TRecordForm::TRecordForm(TPreferences& prefs, int channel, QWidget* parent)
 
   ChooseSaveFile = [this](const QString& title, const std::string& file) -> std::optional<std::string> {
     QFileDialog dialog(this, title);
+    PrepareFileDialog(&dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilter(QStringLiteral("WAV file (*.wav)"));
     dialog.setDefaultSuffix(QStringLiteral("wav"));
@@ -159,9 +162,45 @@ QString TRecordForm::Word(const char* key, const char* english) const {
   return QString::fromLatin1(english);
 }
 
+QRect TRecordForm::ScopeRect() const { return QRect(Margin, Margin, width() - 2 * Margin, 100); }
+
+void TRecordForm::LayOut(int w) {
+  setFixedSize(w, FormHeight);
+  const QRect scope = ScopeRect();
+  RecScope->setGeometry(scope);
+  BoundsPaintBox->setGeometry(scope);
+  RecGauge->setGeometry(Margin, 118, scope.width(), 12);
+  LengthLabel->setGeometry(Margin, 140, 140, 24);
+  LengthSelect->setGeometry(152, 136, w - 152 - 44, 32);
+  LengthValue->setGeometry(w - Margin - 28, 140, 28, 24);
+  // Four buttons a row across the width, cancel and OK under the last two.
+  const int bw = (scope.width() - 3 * 8) / 4;
+  const int right = w - Margin;
+  TMyTransButton* row[] = {RecBtn, ListenBtn, SaveBtn, EditBtn};
+  for (int i = 0; i < 4; ++i) row[i]->setGeometry(right - (4 - i) * bw - (3 - i) * 8, 176, bw, 26);
+  CancelButton->setGeometry(SaveBtn->x(), 210, bw, 26);
+  OkBtn->setGeometry(EditBtn->x(), 210, bw, 26);
+}
+
+static int CaptionWidth(const QString& caption) {
+  QFont font = QApplication::font();
+  font.setBold(true);
+  return QFontMetrics(font).horizontalAdvance(caption) + CaptionRoom;
+}
+
 void TRecordForm::ShowCaption(const std::string& note) {
   const QString caption = Word("%Form%", "Quick recording box");
   setWindowTitle(note.empty() ? caption : caption + QStringLiteral(" (") + QString::fromStdString(note) + ")");
+  // The box widens for its caption, as far as the screen lets it, about
+  // its middle.
+  const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+  const int most = shown ? shown->availableGeometry().width() - 2 * Margin : 1024;
+  const int wanted = std::clamp(CaptionWidth(windowTitle()), FormWidth, std::max(FormWidth, most));
+  if (wanted <= width()) return;
+  const int grown = wanted - width();
+  LayOut(wanted);
+  if (isVisible()) move(x() - grown / 2, y());
+  update();
 }
 
 void TRecordForm::showEvent(QShowEvent* event) {
@@ -211,7 +250,7 @@ void TRecordForm::ListenBtnClick() { Rec.Listen(); }
 void TRecordForm::SaveBtnClick() {
   if (!Rec.HasRecording()) return;
   const std::string offered = NextRecordedFileName(ProgramPaths().AppPath);
-  const std::optional<std::string> file = ChooseSaveFile(Word("@SaveSample", "Save your recorded sample as"), offered);
+  const std::optional<std::string> file = ChooseSaveFile(Word("@SaveSample", "Save modified sample"), offered);
   if (!file) return;
   if (!Rec.Save(*file)) {
     HintMessageBox("Error|The sample could not be saved as " + *file + ".", MbOK | MbIconError);
@@ -270,7 +309,7 @@ void TRecordForm::paintEvent(QPaintEvent*) {
   g.setColorAt(1, QColor(0x1f, 0x22, 0x26));
   p.fillRect(rect(), g);
   // The scope's well.
-  const QRect well = ScopeRect.adjusted(-2, -2, 2, 22);
+  const QRect well = ScopeRect().adjusted(-2, -2, 2, 22);
   p.setPen(look::PanelShadow);
   p.drawLine(well.topLeft(), well.topRight());
   p.drawLine(well.topLeft(), well.bottomLeft());
@@ -278,9 +317,9 @@ void TRecordForm::paintEvent(QPaintEvent*) {
   p.drawLine(well.bottomLeft(), well.bottomRight());
   p.drawLine(well.topRight(), well.bottomRight());
   p.setPen(look::PanelShadow);
-  p.drawLine(12, 168, 404, 168);
+  p.drawLine(Margin, 168, width() - Margin, 168);
   p.setPen(look::PanelLight);
-  p.drawLine(12, 169, 404, 169);
+  p.drawLine(Margin, 169, width() - Margin, 169);
 }
 
 void TRecordForm::PaintBounds(TCanvas& c) {

@@ -81,12 +81,16 @@ protected:
 private:
   void ProgressTick();
   void ShowCaption(const std::string& note);
+  QRect ScopeRect() const;
+  // Places the controls for a box w pixels wide.
+  void LayOut(int w);
   void PaintBounds(TCanvas& canvas);
   QString Word(const char* key, const char* english) const;
 
   TPreferences& Prefs;
   TRecording Rec;
   TMultiLang* MultiLang1 = nullptr;
+  QLabel* LengthValue = nullptr;
   int Bound = -1;  // the bound being dragged: -1 none, 0 start, 1 end
   bool Closed = false;
 };

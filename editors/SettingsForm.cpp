@@ -37,6 +37,7 @@
 #include "editors/ChannelPanel.h"
 #include "engine/Mixer.h"
 #include "engine/WAVFiles.h"
+#include "framework/DialogLook.h"
 #include "framework/DropSource.h"
 #include "framework/FavOpenDialog.h"
 #include "framework/MLang.h"
@@ -405,6 +406,7 @@ void TSettingsForm::BuildHeader() {
     QColorDialog dialog(ToQColor(c->Color & 0xFFFFFF), this);
     dialog.setObjectName("ChanColorDialog");
     dialog.setOption(QColorDialog::DontUseNativeDialog, true);
+    ApplyDialogLook(&dialog);
     if (dialog.exec() != QDialog::Accepted) return;
     const uint32_t colour = FromQColor(dialog.selectedColor());
     ColorSample->SetColor(colour);
@@ -853,7 +855,7 @@ void TSettingsForm::SaveModifiedSample() {
   QFileDialog dialog(this, Word("@SaveSample", "Save modified sample"), Q(ExtractFilePath(offered)),
                      "Wave files (*.wav);;All files (*)");
   dialog.setObjectName("SaveSampleDialog");
-  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  PrepareFileDialog(&dialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.selectFile(Q(ExtractFileName(offered)));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
@@ -875,7 +877,7 @@ void TSettingsForm::SaveMB404State() {
   QFileDialog dialog(this, Word("Save404Title", "Save MB404 state"), Q(folder),
                      "MB404 presets (*.404);;All files (*)");
   dialog.setObjectName("SaveMB404Dialog");
-  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  PrepareFileDialog(&dialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix("404");
   dialog.selectFile(SaveMB404FileName);

@@ -1,5 +1,7 @@
 #include "framework/FavOpenDialog.h"
 
+#include "framework/DialogLook.h"
+
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -9,6 +11,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QToolButton>
+#include <algorithm>
 #include <filesystem>
 
 #include "controls/ImageList.h"
@@ -128,13 +131,17 @@ void TFavOpenDialog::BuildRow() {
   glyph.addPixmap(ResourceFrame("FavFold", 2, 1), QIcon::Disabled);
   FButton->setIcon(glyph);
   FButton->setIconSize(QSize(IconSize, IconSize));
-  // Placed as the row lays out: centred on the panel's height.
+  // Placed as the row lays out: centred on the panel's height, the combo at
+  // 81 and the button at 333, both moved right when the label in the
+  // language shown needs more room, and the panel as tall as the combo.
   const int comboHeight = FCombo->sizeHint().height();
+  panel->setFixedHeight(std::max(30, comboHeight + 6));
   FLabel->adjustSize();
   FLabel->move(8, (panel->height() - FLabel->height()) / 2 + 1);
-  FCombo->setGeometry(81, (panel->height() - comboHeight) / 2 + 2, 233, comboHeight);
-  FButton->setGeometry(333, FCombo->y(), 75, comboHeight);
-  panel->setMinimumWidth(333 + 75 + 8);
+  const int comboLeft = std::max(81, FLabel->x() + FLabel->width() + 8);
+  FCombo->setGeometry(comboLeft, (panel->height() - comboHeight) / 2 + 2, 233, comboHeight);
+  FButton->setGeometry(comboLeft + 233 + 19, FCombo->y(), 75, comboHeight);
+  panel->setMinimumWidth(FButton->x() + FButton->width() + 8);
   if (grid)
     grid->addWidget(panel, grid->rowCount(), 0, 1, grid->columnCount());
   else if (FDialog->layout())
@@ -180,7 +187,7 @@ void TFavOpenDialog::ChooseFavorite(int index) {
 
 bool TFavOpenDialog::Execute() {
   QFileDialog dialog(qobject_cast<QWidget*>(parent()), Title, InitialDir, Filter);
-  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  PrepareFileDialog(&dialog);
   dialog.setFileMode(!FileMustExist      ? QFileDialog::AnyFile
                      : AllowMultiSelect ? QFileDialog::ExistingFiles
                                         : QFileDialog::ExistingFile);

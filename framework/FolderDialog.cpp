@@ -1,5 +1,7 @@
 #include "framework/FolderDialog.h"
 
+#include "framework/DialogLook.h"
+
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -55,10 +57,11 @@ void TFolderDialog::Selected(const QString& path) {
 
 void TFolderDialog::Place() {
   QDialog& d = *FDialog;
-  d.adjustSize();
-  const QSize size = d.size();
   QScreen* screen = Owner ? Owner->screen() : QGuiApplication::primaryScreen();
   const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+  const QRect room = screen ? screen->availableGeometry() : area;
+  d.resize(d.size().expandedTo(d.minimumSizeHint()).boundedTo(room.size() - QSize(16, 48)));
+  const QSize size = d.size();
   QPoint at;
   if ((FOptions & bfParentCenter) && Owner) {
     const QRect o = Owner->window()->frameGeometry();
@@ -75,6 +78,7 @@ bool TFolderDialog::Execute() {
   QDialog dialog(Owner ? Owner->window() : nullptr);
   dialog.setObjectName("FolderDialog");
   dialog.setWindowTitle(Title);
+  ApplyDialogLook(&dialog);
   auto* layout = new QVBoxLayout(&dialog);
   if (!Text.isEmpty()) {
     auto* text = new QLabel(Text, &dialog);
@@ -85,7 +89,7 @@ bool TFolderDialog::Execute() {
   auto* browser = new QFileDialog(&dialog);
   browser->setObjectName("FolderBrowser");
   browser->setWindowFlags(Qt::Widget);
-  browser->setOption(QFileDialog::DontUseNativeDialog, true);
+  PrepareFileDialog(browser);
   browser->setFileMode(QFileDialog::Directory);
   browser->setOption(QFileDialog::ShowDirsOnly, !(FOptions & bfBrowseIncludeFiles));
   layout->addWidget(browser);
@@ -103,6 +107,8 @@ bool TFolderDialog::Execute() {
   connect(browser, &QDialog::accepted, &dialog, &QDialog::accept);
   connect(browser, &QDialog::rejected, &dialog, &QDialog::reject);
   Selected(browser->directory().absolutePath());
+  // Room for the folders' names and dates.
+  dialog.resize(680, 480);
   Place();
   QTimer::singleShot(0, this, [this] {
     if (FDialog && OnShow) OnShow();

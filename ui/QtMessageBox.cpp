@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "framework/DialogLook.h"
+
 namespace vs {
 
 TQtMessageBox::TQtMessageBox() { Previous = SetMessageBoxHandler(this); }
@@ -18,6 +20,7 @@ QString MessageBoxText(const std::string& message) {
 
 int TQtMessageBox::ShowMessage(const std::string& caption, const std::string& message, uint32_t flags) {
   QMessageBox box(QApplication::activeWindow());
+  ApplyDialogLook(&box);
   box.setWindowTitle(caption.empty() ? QStringLiteral("VorbelSteps") : QString::fromStdString(caption));
   box.setText(MessageBoxText(message));
   switch (flags & MbIconMask) {

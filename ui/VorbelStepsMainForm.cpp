@@ -25,7 +25,9 @@
 #include "core/ChannelFiles.h"
 #include "editors/RecordForm.h"
 #include "editors/SampleListForm.h"
+#include "framework/DialogLook.h"
 #include "framework/DropSource.h"
+#include "framework/FolderDialog.h"
 #include "controls/MyTransBtn.h"
 #include "controls/NumBar.h"
 #include "controls/TrackSlider.h"
@@ -109,6 +111,7 @@ std::optional<TSaveChoice> TQtSongCommandHost::ChooseSaveFile(const std::string&
   QStringList filters;
   for (const char* f : SaveFilters) filters << QString::fromLatin1(f);
   QFileDialog dialog(&Form, QObject::tr("Save as"));
+  PrepareFileDialog(&dialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setNameFilters(filters);
   const int index = std::clamp<int>(type, SaveTypeSong, SaveTypePackage) - 1;
@@ -131,17 +134,26 @@ std::optional<std::string> TQtSongCommandHost::ChooseOpenFile() {
   const std::string& opened = Form.Commands().OpenedFileName;
   const bool untitled = SameText(ExtractFileName(opened), UntitledSongName);
   const std::string folder = opened.empty() || untitled ? OpenFolder : ExtractFilePath(opened);
-  const QString file = QFileDialog::getOpenFileName(&Form, QObject::tr("Open"), Q(folder), QString::fromLatin1(OpenFilter));
-  if (file.isEmpty()) return std::nullopt;
-  return S(file);
+  QFileDialog dialog(&Form, QObject::tr("Open"), Q(folder), QString::fromLatin1(OpenFilter));
+  PrepareFileDialog(&dialog);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return S(dialog.selectedFiles().first());
 }
 
 std::optional<std::string> TQtSongCommandHost::ChooseFolder(const std::string& title, const std::string& text,
                                                              const std::string& startFolder) {
   Form.ShowInfo(text);
-  const QString folder = QFileDialog::getExistingDirectory(&Form, Q(title), Q(startFolder));
-  if (folder.isEmpty()) return std::nullopt;
-  return S(folder);
+  // The collect dialog: centred on the screen, the instruction above the
+  // folders and the chosen path in its status line.
+  TFolderDialog dialog(&Form);
+  dialog.setObjectName("CollectFolderDialog");
+  dialog.SetOptions(dialog.Options() | bfScreenCenter);
+  dialog.Title = Q(title);
+  dialog.Text = Q(text);
+  dialog.SetDirectory(Q(startFolder));
+  if (!dialog.Execute()) return std::nullopt;
+  return S(dialog.Directory());
 }
 
 void TQtSongCommandHost::SetBusyCursor(bool busy) {
@@ -1190,10 +1202,13 @@ void TVorbelStepsMainForm::SampleBrowserMenuClick() {
     browser->OnCloseRequest = [this] { SampleBrowserMenuClick(); };
     browser->OnChooseFolder = [this] {
       // The first folder of the settings' list.
-      const QString folder = QFileDialog::getExistingDirectory(
-          this, WordOr("@ChangeBrowserDir", "Change browser directory"),
-          QString::fromStdString(Preferences.SearchFolders[0]));
-      if (folder.isEmpty()) return;
+      TFolderDialog dialog(this);
+      dialog.SetOptions(dialog.Options() | bfScreenCenter);
+      dialog.Title = WordOr("@ChangeBrowserDir", "Change browser directory");
+      dialog.Text = WordOr("@SelectBaseDir", "Select a directory where to browse for samples...");
+      dialog.SetDirectory(QString::fromStdString(Preferences.SearchFolders[0]));
+      if (!dialog.Execute()) return;
+      const QString folder = dialog.Directory();
       Preferences.SearchFolders[0] = AddBackslash(folder.toStdString());
       RebuildSampleSearchPaths(Preferences);
       RefreshSampleBrowser();

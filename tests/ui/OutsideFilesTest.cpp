@@ -364,8 +364,9 @@ TEST_F(OutsideFilesTest, SavesWhereNothingCanBeWrittenKeepTheSongModified) {
       fs::create_directories(out + ExtractFileName(ResolveSamplePath(c->SampleFileName)) + "/x");
   const size_t shown = Boxes().Count();
   {
+    // The folder dialog's browser, inside it.
     TModalAnswers answers([&](QWidget& w) {
-      if (auto* dialog = qobject_cast<QFileDialog*>(&w)) {
+      if (auto* dialog = w.findChild<QFileDialog*>("FolderBrowser")) {
         dialog->setDirectory(QString::fromStdString(Tmp.Dir()));
         dialog->selectFile("out");
         static_cast<QDialog*>(dialog)->accept();

@@ -6,13 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QFileDialog>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 #include <filesystem>
 
+#include "controls/Canvas.h"
 #include "controls/MyTransBtn.h"
 #include "controls/QuickPaintBox.h"
 #include "controls/TrackSlider.h"
+#include "controls/WAVScope.h"
 #include "core/Recording.h"
 #include "editors/RecordForm.h"
 #include "editors/SettingsForm.h"
@@ -20,6 +25,7 @@
 #include "engine/Mixer.h"
 #include "engine/RenderWAV.h"
 #include "engine/WAVFiles.h"
+#include "framework/MLang.h"
 #include "model/Preferences.h"
 #include "model/Song.h"
 #include "platform/FedAudioCapture.h"
@@ -97,24 +103,26 @@ TEST_F(RecordFormTest, RecordTrimSaveAndTheChannelPlaysTheTrimmedPart) {
   EXPECT_TRUE(form.windowTitle().endsWith("(don't forget to save your sample to disk)"));
   EXPECT_EQ(form.Recording().Recorded.Length, 3 * 44100);
 
-  // Trim on the scope (392 pixels for 132300 frames): the start pressed
-  // near the left and dragged to 100, the end pressed at 300.
+  // Trim on the scope (its width for 132300 frames): the start pressed
+  // near the left and dragged to 100, the end pressed 92 pixels from the right.
   QWidget* box = form.BoundsPaintBox;
-  ASSERT_EQ(box->width(), 392);
+  const int64_t w = box->width();
+  ASSERT_GE(w, 392);
+  const int endX = int(w) - 92;
   QTest::mousePress(box, Qt::LeftButton, {}, QPoint(90, 50));
   QMouseEvent move(QEvent::MouseMove, QPointF(100, 50), box->mapToGlobal(QPointF(100, 50)), Qt::NoButton,
                    Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(box, &move);
   QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(100, 50));
-  QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(300, 50));
-  const int64_t start = 132300LL * 4 * 100 / 392 / 4, end = 132300LL * 4 * 300 / 392 / 4;
+  QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(endX, 50));
+  const int64_t start = 132300LL * 4 * 100 / w / 4, end = 132300LL * 4 * endX / w / 4;
   EXPECT_EQ(form.Recording().TrimStart, start);
   EXPECT_EQ(form.Recording().TrimLength, end - start);
   const std::vector<int16_t> trimmed = Input(int(start), int(end - start));
   // The marks are red, the parts left out darkened.
   const QImage marks = form.grab(box->geometry()).toImage();
-  EXPECT_EQ(marks.pixelColor(100, 10), QColor(255, 0, 0));
-  EXPECT_EQ(marks.pixelColor(299, 10), QColor(255, 0, 0));
+  EXPECT_EQ(marks.pixelColor(int(start * w / 132300), 10), QColor(255, 0, 0));
+  EXPECT_EQ(marks.pixelColor(int((end - 1) * w / 132300), 10), QColor(255, 0, 0));
 
   QTest::mouseClick(form.ListenBtn, Qt::LeftButton);
   ASSERT_EQ(Mixer().VoiceCount, 1);
@@ -130,7 +138,7 @@ TEST_F(RecordFormTest, RecordTrimSaveAndTheChannelPlaysTheTrimmedPart) {
   ASSERT_TRUE(form.EditBtn->isEnabled());
   QTest::mouseClick(form.EditBtn, Qt::LeftButton);
   EXPECT_EQ(launched, 3);
-  EXPECT_EQ(title, QString("Save your recorded sample as"));
+  EXPECT_EQ(title, QString("Save modified sample"));
   EXPECT_EQ(offered, App + "Samples/Recorded/Recorded_3.wav");
   EXPECT_EQ(PendingRecordedFile(), offered);
   EXPECT_TRUE(form.windowTitle().endsWith("Recorded_3.wav)"));
@@ -161,6 +169,60 @@ TEST_F(RecordFormTest, RecordTrimSaveAndTheChannelPlaysTheTrimmedPart) {
   EXPECT_GT(gain, 0.05);
   for (int i = 200; i < 2000; i += 7)
     EXPECT_NEAR(rendered.Data[2 * size_t(i)], gain * trimmed[2 * size_t(i)], 3.0) << i;
+}
+
+// Three seconds of a steady 660 Hz tone at half scale.
+std::vector<int16_t> Tone() {
+  std::vector<int16_t> f(size_t(3 * 44100) * 2);
+  for (size_t i = 0; i < f.size() / 2; ++i)
+    f[2 * i] = f[2 * i + 1] = int16_t(16384 * std::sin(2 * M_PI * 660 * double(i) / 44100));
+  return f;
+}
+
+TEST_F(RecordFormTest, TheBoxShowsTheWholeRecordingUnderItsWholeCaptionInEachLanguage) {
+  for (int language : {LangEnglish, LangFrench, LangDutch}) {
+    SCOPED_TRACE(language);
+    ChooseLanguage(Run->Program().Prefs, language);
+    TRecordForm form(Run->Program().Prefs, 0, Windows().VorbelStepsMainForm);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QTest::mouseClick(form.RecBtn, Qt::LeftButton);
+    Capture->LastDevice->Feed(Tone());
+    QTRY_VERIFY(!form.Recording().Capturing());
+
+    // The caption with its note fits the title bar of the box: its text in
+    // the bold title font and the room of the icon and the buttons.
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    EXPECT_LE(QFontMetrics(bold).horizontalAdvance(form.windowTitle()) + 100, form.width())
+        << form.windowTitle().toStdString();
+
+    // Every column of the scope spans the tone's whole swing (half scale on
+    // both channels: the full height between the quarter lines), not a
+    // slow wave folded out of 1980 cycles.
+    const QImage scope = form.RecScope->grab().toImage();
+    const QColor trace = ToQColor(form.RecScope->LineColor());
+    const int h = scope.height();
+    for (int x = 2; x < scope.width() - 2; x += 3) {
+      int top = h, bottom = -1;
+      for (int y = 0; y < h; ++y)
+        if (scope.pixelColor(x, y) == trace) top = std::min(top, y), bottom = std::max(bottom, y);
+      ASSERT_GE(bottom - top, h / 2 - 4) << "column " << x;
+    }
+
+    // The save dialog speaks the box's language.
+    QString title;
+    QTimer::singleShot(0, [&] {
+      QTRY_VERIFY(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()));
+      title = QApplication::activeModalWidget()->windowTitle();
+      static_cast<QDialog*>(QApplication::activeModalWidget())->reject();
+    });
+    form.SaveBtnClick();
+    const char* expected[] = {"Save modified sample", "Enregistrer l'échantillon modifié", "Gewijzigde sample opslaan"};
+    EXPECT_EQ(title, QString::fromUtf8(expected[language]));
+    form.close();
+  }
+  ChooseLanguage(Run->Program().Prefs, LangEnglish);
 }
 
 TEST_F(RecordFormTest, CancelDuringACaptureKeepsItAndAFailingDeviceIsReported) {

@@ -259,6 +259,27 @@ TEST_F(SongInfoToolsDialogsTest, ToolsAreEditedAndStartedWithTheirArgumentsApart
   EXPECT_TRUE(QTest::qWaitFor([&] { return !tools.WaveEditorRunning(); }, 10000));
 }
 
+TEST_F(SongInfoToolsDialogsTest, AToolsIconStandsBesideItsRowClearOfTheNameAndTheFields) {
+  // A tool whose file is a picture: its icon is the picture itself.
+  fs::create_directories(Tmp / "bin");
+  QImage picture(32, 32, QImage::Format_RGB32);
+  picture.fill(QColor(0xF0, 0xF0, 0xF0));
+  ASSERT_TRUE(picture.save(QString::fromStdString(Tmp / "bin/mytool.png")));
+  Run->Program().Prefs.ToolList[1] = {"My tool", Tmp / "bin/mytool.png", 0};
+
+  TAddToolForm& tools = *Windows().AddToolForm;
+  tools.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&tools));
+  tools.ToolsBox->setCurrentRow(1);
+  QLabel* icon = tools.ProgIcon;
+  ASSERT_TRUE(icon->isVisible());
+  for (QWidget* w : std::initializer_list<QWidget*>{tools.ToolsBox, tools.TitleLabel, tools.TitleEdit, tools.FileEdit})
+    EXPECT_FALSE(icon->geometry().intersects(w->geometry())) << w->objectName().toStdString();
+  const QRect row = tools.ToolsBox->visualItemRect(tools.ToolsBox->item(1));
+  EXPECT_NEAR(icon->geometry().center().y(), tools.ToolsBox->mapTo(&tools, row.center()).y(), 1);
+  tools.hide();
+}
+
 TEST_F(SongInfoToolsDialogsTest, AltHHumanizesTheSelectedChannelsOnSteps) {
   TSong& song = CurrentSong();
   for (auto& c : song.Channels) c->Selected = false;
