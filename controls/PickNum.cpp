@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
@@ -187,11 +188,27 @@ void TPickNum::keyPressEvent(QKeyEvent* event) {
 
 void TPickNum::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);
-  if (AutoSelect && !(QApplication::mouseButtons() & Qt::LeftButton)) selectAll();
+  if (!AutoSelect) return;
+  if (!(QApplication::mouseButtons() & Qt::LeftButton))
+    selectAll();
+  else
+    // The click that brings the focus places the caret; the number is
+    // selected once the button comes up (unless the user dragged a
+    // selection), so that a number typed replaces it.
+    SelectOnRelease = true;
+}
+
+void TPickNum::mouseReleaseEvent(QMouseEvent* event) {
+  QLineEdit::mouseReleaseEvent(event);
+  if (SelectOnRelease && event->button() == Qt::LeftButton) {
+    SelectOnRelease = false;
+    if (!hasSelectedText()) selectAll();
+  }
 }
 
 void TPickNum::focusOutEvent(QFocusEvent* event) {
   QLineEdit::focusOutEvent(event);
+  SelectOnRelease = false;
   const int32_t v = Value();
   if (ClampValue(v) != v) SetValue(v);
 }

@@ -11,6 +11,8 @@
 // - Typing: '+', '-', digits and editing keys while EditorEnabled; without
 //   it the box can only be stepped. Leaving the box rewrites a value out of
 //   range clamped.
+// - Entering it selects the whole number (AutoSelect); entered by a click,
+//   once the button comes up without a selection dragged.
 
 #include <QLineEdit>
 #include <QWidget>
@@ -91,6 +93,7 @@ protected:
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
@@ -101,6 +104,7 @@ private:
   int32_t FMinValue = 0;
   int32_t FMaxValue = 0;
   bool FEditorEnabled = true;
+  bool SelectOnRelease = false;  // a click brought the focus in
 };
 
 }  // namespace vs

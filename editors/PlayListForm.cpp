@@ -427,7 +427,8 @@ void TPlayListForm::ListGridBitMouseMove(const QPoint& pos, Qt::MouseButtons but
     return;
   }
 
-  if (FDragState == DragStarting) {
+  const bool starting = FDragState == DragStarting;
+  if (starting) {
     if (!Prefs.BothMouseButtons && left) {
       const std::vector<int>& list = playlist.PlaylistBars[size_t(bar)];
       PaintFlag = std::find(list.begin(), list.end(), col) == list.end();
@@ -440,7 +441,13 @@ void TPlayListForm::ListGridBitMouseMove(const QPoint& pos, Qt::MouseButtons but
   }
   if (FDragState != DragPainting) return;
   Grid->MoveTo(col, row);
-  if (playlist.SetPlaylistCell(col, row, PaintFlag)) song.SetModified();
+  // Every cell since the last one painted: a fast drag leaves no gap.
+  std::vector<std::pair<int, int>> cells{{col, row}};
+  if (!starting) cells = PlaylistDragPath(LastPainted.x(), LastPainted.y(), col, row);
+  LastPainted = QPoint(col, row);
+  bool changed = false;
+  for (const auto& [c, r] : cells) changed = playlist.SetPlaylistCell(c, r, PaintFlag) || changed;
+  if (changed) song.SetModified();
 }
 
 void TPlayListForm::ListGridBitMouseUp() {

@@ -165,6 +165,7 @@ private:
   QFont CellFont;
   int FDragState = 0;
   bool PaintFlag = true;
+  QPoint LastPainted;  // the cell a painting drag reached last
   TPlaylistSelectDrag SelectDrag;
   // What the grid shows as the playing bar (a copy of the play position)
   // and the edited pattern.

@@ -1,6 +1,7 @@
 #include "editors/PlaylistMaps.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace vs {
 
@@ -48,6 +49,18 @@ int SnapToCells(int size, int fixed, int cell) {
   if (cell <= 0) return size;
   const int n = std::max(1, (size - fixed + cell / 2) / cell);
   return fixed + n * cell;
+}
+
+std::vector<std::pair<int, int>> PlaylistDragPath(int fromCol, int fromRow, int toCol, int toRow) {
+  std::vector<std::pair<int, int>> cells;
+  const int dc = toCol - fromCol, dr = toRow - fromRow;
+  const int n = std::max(std::abs(dc), std::abs(dr));
+  for (int k = 1; k <= n; ++k) {
+    // Rounded to the nearest cell, halves away from the start.
+    auto along = [k, n](int from, int d) { return from + (2 * d * k + (d < 0 ? -n : n)) / (2 * n); };
+    cells.emplace_back(along(fromCol, dc), along(fromRow, dr));
+  }
+  return cells;
 }
 
 }  // namespace vs

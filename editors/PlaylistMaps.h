@@ -4,6 +4,9 @@
 // the selection, the block of four bars), the header's height from the
 // pattern names, and the window's size snapped to whole cells.
 
+#include <utility>
+#include <vector>
+
 #include "model/Playlist.h"
 #include "toolbox/AllTools.h"
 
@@ -46,6 +49,12 @@ bool InPlaylistSelection(const TPlaylistSelection& selection, int col, int row);
 // The header row's height for the widest non-empty pattern name (0 when
 // there is none): at least 19, plus 3.
 int PlaylistHeaderHeight(int widestName);
+
+// The cells a painting drag passes over between two pointer samples: every
+// cell on the straight line from (fromCol, fromRow), itself left out, to
+// (toCol, toRow), one for each cell of the longer side, so that a fast drag
+// leaves no gap.
+std::vector<std::pair<int, int>> PlaylistDragPath(int fromCol, int fromRow, int toCol, int toRow);
 
 // A window side snapped to whole cells: fixed + n x cell, n the nearest
 // whole number of cells in size - fixed, at least one.

@@ -7,6 +7,9 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTextEdit>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -86,6 +89,10 @@ TSettingsForm::TSettingsForm(TPreferences& prefs, QWidget* parent)
                 "QScrollBar:horizontal { background: #1C1E22; height: 9px; margin: 0; }"
                 "QScrollBar::handle:horizontal { background: #4A4E56; border-radius: 3px; min-width: 20px; }");
   setFixedSize(FormWidth, FormHeight);
+  // The window itself holds the focus until a control is clicked (a click
+  // on the panel gives it back), so that its keys and the main window's
+  // reach it.
+  setFocusPolicy(Qt::StrongFocus);
 
   NewCaption = new TNewCaption(this);
   NewCaption->SetBarHeight(CaptionHeight);
@@ -430,6 +437,9 @@ void TSettingsForm::BuildHeader() {
   NameEdit->setObjectName("NameEdit");
   NameEdit->setAccessibleName("Channel name");
   NameEdit->setGeometry(244, 23, 210, 22);
+  // The name takes keys only once the user clicks into it: the window's own
+  // keys (Space plays) work as soon as it opens.
+  NameEdit->setFocusPolicy(Qt::ClickFocus);
   QFont nameFont("DejaVu Sans");
   nameFont.setPixelSize(12);
   nameFont.setBold(true);
@@ -1017,6 +1027,14 @@ void TSettingsForm::StepChannel(int delta) {
 
 // ------------------------------------------------------------ the window
 
+bool TSettingsForm::TypesText(const QWidget* target) {
+  if (qobject_cast<const QLineEdit*>(target) || qobject_cast<const QAbstractSpinBox*>(target) ||
+      qobject_cast<const QTextEdit*>(target) || qobject_cast<const QPlainTextEdit*>(target))
+    return true;
+  const auto* combo = qobject_cast<const QComboBox*>(target);
+  return combo && combo->isEditable();
+}
+
 bool TSettingsForm::WindowKey(QWidget* target, int key) {
   if (!target || target->window() != this) return false;
   if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -1033,6 +1051,9 @@ bool TSettingsForm::WindowKey(QWidget* target, int key) {
 void TSettingsForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   ShowChannelNote();
+  // Opened, it holds the keys itself: nothing is typed into the name or a
+  // number box before the user clicks there.
+  setFocus(Qt::OtherFocusReason);
   // The window's keys come before its controls' (the note grid and the
   // lists would take PgUp and PgDn themselves).
   qApp->installEventFilter(this);

@@ -19,7 +19,10 @@
 //
 // Keys (before any control's): Enter previews the channel's sample; PgUp
 // and PgDn (unless a combo box or slider has the focus) show the previous
-// and next channel, as if its name button were pressed.
+// and next channel, as if its name button were pressed. The other keys go
+// to the main window's keyboard map first (OnMainKey: Space plays, the
+// digits mute...) unless a text box has the focus; the window holds the
+// focus itself when it opens, so the name edit types only once clicked.
 
 #include <QWidget>
 #include <functional>
@@ -31,6 +34,7 @@
 
 class QAction;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -109,6 +113,9 @@ public:
   std::function<void(int index)> OnRecordSample;                // "Record new sample..."
   std::function<void()> OnPresetSaved;                          // a ".404" file was written
   std::function<void(const std::string& text)> OnShowInfo;      // the info bar
+  // A key pressed or released here that no text box is typing: true when
+  // the main window's keyboard map took it.
+  std::function<bool(QKeyEvent* event)> OnMainKey;
 
   QMenu* SampleMenu() const { return FSampleMenu; }
   // The tools with the channel-sample flag go after this separator.
@@ -171,6 +178,8 @@ private:
   // Enter (a preview) and PgUp / PgDn (the previous or next channel) of a
   // key pressed in this window; false when the key goes on to its target.
   bool WindowKey(QWidget* target, int key);
+  // True for a control that types the keys it gets (an edit box).
+  static bool TypesText(const QWidget* target);
 
   TPreferences& Prefs;
   int Tag = 0;

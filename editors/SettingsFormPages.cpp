@@ -224,10 +224,15 @@ void TSettingsForm::PitchKeyDown(int note, bool) {
 }
 
 bool TSettingsForm::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
+  if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
     auto* e = static_cast<QKeyEvent*>(event);
-    if (e->modifiers() == Qt::NoModifier || e->modifiers() == Qt::KeypadModifier)
-      if (WindowKey(qobject_cast<QWidget*>(watched), e->key())) return true;
+    auto* target = qobject_cast<QWidget*>(watched);
+    if (!target || target->window() != this) return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress && (e->modifiers() == Qt::NoModifier || e->modifiers() == Qt::KeypadModifier))
+      if (WindowKey(target, e->key())) return true;
+    // The main window's keys (Space plays, the digits mute...) work here
+    // too, except where the user is typing.
+    if (!TypesText(target) && OnMainKey && OnMainKey(e)) return true;
     return QWidget::eventFilter(watched, event);
   }
   if (watched == MIDIKeyboard && event->type() == QEvent::MouseButtonPress) {

@@ -1,6 +1,7 @@
 #include "ui/ChannelRack.h"
 
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLinearGradient>
 #include <QMenu>
@@ -21,6 +22,7 @@
 #include "framework/Skin.h"
 #include "framework/WPControl.h"
 #include "ui/MainFormMaps.h"
+#include "model/Channels.h"
 #include "model/MixerLock.h"
 #include "model/Preferences.h"
 #include "model/Song.h"
@@ -36,6 +38,8 @@ const QColor DefaultRackFace(0x1E, 0x20, 0x24);
 constexpr int RackMargin = 4;
 constexpr int ScrollerWidth = 12;
 constexpr int FollowInterval = 15;  // ms: the lamp follows the sound this often
+// The synthesizer badge at the left of a synthesizer channel's name plate.
+constexpr int SynthBadgeWidth = 15;
 
 QString ChannelTitle(const TChannel& c, int index) {
   return QString::fromStdString(c.Name.empty() ? "Channel " + std::to_string(index + 1) : c.Name);
@@ -62,7 +66,26 @@ void TChannelNameButton::SetChannel(const QString& name, TColor color, bool synt
   Selected = selected;
   setToolTip(name);
   FitSize();
+  FitCaption();
   update();
+}
+
+void TChannelNameButton::FitCaption() {
+  // A collapsed row's button shows no name; an open one its name cut to the
+  // button, or "SET" while the channel has none.
+  if (FCollapsed) {
+    FCaption.clear();
+    return;
+  }
+  const QFontMetrics metrics(font());
+  FCaption = QString::fromStdString(ShortenChannelCaption(
+      FName.toStdString(), CaptionRect().width(),
+      [&metrics](const std::string& text) { return metrics.horizontalAdvance(QString::fromStdString(text)); }));
+}
+
+QRect TChannelNameButton::CaptionRect() const {
+  // A synthesizer channel's plate keeps its badge at the left free.
+  return rect().adjusted(Synth && !FCollapsed ? SynthBadgeWidth : 0, 0, 0, 0);
 }
 
 void TChannelNameButton::FitSize() {
@@ -82,16 +105,19 @@ void TChannelNameButton::Paint(TCanvas& canvas) {
     p.fillRect(rect(), QColor(0x3A, 0x3E, 0x45));
     p.fillRect(rect().adjusted(1, 1, -1, -1), pressed ? QColor(0x12, 0x13, 0x16) : QColor(0x2B, 0x2E, 0x33));
   }
-  // The name in the channel's colour on the plate's label strip (right of
-  // the synthesizer's badge), cut to its width.
-  const int left = FCollapsed ? 6 : Synth ? 21 : 9;
-  const QRect face = rect().adjusted(left, 0, FCollapsed ? -14 : -6, 0).translated(pressed ? 1 : 0, pressed ? 1 : 0);
-  const QString shown = p.fontMetrics().elidedText(FName, Qt::ElideRight, face.width());
+  if (FCaption.isEmpty()) return;
+  // The caption centred on one line: a black shadow one pixel down and
+  // right, then the channel's colour (darker while pressed, and a pixel
+  // lower).
+  const QRect face = CaptionRect().translated(0, pressed ? 1 : 0);
+  const int flags = Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip;
   p.setFont(font());
-  p.setPen(QColor(0, 0, 0, 150));
-  p.drawText(face.translated(0, 1), Qt::AlignVCenter | Qt::AlignLeft, shown);
-  p.setPen(ToQColor(FColor));
-  p.drawText(face, Qt::AlignVCenter | Qt::AlignLeft, shown);
+  p.setPen(Qt::black);
+  p.drawText(face.translated(1, 1), flags, FCaption);
+  QColor ink = ToQColor(FColor);
+  if (pressed) ink.setRgb(std::max(ink.red() - 32, 0), std::max(ink.green() - 32, 0), std::max(ink.blue() - 32, 0));
+  p.setPen(ink);
+  p.drawText(face, flags, FCaption);
 }
 
 void TChannelNameButton::SetDown(bool down) {
@@ -304,7 +330,7 @@ void TChannelRack::ShowRow(int index) {
   row.Wheel->SetValue(Prefs.VolPan == VolPanPan ? c->Pan : c->Volume);
   row.Mute->SetDown(!c->Enabled);
   row.Select->SetDown(c->Selected);
-  row.Name->SetChannel(name, c->Color & 0xFFFFFF, c->Kind == 1, c->Collapsed, c->Selected);
+  row.Name->SetChannel(QString::fromStdString(c->Name), c->Color & 0xFFFFFF, c->Kind == 1, c->Collapsed, c->Selected);
 }
 
 void TChannelRack::SetNameButtonDown(int index, bool down) {

@@ -43,6 +43,9 @@ public:
   TChannelNameButton(const TImageList& images, const TImageList& collapsedImages, QWidget* parent = nullptr);
   void SetChannel(const QString& name, TColor color, bool synth, bool collapsed, bool selected);
   const QString& Name() const { return FName; }
+  // What the button shows: the name shortened to fit, "SET" for a channel
+  // without a name, nothing while the row is collapsed.
+  const QString& Caption() const { return FCaption; }
   bool Collapsed() const { return FCollapsed; }
   // Down while the channel settings window shows the channel.
   bool Down() const { return FDown; }
@@ -60,9 +63,13 @@ protected:
 
 private:
   void FitSize();
+  void FitCaption();
+  // Where the caption is centred: the button, right of a synthesizer badge.
+  QRect CaptionRect() const;
   const TImageList& Images;
   const TImageList& CollapsedImages;
   QString FName;
+  QString FCaption;
   TColor FColor = 0;
   bool Synth = false;
   bool FCollapsed = false;

@@ -117,6 +117,11 @@ void ConnectChannelSettings() {
   w.SettingsForm->OnNameButtonState = [](int index, bool down) {
     if (TVorbelStepsMainForm* main = Windows().VorbelStepsMainForm) main->Rack().SetNameButtonDown(index, down);
   };
+  w.SettingsForm->OnMainKey = [](QKeyEvent* event) {
+    TVorbelStepsMainForm* main = Windows().VorbelStepsMainForm;
+    if (!main) return false;
+    return event->type() == QEvent::KeyPress ? main->FormKeyDown(event) : main->FormKeyUp(event);
+  };
   w.SettingsForm->OnShowInfo = [](const std::string& text) {
     if (TVorbelStepsMainForm* main = Windows().VorbelStepsMainForm) main->ShowInfo(text);
   };

@@ -296,6 +296,17 @@ TEST_F(PlayListFormTest, TextsFollowTheLanguage) {
   SetLangFolder("");
 }
 
+TEST_F(PlayListFormTest, AFastDragFillsEveryBarBetweenThePointersSamples) {
+  // Down a column from bar 1 to bar 4, the pointer sampled only there.
+  QTest::mousePress(View(), Qt::LeftButton, {}, Cell(3, 1));
+  Move(Cell(3, 4), Qt::LeftButton);
+  QTest::mouseRelease(View(), Qt::LeftButton, {}, Cell(3, 4));
+  for (int bar = 0; bar < 4; ++bar) EXPECT_EQ(Playlist().PlaylistBars[size_t(bar)], std::vector<int>({3})) << bar;
+  EXPECT_TRUE(Playlist().PlaylistBars[4].empty());
+  // Across: one cell for each of the longer side's, on the line between.
+  EXPECT_EQ(PlaylistDragPath(3, 4, 5, 1), (std::vector<std::pair<int, int>>{{4, 3}, {4, 2}, {5, 1}}));
+}
+
 TEST(PlaylistMapsTest, CellColoursAndWindowSnapping) {
   TPlaylistCellView v;
   v.Col = 3, v.Row = 5, v.CurrentPattern = 1, v.PlayingBar = -1, v.MarkerBar = 0;

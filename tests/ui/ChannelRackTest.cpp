@@ -8,6 +8,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QTest>
 #include <cstdlib>
@@ -22,6 +23,7 @@
 #include "engine/EngineListener.h"
 #include "engine/Mixer.h"
 #include "files/SongReader.h"
+#include "model/Channels.h"
 #include "model/MixerLock.h"
 #include "model/Preferences.h"
 #include "model/Song.h"
@@ -286,6 +288,39 @@ TEST_F(ChannelRackTest, RowWidgetsCarryTheChannelNameAndFollowTheSong) {
   EXPECT_EQ(a.Name->y(), b.Name->y());
   EXPECT_EQ(b.Name->x() - a.Name->x(), a.Name->width() + 7);
   EXPECT_EQ(Row(3).y(), a.Name->y() + a.Name->height() + 3);
+}
+
+TEST_F(ChannelRackTest, NameButtonsShowTheNameCutToFitCentredOrSet) {
+  TSong& song = CurrentSong();
+  song.Channel(0)->SetColor(0x00FF00);
+  // The columns of the name's ink (the channel's green) left and right of
+  // the button (new names rebuild the rows: the button is looked up anew).
+  auto ink = [this] {
+    TChannelNameButton* b = Rack->Rows()[0].Name;
+    const QImage shot = b->grab().toImage();
+    int first = -1, last = -1;
+    for (int x = 0; x < shot.width(); ++x)
+      for (int y = 0; y < shot.height(); ++y)
+        if (const QColor c = shot.pixelColor(x, y); c.green() > 200 && c.red() < 80) last = x, first = first < 0 ? x : first;
+    return std::pair{first, b->width() - 1 - last};
+  };
+  SetChannelName(song, 0, "");
+  EXPECT_EQ(Rack->Rows()[0].Name->Caption(), "SET");
+  // A long name loses characters at its end until it fits the button less
+  // 7 pixels; centred.
+  SetChannelName(song, 0, "Bass drum from the long cellar session");
+  const TChannelNameButton* b = Rack->Rows()[0].Name;
+  const QFontMetrics metrics(b->font());
+  EXPECT_TRUE(b->Name().startsWith(b->Caption()) && b->Caption().size() > 3);
+  EXPECT_LE(metrics.horizontalAdvance(b->Caption()), b->width() - 7);
+  EXPECT_GT(metrics.horizontalAdvance(b->Name().left(b->Caption().size() + 1)), b->width() - 7);
+  const auto [left, right] = ink();
+  EXPECT_GE(left, 2);
+  EXPECT_LE(std::abs(left - right), 2) << left << " " << right;
+  // Collapsed: no caption.
+  song.Channel(0)->SetZipped(true);
+  song.Notify(&SongListener::ChannelChanged, 0);
+  EXPECT_EQ(ink().first, -1);
 }
 
 TEST(StepRowMaps, LayoutWrapsCollapsedRowsAndPlacesTheLamps) {

@@ -168,6 +168,15 @@ protected:
     QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(10, 20 - pixels));
   }
   TChannel& Chan(int i) { return *CurrentSong().Channel(i); }
+  // The window brought to the front, as a click on its caption does (once
+  // any other window's activation on its way has arrived).
+  void ActivateSettings() {
+    ASSERT_TRUE(QTest::qWaitFor([this] {
+      if (QApplication::activeWindow() != Settings) Settings->activateWindow();
+      return QApplication::activeWindow() == Settings && QApplication::focusWidget() &&
+             QApplication::focusWidget()->window() == Settings;
+    }));
+  }
 };
 
 TEST_F(ChannelSettingsProgram, NameButtonOpensItsChannelAndTheVolumeWheelReachesTheSavedSong) {
@@ -229,6 +238,38 @@ TEST_F(ChannelSettingsProgram, NameButtonOpensItsChannelAndTheVolumeWheelReaches
   ClickName(0);
   EXPECT_FALSE(Settings->isVisible());
   EXPECT_FALSE(NameButton(0)->Down());
+}
+
+TEST_F(ChannelSettingsProgram, SpacePlaysFromTheWindowAndTheNameTypesOnlyOnceClickedInto) {
+  Windows().MIDIForm->hide();  // shown for the missing sound output
+  ClickName(0);
+  ActivateSettings();
+  QLineEdit* name = Control<QLineEdit>("NameEdit");
+  auto press = [](int key) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(key)); };
+  // Opened, the window plays on Space and mutes on the digits.
+  press(Qt::Key_Space);
+  EXPECT_TRUE(Main->IsPlaying() && Main->StartButton->Down());
+  EXPECT_EQ(name->text(), "Kick");
+  press(Qt::Key_2);
+  EXPECT_FALSE(Chan(1).Enabled);
+  // Clicked into, the name takes them; a click on the panel gives them back.
+  QTest::mouseClick(name, Qt::LeftButton, {}, QPoint(150, 10));
+  QTest::keyClicks(name, " 2");
+  EXPECT_EQ(Chan(0).Name, "Kick 2");
+  EXPECT_TRUE(Main->IsPlaying() && !Chan(1).Enabled);
+  QTest::mouseClick(Settings->findChild<QWidget*>("HeaderPanel"), Qt::LeftButton, {}, QPoint(300, 52));
+  press(Qt::Key_Space);
+  EXPECT_FALSE(Main->IsPlaying());
+  // The synthesizer page too, with one of its selectors clicked last.
+  const int synth = AddChannelOfKind(CurrentSong(), 1).Index();
+  Main->Rack().RebuildRows();
+  ClickName(synth);
+  ActivateSettings();
+  QTest::mouseClick(Control<TSelector>("Osc1TypeSelect"), Qt::LeftButton, {}, QPoint(4, 4));
+  press(Qt::Key_Space);
+  EXPECT_TRUE(Main->IsPlaying());
+  press(Qt::Key_Return);  // the window's own key: a preview
+  EXPECT_TRUE(Main->IsPlaying());
 }
 
 TEST_F(ChannelSettingsProgram, SamplesLoadThroughTheDialogIntoTheRecentList) {
@@ -601,6 +642,12 @@ TEST_F(ChannelSettingsProgram, LoopCutStretchRouteAndEchoControlsWriteTheChannel
   QTest::mouseClick(Control<TMyTransButton>("CutItselfBtn"), Qt::LeftButton, {}, QPoint(10, 6));
   EXPECT_EQ(Chan(3).Sample.CutGroup, 2);
   EXPECT_EQ(Chan(3).Sample.CutByGroup, 2);
+  // A click into CUT BY, wherever the caret goes, and 0 typed: cut by none.
+  Windows().MIDIForm->hide();
+  ActivateSettings();
+  QTest::mouseClick(Control<TPickNum>("CutBySelect"), Qt::LeftButton, {}, QPoint(3, 10));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_0);
+  EXPECT_EQ(Chan(3).Sample.CutByGroup, 0);
 
   // Stretch from the menu, and the effect route: both mark the song.
   song.SetModified(false);

@@ -27,6 +27,7 @@
 #include "core/ProgramVersion.h"
 #include "editors/AboutForm.h"
 #include "editors/InfoForm.h"
+#include "editors/PianoForm.h"
 #include "editors/TitleForm.h"
 #include "editors/TutorialForm.h"
 #include "framework/AMTipDlg.h"
@@ -38,6 +39,7 @@
 #include "support/TestApplication.h"
 #include "toolbox/AllTools.h"
 #include "ui/ProgramRun.h"
+#include "ui/ChannelRack.h"
 #include "ui/ProgramWindows.h"
 #include "ui/UrlRecorder.h"
 
@@ -333,6 +335,27 @@ TEST_F(PresentationProgram, TutorialPagesReplaceTheSongOnlyAfterTheQuestion) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(form.TutorialForm(), nullptr);
   EXPECT_EQ(CurrentSong().PatternNames[2].Name, "Fill");
+}
+
+TEST_F(PresentationProgram, TheMelodyPageSaysWhatOpensTheTomsPianoRoll) {
+  TProgramRun run({"/NoSplash"}, Tmp.Dir());
+  run.StartUp();
+  run.ShowMainWindow();
+  TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
+  CurrentSong().SetModified(false);
+  form.Actions().Action("Tutorial1")->trigger();
+  form.TutorialForm()->SelBar()->ChangePosition(3);
+  form.TutorialForm()->SelBar()->EndGesture();
+  EXPECT_TRUE(form.TutorialForm()->InfoEdit()->toPlainText().contains(
+      "Click the tom's select lamp, left of its name, then hold K"));
+  // Done so, the piano roll opens on the tom (channel 5 of the kit).
+  ASSERT_EQ(CurrentSong().Channel(5)->Name, "Tom");
+  QTest::mouseClick(form.Rack().Rows()[5].Select, Qt::LeftButton);
+  QTest::keyPress(&form, Qt::Key_K);
+  EXPECT_TRUE(Windows().PianoForm->isVisible());
+  EXPECT_EQ(Windows().PianoForm->Channel(), 5);
+  QTest::keyRelease(&form, Qt::Key_K);
+  form.TutorialForm()->close();
 }
 
 TEST_F(PresentationProgram, TutorialPagesEndAtTheFirstGapAndWithoutAnyPageZeroIsTried) {

@@ -323,7 +323,6 @@ void MelodySong(TSong& song) {
     KitHit(song, Tom, 1, s, s % 4 == 0 ? 110 : 88);
     tom.Steps.SetStepValue(1, s, static_cast<uint8_t>(notes[s]), PlaneNote);
   }
-  tom.Selected = true;
   song.BPM = 104;
 }
 
@@ -393,12 +392,12 @@ const std::vector<TTutorialPage>& TutorialPages() {
          "Zet de nummermodus aan en speel: drie maten beat, dan de fill, en weer van voren af aan."}},
        PatternsSong},
       {{"4. Melodies", "4. Mélodies", "4. Melodieën"},
-       {{"Every step has a note as well. The tom's row is selected: hold K and the piano roll opens under it, "
-         "showing the tom's steps as notes.",
-         "Chaque pas a aussi une note. La ligne du tom est choisie : maintenez K et le piano roll s'ouvre sous "
-         "elle, avec les pas du tom en notes.",
-         "Elke stap heeft ook een noot. De rij van de tom is gekozen: houd K ingedrukt en de pianorol opent "
-         "eronder, met de stappen van de tom als noten."},
+       {{"Every step has a note as well. Click the tom's select lamp, left of its name, then hold K: the piano "
+         "roll opens under its row, showing the tom's steps as notes.",
+         "Chaque pas a aussi une note. Cliquez sur le voyant de sélection du tom, à gauche de son nom, puis "
+         "maintenez K : le piano roll s'ouvre sous sa ligne, avec les pas du tom en notes.",
+         "Elke stap heeft ook een noot. Klik op het selectielampje van de tom, links van zijn naam, en houd K "
+         "ingedrukt: de pianorol opent onder zijn rij, met de stappen van de tom als noten."},
         {"Drag with the left button to set steps at the key under the pointer, with the right button to take "
          "them away.",
          "Glissez avec le bouton gauche pour poser des pas sur la touche sous le pointeur, avec le bouton droit "
