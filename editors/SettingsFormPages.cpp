@@ -231,8 +231,10 @@ bool TSettingsForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && (e->modifiers() == Qt::NoModifier || e->modifiers() == Qt::KeypadModifier))
       if (WindowKey(target, e->key())) return true;
     // The main window's keys (Space plays, the digits mute...) work here
-    // too, except where the user is typing.
-    if (!TypesText(target) && OnMainKey && OnMainKey(e)) return true;
+    // too, except where the user is typing; Shift and Ctrl stay with the
+    // lists they extend (held in the main window they open the step graph).
+    const bool modifier = e->key() == Qt::Key_Shift || e->key() == Qt::Key_Control;
+    if (!modifier && !TypesText(target) && OnMainKey && OnMainKey(e)) return true;
     return QWidget::eventFilter(watched, event);
   }
   if (watched == MIDIKeyboard && event->type() == QEvent::MouseButtonPress) {

@@ -252,6 +252,9 @@ TEST_F(ChannelSettingsProgram, SpacePlaysFromTheWindowAndTheNameTypesOnlyOnceCli
   EXPECT_EQ(name->text(), "Kick");
   press(Qt::Key_2);
   EXPECT_FALSE(Chan(1).Enabled);
+  QTest::keyPress(QApplication::focusWidget(), Qt::Key_Shift);  // (no step graph opens)
+  EXPECT_FALSE(Windows().PianoForm->isVisible());
+  QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Shift);
   // Clicked into, the name takes them; a click on the panel gives them back.
   QTest::mouseClick(name, Qt::LeftButton, {}, QPoint(150, 10));
   QTest::keyClicks(name, " 2");
