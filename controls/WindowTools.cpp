@@ -6,10 +6,27 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QWidget>
+#include <QWindow>
 
 #include "controls/Canvas.h"
+#include "controls/WindowPlaces.h"
 
 namespace vs {
+
+namespace {
+
+std::function<std::vector<QRect>()>& KeptClear() {
+  static std::function<std::vector<QRect>()> areas;
+  return areas;
+}
+
+// A caption and border as desktops draw them, for a window not framed yet.
+constexpr int UsualCaption = 30;
+constexpr int UsualBorder = 4;
+
+TScreenRect ScreenRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
+
+}  // namespace
 
 void SetCaptionVisible(QWidget* form, bool visible) {
   if (!form) return;
@@ -81,6 +98,42 @@ void CallPaintWindow(QWidget* control, QPainter& dc, const QRect& area) {
   // render() puts the top left of the painted part at the target offset;
   // the painter's transformation applies.
   control->render(&dc, source.topLeft(), QRegion(source), QWidget::DrawWindowBackground);
+}
+
+void SetKeptClearAreas(std::function<std::vector<QRect>()> areas) { KeptClear() = std::move(areas); }
+
+std::vector<QRect> KeptClearAreas() { return KeptClear() ? KeptClear()() : std::vector<QRect>{}; }
+
+QSize FramedSize(const QWidget* window) {
+  if (!window) return {};
+  const QSize client = window->size();
+  if (window->windowFlags() & Qt::FramelessWindowHint) return client;
+  const QRect frame = window->frameGeometry();
+  if (frame.size() != client) return frame.size();
+  return client + QSize(2 * UsualBorder, UsualCaption + UsualBorder);
+}
+
+QPoint MoveIntoPlace(QWidget* window, QPoint topLeft, bool besideMain) {
+  if (!window) return topLeft;
+  const QSize size = FramedSize(window);
+  const QScreen* screen = QGuiApplication::screenAt(topLeft + QPoint(size.width() / 2, 12));
+  if (!screen) screen = window->screen();
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) {
+    window->move(topLeft);
+    return topLeft;
+  }
+  std::vector<QRect> areas = KeptClearAreas();
+  if (!besideMain && areas.size() > 2) areas.resize(2);
+  std::vector<TScreenRect> keep;
+  for (const QRect& r : areas)
+    if (r.isValid()) keep.push_back(ScreenRect(r));
+  const TScreenRect placed = PlaceWindowRect({topLeft.x(), topLeft.y(), size.width(), size.height()},
+                                             ScreenRect(GetWorkArea(*screen)), keep);
+  const QPoint at(placed.Left, placed.Top);
+  // A window's position is that of its frame.
+  window->move(at);
+  return at;
 }
 
 }  // namespace vs

@@ -4,6 +4,9 @@
 #include <QPoint>
 #include <QRect>
 #include <QRegion>
+#include <QSize>
+#include <functional>
+#include <vector>
 
 #include "controls/ControlMaps.h"
 
@@ -45,5 +48,23 @@ QRect GetWorkArea(const QScreen& screen);
 // coordinates, limits the work (empty: the whole control). A control that
 // paints its children's background does so for them this way.
 void CallPaintWindow(QWidget* control, QPainter& dc, const QRect& area = QRect());
+
+// The parts of the main window that the other windows open clear of, on
+// the screen, the most important first: its caption and menu bar, then its
+// panel, then the whole window. The main window sets it while it shows.
+void SetKeptClearAreas(std::function<std::vector<QRect>()> areas);
+std::vector<QRect> KeptClearAreas();
+
+// The window's size with its frame: as the desktop framed it, or, before it
+// did, with a usual caption and border; frameless windows have none.
+QSize FramedSize(const QWidget* window);
+
+// Moves a window that is about to open so that its frame, wanted with its
+// top left corner at topLeft, lies on the usable area of the screen there
+// and clear of the main window's caption, menu bar and panel
+// (PlaceWindowRect, controls/WindowPlaces.h); besideMain: of the whole
+// main window too, where the screen has room. Returns the frame's top left
+// corner.
+QPoint MoveIntoPlace(QWidget* window, QPoint topLeft, bool besideMain = false);
 
 }  // namespace vs

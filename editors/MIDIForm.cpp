@@ -626,14 +626,16 @@ void TMIDIForm::ShowPage(TTab95Sheet* sheet) {
   activateWindow();
 }
 
-void TMIDIForm::ShowPageInBackground(TTab95Sheet* sheet) {
+void TMIDIForm::ShowPageInBackground(TTab95Sheet* sheet, std::optional<QPoint> place) {
   SettingsControl->SetActivePage(sheet);
   if (!isVisible()) {
-    // Centred on the screen.
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-      const QRect area = screen->availableGeometry();
-      move(area.center() - QPoint(width() / 2, height() / 2));
-    }
+    // Centred on the screen, unless a place is given.
+    if (!place)
+      if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize framed = FramedSize(this);
+        place = GetWorkArea(*screen).center() - QPoint(framed.width() / 2, framed.height() / 2);
+      }
+    if (place) MoveIntoPlace(this, *place);
   }
   setAttribute(Qt::WA_ShowWithoutActivating, true);
   show();

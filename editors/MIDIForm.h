@@ -85,8 +85,10 @@ public:
   // chosen and the window shown.
   void ShowPage(TTab95Sheet* sheet);
   // Start-up's showing: the sheet chosen and the window shown without
-  // taking the keyboard from the main window.
-  void ShowPageInBackground(TTab95Sheet* sheet);
+  // taking the keyboard from the main window. A hidden window opens at the
+  // place given, else centred on the screen, clear of the main window's
+  // caption, menu bar and panel.
+  void ShowPageInBackground(TTab95Sheet* sheet, std::optional<QPoint> place = std::nullopt);
 
   // The sample search folders: the samples folder, then every non-empty
   // path of the grid in order; the folders-changed flag is cleared.

@@ -457,7 +457,10 @@ void TSampleListForm::NodeMouseMove(int x, int y, Qt::MouseButtons buttons) {
 void TSampleListForm::ShowSliding() {
   K = 0;
   PlaceBeside(SampleListStripWidth);
+  // The strip opens; the keyboard stays with the window that has it.
+  setAttribute(Qt::WA_ShowWithoutActivating, true);
   show();
+  setAttribute(Qt::WA_ShowWithoutActivating, false);
   raise();
   AnimTimer.start();
 }

@@ -1009,11 +1009,17 @@ void TSettingsForm::SetButtonClick(int index, bool down) {
   }
   UpdateChannelSettingsForm();
   if (!wasVisible) {
-    if (Prefs.ChanSetX && Prefs.ChanSetY && !Placed) move(*Prefs.ChanSetX, *Prefs.ChanSetY);
+    const bool stored = Prefs.ChanSetX && Prefs.ChanSetY;
+    if (stored && !Placed) move(*Prefs.ChanSetX, *Prefs.ChanSetY);
+    // Never placed: it opens beside the main window where the screen has
+    // room, and never over its caption, menu bar or panel.
+    const bool firstPlace = !Placed && !stored;
     Placed = true;
+    const QWidget* main = parentWidget() ? parentWidget()->window() : nullptr;
+    QPoint at = firstPlace && main ? main->pos() : pos();
     const TChannel* c = Shown();
-    if (Prefs.AutoArrange && c && !c->Collapsed && parentWidget())
-      move(parentWidget()->window()->x() + 96, y());
+    if (Prefs.AutoArrange && c && !c->Collapsed && main) at.setX(main->x() + 96);
+    MoveIntoPlace(this, at, firstPlace);
     ShowWindowNoAnimation(this, TShowCommand::ShowNoActivate);
   }
   if (OnNameButtonState) OnNameButtonState(index, true);

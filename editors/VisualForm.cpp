@@ -132,7 +132,10 @@ void TVisualForm::mouseDoubleClickEvent(QMouseEvent* event) {
   SetCellSize(FCellSize == 12 ? 24 : 12);
 }
 
-void TVisualForm::LoadBounds(const TStoredBounds& b) { move(b.Left.value_or(x()), b.Top.value_or(y())); }
+void TVisualForm::LoadBounds(const TStoredBounds& b) {
+  move(b.Left.value_or(x()), b.Top.value_or(y()));
+  Placed = b.Left && b.Top;
+}
 
 void TVisualForm::StoreBounds(TStoredBounds& b) const {
   b.Left = x();

@@ -40,6 +40,8 @@ public:
 
   void LoadBounds(const TStoredBounds& bounds);
   void StoreBounds(TStoredBounds& bounds) const;
+  // The window has a place: stored, or given when it first opened.
+  bool Placed = false;
 
   // The main window's lamp-window command (a right press runs it).
   std::function<void()> OnCloseRequest;

@@ -53,7 +53,7 @@ constexpr int32_t ToolLinkToMain = 16;        // the wave editor sits beside the
 struct TPreferences {
   // --- General options ---
   bool EasyMove = true;
-  bool AutoArrange = false;
+  bool AutoArrange = true;
   bool AutoMaximize = true;
   bool StopAtBottom = true;
   bool AlwaysFullHeight = true;

@@ -111,7 +111,7 @@ void TVorbelStepsMainForm::BuildFrame(QWidget* central) {
   // An expanded row: the height is fitted; a window that showed every row
   // shows the expanded one too.
   ChannelRack->OnRowExpanded = [this](int rowsHeightBefore) {
-    const bool wasFull = height() >= MainHeightLimits(FrameHeight(), rowsHeightBefore).Full;
+    const bool wasFull = height() >= ScreenLimits(rowsHeightBefore).Full;
     FitMainWindowHeight();
     if (wasFull) SetFormHeight(FullHeight());
   };
@@ -131,13 +131,18 @@ int TVorbelStepsMainForm::FrameHeight() const {
   return h;
 }
 
-int TVorbelStepsMainForm::FullHeight() const {
-  return MainHeightLimits(FrameHeight(), ChannelRack->RowsHeight()).Full;
+int TVorbelStepsMainForm::FullHeight() const { return ScreenLimits(ChannelRack->RowsHeight()).Full; }
+
+THeightLimits TVorbelStepsMainForm::ScreenLimits(int rowsHeight) const {
+  // Every row while the screen has room; else the rack scrolls.
+  const QRect work = GetWorkArea(this);
+  return ScreenHeightLimits(MainHeightLimits(FrameHeight(), rowsHeight), y(), work.top(), work.bottom() + 1,
+                            Preferences.StopAtBottom);
 }
 
 void TVorbelStepsMainForm::UpdateHeightLimits() {
   if (!TopDock || !BottomDock || !PatternScroller) return;
-  Limits = MainHeightLimits(FrameHeight(), ChannelRack->RowsHeight());
+  Limits = ScreenLimits(ChannelRack->RowsHeight());
   setMinimumHeight(Limits.Frame);
   setMaximumHeight(Limits.Full);
 }
@@ -161,8 +166,12 @@ void TVorbelStepsMainForm::ToggleFullHeight() {
 // ---------------------------------------------------------------- place
 
 void TVorbelStepsMainForm::RestorePosition() {
-  int32_t left = Preferences.WindowX.value_or(x());
-  int32_t top = Preferences.WindowY.value_or(y());
+  const QRect work = GetWorkArea(this);
+  // Never placed: at the top of the screen, the sample browser's width in
+  // from its left edge so that the browser opens on it too.
+  const int browserRoom = Preferences.SampleListVisible ? std::max(0, Preferences.SampleListWidth - 1) : 0;
+  int32_t left = Preferences.WindowX.value_or(work.left() + std::min(browserRoom, std::max(0, work.width() - width())));
+  int32_t top = Preferences.WindowY.value_or(work.top());
   std::vector<TScreenRect> screens;
   for (QScreen* s : QGuiApplication::screens()) {
     const QRect r = GetWorkArea(*s);
@@ -170,6 +179,20 @@ void TVorbelStepsMainForm::RestorePosition() {
   }
   KeepOnScreen(left, top, width(), height(), screens);
   move(left, top);
+}
+
+QRect TVorbelStepsMainForm::CaptionAndMenuArea() const {
+  QRect area(CaptionPic->mapToGlobal(QPoint(0, 0)), CaptionPic->size());
+  if (MainMenuToolWindow && MainMenuToolWindow->isVisible() && MainMenuToolWindow->window() == this)
+    area |= QRect(MainMenuToolWindow->mapToGlobal(QPoint(0, 0)), MainMenuToolWindow->size());
+  return area;
+}
+
+QRect TVorbelStepsMainForm::CaptionAndPanelArea() const {
+  QRect area = CaptionAndMenuArea();
+  if (TopDock && TopDock->isVisible() && TopDock->height() > 0)
+    area |= QRect(TopDock->mapToGlobal(QPoint(0, 0)), TopDock->size());
+  return area;
 }
 
 void TVorbelStepsMainForm::StorePosition() {

@@ -3,8 +3,11 @@
 #include <QCoreApplication>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
+#include <optional>
 
+#include "controls/WindowTools.h"
 #include "core/Program.h"
 #include "core/SettingsCommands.h"
 #include "editors/PluginEditorForm.h"
@@ -74,16 +77,20 @@ void DisconnectSettingsWindow() { SetPluginEditorFactory(nullptr); }
 void ShowSettingsWhenNoOutput(const TProgram& program) {
   TMIDIForm* settings = Windows().MIDIForm;
   if (!settings || !NoOutputChosen(program.Prefs)) return;
-  settings->ShowPageInBackground(settings->WAVSheet);
   // Beside the main window when the screen has room there, so that the
-  // rack stays in reach; else where it opened (centred).
+  // rack stays in reach; else centred. The place is chosen before the
+  // window shows: the desktop frames it there.
+  std::optional<QPoint> place;
   const QWidget* form = Windows().VorbelStepsMainForm;
-  const QScreen* screen = form ? form->screen() : nullptr;
-  if (!screen) return;
-  const QRect area = screen->availableGeometry();
-  const QRect main = form->frameGeometry();
-  const QRect beside(QPoint(main.right() + 8, main.top()), settings->frameGeometry().size());
-  if (area.contains(beside)) settings->move(beside.topLeft());
+  if (const QScreen* screen = form ? form->screen() : nullptr; screen && !settings->isVisible()) {
+    const QRect area = GetWorkArea(*screen);
+    const QRect main = form->frameGeometry();
+    const QSize size = FramedSize(settings);
+    // 8 pixels right of it, or less where the screen ends.
+    const QRect beside(QPoint(std::min(main.right() + 8, area.right() + 1 - size.width()), main.top()), size);
+    if (beside.left() > main.right() && area.contains(beside)) place = beside.topLeft();
+  }
+  settings->ShowPageInBackground(settings->WAVSheet, place);
 }
 
 }  // namespace vs

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "controls/ImageList.h"
+#include "controls/WindowTools.h"
 #include "core/ChannelFiles.h"
 #include "editors/RecordForm.h"
 #include "editors/SampleListForm.h"
@@ -316,6 +317,12 @@ TVorbelStepsMainForm::TVorbelStepsMainForm(TPreferences& prefs, QWidget* parent)
   CurrentSong().AddListener(this);
   ShowSong();
   ShowTransport();
+  // The other windows open clear of the caption and the menu bar, and of
+  // the panel and the window where they can.
+  SetKeptClearAreas([this] {
+    if (!isVisible()) return std::vector<QRect>{};
+    return std::vector<QRect>{CaptionAndMenuArea(), CaptionAndPanelArea(), frameGeometry()};
+  });
 }
 
 void TVorbelStepsMainForm::MirrorMainMenu() {
@@ -552,6 +559,7 @@ void TVorbelStepsMainForm::LoadToolWindows(TSettingsStore& store) {
 void TVorbelStepsMainForm::SaveToolWindows(TSettingsStore& store) { SaveToolWindowLayout(this, store, ""); }
 
 TVorbelStepsMainForm::~TVorbelStepsMainForm() {
+  SetKeptClearAreas({});
   CurrentSong().RemoveListener(this);
   if (&TransportHost() == &TransportWindowHost) SetTransportHost(nullptr);
   delete FBackgroundForm;
@@ -1040,7 +1048,9 @@ void TVorbelStepsMainForm::PlayListMenuClick() {
   if (!playlist) return;
   const bool show = playlist->isHidden();
   if (show) {
-    if (Preferences.AutoArrange) playlist->move(frameGeometry().left() - playlist->frameGeometry().width(), y());
+    QPoint at = playlist->pos();
+    if (Preferences.AutoArrange) at = QPoint(frameGeometry().left() - FramedSize(playlist).width(), y());
+    MoveIntoPlace(playlist, at);
     playlist->show();
   } else {
     playlist->hide();
@@ -1051,6 +1061,11 @@ void TVorbelStepsMainForm::PlayListMenuClick() {
 void TVorbelStepsMainForm::VisualMenuClick() {
   TVisualForm* lamps = Windows().VisualForm;
   if (!lamps) return;
+  if (lamps->isHidden()) {
+    // Where it was left; at first beside this window.
+    MoveIntoPlace(lamps, lamps->Placed ? lamps->pos() : QPoint(frameGeometry().right() + 1, y()), !lamps->Placed);
+    lamps->Placed = true;
+  }
   lamps->setVisible(lamps->isHidden());
   if (QAction* item = MenuActions.Action("VisualMenu")) item->setChecked(lamps->isVisible());
 }
@@ -1216,10 +1231,15 @@ void TVorbelStepsMainForm::SampleBrowserMenuClick() {
     browser->RefreshTree();
   }
   TSampleListForm* browser = w.SampleListForm;
-  if (browser->isVisible())
+  if (browser->isVisible()) {
     browser->hide();
-  else
+  } else {
+    // The browser opens on the screen: the window makes room on its left.
+    const QRect work = GetWorkArea(this);
+    const int room = frameGeometry().left() - (Preferences.SampleListWidth - 1) - work.left();
+    if (work.isValid() && room < 0) move(std::min(x() - room, std::max(work.left(), work.right() + 1 - width())), y());
     browser->ShowSliding();
+  }
   if (QAction* item = MenuActions.Action("SampleBrowserMenu")) item->setChecked(browser->isVisible());
 }
 

@@ -190,7 +190,9 @@ public:
   TPanWords PanWords() const;
 
   // --- Height and place ---
-  // Everything but the rack; the height that shows every row.
+  // Everything but the rack; the height that shows every row, or, when the
+  // screen has less room (below the window's top, with "Stop At Bottom"),
+  // the screen's: the rack scrolls then.
   int FrameHeight() const;
   int FullHeight() const;
   // Clamped to FrameHeight..FullHeight; only the height changes.
@@ -199,8 +201,14 @@ public:
   // background).
   void ToggleFullHeight();
   // Places the window at the stored position (kept on a screen), and
-  // stores the position it has now.
+  // stores the position it has now. Never placed, it opens at the top of
+  // the screen with room on its left for the sample browser.
   void RestorePosition();
+  // On the screen: the caption with the menu bar (when docked under it),
+  // and the caption with the whole top dock. Other windows open clear of
+  // them (MoveIntoPlace).
+  QRect CaptionAndMenuArea() const;
+  QRect CaptionAndPanelArea() const;
   void StorePosition();
   // The sample browser to keep flush against the window's left edge, with
   // its top and height (the browser's window sets itself here).
@@ -451,8 +459,9 @@ private:
   void FitToolWindowWidths(TMeroDock97& dock);
   // The bar mirrors the action table again (after a language change).
   void MirrorMainMenu();
-  // The height limits follow the frame and the rows.
+  // The height limits follow the frame, the rows and the screen.
   void UpdateHeightLimits();
+  THeightLimits ScreenLimits(int rowsHeight) const;
   void ChannelCommandDone(bool scrollToEnd);
   void PatUpDownChange();
   void MasterSliderChange(TMasterSlider slider);

@@ -40,7 +40,7 @@ TEST_F(SettingsTest, FreshStoreGivesTheDefaults) {
   EXPECT_EQ(store.Load(), TSettingsLoad::Missing);
   const TPreferences p = LoadFresh(store);
   EXPECT_TRUE(p.EasyMove);
-  EXPECT_FALSE(p.AutoArrange);
+  EXPECT_TRUE(p.AutoArrange);  // the channel settings open beside the main window
   EXPECT_TRUE(p.AutoMaximize);
   EXPECT_TRUE(p.StopAtBottom);
   EXPECT_TRUE(p.AlwaysFullHeight);
@@ -98,7 +98,7 @@ TEST_F(SettingsTest, EveryValueSurvivesWriteAndRead) {
   std::ofstream(kit) << "x";
   TPreferences a;
   a.EasyMove = false;
-  a.AutoArrange = true;
+  a.AutoArrange = false;
   a.AutoMaximize = false;
   a.StopAtBottom = false;
   a.AlwaysFullHeight = false;
