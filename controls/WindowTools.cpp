@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 
 #include "controls/Canvas.h"
 #include "controls/WindowPlaces.h"
@@ -113,7 +114,7 @@ QSize FramedSize(const QWidget* window) {
   return client + QSize(2 * UsualBorder, UsualCaption + UsualBorder);
 }
 
-QPoint MoveIntoPlace(QWidget* window, QPoint topLeft, bool besideMain) {
+QPoint MoveIntoPlace(QWidget* window, QPoint topLeft, TKeepClear keepClear) {
   if (!window) return topLeft;
   const QSize size = FramedSize(window);
   const QScreen* screen = QGuiApplication::screenAt(topLeft + QPoint(size.width() / 2, 12));
@@ -124,7 +125,7 @@ QPoint MoveIntoPlace(QWidget* window, QPoint topLeft, bool besideMain) {
     return topLeft;
   }
   std::vector<QRect> areas = KeptClearAreas();
-  if (!besideMain && areas.size() > 2) areas.resize(2);
+  areas.resize(std::min(areas.size(), size_t(keepClear) + 1));
   std::vector<TScreenRect> keep;
   for (const QRect& r : areas)
     if (r.isValid()) keep.push_back(ScreenRect(r));

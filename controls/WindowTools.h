@@ -59,12 +59,16 @@ std::vector<QRect> KeptClearAreas();
 // did, with a usual caption and border; frameless windows have none.
 QSize FramedSize(const QWidget* window);
 
+// What a window that opens keeps clear of: the main window's caption and
+// menu bar (a place the user gave it), with the panel (a place the program
+// chose), with the whole window where the screen has room (a window's first
+// place beside it).
+enum class TKeepClear { Caption, Panel, MainWindow };
+
 // Moves a window that is about to open so that its frame, wanted with its
 // top left corner at topLeft, lies on the usable area of the screen there
-// and clear of the main window's caption, menu bar and panel
-// (PlaceWindowRect, controls/WindowPlaces.h); besideMain: of the whole
-// main window too, where the screen has room. Returns the frame's top left
-// corner.
-QPoint MoveIntoPlace(QWidget* window, QPoint topLeft, bool besideMain = false);
+// and clear of the main window's parts (PlaceWindowRect,
+// controls/WindowPlaces.h). Returns the frame's top left corner.
+QPoint MoveIntoPlace(QWidget* window, QPoint topLeft, TKeepClear keep = TKeepClear::Panel);
 
 }  // namespace vs

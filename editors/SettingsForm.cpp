@@ -1019,7 +1019,7 @@ void TSettingsForm::SetButtonClick(int index, bool down) {
     QPoint at = firstPlace && main ? main->pos() : pos();
     const TChannel* c = Shown();
     if (Prefs.AutoArrange && c && !c->Collapsed && main) at.setX(main->x() + 96);
-    MoveIntoPlace(this, at, firstPlace);
+    MoveIntoPlace(this, at, firstPlace ? TKeepClear::MainWindow : TKeepClear::Caption);
     ShowWindowNoAnimation(this, TShowCommand::ShowNoActivate);
   }
   if (OnNameButtonState) OnNameButtonState(index, true);

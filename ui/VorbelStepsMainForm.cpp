@@ -1048,9 +1048,10 @@ void TVorbelStepsMainForm::PlayListMenuClick() {
   if (!playlist) return;
   const bool show = playlist->isHidden();
   if (show) {
-    QPoint at = playlist->pos();
-    if (Preferences.AutoArrange) at = QPoint(frameGeometry().left() - FramedSize(playlist).width(), y());
-    MoveIntoPlace(playlist, at);
+    if (Preferences.AutoArrange)
+      MoveIntoPlace(playlist, QPoint(frameGeometry().left() - FramedSize(playlist).width(), y()));
+    else
+      MoveIntoPlace(playlist, playlist->pos(), TKeepClear::Caption);
     playlist->show();
   } else {
     playlist->hide();
@@ -1063,7 +1064,10 @@ void TVorbelStepsMainForm::VisualMenuClick() {
   if (!lamps) return;
   if (lamps->isHidden()) {
     // Where it was left; at first beside this window.
-    MoveIntoPlace(lamps, lamps->Placed ? lamps->pos() : QPoint(frameGeometry().right() + 1, y()), !lamps->Placed);
+    if (lamps->Placed)
+      MoveIntoPlace(lamps, lamps->pos(), TKeepClear::Caption);
+    else
+      MoveIntoPlace(lamps, QPoint(frameGeometry().right() + 1, y()), TKeepClear::MainWindow);
     lamps->Placed = true;
   }
   lamps->setVisible(lamps->isHidden());

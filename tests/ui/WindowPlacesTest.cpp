@@ -91,6 +91,18 @@ TEST_F(WindowPlacesTest, FirstStartOpensEveryWindowOnTheScreenOffTheCaptionAndMe
   EXPECT_EQ(browser->geometry(), QRect(main.x() - 149, main.y(), 150, main.height()));
   EXPECT_TRUE(Run->Program().Prefs.AutoArrange);
   EXPECT_EQ(Windows().SettingsForm->x(), main.x() + 96);
+
+  // A place the user gives the lamps stays, over the panel too; over the
+  // caption it opens below the menu bar.
+  QWidget& lamps = *Windows().VisualForm;
+  const QPoint overPanel(area.left(), caption.bottom() + 20);
+  for (const QPoint& at : {overPanel, QPoint(area.left(), main.y() + 5)}) {
+    main.VisualMenuClick();
+    lamps.move(at);
+    main.VisualMenuClick();
+    ASSERT_TRUE(lamps.isVisible());
+    EXPECT_EQ(lamps.pos(), at == overPanel ? at : QPoint(at.x(), caption.bottom() + 1)) << Text(lamps.geometry());
+  }
 }
 
 TEST_F(WindowPlacesTest, ARackTallerThanTheScreenScrollsInsideTheWindow) {
