@@ -580,10 +580,12 @@ void TMIDIForm::ShowSettings() {
   // The folder grid.
   SearchDirList->setHorizontalHeaderLabels({Word("@SearchPath", "Path to add to the sample browser"),
                                             Word("@SearchName", "Name")});
-  for (int r = 0; r < SearchFolderCount; ++r) {
+  // Rows typed and not yet applied (that happens at the close) stay as typed.
+  for (int r = 0; r < SearchFolderCount && !FFoldersChanged; ++r) {
     const std::string& folder = Prefs.SearchFolders[size_t(r)];
     SearchDirList->item(r, 0)->setText(Q(folder));
-    SearchDirList->item(r, 1)->setText(Q(folder.empty() ? std::string() : FolderName(folder)));
+    const std::string& name = Prefs.SearchFolderNames[size_t(r)];
+    SearchDirList->item(r, 1)->setText(Q(folder.empty() ? std::string() : name.empty() ? FolderName(folder) : name));
   }
   VSTPathEdit->setText(Q(Prefs.VSTPluginFolder));
   // The loop page from the song and its echo.
@@ -784,8 +786,10 @@ std::optional<std::string> TMIDIForm::AskFolder(const std::string& title, const 
 }
 
 void TMIDIForm::RebuildSearchPaths() {
-  for (int r = 0; r < SearchFolderCount; ++r)
+  for (int r = 0; r < SearchFolderCount; ++r) {
     Prefs.SearchFolders[size_t(r)] = SearchDirList->item(r, 0)->text().trimmed().toStdString();
+    Prefs.SearchFolderNames[size_t(r)] = SearchDirList->item(r, 1)->text().trimmed().toStdString();
+  }
   RebuildSampleSearchPaths(Prefs);
   FFoldersChanged = false;
 }

@@ -276,7 +276,8 @@ void TSampleListForm::RefreshTree() {
   RootKind = SampleRoot;
   for (int row = SearchFolderCount; row >= 1; --row) {
     const std::string& path = Prefs.SearchFolders[size_t(row - 1)];
-    if (!path.empty()) AddRoot(path, " " + SearchFolderName(path));
+    const std::string& name = Prefs.SearchFolderNames[size_t(row - 1)];
+    if (!path.empty()) AddRoot(path, " " + (name.empty() ? SearchFolderName(path) : name));
   }
   RootKind = SongRoot;
   AddRoot(ProgramPaths().AppPath + "Loops/", WindowText(MainWindowTable, "@LoopFiles", " ZMP loop files"));

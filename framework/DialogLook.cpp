@@ -4,7 +4,10 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QPainter>
 #include <QPalette>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTreeView>
 #include <QWidget>
 
@@ -26,13 +29,28 @@ const char* const DialogSheet = R"(
 QDialog { background-color: #2B2E33; }
 QLabel, QCheckBox, QRadioButton, QGroupBox { color: #D9DCE1; background: transparent; }
 QLabel:disabled, QCheckBox:disabled, QRadioButton:disabled { color: #6A6E76; }
-QComboBox, QLineEdit, QSpinBox {
+QComboBox, QLineEdit {
   background: #1C1E22; color: #D9DCE1; border: 1px solid #3E4249; border-radius: 3px; padding: 2px 6px;
   min-height: 18px; selection-background-color: #F29A2E; selection-color: #17191D;
 }
 QComboBox { padding-right: 20px; }
-QComboBox:hover, QLineEdit:focus, QSpinBox:focus { border-color: #F29A2E; }
-QComboBox:disabled, QLineEdit:disabled, QSpinBox:disabled { color: #6A6E76; }
+QComboBox::down-arrow { image: url(@ARROWS@/down.png); width: 9px; height: 5px; }
+QComboBox::down-arrow:disabled { image: url(@ARROWS@/down-off.png); }
+QSpinBox {
+  background: #1C1E22; color: #D9DCE1; border: 1px solid #3E4249; border-radius: 3px; padding: 1px 2px;
+  padding-right: 16px; min-height: 18px; selection-background-color: #F29A2E; selection-color: #17191D;
+}
+QSpinBox:focus { border-color: #F29A2E; }
+QSpinBox::up-button, QSpinBox::down-button {
+  subcontrol-origin: border; width: 15px; border: none; border-left: 1px solid #3E4249; background: #2C2F35;
+}
+QSpinBox::up-button { subcontrol-position: top right; border-top-right-radius: 3px; }
+QSpinBox::down-button { subcontrol-position: bottom right; border-bottom-right-radius: 3px; }
+QSpinBox::up-button:hover, QSpinBox::down-button:hover { background: #3A3E45; }
+QSpinBox::up-arrow { image: url(@ARROWS@/up.png); width: 9px; height: 5px; }
+QSpinBox::down-arrow { image: url(@ARROWS@/down.png); width: 9px; height: 5px; }
+QComboBox:hover, QLineEdit:focus { border-color: #F29A2E; }
+QComboBox:disabled, QLineEdit:disabled { color: #6A6E76; }
 QComboBox QAbstractItemView {
   background: #1C1E22; color: #D9DCE1; border: 1px solid #3E4249;
   selection-background-color: #F29A2E; selection-color: #17191D;
@@ -80,6 +98,44 @@ QAbstractScrollArea::corner { background: #1C1E22; }
 QToolTip { background: #CCBBBB; color: #000000; border: 1px solid #EEE0E0; }
 )";
 
+// The sheet's arrows: small amber triangles drawn once into a folder of the
+// process's own (gone at the exit).
+QString ArrowFolder() {
+  static QTemporaryDir folder;
+  static const bool drawn = [] {
+    if (!folder.isValid()) return false;
+    auto draw = [](const QString& name, bool up, const QColor& colour) {
+      QImage image(9, 5, QImage::Format_ARGB32);
+      image.fill(Qt::transparent);
+      QPainter p(&image);
+      p.setRenderHint(QPainter::Antialiasing);
+      p.setPen(Qt::NoPen);
+      p.setBrush(colour);
+      const QPolygonF down({QPointF(0, 0), QPointF(9, 0), QPointF(4.5, 5)});
+      const QPolygonF rise({QPointF(0, 5), QPointF(9, 5), QPointF(4.5, 0)});
+      p.drawPolygon(up ? rise : down);
+      p.end();
+      image.save(folder.filePath(name), "PNG");
+    };
+    draw(QStringLiteral("down.png"), false, Amber);
+    draw(QStringLiteral("up.png"), true, Amber);
+    draw(QStringLiteral("down-off.png"), false, Disabled);
+    return true;
+  }();
+  return drawn ? folder.path() : QString();
+}
+
+QString DialogStyleSheet() {
+  QString sheet = QString::fromLatin1(DialogSheet);
+  const QString arrows = ArrowFolder();
+  if (arrows.isEmpty()) {
+    // Without the pictures the style draws its own arrows.
+    static const QRegularExpression withArrow(QStringLiteral("[^\\n]*@ARROWS@[^\\n]*\\n"));
+    return sheet.remove(withArrow);
+  }
+  return sheet.replace(QLatin1String("@ARROWS@"), arrows);
+}
+
 QPalette DialogPalette(QPalette pal) {
   for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
     const bool off = group == QPalette::Disabled;
@@ -123,7 +179,7 @@ void ApplyDialogLook(QWidget* dialog) {
   if (!dialog) return;
   dialog->setPalette(DialogPalette(dialog->palette()));
   dialog->setAutoFillBackground(true);
-  dialog->setStyleSheet(QString::fromLatin1(DialogSheet));
+  dialog->setStyleSheet(DialogStyleSheet());
 }
 
 void PrepareFileDialog(QFileDialog* dialog) {

@@ -127,6 +127,9 @@ struct TPreferences {
   bool SampleBrowserCreated = false;
   std::string VSTPluginFolder;
   std::array<std::string, SearchFolderCount> SearchFolders;  // "ZM DIRS"
+  // The names the sample browser gives them, as the settings' folder list
+  // shows and edits them; empty: the folder's own name. Not stored.
+  std::array<std::string, SearchFolderCount> SearchFolderNames;
   std::vector<std::string> Favorites;  // most recent first, at most MaxFavoriteFolders
 };
 

@@ -1229,6 +1229,7 @@ void TVorbelStepsMainForm::SampleBrowserMenuClick() {
       if (!dialog.Execute()) return;
       const QString folder = dialog.Directory();
       Preferences.SearchFolders[0] = AddBackslash(folder.toStdString());
+      Preferences.SearchFolderNames[0].clear();
       RebuildSampleSearchPaths(Preferences);
       RefreshSampleBrowser();
     };

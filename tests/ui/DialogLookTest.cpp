@@ -1,6 +1,6 @@
 // The standard dialogs as a user meets them in the running program: the
 // channel settings' sample dialog, the settings' folder dialog, "Save as",
-// the collect dialog and a question box all wear the dark panel, and each
+// the collect dialog, the channel colour dialog and a question box all wear the dark panel, and each
 // text in them reads against what is behind it (a contrast figure taken from
 // the dialog's picture); the file lists show their columns whole.
 
@@ -22,6 +22,7 @@
 #include <cmath>
 #include <map>
 
+#include "controls/MyTransBtn.h"
 #include "editors/MIDIForm.h"
 #include "editors/SettingsForm.h"
 #include "support/ProgramOnCopy.h"
@@ -161,6 +162,11 @@ TEST_F(DialogLookTest, EveryStandardDialogWearsThePanelAndItsTextReads) {
           const QRect screen = d.screen()->geometry();
           EXPECT_NEAR(d.frameGeometry().center().x(), screen.center().x(), 2);
         });
+  TSettingsForm& channel = *Windows().SettingsForm;
+  channel.SetButtonClick(0, true);
+  auto* colour = channel.findChild<TMyTransButton*>("ColorSample");
+  Check("Channel colour", [&] { colour->OnClick(colour); });
+  channel.hide();
   // A question box keeps its text readable when another window is active.
   TQtMessageBox boxes;
   Windows().MIDIForm->show();

@@ -291,6 +291,23 @@ TEST_F(SampleBrowserTest, TheSettingsFoldersAndNoDirRebuildTheTree) {
   s.close();
   EXPECT_NE(Child(nullptr, Items(), " Typed"), nullptr);
 
+  // A name typed for a row survives the window's showing again, names the
+  // folder in the tree from the close on, and stays in the list.
+  s.ShowPage(s.DirsSheet);
+  grid->item(5, 1)->setText("My rims");
+  s.hide();
+  s.ShowPage(s.DirsSheet);
+  EXPECT_EQ(grid->item(5, 1)->text(), "My rims");
+  s.close();
+  EXPECT_EQ(Child(nullptr, Items(), " Typed"), nullptr);
+  TTreeNTNode* rims = Child(nullptr, Items(), " My rims");
+  ASSERT_NE(rims, nullptr);
+  Click(rims);
+  EXPECT_EQ(Texts(rims->GetFirstChild()), std::vector<std::string>{"rim"});
+  s.ShowPage(s.DirsSheet);
+  EXPECT_EQ(grid->item(5, 1)->text(), "My rims");
+  EXPECT_EQ(grid->item(5, 0)->text().toStdString(), Tmp / "Typed/");
+
   // "No dir": the drum kits' samples in one list with the others.
   s.ShowPage(s.GeneralSheet);
   QTest::mouseClick(s.NoDirBox, Qt::LeftButton, {}, QPoint(6, s.NoDirBox->height() / 2));

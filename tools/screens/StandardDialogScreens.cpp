@@ -1,6 +1,7 @@
 // The standard dialogs as the program opens them: the channel settings'
 // sample dialog with its favourites row, the folder dialog of the settings'
-// folder list, the song's "Save as" dialog and a question box.
+// folder list, the song's "Save as" dialog, the channel colour dialog and a
+// question box.
 
 #include <QApplication>
 #include <QDialog>
@@ -8,6 +9,7 @@
 #include <QTimer>
 
 #include "editors/MIDIForm.h"
+#include "controls/MyTransBtn.h"
 #include "editors/SettingsForm.h"
 #include "framework/ActionTable.h"
 #include "tools/screens/Screens.h"
@@ -59,6 +61,17 @@ VS_SCREEN("dialog-folder", [](TScreenContext& c) {
 VS_SCREEN("dialog-save-as", [](TScreenContext& c) {
   c.Program();
   return OnDesk(GrabModal([] { Windows().VorbelStepsMainForm->Commands().SaveAs(); }));
+});
+
+VS_SCREEN("dialog-colour", [](TScreenContext& c) {
+  c.Program();
+  TSettingsForm& channel = *Windows().SettingsForm;
+  channel.SetButtonClick(0, true);
+  TScreenContext::Settle();
+  auto* colour = channel.findChild<TMyTransButton*>("ColorSample");
+  const QImage shot = GrabModal([&] { colour->OnClick(colour); });
+  channel.hide();
+  return OnDesk(shot);
 });
 
 VS_SCREEN("dialog-question", [](TScreenContext& c) {
