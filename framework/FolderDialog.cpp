@@ -99,7 +99,9 @@ bool TFolderDialog::Execute() {
     layout->addWidget(FStatus);
   }
   const QString start = FolderDialogStart(FDirectory);
-  if (!start.isEmpty() && QFileInfo(start).isDir()) browser->setDirectory(start);
+  // Without a folder to start in: the user's home (never the folder the
+  // program happened to be started from).
+  browser->setDirectory(!start.isEmpty() && QFileInfo(start).isDir() ? start : QDir::homePath());
   FDialog = &dialog;
   FBrowser = browser;
   connect(browser, &QFileDialog::currentChanged, this, &TFolderDialog::Selected);

@@ -5,6 +5,7 @@
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -526,6 +527,14 @@ TEST(FolderDialog, PicksAFolderShowsItsPathAndCancelLeavesNothing) {
   dialog.OnShow = [&] { QTest::keyClick(dialog.Dialog(), Qt::Key_Escape); };
   EXPECT_FALSE(dialog.Execute());
   EXPECT_EQ(dialog.Directory(), "");
+  // With no folder given it starts in the home folder.
+  QString started;
+  dialog.OnShow = [&] {
+    started = dialog.Browser()->directory().absolutePath();
+    QTest::keyClick(dialog.Dialog(), Qt::Key_Escape);
+  };
+  dialog.Execute();
+  EXPECT_EQ(started, QDir::homePath());
 }
 
 }  // namespace
