@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "toolbox/AllTools.h"
+#include "toolbox/MLBase.h"
 #include "toolbox/PathTools.h"
 
 namespace vs {
@@ -188,13 +189,13 @@ TScanResult ScanFolder(const std::string& path, const TBrowserRecord& parent, in
   return std::move(scanner.Result);
 }
 
-std::string ScanProgressText(int report) {
-  return "Looking for samples" + std::string(size_t(report % 17 + 1), '.');
+std::string ScanProgressText(int report, std::string_view looking) {
+  return std::string(looking) + std::string(size_t(report % 17 + 1), '.');
 }
 
-std::string ScanEndText(const TScanResult& result) {
-  if (result.Canceled) return "Search canceled";
-  if (result.Found > 0) return "Found " + std::to_string(result.Found) + " files";
+std::string ScanEndText(const TScanResult& result, std::string_view canceled, std::string_view found) {
+  if (result.Canceled) return std::string(canceled);
+  if (result.Found > 0) return FormatText(found, {result.Found});
   return {};
 }
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -91,8 +92,10 @@ TScanResult ScanFolder(const std::string& path, const TBrowserRecord& parent, in
 // The info-bar texts of a scan: "Looking for samples" and a row of dots
 // that grows by one with each report and starts again after 17; and what
 // the scan ended with ("Search canceled", "Found n files", or nothing).
-std::string ScanProgressText(int report);
-std::string ScanEndText(const TScanResult& result);
+// The words are those of the language shown ("Found %d files" a format).
+std::string ScanProgressText(int report, std::string_view looking = "Looking for samples");
+std::string ScanEndText(const TScanResult& result, std::string_view canceled = "Search canceled",
+                        std::string_view found = "Found %d files");
 
 // A root of the browser for a folder of the settings' folder list: the
 // folder's last name (the node shows it after a blank).

@@ -16,6 +16,7 @@
 #include "editors/PanelStyle.h"
 #include "framework/RichEdEx.h"
 #include "model/Song.h"
+#include "toolbox/MLBase.h"
 
 namespace vs {
 
@@ -122,6 +123,12 @@ void TInfoForm::FitToText() {
   // the first time).
   const int left = isVisible() ? x() : area.left() + (area.width() - FormWidth) / 2;
   move(left, area.top() + (area.height() - clientHeight) / 2);
+}
+
+void TInfoForm::showEvent(QShowEvent* event) {
+  // The editor's caption, in the language shown.
+  setWindowTitle(QString::fromStdString(WindowText("SetInfoForm", "%Form%", "Loop info")));
+  QWidget::showEvent(event);
 }
 
 void TInfoForm::keyPressEvent(QKeyEvent*) { close(); }

@@ -47,6 +47,7 @@ public:
   QLabel* URLEdit = nullptr;
 
 protected:
+  void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -535,10 +535,12 @@ void TMIDIForm::AttachProgram(TProgram& program) {
 }
 
 void TMIDIForm::ShowDeviceLists() {
-  auto fill = [](QComboBox* box, const std::vector<std::string>& items, int index) {
+  // The entry for no device reads in the language shown.
+  const QString none = Word("@NoDevice", SoundDeviceNoneEntry);
+  auto fill = [&none](QComboBox* box, const std::vector<std::string>& items, int index) {
     Quietly(box, [&] {
       box->clear();
-      for (const std::string& item : items) box->addItem(Q(item));
+      for (const std::string& item : items) box->addItem(item == SoundDeviceNoneEntry ? none : Q(item));
       box->setCurrentIndex(index);
     });
   };
@@ -763,6 +765,10 @@ void TMIDIForm::RegisterExtButtonClick(bool checked) {
 }
 
 void TMIDIForm::LanguageChanged() {
+  ShowDeviceLists();
+  // The pages' texts are as long as the language has them: the window
+  // makes room for them.
+  SettingsControl->updateGeometry();
   UpdateSliderLabels();
   UpdateFormatLabel();
   ShowUnderruns(AudioOutput().UnderrunCount.load());

@@ -211,6 +211,10 @@ TPlayListForm::TPlayListForm(TPreferences& prefs, QWidget* parent)
   resize(SnappedSize(size()));
 
   MultiLang1 = new TMultiLang(this);
+  // The Edit button is as wide as its caption in the language shown.
+  MultiLang1->AfterLanguageChanged = [this](int) {
+    InsBtn->setFixedWidth(std::max(44, InsBtn->fontMetrics().horizontalAdvance(InsBtn->Caption()) + 12));
+  };
   MultiLang1->Loaded();
   CurrentSong().AddListener(this);
 }

@@ -114,7 +114,6 @@ TSampleListForm::TSampleListForm(TPreferences& prefs, QWidget* host)
     : QWidget(host, Qt::Tool | Qt::FramelessWindowHint), Prefs(prefs), Host(host) {
   setObjectName("SampleListForm");
   setWindowTitle(QStringLiteral("Sample browser"));
-  setAccessibleName(QStringLiteral("Sample browser"));
   setAttribute(Qt::WA_OpaquePaintEvent);
   Prefs.SampleBrowserCreated = true;
 
@@ -221,6 +220,10 @@ TSampleListForm::TSampleListForm(TPreferences& prefs, QWidget* host)
   AnimTimer.setInterval(SampleListAnimInterval);
   setMask(StripRegion());
   if (Host) Host->installEventFilter(this);
+  // The caption and the info texts in the language shown.
+  MultiLang1 = new TMultiLang(this);
+  MultiLang1->AfterLanguageChanged = [this](int) { setAccessibleName(windowTitle()); };
+  MultiLang1->Loaded();
   connect(&Skin(), &TSkin::changed, this, &TSampleListForm::LoadSkin);
   LoadSkin();
   PlaceBeside(SampleListStripWidth);
@@ -257,6 +260,10 @@ void TSampleListForm::LoadSkin() {
 
 // ----------------------------------------------------------------- tree
 
+std::string TSampleListForm::Word(std::string_view key, std::string_view english) const {
+  return MultiLang1 && MultiLang1->HasWord(key) ? MultiLang1->GetWord(key) : std::string(english);
+}
+
 void TSampleListForm::Info(const std::string& text, bool now) {
   if (OnInfo) OnInfo(text, now);
 }
@@ -265,7 +272,7 @@ void TSampleListForm::RefreshTree() {
   Info("", true);
   TTreeNTNodes& items = FileView->Items();
   if (items.GetFirstNode()) {
-    Info("Clearing", true);
+    Info(Word("@Clearing", "Clearing"), true);
     items.Clear();
   }
   Records.clear();
@@ -309,7 +316,7 @@ void TSampleListForm::FillFolder(const std::string& folder, TTreeNTNode* node) {
   bool progressShown = false;
   options.Progress = [this, &progressShown](int report) {
     progressShown = true;
-    Info(ScanProgressText(report), true);
+    Info(ScanProgressText(report, Word("@LookingForSamples", "Looking for samples")), true);
     // The info bar paints and Escape is heard; nothing else is taken.
     QCoreApplication::processEvents();
     return !ScanCanceled;
@@ -335,7 +342,7 @@ void TSampleListForm::FillFolder(const std::string& folder, TTreeNTNode* node) {
     Records.push_back(std::move(record));
   }
   items.EndUpdate();
-  const std::string end = ScanEndText(result);
+  const std::string end = ScanEndText(result, Word("@SearchCanceled", "Search canceled"), Word("@FoundFiles", "Found %d files"));
   if (!end.empty() || progressShown) Info(end);
 }
 
@@ -559,7 +566,7 @@ bool TSampleListForm::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
     if (t == QEvent::MouseButtonDblClick) {
-      Info("Collapsing (please wait)", true);
+      Info(Word("@Collapsing", "Collapsing (please wait)"), true);
       FileView->FullCollapse();
       Info("");
       SyncScroller();

@@ -34,6 +34,7 @@ class QLabel;
 
 namespace vs {
 
+class TMultiLang;
 class TNumBar;
 class TTreeNT;
 class TTreeNTNode;
@@ -112,6 +113,8 @@ protected:
   void paintEvent(QPaintEvent* event) override;
 
 private:
+  std::string Word(std::string_view key, std::string_view english) const;
+  TMultiLang* MultiLang1 = nullptr;
   void Info(const std::string& text, bool now = false);
   void ShowPath();
   void PaintItem(TTreeNTNode& node, TCanvas& canvas, const TRect& r, uint32_t states);

@@ -406,7 +406,7 @@ void TSettingsForm::BuildHeader() {
   ColorSample->StayDown = false;
   ColorSample->SetHint("Choose a color...");
   ColorSample->setGeometry(99, 12, 22, 20);
-  PanelLabel(face, "ColorLabel", "COLOR", QRect(90, 38, 40, 12));
+  PanelLabel(face, "ColorLabel", "COLOR", QRect(82, 38, 56, 12));
   ColorSample->OnClick = [this](QWidget*) {
     TChannel* c = Shown();
     if (!c) return;
@@ -662,7 +662,9 @@ void TSettingsForm::BuildSamplePage(TTab95Sheet* sheet) {
     const int centre = i < 6 ? 38 + i * 76 : lowerCentres[i - 6];
     TWAVWheel* w = MakeWheel(face, spec.Name, spec.Hint, spec.Min, spec.Max, spec.Default, MiddleWheels);
     w->setGeometry(centre - 12, rowY, 24, 24);
-    PanelLabel(face, labelNames[i], labels[i], QRect(centre - 30, rowY + 28, 60, 12));
+    // The upper row's wheels leave room for wider captions.
+    const int half = i < 6 ? 36 : 30;
+    PanelLabel(face, labelNames[i], labels[i], QRect(centre - half, rowY + 28, 2 * half, 12));
     ValueControls.push_back({w, &spec});
   }
   RevTypeSelect = MakeSelector(face, "RevTypeSelect", "RevType", 2, 1);
@@ -679,10 +681,10 @@ void TSettingsForm::BuildSamplePage(TTab95Sheet* sheet) {
   };
 
   // Cut groups and stretch.
-  PanelLabel(face, "CutLabel", "CUT", QRect(309, 160, 50, 12));
-  CutSelect = MakeSpin(face, "CutSelect", 0, 99, QRect(314, 173, 40, 20));
+  PanelLabel(face, "CutLabel", "CUT", QRect(306, 160, 50, 12));
+  CutSelect = MakeSpin(face, "CutSelect", 0, 99, QRect(311, 173, 40, 20));
   SetHint(CutSelect, "Cut which group?");
-  PanelLabel(face, "CutByLabel", "CUT BY", QRect(359, 160, 50, 12));
+  PanelLabel(face, "CutByLabel", "CUT BY", QRect(352, 160, 64, 12));
   CutBySelect = MakeSpin(face, "CutBySelect", 0, 99, QRect(364, 173, 40, 20));
   SetHint(CutBySelect, "Cut by which group?");
   for (auto [spin, which] : {std::pair{CutSelect, 0}, std::pair{CutBySelect, 1}})
@@ -698,8 +700,8 @@ void TSettingsForm::BuildSamplePage(TTab95Sheet* sheet) {
     CutSelect->SetValue(g);
     CutBySelect->SetValue(g);
   };
-  PanelLabel(face, "StretchLabel", "STRETCH", QRect(406, 160, 56, 12));
-  StretchSelect = MakeSpin(face, "StretchSelect", 0, 512, QRect(414, 173, 40, 20));
+  PanelLabel(face, "StretchLabel", "STRETCH", QRect(410, 160, 56, 12));
+  StretchSelect = MakeSpin(face, "StretchSelect", 0, 512, QRect(418, 173, 40, 20));
   SetHint(StretchSelect, "Stretch to match the tempo");
   StretchSelect->OnChange = [this](QWidget*) {
     const int v = StretchSelect->Value();

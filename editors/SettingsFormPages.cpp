@@ -90,7 +90,8 @@ void TSettingsForm::BuildSynthPage(TTab95Sheet* sheet) {
   TPanelFace* face = PageFace(sheet);
   for (const TSynthWell& w : SynthWells) {
     face->AddWell(w.Box);
-    PanelLabel(face, w.Name, w.Title, QRect(w.Box.left() + 8, w.Box.top() + 6, 60, 12), Qt::AlignLeft | Qt::AlignTop,
+    PanelLabel(face, w.Name, w.Title, QRect(w.Box.left() + 8, w.Box.top() + 6, w.Box.width() - 16, 12),
+               Qt::AlignLeft | Qt::AlignTop,
                true);
   }
   for (const TSynthPlace& place : SynthPlaces) {
@@ -134,7 +135,7 @@ void TSettingsForm::BuildSynthPage(TTab95Sheet* sheet) {
     if (place.Label) {
       const QRect box = control->geometry();
       const std::string name = std::string(spec->Name) + "Label";
-      QLabel* label = PanelLabel(face, "", place.Label, QRect(box.center().x() - 26, box.bottom() + 3, 53, 12));
+      QLabel* label = PanelLabel(face, "", place.Label, QRect(box.center().x() - 29, box.bottom() + 3, 59, 12));
       label->setObjectName(QString::fromStdString(name));
     }
   }
@@ -273,10 +274,10 @@ void TSettingsForm::BuildDelayPage(TTab95Sheet* sheet) {
     TWAVWheel* w = MakeWheel(face, spec.Name, spec.Hint, spec.Min, spec.Max, spec.Default, MiddleWheels);
     const int x = 20 + k * 64;
     w->setGeometry(x + 14, 28, 24, 24);
-    PanelLabel(face, labelNames[k], labels[k], QRect(x - 4, 56, 60, 12));
+    PanelLabel(face, labelNames[k], labels[k], QRect(x - 6, 56, 64, 12));
     ValueControls.push_back({w, &spec});
   }
-  PanelLabel(face, "EchoLabel", "ECHOES", QRect(340, 18, 56, 12));
+  PanelLabel(face, "EchoLabel", "ECHOES", QRect(322, 18, 92, 12));
   EchoSelect = MakeSpin(face, "EchoSelect", 1, 9, QRect(346, 32, 44, 22));
   SetHint(EchoSelect, "Delay number of echoes");
   EchoSelect->OnChange = [this](QWidget*) {

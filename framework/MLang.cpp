@@ -7,6 +7,8 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -115,12 +117,38 @@ void TMultiLang::RestoreFormPosition() {
 
 std::string TMultiLang::FormFontName() const { return Window->font().family().toStdString(); }
 
+QString DesktopFontFamily(const QString& name) {
+  // The families the tables name, by kind; anything else is used as it
+  // stands when the desktop has it.
+  static const char* const sans[] = {"Arial", "MS Sans Serif", "Microsoft Sans Serif", "MS Shell Dlg",
+                                     "MS Shell Dlg 2", "Tahoma", "Verdana", "Segoe UI", "Helvetica"};
+  static const char* const fixed[] = {"Courier New", "Courier", "Lucida Console", "Fixedsys", "Terminal"};
+  static const char* const serif[] = {"Times New Roman", "MS Serif", "Times"};
+  auto among = [&](const auto& names) {
+    return std::any_of(std::begin(names), std::end(names),
+                       [&](const char* n) { return name.compare(QLatin1String(n), Qt::CaseInsensitive) == 0; });
+  };
+  auto desktop = [](const char* preferred, QFont::StyleHint hint) {
+    if (QFontDatabase::hasFamily(QLatin1String(preferred))) return QString::fromLatin1(preferred);
+    QFont font;
+    font.setStyleHint(hint);
+    font.setFamily(QString());
+    return QFontInfo(font).family();
+  };
+  if (among(sans)) return desktop("DejaVu Sans", QFont::SansSerif);
+  if (among(fixed)) return desktop("DejaVu Sans Mono", QFont::Monospace);
+  if (among(serif)) return desktop("DejaVu Serif", QFont::Serif);
+  if (name.isEmpty() || !QFontDatabase::hasFamily(name)) return desktop("DejaVu Sans", QFont::SansSerif);
+  return name;
+}
+
 void TMultiLang::SetFormFontName(const std::string& name) {
   // Qt fonts have no character set (the font database picks the script per
-  // character), so only the family is applied; the number stays in the
-  // stored entry. A font that is already the window's is left alone, so a
-  // window whose font nobody chose keeps following the program's.
-  const QString family = Q(name);
+  // character), so only the family is applied, as the desktop has it; the
+  // number stays in the stored entry. A font that is already the window's
+  // is left alone, so a window whose font nobody chose keeps following the
+  // program's.
+  const QString family = DesktopFontFamily(Q(name));
   if (Window->font().family() == family) return;
   QFont font = Window->font();
   font.setFamily(family);

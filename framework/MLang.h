@@ -64,6 +64,12 @@ private:
 // window has no table).
 TMultiLang* AttachWindowWords(QWidget* window);
 
+// The desktop's family for a font the tables name: the sans, fixed and
+// serif families of the tables' platform become the desktop's own (DejaVu
+// where it is installed); a family the desktop has stays; anything else is
+// the desktop's sans family.
+QString DesktopFontFamily(const QString& name);
+
 // A hint "short|long": the short part becomes the tool tip (and the
 // accessible name when the control has none), the long part the status
 // tip that the info bar shows; the whole text stays in the "hint" property.

@@ -40,6 +40,40 @@ void SetMenuTitleLeft(std::vector<TMenuTitleSpan>& titles, int index, int x) {
   if (index >= 1) titles[index - 1].Width = x - titles[index - 1].Left;
 }
 
+std::vector<TMenuTitleSpan> FitMenuTitles(const std::vector<TMenuTitleSpan>& titles, const std::vector<int>& needs,
+                                          int maxWidth) {
+  const size_t n = std::min(titles.size(), needs.size());
+  long long deficit = 0, spare = 0, total = 0;
+  for (size_t i = 0; i < titles.size(); ++i) {
+    total += titles[i].Width;
+    if (i >= n) continue;
+    deficit += std::max(0, needs[i] - titles[i].Width);
+    spare += std::max(0, titles[i].Width - needs[i]);
+  }
+  if (deficit == 0) return titles;
+  const long long taken = std::min(deficit, spare);
+  const long long wider = std::min(deficit - taken, std::max(0LL, maxWidth - total));
+  const long long gained = taken + wider;
+  std::vector<int> widths;
+  long long sum = 0;
+  for (size_t i = 0; i < titles.size(); ++i) {
+    long long w = titles[i].Width;
+    if (i < n && needs[i] > w) w += (needs[i] - w) * gained / deficit;
+    else if (i < n && spare > 0) w -= (w - needs[i]) * taken / spare;
+    widths.push_back(static_cast<int>(w));
+    sum += w;
+  }
+  // What the rounding left goes to the last title.
+  if (!widths.empty()) widths.back() += static_cast<int>(total + wider - sum);
+  std::vector<TMenuTitleSpan> fitted;
+  int x = titles.empty() ? 0 : titles.front().Left;
+  for (int w : widths) {
+    fitted.push_back({x, w});
+    x += w;
+  }
+  return fitted;
+}
+
 namespace {
 
 QColor Shifted(const QColor& c, int delta) {
@@ -135,7 +169,27 @@ void TNewMenu::SetMirrorMenu(QMenu* menu) {
       }
     }
     if (ImList.Empty()) setFixedWidth(spans.empty() ? 0 : spans.back().Left + spans.back().Width);
+    else setFixedWidth(ImList.Width());
   }
+  update();
+}
+
+void TNewMenu::FitTitlesToCaptions(int maxWidth) {
+  std::vector<TMenuTitleSpan> spans;
+  std::vector<int> needs;
+  for (const TNewMenuItem& t : Titles) {
+    spans.push_back({t.Left, t.Width});
+    needs.push_back(fontMetrics().horizontalAdvance(t.MenuItem->text()) + 10);
+  }
+  const std::vector<TMenuTitleSpan> fitted = FitMenuTitles(spans, needs, maxWidth);
+  for (size_t i = 0; i < Titles.size(); ++i) {
+    TNewMenuItem& t = Titles[i];
+    t.PicLeft = t.Left;
+    t.PicWidth = t.Width;
+    t.Left = fitted[i].Left;
+    t.Width = fitted[i].Width;
+  }
+  if (!fitted.empty()) setFixedWidth(std::max(width(), fitted.back().Left + fitted.back().Width));
   update();
 }
 
@@ -192,10 +246,23 @@ void TNewMenu::paintEvent(QPaintEvent*) {
     const int right = t.Left + t.Width;
     if (Style == CS_Normal) {
       if (!ImList.Empty()) {
-        p.save();
-        p.setClipRect(QRect(t.Left, 0, t.Width, h));
-        ImList.Draw(p, 0, 0, t.Selected && ImList.Count() > 1 ? 1 : 0);
-        p.restore();
+        const int frame = t.Selected && ImList.Count() > 1 ? 1 : 0;
+        if (t.PicWidth <= 0 || (t.PicLeft == t.Left && t.PicWidth == t.Width)) {
+          p.save();
+          p.setClipRect(QRect(t.Left, 0, t.Width, h));
+          ImList.Draw(p, 0, 0, frame);
+          p.restore();
+        } else {
+          // The title's own slot of the picture, its ends as they are and
+          // its middle stretched to the title's column.
+          const QImage& picture = ImList.Image(frame);
+          const int edge = std::min({6, t.PicWidth / 3, t.Width / 3});
+          const int ih = std::min(h, ImList.Height());
+          p.drawImage(QRect(t.Left, 0, edge, ih), picture, QRect(t.PicLeft, 0, edge, ih));
+          p.drawImage(QRect(t.Left + edge, 0, t.Width - 2 * edge, ih), picture,
+                      QRect(t.PicLeft + edge, 0, t.PicWidth - 2 * edge, ih));
+          p.drawImage(QRect(right - edge, 0, edge, ih), picture, QRect(t.PicLeft + t.PicWidth - edge, 0, edge, ih));
+        }
       } else {
         const QColor c = t.Selected ? Shifted(Color, 96) : Color;
         p.fillRect(QRect(t.Left, 0, t.Width, h), c);

@@ -40,6 +40,13 @@ int MenuTitleAt(const std::vector<TMenuTitleSpan>& titles, int x);
 // Title i starts at x and title i - 1 ends there (i may be the count: the
 // last title then ends at x).
 void SetMenuTitleLeft(std::vector<TMenuTitleSpan>& titles, int index, int x);
+// Titles whose captions need more room than their slots (needs: each
+// title's least width) take it, first from titles with room to spare (in
+// proportion to what each can spare), then by widening the whole up to
+// maxWidth; the titles stay in order, each beginning where the one before
+// ends. Titles that all fit are returned as they are.
+std::vector<TMenuTitleSpan> FitMenuTitles(const std::vector<TMenuTitleSpan>& titles, const std::vector<int>& needs,
+                                          int maxWidth);
 
 enum TNewMenuStyle { CS_Normal, CS_OwnerDraw };
 
@@ -51,6 +58,10 @@ struct TNewMenuItem {
   int Width = 0;
   TNewMenu* Owner = nullptr;
   bool Selected = false;
+  // The column of the image list's pictures this title shows, when it was
+  // fitted to a caption wider than the picture's slot (-1: its own column).
+  int PicLeft = -1;
+  int PicWidth = -1;
 };
 
 class TNewMenu : public QWidget {
@@ -68,6 +79,11 @@ public:
   void SetImList(const TImageList* list);
   bool HasImList() const { return !ImList.Empty(); }
   void SetItemLeft(int index, int x);
+  // Gives every title at least its caption's width + 10 (the language shown
+  // may need more than the picture's slots), the bar growing to at most
+  // maxWidth; titles drawn from the image list show their own slot of the
+  // picture stretched into the new column.
+  void FitTitlesToCaptions(int maxWidth);
 
   TNewMenuStyle Style = CS_Normal;
   // The bar's colour (black by default) and the titles' text colour.

@@ -1,5 +1,7 @@
 #include "framework/Tab95.h"
 
+#include <QLayout>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -840,6 +842,21 @@ void TPage95Control::keyPressEvent(QKeyEvent* event) {
 void TPage95Control::Change() {
   SetActivePage(SheetOfTab(TabIndex()));
   TCustomTab95Control::Change();
+}
+
+QSize TPage95Control::minimumSizeHint() const {
+  QSize least = TCustomTab95Control::minimumSizeHint();
+  const TRect r = DisplayRect();
+  const QSize frame(std::max(0, width() - r.Width()), std::max(0, height() - r.Height()));
+  for (TTab95Sheet* s : Pages)
+    if (s->layout()) least = least.expandedTo(s->layout()->totalMinimumSize() + frame);
+  return least;
+}
+
+bool TPage95Control::event(QEvent* event) {
+  // A page's layout needs another size (its texts changed).
+  if (event->type() == QEvent::LayoutRequest) updateGeometry();
+  return TCustomTab95Control::event(event);
 }
 
 void TPage95Control::Relayout() {

@@ -369,9 +369,14 @@ public:
   int FloatingCount() const { return FFloatingCount; }
   TFloatChangeEvent OnFloatChange;
 
+  // At least as large as the largest page needs (the pages laid out by
+  // layouts of their own), so that the window gives room to its texts.
+  QSize minimumSizeHint() const override;
+
 protected:
   void Change() override;
   void Relayout() override;
+  bool event(QEvent* event) override;
   // Ctrl+Tab and Ctrl+Shift+Tab, also when a control of a page has the
   // focus and leaves the key.
   void keyPressEvent(QKeyEvent* event) override;

@@ -22,7 +22,9 @@ void ClampBounds(TStoredBounds& bounds) {
 }  // namespace
 
 void ClampPreferences(TPreferences& p) {
-  p.Language = ClampInt(p.Language, 0, LanguageCount - 1);
+  // A language the program doesn't offer (German, or nonsense) is the
+  // default language, English.
+  if (p.Language < 0 || p.Language >= LanguageCount) p.Language = 0;
   p.BankSelectMethod = p.BankSelectMethod != 0 ? 1 : 0;
   p.SyncDelay = ClampInt(p.SyncDelay, 0, MaxSyncDelay);
   if (p.RenderingRemainder != RemainderCut && p.RenderingRemainder != RemainderLeave)

@@ -133,7 +133,7 @@ struct TPreferences {
   std::vector<std::string> Favorites;  // most recent first, at most MaxFavoriteFolders
 };
 
-// Brings every value into its range: Language 0..2, the device and style
+// Brings every value into its range: Language 0..2 (others are 0), the device and style
 // indexes to >= 0 (OutputDevice >= -1), "Buffer Length" to 64..22050 frames
 // and "Ahead Length" to 64..the buffer length, "Bank Select Method" and
 // "Settings sheet" to 0 / 1, "Rendering Remainder" outside 0..2 to Wrap,

@@ -19,6 +19,7 @@
 #include "engine/MixSettings.h"
 #include "engine/MixThread.h"
 #include "engine/Mixer.h"
+#include "framework/MLang.h"
 #include "framework/Skin.h"
 #include "framework/WPControl.h"
 #include "ui/MainFormMaps.h"
@@ -26,6 +27,7 @@
 #include "model/MixerLock.h"
 #include "model/Preferences.h"
 #include "model/Song.h"
+#include "toolbox/MLBase.h"
 
 namespace vs {
 
@@ -324,13 +326,23 @@ void TChannelRack::ShowRow(int index) {
   row.Mute->setAccessibleName(name + " mute");
   row.Select->setAccessibleName(name + " select");
   row.Name->setAccessibleName(name + " name");
-  row.Wheel->setToolTip(row.Wheel->accessibleName());
-  row.Mute->setToolTip(name + ": mute (right click: solo)");
-  row.Select->setToolTip(name + ": select");
+  // The hints in the language shown: the info bar shows them.
+  auto word = [](const std::string& key, std::string_view english) {
+    return QString::fromStdString(WindowText(MainWindowTable, key, english));
+  };
+  SetHint(row.Mute, word("@MuteHint", "|Mute / Solo"));
+  SetHint(row.Select, word("@SelectHint", "|Select ") + QString::fromStdString(c->Name));
+  SetHint(row.Wheel, word("@ChanVolHint" + std::to_string(Prefs.VolPan), Prefs.VolPan == VolPanPan
+                                                                               ? "|Channel Panning"
+                                                                               : "|Channel Volume"));
   row.Wheel->SetValue(Prefs.VolPan == VolPanPan ? c->Pan : c->Volume);
   row.Mute->SetDown(!c->Enabled);
   row.Select->SetDown(c->Selected);
   row.Name->SetChannel(QString::fromStdString(c->Name), c->Color & 0xFFFFFF, c->Kind == 1, c->Collapsed, c->Selected);
+}
+
+void TChannelRack::ShowRows() {
+  for (int i = 0; i < static_cast<int>(FRows.size()); ++i) ShowRow(i);
 }
 
 void TChannelRack::SetNameButtonDown(int index, bool down) {

@@ -140,6 +140,8 @@ public:
   void LoadImages();
   // Remakes every row for the song's channels.
   void RebuildRows();
+  // Every row shows its channel again (hints in the language shown).
+  void ShowRows();
   // Places the rows (ArrangeChannels): lamps in one row or all, over or
   // under the cells, collapsed rows side by side.
   void ArrangeChannels();

@@ -306,6 +306,7 @@ TVorbelStepsMainForm::TVorbelStepsMainForm(TPreferences& prefs, QWidget* parent)
     });
     ShowTransport();
     MirrorMainMenu();
+    ChannelRack->ShowRows();
   };
   MultiLang1->Loaded();
   MirrorMainMenu();
@@ -333,6 +334,11 @@ void TVorbelStepsMainForm::MirrorMainMenu() {
   for (size_t i = 0; i < lefts.size(); ++i) NewMainMenu->SetItemLeft(static_cast<int>(i) + 1, lefts[i]);
   // The last title reaches the bar's right edge.
   NewMainMenu->SetItemLeft(titles, NewMainMenu->width());
+  // Titles longer in the language shown than the style's plates take room
+  // from the others, then from the menu line beside the bar.
+  auto* menuLine = qobject_cast<TSkinPic*>(NewMainMenu->parentWidget());
+  const int line = !menuLine ? 0 : menuLine->Picture().isNull() ? menuLine->width() : menuLine->Picture().width();
+  NewMainMenu->FitTitlesToCaptions(std::max(NewMainMenu->width(), line - 2 * NewMainMenu->x()));
 }
 
 void TVorbelStepsMainForm::ApplyMenuPicture() {

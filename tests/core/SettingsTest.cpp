@@ -257,7 +257,7 @@ TEST_F(SettingsTest, OutOfRangeValuesAreClamped) {
   store.WriteString(s, "Style", "-1");
   store.WriteString("ZM SETTINGS\\PlayListForm", "Width", "-50");
   TPreferences p = LoadFresh(store);
-  EXPECT_EQ(p.Language, 2);
+  EXPECT_EQ(p.Language, 0);  // German is not offered: English, not Dutch
   EXPECT_EQ(p.BufferLength, MinBufferFrames);
   EXPECT_EQ(p.AheadLength, MinBufferFrames);
   EXPECT_EQ(p.RenderingRemainder, RemainderWrap);

@@ -55,8 +55,12 @@ TEST(ShippedLanguageTables, EveryRowIsTranslatedWithTheSamePlaceholders) {
       }
     }
     EXPECT_TRUE(hasCaption) << name;
+    // One font per language: the background picture dialog's own, the
+    // others' the same for every window.
+    const std::string font = name == "BackgroundForm" ? "MS Sans Serif,1" : "Arial,0";
+    EXPECT_EQ(table->CharSets, std::vector<std::string>(TableLanguages, font)) << name;
   }
-  EXPECT_EQ(tables, 13);
+  EXPECT_EQ(tables, 14);
 }
 
 TEST(ShippedLanguageTables, EnglishColumnsMatchTheProgramsOwnTexts) {

@@ -282,7 +282,7 @@ TEST_F(PlayListFormTest, TextsFollowTheLanguage) {
   Form->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
   SetGlobalLanguage(1);
-  EXPECT_EQ(Form->windowTitle(), "Liste de lecture");
+  EXPECT_EQ(Form->windowTitle(), "Playlist");
   EXPECT_EQ(Form->CutMenu->text(), "Co&uper");
   testing::DoubleClick(View(), Qt::LeftButton, Cell(0, 3));
   EXPECT_EQ(Info, "Boucle de la mesure 3 à la mesure 3");

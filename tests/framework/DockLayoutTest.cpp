@@ -174,5 +174,23 @@ TEST(MenuTitlesTest, WidthsLeftsAndTheTitleUnderAPoint) {
   EXPECT_EQ(t[2].Left, 100);
 }
 
+TEST(MenuTitlesTest, CaptionsLongerThanTheirPlatesTakeRoomFromTheOthersThenFromTheLine) {
+  // Plates of 40, 40, 80 from x = 4: a French caption needs 60 in the first.
+  const std::vector<TMenuTitleSpan> plates{{4, 40}, {44, 40}, {84, 80}};
+  std::vector<TMenuTitleSpan> t = FitMenuTitles(plates, {60, 30, 50}, 200);
+  EXPECT_EQ(t[0].Width, 60);  // 20 more, given by the others as they spare
+  EXPECT_EQ(t[1].Width, 35);  // 10 spare: 5
+  EXPECT_EQ(t[2].Width, 65);  // 30 spare: 15
+  EXPECT_EQ(t[1].Left, 64);
+  EXPECT_EQ(t[2].Left, 99);  // the whole still ends at 164
+  // More than the others spare: the line beside the bar gives the rest, up
+  // to its end.
+  t = FitMenuTitles(plates, {100, 40, 80}, 190);
+  EXPECT_EQ(t[0].Width, 70);
+  EXPECT_EQ(t[2].Left + t[2].Width, 194);
+  // Captions that fit leave the plates as the style has them.
+  EXPECT_EQ(FitMenuTitles(plates, {30, 30, 30}, 100)[1].Left, 44);
+}
+
 }  // namespace
 }  // namespace vs

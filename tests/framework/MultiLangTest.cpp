@@ -129,13 +129,14 @@ TEST(MultiLang, ASwitchReTextsEveryKindOfComponent) {
   EXPECT_EQ(words->Word("@OnlyEnglish"), "@OnlyEnglish");
   EXPECT_EQ(t.Mode->itemText(2), "");  // and an item without text is empty
 
-  // The settings' language choice keeps to the offered languages.
+  // The settings' language choice keeps to the offered languages: one
+  // not offered is the default language.
   TPreferences prefs;
-  ChooseLanguage(prefs, 7);
-  EXPECT_EQ(prefs.Language, LangDutch);
+  ChooseLanguage(prefs, LangDutch);
   EXPECT_EQ(t.New->text(), "&Nieuw");
   EXPECT_EQ(GlobalLanguage(), LangDutch);
-  ChooseLanguage(prefs, LangEnglish);
+  ChooseLanguage(prefs, 7);
+  EXPECT_EQ(prefs.Language, LangEnglish);
   EXPECT_EQ(t.Window.windowTitle(), "Mixer");
   EXPECT_EQ(changes, 4);  // loaded, French, Dutch, English (the fallback switch fires none)
 }

@@ -146,14 +146,15 @@ TEST_F(MainWindowDocksTest, ToolWindowsLeavingAndEnteringDocksChangeTheHeight) {
 }
 
 TEST_F(MainWindowDocksTest, TheMenuBarDrawsFromTheStylesMenuPicture) {
-  // A style whose menu picture is a blue plate strip, lit red.
-  QImage strip(400, 16, QImage::Format_RGB32);
+  // A style whose menu picture is a blue plate strip, lit red, its plates
+  // wide enough for every title.
+  QImage strip(2000, 16, QImage::Format_RGB32);
   strip.fill(QColor(0, 0, 200));
   for (int y = 0; y < 16; ++y)
-    for (int x = 200; x < 400; ++x) strip.setPixelColor(x, y, QColor(200, 0, 0));
+    for (int x = 1000; x < 2000; ++x) strip.setPixelColor(x, y, QColor(200, 0, 0));
   std::filesystem::create_directories(Tmp / "Styles/Default");
   ASSERT_TRUE(strip.save(QString::fromStdString(Tmp / "Styles/Default/MenuItems.bmp"), "BMP"));
-  Tmp.Write("Styles/Default/config.txt", "MenuSep=20,40,60,80,100,120,140,160,180,190\n");
+  Tmp.Write("Styles/Default/config.txt", "MenuSep=100,200,300,400,500,600,700,800,900,950\n");
   const TStyle saved = CurrentStyle();
 
   CreateProgramWindows(Prefs);
@@ -161,15 +162,15 @@ TEST_F(MainWindowDocksTest, TheMenuBarDrawsFromTheStylesMenuPicture) {
   Skin().ChangeStyle(Tmp.Dir() + "/", DefaultStyleName);
   form.show();
   TNewMenu& bar = *form.NewMainMenu;
-  EXPECT_EQ(bar.size(), QSize(200, 16));
+  EXPECT_EQ(bar.size(), QSize(1000, 16));
   EXPECT_EQ(form.MainMenuToolWindow->ClientHeight(), 16);
   const size_t titles = bar.Items().size();
   ASSERT_GE(titles, 3u);
   ASSERT_LE(titles, 9u);
-  for (size_t i = 1; i < titles; ++i) EXPECT_EQ(bar.Items()[i].Left, int(20 * i));
+  for (size_t i = 1; i < titles; ++i) EXPECT_EQ(bar.Items()[i].Left, int(100 * i));
   // The separators past the titles are ignored; the last title reaches the
   // bar's end.
-  EXPECT_EQ(bar.Items()[titles - 1].Width, 200 - int(20 * (titles - 1)));
+  EXPECT_EQ(bar.Items()[titles - 1].Width, 1000 - int(100 * (titles - 1)));
   QImage atRest, open;
   QTimer::singleShot(60, [&] {
     open = bar.grab().toImage();
@@ -177,8 +178,8 @@ TEST_F(MainWindowDocksTest, TheMenuBarDrawsFromTheStylesMenuPicture) {
   });
   atRest = bar.grab().toImage();
   bar.OpenTitle(1);
-  EXPECT_EQ(atRest.pixelColor(30, 1), QColor(0, 0, 200));
-  EXPECT_EQ(open.pixelColor(30, 1), QColor(200, 0, 0));  // the open title lit
+  EXPECT_EQ(atRest.pixelColor(130, 1), QColor(0, 0, 200));
+  EXPECT_EQ(open.pixelColor(130, 1), QColor(200, 0, 0));  // the open title lit
   EXPECT_EQ(open.pixelColor(10, 1), QColor(0, 0, 200));
   ApplyStyle(saved);
   Skin().Load(saved);
