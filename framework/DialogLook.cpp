@@ -3,10 +3,12 @@
 #include <QAbstractItemView>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QPainter>
 #include <QPalette>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <QWidget>
@@ -186,7 +188,11 @@ void PrepareFileDialog(QFileDialog* dialog) {
   if (!dialog) return;
   dialog->setOption(QFileDialog::DontUseNativeDialog, true);
   ApplyDialogLook(dialog);
-  if (dialog->isWindow()) dialog->resize(std::max(dialog->width(), 760), std::max(dialog->height(), 460));
+  if (dialog->isWindow()) {
+    const QScreen* screen = dialog->screen() ? dialog->screen() : QGuiApplication::primaryScreen();
+    const QSize room = screen ? screen->availableGeometry().size() - QSize(16, 48) : QSize(760, 460);
+    dialog->resize(dialog->size().expandedTo(QSize(760, 460)).boundedTo(room));
+  }
   auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
   auto* model = dialog->findChild<QFileSystemModel*>();
   if (!view || !model) return;
