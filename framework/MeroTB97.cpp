@@ -452,6 +452,15 @@ TMeroCustomToolWindow97::TMeroCustomToolWindow97(QWidget* owner) : QWidget(nullp
   InactiveCaptionFlag = !ApplicationActive();
 }
 
+void TMeroCustomToolWindow97::changeEvent(QEvent* event) {
+  // A new caption shows on the floating frame too.
+  if (event->type() == QEvent::WindowTitleChange && Frame) {
+    Frame->setWindowTitle(windowTitle());
+    Frame->update();
+  }
+  QWidget::changeEvent(event);
+}
+
 TMeroCustomToolWindow97::~TMeroCustomToolWindow97() {
   if (DragActive) qApp->removeEventFilter(this);
   delete Outline;

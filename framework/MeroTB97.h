@@ -121,6 +121,8 @@ private:
 
 class TMeroCustomToolWindow97 : public QWidget {
   Q_OBJECT
+  // Its caption (the window title), which the language tables set.
+  Q_PROPERTY(QString caption READ windowTitle WRITE setWindowTitle)
 
 public:
   // owner: the form or a widget inside it. The window starts floating and
@@ -196,6 +198,7 @@ public:
   void DoubleClicked();
 
 protected:
+  void changeEvent(QEvent* event) override;
   bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;

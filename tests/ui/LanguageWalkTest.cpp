@@ -94,6 +94,7 @@ struct TWindowWalk {
       const QFontMetrics fm = w->fontMetrics();
       Text(w->toolTip());
       Text(w->statusTip());
+      Text(w->property("hint").toString());
       if (auto* box = qobject_cast<QCheckBox*>(w)) {
         Text(box->text());
         Fits(w, box->text(), box->sizeHint().width(), w->width());
