@@ -135,9 +135,7 @@ int TVorbelStepsMainForm::FullHeight() const { return ScreenLimits(ChannelRack->
 
 THeightLimits TVorbelStepsMainForm::ScreenLimits(int rowsHeight) const {
   // Every row while the screen has room; else the rack scrolls.
-  const QRect work = GetWorkArea(this);
-  return ScreenHeightLimits(MainHeightLimits(FrameHeight(), rowsHeight), y(), work.top(), work.bottom() + 1,
-                            Preferences.StopAtBottom);
+  return ScreenHeightLimits(MainHeightLimits(FrameHeight(), rowsHeight), GetWorkArea(this).height());
 }
 
 void TVorbelStepsMainForm::UpdateHeightLimits() {
@@ -148,6 +146,13 @@ void TVorbelStepsMainForm::UpdateHeightLimits() {
 }
 
 void TVorbelStepsMainForm::SetFormHeight(int height) {
+  // Growing, the window stops at the screen's bottom ("Stop At Bottom").
+  UpdateHeightLimits();
+  ApplyFormHeight(GrownFormHeight(ClampFormHeight(height, Limits), this->height(), y(), GetWorkArea(this).bottom() + 1,
+                                  Preferences.StopAtBottom));
+}
+
+void TVorbelStepsMainForm::ApplyFormHeight(int height) {
   UpdateHeightLimits();
   const int h = ClampFormHeight(height, Limits);
   if (h != this->height()) resize(width(), h);
@@ -155,7 +160,9 @@ void TVorbelStepsMainForm::SetFormHeight(int height) {
 
 void TVorbelStepsMainForm::ToggleFullHeight() {
   UpdateHeightLimits();
-  if (height() < Limits.Full) {
+  // As tall as it may grow here, or back.
+  const int full = GrownFormHeight(Limits.Full, height(), y(), GetWorkArea(this).bottom() + 1, Preferences.StopAtBottom);
+  if (height() < full) {
     PreviousHeight = height();
     SetFormHeight(Limits.Full);
   } else {
@@ -288,7 +295,7 @@ bool TVorbelStepsMainForm::DragSurfaceEvent(QWidget* surface, QEvent* event) {
           const bool alwaysFull = Preferences.AlwaysFullHeight;
           Preferences.AlwaysFullHeight = false;
           UpdateHeightLimits();
-          SetFormHeight(ProposedFormHeight(y(), height() + 2 * (at.y() - DragLast.y()), height(), Limits,
+          ApplyFormHeight(ProposedFormHeight(y(), height() + 2 * (at.y() - DragLast.y()), height(), Limits,
                                            GetWorkArea(this).bottom() + 1, Preferences.StopAtBottom, false));
           Preferences.AlwaysFullHeight = alwaysFull;
         }
@@ -312,7 +319,7 @@ bool TVorbelStepsMainForm::DragSurfaceEvent(QWidget* surface, QEvent* event) {
       const int h = ProposedFormHeight(top, height(), height(), Limits, work.bottom() + 1, Preferences.StopAtBottom,
                                        Preferences.AlwaysFullHeight);
       move(x() + motion.x(), top);
-      SetFormHeight(h);
+      ApplyFormHeight(h);
       return true;
     }
     case QEvent::MouseButtonRelease:

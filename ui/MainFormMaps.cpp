@@ -26,11 +26,13 @@ int ProposedFormHeight(int top, int height, int currentHeight, const THeightLimi
   return ClampFormHeight(height, limits);
 }
 
-THeightLimits ScreenHeightLimits(const THeightLimits& limits, int top, int workTop, int workBottom,
-                                 bool stopAtBottom) {
-  int room = workBottom - workTop;
-  if (stopAtBottom) room = std::min(room, workBottom - std::max(top, workTop));
-  return {limits.Frame, std::max(limits.Frame, std::min(limits.Full, room))};
+THeightLimits ScreenHeightLimits(const THeightLimits& limits, int workHeight) {
+  return {limits.Frame, std::max(limits.Frame, std::min(limits.Full, workHeight))};
+}
+
+int GrownFormHeight(int wanted, int currentHeight, int top, int workAreaBottom, bool stopAtBottom) {
+  if (wanted <= currentHeight || !stopAtBottom) return wanted;
+  return std::max(currentHeight, std::min(wanted, workAreaBottom - top));
 }
 
 int DraggedFormTop(int top, int captionHeight, int workAreaTop, int workAreaBottom) {

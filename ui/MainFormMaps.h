@@ -28,12 +28,14 @@ int ClampFormHeight(int height, const THeightLimits& limits);
 // now keeps that height.
 int ProposedFormHeight(int top, int height, int currentHeight, const THeightLimits& limits, int workAreaBottom,
                        bool stopAtBottom, bool alwaysFull);
-// The limits on a screen: the window is never taller than the work area
-// (workTop..workBottom, bottom excluded) and, with stopAtBottom, never
-// reaches below it from its top; the rack scrolls instead. The frame's
-// height stays the least.
-THeightLimits ScreenHeightLimits(const THeightLimits& limits, int top, int workTop, int workBottom,
-                                 bool stopAtBottom);
+// The limits on a screen: the window is never taller than the work area;
+// the rack scrolls instead. The frame's height stays the least.
+THeightLimits ScreenHeightLimits(const THeightLimits& limits, int workHeight);
+// The height a window of the given top and height takes when asked to grow
+// or shrink to wanted (SetFormHeight): with stopAtBottom it grows no further
+// than the work area's bottom (a window below it already stays as tall as
+// it is); it shrinks as asked.
+int GrownFormHeight(int wanted, int currentHeight, int top, int workAreaBottom, bool stopAtBottom);
 // The window's top while it is dragged: limited so that the caption stays
 // on the work area.
 int DraggedFormTop(int top, int captionHeight, int workAreaTop, int workAreaBottom);

@@ -190,12 +190,12 @@ public:
   TPanWords PanWords() const;
 
   // --- Height and place ---
-  // Everything but the rack; the height that shows every row, or, when the
-  // screen has less room (below the window's top, with "Stop At Bottom"),
-  // the screen's: the rack scrolls then.
+  // Everything but the rack; the height that shows every row, or the
+  // screen's when that is less: the rack scrolls then.
   int FrameHeight() const;
   int FullHeight() const;
-  // Clamped to FrameHeight..FullHeight; only the height changes.
+  // Clamped to FrameHeight..FullHeight; only the height changes. Growing,
+  // the window stops at the screen's bottom with "Stop At Bottom".
   void SetFormHeight(int height);
   // Full height, or back to the height before (a double click on the
   // background).
@@ -462,6 +462,8 @@ private:
   // The height limits follow the frame, the rows and the screen.
   void UpdateHeightLimits();
   THeightLimits ScreenLimits(int rowsHeight) const;
+  // Clamped to the limits only (a drag proposes heights of its own).
+  void ApplyFormHeight(int height);
   void ChannelCommandDone(bool scrollToEnd);
   void PatUpDownChange();
   void MasterSliderChange(TMasterSlider slider);

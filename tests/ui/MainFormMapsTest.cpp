@@ -25,14 +25,17 @@ TEST(MainFormMaps, HeightStaysBetweenTheFrameAndTheFullRack) {
   EXPECT_EQ(ProposedFormHeight(800, limits.Full, limits.Full, limits, 1000, true, true), limits.Full);
   EXPECT_EQ(ProposedFormHeight(800, 300, 300, limits, 1000, true, true), 200);
   EXPECT_EQ(ProposedFormHeight(800, 300, 300, limits, 1000, false, false), 300);
-  // 69 rows on a 1000-pixel screen: the window stops at the screen's
-  // bottom (or its height without Stop At Bottom); the rack scrolls.
-  const THeightLimits tall = MainHeightLimits(160, 69 * 27 + 19);
-  EXPECT_EQ(ScreenHeightLimits(tall, 0, 0, 1000, true).Full, 1000);
-  EXPECT_EQ(ScreenHeightLimits(tall, 300, 0, 1000, true).Full, 700);
-  EXPECT_EQ(ScreenHeightLimits(tall, 300, 0, 1000, false).Full, 1000);
-  EXPECT_EQ(ScreenHeightLimits(tall, 950, 0, 1000, true).Full, 160);
-  EXPECT_EQ(ScreenHeightLimits(limits, 0, 0, 1000, true).Full, limits.Full);
+  // 69 rows on a 1000-pixel screen: never taller than the screen; grown
+  // from 400, the window stops at the screen's bottom (without Stop At
+  // Bottom it may pass it); shrinking goes as asked.
+  const THeightLimits tall = ScreenHeightLimits(MainHeightLimits(160, 69 * 27 + 19), 1000);
+  EXPECT_EQ(tall.Full, 1000);
+  EXPECT_EQ(ScreenHeightLimits(limits, 1000).Full, limits.Full);
+  EXPECT_EQ(GrownFormHeight(tall.Full, 400, 0, 1000, true), 1000);
+  EXPECT_EQ(GrownFormHeight(tall.Full, 400, 300, 1000, true), 700);
+  EXPECT_EQ(GrownFormHeight(tall.Full, 400, 300, 1000, false), 1000);
+  EXPECT_EQ(GrownFormHeight(tall.Full, 400, 800, 1000, true), 400);
+  EXPECT_EQ(GrownFormHeight(300, 400, 800, 1000, true), 300);
   // The caption stays on the work area while dragged.
   EXPECT_EQ(DraggedFormTop(-40, 20, 0, 1000), 0);
   EXPECT_EQ(DraggedFormTop(995, 20, 0, 1000), 980);

@@ -106,7 +106,10 @@ TEST_F(WindowPlacesTest, FirstStartOpensEveryWindowOnTheScreenOffTheCaptionAndMe
 }
 
 TEST_F(WindowPlacesTest, ARackTallerThanTheScreenScrollsInsideTheWindow) {
+  // A hundred pixels down from the top: growing, the window stops at the
+  // screen's bottom.
   TVorbelStepsMainForm& main = *Main();
+  main.move(main.x(), Area().top() + 100);
   main.activateWindow();
   ASSERT_TRUE(QTest::qWaitFor([&main] { return QApplication::activeWindow() == &main; }));
   for (int i = 0; i < 60; ++i) QTest::keyClick(&main, Qt::Key_D, Qt::ControlModifier);
