@@ -5,6 +5,9 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QFileDialog>
 #include <QFont>
 #include <QFontDatabase>
@@ -94,7 +97,32 @@ void ChooseLanguage(TPreferences& prefs, int language) {
 TMultiLang::TMultiLang(QWidget* window)
     : TMultiLang(window, LoadLangTable(LangTableFile(window->objectName().toStdString())).value_or(TLangTable())) {}
 
+namespace {
+
+// The toolkit's own texts (standard buttons, file dialogs, edit menus) in
+// the language of the tables' column, where the desktop has them.
+void FollowWithToolkit(int language) {
+  static QTranslator* translator = nullptr;
+  static const char* const names[] = {"en", "fr", "nl", "de"};
+  if (translator) {
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+    translator = nullptr;
+  }
+  if (language <= LangEnglish || language >= TableLanguages || !QCoreApplication::instance()) return;
+  auto* t = new QTranslator;
+  if (t->load(QStringLiteral("qtbase_") + QLatin1String(names[language]),
+              QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+      QCoreApplication::installTranslator(t))
+    translator = t;
+  else
+    delete t;
+}
+
+}  // namespace
+
 TMultiLang::TMultiLang(QWidget* window, TLangTable table) : QObject(window), Window(window) {
+  if (!GlobalLanguageFollower()) GlobalLanguageFollower() = FollowWithToolkit;
   setObjectName("MultiLang1");
   Owner = window->objectName().toStdString();
   SetTable(std::move(table));

@@ -542,7 +542,14 @@ std::optional<std::string> TBaseMultiLang::ReadHint(size_t& i, size_t i0) const 
 
 // ------------------------------------------------------ the program's language
 
+std::function<void(int language)>& GlobalLanguageFollower() {
+  static std::function<void(int)> follower;
+  return follower;
+}
+
 void SetGlobalLanguage(int language) {
+  // The toolkit's own texts first, so that the windows' switch finds them.
+  if (GlobalLanguageFollower()) GlobalLanguageFollower()(language);
   // A copy: a switch may make or free windows.
   const std::vector<TBaseMultiLang*> instances = MultiLangInstances();
   for (TBaseMultiLang* ml : instances) {

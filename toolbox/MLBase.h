@@ -304,6 +304,9 @@ int GlobalLanguage();
 // list order (the others stay as they are, without a message), then makes
 // it the language of windows made later.
 void SetGlobalLanguage(int language);
+// Told of every SetGlobalLanguage first (the window side: the toolkit's
+// own dialogs and buttons in that language).
+std::function<void(int language)>& GlobalLanguageFollower();
 
 // The table of a window: the window's own when it exists, else one read
 // from LangTableFile(window) and kept (empty when there is no file), which

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -236,6 +237,13 @@ TEST_F(LanguageWalk, EveryWindowFitsItsTextsAndSpeaksTheLanguageChosen) {
         if (english.count(Plain(part)) && !left.contains(Plain(part))) left << Plain(part);
     EXPECT_TRUE(left.isEmpty()) << "English left in language " << language << ": "
                                 << left.join(QStringLiteral(", ")).toStdString();
+  }
+  // The toolkit's own dialogs speak the language too.
+  {
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text(), "&Ja");
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "Annuleren");
   }
   // The tables' fonts are the desktop's.
   EXPECT_EQ(DesktopFontFamily("Arial"), "DejaVu Sans");
