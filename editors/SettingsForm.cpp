@@ -20,6 +20,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <cmath>
 #include <filesystem>
 #include <tuple>
 
@@ -228,6 +229,7 @@ TSettingsForm::TSettingsForm(TPreferences& prefs, QWidget* parent)
     if (TChannel* c = Shown()) ShowNoteLabel(c->MidiNote < 128 ? c->MidiNote : -1);
     UpdatePitchPage();
     UpdateCaption();
+    SpaceLowerWheels();
   };
   MultiLang1->Loaded();
 
@@ -384,16 +386,16 @@ void TSettingsForm::BuildHeader() {
   face->AddWell(QRect(236, 3, 226, 51));
 
   VolWheel = MakeWheel(face, "VolWheel", "Channel volume", 0, 127, 100, MiddleWheels);
-  VolWheel->setGeometry(17, 10, 24, 24);
-  PanelLabel(face, "VolLabel", "VOL", QRect(6, 38, 46, 12));
+  VolWheel->setGeometry(11, 10, 24, 24);
+  PanelLabel(face, "VolLabel", "VOL", QRect(0, 38, 46, 12));
   VolWheel->OnChange = [this](QWidget*) {
     const int v = VolWheel->Value();
     Apply([v](TSong& s, int i) { SetChannelVolPan(s, i, v, VolPanVolume); });
     Info(PercentInfo(v, 127));
   };
   PanWheel = MakeWheel(face, "PanWheel", "Channel panning", 0, 127, 64, MiddleWheels);
-  PanWheel->setGeometry(59, 10, 24, 24);
-  PanelLabel(face, "PanLabel", "PAN", QRect(48, 38, 46, 12));
+  PanWheel->setGeometry(51, 10, 24, 24);
+  PanelLabel(face, "PanLabel", "PAN", QRect(40, 38, 46, 12));
   PanWheel->OnChange = [this](QWidget*) {
     const int v = PanWheel->Value();
     Apply([v](TSong& s, int i) { SetChannelVolPan(s, i, v, VolPanPan); });
@@ -405,8 +407,8 @@ void TSettingsForm::BuildHeader() {
   ColorSample->SetStyle(TBtnFrameStyle::FS_Vek3D);
   ColorSample->StayDown = false;
   ColorSample->SetHint("Choose a color...");
-  ColorSample->setGeometry(99, 12, 22, 20);
-  PanelLabel(face, "ColorLabel", "COLOR", QRect(82, 38, 56, 12));
+  ColorSample->setGeometry(95, 12, 22, 20);
+  PanelLabel(face, "ColorLabel", "COLOR", QRect(78, 38, 56, 12));
   ColorSample->OnClick = [this](QWidget*) {
     TChannel* c = Shown();
     if (!c) return;
@@ -553,6 +555,26 @@ void TSettingsForm::BuildMidiPage(TTab95Sheet* sheet) {
   });
 }
 
+void TSettingsForm::SpaceLowerWheels() {
+  // Between the well's edge and the reverb type, the captions in the
+  // language shown with even gaps between them, each wheel over its caption.
+  constexpr int Left = 4, Right = 248;
+  int captions = 0;
+  for (const auto& [wheel, label] : LowerRow)
+    if (label) captions += label->fontMetrics().horizontalAdvance(label->text());
+  const int count = int(LowerRow.size());
+  const double gap = std::max(0.0, double(Right - Left - captions) / (count + 1));
+  double x = Left + gap;
+  for (const auto& [wheel, label] : LowerRow) {
+    if (!label) continue;
+    const int w = label->fontMetrics().horizontalAdvance(label->text());
+    const int centre = int(std::lround(x + w / 2.0));
+    wheel->move(centre - wheel->width() / 2, wheel->y());
+    label->setGeometry(centre - 30, label->y(), 60, label->height());
+    x += w + gap;
+  }
+}
+
 void TSettingsForm::ShowNoteLabel(int note) {
   NoteLabel->setText(note < 0 || note > 127 ? Word("@NoNote", "Note (none)")
                                             : Q(FormatText(S(Word("@Note", "Note (%s)")), {NoteName(note)})));
@@ -653,8 +675,8 @@ void TSettingsForm::BuildSamplePage(TTab95Sheet* sheet) {
                           "PREAMP", "ATTACK", "DECAY", "ST.DELAY", "REVERB"};
   const char* labelNames[] = {"FXLabel", "FXSineVolLabel", "FXSineLabel", "FX3Label", "CutOffLabel", "ResLabel",
                               "PreAmpLabel", "AttackLabel", "DecayLabel", "StDelLabel", "ReverbLabel"};
-  // The lower row's captions differ in width: its wheels are spaced so that
-  // the gaps between the captions are even.
+  // The lower row's captions differ in width: SpaceLowerWheels spaces its
+  // wheels for the language shown.
   const int lowerCentres[] = {32, 81, 127, 178, 232};
   for (int i = 0; i < 11; ++i) {
     const TChannelValueSpec& spec = ChannelValueSpecs()[size_t(i)];
@@ -667,6 +689,7 @@ void TSettingsForm::BuildSamplePage(TTab95Sheet* sheet) {
     PanelLabel(face, labelNames[i], labels[i], QRect(centre - half, rowY + 28, 2 * half, 12));
     ValueControls.push_back({w, &spec});
   }
+  for (int i = 6; i < 11; ++i) LowerRow.push_back({ValueControls[size_t(i)].first, face->findChild<QLabel*>(labelNames[i])});
   RevTypeSelect = MakeSelector(face, "RevTypeSelect", "RevType", 2, 1);
   RevTypeSelect->move(258, 167);
   RevTypeSelect->SetHint("Reverb type ");

@@ -168,6 +168,7 @@ private:
   void UpdateCaption();
   void FillSynthPage(const TChannel& c);
   void ShowNoteLabel(int note);
+  void SpaceLowerWheels();
   void ShowFileNameBox(int selected);
   void ShowChannelSampleName(const TChannel& channel);
   void PitchKeyDown(int note, bool rightButton);
@@ -222,6 +223,8 @@ private:
   QComboBox* FileNameBox = nullptr;
   TWAVScope* WAVScope = nullptr;
   std::vector<std::pair<TValueControl*, const TChannelValueSpec*>> ValueControls;
+  // The effect wheels under the upper row and their captions.
+  std::vector<std::pair<QWidget*, QLabel*>> LowerRow;
   std::vector<std::pair<TLampBox*, const TChannelFlagSpec*>> FlagBoxes;
   TSelector* RevTypeSelect = nullptr;
   TPickNum* CutSelect = nullptr;

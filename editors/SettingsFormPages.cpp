@@ -50,7 +50,7 @@ const TSynthPlace SynthPlaces[] = {
     // Distortion: type, amount, threshold.
     {15, 160 + 80, RowB + 4, nullptr}, {16, 160 + 24, RowB + Body, "AMOUNT"}, {17, 160 + 90, RowB + Body, "THRESH"},
     // LFO: target, amount, speed, shape.
-    {23, 316 + 44, RowB + 4, nullptr}, {21, 316 + 8, RowB + Body, "AMOUNT"}, {22, 316 + 52, RowB + Body, "SPEED"},
+    {23, 316 + 44, RowB + 4, nullptr}, {21, 316 + 8, RowB + Body, "AMOUNT"}, {22, 316 + 57, RowB + Body, "SPEED"},
     {24, 316 + 94, RowB + 24, "SHAPE"},
     // Envelope and step.
     {31, 4 + 18, RowC + Body, "ATTACK"}, {32, 4 + 78, RowC + Body, "DECAY"}, {33, 4 + 138, RowC + Body, "RELEASE"},

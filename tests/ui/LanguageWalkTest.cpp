@@ -121,7 +121,8 @@ struct TWindowWalk {
           const QSize size(widest, fm.height() * int(label->text().count(QLatin1Char('\n')) + 1));
           const QRect at = QStyle::alignedRect(Qt::LeftToRight, QStyle::visualAlignment(Qt::LeftToRight, label->alignment()),
                                                size, label->contentsRect());
-          if (!label->text().trimmed().isEmpty()) Printed.push_back({label, at.translated(label->mapTo(window, QPoint()))});
+          if (!label->text().trimmed().isEmpty())
+            Printed.push_back({label, at.translated(label->mapTo(window, QPoint())).adjusted(-2, 0, 2, 0)});
         }
       } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
         Text(group->title());
