@@ -16,6 +16,7 @@
 #include "engine/WAVFiles.h"
 #include "files/XIFiles.h"
 #include "toolbox/AllTools.h"
+#include "toolbox/MLBase.h"
 #include "toolbox/PathTools.h"
 
 namespace fs = std::filesystem;
@@ -76,7 +77,8 @@ public:
 // Renders a drum script into its WAV file, telling the user of failures.
 // False when a failure was told.
 bool RenderDrumScript(const std::string& script, const std::string& wav) {
-  Host->ShowInfo("Rendering: " + LowerCase(ExtractFileName(script)));
+  Host->ShowInfo(FormatText(WindowText(MainWindowTable, "@RenderingFile", "Rendering: %s"),
+                            {LowerCase(ExtractFileName(script))}));
   const int result = RenderDSFile(script, wav, nullptr);
   if (result == LibraryMissing)
     Host->ShowError(DSLibraryMissingMessage);
@@ -128,7 +130,7 @@ std::string ResolveSamplePath(const std::string& name) {
   if (!bare)
     if (std::string found = ExistingFile(path); !found.empty()) return found;
   const std::string file = ExtractFileName(name);
-  if (!bare) Host->ShowInfo("Locating: " + LowerCase(file));
+  if (!bare) Host->ShowInfo(FormatText(WindowText(MainWindowTable, "@Locating", "Locating: %s"), {LowerCase(file)}));
   if (file.empty() || file == "." || file == "..") return {};
   const std::string& song = ProgramPaths().SongFileName;
   if (!song.empty())
@@ -236,7 +238,8 @@ bool LoadIntoChannel(TSong& song, int index, const std::string& name, bool adopt
     // other that can't be read.
     try {
       if (!resolved.empty()) {
-        Host->ShowInfo("Loading: " + LowerCase(ExtractFileName(resolved)));
+        Host->ShowInfo(FormatText(WindowText(MainWindowTable, "@Loading", "Loading: %s"),
+                                  {LowerCase(ExtractFileName(resolved))}));
         if (ext == ".SYN") {
           result = LoadSynthPreset(resolved, LoadedSample, ch->RenderNote);
         } else if (ext == ".XI") {

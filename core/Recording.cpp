@@ -12,6 +12,7 @@
 #include "model/MixerLock.h"
 #include "model/Song.h"
 #include "toolbox/AllTools.h"
+#include "toolbox/MLBase.h"
 
 namespace vs {
 
@@ -26,7 +27,9 @@ namespace {
 // says why.
 void ReopenOutput() {
   const TCommandResult result = OpenAudioOutput();
-  if (!result) ChannelFileHost().ShowInfo("Sound output closed: " + result.Message);
+  if (!result)
+    ChannelFileHost().ShowInfo(
+        FormatText(WindowText(MainWindowTable, "@OutputClosed", "Sound output closed: %s"), {result.Message}));
 }
 
 }  // namespace

@@ -278,7 +278,8 @@ bool TSongCommands::OpenSong(const std::string& path) {
   Host.FitMainWindowHeight();
   Host.SongOpened();
   if (!SongTitle.empty())
-    Host.ShowInfo("Loop loaded... (" + std::to_string(song.Playlist.SongEndBar + 1) + " patterns)");
+    Host.ShowInfo(FormatText(WindowText(MainWindowTable, "@LoopLoaded", "Loop loaded... (%d patterns)"),
+                             {song.Playlist.SongEndBar + 1}));
   Host.SetBusyCursor(false);
   song.SetModified(false);
   return true;

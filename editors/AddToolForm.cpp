@@ -21,6 +21,7 @@
 #include "model/Preferences.h"
 #include "toolbox/PathTools.h"
 #include "toolbox/AllTools.h"
+#include "toolbox/MLBase.h"
 
 namespace vs {
 
@@ -282,7 +283,8 @@ bool TAddToolForm::LaunchTool(int index) {
   } else {
     started = QProcess::startDetached(program, args);
   }
-  if (!started && OnInfo) OnInfo("Could not start " + tool.FileName);
+  if (!started && OnInfo)
+    OnInfo(FormatText(WindowText(MainWindowTable, "@CouldNotStart", "Could not start %s"), {tool.FileName}));
   return started;
 }
 

@@ -41,6 +41,7 @@
 #include "platform/FileTypes.h"
 #include "toolbox/AllTools.h"
 #include "toolbox/MessageBox.h"
+#include "toolbox/MLBase.h"
 #include "toolbox/PathTools.h"
 
 namespace vs {
@@ -252,7 +253,8 @@ void TMIDIForm::BuildWAVPage() {
   connect(DSDriverBox, &QComboBox::activated, this, [this](int index) {
     if (!Program) return;
     const TCommandResult result = ApplySoundDevice(Program->SoundDevices, index, Prefs);
-    if (!result && Hooks.ShowInfo) Hooks.ShowInfo("Sound output: " + result.Message);
+    if (!result && Hooks.ShowInfo)
+      Hooks.ShowInfo(FormatText(WindowText(MainWindowTable, "@OutputError", "Sound output: %s"), {result.Message}));
     UpdateFormatLabel();
   });
   page->addWidget(output);

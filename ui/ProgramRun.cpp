@@ -31,10 +31,15 @@
 #include "files/ZipMstr.h"
 #include "platform/SettingsStore.h"
 #include "toolbox/AllTools.h"
+#include "toolbox/MLBase.h"
 
 namespace vs {
 
 namespace {
+
+std::string OutputClosedText(const std::string& message) {
+  return FormatText(WindowText(MainWindowTable, "@OutputClosed", "Sound output closed: %s"), {message});
+}
 
 int SignalPipe[2] = {-1, -1};
 
@@ -109,7 +114,7 @@ void TProgramRun::StartUp() {
   // The sound device went away while the program ran: the output is closed.
   QObject::connect(Listener.get(), &TQtEngineListener::outputLost, &form, [&form] {
     const std::string message = TakeOutputLostMessage();
-    if (!message.empty()) form.ShowInfo("Sound output closed: " + message);
+    if (!message.empty()) form.ShowInfo(OutputClosedText(message));
   });
   // The render dialog follows the render thread.
   if (TWAVRenderForm* render = Windows().WAVRenderForm) {
@@ -139,7 +144,7 @@ void TProgramRun::StartUp() {
   form.Commands().RenderAfterSave = Line.RenderAfterSave;
   PlayStartSound();
   // The sound device failed: the output stays closed, the program runs.
-  if (!Prog.OutputError.empty()) form.ShowInfo("Sound output closed: " + Prog.OutputError);
+  if (!Prog.OutputError.empty()) form.ShowInfo(OutputClosedText(Prog.OutputError));
   if (FTitleForm) FTitleForm->close();
 }
 
