@@ -78,6 +78,10 @@ QGroupBox* Group(QWidget* parent, const char* name, const char* title) {
   return group;
 }
 
+// On a name cell of the folder list: true while it shows the folder's own
+// name (not one the user typed).
+constexpr int OwnFolderName = Qt::UserRole + 1;
+
 // The last folder name of a path ("/samples/Kits/" gives "Kits").
 std::string FolderName(const std::string& path) {
   std::string p = path;
@@ -403,8 +407,23 @@ void TMIDIForm::BuildDirsPage() {
   SearchDirList->setContextMenuPolicy(Qt::CustomContextMenu);
   for (int r = 0; r < SearchFolderCount; ++r)
     for (int c = 0; c < 2; ++c) SearchDirList->setItem(r, c, new QTableWidgetItem());
-  connect(SearchDirList, &QTableWidget::itemChanged, this, [this](QTableWidgetItem*) {
-    if (!Showing) FFoldersChanged = true;
+  connect(SearchDirList, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+    if (Showing || !item) return;
+    FFoldersChanged = true;
+    QTableWidgetItem* name = SearchDirList->item(item->row(), 1);
+    if (!name) return;
+    Showing = true;
+    if (item == name) {
+      // A name the user typed is the folder's from now on.
+      name->setData(OwnFolderName, false);
+    } else if (name->data(OwnFolderName).toBool() || name->text().trimmed().isEmpty()) {
+      // A path typed over another: the name shown follows the new folder,
+      // unless the user gave the folder a name of their own.
+      const std::string path = item->text().trimmed().toStdString();
+      name->setText(Q(path.empty() ? std::string() : FolderName(path)));
+      name->setData(OwnFolderName, true);
+    }
+    Showing = false;
   });
   // A right click on a folder row chooses its folder.
   connect(SearchDirList, &QTableWidget::customContextMenuRequested, this, [this](QPoint at) {
@@ -590,6 +609,7 @@ void TMIDIForm::ShowSettings() {
     SearchDirList->item(r, 0)->setText(Q(folder));
     const std::string& name = Prefs.SearchFolderNames[size_t(r)];
     SearchDirList->item(r, 1)->setText(Q(folder.empty() ? std::string() : name.empty() ? FolderName(folder) : name));
+    SearchDirList->item(r, 1)->setData(OwnFolderName, name.empty());
   }
   VSTPathEdit->setText(Q(Prefs.VSTPluginFolder));
   // The loop page from the song and its echo.
@@ -796,7 +816,10 @@ std::optional<std::string> TMIDIForm::AskFolder(const std::string& title, const 
 void TMIDIForm::RebuildSearchPaths() {
   for (int r = 0; r < SearchFolderCount; ++r) {
     Prefs.SearchFolders[size_t(r)] = SearchDirList->item(r, 0)->text().trimmed().toStdString();
-    Prefs.SearchFolderNames[size_t(r)] = SearchDirList->item(r, 1)->text().trimmed().toStdString();
+    // Only a name the user typed is kept; else the folder's own shows.
+    const QTableWidgetItem* name = SearchDirList->item(r, 1);
+    Prefs.SearchFolderNames[size_t(r)] =
+        name->data(OwnFolderName).toBool() ? std::string() : name->text().trimmed().toStdString();
   }
   RebuildSampleSearchPaths(Prefs);
   FFoldersChanged = false;
@@ -812,6 +835,7 @@ bool TMIDIForm::ChooseSearchDir(int row) {
   Showing = true;
   SearchDirList->item(row, 0)->setText(Q(AddBackslash(*folder)));
   SearchDirList->item(row, 1)->setText(Q(FolderName(*folder)));
+  SearchDirList->item(row, 1)->setData(OwnFolderName, true);
   Showing = false;
   RebuildSearchPaths();
   if (Hooks.SampleFoldersChanged) Hooks.SampleFoldersChanged();

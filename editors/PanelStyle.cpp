@@ -54,7 +54,7 @@ QPushButton {
 QPushButton:hover { border-color: #F29A2E; }
 QPushButton:pressed { background: #1C1E22; }
 QTableWidget {
-  background: #1C1E22; alternate-background-color: #212328; gridline-color: #2E3137;
+  background: #1C1E22; alternate-background-color: #212328; gridline-color: #2E3137; color: #D9DCE1;
   border: 1px solid #3E4249; selection-background-color: #5A3C16; selection-color: #FFFFFF;
 }
 QTableCornerButton::section { background: #33373D; border: none; }

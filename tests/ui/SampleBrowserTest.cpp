@@ -307,6 +307,19 @@ TEST_F(SampleBrowserTest, TheSettingsFoldersAndNoDirRebuildTheTree) {
   s.ShowPage(s.DirsSheet);
   EXPECT_EQ(grid->item(5, 1)->text(), "My rims");
   EXPECT_EQ(grid->item(5, 0)->text().toStdString(), Tmp / "Typed/");
+  // A new path typed over a row named after its folder: the name follows
+  // the new folder, in the list and in the tree; a name the user typed stays.
+  WriteWav(Tmp / "Kits/Electro/zap.wav", 400);
+  grid->item(2, 0)->setText(QString::fromStdString(Tmp / "Kits/Electro/"));
+  EXPECT_EQ(grid->item(2, 1)->text(), "Electro");
+  grid->item(5, 0)->setText(QString::fromStdString(Tmp / "Kits/"));
+  EXPECT_EQ(grid->item(5, 1)->text(), "My rims");
+  s.close();
+  EXPECT_EQ(Child(nullptr, Items(), " Acoustic"), nullptr);
+  ASSERT_NE(Child(nullptr, Items(), " Electro"), nullptr);
+  Click(Child(nullptr, Items(), " Electro"));
+  EXPECT_EQ(Texts(Child(nullptr, Items(), " Electro")->GetFirstChild()), std::vector<std::string>{"zap"});
+  EXPECT_NE(Child(nullptr, Items(), " My rims"), nullptr);
 
   // "No dir": the drum kits' samples in one list with the others.
   s.ShowPage(s.GeneralSheet);

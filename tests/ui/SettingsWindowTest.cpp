@@ -284,6 +284,18 @@ TEST_F(SettingsWindowTest, FoldersAssociationAndTheCPUMeter) {
   // Typed into a cell: nothing until the close.
   grid->item(5, 0)->setText("/typed/folder/");
   EXPECT_TRUE(s.FoldersChanged());
+  // The typed path reads light on the dark list, also with another window
+  // active.
+  grid->clearSelection();
+  s.activateWindow();
+  for (bool active : {true, false}) {
+    if (!active) QApplication::setActiveWindow(nullptr);
+    const QImage shot = grid->viewport()->grab(grid->visualItemRect(grid->item(5, 0))).toImage();
+    int lightest = 0;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x) lightest = std::max(lightest, qGray(shot.pixel(x, y)));
+    EXPECT_GT(lightest, 160) << (active ? "active" : "inactive");
+  }
   EXPECT_EQ(ProgramPaths().SampleSearchPaths.back(), Tmp / "Kits/Acoustic/");
   s.close();
   EXPECT_EQ(ProgramPaths().SampleSearchPaths.back(), "/typed/folder/");
