@@ -288,10 +288,19 @@ void TWAVVolumeter::SetImages(const TImageList* images) {
   update();
 }
 
+int TWAVVolumeter::LitLength(int level) const {
+  if (!Images || Images->Count() < 2) return 0;
+  return MeterLitLength(level, FOrientation == Qt::Horizontal ? Images->Width() : Images->Height(), FSnap);
+}
+
 void TWAVVolumeter::SetLevels(int left, int right) {
-  Left = std::clamp(left, 0, 32767);
-  Right = std::clamp(right, 0, 32767);
-  QuickPaint();
+  left = std::clamp(left, 0, 32767);
+  right = std::clamp(right, 0, 32767);
+  // Only a change of the lit parts shows.
+  const bool shown = LitLength(left) != LitLength(Left) || (FStereo && LitLength(right) != LitLength(Right));
+  Left = left;
+  Right = right;
+  if (shown) update();
 }
 
 void TWAVVolumeter::PaintChannel(QPainter& p, int level, int offset) {

@@ -118,7 +118,8 @@ public:
   void SetSnap(int snap);
   // Image 0 unlit, image 1 lit (not owned).
   void SetImages(const TImageList* images);
-  // Stores the levels (0..32767) and repaints at once.
+  // Stores the levels (0..32767); paints (at the next frame) only when the
+  // lit part of a meter changes.
   void SetLevels(int left, int right);
   int LeftLevel() const { return Left; }
   int RightLevel() const { return Right; }
@@ -128,6 +129,7 @@ protected:
 
 private:
   void PaintChannel(QPainter& p, int level, int offset);
+  int LitLength(int level) const;
   bool FStereo = true;
   Qt::Orientation FOrientation = Qt::Horizontal;
   int FSnap = 3;

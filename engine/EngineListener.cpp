@@ -1,5 +1,7 @@
 #include "engine/EngineListener.h"
 
+#include <algorithm>
+
 namespace vs {
 
 namespace {
@@ -8,6 +10,11 @@ std::atomic<TEngineListener*> Listener{nullptr};
 
 std::atomic<bool> StepPositionArmed{true};
 std::array<std::atomic<bool>, AsyncUpdateKinds> AsyncUpdateArmed{true, true, true, true};
+
+namespace {
+std::array<std::atomic<bool>, AsyncUpdateKinds> AsyncUpdateHeld{false, false, false, false};
+std::array<TAutoResetEvent, AsyncUpdateKinds> ReleaseEvents;
+}
 
 void SetEngineListener(TEngineListener* listener) {
   Listener.store(listener);
@@ -29,12 +36,30 @@ void PostAsyncUpdate(int kind, int64_t value) {
 void StepPositionHandled() { StepPositionArmed.store(true); }
 
 void AsyncUpdateHandled(int kind) {
-  if (kind >= 0 && kind < AsyncUpdateKinds) AsyncUpdateArmed[kind].store(true);
+  if (kind >= 0 && kind < AsyncUpdateKinds && !AsyncUpdateHeld[kind].load()) AsyncUpdateArmed[kind].store(true);
+}
+
+void HoldAsyncUpdates(int kind) {
+  if (kind >= 0 && kind < AsyncUpdateKinds) AsyncUpdateHeld[kind].store(true);
+}
+
+void ReleaseAsyncUpdates(int kind) {
+  if (kind < 0 || kind >= AsyncUpdateKinds || !AsyncUpdateHeld[kind].exchange(false)) return;
+  AsyncUpdateArmed[kind].store(true);
+  ReleaseEvents[size_t(kind)].Set();
+}
+
+bool AsyncUpdatesHeld(int kind) { return kind >= 0 && kind < AsyncUpdateKinds && AsyncUpdateHeld[kind].load(); }
+
+TAutoResetEvent& AsyncUpdatesReleased(int kind) {
+  return ReleaseEvents[size_t(std::clamp(kind, 0, AsyncUpdateKinds - 1))];
 }
 
 void ArmEnginePosts() {
   StepPositionArmed.store(true);
+  for (auto& f : AsyncUpdateHeld) f.store(false);
   for (auto& f : AsyncUpdateArmed) f.store(true);
+  for (auto& e : ReleaseEvents) e.Set();
 }
 
 }  // namespace vs

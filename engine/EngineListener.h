@@ -14,6 +14,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "platform/AutoResetEvent.h"
+
 namespace vs {
 
 // Kinds of async update (WM_ASYNCUPDATE's first parameter).
@@ -64,7 +66,16 @@ void PostAsyncUpdate(int kind, int64_t value);
 // the flag again.
 void StepPositionHandled();
 void AsyncUpdateHandled(int kind);
-// Arms every flag (start-up).
+// A handler that has no use for a kind's posts for now holds them: the
+// post being handled does not arm the flag again, so the worker posts
+// nothing (and wakes nobody) until the kind is released, which arms it.
+void HoldAsyncUpdates(int kind);
+void ReleaseAsyncUpdates(int kind);
+bool AsyncUpdatesHeld(int kind);
+// Signalled by each release of a kind (and ArmEnginePosts): a worker whose
+// posts are held sleeps on it instead of waking for nothing.
+TAutoResetEvent& AsyncUpdatesReleased(int kind);
+// Arms every flag and releases every hold (start-up).
 void ArmEnginePosts();
 
 }  // namespace vs

@@ -352,12 +352,19 @@ TScopeThread::TScopeThread() {
 TScopeThread::~TScopeThread() {
   Terminate();
   AudioOutput().ScopeEvent.Set();
+  AsyncUpdatesReleased(AsyncScope).Set();
   if (Thread.joinable()) Thread.join();
 }
 
 void TScopeThread::Execute() {
   TAudioOutputState& o = AudioOutput();
   while (!Terminated.load()) {
+    // While no window shows the scope its reports are held: the thread
+    // sleeps until one shows it again instead of waking with the output.
+    if (AsyncUpdatesHeld(AsyncScope)) {
+      AsyncUpdatesReleased(AsyncScope).Wait(-1);
+      continue;
+    }
     o.ScopeEvent.Wait(-1);
     if (Terminated.load()) break;
     if (!Paused()) PostAsyncUpdate(AsyncScope, 0);

@@ -75,9 +75,12 @@ struct TAudioOutputState {
   std::string SoundDeviceName;             // "" = the default device
   uint32_t StreamSize = 2 * 8820 * 4;      // bytes
   std::atomic<int32_t> LatencyOffset{35280};  // bytes
-  std::array<TAutoResetEvent, 2> HalfEvents;
+  // The mix thread's events share the word it sleeps on; the scope's event
+  // wakes only the scope thread.
+  TWakeWord MixWake;
+  std::array<TAutoResetEvent, 2> HalfEvents{TAutoResetEvent(MixWake), TAutoResetEvent(MixWake)};
   TAutoResetEvent ScopeEvent;
-  TAutoResetEvent LostEvent;  // the open device went away
+  TAutoResetEvent LostEvent{MixWake};  // the open device went away
   std::atomic<bool> SecondHalf{false};
   std::atomic<int64_t> BufferBasePosition{0};
   int SuspendDepth = 0;

@@ -90,6 +90,8 @@ void IdleEditors() {
   for (TVSTPlugin* plugin : OpenEditors) plugin->Dispatch(effEditIdle);
 }
 
+bool EditorsOpen() { return !OpenEditors.empty(); }
+
 // ------------------------------------------------------------------ plug-in
 
 TVSTPlugin::TVSTPlugin() = default;

@@ -237,5 +237,7 @@ int32_t ParamToWheel(float value);
 
 // Lets every open editor idle (effEditIdle); the main window's idle handler.
 void IdleEditors();
+// True while a plug-in's editor is open.
+bool EditorsOpen();
 
 }  // namespace vs

@@ -2,15 +2,28 @@
 // Auto-reset events: an event stays signalled until one wait takes it, which
 // resets it. Signalling never blocks (an atomic store and, when a thread
 // waits, one futex wake), so the audio device's callback may signal freely.
+//
+// A signal wakes only the threads that wait on that event's wake word: an
+// event has a word of its own, or shares one given at construction with the
+// other events one thread waits for together. A wait for events of different
+// words falls back to a word all signals bump while such a wait runs.
 
 #include <atomic>
 #include <cstdint>
 
 namespace vs {
 
+// The futex word a thread sleeps on while it waits for its events.
+struct TWakeWord {
+  std::atomic<uint32_t> Sequence{0};
+  std::atomic<int> Waiters{0};
+};
+
 class TAutoResetEvent {
 public:
-  TAutoResetEvent() = default;
+  constexpr TAutoResetEvent() : Word(&OwnWord) {}
+  // Wakes the waiters of word, which outlives the event.
+  constexpr explicit TAutoResetEvent(TWakeWord& word) : Word(&word) {}
   TAutoResetEvent(const TAutoResetEvent&) = delete;
   TAutoResetEvent& operator=(const TAutoResetEvent&) = delete;
 
@@ -25,7 +38,10 @@ public:
   bool IsSet() const { return State.load() != 0; }
 
 private:
+  friend int WaitForAny(TAutoResetEvent* const* events, int count, int timeoutMs);
   std::atomic<uint32_t> State{0};
+  TWakeWord OwnWord;
+  TWakeWord* const Word;
 };
 
 // Waits until one of the events is signalled and takes that signal. Returns

@@ -39,7 +39,9 @@ const QColor DefaultRackFace(0x1E, 0x20, 0x24);
 // rest of the window's spare pixels.
 constexpr int RackMargin = 4;
 constexpr int ScrollerWidth = 12;
-constexpr int FollowInterval = 15;  // ms: the lamp follows the sound this often
+// ms: the longest the lamp waits before it looks at the sound's position
+// again (a tempo change takes effect with the next step).
+constexpr int FollowInterval = 1000;
 // The synthesizer badge at the left of a synthesizer channel's name plate.
 constexpr int SynthBadgeWidth = 15;
 
@@ -202,7 +204,9 @@ TChannelRack::TChannelRack(TPreferences& prefs, QWidget* parent) : QWidget(paren
   });
   setMinimumHeight(0);
 
-  FollowTimer.setInterval(FollowInterval);
+  // Woken when the heard step changes next, not polling.
+  FollowTimer.setSingleShot(true);
+  FollowTimer.setTimerType(Qt::PreciseTimer);
   connect(&FollowTimer, &QTimer::timeout, this, [this] { FollowPlayback(); });
 
   LoadImages();
@@ -532,7 +536,6 @@ void TChannelRack::StepPositionChanged() {
     HidePlaySteps();
     return;
   }
-  if (!FollowTimer.isActive()) FollowTimer.start();
   FollowPlayback();
 }
 
@@ -543,9 +546,21 @@ void TChannelRack::FollowPlayback() {
     return;
   }
   int step = ShownStep;
-  if (FollowSound)
-    step = HeardStep(ShownStep, AnchorFrame, AnchorFramesPerStep, GetPlayPosition(), CurrentSong().PatternLength());
+  int64_t wait = -1;
+  if (FollowSound) {
+    const int64_t play = GetPlayPosition();
+    step = HeardStep(ShownStep, AnchorFrame, AnchorFramesPerStep, play, CurrentSong().PatternLength());
+    wait = FramesToNextHeardStep(AnchorFrame, AnchorFramesPerStep, play);
+  }
   if (step != HeardShown) SetPlayStepOfRows(step);
+  // The device's position moves in its periods: a wake that comes a little
+  // early looks again a few milliseconds later.
+  if (wait >= 0) {
+    const int64_t ms = (wait * 1000 + OutputRate - 1) / OutputRate + 1;
+    FollowTimer.start(static_cast<int>(std::clamp<int64_t>(ms, 4, FollowInterval)));
+  } else {
+    FollowTimer.stop();
+  }
 }
 
 void TChannelRack::SetPlayStepOfRows(int step) {

@@ -239,8 +239,16 @@ void TVorbelStepsMainForm::resizeEvent(QResizeEvent* event) {
   PlaceSideWindows();
 }
 
+void TVorbelStepsMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // The scope shows again what plays.
+  ScopeUpdate();
+}
+
 void TVorbelStepsMainForm::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
+  // Restored from the task bar: the scope shows again what plays.
+  if (event->type() == QEvent::WindowStateChange && !isMinimized()) ScopeUpdate();
   // The caption shows whether the window is the active one.
   if (event->type() == QEvent::ActivationChange && CaptionPic) {
     const TSkin& skin = Skin();

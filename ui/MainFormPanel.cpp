@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
 #include <algorithm>
 #include <cstdlib>
 
@@ -24,6 +25,7 @@
 #include "core/MasterValues.h"
 #include "core/PatternCommands.h"
 #include "editors/Snow.h"
+#include "engine/EngineListener.h"
 #include "engine/Mixer.h"
 #include "engine/MixThread.h"
 #include "framework/MLang.h"
@@ -33,6 +35,8 @@
 #include "ui/ProgramWindows.h"
 #include "ui/SkinPic.h"
 #include "ui/VorbelStepsMainForm.h"
+
+#include <QScreen>
 
 namespace vs {
 
@@ -365,33 +369,87 @@ void TVorbelStepsMainForm::ScopeButtonClick() {
   ScopeUpdate();
 }
 
+namespace {
+
+// The silent frames a scope paints before it rests: one clears the trace;
+// with a trail, as many as the old picture needs to fade into the
+// background (its weight falls by trail/256 a frame).
+int QuietFramesToClear(int trail) {
+  if (trail <= 0) return 1;
+  if (trail >= 256) return 1;  // a trail that never fades: nothing moves
+  int frames = 1;
+  for (double left = 255.0; left >= 0.5 && frames < 64; ++frames) left *= trail / 256.0;
+  return frames;
+}
+
+// The display's frame, in nanoseconds.
+qint64 DisplayFrameNs(const QWidget& w) {
+  const QScreen* screen = w.screen();
+  const double rate = screen && screen->refreshRate() >= 1.0 ? screen->refreshRate() : 60.0;
+  return qint64(1e9 / std::min(rate, 240.0));
+}
+
+}  // namespace
+
+bool TVorbelStepsMainForm::ScopeShowing() const {
+  return isVisible() && !isMinimized() && MixScope->isVisible();
+}
+
 void TVorbelStepsMainForm::ScopeUpdate() {
   MixScope->SetStyle(static_cast<TScopeStyle>(std::clamp(Preferences.ScopeStyle, 0, MaxScopeStyle)));
   MixScope->SetStereo(Preferences.ScopeStereo);
   MixScope->SetTrailWeight(Preferences.ScopeShade);
+  // The scope thread's reports count again.
+  ReleaseAsyncUpdates(AsyncScope);
+  ScopeQuietFrames = 0;
+  if (ScopeShowing()) ShowScopeOutput(true);
+}
+
+bool TVorbelStepsMainForm::ScopeOutputReported() {
+  if (!ScopeShowing()) return false;
+  // One frame of the display at most; the next report brings newer output.
+  if (ScopePainted.isValid() && ScopePainted.nsecsElapsed() < DisplayFrameNs(*this)) return true;
+  ShowScopeOutput(false);
+  return true;
+}
+
+void TVorbelStepsMainForm::ShowScopeOutput(bool always) {
   const bool on = ScopeButton->Down() && AudioOutput().OutputOpen.load();
   int left = 0, right = 0;
+  std::vector<int16_t> data;
   if (on) {
     // The frames being heard, from the output's buffer.
     const int frames = std::max<int>(AudioOutput().ScopeSample.Length, 1);
-    std::vector<int16_t> data(size_t(frames) * 2);
+    data.resize(size_t(frames) * 2);
     const int got = ReadHeardOutput(data.data(), frames);
     data.resize(size_t(got) * 2);
     for (int i = 0; i < got; ++i) {
       left = std::max(left, std::abs(int(data[size_t(i) * 2])));
       right = std::max(right, std::abs(int(data[size_t(i) * 2 + 1])));
     }
-    ScopeFrames.SetFrames(std::move(data));
-    MixScope->SetSample(got > 0 ? &ScopeFrames : nullptr);
-  } else {
-    MixScope->SetSample(nullptr);
   }
   // The meter falls back slowly and jumps up at once.
   LevelLeft = std::max(std::min(left, 32767), LevelLeft * 7 / 8);
   LevelRight = std::max(std::min(right, 32767), LevelRight * 7 / 8);
   if (!on) LevelLeft = LevelRight = 0;
-  MixScope->QuickPaint();
   MixVolumeter->SetLevels(LevelLeft, LevelRight);
+
+  // Silence draws the same flat frame again: after the frames that clear
+  // the picture, nothing changes.
+  if (left == 0 && right == 0) {
+    if (!always && ScopeQuietFrames >= QuietFramesToClear(MixScope->TrailWeight())) return;
+    ++ScopeQuietFrames;
+  } else {
+    ScopeQuietFrames = 0;
+  }
+  if (!data.empty()) {
+    ScopeFrames.SetFrames(std::move(data));
+    MixScope->SetSample(&ScopeFrames);
+  } else {
+    MixScope->SetSample(nullptr);
+  }
+  MixScope->update();
+  ScopePainted.start();
 }
 
 void TVorbelStepsMainForm::SyncLampUpdate() {

@@ -93,11 +93,15 @@ void TProgramRun::StartUp() {
   // The lamp window fades with the scope's updates, which run while it
   // shows; the sample browser's selection is previewed.
   QObject::connect(Listener.get(), &TQtEngineListener::asyncUpdate, &form, [&form](int kind, qint64) {
-    if (TVisualForm* lamps = Windows().VisualForm; lamps && kind == AsyncScope && lamps->isVisible())
-      lamps->DecayRepaint();
+    if (kind == AsyncScope) {
+      TVisualForm* lamps = Windows().VisualForm;
+      const bool lampsShown = lamps && lamps->isVisible();
+      if (lampsShown) lamps->DecayRepaint();
+      // The output scope and its meter. While neither shows, the reports
+      // rest until one shows again.
+      if (!form.ScopeOutputReported() && !lampsShown) HoldAsyncUpdates(AsyncScope);
+    }
     if (kind == AsyncBrowserSample) form.BrowserSampleSelected();
-    // The output scope and its meter; the sync lamp.
-    if (kind == AsyncScope) form.ScopeUpdate();
     if (kind == AsyncSyncLamp) form.SyncLampUpdate();
   });
   // The scope thread runs while the scope's button is down or the lamp

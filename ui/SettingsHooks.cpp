@@ -22,9 +22,20 @@ namespace vs {
 
 namespace {
 
-TQtPluginEditorFactory EditorFactory;
-// Open plug-in editors get their idle calls from the main thread.
+// Open plug-in editors get their idle calls from the main thread; the
+// timer runs only while an editor is open.
 constexpr int EditorIdleInterval = 40;  // ms
+QTimer* EditorIdleTimer = nullptr;
+
+class TIdledEditorFactory : public TQtPluginEditorFactory {
+public:
+  std::unique_ptr<TPluginEditorWindow> CreateEditorWindow() override {
+    std::unique_ptr<TPluginEditorWindow> window = TQtPluginEditorFactory::CreateEditorWindow();
+    if (window && EditorIdleTimer && !EditorIdleTimer->isActive()) EditorIdleTimer->start();
+    return window;
+  }
+};
+TIdledEditorFactory EditorFactory;
 
 }  // namespace
 
@@ -64,8 +75,18 @@ void ConnectSettingsWindow(TProgram& program, TQtEngineListener& listener) {
   SetPluginEditorFactory(&EditorFactory);
   auto* idle = new QTimer(&settings);
   idle->setObjectName("EditorIdleTimer");
-  QObject::connect(idle, &QTimer::timeout, [] { IdleEditors(); });
-  idle->start(EditorIdleInterval);
+  idle->setInterval(EditorIdleInterval);
+  QObject::connect(idle, &QTimer::timeout, idle, [idle] {
+    if (!EditorsOpen()) {
+      idle->stop();
+      return;
+    }
+    IdleEditors();
+  });
+  QObject::connect(idle, &QObject::destroyed, [idle] {
+    if (EditorIdleTimer == idle) EditorIdleTimer = nullptr;
+  });
+  EditorIdleTimer = idle;
 }
 
 void HideSettingsWindow() {

@@ -49,6 +49,12 @@ int HeardStep(int shownStep, int64_t anchorFrame, int64_t framesPerStep, int64_t
   return static_cast<int>(step < 0 ? step + patternLength : step);
 }
 
+int64_t FramesToNextHeardStep(int64_t anchorFrame, int64_t framesPerStep, int64_t playFrame) {
+  if (framesPerStep <= 0 || playFrame >= anchorFrame) return -1;
+  const int64_t left = (anchorFrame - playFrame) % framesPerStep;
+  return left == 0 ? framesPerStep : left;
+}
+
 TRackLayout ArrangeRackRows(const std::vector<TRackChannel>& channels, const TRackOptions& options) {
   TRackLayout layout;
   const int count = static_cast<int>(channels.size());

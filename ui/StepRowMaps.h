@@ -60,6 +60,10 @@ TWheelPlace ValueWheelPlace(int rowLeft, int rowTop, int cellTop, int step, int 
 // steps (rounded up) before it, wrapped into the pattern. A play position
 // at or past the anchor gives the shown step.
 int HeardStep(int shownStep, int64_t anchorFrame, int64_t framesPerStep, int64_t playFrame, int patternLength);
+// The frames the play position still has to go until HeardStep changes;
+// -1 when it hears the shown step already (the next change comes with the
+// next step).
+int64_t FramesToNextHeardStep(int64_t anchorFrame, int64_t framesPerStep, int64_t playFrame);
 
 // ---------------------------------------------------------------- layout
 

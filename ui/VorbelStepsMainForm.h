@@ -22,6 +22,7 @@
 // open and everything as it was.
 
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
@@ -413,8 +414,17 @@ public:
   void ApplySkin();
 
   // The engine's reports that the window shows: fresh output for the scope
-  // and the level meter, the sync lamp.
+  // and the level meter, the sync lamp. ScopeUpdate shows the scope's
+  // settings and the output now (after a change of them, of the output or of
+  // the window); ScopeOutputReported takes the scope thread's report of fresh
+  // output. The scope and the meter paint, at most once a frame of the
+  // display, only when what they show changes: nothing while the window is
+  // hidden or minimised, and once the sound has been silent for a frame (a
+  // trail fades first) nothing until it sounds again. False when the window
+  // shows no scope now: its reports may rest until ScopeUpdate.
   void ScopeUpdate();
+  bool ScopeOutputReported();
+  bool ScopeShowing() const;
   // The scope's extra painting: the snow's pile, then a tick of it.
   void MixScopePaint(TFastBmp& bitmap);
   void SyncLampUpdate();
@@ -436,6 +446,7 @@ public:
 protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -529,8 +540,11 @@ private:
   // The panel under each fader.
   std::array<TImageList, MasterSliderCount> SliderBacks;
   // Scope and meter.
+  void ShowScopeOutput(bool always);
   TWAVSample ScopeFrames;
   int LevelLeft = 0, LevelRight = 0;
+  int ScopeQuietFrames = 0;   // silent frames painted since the sound stopped
+  QElapsedTimer ScopePainted;  // since the last frame painted
 };
 
 }  // namespace vs

@@ -45,6 +45,27 @@ TEST(AutoResetEvent, WaitWakesWhenAnotherThreadSignals) {
   EXPECT_FALSE(a.Wait(5));
 }
 
+// Events that share a wake word wake their one waiter; a wait for events
+// of different words is woken by any of them.
+TEST(AutoResetEvent, SharedAndMixedWakeWordsWakeTheirWaiters) {
+  TWakeWord word;
+  TAutoResetEvent shared0(word), shared1(word), own;
+  TAutoResetEvent* group[] = {&shared0, &shared1};
+  TAutoResetEvent* mixed[] = {&own, &shared1};
+  std::thread t([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    own.Set();  // another word: the group's waiter sleeps on
+    shared1.Set();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    own.Set();
+  });
+  EXPECT_EQ(WaitForAny(group, 2, -1), 1);
+  EXPECT_EQ(WaitForAny(mixed, 2, -1), 0);
+  t.join();
+  EXPECT_FALSE(shared0.IsSet());
+  EXPECT_EQ(word.Waiters.load(), 0);
+}
+
 TEST(StreamBuffer, LockGivesTwoRegionsAcrossTheEnd) {
   TStreamBuffer buffer(64);
   void *p1, *p2;

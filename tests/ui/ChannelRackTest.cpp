@@ -353,6 +353,13 @@ TEST(StepRowMaps, LayoutWrapsCollapsedRowsAndPlacesTheLamps) {
   EXPECT_EQ(HeardStep(5, 10000, 1000, 10000, 16), 5);
   EXPECT_EQ(HeardStep(5, 10000, 1000, 9999, 16), 4);
   EXPECT_EQ(HeardStep(1, 10000, 1000, 8500, 16), 15);
+  // The lamp wakes when the heard step changes next: at the next step start
+  // before the anchor, never once the anchor is heard.
+  EXPECT_EQ(FramesToNextHeardStep(10000, 1000, 8500), 500);
+  EXPECT_EQ(FramesToNextHeardStep(10000, 1000, 9000), 1000);
+  EXPECT_EQ(FramesToNextHeardStep(10000, 1000, 9999), 1);
+  EXPECT_EQ(FramesToNextHeardStep(10000, 1000, 10000), -1);
+  EXPECT_EQ(FramesToNextHeardStep(10000, 0, 500), -1);
 }
 
 // The program: the rack replaces the channel list; steps clicked in it are
