@@ -60,7 +60,7 @@ def run_ns(pid):
 
 
 def thread_ns(pid):
-    """Per thread: (name, nanoseconds run so far)."""
+    """Per thread: (name, nanoseconds run so far, wake-ups so far)."""
     threads = {}
     try:
         tasks = os.listdir("/proc/%d/task" % pid)
@@ -71,10 +71,34 @@ def thread_ns(pid):
             with open("/proc/%d/task/%s/schedstat" % (pid, t)) as f:
                 ns = int(f.read().split()[0])
             with open("/proc/%d/task/%s/comm" % (pid, t)) as f:
-                threads[t] = (f.read().strip(), ns)
+                comm = f.read().strip()
+            switches = 0
+            with open("/proc/%d/task/%s/status" % (pid, t)) as f:
+                for line in f:
+                    if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")):
+                        switches += int(line.split()[1])
+            threads[t] = (comm, ns, switches)
         except (OSError, ValueError, IndexError):
             pass
     return threads
+
+
+def wakes(pid):
+    """Context switches of the threads of pid so far (each a wake-up)."""
+    total = 0
+    try:
+        tasks = os.listdir("/proc/%d/task" % pid)
+    except OSError:
+        return 0
+    for t in tasks:
+        try:
+            with open("/proc/%d/task/%s/status" % (pid, t)) as f:
+                for line in f:
+                    if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")):
+                        total += int(line.split()[1])
+        except (OSError, ValueError, IndexError):
+            pass
+    return total
 
 
 def stat_seconds(pid):
@@ -85,15 +109,17 @@ def stat_seconds(pid):
 
 
 def measure(pids, seconds, threads_of=None):
-    start = {p: (run_ns(p), stat_seconds(p)) for p in pids}
+    start = {p: (run_ns(p), stat_seconds(p), wakes(p)) for p in pids}
     threads = thread_ns(threads_of) if threads_of else {}
     t0 = time.monotonic()
     time.sleep(seconds)
     wall = time.monotonic() - t0
-    result = {p: ((run_ns(p) - start[p][0]) / 1e9 / wall, (stat_seconds(p) - start[p][1]) / wall) for p in pids}
+    result = {p: ((run_ns(p) - start[p][0]) / 1e9 / wall, (stat_seconds(p) - start[p][1]) / wall,
+                  (wakes(p) - start[p][2]) / wall) for p in pids}
     if threads_of:
         after = thread_ns(threads_of)
-        busy = [(after[t][0], t, (after[t][1] - threads[t][1]) / 1e9 / wall) for t in after if t in threads]
+        busy = [(after[t][0], t, (after[t][1] - threads[t][1]) / 1e9 / wall, (after[t][2] - threads[t][2]) / wall)
+                for t in after if t in threads]
         result["threads"] = sorted(busy, key=lambda b: -b[2])
     return result
 
@@ -255,9 +281,9 @@ def main():
             time.sleep(args.settle)
             r = measure([proc.pid, xvfb.pid, jack.pid], args.seconds, proc.pid if args.threads else None)
             results.append((name, r[proc.pid], r[xvfb.pid][0], r[jack.pid][0]))
-            for comm, tid, cpu in r.get("threads", [])[:8]:
+            for comm, tid, cpu, woke in r.get("threads", [])[:8]:
                 if cpu > 0.00005:
-                    print("    %-18s thread %s %-16s %.4f" % (name, tid, comm, cpu))
+                    print("    %-18s thread %s %-16s %.4f  %5.0f/s" % (name, tid, comm, cpu, woke))
 
         phase("idle shown")
         x.minimise(wid)
@@ -276,16 +302,16 @@ def main():
             raise RuntimeError("the program ended during the measurement (code %d)" % proc.returncode)
 
         print("CPU-s per s over %.0f s each, JACK period %d frames (program threads; /proc stat ticks; "
-              "X server; JACK server)" % (args.seconds, args.period))
+              "the program's wake-ups per s; X server; JACK server)" % (args.seconds, args.period))
         failed = False
-        for name, (ns, ticks), xs, js in results:
+        for name, (ns, ticks, woke), xs, js in results:
             limit = LIMITS.get(name)
             mark = ""
             if limit is not None:
                 ok = ns < limit
                 failed |= not ok
                 mark = "  (limit %.3f: %s)" % (limit, "ok" if ok else "OVER")
-            print("  %-18s %.4f  %.4f  X %.4f  JACK %.4f%s" % (name, ns, ticks, xs, js, mark))
+            print("  %-18s %.4f  %.4f  %5.0f/s  X %.4f  JACK %.4f%s" % (name, ns, ticks, woke, xs, js, mark))
         return 1 if (failed and args.check) else 0
     finally:
         stop(proc)
