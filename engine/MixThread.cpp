@@ -367,8 +367,19 @@ void TScopeThread::Execute() {
     }
     o.ScopeEvent.Wait(-1);
     if (Terminated.load()) break;
-    if (!Paused()) PostAsyncUpdate(AsyncScope, 0);
+    if (Paused()) continue;
+    // A scope at rest in silence hears of the output again when it sounds.
+    if (o.ScopeSoundOnly.load() && HearsSilence()) continue;
+    o.ScopeSoundOnly.store(false);
+    PostAsyncUpdate(AsyncScope, 0);
   }
+}
+
+bool TScopeThread::HearsSilence() {
+  const int frames = static_cast<int>(std::max<int64_t>(AudioOutput().ScopeSample.Length, 1));
+  if (Heard.size() < size_t(frames) * 2) Heard.resize(size_t(frames) * 2);
+  const int got = ReadHeardOutput(Heard.data(), frames);
+  return std::all_of(Heard.begin(), Heard.begin() + ptrdiff_t(got) * 2, [](int16_t v) { return v == 0; });
 }
 
 void StartScopeThread() {

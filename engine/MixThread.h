@@ -19,6 +19,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "model/WAVSample.h"
 #include "engine/WAVFiles.h"
@@ -58,8 +59,11 @@ public:
 
 private:
   void Execute();
+  // True when the frames being heard are all zero.
+  bool HearsSilence();
   std::atomic<bool> Terminated{false};
   std::atomic<int> PauseDepth{0};
+  std::vector<int16_t> Heard;
   std::thread Thread;
 };
 
@@ -90,6 +94,9 @@ struct TAudioOutputState {
   int64_t PrevMixStartTime = 0, MixStartTime = 0, MixEndTime = 0;
   const uint8_t* OutputBufferMemory = nullptr;  // the stream buffer, for the scope
   TWAVSample ScopeSample;                       // Length = the scope interval
+  // Set by the window while its scope shows silence at rest: the scope
+  // thread then reports only output that sounds.
+  std::atomic<bool> ScopeSoundOnly{false};
   std::unique_ptr<TMixThread> MixThread;
   std::unique_ptr<TScopeThread> ScopeThread;
 };

@@ -17,6 +17,7 @@
 #include "controls/NumBar.h"
 #include "controls/WindowTools.h"
 #include "core/PatternCommands.h"
+#include "engine/MixThread.h"
 #include "framework/HintLayout.h"
 #include "framework/MeroTB97.h"
 #include "framework/Skin.h"
@@ -245,10 +246,22 @@ void TVorbelStepsMainForm::showEvent(QShowEvent* event) {
   ScopeUpdate();
 }
 
+void TVorbelStepsMainForm::hideEvent(QHideEvent* event) {
+  QMainWindow::hideEvent(event);
+  // The next report lets the scope thread rest.
+  AudioOutput().ScopeSoundOnly.store(false);
+}
+
 void TVorbelStepsMainForm::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
-  // Restored from the task bar: the scope shows again what plays.
-  if (event->type() == QEvent::WindowStateChange && !isMinimized()) ScopeUpdate();
+  // Restored from the task bar: the scope shows again what plays;
+  // minimised, the next report lets the scope thread rest.
+  if (event->type() == QEvent::WindowStateChange) {
+    if (isMinimized())
+      AudioOutput().ScopeSoundOnly.store(false);
+    else
+      ScopeUpdate();
+  }
   // The caption shows whether the window is the active one.
   if (event->type() == QEvent::ActivationChange && CaptionPic) {
     const TSkin& skin = Skin();

@@ -399,9 +399,11 @@ void TVorbelStepsMainForm::ScopeUpdate() {
   MixScope->SetStyle(static_cast<TScopeStyle>(std::clamp(Preferences.ScopeStyle, 0, MaxScopeStyle)));
   MixScope->SetStereo(Preferences.ScopeStereo);
   MixScope->SetTrailWeight(Preferences.ScopeShade);
-  // The scope thread's reports count again.
+  // The scope thread's reports count again, all of them.
+  AudioOutput().ScopeSoundOnly.store(false);
   ReleaseAsyncUpdates(AsyncScope);
   ScopeQuietFrames = 0;
+  ScopeResting = false;
   if (ScopeShowing()) ShowScopeOutput(true);
 }
 
@@ -436,8 +438,10 @@ void TVorbelStepsMainForm::ShowScopeOutput(bool always) {
 
   // Silence draws the same flat frame again: after the frames that clear
   // the picture, nothing changes.
+  const bool cleared = ScopeQuietFrames >= QuietFramesToClear(MixScope->TrailWeight());
+  ScopeResting = on && left == 0 && right == 0 && cleared && LevelLeft == 0 && LevelRight == 0;
   if (left == 0 && right == 0) {
-    if (!always && ScopeQuietFrames >= QuietFramesToClear(MixScope->TrailWeight())) return;
+    if (!always && cleared) return;
     ++ScopeQuietFrames;
   } else {
     ScopeQuietFrames = 0;

@@ -99,7 +99,10 @@ void TProgramRun::StartUp() {
       if (lampsShown) lamps->DecayRepaint();
       // The output scope and its meter. While neither shows, the reports
       // rest until one shows again.
-      if (!form.ScopeOutputReported() && !lampsShown) HoldAsyncUpdates(AsyncScope);
+      const bool shown = form.ScopeOutputReported();
+      if (!shown && !lampsShown) HoldAsyncUpdates(AsyncScope);
+      // Silence at rest: the scope thread reports again when it sounds.
+      if (shown && !lampsShown && form.ScopeAtRest()) AudioOutput().ScopeSoundOnly.store(true);
     }
     if (kind == AsyncBrowserSample) form.BrowserSampleSelected();
     if (kind == AsyncSyncLamp) form.SyncLampUpdate();

@@ -425,6 +425,8 @@ public:
   void ScopeUpdate();
   bool ScopeOutputReported();
   bool ScopeShowing() const;
+  // The scope and the meter show silence and paint no more until it sounds.
+  bool ScopeAtRest() const { return ScopeResting; }
   // The scope's extra painting: the snow's pile, then a tick of it.
   void MixScopePaint(TFastBmp& bitmap);
   void SyncLampUpdate();
@@ -447,6 +449,7 @@ protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -544,6 +547,7 @@ private:
   TWAVSample ScopeFrames;
   int LevelLeft = 0, LevelRight = 0;
   int ScopeQuietFrames = 0;   // silent frames painted since the sound stopped
+  bool ScopeResting = false;
   QElapsedTimer ScopePainted;  // since the last frame painted
 };
 

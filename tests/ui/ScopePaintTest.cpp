@@ -1,7 +1,8 @@
 // The output scope and its level meter in a whole run of the program on a
 // device the test plays: they paint while a sound plays, rest once it has
-// been silent for a frame, and paint nothing while the window is minimised
-// or hidden, when the scope thread's reports rest too.
+// been silent for a frame (the scope thread then reports only sound), and
+// paint nothing while the window is minimised or hidden, when the scope
+// thread's reports rest too.
 
 #include <gtest/gtest.h>
 
@@ -111,6 +112,7 @@ TEST_F(ScopePaintTest, PaintsWhileASoundPlaysAndRestsInSilenceAndWhileMinimisedO
   EXPECT_EQ(scope.Count, 0);
   EXPECT_EQ(meter.Count, 0);
   EXPECT_FALSE(AsyncUpdatesHeld(AsyncScope));  // the window shows the scope
+  EXPECT_TRUE(AudioOutput().ScopeSoundOnly.load());  // the thread reports sound only
 
   // The first row sounds on every step: both paint.
   {
@@ -124,6 +126,7 @@ TEST_F(ScopePaintTest, PaintsWhileASoundPlaysAndRestsInSilenceAndWhileMinimisedO
   EXPECT_GE(scope.Count, 8);
   EXPECT_GE(meter.Count, 2);
   EXPECT_GT(form.MixVolumeter->LeftLevel(), 0);
+  EXPECT_FALSE(AudioOutput().ScopeSoundOnly.load());
 
   // Minimised: nothing paints, and the scope thread's reports rest.
   form.showMinimized();
