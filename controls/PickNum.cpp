@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QMenu>
@@ -160,6 +163,21 @@ int32_t TPickNum::Value() const {
 int64_t TPickNum::ClampValue(int64_t value) const {
   if (FMinValue == FMaxValue) return value;
   return std::clamp<int64_t>(value, FMinValue, std::max(FMinValue, FMaxValue));
+}
+
+int TPickNum::FittingWidth() const {
+  ensurePolished();  // the font and padding a style sheet gives
+  const QFontMetrics metrics(font());
+  const int text = std::max(metrics.horizontalAdvance(QString::number(FMinValue)),
+                            metrics.horizontalAdvance(QString::number(FMaxValue)));
+  // What the style keeps of the width (border, padding), the text margins
+  // of resizeEvent, the edit's own two pixels a side and the caret.
+  QStyleOptionFrame option;
+  initStyleOption(&option);
+  const QRect contents = style()->subElementRect(QStyle::SE_LineEditContents, &option, this);
+  const int styled = std::max(0, width() - contents.width());
+  const int spinWidth = std::max(FButton->width(), SpinMinWidth);
+  return styled + (EditFrame + 1) + text + 2 * 2 + 2 + (spinWidth + 2 + EditFrame);
 }
 
 void TPickNum::SetValue(int64_t value) {

@@ -80,6 +80,9 @@ public:
   // The text := the value clamped by ClampValue.
   void SetValue(int64_t value);
   int64_t ClampValue(int64_t value) const;
+  // The width that shows every value of the range whole beside the arrows,
+  // in the box's font.
+  int FittingWidth() const;
 
   void UpClick() { SetValue(int64_t(Value()) + Increment); }
   void DownClick() { SetValue(int64_t(Value()) - Increment); }

@@ -83,6 +83,8 @@ TSettingsForm::TSettingsForm(TPreferences& prefs, QWidget* parent)
   // the keyboard's tabs and scroll bar are the panel's too.
   setStyleSheet(styleSheet() +
                 "vs--TPickNum { padding: 0px 2px; border-radius: 2px; }"
+                // The three boxes that share a well use their width for the digits.
+                "vs--TPickNum#CutSelect, vs--TPickNum#CutBySelect, vs--TPickNum#StretchSelect { padding: 0px; }"
                 "vs--TTab95Control { background-color: #2B2E33; color: #D9DCE1; }"
                 "QListWidget { background: #1C1E22; color: #D9DCE1; border: 1px solid #3E4249; border-radius: 3px;"
                 "  selection-background-color: #F29A2E; selection-color: #17191D; }"
@@ -230,6 +232,7 @@ TSettingsForm::TSettingsForm(TPreferences& prefs, QWidget* parent)
     UpdatePitchPage();
     UpdateCaption();
     SpaceLowerWheels();
+    FitCutAndStretchBoxes();
   };
   MultiLang1->Loaded();
 
@@ -573,6 +576,30 @@ void TSettingsForm::SpaceLowerWheels() {
     label->setGeometry(centre - 30, label->y(), 60, label->height());
     x += w + gap;
   }
+}
+
+void TSettingsForm::FitCutAndStretchBoxes() {
+  // CUT, CUT BY and STRETCH share their well, each box as wide as its
+  // largest number needs (never narrower than before), spread evenly; their
+  // captions stay centred over them, "cut itself" under the first two and
+  // the stretch menu's button under the last.
+  constexpr int Left = 312, Right = 456, Least = 40;
+  TPickNum* const boxes[] = {CutSelect, CutBySelect, StretchSelect};
+  const char* const labels[] = {"CutLabel", "CutByLabel", "StretchLabel"};
+  int widths[3], total = 0;
+  for (int i = 0; i < 3; ++i) total += widths[i] = std::max(Least, boxes[i]->FittingWidth());
+  const int gap = std::max(2, (Right - Left - total) / 2);
+  int x = Left + std::max(0, (Right - Left - total - 2 * gap) / 2);
+  for (int i = 0; i < 3; ++i) {
+    TPickNum* box = boxes[i];
+    box->setGeometry(x, box->y(), widths[i], box->height());
+    if (auto* label = box->parentWidget()->findChild<QLabel*>(labels[i]))
+      label->move(x + widths[i] / 2 - label->width() / 2, label->y());
+    x += widths[i] + gap;
+  }
+  const int cutCentre = (CutSelect->x() + CutBySelect->geometry().right()) / 2;
+  CutItselfBtn->move(cutCentre - CutItselfBtn->width() / 2, CutItselfBtn->y());
+  StretchBtn->move(StretchSelect->geometry().center().x() - StretchBtn->width() / 2, StretchBtn->y());
 }
 
 void TSettingsForm::ShowNoteLabel(int note) {

@@ -169,6 +169,7 @@ private:
   void FillSynthPage(const TChannel& c);
   void ShowNoteLabel(int note);
   void SpaceLowerWheels();
+  void FitCutAndStretchBoxes();
   void ShowFileNameBox(int selected);
   void ShowChannelSampleName(const TChannel& channel);
   void PitchKeyDown(int note, bool rightButton);

@@ -651,6 +651,18 @@ TEST_F(ChannelSettingsProgram, LoopCutStretchRouteAndEchoControlsWriteTheChannel
   QTest::mouseClick(Control<TPickNum>("CutBySelect"), Qt::LeftButton, {}, QPoint(3, 10));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_0);
   EXPECT_EQ(Chan(3).Sample.CutByGroup, 0);
+  // Numbers of two and three digits typed into CUT and STRETCH make one
+  // number each and show whole: the box's first digit stays in view.
+  for (auto [name, typed] : {std::pair{"CutSelect", "12"}, std::pair{"StretchSelect", "512"}}) {
+    auto* box = Control<TPickNum>(name);
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(3, 10));
+    QTest::keyClicks(QApplication::focusWidget(), typed);
+    EXPECT_EQ(box->text(), typed);
+    box->grab();  // (the box scrolls its text as it paints)
+    EXPECT_EQ(box->cursorPositionAt(QPoint(box->textMargins().left() + 3, box->height() / 2)), 0) << name;
+  }
+  EXPECT_EQ(Chan(3).Sample.CutGroup, 12);
+  EXPECT_EQ(Chan(3).Stretch, 512);
 
   // Stretch from the menu, and the effect route: both mark the song.
   song.SetModified(false);
