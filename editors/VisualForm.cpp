@@ -133,8 +133,11 @@ void TVisualForm::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void TVisualForm::LoadBounds(const TStoredBounds& b) {
+  // A window closed without ever showing stores the place it was made at:
+  // that is no place the user gave it, so it opens in its first place.
+  const QPoint made = pos();
   move(b.Left.value_or(x()), b.Top.value_or(y()));
-  Placed = b.Left && b.Top;
+  Placed = b.Left && b.Top && pos() != made;
 }
 
 void TVisualForm::StoreBounds(TStoredBounds& b) const {

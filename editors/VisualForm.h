@@ -40,7 +40,8 @@ public:
 
   void LoadBounds(const TStoredBounds& bounds);
   void StoreBounds(TStoredBounds& bounds) const;
-  // The window has a place: stored, or given when it first opened.
+  // The window has a place: stored (other than the one it is made at), or
+  // given when it first opened.
   bool Placed = false;
 
   // The main window's lamp-window command (a right press runs it).

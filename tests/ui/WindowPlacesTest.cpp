@@ -105,6 +105,23 @@ TEST_F(WindowPlacesTest, FirstStartOpensEveryWindowOnTheScreenOffTheCaptionAndMe
   }
 }
 
+TEST_F(WindowPlacesTest, LampsNeverOpenedKeepTheirFirstPlaceForTheNextStart) {
+  // A start that never shows the lamps, then the next: they open beside the
+  // window, clear of its caption, menu bar and panel, as on the first start.
+  Main()->close();
+  Run.reset();
+  Run = std::make_unique<TProgramRun>(std::vector<std::string>{}, Tmp.Dir());
+  Run->StartUp();
+  Run->ShowMainWindow();
+  Run->FirstActivation();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(Main()));
+  Main()->VisualMenuClick();
+  const QWidget& lamps = *Windows().VisualForm;
+  ASSERT_TRUE(lamps.isVisible());
+  EXPECT_FALSE(lamps.frameGeometry().intersects(Main()->CaptionAndPanelArea())) << Text(lamps.frameGeometry());
+  EXPECT_TRUE(Area().contains(lamps.frameGeometry())) << Text(lamps.frameGeometry());
+}
+
 TEST_F(WindowPlacesTest, ARackTallerThanTheScreenScrollsInsideTheWindow) {
   // A hundred pixels down from the top: growing, the window stops at the
   // screen's bottom.
