@@ -92,6 +92,7 @@ TSettingsForm::TSettingsForm(TPreferences& prefs, QWidget* parent)
                 "QScrollBar:horizontal { background: #1C1E22; height: 9px; margin: 0; }"
                 "QScrollBar::handle:horizontal { background: #4A4E56; border-radius: 3px; min-width: 20px; }");
   setFixedSize(FormWidth, FormHeight);
+  MadeAt = pos();
   // The window itself holds the focus until a control is clicked (a click
   // on the panel gives it back), so that its keys and the main window's
   // reach it.
@@ -1061,7 +1062,9 @@ void TSettingsForm::SetButtonClick(int index, bool down) {
   }
   UpdateChannelSettingsForm();
   if (!wasVisible) {
-    const bool stored = Prefs.ChanSetX && Prefs.ChanSetY;
+    // A run that never showed the window stores the place it was made at:
+    // no place the user gave it.
+    const bool stored = Prefs.ChanSetX && Prefs.ChanSetY && QPoint(*Prefs.ChanSetX, *Prefs.ChanSetY) != MadeAt;
     if (stored && !Placed) move(*Prefs.ChanSetX, *Prefs.ChanSetY);
     // Never placed: it opens beside the main window where the screen has
     // room, and never over its caption, menu bar or panel.

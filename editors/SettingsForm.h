@@ -24,6 +24,7 @@
 // digits mute...) unless a text box has the focus; the window holds the
 // focus itself when it opens, so the name edit types only once clicked.
 
+#include <QPoint>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -191,6 +192,7 @@ private:
   TRecentSamples Recent;
   bool ScopePressed = false;
   bool Placed = false;  // shown once: its place is the user's
+  QPoint MadeAt;        // its place before it ever showed
 
   TMultiLang* MultiLang1 = nullptr;
   TNewCaption* NewCaption = nullptr;

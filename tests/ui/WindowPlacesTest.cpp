@@ -105,9 +105,10 @@ TEST_F(WindowPlacesTest, FirstStartOpensEveryWindowOnTheScreenOffTheCaptionAndMe
   }
 }
 
-TEST_F(WindowPlacesTest, LampsNeverOpenedKeepTheirFirstPlaceForTheNextStart) {
-  // A start that never shows the lamps, then the next: they open beside the
-  // window, clear of its caption, menu bar and panel, as on the first start.
+TEST_F(WindowPlacesTest, WindowsNeverOpenedKeepTheirFirstPlaceForTheNextStart) {
+  // A start that never shows the lamps or a channel's settings, then the
+  // next: they open beside the window, clear of its caption, menu bar and
+  // panel, as on the first start.
   Main()->close();
   Run.reset();
   Run = std::make_unique<TProgramRun>(std::vector<std::string>{}, Tmp.Dir());
@@ -120,6 +121,11 @@ TEST_F(WindowPlacesTest, LampsNeverOpenedKeepTheirFirstPlaceForTheNextStart) {
   ASSERT_TRUE(lamps.isVisible());
   EXPECT_FALSE(lamps.frameGeometry().intersects(Main()->CaptionAndPanelArea())) << Text(lamps.frameGeometry());
   EXPECT_TRUE(Area().contains(lamps.frameGeometry())) << Text(lamps.frameGeometry());
+  QTest::mouseClick(Main()->Rack().Rows()[1].Name, Qt::LeftButton, {}, QPoint(20, 8));
+  const QWidget& channel = *Windows().SettingsForm;
+  ASSERT_TRUE(channel.isVisible());
+  EXPECT_FALSE(channel.frameGeometry().intersects(Main()->CaptionAndPanelArea())) << Text(channel.frameGeometry());
+  EXPECT_EQ(channel.x(), Main()->x() + 96);
 }
 
 TEST_F(WindowPlacesTest, ARackTallerThanTheScreenScrollsInsideTheWindow) {
