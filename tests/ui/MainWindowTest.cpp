@@ -39,6 +39,7 @@
 #include "framework/MLang.h"
 #include "framework/Skin.h"
 #include "model/Song.h"
+#include "support/ProgramStart.h"
 #include "support/CleanWindows.h"
 #include "support/TempDir.h"
 #include "support/TestApplication.h"
@@ -61,12 +62,7 @@ protected:
   TVorbelStepsMainForm* Form = nullptr;
 
   void SetUp() override {
-    testing::TestApplication();
-    Tmp.Write("settings.ini", "[ZM SETTINGS]\nUse WAV=0\n");
-    setenv("VORBELSTEPS_SETTINGS", (Tmp / "settings.ini").c_str(), 1);
-    setenv("VORBELSTEPS_DATA", VS_DATA_DIR, 1);
-    Run = std::make_unique<TProgramRun>(std::vector<std::string>{}, Tmp.Dir());
-    Run->StartUp();
+    Run = testing::StartProgram(Tmp, "[ZM SETTINGS]\nUse WAV=0\n", VS_DATA_DIR);
     Run->ShowMainWindow();
     Form = Windows().VorbelStepsMainForm;
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Form));

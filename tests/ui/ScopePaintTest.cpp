@@ -20,6 +20,7 @@
 #include "model/MixerLock.h"
 #include "model/Song.h"
 #include "platform/ManualAudioOutput.h"
+#include "support/ProgramStart.h"
 #include "support/TempDir.h"
 #include "support/TestApplication.h"
 #include "ui/ProgramRun.h"
@@ -49,12 +50,7 @@ protected:
   TManualAudioDevice* Device = nullptr;
 
   void SetUp() override {
-    testing::TestApplication();
-    setenv("VORBELSTEPS_SETTINGS", (Tmp / "settings.ini").c_str(), 1);
-    setenv("VORBELSTEPS_DATA", VS_DATA_DIR, 1);
-    Tmp.Write("settings.ini", "[ZM SETTINGS]\nUse WAV=0\nSmpList=0\n");
-    Run = std::make_unique<TProgramRun>(std::vector<std::string>{}, Tmp.Dir());
-    Run->StartUp();
+    Run = testing::StartProgram(Tmp, "[ZM SETTINGS]\nUse WAV=0\nSmpList=0\n", VS_DATA_DIR);
     Run->ShowMainWindow();
     // The output on a device the test plays: blocks of 1024 frames, the
     // halves and the scope's positions at every 1024 frames.

@@ -43,6 +43,7 @@
 #include "model/Song.h"
 #include "platform/FileTypes.h"
 #include "platform/ManualAudioOutput.h"
+#include "support/ProgramStart.h"
 #include "support/RecordingMessageBox.h"
 #include "support/TempDir.h"
 #include "support/TestPlugins.h"
@@ -64,13 +65,8 @@ protected:
   std::unique_ptr<TRecordingMessageBox> Boxes;  // after the run's own handler
 
   void SetUp() override {
-    testing::TestApplication();
-    setenv("VORBELSTEPS_SETTINGS", (Tmp / "settings.ini").c_str(), 1);
-    setenv("VORBELSTEPS_DATA", VS_DATA_DIR, 1);
     // Fresh settings, no sound device in tests.
-    Tmp.Write("settings.ini", "[ZM SETTINGS]\nUse WAV=0\n");
-    Run = std::make_unique<TProgramRun>(std::vector<std::string>{}, Tmp.Dir());
-    Run->StartUp();
+    Run = testing::StartProgram(Tmp, "[ZM SETTINGS]\nUse WAV=0\n", VS_DATA_DIR);
     Boxes = std::make_unique<TRecordingMessageBox>();
     Run->ShowMainWindow();
   }

@@ -16,6 +16,7 @@
 #include "framework/WPControl.h"
 #include "editors/SampleListForm.h"
 #include "model/Song.h"
+#include "support/ProgramStart.h"
 #include "support/TempDir.h"
 #include "support/TestApplication.h"
 #include "ui/ChannelRack.h"
@@ -36,13 +37,8 @@ protected:
   std::unique_ptr<TProgramRun> Run;
 
   void SetUp() override {
-    testing::TestApplication();
-    setenv("VORBELSTEPS_SETTINGS", (Tmp / "settings.ini").c_str(), 1);
-    setenv("VORBELSTEPS_DATA", VS_DATA_DIR, 1);
     // Fresh settings (no sound device in tests).
-    Tmp.Write("settings.ini", "[ZM SETTINGS]\nUse WAV=0\n");
-    Run = std::make_unique<TProgramRun>(std::vector<std::string>{}, Tmp.Dir());
-    Run->StartUp();
+    Run = testing::StartProgram(Tmp, "[ZM SETTINGS]\nUse WAV=0\n", VS_DATA_DIR);
     Run->ShowMainWindow();
     Run->FirstActivation();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Main()));
