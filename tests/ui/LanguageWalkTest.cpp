@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QTextDocument>
+#include <QTimer>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -29,6 +30,7 @@
 #include "editors/PatNameForm.h"
 #include "editors/RecordForm.h"
 #include "editors/SampleListForm.h"
+#include "editors/TutorialForm.h"
 #include "framework/MLang.h"
 #include "framework/NewMenu.h"
 #include "framework/Tab95.h"
@@ -208,6 +210,26 @@ protected:
     for (QWidget* dialog : std::initializer_list<QWidget*>{&humanize, &patName, &background, &record}) {
       look(dialog);
       dialog->hide();
+    }
+    // The tips box runs modal: walked while it shows, then closed.
+    bool tipsShown = false;
+    QTimer::singleShot(0, [&] {
+      if (QWidget* tips = QApplication::activeModalWidget()) {
+        tipsShown = true;
+        look(tips);
+        tips->close();
+      }
+    });
+    w.VorbelStepsMainForm->TipsMenuClick();
+    EXPECT_TRUE(tipsShown);
+    // The tutorial replaces the song: the walk's changes are let go first.
+    CurrentSong().SetModified(false);
+    w.VorbelStepsMainForm->TutorialMenuClick();
+    QWidget* tutorial = w.VorbelStepsMainForm->TutorialForm();
+    EXPECT_NE(tutorial, nullptr);
+    if (tutorial) {
+      look(tutorial);
+      tutorial->close();
     }
     return walk;
   }
