@@ -42,23 +42,6 @@ def tick():
     return os.sysconf("SC_CLK_TCK")
 
 
-def run_ns(pid):
-    """Nanoseconds the threads of pid ran so far (threads that ended are
-    not counted: the phases compare the same threads)."""
-    total = 0
-    try:
-        tasks = os.listdir("/proc/%d/task" % pid)
-    except OSError:
-        return 0
-    for t in tasks:
-        try:
-            with open("/proc/%d/task/%s/schedstat" % (pid, t)) as f:
-                total += int(f.read().split()[0])
-        except (OSError, ValueError, IndexError):
-            pass
-    return total
-
-
 def thread_ns(pid):
     """Per thread: (name, nanoseconds run so far, wake-ups so far)."""
     threads = {}
@@ -83,22 +66,15 @@ def thread_ns(pid):
     return threads
 
 
+def run_ns(pid):
+    """Nanoseconds the threads of pid ran so far (threads that ended are
+    not counted: the phases compare the same threads)."""
+    return sum(ns for _, ns, _ in thread_ns(pid).values())
+
+
 def wakes(pid):
     """Context switches of the threads of pid so far (each a wake-up)."""
-    total = 0
-    try:
-        tasks = os.listdir("/proc/%d/task" % pid)
-    except OSError:
-        return 0
-    for t in tasks:
-        try:
-            with open("/proc/%d/task/%s/status" % (pid, t)) as f:
-                for line in f:
-                    if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")):
-                        total += int(line.split()[1])
-        except (OSError, ValueError, IndexError):
-            pass
-    return total
+    return sum(switches for _, _, switches in thread_ns(pid).values())
 
 
 def stat_seconds(pid):
