@@ -1,6 +1,7 @@
 #include "framework/DialogLook.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QGuiApplication>
@@ -175,6 +176,20 @@ void FitColumns(QTreeView* view) {
     if (!view->isColumnHidden(c)) view->resizeColumnToContents(c);
 }
 
+// A dialog opened while one of the program's windows stays on top (the
+// lamp window, the piano window, a floating sheet) stays on top as well:
+// otherwise that window could lie over the dialog that waits for the user.
+void KeepAboveOnTopWindows(QWidget* dialog) {
+  if (!dialog->isWindow() || dialog->isVisible()) return;
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window == dialog || !window->isVisible() || window->windowType() == Qt::ToolTip) continue;
+    if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+      dialog->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 void ApplyDialogLook(QWidget* dialog) {
@@ -182,6 +197,7 @@ void ApplyDialogLook(QWidget* dialog) {
   dialog->setPalette(DialogPalette(dialog->palette()));
   dialog->setAutoFillBackground(true);
   dialog->setStyleSheet(DialogStyleSheet());
+  KeepAboveOnTopWindows(dialog);
 }
 
 void PrepareFileDialog(QFileDialog* dialog) {

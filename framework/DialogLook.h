@@ -11,7 +11,8 @@ class QWidget;
 namespace vs {
 
 // The panel look on a dialog and everything in it. Text keeps its colour
-// when the dialog loses the focus.
+// when the dialog loses the focus. A dialog not yet shown, opened while a
+// window of the program that stays on top shows, stays on top too.
 void ApplyDialogLook(QWidget* dialog);
 
 // A file dialog as the program opens it: the toolkit's own dialog (never

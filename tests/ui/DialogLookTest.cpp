@@ -180,5 +180,23 @@ TEST_F(DialogLookTest, EveryStandardDialogWearsThePanelAndItsTextReads) {
   Windows().MIDIForm->hide();
 }
 
+TEST_F(DialogLookTest, DialogsStayAboveTheLampWindowWhileItShows) {
+  TQtMessageBox boxes;
+  auto onTop = [](QDialog& d) { return d.windowFlags().testFlag(Qt::WindowStaysOnTopHint); };
+  bool above = false;
+  auto question = [] { HintMessageBox("Save changes|Save the song first?", MbYesNoCancel | MbIconQuestion); };
+  Check("Question, lamps hidden", question, [&](QDialog& d) { above = onTop(d); });
+  EXPECT_FALSE(above);
+  // The lamp window stays on top of the program's windows; the question
+  // and the file dialog opened while it shows stay above it.
+  Windows().VisualForm->show();
+  Check("Question, lamps shown", question, [&](QDialog& d) { above = onTop(d); });
+  EXPECT_TRUE(above);
+  above = false;
+  Check("Save as, lamps shown", [this] { P.Form()->Commands().SaveAs(); }, [&](QDialog& d) { above = onTop(d); });
+  EXPECT_TRUE(above);
+  Windows().VisualForm->hide();
+}
+
 }  // namespace
 }  // namespace vs
