@@ -5,22 +5,12 @@
 #include <QPalette>
 #include <QWidget>
 
+#include "framework/DialogLook.h"
 #include "framework/Tab95.h"
 
 namespace vs::panel {
 
 namespace {
-
-// Slim dark scroll bars with a rounded grip and no arrow buttons.
-const char* const ScrollBars = R"(
-QScrollBar:vertical { background: #1C1E22; width: 9px; margin: 0; }
-QScrollBar:horizontal { background: #1C1E22; height: 9px; margin: 0; }
-QScrollBar::handle:vertical { background: #4A4E56; border-radius: 3px; min-height: 20px; }
-QScrollBar::handle:horizontal { background: #4A4E56; border-radius: 3px; min-width: 20px; }
-QScrollBar::add-line, QScrollBar::sub-line { height: 0; width: 0; }
-QScrollBar::add-page, QScrollBar::sub-page { background: none; }
-QAbstractScrollArea::corner { background: #1C1E22; }
-)";
 
 const char* const StyleSheet = R"(
 QLabel, QCheckBox, QRadioButton, QComboBox, QLineEdit { color: #D9DCE1; }
@@ -93,7 +83,7 @@ void ApplyPanelStyle(QWidget* window) {
   window->setStyleSheet(QString::fromLatin1(StyleSheet) + ScrollBarStyle());
 }
 
-QString ScrollBarStyle() { return QString::fromLatin1(ScrollBars); }
+QString ScrollBarStyle() { return DarkScrollBarSheet(9); }
 
 void ApplyTabLook(TCustomTab95Control* tabs) {
   tabs->SetTabInactiveColor(InactiveTab);

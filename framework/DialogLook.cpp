@@ -91,13 +91,6 @@ QMenu::item { padding: 3px 18px 3px 18px; }
 QMenu::item:selected { background: #F29A2E; color: #17191D; }
 QMenu::item:disabled { color: #5C6068; }
 QMenu::separator { height: 1px; background: #3E4249; margin: 3px 6px; }
-QScrollBar:vertical { background: #1C1E22; width: 10px; margin: 0; }
-QScrollBar:horizontal { background: #1C1E22; height: 10px; margin: 0; }
-QScrollBar::handle:vertical { background: #4A4E56; border-radius: 3px; min-height: 20px; }
-QScrollBar::handle:horizontal { background: #4A4E56; border-radius: 3px; min-width: 20px; }
-QScrollBar::add-line, QScrollBar::sub-line { height: 0; width: 0; }
-QScrollBar::add-page, QScrollBar::sub-page { background: none; }
-QAbstractScrollArea::corner { background: #1C1E22; }
 QToolTip { background: #CCBBBB; color: #000000; border: 1px solid #EEE0E0; }
 )";
 
@@ -129,7 +122,7 @@ QString ArrowFolder() {
 }
 
 QString DialogStyleSheet() {
-  QString sheet = QString::fromLatin1(DialogSheet);
+  QString sheet = QString::fromLatin1(DialogSheet) + DarkScrollBarSheet(10);
   const QString arrows = ArrowFolder();
   if (arrows.isEmpty()) {
     // Without the pictures the style draws its own arrows.
@@ -191,6 +184,18 @@ void KeepAboveOnTopWindows(QWidget* dialog) {
 }
 
 }  // namespace
+
+QString DarkScrollBarSheet(int thickness) {
+  return QStringLiteral(
+             "QScrollBar:vertical { background: #1C1E22; width: %1px; margin: 0; }\n"
+             "QScrollBar:horizontal { background: #1C1E22; height: %1px; margin: 0; }\n"
+             "QScrollBar::handle:vertical { background: #4A4E56; border-radius: 3px; min-height: 20px; }\n"
+             "QScrollBar::handle:horizontal { background: #4A4E56; border-radius: 3px; min-width: 20px; }\n"
+             "QScrollBar::add-line, QScrollBar::sub-line { height: 0; width: 0; }\n"
+             "QScrollBar::add-page, QScrollBar::sub-page { background: none; }\n"
+             "QAbstractScrollArea::corner { background: #1C1E22; }\n")
+      .arg(thickness);
+}
 
 void ApplyDialogLook(QWidget* dialog) {
   if (!dialog) return;

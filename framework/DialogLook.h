@@ -6,6 +6,7 @@
 // that no label of theirs is left light on light or dark on dark.
 
 class QFileDialog;
+class QString;
 class QWidget;
 
 namespace vs {
@@ -14,6 +15,10 @@ namespace vs {
 // when the dialog loses the focus. A dialog not yet shown, opened while a
 // window of the program that stays on top shows, stays on top too.
 void ApplyDialogLook(QWidget* dialog);
+
+// Slim dark scroll bars of the given thickness, a rounded grip and no arrow
+// buttons: the dialogs' and the panels' alike.
+QString DarkScrollBarSheet(int thickness);
 
 // A file dialog as the program opens it: the toolkit's own dialog (never
 // the desktop's, whose look is not ours), in the panel look, large enough
