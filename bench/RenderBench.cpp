@@ -6,8 +6,9 @@
 // render, run on the render thread alone). The "x_realtime" counter is
 // seconds of audio rendered per second of wall time; the CPU column is the
 // whole process's processor time (every thread's), and "cpu_per_audio_s"
-// the processor seconds spent per second of audio: with the workers
-// sleeping while they wait, 8 threads cost little more than one. BM_CoresAtHand splits
+// the processor seconds spent per second of audio (the workers sleep while
+// they wait, so what more threads cost beyond one is their share of the
+// mixing and their wake-ups). BM_CoresAtHand splits
 // a fixed sum over 1, 2, 4 and 8 threads: on a shared machine it shows how
 // many cores the other benchmarks really had.
 

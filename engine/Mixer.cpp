@@ -563,6 +563,10 @@ namespace {
 // Blocks with fewer voice frames than this for each lane are mixed on one.
 constexpr int64_t MinLaneFrames = 32768;
 
+// Lane work (LaneWork's units) below which the lanes are run on the mixing
+// thread alone: about what waking the workers costs.
+constexpr int64_t MinSharedLaneWork = 65536;
+
 // The frames a voice mixes in the block, at most.
 int64_t VoiceFrames(const TMixChan& v, int64_t mixPosition, int64_t end, int32_t blockFrames) {
   if (v.Start >= end) return 0;
@@ -633,10 +637,17 @@ void TMixer::MixVoicesInLanes(int64_t end, bool& sumBuses) {
 
   ++LaneBlocks;
   // Every bus frame gets its sums in the same order however the frames are
-  // cut: two runs for each thread share the work out evenly.
-  const int frameRuns = std::clamp(BlockFrames / MinFrameRun, 1, 2 * Workers->Threads());
+  // cut: one run of frames for each thread, the same every block, so that
+  // a thread's frames of the buses stay in its core's cache.
+  const int frameRuns = std::clamp(BlockFrames / MinFrameRun, 1, Workers->Threads());
   TLaneJob job{this, end, frameRuns};
-  Workers->Run(&TLaneJob::Mix, &job, lanes);
+  // Voices that only leave pieces take less time than waking the workers:
+  // their lanes are run here, one after another.
+  if (total < MinSharedLaneWork) {
+    for (int k = 0; k < lanes; ++k) TLaneJob::Mix(&job, k);
+  } else {
+    Workers->Run(&TLaneJob::Mix, &job, lanes);
+  }
   Workers->Run(&TLaneJob::Sum, &job, frameRuns);
   for (const auto& l : Lanes) l->Pieces.clear();
 
