@@ -52,10 +52,14 @@ TAudioBackend& AudioBackend() {
 int32_t BlockFrames() { return Mixer().BlockFrames; }
 int32_t BlockBytes() { return Mixer().BlockFrames * 8; }
 
-int32_t LeastAheadFrames() {
+uint32_t OutputPeriodFrames() {
   TAudioOutputState& o = AudioOutput();
   MixerGuard hold;
-  const uint32_t period = o.OutputOpen.load() && o.Device ? o.Device->PeriodFrames() : 0;
+  return o.OutputOpen.load() && o.Device ? o.Device->PeriodFrames() : 0;
+}
+
+int32_t LeastAheadFrames() {
+  const uint32_t period = OutputPeriodFrames();
   if (period == 0) return 0;
   return static_cast<int32_t>(std::min<int64_t>(2 * int64_t(period) + LeastAheadMargin, MaxBufferFrames));
 }
@@ -243,6 +247,15 @@ int ReadHeardOutput(int16_t* frames, int count) {
 
 // --- Mix thread ---
 
+namespace {
+
+bool AllZero16(const void* frames, uint32_t bytes) {
+  const auto* v = static_cast<const int16_t*>(frames);
+  return std::all_of(v, v + bytes / 2, [](int16_t x) { return x == 0; });
+}
+
+}  // namespace
+
 void MixHalf(int half) {
   TAudioOutputState& o = AudioOutput();
   MixerGuard hold;
@@ -264,6 +277,10 @@ void MixHalf(int half) {
     if (buffer->Lock(writeOffset, halfBytes, &p1, &n1, &p2, &n2)) {
       mixer.FloatToInt16(static_cast<int16_t*>(p1), n1, 0);
       if (p2 != nullptr) mixer.FloatToInt16(static_cast<int16_t*>(p2), n2, n1 / 4);
+      // A scope resting in silence hears of a block that sounds.
+      if (o.ScopeSoundOnly.load(std::memory_order_relaxed) &&
+          !(AllZero16(p1, n1) && (p2 == nullptr || AllZero16(p2, n2))))
+        o.SoundWritten.Set();
       buffer->Unlock();
     } else {
       // The device is playing that half: the block is dropped, and the bus
@@ -352,12 +369,15 @@ TScopeThread::TScopeThread() {
 TScopeThread::~TScopeThread() {
   Terminate();
   AudioOutput().ScopeEvent.Set();
+  AudioOutput().SoundWritten.Set();
   AsyncUpdatesReleased(AsyncScope).Set();
   if (Thread.joinable()) Thread.join();
 }
 
 void TScopeThread::Execute() {
   TAudioOutputState& o = AudioOutput();
+  // Scope positions passed in silence while the scope rests.
+  int64_t quiet = 0;
   while (!Terminated.load()) {
     // While no window shows the scope its reports are held: the thread
     // sleeps until one shows it again instead of waking with the output.
@@ -365,14 +385,39 @@ void TScopeThread::Execute() {
       AsyncUpdatesReleased(AsyncScope).Wait(-1);
       continue;
     }
+    // Silent through the whole buffer: whatever was written sounded no more
+    // than that. The thread sleeps until a block that sounds is written,
+    // then follows the output until it is heard.
+    if (o.ScopeSoundOnly.load() && quiet > PositionsInBuffer()) {
+      o.SoundWritten.Wait(-1);
+      quiet = 0;
+      continue;
+    }
     o.ScopeEvent.Wait(-1);
     if (Terminated.load()) break;
     if (Paused()) continue;
     // A scope at rest in silence hears of the output again when it sounds.
-    if (o.ScopeSoundOnly.load() && HearsSilence()) continue;
+    if (o.ScopeSoundOnly.load() && HearsSilence()) {
+      ++quiet;
+      continue;
+    }
+    quiet = 0;
     o.ScopeSoundOnly.store(false);
     PostAsyncUpdate(AsyncScope, 0);
   }
+}
+
+int64_t TScopeThread::PositionsInBuffer() {
+  TAudioOutputState& o = AudioOutput();
+  std::lock_guard<std::mutex> position(o.PositionLock);
+  const int64_t k = std::max<int64_t>(o.ScopeSample.Length, 1) * 4;
+  return o.OutputBuffer == nullptr ? 1 : std::max<int64_t>(o.OutputBuffer->Size() / k, 1);
+}
+
+void ReportAllScopeOutput() {
+  TAudioOutputState& o = AudioOutput();
+  o.ScopeSoundOnly.store(false);
+  o.SoundWritten.Set();
 }
 
 bool TScopeThread::HearsSilence() {

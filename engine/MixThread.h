@@ -61,6 +61,8 @@ private:
   void Execute();
   // True when the frames being heard are all zero.
   bool HearsSilence();
+  // The scope positions of the stream buffer (at least 1).
+  int64_t PositionsInBuffer();
   std::atomic<bool> Terminated{false};
   std::atomic<int> PauseDepth{0};
   std::vector<int16_t> Heard;
@@ -95,8 +97,12 @@ struct TAudioOutputState {
   const uint8_t* OutputBufferMemory = nullptr;  // the stream buffer, for the scope
   TWAVSample ScopeSample;                       // Length = the scope interval
   // Set by the window while its scope shows silence at rest: the scope
-  // thread then reports only output that sounds.
+  // thread then reports only output that sounds (ReportAllScopeOutput ends
+  // that), and once what it hears has been silent for the whole buffer it
+  // sleeps on SoundWritten, which the mix thread signals when it writes a
+  // block that sounds.
   std::atomic<bool> ScopeSoundOnly{false};
+  TAutoResetEvent SoundWritten;
   std::unique_ptr<TMixThread> MixThread;
   std::unique_ptr<TScopeThread> ScopeThread;
 };
@@ -109,6 +115,9 @@ TAudioBackend& AudioBackend();
 
 int32_t BlockFrames();
 int32_t BlockBytes();
+// The frames the open device takes at a time (0 while the output is closed
+// or the device keeps no period of its own).
+uint32_t OutputPeriodFrames();
 // The least distance ahead, in frames, at which the open device is fed in
 // time: the half's notification comes when the device takes a period, so
 // the block must be mixed within what is left of the distance after that
@@ -160,6 +169,8 @@ void StopMixThread();
 void StartScopeThread();
 void StopScopeThread();
 // The scope thread's pause (while the buffers are resized).
+// The window's scope takes every report of the scope thread again.
+void ReportAllScopeOutput();
 void PauseScopeThread();
 void ResumeScopeThread();
 

@@ -249,7 +249,7 @@ void TVorbelStepsMainForm::showEvent(QShowEvent* event) {
 void TVorbelStepsMainForm::hideEvent(QHideEvent* event) {
   QMainWindow::hideEvent(event);
   // The next report lets the scope thread rest.
-  AudioOutput().ScopeSoundOnly.store(false);
+  ReportAllScopeOutput();
 }
 
 void TVorbelStepsMainForm::changeEvent(QEvent* event) {
@@ -258,7 +258,7 @@ void TVorbelStepsMainForm::changeEvent(QEvent* event) {
   // minimised, the next report lets the scope thread rest.
   if (event->type() == QEvent::WindowStateChange) {
     if (isMinimized())
-      AudioOutput().ScopeSoundOnly.store(false);
+      ReportAllScopeOutput();
     else
       ScopeUpdate();
   }

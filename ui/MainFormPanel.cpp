@@ -400,7 +400,7 @@ void TVorbelStepsMainForm::ScopeUpdate() {
   MixScope->SetStereo(Preferences.ScopeStereo);
   MixScope->SetTrailWeight(Preferences.ScopeShade);
   // The scope thread's reports count again, all of them.
-  AudioOutput().ScopeSoundOnly.store(false);
+  ReportAllScopeOutput();
   ReleaseAsyncUpdates(AsyncScope);
   ScopeQuietFrames = 0;
   ScopeResting = false;
