@@ -16,6 +16,7 @@ extern "C" __attribute__((visibility("default"))) int VorbelStepsWindowsMain(int
   // Without a display the windows go to Qt's offscreen platform.
   vs::SelectQtPlatform();
   QApplication app(argc, argv);
+  vs::QtPlatformSelected();
   QApplication::setApplicationName("VorbelSteps");
   run.StartUp();
   run.CloseOnSignals();

@@ -553,11 +553,12 @@ void TChannelRack::FollowPlayback() {
     wait = FramesToNextHeardStep(AnchorFrame, AnchorFramesPerStep, play);
   }
   if (step != HeardShown) SetPlayStepOfRows(step);
-  // The device's position moves in its periods: a wake that comes a little
-  // early looks again a few milliseconds later.
+  // The device's position moves a period at a time: a wake that comes
+  // before it moved looks again half a period later (at least 4 ms).
   if (wait >= 0) {
     const int64_t ms = (wait * 1000 + OutputRate - 1) / OutputRate + 1;
-    FollowTimer.start(static_cast<int>(std::clamp<int64_t>(ms, 4, FollowInterval)));
+    const int64_t least = std::max<int64_t>(4, int64_t(OutputPeriodFrames()) * 500 / OutputRate);
+    FollowTimer.start(static_cast<int>(std::clamp<int64_t>(ms, least, FollowInterval)));
   } else {
     FollowTimer.stop();
   }

@@ -53,12 +53,31 @@ bool EnvSet(const char* name) {
   return v && *v;
 }
 
+// SelectQtPlatform set QT_XCB_NO_MITSHM itself.
+bool SetOwnNoShm = false;
+
 }  // namespace
 
 void SelectQtPlatform() {
+  // Qt's X11 backing store hands its pictures to the X server in shared
+  // memory, and then waits for the server before it paints again over a
+  // region it handed over: a round trip (and a wake for the server's answer)
+  // at every frame of the output scope. Sent over the connection instead, a
+  // frame of the scope's few pixels costs less. Only Qt's connection to the
+  // display reads this (see QtPlatformSelected); a user's own choice stands.
+  if (!EnvSet("QT_XCB_NO_MITSHM")) {
+    setenv("QT_XCB_NO_MITSHM", "1", 1);
+    SetOwnNoShm = true;
+  }
   if (EnvSet("QT_QPA_PLATFORM")) return;
   if (EnvSet("DISPLAY") || EnvSet("WAYLAND_DISPLAY")) return;
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
+}
+
+void QtPlatformSelected() {
+  // Programs started from here (tools, editors) choose for themselves.
+  if (SetOwnNoShm) unsetenv("QT_XCB_NO_MITSHM");
+  SetOwnNoShm = false;
 }
 
 TProgramRun::TProgramRun(const std::vector<std::string>& args, const std::string& exeDir)

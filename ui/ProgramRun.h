@@ -25,8 +25,11 @@ class TQtMessageBox;
 
 // Chooses Qt's offscreen platform when there is no display (neither
 // DISPLAY nor WAYLAND_DISPLAY) and no platform was asked for. Call before
-// the application object is made.
+// the application object is made. Sets what Qt's connection to the display
+// reads at its start; QtPlatformSelected, called once the application
+// object is made, takes it back out of the environment.
 void SelectQtPlatform();
+void QtPlatformSelected();
 
 // The windows' side of a run; the life cycle below the windows is TProgram.
 class TProgramRun {

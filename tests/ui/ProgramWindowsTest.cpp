@@ -293,6 +293,19 @@ TEST(SelectQtPlatformTest, OffscreenOnlyWithoutADisplayAndWithoutAChoice) {
   SelectQtPlatform();
   EXPECT_STREQ(std::getenv("QT_QPA_PLATFORM"), "offscreen");
 
+  // Qt's X11 connection paints without shared memory; the setting leaves
+  // the environment once the application is made, and a user's own stays.
+  unsetenv("QT_XCB_NO_MITSHM");
+  SelectQtPlatform();
+  EXPECT_STREQ(std::getenv("QT_XCB_NO_MITSHM"), "1");
+  QtPlatformSelected();
+  EXPECT_EQ(std::getenv("QT_XCB_NO_MITSHM"), nullptr);
+  setenv("QT_XCB_NO_MITSHM", "0", 1);
+  SelectQtPlatform();
+  QtPlatformSelected();
+  EXPECT_STREQ(std::getenv("QT_XCB_NO_MITSHM"), "0");
+  unsetenv("QT_XCB_NO_MITSHM");
+
   restore("QT_QPA_PLATFORM", platform);
   restore("DISPLAY", display);
   restore("WAYLAND_DISPLAY", wayland);
