@@ -10,6 +10,18 @@ TFastBmp::TFastBmp(int width, int height)
   if (!Image.isNull()) Image.fill(0);
 }
 
+void TFastBmp::CopyTopToRGB32(int height, QImage& out) const {
+  const int w = Width();
+  const int h = std::clamp(height, 0, Height());
+  if (out.width() != w || out.height() != h || out.format() != QImage::Format_RGB32)
+    out = QImage(w, h, QImage::Format_RGB32);
+  for (int y = 0; y < h; ++y) {
+    const uint8_t* p = Row(y);
+    auto* q = reinterpret_cast<uint32_t*>(out.scanLine(y));
+    for (int x = 0; x < w; ++x, p += 3) q[x] = 0xFF000000u | (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
+  }
+}
+
 std::unique_ptr<TFastBmp> TFastBmp::CreateFromBitmap(const QImage& bitmap) {
   auto bmp = std::make_unique<TFastBmp>(bitmap.width(), bitmap.height());
   if (bitmap.isNull()) return bmp;

@@ -44,6 +44,10 @@ public:
 
   // The picture itself, to draw (or a part of it).
   const QImage& Picture() const { return Image; }
+  // The rows 0..height-1 (at most Height) copied into out as 32-bit RGB,
+  // which the screen takes without a conversion of its own: out is made
+  // again only when its size differs.
+  void CopyTopToRGB32(int height, QImage& out) const;
 
   // Bytes a row for a width: 3 * width + (width mod 4).
   static int RowBytesFor(int width) { return 3 * width + width % 4; }

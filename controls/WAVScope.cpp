@@ -261,7 +261,8 @@ void TWAVScope::PaintOutputScope(TCanvas& canvas) {
       DrawTrace(0, 0);
     }
   }
-  canvas.Draw(0, 0, FBitmap->Picture(), TRect::Sized(0, 0, w, h));
+  FBitmap->CopyTopToRGB32(h, FShown);
+  canvas.Draw(0, 0, FShown);
 }
 
 // ---------------------------------------------------------------- meter

@@ -99,6 +99,7 @@ private:
   TScopeStyle FStyle = TScopeStyle::Lines;
   int FTrail = 0;
   std::unique_ptr<TFastBmp> FBitmap;
+  QImage FShown;  // the top half of FBitmap as the screen takes it
   std::array<std::vector<uint32_t>, 2> Table;
   std::vector<int> Rows;  // per column, for the lines style
 };

@@ -42,6 +42,9 @@ constexpr int ScrollerWidth = 12;
 // ms: the longest the lamp waits before it looks at the sound's position
 // again (a tempo change takes effect with the next step).
 constexpr int FollowInterval = 1000;
+// Milliseconds the follow timer waits while the output scope's frames come
+// (they come every 33 ms or sooner).
+constexpr int ScopeFrameWait = 50;
 // The synthesizer badge at the left of a synthesizer channel's name plate.
 constexpr int SynthBadgeWidth = 15;
 
@@ -554,14 +557,22 @@ void TChannelRack::FollowPlayback() {
   }
   if (step != HeardShown) SetPlayStepOfRows(step);
   // The device's position moves a period at a time: a wake that comes
-  // before it moved looks again half a period later (at least 4 ms).
+  // before it moved looks again half a period later (at least 4 ms). While
+  // the scope's frames come, they follow the step and the timer waits until
+  // after the next frame is due.
   if (wait >= 0) {
     const int64_t ms = (wait * 1000 + OutputRate - 1) / OutputRate + 1;
-    const int64_t least = std::max<int64_t>(4, int64_t(OutputPeriodFrames()) * 500 / OutputRate);
+    int64_t least = std::max<int64_t>(4, int64_t(OutputPeriodFrames()) * 500 / OutputRate);
+    if (SinceScopeFrame.isValid() && SinceScopeFrame.elapsed() < ScopeFrameWait) least = ScopeFrameWait;
     FollowTimer.start(static_cast<int>(std::clamp<int64_t>(ms, least, FollowInterval)));
   } else {
     FollowTimer.stop();
   }
+}
+
+void TChannelRack::FollowAtScopeFrame() {
+  SinceScopeFrame.start();
+  if (FollowTimer.isActive()) FollowPlayback();
 }
 
 void TChannelRack::SetPlayStepOfRows(int step) {

@@ -11,6 +11,7 @@
 // the frame being heard, so that the lamp walks in time with the sound.
 
 #include <QPixmap>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -163,6 +164,9 @@ public:
 
   // The engine reported a new shown step (the listener's signal).
   void StepPositionChanged();
+  // Called at each frame the output scope shows: the rows follow the heard
+  // step from the frames, and the timer stays back while frames come.
+  void FollowAtScopeFrame();
   // Every row puts out its play lamp.
   void HidePlaySteps();
 
@@ -215,6 +219,8 @@ private:
   int64_t AnchorFrame = 0;
   int64_t AnchorFramesPerStep = 0;
   bool FollowSound = false;
+  // Since the output scope's last frame.
+  QElapsedTimer SinceScopeFrame;
 };
 
 }  // namespace vs

@@ -119,6 +119,7 @@ void TProgramRun::StartUp() {
       // The output scope and its meter. While neither shows, the reports
       // rest until one shows again.
       const bool shown = form.ScopeOutputReported();
+      if (shown) form.Rack().FollowAtScopeFrame();
       if (!shown && !lampsShown) HoldAsyncUpdates(AsyncScope);
       // Silence at rest: the scope thread reports again when it sounds.
       if (shown && !lampsShown && form.ScopeAtRest()) AudioOutput().ScopeSoundOnly.store(true);

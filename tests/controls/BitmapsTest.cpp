@@ -26,8 +26,16 @@ TEST(FastBmp, RowsAreThreeBytesAPixelRoundedToFourAndBlueFirst) {
   EXPECT_EQ(p[1], 0x34);
   EXPECT_EQ(p[2], 0x12);
   EXPECT_EQ(bmp.GetPixel(4, 1), 0x123456u);
-  // The picture shows the same colour.
+  // The picture shows the same colour, and so does its copy for the screen
+  // (the top rows only, at most all of them).
   EXPECT_EQ(bmp.Picture().pixel(4, 1) & 0xFFFFFF, 0x123456u);
+  QImage shown;
+  bmp.CopyTopToRGB32(9, shown);
+  ASSERT_EQ(shown.size(), QSize(5, 2));
+  EXPECT_EQ(shown.pixel(4, 1), 0xFF123456u);
+  EXPECT_EQ(shown.pixel(3, 1), 0xFF000000u);
+  bmp.CopyTopToRGB32(1, shown);
+  EXPECT_EQ(shown.size(), QSize(5, 1));
 }
 
 TEST(FastBmp, BlendMixesBytesWithTheWeightOfTheFirstPicture) {
