@@ -548,6 +548,12 @@ void TChannelRack::FollowPlayback() {
     HidePlaySteps();
     return;
   }
+  // Out of sight the rows wait: the next step the engine reports while they
+  // show again brings them up to date.
+  if (!isVisible() || window()->isMinimized()) {
+    FollowTimer.stop();
+    return;
+  }
   int step = ShownStep;
   int64_t wait = -1;
   if (FollowSound) {

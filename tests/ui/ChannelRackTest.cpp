@@ -213,6 +213,16 @@ TEST_F(ChannelRackTest, OddBlocksFollowStepsPerBlockAndTheLampWalks) {
   Rack->StepPositionChanged();
   EXPECT_EQ(lampPixel(3), litLamp.pixel(8, 9) | 0xFF000000);
   EXPECT_EQ(lampPixel(2), darkLamp.pixel(8, 9) | 0xFF000000);
+  // Out of sight the rows wait; the first step reported once they show
+  // again brings them up to date.
+  Rack->window()->showMinimized();
+  PlayPosition().DisplayStep = 4;
+  Rack->StepPositionChanged();
+  EXPECT_EQ(row.PlayStep(), 3);
+  Rack->window()->showNormal();
+  PlayPosition().DisplayStep = 5;
+  Rack->StepPositionChanged();
+  EXPECT_EQ(row.PlayStep(), 5);
   // Stopping puts the lamp out.
   Mixer().Playing = false;
   Rack->StepPositionChanged();
