@@ -54,6 +54,8 @@ public:
   TSong& Song() { return CurrentSong(); }
   void Trigger(const char* action) { Form()->findChild<QAction*>(action)->trigger(); }
   void Keys(Qt::Key key, Qt::KeyboardModifiers mods) {
+    // A window the case before opened takes its activation first.
+    QCoreApplication::processEvents();
     Form()->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(Form()));
     QTest::keyClick(Form(), key, mods);
