@@ -23,7 +23,9 @@
 #include "support/ProgramStart.h"
 #include "support/TempDir.h"
 #include "support/TestApplication.h"
+#include "ui/ChannelRack.h"
 #include "ui/ProgramRun.h"
+#include "ui/Techno16.h"
 #include "ui/ProgramWindows.h"
 #include "ui/VorbelStepsMainForm.h"
 
@@ -118,29 +120,40 @@ TEST_F(ScopePaintTest, PaintsWhileASoundPlaysAndRestsInSilenceAndWhileMinimisedO
   }
   form.TogglePlayback(false);
   ASSERT_TRUE(form.IsPlaying());
-  Play(16);
+  // The rows' play lamp walks with the steps heard while the scope's frames
+  // come.
+  const TTechno16& steps = *form.Rack().Rows()[0].Steps;
+  Play(4);
+  const int heard = steps.PlayStep();
+  Play(12);
   EXPECT_GE(scope.Count, 8);
   EXPECT_GE(meter.Count, 2);
   EXPECT_GT(form.MixVolumeter->LeftLevel(), 0);
   EXPECT_FALSE(AudioOutput().ScopeSoundOnly.load());
+  EXPECT_GE(steps.PlayStep(), 0);
+  EXPECT_NE(steps.PlayStep(), heard);
 
-  // Minimised: nothing paints, and the scope thread's reports rest.
+  // Minimised: nothing paints, the scope thread's reports rest, and the
+  // lamp waits.
   form.showMinimized();
   QCoreApplication::processEvents();
   Play(2);
   scope.Count = meter.Count = 0;
+  const int waiting = steps.PlayStep();
   Play(12);
   EXPECT_EQ(scope.Count, 0);
   EXPECT_EQ(meter.Count, 0);
   EXPECT_TRUE(AsyncUpdatesHeld(AsyncScope));
+  EXPECT_EQ(steps.PlayStep(), waiting);
 
-  // Restored: the sound shows again.
+  // Restored: the sound shows again, and the lamp walks on.
   form.showNormal();
   QCoreApplication::processEvents();
   EXPECT_FALSE(AsyncUpdatesHeld(AsyncScope));
   scope.Count = 0;
   Play(8);
   EXPECT_GE(scope.Count, 4);
+  EXPECT_NE(steps.PlayStep(), waiting);
 
   // Hidden: nothing.
   form.hide();
