@@ -219,7 +219,7 @@ void SlaveStartPlayback(bool fromTheTop) {
     Sync().SlaveClockCount.store(5);  // the next clock gives a step
     Mixer().Playing.store(true);
   }
-  if (TEngineListener* l = EngineListener()) l->SyncStartStop(true);
+  CallEngineListener([](TEngineListener& l) { l.SyncStartStop(true); });
 }
 
 }  // namespace
@@ -241,7 +241,7 @@ void HandleMidiSyncMessage(uint32_t message) {
       break;
     case MidiStop: {
       Mixer().Playing.store(false);
-      if (TEngineListener* l = EngineListener()) l->SyncStartStop(false);
+      CallEngineListener([](TEngineListener& l) { l.SyncStartStop(false); });
       break;
     }
     default:

@@ -1,6 +1,7 @@
 #include "engine/EngineListener.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace vs {
 
@@ -16,21 +17,41 @@ std::array<std::atomic<bool>, AsyncUpdateKinds> AsyncUpdateHeld{false, false, fa
 std::array<TAutoResetEvent, AsyncUpdateKinds> ReleaseEvents;
 }
 
+namespace {
+// Calls to the listener under way, in all threads and in this one.
+std::atomic<int> ListenerCalls{0};
+thread_local int OwnListenerCalls = 0;
+}  // namespace
+
+TEngineListenerCall::TEngineListenerCall() {
+  ListenerCalls.fetch_add(1);
+  ++OwnListenerCalls;
+}
+
+TEngineListenerCall::~TEngineListenerCall() {
+  --OwnListenerCalls;
+  ListenerCalls.fetch_sub(1);
+}
+
 void SetEngineListener(TEngineListener* listener) {
   Listener.store(listener);
+  // A call that read the old listener before the store ends with it; one
+  // counted after the store reads the new one. The calls are a few atomic
+  // stores each.
+  while (ListenerCalls.load() != OwnListenerCalls) std::this_thread::yield();
   ArmEnginePosts();
 }
 TEngineListener* EngineListener() { return Listener.load(); }
 
 void PostStepPosition() {
   if (!StepPositionArmed.exchange(false)) return;
-  if (TEngineListener* l = Listener.load()) l->StepPosition();
+  CallEngineListener([](TEngineListener& l) { l.StepPosition(); });
 }
 
 void PostAsyncUpdate(int kind, int64_t value) {
   if (kind < 0 || kind >= AsyncUpdateKinds) return;
   if (!AsyncUpdateArmed[kind].exchange(false)) return;
-  if (TEngineListener* l = Listener.load()) l->AsyncUpdate(kind, value);
+  CallEngineListener([&](TEngineListener& l) { l.AsyncUpdate(kind, value); });
 }
 
 void StepPositionHandled() { StepPositionArmed.store(true); }

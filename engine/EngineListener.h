@@ -49,9 +49,27 @@ public:
 };
 
 // The listener posts go to (null: posts are dropped, flags still cleared).
-// Setting one arms every flag.
+// Setting one arms every flag, and returns only once no call to the one it
+// replaces is under way on another thread, so that the old one may go.
 void SetEngineListener(TEngineListener* listener);
 TEngineListener* EngineListener();
+
+// Counts a call to the listener for SetEngineListener.
+class TEngineListenerCall {
+public:
+  TEngineListenerCall();
+  ~TEngineListenerCall();
+  TEngineListenerCall(const TEngineListenerCall&) = delete;
+  TEngineListenerCall& operator=(const TEngineListenerCall&) = delete;
+};
+
+// Calls f(listener) when there is a listener. Lock-free: worker threads and
+// the real-time threads call it.
+template <class F>
+void CallEngineListener(F&& f) {
+  TEngineListenerCall call;
+  if (TEngineListener* l = EngineListener()) f(*l);
+}
 
 // The armed flags; all start set.
 extern std::atomic<bool> StepPositionArmed;

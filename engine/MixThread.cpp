@@ -480,7 +480,7 @@ bool CloseLostOutput() {
     std::lock_guard<std::mutex> hold(LostMessageLock());
     LostMessage() = "The sound device \"" + name + "\" went away" + (reason.empty() ? "" : ": " + reason) + ".";
   }
-  if (TEngineListener* listener = EngineListener()) listener->OutputLost();
+  CallEngineListener([](TEngineListener& l) { l.OutputLost(); });
   return true;
 }
 

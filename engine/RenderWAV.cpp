@@ -381,7 +381,7 @@ TRenderResult RenderJobToFile(TRenderJob& job) {
       const int percent = static_cast<int>(std::min<int64_t>(100, blocks * 100 / gaugeMax));
       if (percent != lastPercent) {
         lastPercent = percent;
-        if (TEngineListener* l = EngineListener()) l->RenderProgress(percent);
+        CallEngineListener([&](TEngineListener& l) { l.RenderProgress(percent); });
       }
     }
     result.Cancelled = !writeFailed && cancel.load() && mixer.MixPosition < end;
@@ -519,7 +519,7 @@ bool StartRender(const std::string& fileName, std::string* error) {
         state.Result = std::move(result);
       }
       state.Running.store(false);
-      if (TEngineListener* l = EngineListener()) l->RenderDone(ok);
+      CallEngineListener([&](TEngineListener& l) { l.RenderDone(ok); });
     });
   } catch (const std::system_error& e) {
     // Nothing was rendered: no file is left, and the song and the output

@@ -70,7 +70,7 @@ intptr_t HostCallback(TVSTEffect* effect, int32_t opcode, int32_t index, intptr_
           if (index >= 0 && size_t(index) < plugin->ParamControls.size()) {
             plugin->ParamControls[size_t(index)]->Wheel.store(ParamToWheel(opt));
             slot = plugin->SlotNumber;
-            if (TEngineListener* listener = EngineListener()) listener->ParameterAutomated(slot, index, opt);
+            CallEngineListener([&](TEngineListener& l) { l.ParameterAutomated(slot, index, opt); });
           }
           break;
         }
