@@ -153,7 +153,10 @@ std::optional<std::string> TQtSongCommandHost::ChooseFolder(const std::string& t
   dialog.Title = Q(title);
   dialog.Text = Q(text);
   dialog.SetDirectory(Q(startFolder));
-  if (!dialog.Execute()) return std::nullopt;
+  const bool chosen = dialog.Execute();
+  // The instruction was for the dialog: it leaves the info bar with it.
+  Form.ShowInfo("");
+  if (!chosen) return std::nullopt;
   return S(dialog.Directory());
 }
 

@@ -162,6 +162,8 @@ TEST_F(DialogLookTest, EveryStandardDialogWearsThePanelAndItsTextReads) {
           const QRect screen = d.screen()->geometry();
           EXPECT_NEAR(d.frameGeometry().center().x(), screen.center().x(), 2);
         });
+  // Cancelled: the dialog's instruction does not stay on the info bar.
+  EXPECT_EQ(P.Form()->findChild<QLabel*>("InfoLabel")->text(), "");
   TSettingsForm& channel = *Windows().SettingsForm;
   channel.SetButtonClick(0, true);
   auto* colour = channel.findChild<TMyTransButton*>("ColorSample");
