@@ -14,6 +14,7 @@
 #include "engine/EngineState.h"
 #include "engine/EngineListener.h"
 #include "engine/Mixer.h"
+#include "engine/SoundProcs.h"
 #include "platform/DeviceBackends.h"
 #include "toolbox/ThreadPriority.h"
 #include "toolbox/ThreadStart.h"
@@ -247,14 +248,6 @@ int ReadHeardOutput(int16_t* frames, int count) {
 
 // --- Mix thread ---
 
-namespace {
-
-bool AllZero16(const void* frames, uint32_t bytes) {
-  const auto* v = static_cast<const int16_t*>(frames);
-  return std::all_of(v, v + bytes / 2, [](int16_t x) { return x == 0; });
-}
-
-}  // namespace
 
 void MixHalf(int half) {
   TAudioOutputState& o = AudioOutput();
@@ -279,7 +272,8 @@ void MixHalf(int half) {
       if (p2 != nullptr) mixer.FloatToInt16(static_cast<int16_t*>(p2), n2, n1 / 4);
       // A scope resting in silence hears of a block that sounds.
       if (o.ScopeSoundOnly.load(std::memory_order_relaxed) &&
-          !(AllZero16(p1, n1) && (p2 == nullptr || AllZero16(p2, n2))))
+          !(AllZero(static_cast<const int16_t*>(p1), n1 / 2) &&
+            (p2 == nullptr || AllZero(static_cast<const int16_t*>(p2), n2 / 2))))
         o.SoundWritten.Set();
       buffer->Unlock();
     } else {
@@ -424,7 +418,7 @@ bool TScopeThread::HearsSilence() {
   const int frames = static_cast<int>(std::max<int64_t>(AudioOutput().ScopeSample.Length, 1));
   if (Heard.size() < size_t(frames) * 2) Heard.resize(size_t(frames) * 2);
   const int got = ReadHeardOutput(Heard.data(), frames);
-  return std::all_of(Heard.begin(), Heard.begin() + ptrdiff_t(got) * 2, [](int16_t v) { return v == 0; });
+  return AllZero(Heard.data(), int64_t(got) * 2);
 }
 
 void StartScopeThread() {

@@ -93,18 +93,26 @@ void FloatToInt16(float* bus, int16_t* dest, int64_t byteCount, int masterVolume
   if (byteCount >= 4) MixKernels().FloatToInt16(bus, dest, byteCount / 4, gain, surround ? -gain : gain);
 }
 
-bool AllZero(const float* values, int64_t count) {
+namespace {
+
+template <class T>
+bool AllZeroValues(const T* values, int64_t count) {
   // Branch-free in runs of 64 so that the loop vectorises.
   int64_t i = 0;
   for (; i + 64 <= count; i += 64) {
     bool any = false;
-    for (int k = 0; k < 64; ++k) any |= values[i + k] != 0.0f;
+    for (int k = 0; k < 64; ++k) any |= values[i + k] != T(0);
     if (any) return false;
   }
   for (; i < count; ++i)
-    if (values[i] != 0.0f) return false;
+    if (values[i] != T(0)) return false;
   return true;
 }
+
+}  // namespace
+
+bool AllZero(const float* values, int64_t count) { return AllZeroValues(values, count); }
+bool AllZero(const int16_t* values, int64_t count) { return AllZeroValues(values, count); }
 
 void GetPeaks16(const int16_t* frames, int64_t count, int& left, int& right) {
   int l = 0, r = 0;

@@ -49,8 +49,9 @@ void FilterStereoFloat(float* frames, int64_t count, TMixFilter& filter);
 // is that of the destination (4 bytes a frame).
 void FloatToInt16(float* bus, int16_t* dest, int64_t byteCount, int masterVolume, bool surround);
 
-// Every one of count float values is zero.
+// Every one of count values is zero.
 bool AllZero(const float* values, int64_t count);
+bool AllZero(const int16_t* values, int64_t count);
 
 // The largest magnitudes of the left and right values of 16-bit stereo frames.
 void GetPeaks16(const int16_t* frames, int64_t count, int& left, int& right);

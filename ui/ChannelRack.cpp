@@ -527,6 +527,7 @@ void TChannelRack::StepPositionChanged() {
     patternPlaying = std::find(pos.PlayingPatterns.begin(), pos.PlayingPatterns.end(),
                                CurrentSong().CurrentPattern) != pos.PlayingPatterns.end();
     AnchorFramesPerStep = mixer.FramesPerStep;
+    PeriodFrames = OutputPeriodFrames();
     AnchorFrame = mixer.NextStepFrame - mixer.FramesPerStep;
   }
   FollowSound = AudioOutput().OutputOpen.load() && !MixSettings().UseMIDI.load();
@@ -568,7 +569,7 @@ void TChannelRack::FollowPlayback() {
   // after the next frame is due.
   if (wait >= 0) {
     const int64_t ms = (wait * 1000 + OutputRate - 1) / OutputRate + 1;
-    int64_t least = std::max<int64_t>(4, int64_t(OutputPeriodFrames()) * 500 / OutputRate);
+    int64_t least = std::max<int64_t>(4, int64_t(PeriodFrames) * 500 / OutputRate);
     if (SinceScopeFrame.isValid() && SinceScopeFrame.elapsed() < ScopeFrameWait) least = ScopeFrameWait;
     FollowTimer.start(static_cast<int>(std::clamp<int64_t>(ms, least, FollowInterval)));
   } else {

@@ -218,6 +218,7 @@ private:
   int HeardShown = -1;
   int64_t AnchorFrame = 0;
   int64_t AnchorFramesPerStep = 0;
+  uint32_t PeriodFrames = 0;  // the device's, read with the anchor
   bool FollowSound = false;
   // Since the output scope's last frame.
   QElapsedTimer SinceScopeFrame;
