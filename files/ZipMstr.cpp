@@ -238,6 +238,7 @@ void TZipMaster::SetZipFilename(const std::string& name) {
 
 void TZipMaster::List() {
   DirEntries.clear();
+  FrontShift = 0;
   if (IsFile(FileName)) {
     const int fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat st {};
@@ -267,6 +268,7 @@ void TZipMaster::List() {
       throw EZipMaster(dir.Error, LastMessage);
     }
     DirEntries = std::move(dir.Entries);
+    FrontShift = dir.Shift;
     if (dir.Shift != 0) ShowZipMessage(ZipMsgFrontData, ":\r" + FileName);
   }
   if (OnDirUpdate) OnDirUpdate();
@@ -387,6 +389,8 @@ void TZipMaster::Extract() {
   rec.OverWrite = (ExtrOptions & ExtrOverWrite) != 0;
   rec.FileSpecs = FSpecArgs;
   rec.ArchiveName = FileName;
+  // The archiver reads the archive from where the directory says it begins.
+  rec.ArchiveStart = FrontShift > 0 ? static_cast<uint64_t>(FrontShift) : 0;
   rec.BaseDir = IsFolder(ExtrBaseDir) ? ExtrBaseDir : std::string(".");
   rec.MaxEntrySize = MaxExtractEntrySize;
   rec.MaxTotalSize = MaxExtractTotalSize;

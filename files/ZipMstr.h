@@ -174,6 +174,7 @@ private:
 
   std::string FileName;
   std::vector<TZipDirEntry> DirEntries;
+  int64_t FrontShift = 0;  // data in front of the archive, as List found it
   int Success = 0;
   int ErrorCode = 0;
   std::string LastMessage;

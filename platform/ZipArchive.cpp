@@ -566,7 +566,21 @@ int ZipExtractExec(const TZipExtractRecord& rec) {
     return 0;
   }
   int err = 0;
-  zip_t* za = zip_open(rec.ArchiveName.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
+  zip_t* za = nullptr;
+  if (rec.ArchiveStart == 0) {
+    za = zip_open(rec.ArchiveName.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
+  } else {
+    // Read from where the archive begins, so that its offsets hold.
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_file_create(rec.ArchiveName.c_str(), rec.ArchiveStart, -1, &error);
+    za = source ? zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error) : nullptr;
+    if (!za) {
+      if (source) zip_source_free(source);
+      err = zip_error_code_zip(&error);
+    }
+    zip_error_fini(&error);
+  }
   if (!za) {
     report.Message(ZipErrOpenArchive, rec.ArchiveName + ": " + ZipErrorText(err));
     return 0;

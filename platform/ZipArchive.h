@@ -110,6 +110,9 @@ struct TZipExtractRecord {
   // whole name or its file part); empty: all.
   std::vector<std::string> FileSpecs;
   std::string ArchiveName;
+  // Where the archive begins in the file: the size of any data in front of
+  // it (its stored offsets count from here).
+  uint64_t ArchiveStart = 0;
   std::string BaseDir;  // must be an existing folder
   uint64_t MaxEntrySize = ZipDefaultMaxEntrySize;
   uint64_t MaxTotalSize = ZipDefaultMaxTotalSize;

@@ -19,6 +19,9 @@ Cases:
   memory-limit    under address-space limits (ulimit -v 80000 and far less)
                   the render ends with a WAV or with a message, never by
                   abort
+  front-data      a package (the kit and its samples, with no samples in
+                  the data folder) renders; the same package after 1000
+                  bytes of other data renders too, to the same WAV
   missing-data    the data folder is empty (no drum kit): the program still
                   renders (the empty song) and exits with 0
   alone           the executable without its libraries still renders; a
@@ -245,6 +248,34 @@ def memory_limit(program, data, tmp):
             check_render(proc, wav, PATTERN_LENGTH * frames_per_step(KIT_TEMPO), tmp)
         else:
             expect_failure(proc, tmp, wav, "memory limit of %d KB" % kb)
+
+
+def front_data(program, data, tmp):
+    import zipfile
+    kit = os.path.join(data, "Samples", "DrumKits", "Basic")
+    plain = os.path.join(tmp, "plain.zip")
+    with zipfile.ZipFile(plain, "w", zipfile.ZIP_DEFLATED) as z:
+        for name in sorted(os.listdir(kit)):
+            z.write(os.path.join(kit, name), name)
+    with open(plain, "rb") as f:
+        image = f.read()
+    front = os.path.join(tmp, "front.zip")
+    with open(front, "wb") as f:
+        f.write(bytes(range(250)) * 4 + image)
+    # Without samples in the data folder the song finds them only in the
+    # unpacked package.
+    env = batch_env(tmp)
+    env["VORBELSTEPS_DATA"] = os.path.join(tmp, "nodata")
+    os.makedirs(env["VORBELSTEPS_DATA"])
+    wavs = []
+    for package in (plain, front):
+        wav = os.path.join(tmp, os.path.basename(package)[:-4] + ".WAV")
+        proc = run(program, [package, "/R" + wav[:-4]], env, tmp)
+        check_render(proc, wav, PATTERN_LENGTH * frames_per_step(KIT_TEMPO), tmp)
+        with open(wav, "rb") as f:
+            wavs.append(f.read())
+    if wavs[0] != wavs[1]:
+        fail("the package with data in front renders another WAV")
 
 
 def missing_data(program, data, tmp):
@@ -653,6 +684,7 @@ CASES = {
     "memory-limit": memory_limit,
     "missing-data": missing_data,
     "alone": alone,
+    "front-data": front_data,
     "smoke": smoke,
     "click-save": click_save,
     "exit-windows": exit_windows,
