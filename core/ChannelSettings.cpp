@@ -440,6 +440,11 @@ TWriteResult WriteMB404Preset(const MB404Params& params, const std::string& file
 
 const std::vector<TSynthSlotSpec>& SynthSlotSpecs() { return SynthSpecs; }
 
+std::string SynthWheelInfo(const TSynthSlotSpec& spec, int value, const std::string& caption) {
+  if (spec.Min < 0) return std::to_string(value) + " " + caption;
+  return PercentInfo(value, spec.Max) + " " + caption;
+}
+
 int SynthControlValue(const MB404Params& params, const TSynthSlotSpec& spec) {
   const int32_t v = params.Params[spec.Slot - 3];
   if (spec.Slot == ResonanceSlot) return 128 - v;

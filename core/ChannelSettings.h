@@ -189,6 +189,10 @@ struct TSynthSlotSpec {
 };
 // The page's controls in slot order (slots 10 and 25..28 have none).
 const std::vector<TSynthSlotSpec>& SynthSlotSpecs();
+// The info bar's text for a synthesizer wheel at value, named by caption
+// (its hint): a pitch wheel (coarse, fine) as its value, "-5 Osc 1 coarse";
+// any other as a percentage of its maximum, "50% Osc mix".
+std::string SynthWheelInfo(const TSynthSlotSpec& spec, int value, const std::string& caption);
 // What a control shows for its slot (the resonance wheel shows 128 - slot).
 int SynthControlValue(const MB404Params& params, const TSynthSlotSpec& spec);
 // Under MixerLock the slot := the control's value (resonance: 128 - value;

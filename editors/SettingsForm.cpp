@@ -1033,7 +1033,8 @@ void TSettingsForm::RefreshChannelNameList() {
   QStringList names;
   for (int i = 0; i < song.ChannelCount(); ++i) {
     const std::string& name = song.Channels[size_t(i)]->Name;
-    names << (name.empty() ? Word("@ChannelN", "Channel ") + QString::number(i) : Q(name));
+    // Numbered from 1, as the rack numbers them.
+    names << (name.empty() ? Word("@ChannelN", "Channel ") + QString::number(i + 1) : Q(name));
   }
   for (QListWidget* list : {ChanList_Mix, ChanList_Rand}) {
     const QSignalBlocker quiet(list);

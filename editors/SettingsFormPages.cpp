@@ -17,6 +17,7 @@
 #include "editors/ChannelPanel.h"
 #include "editors/SettingsForm.h"
 #include "engine/Mixer.h"
+#include "framework/HintLayout.h"
 #include "framework/MLang.h"
 #include "framework/Tab95.h"
 #include "toolbox/MLBase.h"
@@ -106,7 +107,9 @@ void TSettingsForm::BuildSynthPage(TTab95Sheet* sheet) {
       w->OnChange = [this, w, spec](QWidget*) {
         const int v = w->Value();
         Apply([v, spec](TSong& s, int i) { SetSynthControl(s, i, *spec, v); });
-        Info(std::to_string(v));
+        // Named by its hint in the program's language.
+        const QString caption = w->statusTip().isEmpty() ? w->Hint() : w->statusTip();
+        Info(SynthWheelInfo(*spec, v, LongHint(caption.toStdString())));
       };
       control = w;
     } else if (spec->Kind == TSynthControl::Selector) {

@@ -408,8 +408,19 @@ TEST_F(ChannelSettingsProgram, SynthesizerPageSlotsGoToAPresetFile) {
   EXPECT_EQ(Control<TWAVWheel>("TSResWheel")->Value(), 72);
   EXPECT_EQ(Chan(index).Synth->Params[P404Resonance], 128 - 72);
   EXPECT_TRUE(song.Modified());
-  Turn("Osc1CoarseWheel", 2);
-  EXPECT_EQ(Chan(index).Synth->Params[P404Osc1Coarse], Control<TWAVWheel>("Osc1CoarseWheel")->Value());
+  // The info bar names what the wheel turns: a share of its range, or the
+  // semitones of a coarse tune; in the program's language.
+  EXPECT_EQ(Main->InfoLabel->text(), "56% Filter resonance");
+  Turn("Osc1CoarseWheel", -2);
+  const int coarse = Control<TWAVWheel>("Osc1CoarseWheel")->Value();
+  EXPECT_LT(coarse, 0);
+  EXPECT_EQ(Chan(index).Synth->Params[P404Osc1Coarse], coarse);
+  EXPECT_EQ(Main->InfoLabel->text(), QString::number(coarse) + " Osc 1 coarse");
+  ChooseLanguage(Run->Program().Prefs, LangDutch);
+  Turn("OscMixWheel", 4);
+  EXPECT_EQ(Main->InfoLabel->text(),
+            QString::number(Control<TWAVWheel>("OscMixWheel")->Value() * 100 / 256) + "% Osc-mix");
+  ChooseLanguage(Run->Program().Prefs, LangEnglish);
 
   // The sample menu offers the preset for a synthesizer channel only.
   QMenu* menu = Settings->SampleMenu();
@@ -500,6 +511,10 @@ TEST_F(ChannelSettingsProgram, MidiPageAndMixListsWriteTheChannel) {
   // A renamed channel shows in the lists at once.
   SetChannelName(CurrentSong(), 4, "Open");
   EXPECT_EQ(mix->item(4)->text(), "Open");
+  // An unnamed channel is numbered as the rack numbers it, from 1.
+  SetChannelName(CurrentSong(), 5, "");
+  EXPECT_EQ(mix->item(5)->text(), "Channel 6");
+  EXPECT_EQ(rand->item(5)->text(), "Channel 6");
 }
 
 TEST_F(ChannelSettingsProgram, PitchPageSetsTheKeysAndPlaysTheSampleAtAKey) {
@@ -679,6 +694,32 @@ TEST_F(ChannelSettingsProgram, LoopCutStretchRouteAndEchoControlsWriteTheChannel
   QTest::mouseClick(route, Qt::LeftButton, {}, QPoint(10, route->height() * 5 / 8));
   EXPECT_EQ(Chan(3).EffectTrack, 2);
   EXPECT_TRUE(song.Modified());
+  // Its cells are named as the tracks their buses run, "FX 1" .. "FX 4":
+  // at rest they read alike up to the track's number.
+  std::vector<QImage> cells(4);
+  for (int lit : {3, 0}) {
+    route->SetValue(lit);
+    const QImage shot = route->grab().toImage();
+    const int h = shot.height() / 4;
+    for (int c = 0; c < 4; ++c)
+      if (c != lit && cells[size_t(c)].isNull()) cells[size_t(c)] = shot.copy(0, c * h, shot.width(), h);
+  }
+  route->SetValue(Chan(3).EffectTrack);
+  const int w = cells[0].width(), h = cells[0].height();
+  int ink = w;
+  for (int x = 0; x < w && ink == w; ++x)
+    for (int y = 3; y < h - 3; ++y)
+      if (qGray(cells[0].pixel(x, y)) > qGray(cells[0].pixel(4, y)) + 40) ink = x;
+  ASSERT_LT(ink, w / 2);
+  for (int a = 0; a < 4; ++a)
+    for (int b = a + 1; b < 4; ++b) {
+      int first = w;
+      for (int x = 0; x < w && first == w; ++x)
+        for (int y = 0; y < h; ++y)
+          if (cells[size_t(a)].pixel(x, y) != cells[size_t(b)].pixel(x, y)) first = x;
+      EXPECT_LT(first, w) << "cells " << a << " and " << b << " look the same";
+      EXPECT_GE(first, ink + 10) << "cells " << a << " and " << b << " differ before their number";
+    }
 
   // The delay page: echoes clamped to 9, the shuffle box, the time slider
   // and its reading.

@@ -122,7 +122,7 @@ QImage RouteGlyph() {
   font.setPixelSize(9);
   font.setBold(true);
   p.setFont(font);
-  const char* names[] = {"MAIN", "FX 1", "FX 2", "FX 3"};
+  const char* names[] = {"FX 1", "FX 2", "FX 3", "FX 4"};
   for (int half = 0; half < 2; ++half)
     for (int row = 0; row < 4; ++row) {
       const QRectF cell(half * w + 1.5, row * 16 + 1.5, w - 3, 13);

@@ -1,5 +1,6 @@
 // The channel settings window's own pictures, under AppPath + "Resources/":
-// the pads of its pickers (effect route, reverb type and the synthesizer's
+// the pads of its pickers (effect route: bus b runs effect track b + 1, so
+// its cells are named as those tracks, reverb type and the synthesizer's
 // shapes, filter, distortion and LFO choices; each the pad at rest beside
 // the pad lit), the two buttons of its caption bar, and the favourites
 // row's folder pictures of the open dialog.
@@ -203,7 +204,7 @@ QImage MissingFolder() {
 }
 
 VS_ART("channel-settings", [](const TArtContext& c) {
-  bool ok = c.SaveBmp(PickerPad(1, 4, 40, 12, Captions({"MAIN", "FX 1", "FX 2", "FX 3"})), "Resources/FXRoute.bmp");
+  bool ok = c.SaveBmp(PickerPad(1, 4, 40, 12, Captions({"FX 1", "FX 2", "FX 3", "FX 4"})), "Resources/FXRoute.bmp");
   ok &= c.SaveBmp(PickerPad(2, 1, 22, 16, Captions({"A", "B"}, 9)), "Resources/RevType.bmp");
   ok &= c.SaveBmp(OscShapes(), "Resources/OscShape.bmp");
   ok &= c.SaveBmp(PickerPad(2, 1, 26, 16, Captions({"24dB", "12dB"}, 7)), "Resources/FilterType.bmp");
