@@ -422,6 +422,7 @@ void TChannelRack::ArrangeChannels() {
   }
   const int viewWidth = FGridsBox->viewport()->width();
   FRowsHeight = layout.Height;
+  FFirstRowHeight = layout.Rows.empty() ? 0 : RackMargin + layout.Rows[0].Top + layout.Rows[0].Height;
   Panel->resize(std::max(contentWidth + 2 * RackMargin, viewWidth), layout.Height + RackSpare);
   Panel->update();
   UpdateScroller();

@@ -118,6 +118,8 @@ public:
   TNumBar* GridsScroller() const { return FGridsScroller; }
   // The rows' area: every row's height (without the rack's margins).
   int RowsHeight() const { return FRowsHeight; }
+  // The rack's height that shows the first row whole (0 without rows).
+  int FirstRowHeight() const { return FFirstRowHeight; }
   // Scrolls the rows by pixels, to the end, or so that a channel's row is
   // in view with 3 pixels to spare.
   void ScrollBy(int pixels);
@@ -207,6 +209,7 @@ private:
   TNumBar* FGridsScroller = nullptr;
   QMenu* FLineMenu = nullptr;
   int FRowsHeight = 0;
+  int FFirstRowHeight = 0;
   QPixmap Wallpaper;
   std::vector<TRackRowWidgets> FRows;
   bool FAllLamps = false;

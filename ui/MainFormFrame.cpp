@@ -136,13 +136,14 @@ int TVorbelStepsMainForm::FullHeight() const { return ScreenLimits(ChannelRack->
 
 THeightLimits TVorbelStepsMainForm::ScreenLimits(int rowsHeight) const {
   // Every row while the screen has room; else the rack scrolls.
-  return ScreenHeightLimits(MainHeightLimits(FrameHeight(), rowsHeight), GetWorkArea(this).height());
+  return ScreenHeightLimits(MainHeightLimits(FrameHeight(), rowsHeight, ChannelRack->FirstRowHeight()),
+                            GetWorkArea(this).height());
 }
 
 void TVorbelStepsMainForm::UpdateHeightLimits() {
   if (!TopDock || !BottomDock || !PatternScroller) return;
   Limits = ScreenLimits(ChannelRack->RowsHeight());
-  setMinimumHeight(Limits.Frame);
+  setMinimumHeight(Limits.Least);
   setMaximumHeight(Limits.Full);
 }
 
@@ -167,7 +168,7 @@ void TVorbelStepsMainForm::ToggleFullHeight() {
     PreviousHeight = height();
     SetFormHeight(Limits.Full);
   } else {
-    SetFormHeight(PreviousHeight > 0 ? PreviousHeight : Limits.Frame);
+    SetFormHeight(PreviousHeight > 0 ? PreviousHeight : Limits.Least);
   }
 }
 
@@ -242,6 +243,12 @@ void TVorbelStepsMainForm::resizeEvent(QResizeEvent* event) {
 
 void TVorbelStepsMainForm::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
+  // The window opens on every row; without "Always full height" it only
+  // shrinks from there (or takes the height a song kept).
+  if (!ShownOnce && !event->spontaneous()) {
+    ShownOnce = true;
+    SetFormHeight(FullHeight());
+  }
   // The scope shows again what plays.
   ScopeUpdate();
 }

@@ -11,12 +11,13 @@ namespace vs {
 
 // ---------------------------------------------------------------- height
 
-THeightLimits MainHeightLimits(int frameHeight, int rowsHeight) {
-  return {frameHeight, frameHeight + std::max(0, rowsHeight) + RackSpare};
+THeightLimits MainHeightLimits(int frameHeight, int rowsHeight, int firstRowHeight) {
+  const int full = frameHeight + std::max(0, rowsHeight) + RackSpare;
+  return {frameHeight, std::min(full, frameHeight + std::max(0, firstRowHeight)), full};
 }
 
 int ClampFormHeight(int height, const THeightLimits& limits) {
-  return std::max(limits.Frame, std::min(height, limits.Full));
+  return std::max(limits.Least, std::min(height, limits.Full));
 }
 
 int ProposedFormHeight(int top, int height, int currentHeight, const THeightLimits& limits, int workAreaBottom,
@@ -27,7 +28,7 @@ int ProposedFormHeight(int top, int height, int currentHeight, const THeightLimi
 }
 
 THeightLimits ScreenHeightLimits(const THeightLimits& limits, int workHeight) {
-  return {limits.Frame, std::max(limits.Frame, std::min(limits.Full, workHeight))};
+  return {limits.Frame, limits.Least, std::max(limits.Least, std::min(limits.Full, workHeight))};
 }
 
 int GrownFormHeight(int wanted, int currentHeight, int top, int workAreaBottom, bool stopAtBottom) {

@@ -13,23 +13,27 @@ namespace vs {
 
 // FrameHeight: everything but the rack (caption, docks, pattern scroller).
 // FullHeight: the frame plus every channel row plus RackSpare pixels.
+// Least: the frame plus the rack's first row (firstRowHeight: the rack's
+// height that shows it whole; 0 without rows), never above Full: the
+// window always shows a row.
 constexpr int RackSpare = 14;
 struct THeightLimits {
   int Frame = 0;
+  int Least = 0;
   int Full = 0;
 };
-THeightLimits MainHeightLimits(int frameHeight, int rowsHeight);
-// SetFormHeight: clamped into Frame..Full (Frame wins should Full lie
+THeightLimits MainHeightLimits(int frameHeight, int rowsHeight, int firstRowHeight = 0);
+// SetFormHeight: clamped into Least..Full (Least wins should Full lie
 // below it).
 int ClampFormHeight(int height, const THeightLimits& limits);
 // The height a move or resize of the window may take: with stopAtBottom the
 // window may not reach below the work area's bottom (but never below the
-// frame's height); then, with alwaysFull, a window that shows the whole rack
+// least height); then, with alwaysFull, a window that shows the whole rack
 // now keeps that height.
 int ProposedFormHeight(int top, int height, int currentHeight, const THeightLimits& limits, int workAreaBottom,
                        bool stopAtBottom, bool alwaysFull);
 // The limits on a screen: the window is never taller than the work area;
-// the rack scrolls instead. The frame's height stays the least.
+// the rack scrolls instead. The least height stays.
 THeightLimits ScreenHeightLimits(const THeightLimits& limits, int workHeight);
 // The height a window of the given top and height takes when asked to grow
 // or shrink to wanted (SetFormHeight): with stopAtBottom it grows no further

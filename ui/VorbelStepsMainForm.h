@@ -529,6 +529,7 @@ private:
   // Height and dragging.
   THeightLimits Limits;
   int PreviousHeight = 0;   // before a double click went to full height
+  bool ShownOnce = false;
   bool DragOrigin = false;  // a press on a drag surface may move the window
   QPoint DragLast;          // global, at the last press or move
   QPoint PressAt;           // global, at the last press

@@ -15,6 +15,10 @@ TEST(MainFormMaps, HeightStaysBetweenTheFrameAndTheFullRack) {
   EXPECT_EQ(ClampFormHeight(50, limits), 160);
   EXPECT_EQ(ClampFormHeight(1000, limits), limits.Full);
   EXPECT_EQ(ClampFormHeight(300, limits), 300);
+  // A rack whose first row needs 31 pixels: never less than that shows.
+  const THeightLimits rows = MainHeightLimits(160, 8 * 27 + 19, 31);
+  EXPECT_EQ(ClampFormHeight(50, rows), 191);
+  EXPECT_EQ(ProposedFormHeight(990, 300, 300, rows, 1000, true, false), 191);
   // Stop At Bottom: a window moved down to 900 on a work area ending at
   // 1000 keeps 100 pixels, but never less than its frame.
   EXPECT_EQ(ProposedFormHeight(700, 300, 300, limits, 1000, true, false), 300);

@@ -61,8 +61,10 @@ protected:
   std::unique_ptr<TProgramRun> Run;
   TVorbelStepsMainForm* Form = nullptr;
 
+  std::string Settings = "[ZM SETTINGS]\nUse WAV=0\n";
+
   void SetUp() override {
-    Run = testing::StartProgram(Tmp, "[ZM SETTINGS]\nUse WAV=0\n", VS_DATA_DIR);
+    Run = testing::StartProgram(Tmp, Settings, VS_DATA_DIR);
     Run->ShowMainWindow();
     Form = Windows().VorbelStepsMainForm;
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Form));
@@ -223,9 +225,10 @@ TEST_F(MainWindowTest, TheHeightFollowsTheRowsBetweenTheFrameAndTheFullRack) {
   form.Actions().Action("Unzipall1")->trigger();
   EXPECT_EQ(form.height(), full8 + 27);
 
-  // The limits: never below the frame, never past the full rack.
+  // The limits: never below the frame and the first row (the rack's 4-pixel
+  // margin and 27 pixels), never past the full rack.
   form.SetFormHeight(10);
-  EXPECT_EQ(form.height(), form.FrameHeight());
+  EXPECT_EQ(form.height(), form.FrameHeight() + 4 + 27);
   form.SetFormHeight(5000);
   EXPECT_EQ(form.height(), form.FullHeight());
 
@@ -317,6 +320,53 @@ TEST_F(MainWindowTest, ASongKeepsTheRackHeightAndOpeningItBringsItBack) {
   form.SetFormHeight(form.FrameHeight() + 20);
   ASSERT_TRUE(form.Commands().OpenSong(song));
   EXPECT_EQ(form.height(), form.FullHeight());
+}
+
+// Without "Always full height" the window still shows the rack's first row:
+// at start on the kit (whose song keeps no rack height), after a song that
+// kept none, after the shortest right-button drag and through double clicks
+// on the background, which go to the full height and back to the user's.
+class MainWindowNotFullTest : public MainWindowTest {
+protected:
+  MainWindowNotFullTest() { Settings += "Always Full Height=0\n"; }
+  bool FirstRowShows() const {
+    QApplication::processEvents();
+    const TRackRowWidgets& row = Form->Rack().Rows().at(0);
+    QWidget* view = Form->Rack().GridsBox()->viewport();
+    QRect shown(row.Steps->mapTo(view, QPoint(0, 0)), row.Steps->size());
+    shown |= QRect(row.Name->mapTo(view, QPoint(0, 0)), row.Name->size());
+    return view->isVisible() && view->rect().contains(shown);
+  }
+};
+
+TEST_F(MainWindowNotFullTest, TheWindowAlwaysShowsTheFirstRow) {
+  TVorbelStepsMainForm& form = *Form;
+  ASSERT_FALSE(form.Prefs().AlwaysFullHeight);
+  EXPECT_TRUE(FirstRowShows()) << form.height() << " frame " << form.FrameHeight();
+  CurrentSong().SetModified(false);
+  form.Actions().Action("New1")->trigger();
+  EXPECT_TRUE(FirstRowShows());
+
+  // The shortest a right-button drag on a side strip makes it.
+  QWidget* strip = form.LeftSide;
+  QTest::mousePress(strip, Qt::RightButton, {}, QPoint(2, 400));
+  QMouseEvent move(QEvent::MouseMove, QPointF(2, 0), strip->mapToGlobal(QPointF(2, 0)), Qt::NoButton,
+                   Qt::RightButton, Qt::NoModifier);
+  QApplication::sendEvent(strip, &move);
+  QTest::mouseRelease(strip, Qt::RightButton, {}, QPoint(2, 0));
+  EXPECT_TRUE(FirstRowShows());
+  const int least = form.height();
+  EXPECT_GT(least, form.FrameHeight());
+
+  // Double clicks: full, then back to the user's height, never below.
+  QWidget* back = form.Rack().BackWP();
+  testing::DoubleClick(back, Qt::LeftButton, QPoint(3, back->height() - 4));
+  EXPECT_EQ(form.height(), form.FullHeight());
+  testing::DoubleClick(back, Qt::LeftButton, QPoint(3, back->height() - 4));
+  EXPECT_EQ(form.height(), least);
+  EXPECT_TRUE(FirstRowShows());
+  form.SetFormHeight(0);
+  EXPECT_EQ(form.height(), least);
 }
 
 TEST_F(MainWindowTest, TheFadersSetTheMasterValuesWithTheirFormulasAndTexts) {

@@ -20,6 +20,7 @@
 #include "core/ProgramPaths.h"
 #include "model/Channels.h"
 #include "model/Song.h"
+#include "ui/ChannelRack.h"
 #include "ui/ProgramRun.h"
 #include "ui/ProgramWindows.h"
 #include "ui/QtEngineListener.h"
@@ -135,7 +136,7 @@ TEST_F(ProgramWindowsTest, HeightFollowsTheChannelCount) {
 
   // Without "Always full height" the window only shrinks.
   Prefs.AlwaysFullHeight = false;
-  const int low = form.FrameHeight() + 10;
+  const int low = form.FrameHeight() + form.Rack().FirstRowHeight() + 10;
   form.resize(400, low);
   form.FitMainWindowHeight();
   EXPECT_EQ(form.height(), low);
