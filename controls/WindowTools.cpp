@@ -114,6 +114,13 @@ QSize FramedSize(const QWidget* window) {
   return client + QSize(2 * UsualBorder, UsualCaption + UsualBorder);
 }
 
+QPoint FrameOffset(const QWidget* window) {
+  if (!window || (window->windowFlags() & Qt::FramelessWindowHint)) return {};
+  const QPoint offset = window->geometry().topLeft() - window->frameGeometry().topLeft();
+  if (!offset.isNull() || window->frameGeometry().size() != window->size()) return offset;
+  return {UsualBorder, UsualCaption};
+}
+
 QPoint MoveIntoPlace(QWidget* window, QPoint topLeft, TKeepClear keepClear) {
   if (!window) return topLeft;
   const QSize size = FramedSize(window);

@@ -58,6 +58,8 @@ std::vector<QRect> KeptClearAreas();
 // The window's size with its frame: as the desktop framed it, or, before it
 // did, with a usual caption and border; frameless windows have none.
 QSize FramedSize(const QWidget* window);
+// Where the window's client lies in its frame (by the same rule).
+QPoint FrameOffset(const QWidget* window);
 
 // What a window that opens keeps clear of: the main window's caption and
 // menu bar (a place the user gave it), with the panel (a place the program

@@ -22,7 +22,13 @@ public:
   void SetBounds(int left, int top, int width, int height) override;
   void SetVisible(bool visible) override;
   bool Visible() const override;
+  // The client's place (where SetBounds puts it).
   void Position(int& left, int& top) const override;
+
+protected:
+  // The close box hides the window and keeps it: the plug-in's own window
+  // lives inside it and is not made again when it shows next.
+  void closeEvent(QCloseEvent* event) override;
 };
 
 class TQtPluginEditorFactory : public TPluginEditorFactory {

@@ -15,6 +15,8 @@ PACKAGES=(
   clang libclang-rt-14-dev
   sox libsox-fmt-all zip unzip python3 imagemagick
   xvfb xauth x11-utils libxtst6 fonts-dejavu-core
+  # A window manager for the tests of window frames and places.
+  openbox
   # The toolkit's own dialogs and buttons in French and Dutch.
   qt6-translations-l10n
   # The desktop's MIME database (file associations) and real VST 2

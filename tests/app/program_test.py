@@ -41,6 +41,13 @@ Cases:
                   whose editor opens with it (Debian's delay compensator,
                   where installed) and SIGTERM: the process ends too
                   (skipped without xvfb-run)
+  editor-reopen   under Xvfb with openbox, a song opens a plug-in's editor
+                  (Debian's delay compensator); its close box, then Editor
+                  from the slot's menu: the plug-in's own window is in the
+                  editor again
+  editor-place    under Xvfb with openbox, the place of a plug-in's editor
+                  (event 212) survives two save and open rounds exactly; a
+                  place over the main window's caption is moved off it
 """
 
 import math
@@ -512,9 +519,9 @@ def program_main_window():
     return None
 
 
-def song_with_plugin(kit, path, name):
+def song_with_plugin(kit, path, name, place=(40, 40)):
     """The kit's song with a plug-in on the master track whose editor opens
-    with the song (events 201 and 212 appended)."""
+    with the song at a place (events 201 and 212 appended)."""
     with open(kit, "rb") as f:
         image = bytearray(f.read())
 
@@ -529,7 +536,7 @@ def song_with_plugin(kit, path, name):
 
     text = name.encode("latin-1") + b"\0"
     image += bytes([201]) + length(len(text)) + text
-    slot = struct.pack("<5i", 0, 0, 40, 40, 1)
+    slot = struct.pack("<5i", 0, 0, place[0], place[1], 1)
     image += bytes([212]) + length(len(slot)) + slot
     image[18:22] = struct.pack("<I", len(image) - 22)
     with open(path, "wb") as f:
@@ -674,6 +681,279 @@ def exit_windows(program, data, tmp):
         fail("closing the main window with other windows open", proc)
 
 
+# ---------------------------------------------------------------- plug-in
+# editors under a window manager (openbox): the editor's place that a song
+# keeps, and its window after the close box.
+
+CAPTION_AND_MENU = 20 + 18  # the main window's caption and menu bar (StyleLayout.h)
+SLOT_NAME = (150, 76)  # the master track's first slot on the Plugins page, in the settings window
+
+
+def song_events(path):
+    """The events of a song file: (id, payload bytes) in file order."""
+    with open(path, "rb") as f:
+        image = f.read()
+    events, at = [], 22
+    while at < len(image):
+        event, at = image[at], at + 1
+        if event < 64:
+            size = 1
+        elif event < 128:
+            size = 2
+        elif event < 192:
+            size = 4
+        else:
+            size, shift = 0, 0
+            while True:
+                b, at = image[at], at + 1
+                size |= (b & 0x7F) << shift
+                shift += 7
+                if not b & 0x80:
+                    break
+        events.append((event, image[at:at + size]))
+        at += size
+    return events
+
+
+def editor_place(path):
+    """Event 212 of a song: (left, top, open) of the first plug-in's editor."""
+    for event, payload in song_events(path):
+        if event == 212:
+            return struct.unpack("<5i", payload[:20])[2:]
+    fail("the saved song keeps no plug-in slot (event 212)")
+
+
+def start_openbox():
+    """A window manager on the display; the caller ends it."""
+    wm = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    for _ in range(300):
+        out = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True, text=True).stdout
+        if "window id" in out:
+            return wm
+        time.sleep(0.05)
+    wm.kill()
+    fail("openbox did not start")
+
+
+def poll(condition, what, seconds=30):
+    """Waits for a condition to hold; its last value."""
+    deadline = time.time() + seconds
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.time() > deadline:
+            fail("waited in vain for " + what)
+        time.sleep(0.1)
+
+
+def poll_briefly(condition, seconds=1.0):
+    deadline = time.time() + seconds
+    while not condition():
+        if time.time() > deadline:
+            return False
+        time.sleep(0.05)
+    return True
+
+
+def window_info(wid):
+    info = subprocess.run(["xwininfo", "-id", hex(wid)], capture_output=True, text=True).stdout
+    values = {}
+    for line in info.splitlines():
+        key, _, value = line.strip().partition(":")
+        values[key] = value.strip()
+    return values
+
+
+def window_frame(wid):
+    """A managed window's frame on the screen: (x, y, width, height)."""
+    values = window_info(wid)
+    extents = subprocess.run(["xprop", "-id", hex(wid), "_NET_FRAME_EXTENTS"], capture_output=True,
+                             text=True).stdout.partition("=")[2]
+    left, right, top, bottom = (int(v) for v in extents.split(",")) if extents.strip() else (0, 0, 0, 0)
+    x, y = int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"])
+    return (x - left, y - top, int(values["Width"]) + left + right, int(values["Height"]) + top + bottom)
+
+
+def window_children(wid):
+    out = subprocess.run(["xwininfo", "-children", "-id", hex(wid)], capture_output=True, text=True).stdout
+    return [line.split()[0] for line in out.splitlines() if line.strip().startswith("0x")]
+
+
+def editor_window(name):
+    """The plug-in's editor window while it shows."""
+    for wid, title, *_ in program_window_list():
+        if title.startswith(name + "  (") and window_info(wid).get("Map State") == "IsViewable":
+            return wid
+    return None
+
+
+def send_close_box(x11, dpy, wid):
+    """What a window manager's close box does: WM_DELETE_WINDOW to the window."""
+    import ctypes
+
+    class ClientMessage(ctypes.Structure):
+        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                    ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                    ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+    class Event(ctypes.Union):
+        _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+    event = Event()
+    event.xclient.type = 33
+    event.xclient.window = wid
+    event.xclient.message_type = x11.XInternAtom(dpy, b"WM_PROTOCOLS", 0)
+    event.xclient.format = 32
+    event.xclient.data[0] = x11.XInternAtom(dpy, b"WM_DELETE_WINDOW", 0)
+    x11.XSendEvent(dpy, wid, 0, 0, ctypes.byref(event))
+    x11.XSync(dpy, 0)
+
+
+def plugin_session(program, tmp, name, plugin):
+    """Settings whose plug-in folder holds the plug-in; the program's
+    environment."""
+    vst = os.path.join(tmp, "vst")
+    os.makedirs(vst, exist_ok=True)
+    if not os.path.exists(os.path.join(vst, name + ".so")):
+        os.symlink(plugin, os.path.join(vst, name + ".so"))
+    env = dict(os.environ)
+    env.pop("QT_QPA_PLATFORM", None)
+    env["VORBELSTEPS_SETTINGS"] = os.path.join(tmp, "settings.ini")
+    env["TMPDIR"] = tmp
+    with open(env["VORBELSTEPS_SETTINGS"], "w") as f:
+        f.write("[ZM SETTINGS]\nUse WAV=0\nSmpList=0\nVST Plugins=%s/\n" % vst)
+    return env
+
+
+def open_with_editor(program, env, tmp, song, name):
+    """The program on a song whose plug-in editor opens with it: the process,
+    the main window and the editor's window once the plug-in drew into it."""
+    proc = subprocess.Popen([program, "/NoSplash", song], env=env, cwd=tmp, stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE, text=True)
+    main = poll(program_main_window, "the main window")
+    editor = poll(lambda: editor_window(name), "the editor of " + name)
+    poll(lambda: window_children(editor), "the plug-in's own window in its editor")
+    poll(lambda: "_NET_FRAME_EXTENTS" in subprocess.run(["xprop", "-id", hex(editor)], capture_output=True,
+                                                         text=True).stdout, "the editor's frame")
+    return proc, main, editor
+
+
+def end_program(proc):
+    proc.send_signal(signal.SIGTERM)
+    code = wait_for_exit(proc, 20)
+    if code is None:
+        proc.kill()
+        proc.wait()
+        fail("SIGTERM left the program running")
+
+
+def save_with_keys(x11, xtst, dpy, main_wid, song):
+    """Ctrl+S on the main window; waits for the song to be written anew."""
+    before = os.stat(song).st_ino
+    x11.XSetInputFocus(dpy, main_wid, 2, 0)
+    codes = [x11.XKeysymToKeycode(dpy, x11.XStringToKeysym(k)) for k in (b"Control_L", b"s")]
+    for c in codes:
+        xtst.XTestFakeKeyEvent(dpy, c, 1, 0)
+    for c in reversed(codes):
+        xtst.XTestFakeKeyEvent(dpy, c, 0, 0)
+    x11.XSync(dpy, 0)
+    poll(lambda: os.stat(song).st_ino != before, "the song written by Ctrl+S")
+
+
+def editors_inside(program, data, tmp, case):
+    """Runs inside xvfb-run, with openbox."""
+    wm = start_openbox()
+    try:
+        x11, xtst, dpy = x11_session()
+        name, plugin = "comp-delay-stereo", REAL_PLUGIN
+        env = plugin_session(program, tmp, name, plugin)
+        kit = os.path.join(data, "Samples", "DrumKits", "Basic", "Basic.zmp")
+        if case == "place":
+            # A place clear of the main window comes back as it was; one over
+            # its caption is moved off it and then stays. Two rounds each.
+            for wanted in ((420, 700), (40, 40)):
+                song = os.path.join(tmp, "editor at %d %d.zmp" % wanted)
+                song_with_plugin(kit, song, name, wanted)
+                places = []
+                for _ in range(2):
+                    proc, main, editor = open_with_editor(program, env, tmp, song, name)
+                    try:
+                        frame = window_frame(editor)
+                        _, mx, my, mw, _ = main
+                        if frame[0] < mx + mw and mx < frame[0] + frame[2] and frame[1] < my + CAPTION_AND_MENU:
+                            fail("the editor's frame %s covers the main window's caption or menu bar" % (frame,))
+                        save_with_keys(x11, xtst, dpy, main[0], song)
+                        places.append(editor_place(song))
+                        info = window_info(editor)
+                        client = (int(info["Absolute upper-left X"]), int(info["Absolute upper-left Y"]))
+                        if places[-1][:2] != client:
+                            fail("event 212 keeps %s, the editor is at %s" % (places[-1], client))
+                    finally:
+                        end_program(proc)
+                if places[1] != places[0] or places[0][2] != 1:
+                    fail("the editor's place moves from round to round: %s" % places)
+                if wanted == (420, 700) and places[0][:2] != wanted:
+                    fail("the editor's place %s became %s" % (wanted, places[0]))
+        else:
+            # The close box, then Editor from the slot's menu on the Plugins
+            # page: the plug-in's own window is there again.
+            song = os.path.join(tmp, "editor.zmp")
+            song_with_plugin(kit, song, name, (700, 600))
+            proc, (main_wid, *_), editor = open_with_editor(program, env, tmp, song, name)
+            try:
+                send_close_box(x11, dpy, editor)
+                poll(lambda: editor_window(name) is None, "the editor closed by its close box")
+                x11.XSetInputFocus(dpy, main_wid, 2, 0)
+                key = x11.XKeysymToKeycode(dpy, x11.XStringToKeysym(b"F8"))
+                xtst.XTestFakeKeyEvent(dpy, key, 1, 0)
+                xtst.XTestFakeKeyEvent(dpy, key, 0, 0)
+                x11.XSync(dpy, 0)
+                settings = poll(lambda: [w for w in program_window_list() if w[1] == "Settings"], "the settings")[0]
+                # A right click on the slot pops its menu up once the page shows.
+                x, y = settings[2] + SLOT_NAME[0], settings[3] + SLOT_NAME[1]
+                shown = len(program_window_list())
+
+                def menu_up():
+                    xtst.XTestFakeMotionEvent(dpy, -1, x, y, 0)
+                    xtst.XTestFakeButtonEvent(dpy, 3, 1, 0)
+                    xtst.XTestFakeButtonEvent(dpy, 3, 0, 0)
+                    x11.XSync(dpy, 0)
+                    return poll_briefly(lambda: len(program_window_list()) > shown)
+
+                poll(menu_up, "the slot's menu")
+                key = x11.XKeysymToKeycode(dpy, x11.XStringToKeysym(b"e"))
+                xtst.XTestFakeKeyEvent(dpy, key, 1, 0)
+                xtst.XTestFakeKeyEvent(dpy, key, 0, 0)
+                x11.XSync(dpy, 0)
+                editor = poll(lambda: editor_window(name), "the editor opened again from the slot's menu")
+                poll(lambda: window_children(editor), "the plug-in's own window in the editor opened again", 10)
+            finally:
+                end_program(proc)
+    finally:
+        wm.terminate()
+        wm.wait()
+    print("ended")
+
+
+def editors(program, data, tmp, case):
+    for tool in ("xvfb-run", "xwininfo", "xprop", "openbox"):
+        if shutil.which(tool) is None:
+            print(tool + " is missing: skipped")
+            sys.exit(SKIP)
+    if not os.path.isfile(REAL_PLUGIN):
+        print(REAL_PLUGIN + " is missing: skipped")
+        sys.exit(SKIP)
+    proc = subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", sys.executable,
+                           os.path.abspath(__file__), "editors-inside", program, data, tmp, case],
+                          capture_output=True, text=True, timeout=170)
+    if proc.returncode != 0 or "ended" not in proc.stdout:
+        fail("plug-in editors under openbox (%s)" % case, proc)
+
+
 CASES = {
     "render-default": render_default,
     "render-song": render_song,
@@ -688,6 +968,8 @@ CASES = {
     "smoke": smoke,
     "click-save": click_save,
     "exit-windows": exit_windows,
+    "editor-reopen": lambda program, data, tmp: editors(program, data, tmp, "reopen"),
+    "editor-place": lambda program, data, tmp: editors(program, data, tmp, "place"),
 }
 
 
@@ -697,6 +979,9 @@ def main():
         return 0
     if len(sys.argv) == 5 and sys.argv[1] == "exit-windows-inside":
         exit_windows_inside(sys.argv[2], sys.argv[3], sys.argv[4])
+        return 0
+    if len(sys.argv) == 6 and sys.argv[1] == "editors-inside":
+        editors_inside(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5])
         return 0
     if len(sys.argv) != 4 or sys.argv[1] not in CASES:
         print(__doc__)
