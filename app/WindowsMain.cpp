@@ -18,8 +18,8 @@ extern "C" __attribute__((visibility("default"))) int VorbelStepsWindowsMain(int
   QApplication app(argc, argv);
   vs::QtPlatformSelected();
   QApplication::setApplicationName("VorbelSteps");
-  run.StartUp();
   run.CloseOnSignals();
+  run.StartUp();
   run.ListenForWaveEditor();
   run.ShowMainWindow();
   QTimer::singleShot(0, &app, [&run] {

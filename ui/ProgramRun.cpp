@@ -205,10 +205,15 @@ void TProgramRun::ListenForWaveEditor() {
 void TProgramRun::CloseOnSignals() {
   if (SignalPipe[0] >= 0 || pipe(SignalPipe) != 0) return;
   auto* notifier = new QSocketNotifier(SignalPipe[0], QSocketNotifier::Read, qApp);
-  QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+  QObject::connect(notifier, &QSocketNotifier::activated, qApp, [this] {
     char byte;
     (void)!read(SignalPipe[0], &byte, 1);
-    if (TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm) form->close();
+    // Asked while the program still starts: it closes once it runs.
+    TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm;
+    if (MessageLoop && form)
+      form->close();
+    else
+      CloseAsked = true;
   });
   struct sigaction action = {};
   action.sa_handler = OnCloseSignal;
@@ -291,6 +296,10 @@ void TProgramRun::CloseAccepted() {
 int TProgramRun::Exec() {
   QEventLoop loop;
   MessageLoop = &loop;
+  if (CloseAsked)
+    QTimer::singleShot(0, &loop, [] {
+      if (TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm) form->close();
+    });
   const int code = loop.exec();
   MessageLoop = nullptr;
   return code;

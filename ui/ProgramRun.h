@@ -58,7 +58,8 @@ public:
   TTitleForm* TitleForm() const { return FTitleForm; }
   void ShowMainWindow();
   // A TERM, INT or HUP signal asks the main window to close, as the
-  // window's own close does (the desktop's session end, a service stop).
+  // window's own close does (the desktop's session end, a service stop);
+  // one that comes while the program starts closes it once it runs.
   void CloseOnSignals();
   // The outside wave editor's files are taken on the user's socket
   // (WaveEditorSocketPath), unless another running copy of the program
@@ -95,6 +96,7 @@ private:
   bool Down = false;
   bool FirstActivationDone = false;
   QEventLoop* MessageLoop = nullptr;  // while Exec runs
+  bool CloseAsked = false;            // by a signal before Exec ran
   bool LeftSinceFirstActivation = false;
   QPointer<TTitleForm> FTitleForm;
   bool FSplashShown = false;

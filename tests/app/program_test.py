@@ -27,7 +27,8 @@ Cases:
   alone           the executable without its libraries still renders; a
                   start with windows fails with a message
   smoke           under Xvfb the program shows its window and, asked to
-                  close, closes cleanly writing its settings file (skipped
+                  close, closes cleanly writing its settings file; asked to
+                  close while it starts, it closes cleanly too (skipped
                   without xvfb-run)
   click-save      under Xvfb, on a copy of the kit: a click on an empty step
                   of the tom row and Ctrl+S save the song with that step
@@ -328,6 +329,17 @@ kill -TERM $pid
 wait $pid
 code=$?
 echo "shown=$shown code=$code"
+# Asked to close while it starts (its title picture shows): it closes as
+# soon as it runs.
+rm -f "$VORBELSTEPS_SETTINGS"
+"$1" & pid=$!
+for i in $(seq 1 150); do
+  if xwininfo -root -tree | grep '("VorbelSteps" "VorbelSteps")' | grep -vq ' 1x1+'; then break; fi
+  sleep 0.05
+done
+kill -TERM $pid
+wait $pid
+echo "early=$?"
 '''
     proc = subprocess.run(["xvfb-run", "-a", "sh", "-c", script, "smoke", program, shot],
                           env=env, cwd=tmp, capture_output=True, text=True, timeout=120)
@@ -335,6 +347,8 @@ echo "shown=$shown code=$code"
         fail("the main window was not shown", proc)
     if "code=0" not in proc.stdout:
         fail("the program did not close cleanly", proc)
+    if "early=0" not in proc.stdout:
+        fail("the program asked to close while it started did not close cleanly", proc)
     settings = os.path.join(tmp, "settings.ini")
     if not os.path.isfile(settings):
         fail("no settings file was written", proc)
