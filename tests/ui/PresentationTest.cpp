@@ -434,6 +434,51 @@ TEST_F(PresentationProgram, ProductsInfoAndHelpShowInTheirViewerBesideTheSongsOn
   viewer->close();
 }
 
+// With the default "Use both mouse buttons" a click on a lit step leaves it
+// on and a right click clears it; the help and the tutorial's first page say
+// so in every language.
+TEST_F(PresentationProgram, HelpAndTutorialSayWhatTheMouseButtonsDoToASteps) {
+  TProgramRun run({"/NoSplash"}, Tmp.Dir());
+  run.StartUp();
+  run.ShowMainWindow();
+  TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  TSong& song = CurrentSong();
+  TTechno16* kick = form.Rack().Rows()[0].Steps;
+  const QPoint first(8, kick->CellTop() + 10);
+  ASSERT_EQ(song.Channel(0)->Steps.IsStepOn(song.CurrentPattern, 0), 1);
+  QTest::mouseClick(kick, Qt::LeftButton, {}, first);
+  EXPECT_EQ(song.Channel(0)->Steps.IsStepOn(song.CurrentPattern, 0), 1);
+  QTest::mouseClick(kick, Qt::RightButton, {}, first);
+  EXPECT_EQ(song.Channel(0)->Steps.IsStepOn(song.CurrentPattern, 0), 0);
+  song.SetModified(false);
+
+  const char* const help[] = {
+      "Click a step to switch it on and right-click it to switch it off",
+      "Cliquez sur un pas pour l'allumer, et du bouton droit pour l'éteindre",
+      "Klik op een stap om hem aan te zetten en klik er met rechts op om hem uit te zetten"};
+  const char* const tutorial[] = {
+      "Click a dark step to switch it on, right-click a lit one to switch it off.",
+      "Cliquez sur un pas éteint pour l'allumer, et du bouton droit sur un pas allumé pour l'éteindre.",
+      "Klik op een donkere stap om hem aan te zetten, en met rechts op een verlichte om hem uit te zetten."};
+  for (int language = 0; language < 3; ++language) {
+    SCOPED_TRACE(language);
+    ChooseLanguage(form.Prefs(), language);
+    form.Actions().Action("Contents1")->trigger();
+    ASSERT_NE(form.TextViewer(), nullptr);
+    const QString text = form.TextViewer()->InfoEdit->toPlainText();
+    EXPECT_TRUE(text.contains(QString::fromUtf8(help[language]))) << text.toStdString();
+    form.TextViewer()->close();
+    form.Actions().Action("Tutorial1")->trigger();
+    ASSERT_NE(form.TutorialForm(), nullptr);
+    const QString page = form.TutorialForm()->InfoEdit()->toPlainText();
+    EXPECT_TRUE(page.contains(QString::fromUtf8(tutorial[language]))) << page.toStdString();
+    form.TutorialForm()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  ChooseLanguage(form.Prefs(), 0);
+}
+
 TEST_F(PresentationProgram, TheLightStyleSnowsInTheScopeAndTheDefaultDoesNot) {
   TProgramRun run({"/NoSplash"}, Tmp.Dir());
   run.StartUp();

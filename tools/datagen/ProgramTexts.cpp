@@ -187,11 +187,18 @@ const TTopic Help[] = {
        "De schuiven van het bedieningspaneel regelen het hoofdvolume, de swing, de toonhoogte, de resonantie en "
        "de cutoff. Klik op de tempo-aanduiding voor de tempopresets."}}},
     {{"Channels", "Canaux", "Kanalen"},
-     {{"Click a step to switch it on or off. 1 to 9 and 0 mute channels 1 to 10, with Ctrl they play solo.",
-       "Cliquez sur un pas pour l'allumer ou l'éteindre. 1 à 9 et 0 coupent les canaux 1 à 10, avec Ctrl ils "
-       "jouent en solo.",
-       "Klik op een stap om hem aan of uit te zetten. 1 tot 9 en 0 dempen kanalen 1 tot 10, met Ctrl spelen ze "
-       "solo."},
+     {{"Click a step to switch it on and right-click it to switch it off; drag with either button to do so "
+       "across several steps. (With \"Use both mouse buttons\" off in the settings, a click switches a step on or "
+       "off, and a right click on a lit step turns its volume or pan.) 1 to 9 and 0 mute channels 1 to 10, with "
+       "Ctrl they play solo.",
+       "Cliquez sur un pas pour l'allumer, et du bouton droit pour l'éteindre ; glissez avec l'un ou l'autre "
+       "bouton pour en changer plusieurs. (Sans « Utiliser les deux boutons de la souris » dans les réglages, un "
+       "clic allume ou éteint un pas, et un clic droit sur un pas allumé règle son volume ou son panoramique.) 1 "
+       "à 9 et 0 coupent les canaux 1 à 10, avec Ctrl ils jouent en solo.",
+       "Klik op een stap om hem aan te zetten en klik er met rechts op om hem uit te zetten; sleep met een van "
+       "beide knoppen om dat over meerdere stappen te doen. (Met \"Beide muisknoppen gebruiken\" uit in de "
+       "instellingen zet een klik een stap aan of uit, en regelt een klik met rechts op een verlichte stap zijn "
+       "volume of pan.) 1 tot 9 en 0 dempen kanalen 1 tot 10, met Ctrl spelen ze solo."},
       {"Click a channel's name for its settings window; right-click it for its line menu: load a sample, cut, copy "
        "and paste steps, shift, fill, humanize, insert or delete channels.",
        "Cliquez sur le nom d'un canal pour sa fenêtre de réglages ; un clic droit ouvre son menu : charger un "
@@ -348,11 +355,12 @@ const std::vector<TTutorialPage>& TutorialPages() {
          "quatre. Appuyez sur Espace pour le jouer, et encore pour l'arrêter.",
          "Het patroon van deze pagina heeft een basdrum op elke tel en een snare op tel twee en vier. Druk op "
          "Spatie om het te spelen, en nog eens om te stoppen."},
-        {"Click a dark step to switch it on, a lit one to switch it off. Try a kick on step 11 while it plays.",
-         "Cliquez sur un pas éteint pour l'allumer, sur un pas allumé pour l'éteindre. Essayez une grosse caisse "
-         "sur le pas 11 pendant la lecture.",
-         "Klik op een donkere stap om hem aan te zetten, op een verlichte om hem uit te zetten. Probeer een basdrum "
-         "op stap 11 terwijl het speelt."}},
+        {"Click a dark step to switch it on, right-click a lit one to switch it off. Try a kick on step 11 while "
+         "it plays.",
+         "Cliquez sur un pas éteint pour l'allumer, et du bouton droit sur un pas allumé pour l'éteindre. Essayez "
+         "une grosse caisse sur le pas 11 pendant la lecture.",
+         "Klik op een donkere stap om hem aan te zetten, en met rechts op een verlichte om hem uit te zetten. "
+         "Probeer een basdrum op stap 11 terwijl het speelt."}},
        FirstBeat},
       {{"2. Hi-hats and groove", "2. Charleston et groove", "2. Hi-hats en groove"},
        {{"Closed hats on every second step keep the time; the louder ones between the beats give the groove its "
