@@ -18,7 +18,9 @@ namespace vs {
 
 namespace {
 
-int SliderMs(int64_t frames) { return int(std::clamp<int64_t>(FramesToMs(frames), 0, MaxBufferSliderMs)); }
+// Rounded to the nearest millisecond: the frames a slider's milliseconds
+// were turned into (truncating) give those milliseconds back.
+int SliderMs(int64_t frames) { return int(std::clamp<int64_t>((frames * 10 + 220) / 441, 0, MaxBufferSliderMs)); }
 
 }  // namespace
 

@@ -682,12 +682,20 @@ void TMIDIForm::hideEvent(QHideEvent* event) {
 }
 
 void TMIDIForm::closeEvent(QCloseEvent* event) {
-  if (NoOutputChosen(Prefs))
-    HintMessageBox(Word("@NoOutputError",
-                        "Warning|You didn't select any output (MIDI or DirectSound) device.\r\n"
-                        "Dont be surprised if you don't hear anything...")
-                       .toStdString(),
-                   MbOK | MbIconWarning);
+  if (NoOutputChosen(Prefs)) {
+    // Without a choice the sound plays on the system's default device when
+    // one opened: say which; only with none is nothing heard.
+    const std::string heard = OutputDeviceName();
+    if (!heard.empty()) {
+      if (Hooks.ShowInfo) Hooks.ShowInfo(MultiLang1->FormatWord("@DefaultOutput", {heard}));
+    } else {
+      HintMessageBox(Word("@NoOutputError",
+                          "Warning|You didn't select any output (MIDI or DirectSound) device.\r\n"
+                          "Dont be surprised if you don't hear anything...")
+                         .toStdString(),
+                     MbOK | MbIconWarning);
+    }
+  }
   if (FFoldersChanged) {
     RebuildSearchPaths();
     if (Hooks.SampleFoldersChanged) Hooks.SampleFoldersChanged();

@@ -59,6 +59,12 @@ uint32_t OutputPeriodFrames() {
   return o.OutputOpen.load() && o.Device ? o.Device->PeriodFrames() : 0;
 }
 
+std::string OutputDeviceName() {
+  TAudioOutputState& o = AudioOutput();
+  MixerGuard hold;
+  return o.OutputOpen.load() && o.Device ? o.Device->Name() : std::string();
+}
+
 int32_t LeastAheadFrames() {
   const uint32_t period = OutputPeriodFrames();
   if (period == 0) return 0;

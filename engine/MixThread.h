@@ -118,6 +118,8 @@ int32_t BlockBytes();
 // The frames the open device takes at a time (0 while the output is closed
 // or the device keeps no period of its own).
 uint32_t OutputPeriodFrames();
+// The name of the device the output plays on; "" while it is closed.
+std::string OutputDeviceName();
 // The least distance ahead, in frames, at which the open device is fed in
 // time: the half's notification comes when the device takes a period, so
 // the block must be mixed within what is left of the distance after that

@@ -185,6 +185,57 @@ TEST_F(SettingsWindowTest, TheBuffersGoNoLowerThanTheOpenDeviceIsFedAt) {
   SetAudioBackend(nullptr);
 }
 
+// No device chosen while the output plays on the system's default: closing
+// the settings says which device that is, in the program's language, and
+// warns of nothing. The buffer pulled to its least (22 ms on a device that
+// takes 256 frames at a time) is 22 ms again after a restart.
+TEST_F(SettingsWindowTest, ClosingWithoutAChoiceNamesTheDefaultDeviceAndTheLeastBufferComesBack) {
+  auto backend = std::make_unique<TManualAudioBackend>();
+  backend->Names = {"PulseAudio: default"};
+  backend->PeriodFrames = 256;
+  SetAudioBackend(std::move(backend));
+  AudioOutput().UseWAV.store(true);
+  ASSERT_TRUE(OpenAudioOutput());
+  TMIDIForm& s = Settings();
+  s.ShowPage(s.WAVSheet);
+  s.BufLSlider->setFocus();
+  Key(s.BufLSlider, Qt::Key_Left, 30);
+  EXPECT_EQ(s.BufLSlider->Position(), 22);
+  EXPECT_EQ(s.BufLLabel->text(), "Buffer Length (22ms)");
+  const size_t boxes = Boxes->Count();
+  EXPECT_TRUE(s.close());
+  EXPECT_EQ(Boxes->Count(), boxes);
+  EXPECT_EQ(Form()->InfoLabel->text(),
+            "No sound device chosen: the sound plays on the default one, PulseAudio: default.");
+  ChooseLanguage(Prefs(), 1);
+  s.ShowPage(s.WAVSheet);
+  EXPECT_TRUE(s.close());
+  EXPECT_EQ(Form()->InfoLabel->text(), QString::fromUtf8("Aucun périphérique audio choisi : le son passe par celui "
+                                                         "par défaut, PulseAudio: default."));
+  ChooseLanguage(Prefs(), 0);
+
+  // The restart (the sound was on, and is again).
+  Form()->close();
+  Boxes.reset();
+  Run.reset();
+  const std::string text = ReadFileBytes(Tmp / "settings.ini").value_or("");
+  ASSERT_NE(text.find("Use WAV=1"), std::string::npos);
+  Run = testing::StartProgram(Tmp, text, VS_DATA_DIR);
+  Boxes = std::make_unique<TRecordingMessageBox>();
+  Run->ShowMainWindow();
+  ASSERT_EQ(OutputDeviceName(), "PulseAudio: default");
+  Settings().ShowPage(Settings().WAVSheet);
+  EXPECT_EQ(Settings().BufLSlider->Position(), 22);
+  EXPECT_EQ(Settings().BufLLabel->text(), "Buffer Length (22ms)");
+  Settings().hide();
+  Form()->close();
+  Boxes.reset();
+  Run.reset();
+  CloseAudioOutput();
+  AudioOutput().UseWAV.store(false);
+  SetAudioBackend(nullptr);
+}
+
 TEST_F(SettingsWindowTest, TheOtherStyleRestylesTheMainWindowAndFrenchReTextsEveryWindow) {
   TMIDIForm& s = Settings();
   s.ShowPage(s.GeneralSheet);
