@@ -8,6 +8,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <map>
+#include <set>
 
 #include "core/ChannelFiles.h"
 #include "core/ChannelSettings.h"
@@ -71,6 +73,10 @@ const char* SaveTypeExtension(int type) {
     default: return "zmp";
   }
 }
+
+const char* const CollectedAsText =
+    "Collect samples|Other samples had the same names, so these went in under free names, and their channels now "
+    "name the copies:\r%s";
 
 std::string CollectWriteErrorMessage(const std::string& fileName) {
   return "Error|The sample could not be written as " + fileName + ".";
@@ -497,27 +503,61 @@ int TSongCommands::CollectSamples(bool clickMarked) {
   Host.SetBusyCursor(true);
   int written = 0;
   std::string failed;  // the first file that could not be written
+  const std::string into = AddBackslash(*folder);
+  std::map<std::string, std::string> collectedAs;  // sample path -> the file it went to
+  std::set<std::string> taken;                     // the files this collection went to
+  std::string renamed;                             // the samples that went in under a free name
   for (int i = 0; i < song.ChannelCount() && failed.empty(); ++i) {
     TChannel& channel = *song.Channels[i];
     if (channel.SampleFileName.empty()) continue;
     const std::string path = ResolveSamplePath(channel.SampleFileName);
     if (path.empty()) continue;
     if (clickMarked && channel.Sample.Length <= 0) continue;
-    const std::string target = AddBackslash(*folder) + ExtractFileName(path);
-    // A file of that name stays and is skipped without a word.
-    if (FileExists(target)) continue;
-    const bool ok = clickMarked ? CreateFileNoOverwrite(target,
-                                                        [&](const std::string& temp) {
-                                                          return Host.WriteClickMarkedSample(channel.Sample, temp);
-                                                        })
-                                : CopyFileNoOverwrite(path, target);
-    if (ok)
+    std::string target = into + ExtractFileName(path);
+    const auto before = collectedAs.find(path);
+    if (before != collectedAs.end()) {
+      target = before->second;
+    } else if (taken.count(target) != 0) {
+      // Another sample of this collection has the name: this one goes in
+      // under a free name.
+      target = into + FreeFileName(ExtractFileName(path), [&](const std::string& name) {
+                 return taken.count(into + name) != 0 || FileExists(into + name);
+               });
+    } else if (FileExists(target)) {
+      // A file of that name stays and is skipped without a word.
+      collectedAs[path] = target;
+      taken.insert(target);
+      continue;
+    }
+    if (before == collectedAs.end()) {
+      const bool ok = clickMarked ? CreateFileNoOverwrite(target,
+                                                          [&](const std::string& temp) {
+                                                            return Host.WriteClickMarkedSample(channel.Sample, temp);
+                                                          })
+                                  : CopyFileNoOverwrite(path, target);
+      if (!ok) {
+        if (!FileExists(target)) failed = target;
+        continue;
+      }
       ++written;
-    else if (!FileExists(target))
-      failed = target;
+      collectedAs[path] = target;
+      taken.insert(target);
+    }
+    // A copy under another name than its sample's: the channel names the
+    // copy from now on.
+    if (ExtractFileName(target) != ExtractFileName(path)) {
+      channel.SampleFileName = StoredSampleName(target);
+      song.SetModified();
+      song.Notify(&SongListener::ChannelChanged, i);
+      renamed += "\r" + ExtractFileName(path) + " -> " + ExtractFileName(target) + " (" +
+                 (channel.Name.empty() ? "Channel " + std::to_string(i + 1) : channel.Name) + ")";
+    }
   }
   Host.SetBusyCursor(false);
   if (!failed.empty()) HintMessageBox(CollectWriteErrorMessage(failed), MbOK | MbIconError);
+  if (!renamed.empty())
+    HintMessageBox(FormatText(WindowText(MainWindowTable, "@CollectedAs", CollectedAsText), {renamed.substr(1)}),
+                   MbOK | MbIconInformation);
   return written;
 }
 

@@ -44,6 +44,9 @@ extern const char* const SongReadErrorMessage;  // "Error|Error while reading th
 extern const char* const CollectSamplesTitle;   // "Collect samples"
 extern const char* const CollectClickTitle;     // "Save click marked samples"
 extern const char* const CopySamplesText;       // "Copy the %d samples you used to..."
+// "Collect samples|Other samples had the same names, ..." with the list of
+// "sample -> copy (channel)".
+extern const char* const CollectedAsText;
 // "Error|The song could not be saved as %s.\r" + the system's reason.
 std::string SongSaveErrorMessage(const std::string& fileName, const TWriteResult& result);
 // "Error|The sample could not be written as %s."
@@ -172,8 +175,10 @@ public:
   // written becomes the song's file.
   bool SaveAsType(int type, bool fromWindow = false, bool saving = false);
   // Copies every channel's sample file (or, clickMarked, writes its sample
-  // with markers) into a chosen folder, never over an existing file. The
-  // first file that can't be written is reported and ends the collection.
+  // with markers) into a chosen folder, never over an existing file. A
+  // sample whose name another sample of the collection took goes in under a
+  // free name, and its channels name that copy (which is said). The first
+  // file that can't be written is reported and ends the collection.
   // Returns the files written.
   int CollectSamples(bool clickMarked);
 

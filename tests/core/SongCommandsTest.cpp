@@ -513,6 +513,38 @@ TEST_F(SongCommandsTest, CollectCountsDistinctSamplesAndNeverOverwrites) {
   EXPECT_EQ(Commands.CollectSamples(false), 0);
 }
 
+// Two different files of one name: the second goes in under a free name,
+// its channels name the copy, and the user is told; the first stays named.
+TEST_F(SongCommandsTest, CollectCopiesASecondFileOfOneNameUnderAFreeNameAndSaysSo) {
+  const std::string kick = Tmp.Write("a/kick.wav", "KICK A");
+  const std::string other = Tmp.Write("b/kick.wav", "KICK B");
+  TSong& song = CurrentSong();
+  song.Channels[0]->SampleFileName = kick;
+  song.Channels[1]->SampleFileName = other;
+  song.Channels[1]->Name = "Deep";
+  song.Channels[2]->SampleFileName = other;
+  song.Channels[2]->Name.clear();
+  song.Channels[3]->SampleFileName.clear();
+  song.SetModified(false);
+  const std::string out = Tmp / "out";
+  fs::create_directories(out);
+  Tmp.Write("out/kick-2.wav", "MINE");
+  Host.FolderChoice = out;
+  EXPECT_EQ(Commands.CollectSamples(false), 2);
+  EXPECT_EQ(ReadFileBytes(out + "/kick.wav"), std::string("KICK A"));
+  EXPECT_EQ(ReadFileBytes(out + "/kick-2.wav"), std::string("MINE"));
+  EXPECT_EQ(ReadFileBytes(out + "/kick-3.wav"), std::string("KICK B"));
+  EXPECT_EQ(song.Channels[0]->SampleFileName, kick);
+  EXPECT_EQ(song.Channels[1]->SampleFileName, out + "/kick-3.wav");
+  EXPECT_EQ(song.Channels[2]->SampleFileName, out + "/kick-3.wav");
+  EXPECT_TRUE(song.Modified());
+  ASSERT_EQ(Boxes.Count(), 1u);
+  EXPECT_EQ(Boxes.Boxes()[0].Caption, "Collect samples");
+  EXPECT_EQ(Boxes.Boxes()[0].Message,
+            "Other samples had the same names, so these went in under free names, and their channels now name the "
+            "copies:\rkick.wav -> kick-3.wav (Deep)\rkick.wav -> kick-3.wav (Channel 3)");
+}
+
 TEST(CreateFileNoOverwrite, RefusesAnExistingTarget) {
   TTestDir tmp;
   const std::string target = tmp.Write("a.txt", "old");
