@@ -132,6 +132,35 @@ TCommandResult ChooseMidiDevice(TProgram& program, TMidiList list, int selection
   return TCommandResult::Done();
 }
 
+TCommandResult RelistMidiDevices(TProgram& program) {
+  // A program that opens no devices lists none.
+  if (program.MidiLists.Input.empty()) return TCommandResult::Done();
+  const TMidiDeviceLists before = program.MidiLists;
+  program.MidiLists = ListMidiDevices(program.Prefs);
+  SetTransportDeviceLists(program.MidiLists);
+  const auto chosen = [](const std::vector<std::string>& list, int index) {
+    return index >= 0 && index < int(list.size()) ? list[size_t(index)] : std::string();
+  };
+  const TMidiDeviceLists& now = program.MidiLists;
+  const struct {
+    TMidiList Which;
+    const std::string& Stored;
+    std::string Was, Is;
+    int Index;
+  } lists[] = {
+      {TMidiList::Input, program.Prefs.InputDeviceName, chosen(before.Input, before.InputIndex),
+       chosen(now.Input, now.InputIndex), now.InputIndex},
+      {TMidiList::Output, program.Prefs.OutputDeviceName, chosen(before.Output, before.OutputIndex),
+       chosen(now.Output, now.OutputIndex), now.OutputIndex},
+      {TMidiList::SyncOutput, program.Prefs.SyncOutputDeviceName,
+       chosen(before.SyncOutput, before.SyncOutputIndex), chosen(now.SyncOutput, now.SyncOutputIndex),
+       now.SyncOutputIndex}};
+  TCommandResult result;
+  for (const auto& l : lists)
+    if (!l.Stored.empty() && l.Is == l.Stored && l.Was != l.Stored) result.Add(ChooseMidiDevice(program, l.Which, l.Index));
+  return result;
+}
+
 bool NoOutputChosen(const TPreferences& prefs) {
   auto none = [](const std::string& name) { return name.empty() || name == SoundDeviceNoneEntry; };
   return none(prefs.DSDriverName) && none(prefs.OutputDeviceName);

@@ -64,6 +64,11 @@ enum class TMidiList { Input, Output, SyncOutput };
 // message when it could not be opened.
 TCommandResult ChooseMidiDevice(TProgram& program, TMidiList list, int selection);
 
+// The MIDI lists read again from the ports there are now (once they were
+// made at start-up), each keeping the port chosen by its name; a chosen port that has come back since is opened
+// again as ChooseMidiDevice opens it. Failed when that could not be done.
+TCommandResult RelistMidiDevices(TProgram& program);
+
 // Neither a sound device nor a MIDI output is chosen ("(none)" or nothing
 // stored): the settings open on their WAV page at start-up and warn when
 // closed.

@@ -189,6 +189,12 @@ void TMIDIForm::BuildMIDIPage() {
     grid->addWidget(Caption(devices, labelName, text, "dim"), row, 0);
     auto* box = new panel::TPanelCombo(devices);
     box->setObjectName(name);
+    // The ports there are now, when the list opens.
+    box->OnPopup = [this] {
+      if (!Program) return;
+      ShowFailure(RelistMidiDevices(*Program));
+      ShowDeviceLists();
+    };
     grid->addWidget(box, row, 1);
     connect(box, &QComboBox::activated, this, [this, which](int index) {
       if (!Program) return;
@@ -576,6 +582,8 @@ void TMIDIForm::ShowDeviceLists() {
 
 void TMIDIForm::ShowSettings() {
   Showing = true;
+  // The MIDI ports there are now (a synthesizer may have started since).
+  if (Program) ShowFailure(RelistMidiDevices(*Program));
   ShowDeviceLists();
   Bank0Button->setChecked(Prefs.BankSelectMethod == 0);
   Bank32Button->setChecked(Prefs.BankSelectMethod == 1);

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QComboBox>
 #include <QGroupBox>
+#include <functional>
 
 class QWidget;
 
@@ -50,6 +51,12 @@ class TPanelCombo : public QComboBox {
 
 public:
   explicit TPanelCombo(QWidget* parent = nullptr) : QComboBox(parent) {}
+  // Called just before the list drops down (it may refill the box).
+  std::function<void()> OnPopup;
+  void showPopup() override {
+    if (OnPopup) OnPopup();
+    QComboBox::showPopup();
+  }
 
 protected:
   void paintEvent(QPaintEvent* event) override;

@@ -4,13 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTest>
 
 #include "controls/TrackSlider.h"
+#include "core/Tempo.h"
 #include "core/Transport.h"
 #include "editors/MIDIForm.h"
+#include "engine/MidiDevices.h"
+#include "model/Song.h"
 #include "engine/MixThread.h"
 #include "jack/JackFixture.h"
 #include "support/TempDir.h"
@@ -45,6 +49,68 @@ TEST(JackSettingsWindow, ShowsTheMixLoadAndStopsTheBuffersAtTheLeastTheServerIsF
     QTest::qWait(1500);
     StartButtonClick(false, true);
     EXPECT_TRUE(QRegularExpression("^[0-9]{2,3}%$").match(s.UsageLabel->text()).hasMatch());
+    Windows().VorbelStepsMainForm->close();
+    run.ShutDown();
+  }
+  unsetenv("VORBELSTEPS_SETTINGS");
+  unsetenv("VORBELSTEPS_DATA");
+}
+
+// A synthesizer started after the program: its MIDI port is offered when
+// the list opens, and the choice is kept by its name while it goes and
+// comes back.
+TEST(JackSettingsWindow, AMidiPortThatAppearsAfterTheStartIsOfferedAndKeptByName) {
+  testing::TestApplication();
+  testing::TJackTestServer server;
+  if (!server.Running()) GTEST_SKIP() << "No JACK server could be started here (" << server.WhyNot() << ")";
+  TTestDir tmp;
+  tmp.Write("settings.ini", "[ZM SETTINGS]\nUse WAV=0\nUse MIDI=1\n");
+  setenv("VORBELSTEPS_SETTINGS", (tmp / "settings.ini").c_str(), 1);
+  setenv("VORBELSTEPS_DATA", VS_DATA_DIR, 1);
+  {
+    TProgramRun run({}, tmp.Dir());
+    run.StartUp();
+    run.ShowMainWindow();
+    TMIDIForm& s = *Windows().MIDIForm;
+    s.ShowPage(s.MIDISheet);
+    QComboBox* out = s.MIDIOutSelect;
+    const QString port = "JACK: vstest:notes_in";
+    EXPECT_EQ(out->findText(port), -1);
+    // The list read as it opens (and again until the server has the port).
+    auto offered = [out, &port] {
+      return QTest::qWaitFor([&] {
+        out->showPopup();
+        out->hidePopup();
+        return out->findText(port) >= 0;
+      });
+    };
+    {
+      testing::TJackTestClient synth;
+      ASSERT_TRUE(synth.Ok());
+      ASSERT_TRUE(offered());
+      // Chosen, as a click in the list chooses it.
+      out->setCurrentIndex(out->findText(port));
+      emit out->activated(out->currentIndex());
+      EXPECT_EQ(out->currentText(), port);
+      EXPECT_EQ(run.Program().Prefs.OutputDeviceName, port.toStdString());
+      EXPECT_EQ(MidiDevices().MIDIOut.ProductName(), port.toStdString());
+    }
+    // Gone, then back: the window shown again lists it chosen, and the notes
+    // go to it.
+    s.hide();
+    s.ShowPage(s.MIDISheet);
+    EXPECT_EQ(out->findText(port), -1);
+    EXPECT_EQ(run.Program().Prefs.OutputDeviceName, port.toStdString());
+    testing::TJackTestClient again;
+    ASSERT_TRUE(again.Ok());
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+      s.hide();
+      s.ShowPage(s.MIDISheet);
+      return out->currentText() == port;
+    }));
+    MidiNoteOn(*CurrentSong().Channel(0), 60);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !again.Received(1).empty(); }));
+    s.hide();
     Windows().VorbelStepsMainForm->close();
     run.ShutDown();
   }
