@@ -241,6 +241,7 @@ void HandleMidiSyncMessage(uint32_t message) {
       break;
     case MidiStop: {
       Mixer().Playing.store(false);
+      EndSoundingMidiNotes(Mixer().Song());
       CallEngineListener([](TEngineListener& l) { l.SyncStartStop(false); });
       break;
     }

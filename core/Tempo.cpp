@@ -104,6 +104,17 @@ void PlayMidiStep(TSong& song, int channelIndex, int step) {
   if (v < vel) SendStepNote(song, *port, channelIndex, vel - v, *block, step);
 }
 
+void EndSoundingMidiNotes(TSong& song) {
+  MixerGuard hold;
+  TMidiOutPort* port = MIDIOut();
+  for (int i = 0; i < song.ChannelCount(); ++i) {
+    TChannel& c = *song.Channels[size_t(i)];
+    if (c.LastMidiNote == MidiNone) continue;
+    if (port != nullptr) port->SendShort(uint8_t(0x80 + MidiChannelOf(c)), c.LastMidiNote & 127, 64);
+    c.LastMidiNote = MidiNone;
+  }
+}
+
 void MidiNoteOn(const TChannel& channel, int note) {
   TMidiOutPort* port = MIDIOut();
   if (port == nullptr || note < 0 || note > 127) return;

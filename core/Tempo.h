@@ -39,6 +39,9 @@ void ConnectStepAdvance();
 // Sends the MIDI notes of one channel's step in MidiStepPattern. Notes that
 // fall outside 0..127 are not sent (the last note still ends).
 void PlayMidiStep(TSong& song, int channelIndex, int step);
+// Playback stopped: every channel's step note still sounding is ended
+// (note off with release velocity 64) on MIDIOut. Under MixerLock.
+void EndSoundingMidiNotes(TSong& song);
 // Note on / off of a channel's MIDI channel with its volume (note grid).
 void MidiNoteOn(const TChannel& channel, int note);
 void MidiNoteOff(const TChannel& channel, int note);

@@ -209,6 +209,7 @@ void StartButtonClick(bool down, bool fromButton) {
     } else {
       mixer.Playing.store(false);
       if (!UseWAV()) LoopTimer().Stop();
+      EndSoundingMidiNotes(Song());
       pos.DisplayStep.store(-1);
       TellView(TViewCall::ShowSteps);
     }

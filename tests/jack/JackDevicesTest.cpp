@@ -140,6 +140,21 @@ protected:
     ch.Steps.SetStepValue(1, step, uint8_t(velocity), PlaneVol);
   }
 
+  // The last note on or off each MIDI channel received on an input of the
+  // test's client.
+  std::map<int, std::vector<uint8_t>> LastNotes(int input) {
+    std::map<int, std::vector<uint8_t>> last;
+    for (const TTimedMidi& m : Client->Received(input))
+      if (m.Bytes.size() == 3 && (m.Bytes[0] & 0xE0) == 0x80) last[m.Bytes[0] & 15] = m.Bytes;
+    return last;
+  }
+  // Note offs (release velocity 64) of the given channels' keys.
+  static std::map<int, std::vector<uint8_t>> EndedNotes(const std::map<int, int>& keys) {
+    std::map<int, std::vector<uint8_t>> ended;
+    for (const auto& [channel, key] : keys) ended[channel] = {uint8_t(0x80 + channel), uint8_t(key), 64};
+    return ended;
+  }
+
   TTestDir Tmp;
   TProgramOptions Options;
   std::unique_ptr<TJackTestServer> Server;
@@ -280,6 +295,8 @@ TEST_F(JackDevicesTest, AsMasterTheClockAndTheStepNotesGoOutOnJackMidiPorts) {
   EXPECT_EQ(noteOns[3], (std::vector<uint8_t>{0x92, 38, 50}));
   // A step every 6 clocks: a bar of 16 steps holds those four notes.
   EXPECT_NEAR(double(noteOns.size()), double(clocks.size()) / 96 * 4, 4.0);
+  // The stop ended the note each MIDI channel was left sounding.
+  EXPECT_TRUE(WaitFor([&] { return LastNotes(1) == EndedNotes({{9, 36}, {2, 38}}); }, 10s));
 }
 
 TEST_F(JackDevicesTest, AsSlaveItStepsOncePerSixClocksFromAJackMidiPortAndStopsOnStop) {
@@ -326,6 +343,38 @@ TEST_F(JackDevicesTest, AsSlaveItStepsOncePerSixClocksFromAJackMidiPortAndStopsO
   send(0xFC, 1);
   send(0xF8, 12);
   EXPECT_EQ(stepAfterSending(), 6);
+  EXPECT_FALSE(Mixer().Playing.load());
+}
+
+TEST_F(JackDevicesTest, AStopReceivedAsSlaveEndsTheNoteItsStepLeftSounding) {
+  Store({{"Use WAV", "0"},
+         {"Use MIDI", "1"},
+         {"Sync to Input", "1"},
+         {"Input Device Name", "JACK: vstest:clock_out"},
+         {"Input Device", "0"},
+         {"Output Device Name", "JACK: vstest:notes_in"},
+         {"Output Device", "1"}});
+  TProgram& program = Start();
+  ASSERT_EQ(Sync().Mode.load(), SyncSlave);
+  ASSERT_TRUE(MidiDevices().MIDIOut.IsOpen()) << program.MidiError;
+  {
+    auto song = std::make_unique<TSong>();
+    TChannel& bass = AddChannel(*song);
+    bass.MidiNote = 40;
+    bass.MidiChannel = 3;
+    SetStep(bass, 0, 100);
+    std::unique_ptr<TSong> old;
+    MixerGuard hold;
+    old = ReplaceCurrentSong(std::move(song));
+  }
+  // Start and the clock that plays the first step: the note sounds.
+  Client->Send({0xFA}, Client->Now());
+  Client->Send({0xF8}, Client->Now() + 441);
+  ASSERT_TRUE(WaitFor([&] { return LastNotes(1).count(3) && LastNotes(1)[3][0] == 0x93; }, 20s));
+  EXPECT_EQ(LastNotes(1)[3][1], 40);
+  // Stop: it ends.
+  Client->Send({0xFC}, Client->Now());
+  EXPECT_TRUE(WaitFor([&] { return LastNotes(1) == EndedNotes({{3, 40}}); }, 20s));
   EXPECT_FALSE(Mixer().Playing.load());
 }
 
