@@ -339,10 +339,10 @@ QImage LoadPictureFile(const QString& fileName, QString* error) {
   return image;
 }
 
-QStringList PictureFileFilters() {
+QStringList PictureFileFilters(const QString& all, const QString& dib) {
   QStringList patterns{"*.dib"};
   for (const QByteArray& format : QImageReader::supportedImageFormats()) patterns << "*." + QString::fromLatin1(format);
-  return {"All pictures (" + patterns.join(' ') + ")", "Device Independent Bitmap (*.dib)"};
+  return {all + " (" + patterns.join(' ') + ")", dib + " (*.dib)"};
 }
 
 }  // namespace vs

@@ -135,6 +135,7 @@ private:
 QImage LoadPictureFile(const QString& fileName, QString* error = nullptr);
 // File-dialog filters for the pictures LoadPictureFile reads, the
 // device-independent bitmap among them.
-QStringList PictureFileFilters();
+QStringList PictureFileFilters(const QString& all = QStringLiteral("All pictures"),
+                               const QString& dib = QStringLiteral("Device Independent Bitmap"));
 
 }  // namespace vs

@@ -25,4 +25,8 @@ TProgramPaths& ProgramPaths();
 // are relative to.
 std::string SamplesFolder();
 
+// The program's text AppPath + "Texts/<name><extension>" in the language in
+// use ("<name>_<n><extension>" for language n), else the English one.
+std::string LanguageTextFile(const std::string& name, const std::string& extension);
+
 }  // namespace vs

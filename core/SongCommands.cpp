@@ -104,7 +104,9 @@ std::string RenderedInfoText(const TRenderResult& result, const std::string& fil
 }
 
 std::string SongSaveErrorMessage(const std::string& fileName, const TWriteResult& result) {
-  return "Error|The song could not be saved as " + fileName + ".\r" + result.Reason();
+  return FormatText(WindowText(MainWindowTable, "@SongSaveError", "Error|The song could not be saved as %s."),
+                    {fileName}) +
+         "\r" + result.Reason();
 }
 
 // ------------------------------------------------------------------ host
@@ -230,7 +232,7 @@ int TSongCommands::AskSaveChanges() {
 
 bool TSongCommands::OpenSong(const std::string& path) {
   if (!FileExists(path)) {
-    HintMessageBox(FileMissingMessage, MbOK | MbIconError);
+    HintMessageBox(WindowText(MainWindowTable, "@FileMissing", FileMissingMessage), MbOK | MbIconError);
     return false;
   }
   Host.SetBusyCursor(true);
@@ -275,7 +277,7 @@ bool TSongCommands::OpenSong(const std::string& path) {
   if (!loaded) {
     ProgramPaths().SongFileName = oldName;
     Host.SetBusyCursor(false);
-    HintMessageBox(SongReadErrorMessage, MbOK | MbIconError);
+    HintMessageBox(WindowText(MainWindowTable, "@SongReadError", SongReadErrorMessage), MbOK | MbIconError);
     return false;
   }
   TSong& song = CurrentSong();

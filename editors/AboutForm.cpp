@@ -128,10 +128,12 @@ int TAboutForm::SlideLeft(int screenWidth, int windowWidth, int k) {
 void TAboutForm::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   const QRect area = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect();
-  // The credits are read once; the style's picture at every showing.
-  if (FCreditsEdit->document()->isEmpty()) {
-    const std::optional<std::string> rtf = ReadFileBytes(ProgramPaths().AppPath + "Texts/AboutTxt.rtf");
+  // The style's picture is read at every showing.
+  // The credits are read in the program's language, again when it changed.
+  if (const std::string credits = LanguageTextFile("AboutTxt", ".rtf"); credits != FCreditsFile) {
+    const std::optional<std::string> rtf = ReadFileBytes(credits);
     FCreditsEdit->LoadRTF(rtf ? *rtf : std::string());
+    FCreditsFile = credits;
   }
   // A window of empty space after the text: it scrolls out whole before it
   // comes in again.

@@ -69,6 +69,7 @@ private:
   QLabel* FVersionLabel = nullptr;
   QWidget* FCreditsPanel = nullptr;
   TRichEditEx* FCreditsEdit = nullptr;
+  std::string FCreditsFile;  // the file the credits were read from
   TMyTransButton* FOkBtn = nullptr;
   TGoToWeb FWebLink;
   QTimer FAnimTimer;

@@ -213,6 +213,9 @@ void TAddToolForm::OpenBtnClick() {
   if (i < 0) return;
   TToolItem& tool = Prefs.ToolList[i];
   QFileDialog dialog(this, QStringLiteral("Tools"));
+  dialog.setObjectName("OpenDialog");
+  dialog.setNameFilter(QStringLiteral("All files (*)"));
+  ApplyDialogWords(dialog, AttachWindowWords(this), "OpenDialog");
   PrepareFileDialog(&dialog);
   dialog.setFileMode(QFileDialog::ExistingFile);
   if (!tool.FileName.empty()) {

@@ -82,7 +82,8 @@ void TBackgroundForm::PlacePicture() {
 void TBackgroundForm::ChoosePicClick() {
   QFileDialog dialog(this, ChoosePic->text().remove(QLatin1Char('&')));
   PrepareFileDialog(&dialog);
-  dialog.setNameFilters(PictureFileFilters());
+  dialog.setObjectName("OpenPictureDialog");
+  dialog.setNameFilters(PictureFileFilters(MultiLang1->Word("@AllPictures"), MultiLang1->Word("@DIBFiles")));
   dialog.selectFile(QString::fromStdString(PictureFile()));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   Prefs.BackPicFileName = dialog.selectedFiles().first().toStdString();

@@ -31,6 +31,7 @@
 #include "editors/PanelStyle.h"
 #include "editors/PluginSlotsPage.h"
 #include "engine/MixSettings.h"
+#include "platform/MidiPorts.h"
 #include "engine/MixThread.h"
 #include "engine/Mixer.h"
 #include "framework/FolderDialog.h"
@@ -562,12 +563,15 @@ void TMIDIForm::AttachProgram(TProgram& program) {
 }
 
 void TMIDIForm::ShowDeviceLists() {
-  // The entry for no device reads in the language shown.
+  // The entries for no device and for the MIDI mapper read in the
+  // language shown.
   const QString none = Word("@NoDevice", SoundDeviceNoneEntry);
-  auto fill = [&none](QComboBox* box, const std::vector<std::string>& items, int index) {
+  const QString mapper = Word("@MIDIMapper", MidiMapperName);
+  auto fill = [&](QComboBox* box, const std::vector<std::string>& items, int index) {
     Quietly(box, [&] {
       box->clear();
-      for (const std::string& item : items) box->addItem(item == SoundDeviceNoneEntry ? none : Q(item));
+      for (const std::string& item : items)
+        box->addItem(item == SoundDeviceNoneEntry ? none : item == MidiMapperName ? mapper : Q(item));
       box->setCurrentIndex(index);
     });
   };
@@ -804,6 +808,7 @@ void TMIDIForm::RegisterExtButtonClick(bool checked) {
 
 void TMIDIForm::LanguageChanged() {
   ShowDeviceLists();
+  PluginSlots->SetNoneText(Word("@NoPlugin", "(none)"));
   // The pages' texts are as long as the language has them: the window
   // makes room for them.
   SettingsControl->updateGeometry();

@@ -138,7 +138,7 @@ void TPluginSlotPanel::UpdateCaption() {
     FPick->SetLook(QString(), r.Colour, r.TextColour());
   } else {
     // Empty: the strip's silver as the writing on a dark recess.
-    FName->SetLook(QString::fromStdString(r.Caption()), 0x24272C, r.Colour);
+    FName->SetLook(NoneText, 0x24272C, r.Colour);
     FPick->SetLook(QString(), 0x2E3137, r.Colour);
   }
   setAccessibleName(QString::fromStdString(PluginTrackName(r.Track) + " slot " + std::to_string(r.Slot + 1) +
@@ -307,7 +307,8 @@ void TPluginSlotsPage::BuildPluginMenu() {
   FChoosePluginMenu->clear();
   for (const std::string& name : PluginFileNames(Folder)) {
     const QString caption = QString::fromStdString(name);
-    QAction* item = FChoosePluginMenu->addAction(QString::fromStdString(DoubleAmpersands(name)));
+    QAction* item = FChoosePluginMenu->addAction(
+        name == PluginNoneEntry ? Slots[0][0]->NoneText : QString::fromStdString(DoubleAmpersands(name)));
     connect(item, &QAction::triggered, this, [this, caption] { PluginSelect(caption); });
   }
 }
@@ -371,6 +372,15 @@ void TPluginSlotsPage::MovePluginSlot(int target) {
   Slots[size_t(track)][size_t(target)]->SetRack(Host.Slot(track, target));
   FPopupSlot = Slots[size_t(track)][size_t(target)];
   ArrangeTrack(track);
+}
+
+void TPluginSlotsPage::SetNoneText(const QString& text) {
+  for (auto& track : Slots)
+    for (TPluginSlotPanel* panel : track) {
+      panel->NoneText = text;
+      panel->UpdateCaption();
+    }
+  InvalidatePluginMenu();
 }
 
 void TPluginSlotsPage::ShowSlots() {

@@ -89,6 +89,8 @@ public:
 
   // The plug-in menu asked for at a screen position.
   std::function<void(TPluginSlotPanel& panel, QPoint globalPos)> OnMenu;
+  // What the name button of an empty slot says, in the program's language.
+  QString NoneText = QStringLiteral("(none)");
 
 protected:
   void paintEvent(QPaintEvent* event) override;
@@ -150,6 +152,9 @@ public:
 
   // Every strip from its rack (after a song brought other plug-ins).
   void ShowSlots();
+  // The word for an empty slot (and the plug-in menu's last item) in the
+  // program's language.
+  void SetNoneText(const QString& text);
   // A plug-in moved some of its parameters (slot = track x 4 + slot).
   void ParamsAutomated(int slot);
 

@@ -142,6 +142,8 @@ TRecordForm::TRecordForm(TPreferences& prefs, int channel, QWidget* parent)
     PrepareFileDialog(&dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilter(QStringLiteral("WAV file (*.wav)"));
+    ApplyDialogWords(dialog, MultiLang1, "@SaveSample");
+    dialog.setWindowTitle(title);
     dialog.setDefaultSuffix(QStringLiteral("wav"));
     dialog.setDirectory(QString::fromStdString(ExtractFilePath(file)));
     dialog.selectFile(QString::fromStdString(ExtractFileName(file)));

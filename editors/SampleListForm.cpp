@@ -222,7 +222,12 @@ TSampleListForm::TSampleListForm(TPreferences& prefs, QWidget* host)
   if (Host) Host->installEventFilter(this);
   // The caption and the info texts in the language shown.
   MultiLang1 = new TMultiLang(this);
-  MultiLang1->AfterLanguageChanged = [this](int) { setAccessibleName(windowTitle()); };
+  MultiLang1->AfterLanguageChanged = [this](int) {
+    setAccessibleName(windowTitle());
+    // The loop files' root is named in the language shown.
+    for (TTreeNTNode* n = FileView->Items().GetFirstNode(); n; n = n->GetNextSibling())
+      if (const TBrowserRecord* r = Record(n); r && r->RootKind == SongRoot) n->SetText(LoopFilesRootName());
+  };
   MultiLang1->Loaded();
   connect(&Skin(), &TSkin::changed, this, &TSampleListForm::LoadSkin);
   LoadSkin();
@@ -268,6 +273,10 @@ void TSampleListForm::Info(const std::string& text, bool now) {
   if (OnInfo) OnInfo(text, now);
 }
 
+std::string TSampleListForm::LoopFilesRootName() {
+  return WindowText(MainWindowTable, "@LoopFiles", " ZMP loop files");
+}
+
 void TSampleListForm::RefreshTree() {
   Info("", true);
   TTreeNTNodes& items = FileView->Items();
@@ -287,7 +296,7 @@ void TSampleListForm::RefreshTree() {
     if (!path.empty()) AddRoot(path, " " + (name.empty() ? SearchFolderName(path) : name));
   }
   RootKind = SongRoot;
-  AddRoot(ProgramPaths().AppPath + "Loops/", WindowText(MainWindowTable, "@LoopFiles", " ZMP loop files"));
+  AddRoot(ProgramPaths().AppPath + "Loops/", LoopFilesRootName());
   ShowPath();
   items.EndUpdate();
   SyncScroller();
@@ -362,12 +371,35 @@ void TSampleListForm::SyncScroller() {
   FileViewScroller->SetPosition(bar->value());
 }
 
+int TSampleListForm::TextLeft(const TBrowserRecord& record, int x) {
+  switch (record.Kind) {
+    case BrowserFolder: return x + 8 + record.Indent;
+    case BrowserSong: return x + 14;
+    default: return x + 11;
+  }
+}
+
+QString TSampleListForm::ShownText(const TTreeNTNode& node, int left, int right) const {
+  return QFontMetrics(FileView->font())
+      .elidedText(QString::fromStdString(node.Text()), Qt::ElideRight, std::max(0, right - left - 2));
+}
+
+int TSampleListForm::RowTextRoom(const TTreeNTNode& node) const {
+  const TBrowserRecord* rec = Record(&node);
+  const int x = -FileView->horizontalScrollBar()->value();
+  return FileView->viewport()->width() - (rec ? TextLeft(*rec, x) : x);
+}
+
+QString TSampleListForm::RowText(const TTreeNTNode& node) const {
+  return ShownText(node, FileView->viewport()->width() - RowTextRoom(node), FileView->viewport()->width());
+}
+
 void TSampleListForm::PaintItem(TTreeNTNode& node, TCanvas& c, const TRect& r, uint32_t states) {
   const TBrowserRecord* rec = Record(&node);
   if (!rec) return;
   const int x = r.Left - FileView->horizontalScrollBar()->value();
   const bool lit = (states & nsSelected) || (rec->Kind == BrowserFolder && (states & nsExpanded));
-  const QString text = QString::fromStdString(node.Text());
+  const QString text = ShownText(node, TextLeft(*rec, x), r.Right);
   c.SetFont(FileView->font());
   c.BrushClear = true;
   const int textY = r.Top + (r.Bottom - r.Top - c.TextHeight(text)) / 2;
@@ -383,7 +415,7 @@ void TSampleListForm::PaintItem(TTreeNTNode& node, TCanvas& c, const TRect& r, u
       c.LineTo(r.Right, r.Bottom - 1);
       const int index = std::clamp(rec->ColorIndex, 0, BrowserColourCount - 1);
       c.FontColor = Colours[size_t(index * 2 + (lit ? 1 : 0))];
-      c.TextOut(x + 8 + rec->Indent, textY, text);
+      c.TextOut(TextLeft(*rec, x), textY, text);
       Skin().BrowserItemImages.Draw(c, x, r.Top, 0);
       break;
     }
@@ -405,7 +437,7 @@ void TSampleListForm::PaintItem(TTreeNTNode& node, TCanvas& c, const TRect& r, u
         if (lit) c.FillRect({left, r.Top, left + 3, r.Bottom}, ClBlack);
       }
       c.FontColor = lit ? LitText : TextColour;
-      c.TextOut(x + (song ? 14 : 11), textY, text);
+      c.TextOut(TextLeft(*rec, x), textY, text);
       Skin().BrowserItemImages.Draw(c, x, r.Top, song ? 2 : 1);
       break;
     }

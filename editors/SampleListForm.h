@@ -85,6 +85,10 @@ public:
   std::string SelectedSampleFile() const;
   // The record of a node (null for none).
   static TBrowserRecord* Record(const TTreeNTNode* node);
+  // The text a row shows: the node's text, cut to the row's width with an
+  // ellipsis when it is wider; and the width the row has for it.
+  QString RowText(const TTreeNTNode& node) const;
+  int RowTextRoom(const TTreeNTNode& node) const;
 
   // Shows the strip closed beside the host and slides it open.
   void ShowSliding();
@@ -118,6 +122,10 @@ private:
   void Info(const std::string& text, bool now = false);
   void ShowPath();
   void PaintItem(TTreeNTNode& node, TCanvas& canvas, const TRect& r, uint32_t states);
+  // Where a row's text starts, for the row's left edge x.
+  static int TextLeft(const TBrowserRecord& record, int x);
+  static std::string LoopFilesRootName();
+  QString ShownText(const TTreeNTNode& node, int left, int right) const;
   void NodeMouseDown(int x, int y, Qt::MouseButton button);
   void NodeMouseMove(int x, int y, Qt::MouseButtons buttons);
   void LoadIntoChannel(const TTreeNTNode* node);

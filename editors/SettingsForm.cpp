@@ -228,6 +228,8 @@ TSettingsForm::TSettingsForm(TPreferences& prefs, QWidget* parent)
     FOpenWAV->ButtonHint = Word("SetFavoriteBtn", "Set as favorite");
     FOpenWAV->LabelCaption = Word("FavoritesLabel", "Favorites:");
     FOpenWAV->Title = Word("OpenWAVTitle", "Open wave file(s)");
+    if (auto texts = MultiLang1 ? MultiLang1->RowTexts("OpenWAVTitle", 2) : std::nullopt; texts && !(*texts)[1].empty())
+      FOpenWAV->Filter = Q((*texts)[1]);
     RefreshChannelNameList();
     if (TChannel* c = Shown()) ShowNoteLabel(c->MidiNote < 128 ? c->MidiNote : -1);
     UpdatePitchPage();
@@ -418,6 +420,7 @@ void TSettingsForm::BuildHeader() {
     if (!c) return;
     QColorDialog dialog(ToQColor(c->Color & 0xFFFFFF), this);
     dialog.setObjectName("ChanColorDialog");
+    dialog.setWindowTitle(Word("ChanColorDialog", "Choose a color"));
     dialog.setOption(QColorDialog::DontUseNativeDialog, true);
     ApplyDialogLook(&dialog);
     if (dialog.exec() != QDialog::Accepted) return;
@@ -918,6 +921,7 @@ void TSettingsForm::SaveModifiedSample() {
   QFileDialog dialog(this, Word("@SaveSample", "Save modified sample"), Q(ExtractFilePath(offered)),
                      "Wave files (*.wav);;All files (*)");
   dialog.setObjectName("SaveSampleDialog");
+  ApplyDialogWords(dialog, MultiLang1, "@SaveSample");
   PrepareFileDialog(&dialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.selectFile(Q(ExtractFileName(offered)));
@@ -940,6 +944,7 @@ void TSettingsForm::SaveMB404State() {
   QFileDialog dialog(this, Word("Save404Title", "Save MB404 state"), Q(folder),
                      "MB404 presets (*.404);;All files (*)");
   dialog.setObjectName("SaveMB404Dialog");
+  ApplyDialogWords(dialog, MultiLang1, "Save404Title");
   PrepareFileDialog(&dialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix("404");

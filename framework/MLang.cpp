@@ -78,6 +78,13 @@ void SetHint(QObject* component, const QString& hint) {
   }
 }
 
+void ApplyDialogWords(QFileDialog& dialog, const TBaseMultiLang* words, std::string_view key) {
+  const std::optional<std::vector<std::string>> texts = words ? words->RowTexts(key, 2) : std::nullopt;
+  if (!texts) return;
+  if (!(*texts)[0].empty()) dialog.setWindowTitle(Q((*texts)[0]));
+  if (!(*texts)[1].empty()) dialog.setNameFilters(Q((*texts)[1]).split(QStringLiteral(";;")));
+}
+
 TMultiLang* AttachWindowWords(QWidget* window) {
   if (auto* own = window->findChild<TMultiLang*>(QStringLiteral("MultiLang1"), Qt::FindDirectChildrenOnly))
     return own;

@@ -28,6 +28,7 @@
 
 #include "toolbox/MLBase.h"
 
+class QFileDialog;
 class QWidget;
 
 namespace vs {
@@ -69,6 +70,12 @@ TMultiLang* AttachWindowWords(QWidget* window);
 // where it is installed); a family the desktop has stays; anything else is
 // the desktop's sans family.
 QString DesktopFontFamily(const QString& name);
+
+// A file dialog made when it opens takes the texts that a switch writes
+// into the dialog component named key: its title from the key's row, its
+// filters (joined by ";;") from the row after it. Without such rows in
+// words (or without words) it keeps the title and filters it has.
+void ApplyDialogWords(QFileDialog& dialog, const TBaseMultiLang* words, std::string_view key);
 
 // A hint "short|long": the short part becomes the tool tip (and the
 // accessible name when the control has none), the long part the status

@@ -497,6 +497,18 @@ bool TBaseMultiLang::HasWord(std::string_view key) const {
   return false;
 }
 
+std::optional<std::vector<std::string>> TBaseMultiLang::RowTexts(std::string_view key, size_t count) const {
+  const size_t rowSize = RowSize();
+  for (size_t r = 0; r + static_cast<size_t>(LanguageCount) < Words.size(); r += rowSize) {
+    if (!SameText(Words[r], key)) continue;
+    if (r + (count - 1) * rowSize + static_cast<size_t>(LanguageCount) >= Words.size()) return std::nullopt;
+    std::vector<std::string> texts;
+    for (size_t n = 0; n < count; ++n) texts.push_back(RowText(r + n * rowSize));
+    return texts;
+  }
+  return std::nullopt;
+}
+
 std::string TBaseMultiLang::FormatWord(std::string_view key, std::initializer_list<TFormatArg> args) {
   return FormatText(GetWord(key), args);
 }

@@ -214,6 +214,10 @@ public:
   std::string GetWord(std::string_view key);
   // True when the table has a complete row for the key.
   bool HasWord(std::string_view key) const;
+  // The texts of count rows from the row of the component named key on,
+  // as a switch reads them (a file dialog's title, then its filter from
+  // the next row); none when the table lacks the key or the rows.
+  std::optional<std::vector<std::string>> RowTexts(std::string_view key, size_t count) const;
   // GetWord(key) used as a format (see FormatText).
   std::string FormatWord(std::string_view key, std::initializer_list<TFormatArg> args);
 

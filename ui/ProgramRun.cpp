@@ -279,7 +279,9 @@ void TProgramRun::CloseAccepted() {
     Prog.Prefs.SampleListVisible = browser->isVisible();
   }
   if (!Prog.ShutDown())
-    HintMessageBox("Error|The settings could not be written to " + Prog.Store().FileName() + ".",
+    HintMessageBox(FormatText(WindowText(MainWindowTable, "@SettingsWriteError",
+                                         "Error|The settings could not be written to %s."),
+                              {Prog.Store().FileName()}),
                    MbOK | MbIconError);
   // Closing the main window ends the program, whatever other windows (the
   // browser, the playlist, plug-in editors, floating tool windows, a dialog

@@ -96,14 +96,6 @@ QColor FromTColor(TColor c) { return QColor(GetRValue(c), GetGValue(c), GetBValu
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 std::string S(const QString& text) { return text.toStdString(); }
 
-// The program's text "Texts/<name><extension>" in the language in use
-// ("<name>_<n><extension>"), else the English one.
-std::string LanguageTextFile(const std::string& name, const std::string& extension) {
-  const std::string folder = ProgramPaths().AppPath + "Texts/";
-  const std::string own = folder + name + "_" + std::to_string(GlobalLanguage()) + extension;
-  return GlobalLanguage() > 0 && QFileInfo::exists(Q(own)) ? own : folder + name + extension;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- the host
@@ -111,10 +103,19 @@ std::string LanguageTextFile(const std::string& name, const std::string& extensi
 std::optional<TSaveChoice> TQtSongCommandHost::ChooseSaveFile(const std::string& fileName, int type) {
   QStringList filters;
   for (const char* f : SaveFilters) filters << QString::fromLatin1(f);
-  QFileDialog dialog(&Form, QObject::tr("Save as"));
+  QFileDialog dialog(&Form, QStringLiteral("Save as"));
+  dialog.setObjectName("SaveDialog");
+  dialog.setNameFilters(filters);
+  ApplyDialogWords(dialog, &Form.Words(), "SaveDialog");
+  // The types keep their order in every language.
+  filters = dialog.nameFilters();
+  if (filters.size() != int(std::size(SaveFilters))) {
+    filters.clear();
+    for (const char* f : SaveFilters) filters << QString::fromLatin1(f);
+    dialog.setNameFilters(filters);
+  }
   PrepareFileDialog(&dialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setNameFilters(filters);
   const int index = std::clamp<int>(type, SaveTypeSong, SaveTypePackage) - 1;
   dialog.selectNameFilter(filters[index]);
   dialog.setDefaultSuffix(QString::fromLatin1(SaveTypeExtension(index + 1)));
@@ -135,7 +136,9 @@ std::optional<std::string> TQtSongCommandHost::ChooseOpenFile() {
   const std::string& opened = Form.Commands().OpenedFileName;
   const bool untitled = SameText(ExtractFileName(opened), UntitledSongName);
   const std::string folder = opened.empty() || untitled ? OpenFolder : ExtractFilePath(opened);
-  QFileDialog dialog(&Form, QObject::tr("Open"), Q(folder), QString::fromLatin1(OpenFilter));
+  QFileDialog dialog(&Form, QStringLiteral("Open"), Q(folder), QString::fromLatin1(OpenFilter));
+  dialog.setObjectName("OpenDialog");
+  ApplyDialogWords(dialog, &Form.Words(), "OpenDialog");
   PrepareFileDialog(&dialog);
   dialog.setFileMode(QFileDialog::ExistingFile);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

@@ -99,35 +99,53 @@ TRTFCharFormat Format(int halfPoints, bool bold, std::optional<uint32_t> colour 
   return f;
 }
 
-std::string AboutText() {
+// The credits in a language (0 English, 1 French, 2 Dutch). The Independent
+// JPEG Group's notice is given in the words its licence asks for.
+std::string AboutText(int language) {
   constexpr uint32_t Amber = 0xF29A2E;
   TRTFDocument doc;
   const auto centre = TRTFAlign::Centre;
-  auto heading = [&](const char* text) {
+  const auto in = [language](const TWords& words) { return words[size_t(language)]; };
+  auto heading = [&](const TWords& text) {
     doc.Paragraphs.push_back(Line("", Format(12, false), centre));
-    doc.Paragraphs.push_back(Line(text, Format(15, true, Amber), centre));
+    doc.Paragraphs.push_back(Line(in(text), Format(15, true, Amber), centre));
   };
-  auto line = [&](const char* text) { doc.Paragraphs.push_back(Line(text, Format(16, false), centre)); };
+  auto line = [&](const TWords& text) { doc.Paragraphs.push_back(Line(in(text), Format(16, false), centre)); };
   doc.Paragraphs.push_back(Line("VorbelSteps", Format(26, true, Amber), centre));
-  line("A drum machine and step sequencer for Linux.");
-  heading("PROGRAM");
-  line("The VorbelSteps developers");
-  heading("SOUNDS");
-  line("The Basic kit is synthesized by the program's own drum synthesizer.");
-  heading("PICTURES");
-  line("Every picture is drawn by the program's own picture generator.");
-  heading("SYNTHESIZERS");
-  line("The MB404 bass voice and the voxrender preset renderer are the program's own.");
-  heading("BUILT WITH");
-  line("Qt, by The Qt Company and the Qt Project");
-  line("RtAudio and RtMidi, by Gary P. Scavone");
-  line("JACK, by Paul Davis and the JACK developers");
-  line("libsndfile, by Erik de Castro Lopo");
-  line("libzip, by Dieter Baron and Thomas Klausner");
-  line("libjpeg-turbo, by D. R. Commander and its developers");
-  line("This software is based in part on the work of the Independent JPEG Group.");
-  heading("THANK YOU");
-  line("for making music with VorbelSteps!");
+  line({"A drum machine and step sequencer for Linux.", "Une boîte à rythmes et un séquenceur pas à pas pour Linux.",
+        "Een drumcomputer en stappensequencer voor Linux."});
+  heading({"PROGRAM", "PROGRAMME", "PROGRAMMA"});
+  line({"The VorbelSteps developers", "Les développeurs de VorbelSteps", "De ontwikkelaars van VorbelSteps"});
+  heading({"SOUNDS", "SONS", "GELUIDEN"});
+  line({"The Basic kit is synthesized by the program's own drum synthesizer.",
+        "Le kit Basic est synthétisé par le synthétiseur de batterie du programme.",
+        "De Basic-kit wordt gemaakt door de eigen drumsynthesizer van het programma."});
+  heading({"PICTURES", "IMAGES", "AFBEELDINGEN"});
+  line({"Every picture is drawn by the program's own picture generator.",
+        "Chaque image est dessinée par le générateur d'images du programme.",
+        "Elke afbeelding wordt getekend door de eigen afbeeldingsgenerator van het programma."});
+  heading({"SYNTHESIZERS", "SYNTHÉTISEURS", "SYNTHESIZERS"});
+  line({"The MB404 bass voice and the voxrender preset renderer are the program's own.",
+        "La voix de basse MB404 et le moteur de préréglages voxrender sont ceux du programme.",
+        "De MB404-basstem en de voxrender-presetrenderer zijn van het programma zelf."});
+  heading({"BUILT WITH", "CONSTRUIT AVEC", "GEBOUWD MET"});
+  line({"Qt, by The Qt Company and the Qt Project", "Qt, par The Qt Company et le Qt Project",
+        "Qt, door The Qt Company en het Qt Project"});
+  line({"RtAudio and RtMidi, by Gary P. Scavone", "RtAudio et RtMidi, par Gary P. Scavone",
+        "RtAudio en RtMidi, door Gary P. Scavone"});
+  line({"JACK, by Paul Davis and the JACK developers", "JACK, par Paul Davis et les développeurs de JACK",
+        "JACK, door Paul Davis en de JACK-ontwikkelaars"});
+  line({"libsndfile, by Erik de Castro Lopo", "libsndfile, par Erik de Castro Lopo",
+        "libsndfile, door Erik de Castro Lopo"});
+  line({"libzip, by Dieter Baron and Thomas Klausner", "libzip, par Dieter Baron et Thomas Klausner",
+        "libzip, door Dieter Baron en Thomas Klausner"});
+  line({"libjpeg-turbo, by D. R. Commander and its developers", "libjpeg-turbo, par D. R. Commander et ses développeurs",
+        "libjpeg-turbo, door D. R. Commander en zijn ontwikkelaars"});
+  const char* const ijg = "This software is based in part on the work of the Independent JPEG Group.";
+  line({ijg, ijg, ijg});
+  heading({"THANK YOU", "MERCI", "BEDANKT"});
+  line({"for making music with VorbelSteps!", "de faire de la musique avec VorbelSteps !",
+        "voor het maken van muziek met VorbelSteps!"});
   return WriteRTF(doc);
 }
 
@@ -468,7 +486,10 @@ bool WriteProgramTexts(const std::string& root, std::string& error) {
         !Write(root + "Texts/HelpTxt" + suffix + ".rtf", TopicsText(Help, std::size(Help), language), error))
       return false;
   }
-  if (!Write(root + "Texts/AboutTxt.rtf", AboutText(), error)) return false;
+  for (int language = 0; language < 3; ++language) {
+    const std::string suffix = language == 0 ? "" : "_" + std::to_string(language);
+    if (!Write(root + "Texts/AboutTxt" + suffix + ".rtf", AboutText(language), error)) return false;
+  }
 
   const std::string folder = root + "Loops/Tutorial/";
   const std::vector<TTutorialPage>& pages = TutorialPages();
