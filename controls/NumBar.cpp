@@ -81,7 +81,9 @@ TNumBar::TNumBar(QWidget* parent) : TValueControl(parent) {
   TValueControl::SetMin(0);
   TValueControl::SetMax(100);
   SetBufferedPaint(true);
-  setFocusPolicy(Qt::StrongFocus);
+  // The keyboard reaches it by Tab; of the presses only a left one on the
+  // track or an arrow gives it the focus (TakeFocus).
+  setFocusPolicy(Qt::TabFocus);
   FKnob = new TKnob(this);
   MakeArrows();
   QFont bold = font();
@@ -136,7 +138,8 @@ void TNumBar::SetText(const QString& text) {
 
 void TNumBar::SetShowNumber(bool show) {
   FShowNumber = show;
-  FText.clear();
+  // Shown again, the number is there at once.
+  FText = show ? QString::number(Value()) : QString();
   SizeKnob();
   FKnob->QuickPaint();
 }

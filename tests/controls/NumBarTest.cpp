@@ -154,6 +154,35 @@ TEST(NumBar, TrackPressCentresTheKnobAndTheKnobDragsFromWhereItWasHeld) {
   QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(19, 9));
 }
 
+// Only a left press on the track or on an arrow takes the focus; a press
+// on the knob or with the right button leaves it where it was. The number
+// comes back on the knob when it is switched on again.
+TEST(NumBar, OnlyTheTrackOrAnArrowTakesTheFocusAndTheNumberComesBack) {
+  TBarRig rig;
+  TNumBar& bar = *rig.Bar;
+  bar.setGeometry(10, 10, 200, 18);
+  bar.SetRange(0, 100);
+  bar.SetPosition(7);
+  const QPoint knob = bar.Knob()->geometry().center();
+  for (auto [button, at] : {std::pair{Qt::RightButton, QPoint(150, 9)}, std::pair{Qt::RightButton, knob},
+                            std::pair{Qt::LeftButton, knob}}) {
+    QTest::mousePress(&bar, button, {}, at);
+    QTest::mouseRelease(&bar, button, {}, at);
+    EXPECT_FALSE(bar.hasFocus()) << button << " " << at.x();
+  }
+  QTest::mousePress(&bar, Qt::LeftButton, {}, QPoint(150, 9));
+  QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(150, 9));
+  EXPECT_TRUE(bar.hasFocus());
+
+  bar.SetPosition(7);
+  const QImage shown = bar.Knob()->grab().toImage();
+  bar.SetShowNumber(false);
+  EXPECT_EQ(bar.Text(), "");
+  bar.SetShowNumber(true);
+  EXPECT_EQ(bar.Text(), "7");
+  EXPECT_EQ(bar.Knob()->grab().toImage(), shown);
+}
+
 TEST(NumBar, HeldArrowStepsAtOnceAfter250MsThenEvery50Ms) {
   TBarRig rig;
   TNumBar& bar = *rig.Bar;
