@@ -1,5 +1,6 @@
 #include "framework/TreeNT.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
@@ -30,7 +31,11 @@ public:
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     TTreeNTNode* node = Tree.Items().NodeOf(index);
     if (!node || !Tree.BeforeItemPaint) {
-      QStyledItemDelegate::paint(painter, option, index);
+      // Without the focus a tree that hides its selection shows none (the
+      // view marks the selected row itself, after drawRow).
+      QStyleOptionViewItem item = option;
+      if ((Tree.Options() & toHideSelection) && !Tree.hasFocus()) item.state &= ~QStyle::State_Selected;
+      QStyledItemDelegate::paint(painter, item, index);
       return;
     }
     const TNodeStates states = Tree.NodeStates(*node);
@@ -696,10 +701,7 @@ void TTreeNT::paintEvent(QPaintEvent* event) {
 
 void TTreeNT::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
   if (!BeforeItemPaint) {
-    // Without the focus a tree that hides its selection shows none.
-    QStyleOptionViewItem row = option;
-    if ((FOptions & toHideSelection) && !hasFocus()) row.state &= ~QStyle::State_Selected;
-    QTreeView::drawRow(painter, row, index);
+    QTreeView::drawRow(painter, option, index);
     return;
   }
   // The handler paints the whole row; it is told where the row lies.
@@ -833,6 +835,20 @@ void TTreeNT::keyPressEvent(QKeyEvent* event) {
       break;
   }
   QTreeView::keyPressEvent(event);
+}
+
+void TTreeNT::keyboardSearch(const QString& search) {
+  // The view's own search text, kept as it builds it: keys typed within the
+  // keyboard interval add up, a later one starts again.
+  if (!SearchTyped.isValid() || SearchTyped.elapsed() > QApplication::keyboardInputInterval()) FSearch.clear();
+  FSearch += search;
+  SearchTyped.start();
+  QTreeView::keyboardSearch(search);
+}
+
+std::string TTreeNT::SearchString() const {
+  if (!SearchTyped.isValid() || SearchTyped.elapsed() > QApplication::keyboardInputInterval()) return {};
+  return FSearch.toStdString();
 }
 
 void TTreeNT::leaveEvent(QEvent* event) {

@@ -20,6 +20,7 @@
 // on a node's button, a double click, the keys Right, Left, "+", "-" and
 // "*", or the node operations below.
 
+#include <QElapsedTimer>
 #include <QFont>
 #include <QTimer>
 #include <QTreeView>
@@ -300,8 +301,10 @@ public:
   QRect NodeRect(const TTreeNTNode* node) const;
   // The node a drag is over (null: none).
   TTreeNTNode* DropTarget() const { return FDropTarget; }
-  // The incremental-search text (the view's keyboard search; empty).
-  std::string SearchString() const { return {}; }
+  // The incremental-search text: what was typed within the keyboard
+  // interval (empty after it).
+  std::string SearchString() const;
+  void keyboardSearch(const QString& search) override;
 
   // The drag scrolling as it runs: directions wanted (TScrollDirection),
   // its timer's interval and step counter.
@@ -398,6 +401,8 @@ private:
   int ScrollCounter = 0;
   int ScrollDirs = 0;
   TTreeNTNode* FDropTarget = nullptr;
+  QString FSearch;
+  QElapsedTimer SearchTyped;
   TTreeNTNode* HotNode = nullptr;
   bool PressedHere = false;
   bool Refusing = false;  // the selection change being refused

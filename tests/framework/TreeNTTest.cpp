@@ -171,6 +171,41 @@ TEST(TreeNT, FoldersAreReadWhenFirstOpenedByClickKeyOrButton) {
   EXPECT_FALSE(drums->Expanded());
 }
 
+// A tree that hides its selection shows it only while it has the focus;
+// typed letters search, and the search text is what was typed so far.
+TEST(TreeNT, HiddenSelectionShowsWithTheFocusAndTypingSearches) {
+  testing::TestApplication();
+  QWidget panel;
+  panel.resize(220, 180);
+  TFolderTree f;
+  f.Tree.setParent(&panel);
+  auto* other = new QLineEdit(&panel);
+  other->move(0, 150);
+  f.Tree.SetOptions(toReadOnly | toHideSelection);
+  for (const char* name : {"kick", "snare", "hat", "shaker"}) f.Tree.Items().Add(nullptr, name);
+  panel.show();
+  panel.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&panel));
+  const int interval = QApplication::keyboardInputInterval();
+  QApplication::setKeyboardInputInterval(60000);
+  f.Tree.setFocus();
+  QTest::keyClicks(&f.Tree, "sn");
+  EXPECT_EQ(f.Tree.SearchString(), "sn");
+  ASSERT_EQ(f.Tree.Selected()->Text(), "snare");
+  QApplication::setKeyboardInputInterval(interval);
+
+  // Beside the text of the selected row: marked, or the tree's own colour.
+  const QPoint row(f.Tree.viewport()->width() - 4, f.At(f.Tree.Selected()).y());
+  const QRgb base = f.Tree.palette().color(QPalette::Base).rgb();
+  const auto shown = [&] { return f.Tree.viewport()->grab().toImage().pixel(row); };
+  EXPECT_NE(shown(), base);
+  other->setFocus();
+  ASSERT_FALSE(f.Tree.hasFocus());
+  EXPECT_EQ(shown(), base);
+  f.Tree.SetOptions(toReadOnly);
+  EXPECT_NE(shown(), base);
+}
+
 TEST(TreeNT, AnOwnerPaintsWholeRowsAndIsToldTheirStates) {
   testing::TestApplication();
   TFolderTree f;
