@@ -19,6 +19,7 @@
 #include "core/WaveEditorLink.h"
 #include "model/MixerLock.h"
 #include "model/Song.h"
+#include "toolbox/ThreadTimer.h"
 #include "ui/ChannelRack.h"
 #include "editors/SampleListForm.h"
 #include "engine/EngineListener.h"
@@ -91,6 +92,10 @@ int TProgramRun::RunBatch() {
 }
 
 void TProgramRun::StartUp() {
+  // Synchronized thread timers tick on this thread, through its event loop.
+  TThreadTimer::SetMainThreadPost([](std::function<void()> call) {
+    QMetaObject::invokeMethod(qApp, std::move(call), Qt::QueuedConnection);
+  });
   Prog.Open(Opts);
   ShowSplash();
   MessageBox = std::make_unique<TQtMessageBox>();
@@ -316,6 +321,7 @@ void TProgramRun::ShutDown() {
   DestroyProgramWindows();
   Listener.reset();
   MessageBox.reset();
+  TThreadTimer::SetMainThreadPost(nullptr);
 }
 
 }  // namespace vs

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "core/ProgramPaths.h"
 #include "editors/InfoForm.h"
@@ -41,6 +42,7 @@
 #include "support/TempDir.h"
 #include "support/TestApplication.h"
 #include "toolbox/AllTools.h"
+#include "toolbox/ThreadTimer.h"
 
 namespace vs {
 namespace {
@@ -103,6 +105,29 @@ TEST_F(ProgramRunTest, CommandLineSongOpensAtTheFirstActivation) {
   EXPECT_EQ(Windows().VorbelStepsMainForm->Commands().OpenedFileName, song);
   EXPECT_EQ(run.Program().Prefs.RecentFiles[0], song);
   EXPECT_EQ(Windows().VorbelStepsMainForm->windowTitle(), QString("Basic - VorbelSteps"));
+  run.ShutDown();
+}
+
+// A synchronized thread timer of the running program ticks on the window
+// thread, paced by its own; a plain one on its worker.
+TEST_F(ProgramRunTest, SynchronizedThreadTimersTickOnTheWindowThread) {
+  TProgramRun run({}, Tmp.Dir());
+  run.StartUp();
+  const std::thread::id windows = std::this_thread::get_id();
+  for (bool synchronized : {true, false}) {
+    std::atomic<int> ticks{0}, onWindows{0};
+    TThreadTimer timer;
+    timer.SetInterval(5);
+    timer.SetSynchronized(synchronized);
+    timer.SetOnTimer([&](TThreadTimer&) {
+      ++ticks;
+      if (std::this_thread::get_id() == windows) ++onWindows;
+    });
+    timer.Start();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 3; }, 60000));
+    timer.Stop();
+    EXPECT_EQ(onWindows.load(), synchronized ? ticks.load() : 0) << synchronized;
+  }
   run.ShutDown();
 }
 
