@@ -6,8 +6,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileIconProvider>
+#include <QFileSystemModel>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPointer>
 #include <QToolButton>
@@ -163,6 +165,16 @@ void TFavOpenDialog::FolderChange() {
   if (OnFolderChange) OnFolderChange(*this);
 }
 
+void TFavOpenDialog::TypedNameAgain() {
+  // The name typed stays and is weighed in the folder shown, so that Open
+  // takes that folder's file (a list of quoted names is left as it is).
+  auto* name = FDialog ? FDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+  if (!name || name->text().isEmpty() || name->text().contains(QLatin1Char('"'))) return;
+  const QString typed = name->text();
+  name->clear();
+  FDialog->selectFile(typed);
+}
+
 void TFavOpenDialog::AddFavoriteClick() {
   if (!FDialog) return;
   std::vector<std::string> list = ComboList();
@@ -178,6 +190,8 @@ void TFavOpenDialog::ChooseFavorite(int index) {
   std::error_code ec;
   if (!std::filesystem::is_directory(folder, ec)) return;
   FDialog->setDirectory(QString::fromStdString(folder));
+  if (auto* name = FDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->setFocus();
+  TypedNameAgain();
   std::vector<std::string> list = ComboList();
   AddFavoriteFolder(list, folder, MaxCount, true);
   FFavorites = list;
@@ -198,6 +212,11 @@ bool TFavOpenDialog::Execute() {
   if (FAssociated) FFavorites = FAssociated->FFavorites;
   FillCombo();
   connect(&dialog, &QFileDialog::directoryEntered, this, [this] { FolderChange(); });
+  // A folder read only now: the name typed is weighed again in it.
+  if (auto* model = dialog.findChild<QFileSystemModel*>())
+    connect(model, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
+      if (FDialog && QDir(path) == QDir(CurrentFolder())) TypedNameAgain();
+    });
   connect(&dialog, &QFileDialog::currentChanged, this, [this](const QString& file) {
     if (OnSelectionChange) OnSelectionChange(*this, file);
   });

@@ -98,6 +98,7 @@ private:
   void BuildRow();
   void FillCombo();
   void FolderChange();
+  void TypedNameAgain();
   std::vector<std::string> ComboList() const;
   void TakeList(const std::vector<std::string>& list, bool passOn);
 

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QLabel>
 #include <QFileDialog>
 #include <QTest>
@@ -169,6 +172,39 @@ TEST(FavOpenDialog, RowAddsAndChoosesFavouritesAndTheListIsKept) {
   EXPECT_EQ(later.Favorites(), dialog.Favorites());
   later.LoadFavorites(store, "ZM NOTHING");
   EXPECT_EQ(later.Favorites(), dialog.Favorites());
+}
+
+// The name of a file in a favourite folder typed first: choosing the
+// folder keeps the name, and Open opens that file.
+TEST(FavOpenDialog, ANameTypedFirstOpensFromTheFavouriteChosen) {
+  testing::TestApplication();
+  TTestDir tmp;
+  std::filesystem::create_directories(tmp / "Loops");
+  const std::string kick = tmp.Write("Kits/kick.wav", "RIFF");
+  TFavOpenDialog dialog;
+  dialog.InitialDir = QString::fromStdString(tmp / "Loops");
+  dialog.SetFavorites({tmp / "Kits"});
+  bool wasOff = false, isOn = false;
+  dialog.OnShow = [&](TFavOpenDialog& d) {
+    QTimer::singleShot(0, [&] {
+      auto* name = d.Dialog()->findChild<QLineEdit*>("fileNameEdit");
+      QPushButton* open = d.Dialog()->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Open);
+      ASSERT_TRUE(name && open);
+      QTest::keyClicks(name, "kick.wav");
+      wasOff = !open->isEnabled();
+      emit d.FavCombo()->activated(0);
+      EXPECT_EQ(name->text(), "kick.wav");
+      isOn = QTest::qWaitFor([&] { return open->isEnabled(); }, 30000);
+      if (isOn)
+        open->click();
+      else
+        d.Dialog()->reject();
+    });
+  };
+  EXPECT_TRUE(dialog.Execute());
+  EXPECT_TRUE(wasOff);
+  EXPECT_TRUE(isOn);
+  EXPECT_EQ(dialog.Files, QStringList{QString::fromStdString(kick)});
 }
 
 }  // namespace
