@@ -1058,7 +1058,11 @@ void TSettingsForm::RefreshChannelNameList() {
 
 void TSettingsForm::SetButtonClick(int index, bool down) {
   if (!Song().Channel(index)) return;
-  const bool wasVisible = isVisible();
+  // Minimised by the desktop, the window comes back at a click of the
+  // channel's button, which stays down.
+  const bool minimized = isVisible() && isMinimized();
+  if (minimized && index == Tag) down = true;
+  const bool wasVisible = isVisible() && !minimized;
   if (wasVisible && Tag != index && OnNameButtonState) OnNameButtonState(Tag, false);
   Tag = index;
   SelectChannel(Song(), index);
@@ -1067,6 +1071,7 @@ void TSettingsForm::SetButtonClick(int index, bool down) {
     return;
   }
   UpdateChannelSettingsForm();
+  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
   if (!wasVisible) {
     // A run that never showed the window stores the place it was made at:
     // no place the user gave it.

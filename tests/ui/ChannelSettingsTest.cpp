@@ -240,6 +240,24 @@ TEST_F(ChannelSettingsProgram, NameButtonOpensItsChannelAndTheVolumeWheelReaches
   EXPECT_FALSE(NameButton(0)->Down());
 }
 
+// The window minimised by the desktop comes back at a click of its
+// channel's button, or of another channel's, and the button stays down.
+TEST_F(ChannelSettingsProgram, AMinimisedWindowComesBackAtItsChannelsButton) {
+  for (int channel : {1, 2}) {
+    ClickName(1);
+    ASSERT_TRUE(Settings->isVisible());
+    Settings->setWindowState(Qt::WindowMinimized);
+    ASSERT_TRUE(Settings->isMinimized());
+    ClickName(channel);
+    EXPECT_TRUE(Settings->isVisible());
+    EXPECT_FALSE(Settings->isMinimized());
+    EXPECT_EQ(Settings->Channel(), channel);
+    EXPECT_TRUE(NameButton(channel)->Down());
+    ClickName(channel);
+    EXPECT_FALSE(Settings->isVisible());
+  }
+}
+
 TEST_F(ChannelSettingsProgram, SpacePlaysFromTheWindowAndTheNameTypesOnlyOnceClickedInto) {
   Windows().MIDIForm->hide();  // shown for the missing sound output
   ClickName(0);
