@@ -210,10 +210,17 @@ void TNewMenu::SetItemLeft(int index, int x) {
   update();
 }
 
-void TNewMenu::ConnectHints(QMenu* menu) {
-  connect(menu, &QMenu::hovered, this, &TNewMenu::ItemHovered, Qt::UniqueConnection);
+void WearMenuLook(QMenu* menu) {
+  if (!menu) return;
   static const QPalette palette = MenuPalette();
   if (menu->palette() != palette) menu->setPalette(palette);
+  for (QAction* a : menu->actions())
+    if (QMenu* sub = a->menu()) WearMenuLook(sub);
+}
+
+void TNewMenu::ConnectHints(QMenu* menu) {
+  connect(menu, &QMenu::hovered, this, &TNewMenu::ItemHovered, Qt::UniqueConnection);
+  WearMenuLook(menu);
   for (QAction* a : menu->actions())
     if (QMenu* sub = a->menu()) ConnectHints(sub);
 }

@@ -48,6 +48,10 @@ void SetMenuTitleLeft(std::vector<TMenuTitleSpan>& titles, int index, int x);
 std::vector<TMenuTitleSpan> FitMenuTitles(const std::vector<TMenuTitleSpan>& titles, const std::vector<int>& needs,
                                           int maxWidth);
 
+// Gives a popup and its sub-menus the program's menu look (a dark panel,
+// light text, the highlighted item lit in amber), as the bar's popups wear.
+void WearMenuLook(QMenu* menu);
+
 enum TNewMenuStyle { CS_Normal, CS_OwnerDraw };
 
 class TNewMenu;

@@ -856,6 +856,9 @@ void TVorbelStepsMainForm::BuildMenus() {
     MenuActions.Action("ShadeMenu")->setChecked(Preferences.ScopeShade != 0);
   });
 
+  // The window's popups look as the menu bar's do.
+  for (const char* popup : {"TempoPopup", "LineMenu", "ScopeMenu"}) WearMenuLook(t.Menu(popup));
+
   FileMenu = t.Menu("FileMenu");
   // The shortcuts answer in this window, with or without the bar.
   t.Attach(this);

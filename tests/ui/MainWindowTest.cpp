@@ -36,6 +36,8 @@
 #include "engine/WAVFiles.h"
 #include "framework/ActionTable.h"
 #include "framework/Hint95.h"
+#include "framework/NewMenu.h"
+#include "framework/PanelLook.h"
 #include "framework/MLang.h"
 #include "framework/Skin.h"
 #include "model/Song.h"
@@ -491,6 +493,43 @@ TEST_F(MainWindowTest, PopupsAndMenusActOnTheirChannelAndTheScope) {
   EXPECT_TRUE(form.Rack().AllRowsShowLamps());
   EXPECT_EQ(form.Rack().StepRow(0)->height(), 46);
   EXPECT_EQ(form.height(), before + 7 * 19);
+}
+
+// Every popup of the window wears the program's dark look with the amber
+// highlight: the line menu of a channel's name, the tempo presets, the
+// scope's styles and the menu bar's menus.
+TEST_F(MainWindowTest, EveryPopupWearsTheDarkLook) {
+  TVorbelStepsMainForm& form = *Form;
+  std::vector<std::string> light;
+  // The popup as shown: its face beside the first item, and that item lit.
+  auto look = [&](const char* what, QMenu* menu) {
+    QTimer::singleShot(0, [&light, what, menu] {
+      if (!QTest::qWaitFor([menu] { return menu->isVisible(); }, 30000))
+        light.push_back(what + std::string(" unseen"));
+      QAction* first = menu->actions().value(0);
+      menu->setActiveAction(first);
+      const QRect item = menu->actionGeometry(first);
+      const QImage shown = menu->grab().toImage();
+      if (QColor(shown.pixel(item.right() - 2, item.bottom() + 2)).lightness() > 64 ||
+          QColor(shown.pixel(item.right() - 2, item.center().y())) != look::Accent)
+        light.push_back(what);
+      menu->close();
+    });
+  };
+  look("line menu", form.LineMenu());
+  QWidget* name = form.Rack().Rows()[5].Name;
+  QContextMenuEvent context(QContextMenuEvent::Mouse, QPoint(20, 10), name->mapToGlobal(QPoint(20, 10)));
+  QApplication::sendEvent(name, &context);
+  look("tempo presets", form.TempoMenu());
+  QTest::mouseClick(form.BPMDig, Qt::LeftButton, {}, QPoint(5, 5));
+  QTest::qWaitFor([&] { return !form.TempoMenu()->isVisible(); }, 30000);
+  look("scope styles", form.ScopeMenu());
+  QContextMenuEvent scope(QContextMenuEvent::Mouse, QPoint(10, 10), form.MixScope->mapToGlobal(QPoint(10, 10)));
+  QApplication::sendEvent(form.MixScope, &scope);
+  look("file menu", form.Actions().Menu("FileMenu"));
+  QTest::mouseClick(form.NewMainMenu, Qt::LeftButton, {}, QPoint(10, form.NewMainMenu->height() / 2));
+  QTest::qWaitFor([&] { return !form.Actions().Menu("FileMenu")->isVisible(); }, 30000);
+  EXPECT_EQ(light, std::vector<std::string>{});
 }
 
 // The floating wheel edits a step's values: a right click on an on step
