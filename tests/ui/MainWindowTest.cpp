@@ -103,6 +103,15 @@ protected:
     QApplication::sendEvent(holder, &move);
     QTest::mouseRelease(holder, button, keys, holder->mapFromGlobal(global));
   }
+  // A right-button drag on the left side strip, from one height to another.
+  void SizeByStrip(int fromY, int toY) {
+    QWidget* strip = Form->LeftSide;
+    QTest::mousePress(strip, Qt::RightButton, {}, QPoint(2, fromY));
+    QMouseEvent move(QEvent::MouseMove, QPointF(2, toY), strip->mapToGlobal(QPointF(2, toY)), Qt::NoButton,
+                     Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(strip, &move);
+    QTest::mouseRelease(strip, Qt::RightButton, {}, QPoint(2, toY));
+  }
   void SendKey(QEvent::Type type, Qt::Key key, bool autoRepeat) {
     QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);
     QApplication::sendEvent(Form, &event);
@@ -261,12 +270,7 @@ TEST_F(MainWindowTest, TheHeightFollowsTheRowsBetweenTheFrameAndTheFullRack) {
   EXPECT_EQ(form.height(), h);
   // A right-button drag on a side strip sizes the window by twice the
   // motion.
-  QWidget* strip = form.LeftSide;
-  QTest::mousePress(strip, Qt::RightButton, {}, QPoint(2, 20));
-  QMouseEvent move(QEvent::MouseMove, QPointF(2, 10), strip->mapToGlobal(QPointF(2, 10)), Qt::NoButton,
-                   Qt::RightButton, Qt::NoModifier);
-  QApplication::sendEvent(strip, &move);
-  QTest::mouseRelease(strip, Qt::RightButton, {}, QPoint(2, 10));
+  SizeByStrip(20, 10);
   EXPECT_EQ(form.height(), h - 20);
 
   // 32 steps to a pattern with 16 shown: the pattern scroller comes under
@@ -350,12 +354,7 @@ TEST_F(MainWindowNotFullTest, TheWindowAlwaysShowsTheFirstRow) {
   EXPECT_TRUE(FirstRowShows());
 
   // The shortest a right-button drag on a side strip makes it.
-  QWidget* strip = form.LeftSide;
-  QTest::mousePress(strip, Qt::RightButton, {}, QPoint(2, 400));
-  QMouseEvent move(QEvent::MouseMove, QPointF(2, 0), strip->mapToGlobal(QPointF(2, 0)), Qt::NoButton,
-                   Qt::RightButton, Qt::NoModifier);
-  QApplication::sendEvent(strip, &move);
-  QTest::mouseRelease(strip, Qt::RightButton, {}, QPoint(2, 0));
+  SizeByStrip(400, 0);
   EXPECT_TRUE(FirstRowShows());
   const int least = form.height();
   EXPECT_GT(least, form.FrameHeight());
