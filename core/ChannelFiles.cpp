@@ -240,24 +240,18 @@ bool LoadIntoChannel(TSong& song, int index, const std::string& name, bool adopt
       if (!resolved.empty()) {
         Host->ShowInfo(FormatText(WindowText(MainWindowTable, "@Loading", "Loading: %s"),
                                   {LowerCase(ExtractFileName(resolved))}));
-        if (ext == ".SYN") {
-          result = LoadSynthPreset(resolved, LoadedSample, ch->RenderNote);
-        } else if (ext == ".XI") {
-          TXIInfo info;
-          result = LoadXIFile(resolved, LoadedSample, &info);
-          if (result == XILoaded) {
-            if (!info.XISampleName.empty()) adopted = info.XISampleName;
-            ch->Sample.Looped = info.LoopKind != 0;
-            ch->Sample.PingPong = (info.LoopKind & 2) ? 1 : 0;
-            if (ch->Sample.Looped) {
-              const int group = FirstFreeCutGroup(song, index);
-              ch->Sample.CutGroup = group;
-              ch->Sample.CutByGroup = group;
-            }
-            Host->RefreshChannelSettings(index);
+        TXIInfo info;
+        result = ReadChannelFile(resolved, ch->RenderNote, LoadedSample, &info);
+        if (ext == ".XI" && result == XILoaded) {
+          if (!info.XISampleName.empty()) adopted = info.XISampleName;
+          ch->Sample.Looped = info.LoopKind != 0;
+          ch->Sample.PingPong = (info.LoopKind & 2) ? 1 : 0;
+          if (ch->Sample.Looped) {
+            const int group = FirstFreeCutGroup(song, index);
+            ch->Sample.CutGroup = group;
+            ch->Sample.CutByGroup = group;
           }
-        } else {
-          result = LoadWAVSample(SiblingWAVPath(resolved), LoadedSample);
+          Host->RefreshChannelSettings(index);
         }
       }
       if (result == 0) ProcessSample(*ch, LoadedSample);
@@ -294,6 +288,13 @@ bool LoadIntoChannel(TSong& song, int index, const std::string& name, bool adopt
 }
 
 }  // namespace
+
+int ReadChannelFile(const std::string& resolved, int renderNote, TWAVSample& sample, TXIInfo* info) {
+  const std::string ext = UpperCase(ExtractFileExt(resolved));
+  if (ext == ".SYN") return LoadSynthPreset(resolved, sample, renderNote);
+  if (ext == ".XI") return LoadXIFile(resolved, sample, info);
+  return LoadWAVSample(SiblingWAVPath(resolved), sample);
+}
 
 std::string SampleLoadErrorMessage(const std::string& name) {
   return "Error|The file " + name + " could not be loaded.\rIt is missing or is no sample the program can read.";

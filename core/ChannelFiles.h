@@ -20,6 +20,8 @@
 
 namespace vs {
 
+struct TXIInfo;
+
 // What the loader reaches in the windows and the audio output. The program
 // installs its main window's; each call has a harmless default.
 class TChannelFileHost {
@@ -110,6 +112,11 @@ void LoadFileIntoChannel(int index, const std::string& name, bool adoptName, boo
 // as it was, its sample, name and stored file name, and is reported with
 // SampleLoadErrorMessage. False then.
 bool LoadChosenFileIntoChannel(TSong& song, int index, const std::string& name, bool adoptName, bool refresh);
+// Reads a sample file as a channel load reads it, by its extension: a
+// synthesizer preset rendered at renderNote (-1 its own), an instrument's
+// first sample (its name and loop kind into info), else a WAV (for a drum
+// script its rendered WAV beside it). 0 when read, else the reader's code.
+int ReadChannelFile(const std::string& resolved, int renderNote, TWAVSample& sample, TXIInfo* info = nullptr);
 // "Error|..." naming the file that could not be loaded.
 std::string SampleLoadErrorMessage(const std::string& name);
 

@@ -6,11 +6,16 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 #include "core/ChannelFiles.h"
 #include "core/PatternCommands.h"
+#include "engine/OutsideRenderers.h"
+#include "engine/WAVFiles.h"
+#include "files/XIFiles.h"
 #include "model/Song.h"
+#include "toolbox/AllTools.h"
 #include "toolbox/PathTools.h"
 
 namespace vs {
@@ -24,6 +29,33 @@ bool PrivateFolder(const std::string& folder) {
   struct stat st {};
   if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) return false;
   return (st.st_mode & 0077) == 0 || ::chmod(folder.c_str(), 0700) == 0;
+}
+
+// Why the file holds no sound a channel can take; empty when it does.
+std::string UnreadableSample(const std::string& path, int renderNote) {
+  const std::string ext = UpperCase(ExtractFileExt(path));
+  if (ext != ".WAV" && ext != ".XI" && ext != ".SYN") return "not a sample (.wav, .xi or .syn)";
+  TWAVSample scratch;
+  int result = 0;
+  try {
+    result = ReadChannelFile(path, renderNote, scratch);
+  } catch (const std::bad_alloc&) {
+    return "too large for the memory at hand";
+  }
+  if (ext == ".SYN") {
+    if (result == LibraryMissing) return "the preset renderer library is missing";
+    if (result == PresetLoadFailed) return "not a preset the renderer can read";
+    if (result != 0) return "the preset could not be rendered";
+  } else if (ext == ".XI") {
+    if (result == XINotInstrument) return "not an instrument with a sample";
+    if (result != 0) return "the instrument could not be read";
+  } else {
+    if (result == WAVNotWave) return "not a WAV file with sound in it";
+    if (result == WAVCannotConvert) return "its sound is in a form the program can't decode";
+    if (result != 0) return "the file could not be read";
+  }
+  if (scratch.Length <= 0) return "it holds no sound";
+  return {};
 }
 
 }  // namespace
@@ -75,10 +107,21 @@ TWaveEditorAnswer ReceiveWaveEditorFile(TSong& song, const std::string& path) {
     answer.Reply = "ERROR the selected channel takes no sample";
     return answer;
   }
+  // Read into a scratch sample first: a file that holds no sound the
+  // program can play leaves the channel as it was.
+  if (std::string why = UnreadableSample(path, channel->RenderNote); !why.empty()) {
+    answer.Reply = "ERROR " + why + ": " + path;
+    return answer;
+  }
   // The editor hands back what it edited, often the channel's own file:
   // it is read again.
+  const std::string own = channel->SampleFileName;
   channel->SampleFileName.clear();
-  LoadFileIntoChannel(song, index, path, false, true);
+  if (!LoadChosenFileIntoChannel(song, index, path, false, true)) {
+    channel->SampleFileName = own;
+    answer.Reply = "ERROR the file could not be loaded: " + path;
+    return answer;
+  }
   answer.Loaded = true;
   answer.Reply = "OK";
   answer.Info = "Received " + ExtractFileName(path);

@@ -37,8 +37,10 @@ struct TWaveEditorAnswer {
   std::string Reply;  // the line sent back, without its newline
   std::string Info;   // for the info bar ("Received kick.wav"); empty when refused
 };
-// Checks the file and loads it into the song's selected channel (a sample
-// channel only).
+// Checks the file, reads it into a scratch sample and, when that holds
+// sound, loads it into the song's selected channel (a sample channel only).
+// A file that can't be taken is answered "ERROR" and the reason, and the
+// channel stays as it was.
 TWaveEditorAnswer ReceiveWaveEditorFile(TSong& song, const std::string& path);
 
 }  // namespace vs

@@ -722,6 +722,27 @@ TEST_F(MainWindowTest, TheWaveEditorHandsFilesToTheSelectedChannel) {
   EXPECT_EQ(song.Channel(2)->Sample.Length, 500);
   EXPECT_EQ(song.Channel(0)->SampleFileName, kick);
   EXPECT_EQ(form.InfoLabel->text(), "");
+  // Files that hold no sound the program can take are answered with the
+  // reason, and the channel keeps its sample and its name.
+  const std::vector<int16_t> frames = song.Channel(2)->Sample.Data;
+  std::string xi = "Extended Instrument: ";
+  xi.resize(298, '\0');  // no sample in it
+  const std::pair<std::string, std::string> unplayable[] = {
+      {Tmp.Write("notes.wav", "a text file, named as a sample\n"), "not a WAV file with sound in it"},
+      {Tmp.Write("stub.wav", std::string("RIFF\4\0\0\0WAVE", 12)), "not a WAV file with sound in it"},
+      {Tmp.Write("empty.xi", xi), "not an instrument with a sample"},
+      {Tmp.Write("broken.syn", "no preset"), ""},
+      {Tmp.Write("notes.txt", "text"), "not a sample (.wav, .xi or .syn)"}};
+  for (const auto& [file, why] : unplayable) {
+    SCOPED_TRACE(file);
+    const std::string reply = handOver(file + "\n");
+    EXPECT_EQ(reply.rfind("ERROR ", 0), 0u) << reply;
+    EXPECT_TRUE(reply.ends_with(": " + file)) << reply;
+    if (!why.empty()) EXPECT_EQ(reply, "ERROR " + why + ": " + file);
+    EXPECT_EQ(song.Channel(2)->SampleFileName, edited);
+    EXPECT_EQ(song.Channel(2)->Sample.Data, frames);
+  }
+  EXPECT_EQ(form.InfoLabel->text(), "");
   // A synthesizer channel takes no sample.
   AddChannelOfKind(song, 1);
   SelectChannel(song, song.ChannelCount() - 1);
