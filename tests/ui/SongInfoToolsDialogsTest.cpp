@@ -316,6 +316,11 @@ TEST_F(SongInfoToolsDialogsTest, AltHHumanizesTheSelectedChannelsOnSteps) {
     EXPECT_EQ(block.Get(s, PlanePitch), before.Get(s, PlanePitch));
   }
   EXPECT_GE(moved, 4);
+  // Values only: no step moves in time (the same steps are on, none shifted).
+  for (int s = 0; s < 64; ++s) {
+    EXPECT_EQ(target.Steps.IsStepOn(song.CurrentPattern, s), before.Get(s, PlaneFlags) & 1) << s;
+    EXPECT_EQ(block.Get(s, PlaneShift), before.Get(s, PlaneShift)) << s;
+  }
   EXPECT_TRUE(*song.Channel(0)->Steps.Block(song.CurrentPattern) == other);
 }
 
