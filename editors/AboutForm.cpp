@@ -14,6 +14,7 @@
 #include "core/ProgramVersion.h"
 #include "core/Style.h"
 #include "editors/DialogParts.h"
+#include "framework/MLang.h"
 #include "editors/PanelStyle.h"
 #include "framework/PanelWell.h"
 #include "framework/RichEdEx.h"
@@ -69,6 +70,7 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Windo
 
   auto* subtitle = CaptionLabel(this, "SubtitleLabel", "Drum machine and step sequencer");
   subtitle->setGeometry(18, 162, 196, 16);
+  KeepTextCondensed(subtitle);
   auto* builtWith = CaptionLabel(this, "BuiltWithLabel", "Built with");
   builtWith->setGeometry(18, 190, 196, 14);
 

@@ -1,5 +1,7 @@
 #include "editors/ChannelPanel.h"
 
+#include "framework/MLang.h"
+
 #include <QPainter>
 #include <QRadialGradient>
 
@@ -50,6 +52,7 @@ QLabel* PanelLabel(QWidget* parent, const char* name, const QString& text, const
   label->setFont(font);
   label->setAlignment(align);
   label->setGeometry(box);
+  KeepTextCondensed(label);
   return label;
 }
 

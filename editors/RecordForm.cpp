@@ -182,6 +182,9 @@ void TRecordForm::LayOut(int w) {
   for (int i = 0; i < 4; ++i) row[i]->setGeometry(right - (4 - i) * bw - (3 - i) * 8, 176, bw, 26);
   CancelButton->setGeometry(SaveBtn->x(), 210, bw, 26);
   OkBtn->setGeometry(EditBtn->x(), 210, bw, 26);
+  for (QWidget* control : std::initializer_list<QWidget*>{LengthLabel, RecBtn, ListenBtn, SaveBtn, EditBtn,
+                                                          CancelButton, OkBtn})
+    KeepTextCondensed(control);
 }
 
 static int CaptionWidth(const QString& caption) {

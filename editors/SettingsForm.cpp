@@ -330,6 +330,7 @@ TMyTransButton* TSettingsForm::MakeButton(QWidget* parent, const char* name, con
     small.setBold(true);
     b->setFont(small);
   }
+  KeepTextCondensed(b);
   return b;
 }
 
@@ -337,6 +338,7 @@ TLampBox* TSettingsForm::MakeFlagBox(QWidget* parent, const char* name, const QS
   auto* lamp = new TLampBox(text, parent);
   lamp->setObjectName(name);
   lamp->setGeometry(box);
+  KeepTextCondensed(lamp);
   for (const TChannelFlagSpec& spec : ChannelFlagSpecs())
     if (spec.Name == std::string(name)) {
       FlagBoxes.push_back({lamp, &spec});

@@ -129,6 +129,8 @@ bool TWAVRenderForm::Execute(const std::string& fileName) {
 
 void TWAVRenderForm::showEvent(QShowEvent* event) {
   PrepareRenderForm();
+  // As wide as the language's texts need, never narrower than the design.
+  setFixedWidth(std::max(360, layout()->sizeHint().width()));
   QDialog::showEvent(event);
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QRadioButton>
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -83,6 +85,55 @@ void ApplyDialogWords(QFileDialog& dialog, const TBaseMultiLang* words, std::str
   if (!texts) return;
   if (!(*texts)[0].empty()) dialog.setWindowTitle(Q((*texts)[0]));
   if (!(*texts)[1].empty()) dialog.setNameFilters(Q((*texts)[1]).split(QStringLiteral(";;")));
+}
+
+namespace {
+
+// The width the control's text needs and the room it has (none: a
+// control without a single line of text).
+std::optional<std::pair<int, int>> TextNeed(QWidget* w) {
+  const QFontMetrics fm = w->fontMetrics();
+  auto widest = [&fm](const QString& text) {
+    int width = 0;
+    for (QString line : text.split(QLatin1Char('\n'))) width = std::max(width, fm.horizontalAdvance(line.remove('&')));
+    return width;
+  };
+  if (auto* label = qobject_cast<QLabel*>(w)) {
+    if (label->wordWrap() || label->textFormat() == Qt::RichText ||
+        (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text())))
+      return std::nullopt;
+    return std::pair{widest(label->text()), label->contentsRect().width() - 4};
+  }
+  if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) return std::pair{w->sizeHint().width(), w->width()};
+  if (auto* button = qobject_cast<QAbstractButton*>(w))
+    return std::pair{widest(button->text()) + 6, w->width()};
+  if (w->property("caption").isValid()) return std::pair{widest(w->property("caption").toString()) + 4, w->width()};
+  return std::nullopt;
+}
+
+void SetStretch(QWidget* w, int stretch) {
+  if (w->font().stretch() == stretch) return;
+  QFont font = w->font();
+  font.setStretch(stretch);
+  w->setFont(font);
+}
+
+}  // namespace
+
+void CondenseToFit(QWidget* control) {
+  SetStretch(control, QFont::Unstretched);
+  std::optional<std::pair<int, int>> need = TextNeed(control);
+  if (!need || need->first <= need->second || need->first <= 0) return;
+  for (int stretch = std::max(60, need->second * 100 / need->first); stretch >= 60; stretch -= 2) {
+    SetStretch(control, stretch);
+    need = TextNeed(control);
+    if (need->first <= need->second) return;
+  }
+}
+
+void KeepTextCondensed(QWidget* control) {
+  control->setProperty("condense", true);
+  CondenseToFit(control);
 }
 
 TMultiLang* AttachWindowWords(QWidget* window) {
@@ -265,6 +316,7 @@ bool TMultiLang::ApplyComponentWords(const std::string& key, size_t& i) {
   if (c->isWidgetType() || qobject_cast<QAction*>(c)) {
     if (std::optional<std::string> hint = ReadHint(i, i0)) SetHint(c, Q(*hint));
   }
+  if (c->property("condense").toBool()) CondenseToFit(static_cast<QWidget*>(c));
   if (i == i0) i += RowSize();
   return true;
 }

@@ -77,6 +77,14 @@ QString DesktopFontFamily(const QString& name);
 // words (or without words) it keeps the title and filters it has.
 void ApplyDialogWords(QFileDialog& dialog, const TBaseMultiLang* words, std::string_view key);
 
+// A control of fixed size whose text is wider than its room (a panel's
+// label, a check box, a button) is written narrower, its font condensed
+// down to 60% of its width, so that a longer translation shows whole; one
+// whose text fits takes its font's usual width again. Controls marked with
+// KeepTextCondensed are fitted again whenever a switch writes their text.
+void CondenseToFit(QWidget* control);
+void KeepTextCondensed(QWidget* control);
+
 // A hint "short|long": the short part becomes the tool tip (and the
 // accessible name when the control has none), the long part the status
 // tip that the info bar shows; the whole text stays in the "hint" property.
