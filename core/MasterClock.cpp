@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <system_error>
 
 #include "core/SequencerState.h"
 #include "core/PlayPosition.h"
@@ -17,6 +18,7 @@
 #include "engine/Mixer.h"
 #include "platform/MidiPorts.h"
 #include "toolbox/ThreadPriority.h"
+#include "toolbox/ThreadStart.h"
 
 namespace vs {
 
@@ -113,7 +115,7 @@ void MasterClockPass() {
 }
 
 TMasterClockThread::TMasterClockThread() {
-  Thread = std::thread([this] {
+  Thread = StartThread([this] {
     SetCurrentThreadPriority(TThreadPriority::Higher);
     Execute();
   });
@@ -156,10 +158,10 @@ void RebaseMasterClock(int32_t oldFramesPerStep, int32_t newFramesPerStep) {
   s.FramesPerStep = std::max<int32_t>(newFramesPerStep, 1);
 }
 
-void StartMasterClock() {
+bool StartMasterClock(std::string* error) {
   std::lock_guard<std::mutex> threadHold(ThreadLock());
   std::unique_ptr<TMasterClockThread>& thread = ClockThread();
-  if (thread) return;
+  if (thread) return true;
   {
     MixerGuard mixer;
     std::lock_guard<std::mutex> hold(MasterClockLock());
@@ -173,7 +175,15 @@ void StartMasterClock() {
     s.Running = true;
   }
   SetTempoRebaseHook(&RebaseMasterClock);
-  thread = std::make_unique<TMasterClockThread>();
+  try {
+    thread = std::make_unique<TMasterClockThread>();
+  } catch (const std::system_error& e) {
+    std::lock_guard<std::mutex> hold(MasterClockLock());
+    MasterClockState().Running = false;
+    if (error) *error = ThreadStartMessage(e);
+    return false;
+  }
+  return true;
 }
 
 void StopMasterClock() {

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 
 namespace vs {
@@ -62,7 +63,9 @@ private:
 // When no clock runs: LastClock := -1, ClockStartFrame := BufferBasePosition
 // - the sync delay in frames, ClockTempoBase := MixPosition, ClockOffset :=
 // 0, and the clock thread starts. Tempo changes re-base it from then on.
-void StartMasterClock();
+// False, with the reason in error, when the system refuses the thread: no
+// clock runs then.
+bool StartMasterClock(std::string* error = nullptr);
 // When a clock runs: the thread ends, the lamp goes off, and in master mode
 // Stop goes out. Must not be called while this thread holds MixerLock (the
 // clock thread may be waiting for it): that aborts.

@@ -15,6 +15,7 @@
 #include "engine/Mixer.h"
 #include "engine/VSTHost.h"
 #include "platform/MidiPorts.h"
+#include "toolbox/MessageBox.h"
 
 namespace vs {
 
@@ -197,7 +198,16 @@ void StartButtonClick(bool down, bool fromButton) {
       return;
     }
     pos.DisplayStep.store(-1);
-    if (!UseWAV()) LoopTimer().Start();
+    if (!UseWAV()) {
+      LoopTimer().Start();
+      if (!LoopTimer().Enabled()) {
+        // No thread for the step timer: nothing would move the steps.
+        Transport().StartButtonDown = false;
+        TransportHost().StartButtonChanged(false);
+        HintMessageBox("Error|Playback could not start.\rThe system refused a new thread.", MbOK | MbIconError);
+        return;
+      }
+    }
     StartPlayback();
     return;
   }
@@ -233,7 +243,11 @@ void StartPlayback() {
   // A slave is stepped by the clocks it receives: a master clock of its
   // own (both outputs off) would step it a second time.
   const int mode = Sync().Mode.load();
-  if (mode == SyncMaster || (mode != SyncSlave && UseWAV() == UseMIDI())) StartMasterClock();
+  if (mode == SyncMaster || (mode != SyncSlave && UseWAV() == UseMIDI())) {
+    std::string why;
+    if (!StartMasterClock(&why))
+      HintMessageBox("Error|The MIDI clock could not start.\r" + why, MbOK | MbIconError);
+  }
 }
 
 void SilenceAll() {

@@ -3,6 +3,9 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <system_error>
+
+#include "toolbox/ThreadStart.h"
 
 namespace vs {
 
@@ -13,13 +16,23 @@ bool RunWithin(std::function<void()> call, std::chrono::milliseconds bound) {
     bool Finished = false;
   };
   auto state = std::make_shared<TState>();
-  std::thread runner([state, call = std::move(call)]() mutable {
-    call();
-    call = nullptr;  // what the call owns goes before it reports
-    std::lock_guard<std::mutex> hold(state->Lock);
-    state->Finished = true;
-    state->Done.notify_all();
-  });
+  auto shared = std::make_shared<std::function<void()>>(std::move(call));
+  std::thread runner;
+  try {
+    runner = StartThread([state, shared]() mutable {
+      (*shared)();
+      *shared = nullptr;  // what the call owns goes before it reports
+      shared.reset();
+      std::lock_guard<std::mutex> hold(state->Lock);
+      state->Finished = true;
+      state->Done.notify_all();
+    });
+  } catch (const std::system_error&) {
+    // No thread to be had (a thread or memory limit): the call runs here,
+    // unbounded, rather than not at all.
+    (*shared)();
+    return true;
+  }
   bool finished;
   {
     std::unique_lock<std::mutex> hold(state->Lock);

@@ -12,6 +12,8 @@
 // RunWithin runs the close on a thread of its own and waits for it at most
 // the bound; a close that does not end in time finishes (and frees what it
 // owns) whenever the driver lets it, or never, while the program goes on.
+// When the system refuses the thread (a thread or memory limit) the call
+// runs on the calling thread instead, without the bound.
 
 #include <atomic>
 #include <chrono>

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <system_error>
+
+#include "toolbox/ThreadStart.h"
 
 namespace vs {
 
@@ -42,7 +45,7 @@ TNullAudioDevice::TNullAudioDevice(std::string name, uint32_t pieceFrames,
     MakeWavHeader(header, 0);
     WavGood.store(Wav.Open(WavPath) && Wav.Write(header, sizeof header));
   }
-  Driver = std::thread([this] { Run(); });
+  Driver = StartThread([this] { Run(); });
 }
 
 TNullAudioDevice::~TNullAudioDevice() {
@@ -85,7 +88,13 @@ std::unique_ptr<TAudioDevice> TNullAudioBackend::OpenDevice(const std::string& n
     if (error != nullptr) *error = "No output device named \"" + name + "\"";
     return nullptr;
   }
-  return std::make_unique<TNullAudioDevice>("Null Output", PieceFrames, WavPath);
+  try {
+    return std::make_unique<TNullAudioDevice>("Null Output", PieceFrames, WavPath);
+  } catch (const std::system_error& e) {
+    // Its driver thread can't be had.
+    if (error != nullptr) *error = ThreadStartMessage(e);
+    return nullptr;
+  }
 }
 
 }  // namespace vs

@@ -6,10 +6,12 @@
 #include <array>
 #include <atomic>
 #include <semaphore>
+#include <system_error>
 #include <thread>
 
 #include "platform/DriverClose.h"
 #include "platform/JackClient.h"
+#include "toolbox/ThreadStart.h"
 
 namespace vs {
 
@@ -127,9 +129,11 @@ private:
 class TMidiInQueue {
 public:
   TMidiInQueue(TMidiInCallback callback, void* context) : Callback(callback), Context(context) {}
+  ~TMidiInQueue() { EndDispatch(); }
 
+  // Throws std::system_error when the system refuses the thread.
   void StartDispatch() {
-    Thread = std::thread([this] { Dispatch(); });
+    Thread = StartThread([this] { Dispatch(); });
   }
   // Ends the dispatching thread after the message in hand.
   void EndDispatch() {
@@ -182,9 +186,7 @@ private:
 class TRtInPort : public TMidiInPort {
 public:
   TRtInPort(std::unique_ptr<RtMidiIn> port, std::shared_ptr<TMidiInQueue> queue)
-      : Port(std::move(port)), Queue(std::move(queue)) {
-    Queue->StartDispatch();
-  }
+      : Port(std::move(port)), Queue(std::move(queue)) {}
   ~TRtInPort() override {
     Queue->Running.store(false);
     Queue->EndDispatch();
@@ -269,6 +271,9 @@ std::unique_ptr<TMidiInPort> TRtMidiBackend::OpenInput(int device, TMidiInCallba
   const TPortEntry& entry = entries[size_t(device)];
   try {
     auto queue = std::make_shared<TMidiInQueue>(callback, context);
+    // Its thread first: a port is opened only with a thread to take its
+    // messages.
+    queue->StartDispatch();
     auto port = std::make_unique<RtMidiIn>(entry.Api, JackClientName);
     port->setErrorCallback(&KeepError, &queue->Error);
     // Clock, start, stop and the other timing bytes must come through;
@@ -285,6 +290,9 @@ std::unique_ptr<TMidiInPort> TRtMidiBackend::OpenInput(int device, TMidiInCallba
   } catch (const RtMidiError& e) {
     result = FailureOf(e);
     detail = e.getMessage();
+  } catch (const std::system_error& e) {
+    result = MidiNoMemory;
+    detail = ThreadStartMessage(e);
   } catch (const std::bad_alloc&) {
     result = MidiNoMemory;
   }

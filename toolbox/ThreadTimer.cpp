@@ -6,6 +6,8 @@
 #include <system_error>
 #include <thread>
 
+#include "toolbox/ThreadStart.h"
+
 namespace vs {
 
 using Clock = std::chrono::steady_clock;
@@ -80,7 +82,7 @@ void TThreadTimer::SetEnabled(bool enabled) {
       State->Restart = true;
       if (!State->Worker.joinable()) {
         try {
-          State->Worker = std::thread(WorkerLoop, State);
+          State->Worker = StartThread([state = State] { WorkerLoop(state); });
         } catch (const std::system_error&) {
           State->Enabled = false;  // no thread to be had: the timer stays off
           return;

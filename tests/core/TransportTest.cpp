@@ -19,7 +19,9 @@
 #include "platform/MidiPorts.h"
 #include "platform/RecordingMidiPorts.h"
 #include "engine/VSTHost.h"
+#include "support/RecordingMessageBox.h"
 #include "support/TempDir.h"
+#include "support/ThreadStartLimit.h"
 #include "support/TestPlugins.h"
 
 namespace vs {
@@ -256,6 +258,36 @@ TEST_F(TransportTest, StartRunsTheMasterClockWhenOutputsAreAlikeOrSyncIsMaster) 
   EXPECT_TRUE(LoopTimer().Enabled());
   Press(false);
   EXPECT_FALSE(LoopTimer().Enabled());
+}
+
+// No thread to be had: the play button says so instead of playing without
+// its clock, and the master clock's failure is said while playback goes on.
+TEST_F(TransportTest, ARefusedClockThreadIsSaidAndLeavesNoClockRunning) {
+  TRecordingMessageBox boxes;
+  AudioOutput().UseWAV = false;
+  MixSettings().UseMIDI = true;
+  {
+    testing::TThreadStartLimit none(0);
+    Press(true);
+  }
+  EXPECT_FALSE(LoopTimer().Enabled());
+  EXPECT_FALSE(Transport().StartButtonDown);
+  ASSERT_EQ(boxes.Count(), 1u);
+  EXPECT_EQ(boxes.Boxes().back().Message, "Playback could not start.\rThe system refused a new thread.");
+
+  AudioOutput().UseWAV = true;  // both on: the clock steps
+  {
+    testing::TThreadStartLimit none(0);
+    Press(true);
+  }
+  EXPECT_FALSE(MasterClockRunning());
+  ASSERT_EQ(boxes.Count(), 2u);
+  EXPECT_EQ(boxes.Boxes().back().Message,
+            "The MIDI clock could not start.\rThe system refused a new thread (Resource temporarily unavailable).");
+  Press(false);
+  Press(true);  // with threads again it runs
+  EXPECT_TRUE(MasterClockRunning());
+  Press(false);
 }
 
 TEST_F(TransportTest, OneOutputOffTurnsTheOtherOn) {

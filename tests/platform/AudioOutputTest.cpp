@@ -9,9 +9,11 @@
 
 #include "platform/AudioOutput.h"
 #include "platform/AutoResetEvent.h"
+#include "platform/DriverClose.h"
 #include "platform/ManualAudioOutput.h"
 #include "platform/NullAudioOutput.h"
 #include "platform/RtAudioOutput.h"
+#include "support/ThreadStartLimit.h"
 
 namespace vs {
 namespace {
@@ -286,6 +288,20 @@ TEST(NullDevice, PlaysInRealTimeAndWritesWhatItPlayedToAWav) {
   EXPECT_EQ(first[0], 1);
   EXPECT_EQ(first[1], 2);
   std::filesystem::remove_all(dir);
+}
+
+// Where the system refuses a thread, a driver's close runs on the caller
+// and a device that needs a thread of its own is not opened, with the
+// reason.
+TEST(ThreadLimit, ACloseRunsHereAndTheNullDeviceSaysWhyItDidNotOpen) {
+  testing::TThreadStartLimit none(0);
+  std::thread::id ranOn;
+  EXPECT_TRUE(RunWithin([&] { ranOn = std::this_thread::get_id(); }));
+  EXPECT_EQ(ranOn, std::this_thread::get_id());
+  TNullAudioBackend backend(441);
+  std::string error;
+  EXPECT_FALSE(backend.OpenDevice("", &error));
+  EXPECT_EQ(error, "The system refused a new thread (Resource temporarily unavailable).");
 }
 
 TEST(NullDevice, AWavThatCannotBeMadeIsReportedAndLeavesNothing) {
