@@ -2,10 +2,30 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "platform/SoundClientFiles.h"
+#include "toolbox/AllTools.h"
+#include "ui/PaintHelpers.h"
 #include "ui/ProgramRun.h"
+
+namespace {
+
+// Ends the process at once (what Qt holds may not be in a state to be
+// taken down), without leaving the private temporary folder.
+[[noreturn]] void EndNow(int code) {
+  vs::RemoveTempDirectory();
+  std::fflush(nullptr);
+  _exit(code);
+}
+
+}  // namespace
 
 extern "C" __attribute__((visibility("default"))) int VorbelStepsWindowsMain(int argc, char** argv,
                                                                               const char* exeDir) {
@@ -13,13 +33,27 @@ extern "C" __attribute__((visibility("default"))) int VorbelStepsWindowsMain(int
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
   vs::TProgramRun run(args, exeDir);
 
+  // Before any thread runs: sound clients get no home to make when there is
+  // none.
+  if (!vs::SoundClientBaseExists()) vs::PlaceSoundClientFiles(vs::GetTempDirectory());
   // Without a display the windows go to Qt's offscreen platform.
   vs::SelectQtPlatform();
   QApplication app(argc, argv);
   vs::QtPlatformSelected();
   QApplication::setApplicationName("VorbelSteps");
+  std::string refused;
+  if (!vs::PreparePaintHelpers(refused)) {
+    std::cerr << "VorbelSteps: the windows can't be painted: the system refused a thread (" << refused << ")."
+              << std::endl;
+    EndNow(1);  // Qt would wait for the thread it could not start
+  }
   run.CloseOnSignals();
-  run.StartUp();
+  try {
+    run.StartUp();
+  } catch (const std::bad_alloc&) {
+    std::cerr << "VorbelSteps: there is not enough memory to run." << std::endl;
+    EndNow(1);
+  }
   run.ListenForWaveEditor();
   run.ShowMainWindow();
   QTimer::singleShot(0, &app, [&run] {
@@ -28,5 +62,6 @@ extern "C" __attribute__((visibility("default"))) int VorbelStepsWindowsMain(int
   });
   const int code = run.Exec();
   run.ShutDown();
+  if (vs::PaintHelperRefused()) EndNow(code);
   return code;
 }

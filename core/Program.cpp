@@ -352,7 +352,9 @@ bool TProgram::ShutDown() {
   bool saved = true;
   if (!Batch && SettingsStore && SettingsNotKept.empty()) {
     CollectPreferences();
-    saved = SaveSettings(*SettingsStore, Prefs);
+    const TWriteResult written = SaveSettings(*SettingsStore, Prefs);
+    saved = written;
+    if (!written) SettingsWriteError = written.Reason();
   }
   // 9. Outputs off (also when audio output was switched off while open).
   CloseAudioOutput();

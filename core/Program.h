@@ -93,6 +93,9 @@ public:
   // Why the settings are not kept in this run (no home folder: nothing is
   // written, and this was said once on standard error); empty: they are.
   std::string SettingsNotKept;
+  // Why the settings could not be written at the shut-down (the system's
+  // text); empty while they were.
+  std::string SettingsWriteError;
   // "/M" set mono rendering for this run only.
   bool MonoForThisRun = false;
   // The style folders, as the settings window lists them.

@@ -224,7 +224,7 @@ void WriteSettings(TSettingsStore& store, const TPreferences& p) {
   }
 }
 
-bool SaveSettings(TSettingsStore& store, const TPreferences& prefs) {
+TWriteResult SaveSettings(TSettingsStore& store, const TPreferences& prefs) {
   WriteSettings(store, prefs);
   return store.Save();
 }

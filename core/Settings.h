@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "model/Preferences.h"
+#include "toolbox/SafeFile.h"
 
 namespace vs {
 
@@ -33,8 +34,8 @@ void LoadSettings(const TSettingsStore& store, TPreferences& prefs, const std::s
 // Writes every value into the store in the store's order and saves the
 // store. Recent-file entries that are empty are not written (an earlier
 // value of that number stays); "SmpList" and "SmpList_Width" only when the
-// sample browser was created. False when the file could not be written.
-bool SaveSettings(TSettingsStore& store, const TPreferences& prefs);
+// sample browser was created. Not written: the system's reason.
+TWriteResult SaveSettings(TSettingsStore& store, const TPreferences& prefs);
 
 // A favourites list in a section: "Count" (a DWORD) and one value per
 // folder named by its index. Reading happens only when "Count" exists

@@ -2,6 +2,8 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QGuiApplication>
@@ -10,9 +12,10 @@
 #include <QPalette>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTreeView>
 #include <QWidget>
+
+#include "toolbox/AllTools.h"
 
 namespace vs {
 
@@ -94,31 +97,32 @@ QMenu::separator { height: 1px; background: #3E4249; margin: 3px 6px; }
 QToolTip { background: #CCBBBB; color: #000000; border: 1px solid #EEE0E0; }
 )";
 
-// The sheet's arrows: small amber triangles drawn once into a folder of the
-// process's own (gone at the exit).
+// The sheet's arrows: small amber triangles drawn into the process's own
+// temporary folder (removed at the exit; one a killed run left is swept
+// away by the next start), drawn again should the folder have gone.
 QString ArrowFolder() {
-  static QTemporaryDir folder;
-  static const bool drawn = [] {
-    if (!folder.isValid()) return false;
-    auto draw = [](const QString& name, bool up, const QColor& colour) {
-      QImage image(9, 5, QImage::Format_ARGB32);
-      image.fill(Qt::transparent);
-      QPainter p(&image);
-      p.setRenderHint(QPainter::Antialiasing);
-      p.setPen(Qt::NoPen);
-      p.setBrush(colour);
-      const QPolygonF down({QPointF(0, 0), QPointF(9, 0), QPointF(4.5, 5)});
-      const QPolygonF rise({QPointF(0, 5), QPointF(9, 5), QPointF(4.5, 0)});
-      p.drawPolygon(up ? rise : down);
-      p.end();
-      image.save(folder.filePath(name), "PNG");
-    };
-    draw(QStringLiteral("down.png"), false, Amber);
-    draw(QStringLiteral("up.png"), true, Amber);
-    draw(QStringLiteral("down-off.png"), false, Disabled);
-    return true;
-  }();
-  return drawn ? folder.path() : QString();
+  const std::string temp = GetTempDirectory();
+  if (temp.empty()) return {};
+  const QString folder = QString::fromStdString(temp) + QStringLiteral("DialogArrows");
+  auto draw = [&folder](const QString& name, bool up, const QColor& colour) {
+    const QString file = folder + QLatin1Char('/') + name;
+    if (QFileInfo::exists(file)) return true;
+    QImage image(9, 5, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    const QPolygonF down({QPointF(0, 0), QPointF(9, 0), QPointF(4.5, 5)});
+    const QPolygonF rise({QPointF(0, 5), QPointF(9, 5), QPointF(4.5, 0)});
+    p.drawPolygon(up ? rise : down);
+    p.end();
+    return image.save(file, "PNG");
+  };
+  if (!QDir().mkpath(folder)) return {};
+  const bool drawn = draw(QStringLiteral("down.png"), false, Amber) && draw(QStringLiteral("up.png"), true, Amber) &&
+                     draw(QStringLiteral("down-off.png"), false, Disabled);
+  return drawn ? folder : QString();
 }
 
 QString DialogStyleSheet() {

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 #include "toolbox/AllTools.h"
@@ -254,23 +255,25 @@ TSettingsLoad TSettingsStore::LoadResult() const {
   return Result;
 }
 
-bool TSettingsStore::Save() {
+TWriteResult TSettingsStore::Save() {
   std::lock_guard<std::mutex> g(Lock);
-  if (File.empty()) return false;
+  if (File.empty()) return {ENOENT};
   std::string folder = ExtractFilePath(File);
-  if (!folder.empty() && !ForceDirectory(folder)) return false;
+  errno = 0;
+  if (!folder.empty() && !ForceDirectory(folder)) return {errno != 0 ? errno : EACCES};
   if (KeepBadFile) {
     // Keep what the unreadable file held before it is replaced.
     struct stat st;
     if (::stat(File.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
       auto old = ReadFileBytes(File);
-      if (old && !WriteFileSafely(File + ".bad", *old)) return false;
+      if (!old) return {errno != 0 ? errno : EIO};
+      if (TWriteResult kept = WriteFileSafely(File + ".bad", *old); !kept) return kept;
     }
   }
-  if (!WriteFileSafely(File, SerializeLocked())) return false;
+  if (TWriteResult written = WriteFileSafely(File, SerializeLocked()); !written) return written;
   KeepBadFile = false;
   Dirty = false;
-  return true;
+  return {};
 }
 
 bool TSettingsStore::Modified() const {

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "toolbox/AllTools.h"
+#include "toolbox/SafeFile.h"
 
 namespace vs {
 
@@ -56,9 +57,9 @@ public:
   // Replaces the values with those of the file.
   TSettingsLoad Load();
   TSettingsLoad LoadResult() const;
-  // Writes every value (creating the folder); false, with the old file left
-  // as it was, when the write fails.
-  bool Save();
+  // Writes every value (creating the folder); not written, with the old
+  // file left as it was and the system's reason, when the write fails.
+  TWriteResult Save();
   const std::string& FileName() const { return File; }
   bool Modified() const;
 

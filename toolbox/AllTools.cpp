@@ -411,6 +411,9 @@ std::string GetTempDirectory() {
     return {};
   }
   TempDir = std::string(buf.data()) + "/";
+  // Gone at the exit whoever made it (the program removes it earlier).
+  static const bool removedAtExit = std::atexit(RemoveTempDirectory) == 0;
+  (void)removedAtExit;
   return TempDir;
 }
 

@@ -1,8 +1,11 @@
 #include "ui/ProgramRun.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QEventLoop>
 #include <QSocketNotifier>
+#include <QTimer>
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -43,10 +46,40 @@ std::string OutputClosedText(const std::string& message) {
 }
 
 int SignalPipe[2] = {-1, -1};
+// A signal the message loop has not taken yet.
+std::atomic<bool> SignalUnread{false};
 
-void OnCloseSignal(int) {
+void OnCloseSignal(int sig) {
+  // The loop never took the last one: it can't, so the signal ends the
+  // process as it would without a handler.
+  if (SignalUnread.exchange(true)) {
+    signal(sig, SIG_DFL);
+    raise(sig);
+    return;
+  }
   const char byte = 1;
   if (SignalPipe[1] >= 0) (void)!write(SignalPipe[1], &byte, 1);
+}
+
+// A signal asks the program to end: boxes and dialogs open now are answered
+// as cancelled (a save question with No), menus close, and then the main
+// window closes as by its close box. Its save question shows only where a
+// window can show it; a user who answers Cancel there keeps the program.
+void EndBySignal() {
+  SetEndRequested(true);
+  AnswerBoxesForEnd();
+  while (QWidget* popup = QApplication::activePopupWidget()) {
+    popup->close();
+    if (QApplication::activePopupWidget() == popup) break;
+  }
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible() && dialog->isModal())
+      dialog->reject();
+  // Closed once the loops of what was answered have ended.
+  QTimer::singleShot(0, qApp, [] {
+    TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm;
+    if (!form || !form->close()) SetEndRequested(false);
+  });
 }
 
 bool EnvSet(const char* name) {
@@ -213,12 +246,16 @@ void TProgramRun::CloseOnSignals() {
   QObject::connect(notifier, &QSocketNotifier::activated, qApp, [this] {
     char byte;
     (void)!read(SignalPipe[0], &byte, 1);
-    // Asked while the program still starts: it closes once it runs.
-    TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm;
-    if (MessageLoop && form)
-      form->close();
-    else
+    SignalUnread.store(false);
+    // Asked while the program still starts: it closes once it runs (boxes
+    // of the start are answered meanwhile).
+    if (MessageLoop && Windows().VorbelStepsMainForm) {
+      EndBySignal();
+    } else {
+      SetEndRequested(true);
+      AnswerBoxesForEnd();
       CloseAsked = true;
+    }
   });
   struct sigaction action = {};
   action.sa_handler = OnCloseSignal;
@@ -286,7 +323,8 @@ void TProgramRun::CloseAccepted() {
   if (!Prog.ShutDown())
     HintMessageBox(FormatText(WindowText(MainWindowTable, "@SettingsWriteError",
                                          "Error|The settings could not be written to %s."),
-                              {Prog.Store().FileName()}),
+                              {Prog.Store().FileName()}) +
+                       "\r" + Prog.SettingsWriteError,
                    MbOK | MbIconError);
   // Closing the main window ends the program, whatever other windows (the
   // browser, the playlist, plug-in editors, floating tool windows, a dialog
@@ -305,7 +343,8 @@ int TProgramRun::Exec() {
   MessageLoop = &loop;
   if (CloseAsked)
     QTimer::singleShot(0, &loop, [] {
-      if (TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm) form->close();
+      TVorbelStepsMainForm* form = Windows().VorbelStepsMainForm;
+      if (!form || !form->close()) SetEndRequested(false);
     });
   const int code = loop.exec();
   MessageLoop = nullptr;
@@ -322,6 +361,7 @@ void TProgramRun::ShutDown() {
   Listener.reset();
   MessageBox.reset();
   TThreadTimer::SetMainThreadPost(nullptr);
+  SetEndRequested(false);
 }
 
 }  // namespace vs

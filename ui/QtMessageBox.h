@@ -25,4 +25,14 @@ private:
 // A message text as the box shows it: CR LF and lone CR become line breaks.
 QString MessageBoxText(const std::string& message);
 
+// The program is asked to end (a TERM signal). Every box open now is
+// answered for the end: No where the box asks it, else its most cautious
+// answer. Until the end is over (or refused by the user), a box that only
+// tells is not shown, nor a question that no window can show (no display,
+// the main window hidden or minimised): they are answered so at once, with
+// their text on standard error.
+void AnswerBoxesForEnd();
+void SetEndRequested(bool requested);
+bool EndRequested();
+
 }  // namespace vs

@@ -8,9 +8,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <clocale>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -94,6 +96,31 @@ TEST_F(ProgramRunTest, StartsOnTheDefaultKitUntitledAndWritesTheSettingsOnClose)
   EXPECT_NE(text->find("Last Opened 3=/songs/kept.zmp"), std::string::npos);
   EXPECT_NE(text->find("DrumKit="), std::string::npos);
   EXPECT_NE(text->find("WindowX="), std::string::npos);
+}
+
+// Settings that can't be written at the close say why; the box that says
+// so does not keep a TERM signal from ending the program.
+TEST_F(ProgramRunTest, UnwritableSettingsSayWhyAndASignalEndsTheProgramWithTheBoxOpen) {
+  Tmp.Write("blocker", "a file where the settings' folder should be");
+  setenv("VORBELSTEPS_SETTINGS", (Tmp / "blocker/settings.ini").c_str(), 1);
+  TProgramRun run({}, Tmp.Dir());
+  run.StartUp();
+  run.CloseOnSignals();
+  run.ShowMainWindow();
+  QString shown;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !shown.isEmpty()) return;
+    shown = box->text();
+    std::raise(SIGTERM);
+  });
+  watch.start(10);
+  QTimer::singleShot(0, Windows().VorbelStepsMainForm, [] { Windows().VorbelStepsMainForm->close(); });
+  EXPECT_EQ(run.Exec(), 0);
+  EXPECT_EQ(shown, QString("The settings could not be written to %1.\nNot a directory")
+                       .arg(QString::fromStdString(Tmp / "blocker/settings.ini")));
+  run.ShutDown();
 }
 
 TEST_F(ProgramRunTest, CommandLineSongOpensAtTheFirstActivation) {
