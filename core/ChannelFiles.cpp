@@ -97,10 +97,15 @@ void UpdateSampleCommands(const TSong& song) {
   Host->SetSampleCommandsEnabled(any);
 }
 
+bool LoadIntoChannel(TSong& song, int index, const std::string& name, bool adoptName, bool refresh,
+                     bool keepOnFailure, bool* used);
+
 class TProgramChannelLoader : public ChannelFileLoader {
 public:
-  void LoadFileIntoChannel(TSong& song, int index, const std::string& name) override {
-    vs::LoadFileIntoChannel(song, index, name, false, false);
+  bool LoadFileIntoChannel(TSong& song, int index, const std::string& name) override {
+    bool used = false;
+    LoadIntoChannel(song, index, name, false, false, false, &used);
+    return used;
   }
   void RebuildSample(TSong& song, int index) override {
     TChannel* channel = song.Channel(index);
@@ -185,14 +190,19 @@ bool ReadableMB404Preset(const std::string& name) {
 }
 
 // With keepOnFailure a file that can't be loaded leaves the channel as it
-// was and is reported; false then.
+// was and is reported; false then. used (when given) tells whether the file
+// was taken: a sample loaded, a preset or step text read (or the channel
+// does not play samples, and a sample name means nothing to it).
 bool LoadIntoChannel(TSong& song, int index, const std::string& name, bool adoptName, bool refresh,
-                     bool keepOnFailure) {
+                     bool keepOnFailure, bool* used = nullptr) {
   TChannel* ch = song.Channel(index);
+  if (used) *used = false;
   if (!ch) return false;
   const std::string ext = UpperCase(ExtractFileExt(name));
   if (!name.empty() && !IsSampleExtension(ext)) {
     bool loaded = true;
+    // Any other kind of file does nothing.
+    if (used) *used = ext == ".404" || ext == ".FPR";
     if (ext == ".404") {
       std::string file = ExistingFile(name);
       loaded = ch->LoadMB404Preset(file.empty() ? name : file);
@@ -205,12 +215,16 @@ bool LoadIntoChannel(TSong& song, int index, const std::string& name, bool adopt
       loaded = ch->LoadFXText(file.empty() ? name : file);
       if (loaded) song.SetModified();
     }
+    if (used) *used = *used && loaded;
     // A good preset on a sample channel is passed over as ever.
     if (!loaded && keepOnFailure && (ch->Kind == 1 || ext != ".404" || !ReadableMB404Preset(name)))
       Host->ShowError(SampleLoadErrorMessage(name));
     return loaded;
   }
-  if (name == ch->SampleFileName || ch->Kind == 1) return true;
+  if (name == ch->SampleFileName || ch->Kind == 1) {
+    if (used) *used = ch->Kind == 1 || !ch->Sample.Empty() || name.empty();
+    return true;
+  }
 
   std::string adopted = ChangeFileExt(ExtractFileName(name), "");
   bool reported = false;  // the drum renderer told of its failure
@@ -259,14 +273,13 @@ bool LoadIntoChannel(TSong& song, int index, const std::string& name, bool adopt
       result = WAVCannotConvert;
       ch->Sample.Clear();
     }
+    if (used) *used = result == 0 || name.empty();
     if (result != 0) {
       LoadedSample.Clear();
-      if (keepOnFailure && !name.empty()) {
+      if (keepOnFailure && !name.empty())
         ch->Sample.AssignData(kept);
-      } else {
-        if (!name.empty()) Host->SampleNotLoaded(name);
+      else
         result = 0;  // the name is kept below with an empty sample
-      }
     }
     if (result == 0) ch->SampleFileName = resolved.empty() ? name : StoredSampleName(resolved);
   }

@@ -36,8 +36,10 @@ public:
   virtual void ShowInfo(const std::string& /*text*/) {}
   // A two-part message ("caption|text") with the error icon.
   virtual void ShowError(const std::string& /*message*/) {}
-  // A sample a song names could not be found or read: the channel stays
-  // silent (the windows say nothing; a batch run names it).
+  // A channel's sample could not be rebuilt (no memory for it): the
+  // channel stays silent (the windows say nothing; a batch run names it).
+  // Files a song names that could not be used are told once per song by
+  // the song's opening (UnusedChannelFilesMessage).
   virtual void SampleNotLoaded(const std::string& /*name*/) {}
   // The program option "Adjust Channel Name".
   virtual bool AdjustChannelName() { return true; }

@@ -256,6 +256,7 @@ bool TSongCommands::OpenSong(const std::string& path) {
   // one plays on.
   TSongFileContent content;
   const bool loaded = ReadSongFile(songFile, content, options) == SongLoaded;
+  const std::string unused = loaded ? UnusedChannelFilesMessage(content.UnusedFiles, *content.Song) : std::string();
   if (loaded) {
     // Only the swap holds the output: the old song and every voice that
     // plays its samples go together, unheard by the mixer, and the old
@@ -277,7 +278,12 @@ bool TSongCommands::OpenSong(const std::string& path) {
   if (!loaded) {
     ProgramPaths().SongFileName = oldName;
     Host.SetBusyCursor(false);
-    HintMessageBox(WindowText(MainWindowTable, "@SongReadError", SongReadErrorMessage), MbOK | MbIconError);
+    // A file that could not be read says why ("Permission denied").
+    HintMessageBox(WindowText(MainWindowTable, "@SongReadError", SongReadErrorMessage) +
+                       (content.ReadError != 0 && songFile == path
+                            ? "\r" + path + ": " + std::strerror(content.ReadError)
+                            : ""),
+                   MbOK | MbIconError);
     return false;
   }
   TSong& song = CurrentSong();
@@ -290,6 +296,8 @@ bool TSongCommands::OpenSong(const std::string& path) {
                              {song.Playlist.SongEndBar + 1}));
   Host.SetBusyCursor(false);
   song.SetModified(false);
+  // Once per song: which channels stay silent because of their files.
+  if (!unused.empty()) HintMessageBox(unused, MbOK | MbIconWarning);
   return true;
 }
 

@@ -61,8 +61,10 @@ class ChannelFileLoader {
 public:
   virtual ~ChannelFileLoader() = default;
   // Loads a stored sample file name into channel index of the song (by
-  // extension, with the sample search folders).
-  virtual void LoadFileIntoChannel(TSong& song, int index, const std::string& name) = 0;
+  // extension, with the sample search folders). False when the file could
+  // not be used: missing, unreadable, no sample, or of a kind a channel
+  // does not take.
+  virtual bool LoadFileIntoChannel(TSong& song, int index, const std::string& name) = 0;
   // Reloads the channel's preview copy and rebuilds its playable sample
   // from it with the channel's settings (after a ping-pong change).
   virtual void RebuildSample(TSong& song, int index) = 0;

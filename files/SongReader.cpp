@@ -1,9 +1,13 @@
 #include "files/SongReader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <numbers>
 
 #include "model/Channels.h"
@@ -302,7 +306,8 @@ void TEventReader::ApplyText(uint8_t id, const uint8_t* p, size_t size) {
     c->Name = Cp1252ToUtf8(std::string_view(chars, textLength));
   } else if (id == EvSampleFile) {
     const std::string name = Cp1252ToUtf8(std::string_view(chars, textLength));
-    if (Options.Loader) Options.Loader->LoadFileIntoChannel(Song, ChannelIndex, name);
+    if (Options.Loader && !Options.Loader->LoadFileIntoChannel(Song, ChannelIndex, name) && !name.empty())
+      Content.UnusedFiles.push_back({ChannelIndex, name});
     // A sample that can't be found keeps its name, so that saving the song
     // keeps the reference.
     if (c->SampleFileName.empty()) c->SampleFileName = name;
@@ -441,17 +446,48 @@ int ReadSongImage(const uint8_t* image, size_t size, TSongFileContent& content, 
 int ReadSongFile(const std::string& fileName, TSongFileContent& content, const SongReadOptions& options) {
   std::vector<uint8_t> image;
   {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) return SongCannotOpen;
-    in.seekg(0, std::ios::end);
-    const std::streamoff fileSize = in.tellg();
-    if (fileSize < 0) return SongCannotOpen;
-    if (static_cast<uint64_t>(fileSize) > MaxSongFileSize) return SongNotASongFile;
-    in.seekg(0, std::ios::beg);
-    image.resize(static_cast<size_t>(fileSize));
-    if (fileSize > 0 && !in.read(reinterpret_cast<char*>(image.data()), fileSize)) return SongCannotOpen;
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    const auto cannot = [&content, fd](int error) {
+      content.ReadError = error;
+      if (fd >= 0) ::close(fd);
+      return SongCannotOpen;
+    };
+    if (fd < 0) return cannot(errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return cannot(errno);
+    if (S_ISDIR(st.st_mode)) return cannot(EISDIR);
+    if (!S_ISREG(st.st_mode)) return cannot(EINVAL);
+    if (static_cast<uint64_t>(st.st_size) > MaxSongFileSize) {
+      ::close(fd);
+      return SongNotASongFile;
+    }
+    image.resize(static_cast<size_t>(st.st_size));
+    size_t done = 0;
+    while (done < image.size()) {
+      const ssize_t n = ::read(fd, image.data() + done, image.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return cannot(errno);
+      if (n == 0) break;
+      done += static_cast<size_t>(n);
+    }
+    image.resize(done);  // a file that shrank while read is read as it is now
+    ::close(fd);
   }
   return ReadSongImage(image.data(), image.size(), content, options);
+}
+
+std::string UnusedChannelFilesMessage(const std::vector<TUnusedChannelFile>& unused, const TSong& song) {
+  if (unused.empty()) return {};
+  constexpr size_t MostListed = 12;
+  std::string text = "Warning|The files of these channels could not be used; the channels stay silent:";
+  for (size_t i = 0; i < unused.size() && i < MostListed; ++i) {
+    const TChannel* channel = song.Channel(unused[i].Channel);
+    text += "\rChannel " + std::to_string(unused[i].Channel + 1);
+    if (channel && !channel->Name.empty()) text += " (" + channel->Name + ")";
+    text += ": " + unused[i].File;
+  }
+  if (unused.size() > MostListed) text += "\r(and " + std::to_string(unused.size() - MostListed) + " more)";
+  return text;
 }
 
 int LoadSong(const std::string& fileName, const SongHost& host, const SongReadOptions& options) {

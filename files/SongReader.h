@@ -40,12 +40,28 @@ struct SongReadOptions {
 };
 
 // A song read apart, with what the host must apply after the swap.
+// A channel whose stored file could not be used (the channel stays silent).
+struct TUnusedChannelFile {
+  int Channel = 0;
+  std::string File;  // as the song stores it
+};
+
 struct TSongFileContent {
   std::unique_ptr<TSong> Song;
   std::vector<SongPluginState> Plugins;  // in file order
   bool HasRackHeight = false;
   int32_t RackHeight = 0;
+  // In file order; only with a loader.
+  std::vector<TUnusedChannelFile> UnusedFiles;
+  // Why the file could not be opened or read (the system's error number),
+  // with SongCannotOpen.
+  int ReadError = 0;
 };
+
+// What a song load says of the files it could not use, as a two-part
+// warning ("caption|text"): each channel of the song read by number and
+// name, with its file. Empty when there are none.
+std::string UnusedChannelFilesMessage(const std::vector<TUnusedChannelFile>& unused, const TSong& song);
 
 // True for a plug-in name that is a bare file name (no folder part, not
 // "." or ".."). A song names plug-ins only inside the plug-in folder; a name

@@ -49,6 +49,23 @@ Cases:
   editor-place    under Xvfb with openbox, the place of a plug-in's editor
                   (event 212) survives two save and open rounds exactly; a
                   place over the main window's caption is moved off it
+  limits          no display, under thread limits (as a user of its own,
+                  where the test runs as root) and address-space limits:
+                  the program answers on its wave-editor socket (its window
+                  painted) or ends at once with a message, never by abort;
+                  a SIGTERM ends it, leaving no temporary folder
+  signal-end      no display, a changed song and settings that can't be
+                  written: SIGTERM answers the save question No, ends the
+                  program with 0 and says why the settings were not written
+  killed-dialog   a run that showed a box (a song with a missing sample)
+                  and was killed leaves only its private temporary folder,
+                  which the next run removes
+  missing-home    with a home folder that does not exist nothing is made
+                  there (nor its parent)
+  silent-channels a song whose channels name files that can't be used
+                  (".dat", no extension, /etc/passwd, a missing WAV) renders
+                  and names each channel on standard error; an unreadable
+                  song file gives the system's reason
 """
 
 import math
@@ -56,6 +73,7 @@ import os
 import resource
 import signal
 import shutil
+import socket
 import struct
 import subprocess
 import sys
@@ -966,6 +984,285 @@ def editors(program, data, tmp, case):
                           capture_output=True, text=True, timeout=170)
     if proc.returncode != 0 or "ended" not in proc.stdout:
         fail("plug-in editors under openbox (%s)" % case, proc)
+# ------------------------------------------------------ the windows at limits
+
+
+def windows_env(tmp):
+    """The program with its windows on Qt's offscreen platform, everything
+    it keeps in tmp (which may belong to another user)."""
+    env = batch_env(tmp)
+    env["XDG_RUNTIME_DIR"] = os.path.join(tmp, "run")
+    env["HOME"] = os.path.join(tmp, "home")
+    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
+    os.makedirs(env["HOME"], exist_ok=True)
+    return env
+
+
+def start_windows(program, args, env, preexec=None):
+    """Popen with standard output and error in files beside the settings."""
+    tmp = env["TMPDIR"]
+    out = open(os.path.join(tmp, "stdout.txt"), "w")
+    err = open(os.path.join(tmp, "stderr.txt"), "w")
+    proc = subprocess.Popen([program, "/NoSplash"] + args, env=env, cwd=tmp, stdout=out, stderr=err,
+                            preexec_fn=preexec)
+    out.close()
+    err.close()
+    return proc
+
+
+def stderr_of(env):
+    with open(os.path.join(env["TMPDIR"], "stderr.txt"), encoding="utf-8", errors="replace") as f:
+        return f.read()
+
+
+def hand_file(env, proc, path, seconds=120, where=None):
+    """Hands a file to the program on its wave-editor socket and returns its
+    answer line; None when the program ended first or never answered."""
+    where = where or os.path.join(env["XDG_RUNTIME_DIR"], "VorbelSteps", "wave-editor")
+    until = time.monotonic() + seconds
+    while time.monotonic() < until and proc.poll() is None:
+        try:
+            with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as s:
+                s.settimeout(max(until - time.monotonic(), 1))
+                s.connect(where)
+                s.sendall(path.encode() + b"\n")
+                answer = s.makefile("rb").readline().decode(errors="replace").strip()
+                if answer:
+                    return answer
+        except OSError:
+            pass
+        time.sleep(0.1)
+    return None
+
+
+def end_by_signal(proc, what, env):
+    proc.send_signal(signal.SIGTERM)
+    code = wait_for_exit(proc, 120)
+    if code is None:
+        proc.kill()
+        proc.wait()
+        fail(what + ": SIGTERM did not end the program; stderr: " + stderr_of(env))
+    return code
+
+
+def kit_wav(data):
+    kit = os.path.join(data, "Samples", "DrumKits", "Basic")
+    return os.path.join(kit, sorted(n for n in os.listdir(kit) if n.lower().endswith(".wav"))[0])
+
+
+def own_user():
+    """A user id of its own for a thread limit (RLIMIT_NPROC counts the
+    user's tasks and does not bind root); None when not run as root."""
+    if os.geteuid() != 0:
+        return None
+    return 40000 + os.getpid() % 20000
+
+
+def limits(program, data, tmp):
+    uid = own_user()
+    cases = [("address space %d KB" % kb, None, kb) for kb in (150000, 250000, 400000)]
+    if uid is not None:
+        cases += [("%d tasks" % n, n, None) for n in (1, 2, 4, 7, 10, 13, 16, 24)]
+    else:
+        print("not root: the thread limits are not tried")
+    os.chmod(tmp, 0o711)
+    for i, (what, tasks, kb) in enumerate(cases):
+        home = os.path.join(tmp, "case%d" % i)
+        os.makedirs(home)
+        os.chmod(home, 0o777)
+        env = windows_env(home)
+        if tasks is not None:
+            for folder in (env["XDG_RUNTIME_DIR"], env["HOME"]):
+                os.chown(folder, uid, uid)
+
+        def limit(tasks=tasks, kb=kb):
+            if kb is not None:
+                resource.setrlimit(resource.RLIMIT_AS, (kb * 1024, kb * 1024))
+            if tasks is not None:
+                os.setgroups([])
+                os.setgid(uid)
+                os.setuid(uid)
+                resource.setrlimit(resource.RLIMIT_NPROC, (tasks, tasks))
+
+        proc = start_windows(program, [], env, preexec=limit)
+        answer = hand_file(env, proc, os.path.join(home, "none.wav"))
+        if answer is None:
+            code = wait_for_exit(proc, 5)
+            if code is None:
+                proc.kill()
+                proc.wait()
+                fail(what + ": the program neither answered nor ended; stderr: " + stderr_of(env))
+            if code <= 0 or code == 134 or "VorbelSteps:" not in stderr_of(env):
+                fail(what + ": ended with %d without a message; stderr: %s" % (code, stderr_of(env)))
+            print(what + ": ended with a message")
+        else:
+            # Painted and answering: a second question after the window's
+            # first paints, then the end.
+            if hand_file(env, proc, os.path.join(home, "none.wav"), 60) is None:
+                fail(what + ": the program stopped answering")
+            code = end_by_signal(proc, what, env)
+            if code != 0:
+                fail(what + ": SIGTERM ended it with %d; stderr: %s" % (code, stderr_of(env)))
+            print(what + ": shown, ended by SIGTERM")
+        err = stderr_of(env)
+        if "terminate called" in err or "Aborted" in err:
+            fail(what + ": aborted; stderr: " + err)
+        left = [n for n in os.listdir(home) if n.startswith("VorbelSteps-")]
+        if left:
+            fail(what + ": left %s" % left)
+
+
+def signal_end(program, data, tmp):
+    env = windows_env(tmp)
+    # The settings go where no file can be made: their folder is a file.
+    blocker = os.path.join(tmp, "blocker")
+    with open(blocker, "w") as f:
+        f.write("x")
+    env["VORBELSTEPS_SETTINGS"] = os.path.join(blocker, "settings.ini")
+    proc = start_windows(program, [], env)
+    # A sample handed over changes the song.
+    answer = hand_file(env, proc, kit_wav(data))
+    if answer != "OK":
+        proc.kill()
+        proc.wait()
+        fail("the handed sample was answered %r; stderr: %s" % (answer, stderr_of(env)))
+    code = end_by_signal(proc, "a changed song", env)
+    err = stderr_of(env)
+    if code != 0:
+        fail("SIGTERM with a changed song ended with %d; stderr: %s" % (code, err))
+    if "could not be written" not in err or "Not a directory" not in err:
+        fail("the settings failure does not give its reason; stderr: " + err)
+    if [n for n in os.listdir(tmp) if n.endswith(".zmp")]:
+        fail("the song was saved")
+
+
+def killed_dialog(program, data, tmp):
+    env = windows_env(tmp)
+    song = os.path.join(tmp, "gap.zmp")
+    write_song(song, [("Kick", os.path.join(tmp, "gone.wav"))])
+    proc = start_windows(program, [song], env)
+    until = time.monotonic() + 120
+    arrows = None
+    while time.monotonic() < until and proc.poll() is None and arrows is None:
+        for name in os.listdir(tmp):
+            if name.startswith("VorbelSteps-") and os.path.isdir(os.path.join(tmp, name, "DialogArrows")):
+                arrows = name
+        time.sleep(0.1)
+    proc.kill()
+    proc.wait()
+    if arrows is None:
+        fail("the warning box was not shown; stderr: " + stderr_of(env))
+    left = [n for n in os.listdir(tmp) if n.startswith("VorbelSteps")]
+    if left != [arrows]:
+        fail("the killed run left %s" % left)
+    proc = run(program, ["/R" + os.path.join(tmp, "next")], batch_env(tmp), tmp)
+    if proc.returncode != 0:
+        fail("the next run did not render", proc)
+    left = [n for n in os.listdir(tmp) if n.startswith("VorbelSteps")]
+    if left:
+        fail("the next run left %s" % left, proc)
+
+
+def missing_home(program, data, tmp):
+    # Without a runtime folder the sound client would keep its files in the
+    # home. The wave-editor socket is then /tmp/VorbelSteps-<uid>/: the
+    # program runs as a user of its own, alone there.
+    uid = own_user()
+    if uid is None:
+        print("not root: skipped")
+        sys.exit(SKIP)
+    os.chmod(tmp, 0o777)
+    env = batch_env(tmp)
+    parent = os.path.join(tmp, "gone")
+    env["HOME"] = os.path.join(parent, "home")
+    for name in ("XDG_CONFIG_HOME", "VORBELSTEPS_SETTINGS", "XDG_RUNTIME_DIR"):
+        env.pop(name, None)
+    shared = "/tmp/VorbelSteps-%d" % uid
+
+    def other_user():
+        os.setgroups([])
+        os.setgid(uid)
+        os.setuid(uid)
+
+    try:
+        proc = start_windows(program, [], env, preexec=other_user)
+        if hand_file(env, proc, os.path.join(tmp, "none.wav"), where=shared + "/wave-editor") is None:
+            proc.kill()
+            proc.wait()
+            fail("the program did not start; stderr: " + stderr_of(env))
+        code = end_by_signal(proc, "a missing home", env)
+        if code != 0:
+            fail("SIGTERM ended it with %d" % code)
+    finally:
+        shutil.rmtree(shared, ignore_errors=True)
+    if os.path.exists(parent):
+        made = [os.path.join(r, n) for r, ds, fs in os.walk(parent) for n in ds + fs]
+        fail("made under the missing home: %s %s" % (parent, made))
+    left = [n for n in os.listdir(tmp) if n.startswith(("VorbelSteps-", "pulse-"))]
+    if left:
+        fail("left %s" % left)
+
+
+def write_song(path, channels):
+    """A song of the given (name, sample file) channels."""
+
+    def length(n):
+        out = bytearray()
+        while True:
+            b = n & 0x7F
+            n >>= 7
+            out.append(b | (0x80 if n else 0))
+            if not n:
+                return out
+
+    def text(event, value):
+        raw = value.encode("latin-1") + b"\0"
+        return bytes([event]) + length(len(raw)) + raw
+
+    events = bytearray()
+    for i, (name, sample) in enumerate(channels):
+        events += bytes([64]) + struct.pack("<H", i)
+        events += text(192, name) + text(196, sample)
+    image = b"ZMhd" + struct.pack("<I", 6) + struct.pack("<3H", 0, len(channels), 16)
+    image += b"ZMdt" + struct.pack("<I", len(events)) + events
+    with open(path, "wb") as f:
+        f.write(image)
+
+
+def silent_channels(program, data, tmp):
+    dat = os.path.join(tmp, "kick.dat")
+    bare = os.path.join(tmp, "snare")
+    for path in (dat, bare):
+        shutil.copyfile(kit_wav(data), path)
+    song = os.path.join(tmp, "silent.zmp")
+    write_song(song, [("Kick", dat), ("Snare", bare), ("Hat", "/etc/passwd"), ("Tom", os.path.join(tmp, "gone.wav")),
+                      ("Clap", kit_wav(data))])
+    wav = os.path.join(tmp, "silent.WAV")
+    proc = run(program, [song, "/R" + wav], batch_env(tmp), tmp)
+    if proc.returncode != 0 or not os.path.isfile(wav):
+        fail("the song with silent channels did not render", proc)
+    for line in ("Channel 1 (Kick): " + dat, "Channel 2 (Snare): " + bare, "Channel 3 (Hat): /etc/passwd",
+                 "Channel 4 (Tom): " + os.path.join(tmp, "gone.wav")):
+        if line not in proc.stderr:
+            fail("standard error does not name " + line, proc)
+    if "Channel 5" in proc.stderr:
+        fail("the channel that plays is named", proc)
+
+    uid = own_user()
+    if uid is None:
+        print("not root: the unreadable song is not tried")
+        return
+    os.chmod(tmp, 0o777)
+    os.chmod(song, 0o600)
+
+    def other_user():
+        os.setgroups([])
+        os.setgid(uid)
+        os.setuid(uid)
+
+    proc = run(program, [song, "/R" + os.path.join(tmp, "no")], batch_env(tmp), tmp, preexec=other_user)
+    if proc.returncode == 0 or "Permission denied" not in proc.stderr:
+        fail("an unreadable song does not say why", proc)
 
 
 CASES = {
@@ -984,6 +1281,11 @@ CASES = {
     "exit-windows": exit_windows,
     "editor-reopen": lambda program, data, tmp: editors(program, data, tmp, "reopen"),
     "editor-place": lambda program, data, tmp: editors(program, data, tmp, "place"),
+    "limits": limits,
+    "signal-end": signal_end,
+    "killed-dialog": killed_dialog,
+    "missing-home": missing_home,
+    "silent-channels": silent_channels,
 }
 
 

@@ -482,7 +482,7 @@ TEST_F(ProgramTest, BatchNamesTheSamplesItCouldNotLoadAndRefusesAPackageUnpacked
   ASSERT_TRUE(SaveSong(Tmp / "gaps.zmp", song));
   std::ostringstream errors;
   EXPECT_EQ(RunBatch(Options, ParseCommandLine({Tmp / "gaps.zmp", "/R" + Tmp / "gaps"}), errors), 0);
-  for (const char* name : {"missing.wav could not be loaded", "bad.wav could not be loaded"})
+  for (const std::string& name : {"Channel 1: " + Tmp / "missing.wav", "Channel 2: " + Tmp / "bad.wav"})
     EXPECT_NE(errors.str().find(name), std::string::npos) << errors.str();
 
   // A package whose sample's bytes were damaged: no song, no WAV, exit 1.

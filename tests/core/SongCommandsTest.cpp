@@ -125,6 +125,39 @@ protected:
   }
 };
 
+// An opened song says once which channels' files it could not use (those
+// channels stay silent): files of no kind a channel takes, a missing one, a
+// file that is no sample.
+TEST_F(SongCommandsTest, AnOpenedSongNamesOnceTheChannelsWhoseFilesItCouldNotUse) {
+  TWAVSample wav;
+  wav.SetFrames(std::vector<int16_t>(2 * 500, 1234));
+  ASSERT_TRUE(SaveWAVFile(&wav, Tmp / "clap.wav"));
+  fs::copy_file(Tmp / "clap.wav", Tmp / "kick.dat");
+  fs::copy_file(Tmp / "clap.wav", Tmp / "snare");
+  Tmp.Write("noise.wav", "no sound in here");
+  TSong song;
+  const std::vector<std::pair<std::string, std::string>> channels = {
+      {"Kick", Tmp / "kick.dat"}, {"Snare", Tmp / "snare"}, {"Hat", "/etc/passwd"},
+      {"Clap", Tmp / "clap.wav"}, {"Tom", Tmp / "gone.wav"}, {"", Tmp / "noise.wav"}};
+  for (const auto& [name, file] : channels) {
+    TChannel& c = AddChannel(song);
+    c.Name = name;
+    c.SampleFileName = file;
+  }
+  ASSERT_TRUE(SaveSong(Tmp / "gaps.zmp", song));
+  ASSERT_TRUE(Commands.OpenSong(Tmp / "gaps.zmp"));
+  ASSERT_EQ(Boxes.Count(), 1u);
+  const TRecordingMessageBox::Box box = Boxes.Boxes()[0];
+  EXPECT_EQ(box.Caption, "Warning");
+  EXPECT_EQ(box.Flags & MbIconMask, uint32_t(MbIconWarning));
+  EXPECT_EQ(box.Message, "The files of these channels could not be used; the channels stay silent:\r"
+                         "Channel 1 (Kick): " + Tmp / "kick.dat" + "\rChannel 2 (Snare): " + Tmp / "snare" +
+                         "\rChannel 3 (Hat): /etc/passwd\rChannel 5 (Tom): " + Tmp / "gone.wav" +
+                         "\rChannel 6: " + Tmp / "noise.wav");
+  EXPECT_FALSE(CurrentSong().Channel(3)->Sample.Empty());
+
+}
+
 TEST_F(SongCommandsTest, UnmodifiedSongAnswersNoWithoutAsking) {
   EXPECT_EQ(Commands.AskSaveChanges(), IdNo);
   EXPECT_EQ(Boxes.Count(), 0u);
@@ -285,7 +318,7 @@ TEST_F(SongCommandsTest, AnOpenedSongSetsUpItsInstrumentsAndItsEcho) {
 class LockProbeLoader : public ChannelFileLoader {
 public:
   int Loads = 0, LockedLoads = 0;
-  void LoadFileIntoChannel(TSong& song, int index, const std::string& name) override {
+  bool LoadFileIntoChannel(TSong& song, int index, const std::string& name) override {
     ++Loads;
     bool free = false;
     std::thread([&] {
@@ -295,7 +328,7 @@ public:
       }
     }).join();
     if (!free || MixerLockHeldByThisThread()) ++LockedLoads;
-    ProgramChannelLoader().LoadFileIntoChannel(song, index, name);
+    return ProgramChannelLoader().LoadFileIntoChannel(song, index, name);
   }
   void RebuildSample(TSong& song, int index) override { ProgramChannelLoader().RebuildSample(song, index); }
 };

@@ -105,15 +105,16 @@ class FakeLoader : public ChannelFileLoader {
 public:
   std::vector<std::string> Loads;
   int Rebuilds = 0;
-  void LoadFileIntoChannel(TSong& song, int index, const std::string& name) override {
+  bool LoadFileIntoChannel(TSong& song, int index, const std::string& name) override {
     Loads.push_back(name);
     TChannel* c = song.Channel(index);
-    if (!c) return;
+    if (!c) return false;
     c->Sample.Clear();
-    if (name.rfind("missing", 0) == 0) return;
+    if (name.rfind("missing", 0) == 0) return false;
     c->Sample.SetFrames(std::vector<int16_t>(64, 100));
     if (name.find("loop") != std::string::npos) c->Sample.SetLoop(4, 20);
     c->SampleFileName = name;
+    return true;
   }
   void RebuildSample(TSong&, int) override { ++Rebuilds; }
 };

@@ -18,12 +18,13 @@ namespace {
 // on a loaded sample run too.
 class FuzzLoader : public vs::ChannelFileLoader {
 public:
-  void LoadFileIntoChannel(vs::TSong& song, int index, const std::string& name) override {
+  bool LoadFileIntoChannel(vs::TSong& song, int index, const std::string& name) override {
     if (vs::TChannel* c = song.Channel(index)) {
       c->Sample.SetFrames(std::vector<int16_t>(32, 1));
       c->Sample.SetLoop(2, 10);
       c->SampleFileName = name;
     }
+    return true;
   }
   void RebuildSample(vs::TSong&, int) override {}
 };
