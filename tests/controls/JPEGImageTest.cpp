@@ -7,6 +7,7 @@
 #include <jerror.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "controls/JPEGImage.h"
 #include "support/TempDir.h"
@@ -109,6 +110,19 @@ TEST(JPEGImage, DamagedAndHostileFilesGiveTheErrorAndNothingElse) {
   // A file that isn't there reads as empty input.
   TTestDir tmp;
   EXPECT_THROW(ReadJPEGFile(tmp / "none.jpg"), EJPEGError);
+}
+
+// The fuzz target's seed inputs (colour and grey, sizes off the 8 x 8
+// blocks) decode whole.
+TEST(JPEGImage, TheShippedSeedsDecode) {
+  int seeds = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(VS_FUZZ_CORPUS "jpeg")) {
+    const TRGBPicture p = ReadJPEGFile(entry.path().string());
+    EXPECT_GT(p.Width, 0) << entry.path();
+    EXPECT_EQ(p.Pixels.size(), size_t(p.Width) * p.Height * 3) << entry.path();
+    ++seeds;
+  }
+  EXPECT_GE(seeds, 3);
 }
 
 }  // namespace

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
+#include <set>
 
 #include "support/ByteMutation.h"
+#include "toolbox/AllTools.h"
 #include "toolbox/DIBTestFiles.h"
 
 namespace vs {
@@ -60,6 +63,21 @@ TEST(DIBFuzz, DamagedFilesFailCleanlyOrGiveConsistentImages) {
     ASSERT_EQ(WriteDIBFile(*ReadDIBFile(written)), written) << iter;
   }
   EXPECT_GT(read, iterations / 10) << "the mutations should leave many files readable";
+}
+
+// The fuzz target's seed inputs are pictures the reader takes whole, each
+// depth and encoding among them.
+TEST(DIBFuzz, TheShippedSeedsAreReadWhole) {
+  std::set<std::pair<int, uint32_t>> kinds;
+  for (const auto& entry : std::filesystem::directory_iterator(VS_FUZZ_CORPUS "dib")) {
+    const std::string bytes = *ReadFileBytes(entry.path().string());
+    const bool dataForm = entry.path().extension() == ".dib";
+    const std::shared_ptr<TDIBImage> img = dataForm ? ReadDIBData(bytes) : ReadDIBFile(bytes);
+    ASSERT_TRUE(img && !img->Empty()) << entry.path();
+    EXPECT_EQ(DIBToARGB32(*img).size(), size_t(img->Width) * size_t(img->Height)) << entry.path();
+    kinds.insert({img->BitCount, img->Compression()});
+  }
+  EXPECT_GE(kinds.size(), 8u);
 }
 
 }  // namespace

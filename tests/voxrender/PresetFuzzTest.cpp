@@ -90,6 +90,20 @@ TEST(PresetFuzz, ExtremeWordsEverywhere) {
   }
 }
 
+// The fuzz target's seed inputs load and render as they are.
+TEST(PresetFuzz, TheShippedSeedsLoadAndRender) {
+  int seeds = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(VS_FUZZ_CORPUS "preset")) {
+    Holder h;
+    ASSERT_TRUE(h.Load(entry.path().string())) << entry.path() << ": error " << h.LastError();
+    std::vector<int16_t> v;
+    ASSERT_TRUE(h.Gen(v)) << entry.path();
+    EXPECT_FALSE(v.empty()) << entry.path();
+    ++seeds;
+  }
+  EXPECT_GE(seeds, 4);
+}
+
 TEST(PresetFuzz, HighResonanceStaysBounded) {
   SynFile f;
   f.Resonance = 255;
