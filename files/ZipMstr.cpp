@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <ctime>
 
@@ -50,6 +51,8 @@ constexpr uint32_t End64LocatorSignature = 0x07064b50;
 constexpr uint32_t HeaderSignature = 0x02014b50;
 // Far more than any archive of ours; a directory claiming more is damaged.
 constexpr uint64_t MaxListedEntries = uint64_t(1) << 20;
+// A directory up to this size is read whole.
+constexpr uint64_t MaxDirectoryImage = uint64_t(64) << 20;
 
 // The upper half of the OEM (code page 437) character set.
 constexpr uint16_t Oem437[128] = {
@@ -149,20 +152,35 @@ TZipDirectory ReadZipDirectoryAt(uint64_t fileSize, const TZipReadAt& readAt, TZ
   if (count > MaxListedEntries || count * 46 > dirSize + 46) return fail(ZipMsgDamaged, "too many entries");
   const uint64_t realPos = endPos - dirSize;
   dir.Shift = static_cast<int64_t>(realPos) - static_cast<int64_t>(dirOffset);
+  // The directory is read in one piece and its entries taken from memory
+  // (a read for each field of thousands of entries is what made large
+  // archives slow); what lies outside it is read where it is.
+  std::vector<uint8_t> image;
+  if (dirSize <= MaxDirectoryImage) {
+    image.resize(static_cast<size_t>(dirSize));
+    if (readAt(realPos, image.data(), image.size()) != image.size()) image.clear();
+  }
+  const auto readDir = [&](uint64_t offset, void* buffer, size_t size) -> size_t {
+    if (offset >= realPos && offset - realPos <= image.size() && size <= image.size() - (offset - realPos)) {
+      if (size > 0) std::memcpy(buffer, image.data() + (offset - realPos), size);
+      return size;
+    }
+    return readAt(offset, buffer, size);
+  };
   uint64_t pos = realPos;
   dir.FirstLocalHeader = UINT64_MAX;
   for (uint64_t n = 0; n < count; ++n) {
     uint8_t h[46];
-    if (readAt(pos, h, 46) != 46) return fail(ZipMsgHeaderShort, "entry " + std::to_string(n + 1));
+    if (readDir(pos, h, 46) != 46) return fail(ZipMsgHeaderShort, "entry " + std::to_string(n + 1));
     if (U32(h) != HeaderSignature) return fail(ZipMsgHeaderSignature, "entry " + std::to_string(n + 1));
     const uint16_t nameLength = U16(h + 28), extraLength = U16(h + 30), commentLength = U16(h + 32);
     std::string name(nameLength, '\0');
-    if (readAt(pos + 46, name.data(), nameLength) != nameLength)
+    if (readDir(pos + 46, name.data(), nameLength) != nameLength)
       return fail(ZipMsgNameShort, "entry " + std::to_string(n + 1));
     std::string extra(extraLength, '\0');
-    const bool haveExtra = readAt(pos + 46 + nameLength, extra.data(), extraLength) == extraLength;
+    const bool haveExtra = readDir(pos + 46 + nameLength, extra.data(), extraLength) == extraLength;
     std::string comment(commentLength, '\0');
-    if (readAt(pos + 46 + nameLength + extraLength, comment.data(), commentLength) != commentLength)
+    if (readDir(pos + 46 + nameLength + extraLength, comment.data(), commentLength) != commentLength)
       return fail(ZipMsgCommentShort, "entry " + std::to_string(n + 1));
     TZipDirEntry entry;
     entry.Header.assign(reinterpret_cast<const char*>(h + 4), 42);
@@ -315,8 +333,15 @@ int TZipMaster::Callback(const TZipCallbackInfo& info) {
     default:
       break;
   }
-  // The windows go on painting.
-  if (ProcessMessages) ProcessMessages();
+  // The windows go on painting, at the pace of their frames: an archive of
+  // thousands of small entries would spend its time there.
+  if (ProcessMessages) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - LastWindowWork >= std::chrono::milliseconds(20) || info.Action == ZipActionEndOfBatch) {
+      LastWindowWork = now;
+      ProcessMessages();
+    }
+  }
   return Cancelled ? -1 : 0;
 }
 
@@ -394,6 +419,7 @@ void TZipMaster::Extract() {
   rec.BaseDir = IsFolder(ExtrBaseDir) ? ExtrBaseDir : std::string(".");
   rec.MaxEntrySize = MaxExtractEntrySize;
   rec.MaxTotalSize = MaxExtractTotalSize;
+  rec.SyncFiles = ExtrSyncFiles;
   Success = ZipExtractExec(rec);
   FSpecArgs.clear();
   Extracting = false;

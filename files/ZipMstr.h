@@ -11,6 +11,7 @@
 // The archiver's failures arrive as callback messages; after a call that
 // had any, the first is shown in one box (unless Unattended).
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
@@ -129,6 +130,9 @@ public:
   // Bounds of Extract.
   uint64_t MaxExtractEntrySize = ZipDefaultMaxEntrySize;
   uint64_t MaxExtractTotalSize = ZipDefaultMaxTotalSize;
+  // Extract syncs each file before it takes its name (off for a scratch
+  // folder).
+  bool ExtrSyncFiles = true;
   std::function<void()> OnDirUpdate;
   TProgressEvent OnProgress;
   TMessageEvent OnMessage;
@@ -184,6 +188,7 @@ private:
   int ArchiverErrors = 0;
   std::string FirstArchiverError;
   int64_t TotalSize = 0;
+  std::chrono::steady_clock::time_point LastWindowWork{};
 };
 
 }  // namespace vs

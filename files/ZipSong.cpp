@@ -208,7 +208,12 @@ std::optional<std::string> OpenSongPackage(TZipMaster& zip, const std::string& p
   }
   zip.ExtrBaseDir = WithoutSlash(folder);
   zip.FSpecArgs.clear();
+  // The private temporary folder goes with the process: nothing there
+  // must outlast a crash.
+  const bool sync = zip.ExtrSyncFiles;
+  zip.ExtrSyncFiles = false;
   zip.Extract();
+  zip.ExtrSyncFiles = sync;
   ClearFPUExceptions();
   // A package that could not be unpacked whole is not opened: a song
   // without some of its samples is not the song that was packed.

@@ -26,6 +26,9 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr size_t ChunkSize = 64 * 1024;
+// How much an entry that inflates past its size is read on to tell damage
+// from a false size.
+constexpr uint64_t DamageLookahead = 16 * 1024 * 1024;
 constexpr size_t MaxPasswordLength = 80;
 
 // Reports to a record's callback; remembers a request to stop.
@@ -718,6 +721,19 @@ int ZipExtractExec(const TZipExtractRecord& rec) {
         ok = false;
         code = ZipErrTooLarge;
         why = "larger than it claims or than allowed";
+        // Damaged data (a changed byte) often inflates past the size too;
+        // a little more of it shows the damage as the data or checksum
+        // error it is. Only data that goes on inflating cleanly is taken
+        // for too large.
+        for (uint64_t more = 0; more < DamageLookahead;) {
+          const zip_int64_t m = zip_fread(zf, buffer.data(), buffer.size());
+          if (m < 0) {
+            code = ZipErrReadEntry;
+            why = zip_file_strerror(zf);
+          }
+          if (m <= 0) break;
+          more += static_cast<uint64_t>(m);
+        }
         break;
       }
       if (fd >= 0 && !WriteAllFd(fd, buffer.data(), static_cast<size_t>(n))) {
@@ -739,7 +755,7 @@ int ZipExtractExec(const TZipExtractRecord& rec) {
       if (ok) {
         const struct timespec times[2] = {{static_cast<time_t>(entryTime), 0}, {static_cast<time_t>(entryTime), 0}};
         if (entryTime > 0) ::futimens(fd, times);
-        if (::fsync(fd) != 0) {
+        if (rec.SyncFiles && ::fsync(fd) != 0) {
           ok = false;
           code = ZipErrWriteFile;
           why = std::strerror(errno);

@@ -70,6 +70,7 @@ protected:
     rec.OverWrite = overwrite;
     rec.MaxEntrySize = maxEntry;
     rec.MaxTotalSize = maxTotal;
+    rec.SyncFiles = false;  // a scratch folder
     return ZipExtractExec(rec);
   }
 };
@@ -311,6 +312,31 @@ TEST_F(ZipArchiveTest, DamagedArchivesGiveMessagesAndLeaveNothing) {
   EXPECT_EQ(ZipExtractExec(rec), 0);
   EXPECT_EQ(c.Errors(), std::vector<int>{ZipErrTooLarge});
   EXPECT_EQ(Listing(Out), std::vector<std::string>{"b.wav"});
+}
+
+// A changed byte anywhere in an entry's deflated data is the damage it is
+// (a data or checksum error), even where the damaged data inflates past the
+// entry's size: never "larger than it claims".
+TEST_F(ZipArchiveTest, AChangedByteInDeflatedDataIsADataError) {
+  const std::string zip = Tmp / "take.zip";
+  ASSERT_TRUE(MakeZip(Py, zip, "z.writestr('take.wav', ''.join('step %d of %d; ' % (i, i * 7 % 13) for i in range(3000)))"));
+  const std::string bytes = *ReadFileBytes(zip);
+  const auto le16 = [&](size_t at) { return size_t(uint8_t(bytes[at])) | size_t(uint8_t(bytes[at + 1])) << 8; };
+  const size_t data = 30 + le16(26) + le16(28);
+  const size_t size = le16(18) | le16(20) << 16;
+  int damaged = 0;
+  for (size_t at = data; at < data + size; at += 17) {
+    std::string changed = bytes;
+    changed[at] = static_cast<char>(changed[at] ^ 0x10);
+    const std::string bad = Tmp.Write("bad.zip", changed);
+    Recorder r;
+    if (Extract(bad, r) == 1) continue;  // a change the data can't show (rare)
+    ++damaged;
+    ASSERT_EQ(r.Errors(), std::vector<int>{ZipErrReadEntry}) << "byte " << at;
+    for (const TZipCallbackInfo& c : r.Calls)
+      if (c.Action == ZipActionMessage) EXPECT_EQ(c.Text.find("larger than"), std::string::npos) << c.Text;
+  }
+  EXPECT_GT(damaged, int(size / 17 / 2));
 }
 
 TEST_F(ZipArchiveTest, CancelTestPasswordAndSelection) {
