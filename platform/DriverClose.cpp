@@ -17,10 +17,18 @@ bool RunWithin(std::function<void()> call, std::chrono::milliseconds bound) {
   };
   auto state = std::make_shared<TState>();
   auto shared = std::make_shared<std::function<void()>>(std::move(call));
+  // A call that fails (no memory for what it builds) has ended as well;
+  // nothing of it may escape a thread or a destructor that closes.
+  const auto run = [](const std::function<void()>& f) {
+    try {
+      f();
+    } catch (...) {
+    }
+  };
   std::thread runner;
   try {
-    runner = StartThread([state, shared]() mutable {
-      (*shared)();
+    runner = StartThread([state, shared, run]() mutable {
+      run(*shared);
       *shared = nullptr;  // what the call owns goes before it reports
       shared.reset();
       std::lock_guard<std::mutex> hold(state->Lock);
@@ -30,7 +38,7 @@ bool RunWithin(std::function<void()> call, std::chrono::milliseconds bound) {
   } catch (const std::system_error&) {
     // No thread to be had (a thread or memory limit): the call runs here,
     // unbounded, rather than not at all.
-    (*shared)();
+    run(*shared);
     return true;
   }
   bool finished;

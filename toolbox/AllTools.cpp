@@ -1,8 +1,11 @@
 #include "toolbox/AllTools.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -395,6 +398,29 @@ std::string SystemTempBase() {
 }
 }  // namespace
 
+namespace {
+
+// Removes a folder's entries (files, and folders that are empty) and the
+// folder, reading its entries into a buffer on the stack.
+void RemoveFolderWithoutMemory(const char* path) {
+  const int fd = ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    alignas(8) char buffer[4096];
+    for (long n; (n = ::syscall(SYS_getdents64, fd, buffer, sizeof buffer)) > 0;)
+      for (long at = 0; at < n;) {
+        const auto* entry = reinterpret_cast<const struct dirent*>(buffer + at);
+        const char* name = entry->d_name;
+        if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0 && ::unlinkat(fd, name, 0) != 0)
+          ::unlinkat(fd, name, AT_REMOVEDIR);
+        at += entry->d_reclen;
+      }
+    ::close(fd);
+  }
+  ::rmdir(path);
+}
+
+}  // namespace
+
 std::string GetTempDirectory() {
   std::lock_guard<std::mutex> g(TempLock);
   if (!TempDir.empty()) {
@@ -425,6 +451,9 @@ void RemoveTempDirectory() {
   if (IsProtectedPath(dir)) return;
   std::error_code ec;
   fs::remove_all(dir, ec);
+  // Out of memory the walk itself fails: the files go by a walk that needs
+  // none, then the folder.
+  if (ec) RemoveFolderWithoutMemory(dir.c_str());
 }
 
 bool ProcessRuns(long pid) {

@@ -984,6 +984,8 @@ def editors(program, data, tmp, case):
                           capture_output=True, text=True, timeout=170)
     if proc.returncode != 0 or "ended" not in proc.stdout:
         fail("plug-in editors under openbox (%s)" % case, proc)
+
+
 # ------------------------------------------------------ the windows at limits
 
 
@@ -1109,7 +1111,7 @@ def limits(program, data, tmp):
             fail(what + ": aborted; stderr: " + err)
         left = [n for n in os.listdir(home) if n.startswith("VorbelSteps-")]
         if left:
-            fail(what + ": left %s" % left)
+            fail(what + ": left %s holding %s; stderr: %s" % (left, os.listdir(os.path.join(home, left[0])), err))
 
 
 def signal_end(program, data, tmp):

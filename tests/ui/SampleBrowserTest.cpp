@@ -79,6 +79,10 @@ protected:
     const std::string lib = Tmp / "Lib/";
     P.Copy("[ZM SETTINGS]\nUse WAV=0\n[ZM DIRS]\n0=" + lib + "\n");
     App = P.App;
+    // The samples folder holds the drum kits and what the test puts there,
+    // whatever a run of the program left in the folder it was copied from.
+    for (const auto& entry : fs::directory_iterator(App + "Samples"))
+      if (entry.path().filename() != "DrumKits") fs::remove_all(entry.path());
     WriteWav(App + "Samples/Kick.wav", 400);
     WriteWav(App + "Samples/hat.wav", 400);
     WriteWav(lib + "snare.wav", 400);
