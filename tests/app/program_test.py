@@ -551,20 +551,23 @@ def program_main_window():
     return None
 
 
+def length(n):
+    """The length in front of a song event's text or data: seven bits a
+    byte, low first, the top bit set while more follow."""
+    out = bytearray()
+    while True:
+        b = n & 0x7F
+        n >>= 7
+        out.append(b | (0x80 if n else 0))
+        if not n:
+            return out
+
+
 def song_with_plugin(kit, path, name, place=(40, 40)):
     """The kit's song with a plug-in on the master track whose editor opens
     with the song at a place (events 201 and 212 appended)."""
     with open(kit, "rb") as f:
         image = bytearray(f.read())
-
-    def length(n):
-        out = bytearray()
-        while True:
-            b = n & 0x7F
-            n >>= 7
-            out.append(b | (0x80 if n else 0))
-            if not n:
-                return out
 
     text = name.encode("latin-1") + b"\0"
     image += bytes([201]) + length(len(text)) + text
@@ -1207,15 +1210,6 @@ def missing_home(program, data, tmp):
 
 def write_song(path, channels):
     """A song of the given (name, sample file) channels."""
-
-    def length(n):
-        out = bytearray()
-        while True:
-            b = n & 0x7F
-            n >>= 7
-            out.append(b | (0x80 if n else 0))
-            if not n:
-                return out
 
     def text(event, value):
         raw = value.encode("latin-1") + b"\0"
