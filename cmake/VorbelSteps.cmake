@@ -61,3 +61,21 @@ function(vs_test name)
   # Twice through a whole suite on a machine that other work keeps busy.
   set_tests_properties(${name}.shuffled PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 1800)
 endfunction()
+
+# vs_library_soname(<var> <name> <link libraries>): the name the system
+# loads lib<name> by at run time (its SONAME, "libzip.so.4"), read from the
+# library that pkg-config gave; lib<name>.so when it can't be read.
+function(vs_library_soname var name libraries)
+  set(_soname lib${name}.so)
+  foreach(_lib ${libraries})
+    get_filename_component(_file ${_lib} NAME)
+    if(NOT _file MATCHES "^lib${name}\\.so" OR NOT CMAKE_OBJDUMP)
+      continue()
+    endif()
+    execute_process(COMMAND ${CMAKE_OBJDUMP} -p ${_lib} OUTPUT_VARIABLE _dump ERROR_QUIET)
+    if(_dump MATCHES "SONAME +([^ \n]+)")
+      set(_soname ${CMAKE_MATCH_1})
+    endif()
+  endforeach()
+  set(${var} ${_soname} PARENT_SCOPE)
+endfunction()

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <sndfile.h>
 
+#include "platform/SystemLibraries.h"
+
 namespace vs {
 
 namespace {
@@ -104,6 +106,7 @@ int DecodeWithSndfile(const TWaveFormat& f, const uint8_t* fmt, size_t fmtSize, 
   // Block codecs convert whole blocks only; a partial last block is dropped.
   if (f.BlockAlign > 1) dataSize -= dataSize % f.BlockAlign;
   if (dataSize == 0) return DecodeFailed;
+  if (!LoadSndfile()) return DecodeUnsupported;
   TMemoryImage image;
   const size_t fmtPadded = fmtSize + (fmtSize & 1);
   const uint64_t riffSize = 4 + 8 + fmtPadded + 8 + uint64_t(dataSize);

@@ -18,6 +18,7 @@
 #include "toolbox/AllTools.h"
 #include "toolbox/PathTools.h"
 #include "toolbox/SafeFile.h"
+#include "platform/SystemLibraries.h"
 
 namespace vs {
 
@@ -158,11 +159,7 @@ private:
   zip_int64_t Handle(void* data, zip_uint64_t len, zip_source_cmd_t cmd) {
     switch (cmd) {
       case ZIP_SOURCE_SUPPORTS:
-        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
-                                              ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL,
-                                              ZIP_SOURCE_SUPPORTS, ZIP_SOURCE_BEGIN_WRITE, ZIP_SOURCE_COMMIT_WRITE,
-                                              ZIP_SOURCE_ROLLBACK_WRITE, ZIP_SOURCE_WRITE, ZIP_SOURCE_SEEK_WRITE,
-                                              ZIP_SOURCE_TELL_WRITE, ZIP_SOURCE_REMOVE, -1);
+        return ZIP_SOURCE_SUPPORTS_WRITABLE;
       case ZIP_SOURCE_STAT: {
         if (Fd < 0) return Fail(ZIP_ER_READ, ENOENT);  // a new archive
         auto* st = static_cast<zip_stat_t*>(data);
@@ -370,6 +367,7 @@ std::string SafeEntryPath(std::string_view name, bool dirNames) {
 int ZipReadDirectory(const std::string& archiveName, std::vector<TZipDirEntry>& entries, std::string& error) {
   entries.clear();
   error.clear();
+  if (!LoadLibZip(&error)) return ZipErrOpenArchive;
   int err = 0;
   zip_t* za = zip_open(archiveName.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
   if (!za) {
@@ -414,6 +412,10 @@ int ZipAddExec(const TZipAddRecord& rec) {
   TReporter report(rec.Callback);
   if (rec.ArchiveName.empty()) {
     report.Message(ZipErrWriteArchive, "No archive name");
+    return 0;
+  }
+  if (std::string why; !LoadLibZip(&why)) {
+    report.Message(ZipErrWriteArchive, rec.ArchiveName + ": " + why);
     return 0;
   }
   // The files, in the order they were named; a file named twice goes in once.
@@ -563,6 +565,10 @@ int ZipAddExec(const TZipAddRecord& rec) {
 
 int ZipExtractExec(const TZipExtractRecord& rec) {
   TReporter report(rec.Callback);
+  if (std::string why; !LoadLibZip(&why)) {
+    report.Message(ZipErrOpenArchive, rec.ArchiveName + ": " + why);
+    return 0;
+  }
   TDirFd base(::open(rec.BaseDir.empty() ? "." : rec.BaseDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (base.Fd < 0 && !rec.Test) {
     report.Message(ZipErrTargetFolder, rec.BaseDir + ": " + std::strerror(errno));

@@ -7,7 +7,8 @@ Cases:
   render-default  no display: "/R" renders the default drum kit to a WAV
                   whose length is one pattern at the kit's tempo and which
                   is not silent; no settings are written; the window
-                  libraries (Qt, X11) are never loaded
+                  libraries (Qt, X11), the sound-file and ZIP libraries
+                  and their codecs are never loaded
   render-song     a song file named on the command line is rendered (a copy
                   of the kit at another tempo)
   missing-song    a song that does not exist: non-zero exit, no WAV
@@ -24,6 +25,10 @@ Cases:
                   bytes of other data renders too, to the same WAV
   missing-data    the data folder is empty (no drum kit): the program still
                   renders (the empty song) and exits with 0
+  codec-libraries the sound-file library is loaded only when a sample needs
+                  it (the kit with an IMA ADPCM kick renders, as loud as
+                  with the plain one), the ZIP library only for a zipped
+                  song (the kit packed renders the same WAV)
   alone           the executable without its libraries still renders; a
                   start with windows fails with a message
   smoke           under Xvfb the program shows its window and, asked to
@@ -80,6 +85,7 @@ import sys
 import tempfile
 import time
 import wave
+import zipfile
 
 SKIP = 77  # CTest's SKIP_RETURN_CODE for these tests
 
@@ -156,6 +162,16 @@ def render_default(program, data, tmp):
     check_render(proc, wav, PATTERN_LENGTH * frames_per_step(KIT_TEMPO), tmp)
     if wav not in proc.stdout:
         fail("the program does not say where the WAV went", proc)
+    loaded = loaded_libraries(tmp)
+    for library in ("libQt6", "libX11", "libxcb", "libVorbelStepsWindows", "libVorbelStepsDevices",
+                    "librtaudio", "librtmidi", "libpulse", "libjack", "libasound", "libsndfile", "libzip",
+                    "libFLAC", "libvorbis", "libopus", "libmpg123", "libmp3lame", "libcrypto", "libgnutls"):
+        if library in loaded:
+            fail("a render of plain samples loaded " + library)
+
+
+def loaded_libraries(tmp):
+    """What the dynamic loader logged (LD_DEBUG=files to tmp/loader.*), then removed."""
     loaded = ""
     for name in os.listdir(tmp):
         if name.startswith("loader"):
@@ -164,10 +180,60 @@ def render_default(program, data, tmp):
             os.remove(os.path.join(tmp, name))
     if "file=" not in loaded:
         fail("the loader's list of libraries is missing")
-    for library in ("libQt6", "libX11", "libxcb", "libVorbelStepsWindows", "libVorbelStepsDevices",
-                    "librtaudio", "librtmidi", "libpulse", "libjack", "libasound"):
-        if library in loaded:
-            fail("a render without windows loaded " + library)
+    return loaded
+
+
+def codec_libraries(program, data, tmp):
+    if shutil.which("sox") is None:
+        print("sox is missing: skipped")
+        sys.exit(SKIP)
+    kit = os.path.join(data, "Samples", "DrumKits", "Basic")
+    own = os.path.join(tmp, "data", "Samples", "DrumKits", "Basic")
+    os.makedirs(own)
+    for name in os.listdir(kit):
+        shutil.copy(os.path.join(kit, name), own)
+    env = batch_env(tmp)
+    env["VORBELSTEPS_DATA"] = os.path.join(tmp, "data")
+    env["LD_DEBUG"] = "files"
+    env["LD_DEBUG_OUTPUT"] = os.path.join(tmp, "loader")
+    length = PATTERN_LENGTH * frames_per_step(KIT_TEMPO)
+    plain = os.path.join(tmp, "plain.WAV")
+    check_render(run(program, ["/R" + plain], env, tmp), plain, length, tmp)
+    loaded_libraries(tmp)
+
+    # The kick as IMA ADPCM: libsndfile decodes it, loaded for it alone.
+    kick = os.path.join(own, "Kick.wav")
+    subprocess.run(["sox", os.path.join(kit, "Kick.wav"), "-e", "ima-adpcm", kick], check=True)
+    adpcm = os.path.join(tmp, "adpcm.WAV")
+    check_render(run(program, ["/R" + adpcm], env, tmp), adpcm, length, tmp)
+    loaded = loaded_libraries(tmp)
+    if "libsndfile" not in loaded:
+        fail("an IMA ADPCM sample was decoded without the sound-file library")
+    if "libzip" in loaded:
+        fail("a render of a song file loaded the ZIP library")
+    if abs(wav_stats(adpcm)[4] - wav_stats(plain)[4]) > 0.1 * wav_stats(plain)[4]:
+        fail("the IMA ADPCM kick renders at another level: rms %.4f against %.4f"
+             % (wav_stats(adpcm)[4], wav_stats(plain)[4]))
+
+    # The plain kit zipped (song and samples side by side), from a data
+    # folder without samples: the ZIP library unpacks it, the sound-file
+    # library stays out, and the WAV is the plain one's.
+    package = os.path.join(tmp, "kit.zip")
+    with zipfile.ZipFile(package, "w") as z:
+        for name in os.listdir(kit):
+            z.write(os.path.join(kit, name), name)
+    empty = os.path.join(tmp, "empty")
+    os.makedirs(empty)
+    env["VORBELSTEPS_DATA"] = empty
+    zipped = os.path.join(tmp, "zipped.WAV")
+    check_render(run(program, [package, "/R" + zipped], env, tmp), zipped, length, tmp)
+    loaded = loaded_libraries(tmp)
+    if "libzip" not in loaded or "libsndfile" in loaded:
+        fail("a zipped song of plain samples: ZIP library %s, sound-file library %s"
+             % ("libzip" in loaded, "libsndfile" in loaded))
+    with open(plain, "rb") as a, open(zipped, "rb") as b:
+        if a.read() != b.read():
+            fail("the zipped kit renders another WAV than the kit")
 
 
 def alone(program, data, tmp):
@@ -1270,6 +1336,7 @@ CASES = {
     "size-limit": size_limit,
     "memory-limit": memory_limit,
     "missing-data": missing_data,
+    "codec-libraries": codec_libraries,
     "alone": alone,
     "front-data": front_data,
     "smoke": smoke,
