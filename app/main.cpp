@@ -5,6 +5,9 @@
 
 #include <dlfcn.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include <filesystem>
 #include <iostream>
 #include <new>
@@ -37,7 +40,14 @@ int main(int argc, char** argv) {
     // Memory the program itself can't be given ends the run with a message
     // (loads and renders that can't get theirs fail on their own).
     try {
-      return vs::RunBatch(vs::ProgramOptionsFor(exeDir), line, std::cout, std::cerr);
+      const int code = vs::RunBatch(vs::ProgramOptionsFor(exeDir), line, std::cout, std::cerr);
+      // Every file the run wrote is synced and closed, and its temporary
+      // folder is gone: the memory and objects left, the system takes back
+      // at once, without freeing them one by one.
+      std::cout.flush();
+      std::cerr.flush();
+      std::fflush(nullptr);
+      std::_Exit(code);
     } catch (const std::bad_alloc&) {
       std::cerr << "VorbelSteps: there is not enough memory to run." << std::endl;
       return 1;

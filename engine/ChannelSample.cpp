@@ -53,7 +53,7 @@ void UnrollPingPong(TWAVSample& s) {
   const int64_t loopLength = loopEnd - s.LoopStart + 1;
   if (length + loopLength > MaxFrames) return;
   const int16_t* in = s.Frames();
-  std::vector<int16_t> out(size_t(length + loopLength) * 2);
+  TFrames out(size_t(length + loopLength) * 2);
   std::copy(in, in + 2 * (loopEnd + 1), out.begin());
   for (int64_t k = 0; k < loopLength; ++k) {
     out[2 * (loopEnd + 1 + k)] = in[2 * (loopEnd - k)];
@@ -76,7 +76,7 @@ void ApplyStereoDelay(TWAVSample& s, int32_t setting) {
   const int delayed = setting < 2048 ? 1 : 0;
   const int other = 1 - delayed;
   const int16_t* in = s.Frames();
-  std::vector<int16_t> out(size_t(length + d) * 2, 0);
+  TFrames out(size_t(length + d) * 2, 0);
   for (int64_t i = 0; i < length; ++i) {
     out[2 * i + other] = in[2 * i + other];
     out[2 * (i + d) + delayed] = in[2 * i + delayed];
@@ -112,7 +112,7 @@ void ApplyEffects(const TEffectSettings& e, TWAVSample& s) {
   const bool warp = e.Phaser != 256;
   const bool filter = e.Cutoff > 0 || e.Resonance > 0;
   const std::array<int32_t, 360>& sine = SineTable();
-  std::vector<int16_t> copy;
+  TFrames copy;
   if (warp) copy = s.Data;
   int16_t* f = s.Frames();
 

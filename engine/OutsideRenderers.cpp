@@ -107,7 +107,7 @@ int LoadSynthPreset(const std::string& presetPath, TWAVSample& sample, int note)
   // A result without data, or with a negative count, is a failed render too.
   if (!data || count < 0) return PresetRenderFailed;
   const int32_t frames = count >> 1;
-  std::vector<int16_t> copy;
+  TFrames copy;
   try {
     copy.assign(data, data + static_cast<size_t>(frames) * 2);
   } catch (const std::bad_alloc&) {

@@ -69,7 +69,7 @@ private:
     Sample.Clear();
     TWaveFormat f;
     if (!ReadWaveFormat(p.Format, p.FormatLength, f) || f.SamplesPerSec == 0) return WAVCannotConvert;
-    std::vector<int16_t> frames;
+    TFrames frames;
     if (DecodeToStereo16(p.Format, p.FormatLength, p.ChunkBody, size_t(p.ChunkLength), frames, MaxSampleFrames) !=
         DecodeOK)
       return WAVCannotConvert;
@@ -78,7 +78,7 @@ private:
     if (rate != uint32_t(SampleRate)) {
       const int64_t newLength = int64_t(SampleRate) * length / int64_t(rate);
       if (newLength <= 0 || newLength > MaxSampleFrames) return WAVCannotConvert;
-      std::vector<int16_t> resampled(size_t(newLength) * 2);
+      TFrames resampled(size_t(newLength) * 2);
       // Always with linear interpolation, whatever the mixer's setting.
       ResampleStereo16(frames.data(), resampled.data(), length, newLength, 0, newLength, 1);
       frames = std::move(resampled);

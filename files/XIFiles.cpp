@@ -59,7 +59,7 @@ int ReadXIImage(const uint8_t* image, size_t size, TWAVSample& sample, TXIInfo* 
 
   sample.Clear();
   sample.FormatWord = 2;
-  std::vector<int16_t> out(size_t(frames) * 2);
+  TFrames out(size_t(frames) * 2);
   const uint8_t* data = image + dataStart;
   uint16_t acc = 0;
   for (int64_t i = 0; i < frames; ++i) {

@@ -7,7 +7,7 @@ namespace vs {
 TWAVSample::TWAVSample() { SetLoop(-1, NoLoopEnd); }
 
 void TWAVSample::Clear() {
-  std::vector<int16_t>().swap(Data);
+  TFrames().swap(Data);
   Length = 0;
   PlayLength = 0;
   SetLoop(-1, NoLoopEnd);
@@ -48,11 +48,14 @@ void TWAVSample::CopyFrom(const TWAVSample& other) {
   FileTime = other.FileTime;
 }
 
-void TWAVSample::SetFrames(std::vector<int16_t>&& frames) {
+void TWAVSample::SetFrames(TFrames&& frames) {
   Data = std::move(frames);
   if (Data.size() % 2) Data.pop_back();
   Length = static_cast<int32_t>(Data.size() / 2);
 }
+
+void TWAVSample::SetFrames(const std::vector<int16_t>& frames) { SetFrames(TFrames(frames.begin(), frames.end())); }
+void TWAVSample::SetFrames(std::initializer_list<int16_t> frames) { SetFrames(TFrames(frames)); }
 
 void TWAVSample::SetLoop(int32_t start, int32_t end) {
   LoopStart = start;

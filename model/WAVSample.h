@@ -3,8 +3,11 @@
 // frames a second. A sample owns its frames; handing them over is a move.
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
+
+#include "toolbox/FrameMemory.h"
 
 namespace vs {
 
@@ -18,7 +21,7 @@ public:
   TWAVSample& operator=(const TWAVSample&) = delete;
 
   // Frames: Data.size() == 2 * Length (left, right, left, right ...).
-  std::vector<int16_t> Data;
+  TFrames Data;
   int32_t FormatWord = 2;
   int32_t Length = 0;
   int32_t RecordingMark = 0;
@@ -48,7 +51,10 @@ public:
   // Makes this sample an independent copy of another one's frames and fields.
   void CopyFrom(const TWAVSample& other);
   // Sets the frames (a move), Length from their count.
-  void SetFrames(std::vector<int16_t>&& frames);
+  void SetFrames(TFrames&& frames);
+  // The same from a plain vector or a list (a copy).
+  void SetFrames(const std::vector<int16_t>& frames);
+  void SetFrames(std::initializer_list<int16_t> frames);
   // Stores the loop points; LoopLength is computed in 64 bits and saturated.
   void SetLoop(int32_t start, int32_t end);
 };

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <sndfile.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include "platform/SystemLibraries.h"
 
@@ -29,29 +32,74 @@ int16_t ToInt16(float x) {
 // The tail shared by every sub-format GUID of WAVE_FORMAT_EXTENSIBLE.
 const uint8_t GuidTail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
-// 8- and 16-bit PCM: our own conversion.
-int ConvertPCM(const TWaveFormat& f, const uint8_t* data, size_t size, std::vector<int16_t>& out,
+// The values make(0), make(1) ... as an iterator: a vector assigned from a
+// pair of them is allocated and written once, value by value, where a
+// resize would first fill it with zeros (and take each of its pages' faults
+// there).
+template <class TMake>
+class TMadeValues {
+public:
+  using iterator_category = std::random_access_iterator_tag;
+  using value_type = int16_t;
+  using difference_type = std::ptrdiff_t;
+  using pointer = const int16_t*;
+  using reference = int16_t;
+
+  TMadeValues(const TMake& make, size_t index) : Make(&make), Index(index) {}
+  int16_t operator*() const { return (*Make)(Index); }
+  int16_t operator[](difference_type n) const { return (*Make)(Index + size_t(n)); }
+  TMadeValues& operator++() { ++Index; return *this; }
+  TMadeValues operator++(int) { TMadeValues old = *this; ++Index; return old; }
+  TMadeValues& operator--() { --Index; return *this; }
+  TMadeValues operator--(int) { TMadeValues old = *this; --Index; return old; }
+  TMadeValues& operator+=(difference_type n) { Index += size_t(n); return *this; }
+  TMadeValues& operator-=(difference_type n) { Index -= size_t(n); return *this; }
+  TMadeValues operator+(difference_type n) const { return TMadeValues(*Make, Index + size_t(n)); }
+  TMadeValues operator-(difference_type n) const { return TMadeValues(*Make, Index - size_t(n)); }
+  difference_type operator-(const TMadeValues& o) const { return difference_type(Index) - difference_type(o.Index); }
+  bool operator==(const TMadeValues& o) const { return Index == o.Index; }
+  auto operator<=>(const TMadeValues& o) const { return Index <=> o.Index; }
+
+private:
+  const TMake* Make;
+  size_t Index;
+};
+
+// Makes room for count values in out, its pages mapped in one call rather
+// than a fault at a time as they are first written.
+void ReserveMapped(TFrames& out, size_t count) {
+  out.clear();
+  out.reserve(count);
+  const uintptr_t page = uintptr_t(sysconf(_SC_PAGESIZE));
+  const uintptr_t from = (reinterpret_cast<uintptr_t>(out.data()) + page - 1) & ~(page - 1);
+  const uintptr_t to = (reinterpret_cast<uintptr_t>(out.data() + count)) & ~(page - 1);
+  // Older systems lack it; the pages then come as they are written.
+  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+}
+
+template <class TMake>
+void AssignMade(TFrames& out, size_t count, const TMake& make) {
+  ReserveMapped(out, count);
+  out.assign(TMadeValues<TMake>(make, 0), TMadeValues<TMake>(make, count));
+}
+
+// 8- and 16-bit PCM: our own conversion, straight into the frames.
+int ConvertPCM(const TWaveFormat& f, const uint8_t* data, size_t size, TFrames& out,
                int64_t maxFrames) {
   const size_t bytes = f.BitsPerSample / 8;
   const size_t frameSize = bytes * f.Channels;
   const size_t count = size / frameSize;
   if (count == 0) return DecodeFailed;
   if (int64_t(count) > maxFrames) return DecodeTooLong;
-  out.resize(count * 2);
-  const int second = f.Channels > 1 ? 1 : 0;
-  const uint8_t* p = data;
-  int16_t* o = out.data();
-  if (bytes == 1) {
-    for (size_t i = 0; i < count; ++i, p += frameSize) {
-      *o++ = int16_t((int(p[0]) - 128) * 256);
-      *o++ = int16_t((int(p[second]) - 128) * 256);
-    }
-  } else {
-    for (size_t i = 0; i < count; ++i, p += frameSize) {
-      *o++ = int16_t(Get16(p));
-      *o++ = int16_t(Get16(p + 2 * second));
-    }
-  }
+  // Value i of the stereo frames: the left (even i) or right (odd i) value
+  // of frame i / 2; mono gives both from its one channel.
+  const size_t second = f.Channels > 1 ? bytes : 0;
+  if (bytes == 1)
+    AssignMade(out, count * 2, [=](size_t i) {
+      return int16_t((int(data[(i >> 1) * frameSize + (i & 1) * second]) - 128) * 256);
+    });
+  else
+    AssignMade(out, count * 2, [=](size_t i) { return int16_t(Get16(data + (i >> 1) * frameSize + (i & 1) * second)); });
   return DecodeOK;
 }
 
@@ -102,7 +150,7 @@ sf_count_t VWrite(const void*, sf_count_t, void*) { return 0; }
 sf_count_t VTell(void* user) { return static_cast<TMemoryImage*>(user)->Pos; }
 
 int DecodeWithSndfile(const TWaveFormat& f, const uint8_t* fmt, size_t fmtSize, const uint8_t* data, size_t dataSize,
-                      std::vector<int16_t>& out, int64_t maxFrames) {
+                      TFrames& out, int64_t maxFrames) {
   // Block codecs convert whole blocks only; a partial last block is dropped.
   if (f.BlockAlign > 1) dataSize -= dataSize % f.BlockAlign;
   if (dataSize == 0) return DecodeFailed;
@@ -150,7 +198,7 @@ int DecodeWithSndfile(const TWaveFormat& f, const uint8_t* fmt, size_t fmtSize, 
   const int second = channels > 1 ? 1 : 0;
   constexpr sf_count_t Block = 4096;
   std::vector<float> buf(size_t(Block) * size_t(channels));
-  if (info.frames > 0) out.reserve(size_t(std::min({info.frames, limit, maxFrames})) * 2);
+  if (info.frames > 0) ReserveMapped(out, size_t(std::min({info.frames, limit, maxFrames})) * 2);
   int result = DecodeOK;
   int64_t have = 0;
   while (have < limit) {
@@ -201,7 +249,7 @@ bool ReadWaveFormat(const uint8_t* fmt, size_t size, TWaveFormat& out) {
 }
 
 int DecodeToStereo16(const uint8_t* fmt, size_t fmtSize, const uint8_t* data, size_t dataSize,
-                     std::vector<int16_t>& frames, int64_t maxFrames) {
+                     TFrames& frames, int64_t maxFrames) {
   frames.clear();
   TWaveFormat f;
   if (!ReadWaveFormat(fmt, fmtSize, f) || f.Channels == 0 || f.SamplesPerSec == 0) return DecodeBadFormat;
@@ -211,7 +259,7 @@ int DecodeToStereo16(const uint8_t* fmt, size_t fmtSize, const uint8_t* data, si
     result = ConvertPCM(f, data, dataSize, frames, maxFrames);
   else
     result = DecodeWithSndfile(f, fmt, fmtSize, data, dataSize, frames, maxFrames);
-  if (result != DecodeOK) std::vector<int16_t>().swap(frames);
+  if (result != DecodeOK) TFrames().swap(frames);
   return result;
 }
 

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "toolbox/FrameMemory.h"
+
 namespace vs {
 
 constexpr uint16_t WaveFormatPCM = 0x0001;
@@ -50,8 +52,8 @@ enum TDecodeResult : int {
 // "fmt " chunk `fmt` into interleaved 16-bit stereo frames at the source
 // rate: mono is doubled, more than two channels keep the first two. A payload
 // cut short yields the whole frames that are there. On failure `frames` is
-// empty.
+// empty. The frames are written once, straight into their memory.
 int DecodeToStereo16(const uint8_t* fmt, size_t fmtSize, const uint8_t* data, size_t dataSize,
-                     std::vector<int16_t>& frames, int64_t maxFrames = int64_t(1) << 28);
+                     TFrames& frames, int64_t maxFrames = int64_t(1) << 28);
 
 }  // namespace vs

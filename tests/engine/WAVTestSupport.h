@@ -50,11 +50,13 @@ inline std::string FmtBody(int tag, int channels, uint32_t rate, int bits, int b
 
 inline std::string Riff(const std::string& chunks) { return "RIFF" + Le32(uint32_t(4 + chunks.size())) + "WAVE" + chunks; }
 
-inline std::string Pcm16(const std::vector<int16_t>& v) {
+template <class TValues>
+std::string Pcm16(const TValues& v) {
   std::string s;
   for (int16_t x : v) s += Le16(x);
   return s;
 }
+inline std::string Pcm16(std::initializer_list<int16_t> v) { return Pcm16<std::initializer_list<int16_t>>(v); }
 
 // A "smpl" chunk body with `count` loops of which the first is start..end.
 inline std::string SmplBody(uint32_t start, uint32_t end, uint32_t count = 1) {

@@ -88,7 +88,7 @@ TEST(JackRecording, RecordTrimSaveAndLoadTheTrimmedPartIntoTheChannel) {
 
   // What came is the played signal, frame after frame, once the ports were
   // joined (silence before that).
-  const std::vector<int16_t>& got = rec.Recorded.Data;
+  const TFrames& got = rec.Recorded.Data;
   int first = 0;
   while (first < 44100 && got[2 * size_t(first)] == 0) ++first;
   ASSERT_LT(first, 22050);

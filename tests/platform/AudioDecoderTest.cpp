@@ -54,7 +54,7 @@ TEST(AudioDecoder, PcmChannelsAndLimits) {
   // Three channels of 8 bits: the first two are kept.
   const std::string fmt = Fmt(1, 3, 8000, 8, 3);
   const std::string data = std::string("\x80\x00\xFF", 3) + std::string("\x81\x7F\x10", 3) + "\x01";  // + half a frame
-  std::vector<int16_t> out;
+  TFrames out;
   ASSERT_EQ(DecodeToStereo16(U(fmt), fmt.size(), U(data), data.size(), out), DecodeOK);
   EXPECT_EQ(out, (std::vector<int16_t>{0, -32768, 256, -256}));
   EXPECT_EQ(DecodeToStereo16(U(fmt), fmt.size(), U(data), data.size(), out, 1), DecodeTooLong);
@@ -71,7 +71,7 @@ TEST(AudioDecoder, FloatIsScaledRoundedAndClipped) {
   const float values[] = {0.5f, -0.25f, 2.0f, -3.0f, NAN, 1.0f / 65536, -1.0f, 0.999f};
   std::string data(reinterpret_cast<const char*>(values), sizeof values);
   const std::string fmt = Fmt(3, 2, 44100, 32, 8) + Le16(0);
-  std::vector<int16_t> out;
+  TFrames out;
   ASSERT_EQ(DecodeToStereo16(U(fmt), fmt.size(), U(data), data.size(), out), DecodeOK);
   ASSERT_EQ(out.size(), 8u);
   EXPECT_EQ(out[0], 16384);

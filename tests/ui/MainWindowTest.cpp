@@ -724,7 +724,7 @@ TEST_F(MainWindowTest, TheWaveEditorHandsFilesToTheSelectedChannel) {
   EXPECT_EQ(form.InfoLabel->text(), "");
   // Files that hold no sound the program can take are answered with the
   // reason, and the channel keeps its sample and its name.
-  const std::vector<int16_t> frames = song.Channel(2)->Sample.Data;
+  const auto frames = song.Channel(2)->Sample.Data;
   std::string xi = "Extended Instrument: ";
   xi.resize(298, '\0');  // no sample in it
   const std::pair<std::string, std::string> unplayable[] = {

@@ -252,7 +252,7 @@ TEST_F(OutsideFilesTest, DamagedSamplesAndPresetsLeaveTheChannelItsSample) {
   const int count = song.ChannelCount();
   struct TKept {
     std::string Name, File;
-    std::vector<int16_t> Data;
+    TFrames Data;
     int Kind;
   };
   auto keep = [&](int i) {

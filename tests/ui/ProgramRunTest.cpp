@@ -289,7 +289,7 @@ TEST_F(ProgramRunTest, NumbersKeepTheirPointUnderACommaLocale) {
   unsetenv("LOCPATH");
 }
 
-std::vector<int16_t> Frames(const std::string& wav) {
+TFrames Frames(const std::string& wav) {
   TWAVSample sample;
   EXPECT_EQ(LoadWAVSample(wav, sample), 0) << wav;
   return sample.Data;
@@ -297,7 +297,7 @@ std::vector<int16_t> Frames(const std::string& wav) {
 
 // A song of one synthesizer channel feeding the song echo (its information
 // shown on open), rendered by "/R".
-std::vector<int16_t> BatchRenderedEchoSong(const std::string& path, int feedback) {
+TFrames BatchRenderedEchoSong(const std::string& path, int feedback) {
   TSong song;
   TChannel& synth = AddChannel(song);
   synth.MakeMB404(false);
@@ -314,8 +314,8 @@ std::vector<int16_t> BatchRenderedEchoSong(const std::string& path, int feedback
 // same song from the command line, render the same frames and show its
 // information, also once the desktop activates the program.
 TEST_F(ProgramRunTest, ASongsEchoSoundsTheSameInABatchRenderAndInTheWindows) {
-  const std::vector<int16_t> dry = BatchRenderedEchoSong(Tmp / "dry", 10);
-  const std::vector<int16_t> wet = BatchRenderedEchoSong(Tmp / "wet", 110);
+  const TFrames dry = BatchRenderedEchoSong(Tmp / "dry", 10);
+  const TFrames wet = BatchRenderedEchoSong(Tmp / "wet", 110);
   ASSERT_GT(wet.size(), 40000u);
   EXPECT_NE(dry, wet);
   TProgramRun run({Tmp / "wet.zmp"}, Tmp.Dir());

@@ -585,7 +585,7 @@ TEST_F(SettingsWindowTest, PluginSlotsChooseProgramsMoveAndEmpty) {
 }
 
 // Frames of a rendered WAV file.
-std::vector<int16_t> Rendered(const std::string& file) {
+TFrames Rendered(const std::string& file) {
   TWAVSample sample;
   EXPECT_EQ(LoadWAVSample(file, sample), 0) << file;
   return sample.Data;
@@ -614,7 +614,7 @@ TEST_F(SettingsWindowTest, ADebianPluginOnTheMasterTrackSoundsIsSavedAndComesBac
   fs::create_symlink(real, Tmp / "vst/comp-delay-stereo.so");
   Prefs().VSTPluginFolder = Tmp / "vst/";
   PluginHost().Folder = Prefs().VSTPluginFolder;
-  const std::vector<int16_t> plain = (RenderSongToFile(Tmp / "plain.wav"), Rendered(Tmp / "plain.wav"));
+  const TFrames plain = (RenderSongToFile(Tmp / "plain.wav"), Rendered(Tmp / "plain.wav"));
   ASSERT_GT(plain.size(), 20000u);
 
   TMIDIForm& s = Settings();
@@ -641,7 +641,7 @@ TEST_F(SettingsWindowTest, ADebianPluginOnTheMasterTrackSoundsIsSavedAndComesBac
   EXPECT_NEAR(delay, 100, 1);
 
   ASSERT_TRUE(RenderSongToFile(Tmp / "delayed.wav").Ok);
-  const std::vector<int16_t> delayed = Rendered(Tmp / "delayed.wav");
+  const TFrames delayed = Rendered(Tmp / "delayed.wav");
   ASSERT_EQ(delayed.size(), plain.size());
   for (int i = 0; i < 2 * delay; ++i) ASSERT_EQ(delayed[size_t(i)], 0) << i;
   int differences = 0;
