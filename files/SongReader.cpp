@@ -18,6 +18,7 @@
 #include "engine/Mixer.h"
 #include "files/SongFile.h"
 #include "toolbox/AllTools.h"
+#include "toolbox/MLBase.h"
 #include "toolbox/TextCodec.h"
 
 namespace vs {
@@ -479,10 +480,12 @@ int ReadSongFile(const std::string& fileName, TSongFileContent& content, const S
 std::string UnusedChannelFilesMessage(const std::vector<TUnusedChannelFile>& unused, const TSong& song) {
   if (unused.empty()) return {};
   constexpr size_t MostListed = 12;
-  std::string text = "Warning|The files of these channels could not be used; the channels stay silent:";
+  std::string text = WindowText(MainWindowTable, "@UnusedChannelFiles",
+                                "Warning|The files of these channels could not be used; the channels stay silent:");
   for (size_t i = 0; i < unused.size() && i < MostListed; ++i) {
     const TChannel* channel = song.Channel(unused[i].Channel);
-    text += "\rChannel " + std::to_string(unused[i].Channel + 1);
+    text += "\r" + FormatText(WindowText(MainWindowTable, "@UnusedChannelLine", "Channel %s"),
+                              {std::to_string(unused[i].Channel + 1)});
     if (channel && !channel->Name.empty()) text += " (" + channel->Name + ")";
     text += ": " + unused[i].File;
   }
