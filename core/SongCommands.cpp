@@ -560,7 +560,9 @@ int TSongCommands::CollectSamples(bool clickMarked) {
       song.SetModified();
       song.Notify(&SongListener::ChannelChanged, i);
       renamed += "\r" + ExtractFileName(path) + " -> " + ExtractFileName(target) + " (" +
-                 (channel.Name.empty() ? "Channel " + std::to_string(i + 1) : channel.Name) + ")";
+                 (channel.Name.empty() ? WindowText(MainWindowTable, "@ChannelN", "Channel ") + std::to_string(i + 1)
+                                       : channel.Name) +
+                 ")";
     }
   }
   Host.SetBusyCursor(false);
