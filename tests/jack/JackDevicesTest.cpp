@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -279,9 +280,14 @@ TEST_F(JackDevicesTest, AsMasterTheClockAndTheStepNotesGoOutOnJackMidiPorts) {
   for (const TTimedMidi& m : sync)
     if (m.Bytes == std::vector<uint8_t>{0xF8}) clocks.push_back(m.Frame);
   ASSERT_GE(clocks.size(), 100u);  // about 3 seconds of 50 a second
-  const double perClock = double(clocks.back() - clocks.front()) / double(clocks.size() - 1);
+  // Clocks go out as the play position passes them; a busy machine may hold
+  // the clock thread back and send a few late in a burst. The median span of
+  // 24 clocks is a quarter note wherever such a burst fell.
+  std::vector<uint64_t> quarters;
+  for (size_t i = 0; i + 24 < clocks.size(); ++i) quarters.push_back(clocks[i + 24] - clocks[i]);
+  std::nth_element(quarters.begin(), quarters.begin() + quarters.size() / 2, quarters.end());
   const double perQuarter = 44100.0 * 60 / 125;
-  EXPECT_NEAR(perQuarter / perClock, 24.0, 0.24);
+  EXPECT_NEAR(double(quarters[quarters.size() / 2]) / perQuarter, 1.0, 0.01);
 
   // The notes of the first bar, each on its channel with its velocity:
   // channel volume x step velocity x master volume div 12800.
