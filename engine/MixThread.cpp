@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <stdexcept>
 #include <utility>
 
@@ -23,10 +24,11 @@ namespace vs {
 
 namespace {
 
-int64_t NowNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
+// The processor time of the calling thread.
+int64_t ThreadTimeNs() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
 int64_t Mod(int64_t a, int64_t m) { return m <= 0 ? 0 : ((a % m) + m) % m; }
@@ -257,13 +259,10 @@ int ReadHeardOutput(int16_t* frames, int count) {
 
 void MixHalf(int half) {
   TAudioOutputState& o = AudioOutput();
+  const bool measure = o.MeasureCPU.load();
+  const int64_t started = measure ? ThreadTimeNs() : 0;
   MixerGuard hold;
   o.SecondHalf.store(half == 1);
-  const bool measure = o.MeasureCPU.load();
-  if (measure) {
-    o.PrevMixStartTime = o.MixStartTime;
-    o.MixStartTime = NowNs();
-  }
   TMixer& mixer = Mixer();
   const uint32_t halfBytes = static_cast<uint32_t>(mixer.BlockFrames) * 4;
   const uint32_t writeOffset = half == 1 ? halfBytes : 0;
@@ -297,7 +296,10 @@ void MixHalf(int half) {
     // No buffer to write into: the block is dropped, the bus cleared.
     std::fill(mixer.Buses[0].begin(), mixer.Buses[0].end(), 0.0f);
   }
-  if (measure) o.MixEndTime = NowNs();
+  if (measure) {
+    o.MixThreadTime = ThreadTimeNs() - started;
+    o.MixDeadline = int64_t(mixer.BlockFrames) * 1000000000 / SampleRate;
+  }
 }
 
 TMixThread::TMixThread() {
@@ -530,9 +532,8 @@ bool GetPrimaryFormat(TWaveFormatRecord& format) {
 int CPUUsage() {
   TAudioOutputState& o = AudioOutput();
   MixerGuard hold;
-  const int64_t period = o.MixStartTime - o.PrevMixStartTime;
-  if (period <= 0 || o.PrevMixStartTime == 0) return -1;
-  return static_cast<int>(std::llround(double(o.MixEndTime - o.MixStartTime) * 100.0 / double(period)));
+  if (o.MixDeadline <= 0) return -1;
+  return static_cast<int>(std::llround(double(o.MixThreadTime) * 100.0 / double(o.MixDeadline)));
 }
 
 }  // namespace vs

@@ -92,8 +92,10 @@ struct TAudioOutputState {
   int SuspendDepth = 0;
   std::atomic<int64_t> UnderrunCount{0};
   std::atomic<bool> MeasureCPU{false};
-  // Steady-clock readings in nanoseconds (under MixerLock).
-  int64_t PrevMixStartTime = 0, MixStartTime = 0, MixEndTime = 0;
+  // While MeasureCPU is set (under MixerLock): the processor time the mix
+  // thread spent on its last block and that block's deadline (the time it
+  // plays), both in nanoseconds. 0 before a block was measured.
+  int64_t MixThreadTime = 0, MixDeadline = 0;
   const uint8_t* OutputBufferMemory = nullptr;  // the stream buffer, for the scope
   TWAVSample ScopeSample;                       // Length = the scope interval
   // Set by the window while its scope shows silence at rest: the scope
@@ -196,8 +198,11 @@ void CloseAudioOutput();
 // 16 bits, 2 channels. False when the output is closed.
 bool GetPrimaryFormat(TWaveFormatRecord& format);
 
-// The mix thread's load in percent of the block period (rounded), or -1
-// when there is no period yet.
+// The mix thread's load: the processor time it spent on its last block in
+// percent of that block's deadline (rounded), or -1 when no block was
+// measured yet. It does not depend on when the device woke the thread (two
+// halves asked for at once, a late wake-up) nor on other threads taking the
+// core meanwhile.
 int CPUUsage();
 
 // One pass of the mix thread's body for a half (0 or 1): mix a block, write
