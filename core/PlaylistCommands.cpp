@@ -47,6 +47,7 @@ bool CopyPlaylistSelection(TSong& song, bool cut) {
         std::erase_if(list, [&](int pattern) { return pattern >= s.Left && pattern <= s.Right; });
     }
   }
+  song.NotifyValue(TSongValue::PlaylistClipboard);
   if (cut) song.SetModified();
   return true;
 }
@@ -103,8 +104,11 @@ bool SetPlaylistSelection(TSong& song, const TPlaylistSelection& selection) {
   TPlaylistSelection& s = song.Playlist.PlaylistSelection;
   if (s.Left == selection.Left && s.Top == selection.Top && s.Right == selection.Right && s.Bottom == selection.Bottom)
     return false;
-  MixerGuard lock;
-  s = selection;
+  {
+    MixerGuard lock;
+    s = selection;
+  }
+  song.NotifyValue(TSongValue::PlaylistSelection);
   return true;
 }
 
@@ -121,6 +125,7 @@ bool SetPlaylistMarker(TSong& song, int bar) {
 bool SetPatternName(TSong& song, int pattern, const std::string& name) {
   if (pattern < 1 || pattern > MaxPattern || song.PatternNames[pattern].Name == name) return false;
   song.PatternNames[pattern].Name = name;
+  song.NotifyValue(TSongValue::PatternNames);
   song.SetModified();
   return true;
 }

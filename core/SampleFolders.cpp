@@ -105,6 +105,7 @@ public:
         entry.Record.Path = path;
         entry.Record.Kind = BrowserFolder;
         entry.Record.Indent = Depth < 0 ? 0 : std::min(255, (Depth + 1) * 6);
+        entry.Record.PlainName = entry.Name;
         ReadFolderInfo(entry.Record, entry.Name, Options.Language);
         Result.Entries.push_back(std::move(entry));
         continue;
@@ -127,6 +128,7 @@ public:
       entry.Record = Inherited();
       entry.Record.Path = path;
       entry.Record.Kind = Parent.RootKind == SongRoot ? BrowserSong : BrowserSample;
+      entry.Record.PlainName = entry.Name;
       ReadFolderInfo(entry.Record, entry.Name, Options.Language);
       Result.Entries.push_back(std::move(entry));
       ++Result.Found;

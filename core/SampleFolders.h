@@ -38,6 +38,9 @@ struct TBrowserRecord {
   TBrowserRootKind RootKind = SampleRoot;
   int ColorIndex = 0;     // 0..BrowserColourCount - 1
   bool Scanned = false;   // the folder's contents were read
+  // The node's name before its description file named it in the language
+  // shown (a language switch names it again from here); empty for a root.
+  std::string PlainName;
 };
 
 // The description file of a record: the path with its extension changed to

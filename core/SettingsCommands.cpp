@@ -88,6 +88,7 @@ void ChangeSongEcho(TSong& song, TEchoSetting setting, int value) {
       UpdateEchoDelay();
       break;
   }
+  song.NotifyValue(TSongValue::Echo);
   song.SetModified();
 }
 

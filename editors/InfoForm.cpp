@@ -87,6 +87,14 @@ TInfoForm::TInfoForm(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::Framele
 }
 
 void TInfoForm::ShowSongInfo(const SongInfo& info) {
+  FillSongInfo(info);
+  show();
+  raise();
+  activateWindow();
+  setFocus();
+}
+
+void TInfoForm::FillSongInfo(const SongInfo& info) {
   TitleLabel->setText(QString::fromStdString(info.Title));
   FUrl = info.WebAddress;
   URLEdit->setText(QString::fromStdString(info.WebAddress));
@@ -97,10 +105,6 @@ void TInfoForm::ShowSongInfo(const SongInfo& info) {
   InfoEdit->LoadRTF(info.InfoRTF);
   if (QWidget* focused = focusWidget()) focused->clearFocus();
   FitToText();
-  show();
-  raise();
-  activateWindow();
-  setFocus();
 }
 
 void TInfoForm::FitToText() {
@@ -125,9 +129,12 @@ void TInfoForm::FitToText() {
   move(left, area.top() + (area.height() - clientHeight) / 2);
 }
 
+void TInfoForm::ShowCaption() {
+  setWindowTitle(Caption ? Caption() : QString::fromStdString(WindowText("SetInfoForm", "%Form%", "Loop info")));
+}
+
 void TInfoForm::showEvent(QShowEvent* event) {
-  // The editor's caption, in the language shown.
-  setWindowTitle(QString::fromStdString(WindowText("SetInfoForm", "%Form%", "Loop info")));
+  ShowCaption();
   QWidget::showEvent(event);
 }
 

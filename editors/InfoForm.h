@@ -8,6 +8,7 @@
 // bar drags it. A click on the address opens it in the browser.
 
 #include <QWidget>
+#include <functional>
 #include <string>
 
 class QLabel;
@@ -33,6 +34,13 @@ public:
   // Takes the song's title, description and address, fits itself and
   // shows (the address and its groove only when there is an address).
   void ShowSongInfo(const SongInfo& info);
+  // The same without showing (a shown viewer follows what it shows).
+  void FillSongInfo(const SongInfo& info);
+  // The window's caption in the language shown: by default the song
+  // information editor's; ShowCaption sets it again (at each show and
+  // language switch).
+  std::function<QString()> Caption;
+  void ShowCaption();
   // Heights from the description's.
   void FitToText();
   // The address the link opens.

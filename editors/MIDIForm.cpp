@@ -626,11 +626,6 @@ void TMIDIForm::ShowSettings() {
   VSTPathEdit->setText(Q(Prefs.VSTPluginFolder));
   // The loop page from the song and its echo.
   ShowLoopPage();
-  const TEchoLine& echo = EchoLine();
-  DelayVolWheel->SetValue(echo.Volume.load());
-  DelayPanWheel->SetValue(echo.Pan.load());
-  DelayFeedWheel->SetValue(echo.Feedback.load());
-  DelayDelaySlider->SetPosition(echo.Time.load());
   Showing = false;
 }
 
@@ -641,11 +636,17 @@ void TMIDIForm::ShowLoopPage() {
   PatLengthSelect->SetPosition(song.PatternLength());
   RepeatBlockSelect->SetPosition(song.StepsPerBlock);
   TitleLabel->setText(Q(song.Info.Title));
+  DelayVolWheel->SetValue(song.Echo.Volume);
+  DelayPanWheel->SetValue(song.Echo.Pan);
+  DelayFeedWheel->SetValue(song.Echo.Feedback);
+  DelayDelaySlider->SetPosition(song.Echo.Time);
   Showing = wasShowing;
 }
 
 void TMIDIForm::SongValueChanged(TSongValue value) {
-  if (value == TSongValue::PatternLength || value == TSongValue::FileName) ShowLoopPage();
+  if (value == TSongValue::PatternLength || value == TSongValue::FileName || value == TSongValue::Echo ||
+      value == TSongValue::Info)
+    ShowLoopPage();
 }
 
 void TMIDIForm::SongReplaced(TSong&) { ShowLoopPage(); }

@@ -176,6 +176,7 @@ void TPianoForm::Arrange() {
 
 void TPianoForm::ShowForChannel(int channel, const QRect& rowOnScreen) {
   FChannel = std::clamp(channel, 0, std::max(0, CurrentSong().ChannelCount() - 1));
+  ShownChannel = CurrentSong().Channel(FChannel);
   LastKey = INT_MAX;
   Arrange();
   PlaceUnderChannel(rowOnScreen);
@@ -203,7 +204,7 @@ void TPianoForm::SetViewMode(int mode) {
   FViewMode = mode == PianoGraphView ? PianoGraphView : PianoKeyboardView;
   Arrange();
   RepaintPianoForm();
-  if (OnViewModeChanged) OnViewModeChanged(FViewMode);
+  if (OnViewModeChanged && isVisible()) OnViewModeChanged(FViewMode);
 }
 
 void TPianoForm::SelectLane(int plane) {
@@ -378,17 +379,40 @@ void TPianoForm::StepsChanged(int index) {
 }
 
 void TPianoForm::ChannelListChanged() {
-  if (FChannel >= CurrentSong().ChannelCount()) hide();
+  const TSong& song = CurrentSong();
+  int index = -1;
+  for (int i = 0; i < song.ChannelCount() && index < 0; ++i)
+    if (song.Channel(i) == ShownChannel) index = i;
+  if (index < 0) {
+    // Its channel is gone: nothing of it to show, nothing to edit.
+    ShownChannel = nullptr;
+    hide();
+    return;
+  }
+  if (index == FChannel) return;
+  FChannel = index;
+  if (!isVisible()) return;
+  if (OnChannelMoved) OnChannelMoved();
+  RepaintPianoForm();
 }
 
-void TPianoForm::SongReplaced(TSong&) { hide(); }
+void TPianoForm::SongReplaced(TSong&) {
+  ShownChannel = nullptr;
+  hide();
+}
 
 void TPianoForm::SongValueChanged(TSongValue value) {
   if ((value == TSongValue::CurrentPattern || value == TSongValue::PatternLength) && isVisible()) RepaintPianoForm();
 }
 
+void TPianoForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (OnViewModeChanged) OnViewModeChanged(FViewMode);
+}
+
 void TPianoForm::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
+  if (OnViewModeChanged) OnViewModeChanged(-1);
   ScrollTimer.stop();
 }
 

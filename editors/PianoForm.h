@@ -89,10 +89,15 @@ public:
   void PaintSlideStep(int step);
 
   std::function<void(const std::string& text)> OnShowInfo;
-  // The main window's two view buttons follow the view.
+  // The main window's two view buttons follow the view (-1: the window
+  // hid, no view shows).
   std::function<void(int mode)> OnViewModeChanged;
+  // Channels came or went around the shown one: it has another number now
+  // and the window goes under its row again.
+  std::function<void()> OnChannelMoved;
 
-  // SongListener.
+  // SongListener. The window shows one channel: when channels come or go it
+  // follows that channel to its new number, and hides when it is deleted.
   void StepOnChanged(int channel, int pattern, int step) override;
   void StepsChanged(int index) override;
   void ChannelListChanged() override;
@@ -101,6 +106,7 @@ public:
   void SongValueChanged(TSongValue value) override;
 
 protected:
+  void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 
 private:
@@ -119,6 +125,7 @@ private:
   const TChannel* PaintTarget(const TPianoBox& box, int step, int& x) const;
 
   int FChannel = 0;
+  const TChannel* ShownChannel = nullptr;  // the channel FChannel names
   int FViewMode = PianoKeyboardView;
   int FLane = 1;
   int LastKey = INT_MAX;

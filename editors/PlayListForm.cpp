@@ -194,7 +194,7 @@ TPlayListForm::TPlayListForm(TPreferences& prefs, QWidget* parent)
   InsRowMenu = item("InsRowMenu", "&Insert row", "Ins", &TPlayListForm::InsRowMenuClick);
   DelRowMenu = item("DelRowMenu", "&Delete row", "Del", &TPlayListForm::DelRowMenuClick);
   t.Attach(this);
-  connect(PLMenu, &QMenu::aboutToShow, this, &TPlayListForm::PLMenuPopup);
+  ShowEditItems();
   InsBtn->OnClick = [this](QWidget*) {
     PLMenu->popup(InsBtn->mapToGlobal(QPoint(0, InsBtn->height())));
   };
@@ -328,7 +328,16 @@ void TPlayListForm::RepaintSelection(const TPlaylistSelection& s) {
 }
 
 void TPlayListForm::SongValueChanged(TSongValue value) {
-  if (value == TSongValue::CurrentPattern) FollowPosition();
+  switch (value) {
+    case TSongValue::CurrentPattern: FollowPosition(); break;
+    case TSongValue::PlaylistSelection:
+    case TSongValue::PlaylistClipboard: ShowEditItems(); break;
+    case TSongValue::PatternNames:
+      FitPlaylistHeader();
+      RepaintAllCells();
+      break;
+    default: break;
+  }
 }
 
 void TPlayListForm::FollowPosition() {
@@ -482,14 +491,13 @@ void TPlayListForm::EditPatternName(int pattern, const QPoint& at) {
   if (pattern < 1 || pattern > MaxPattern) return;
   TSong& song = CurrentSong();
   const std::optional<std::string> name = vs::EditPatternName(this, pattern, song.PatternNames[pattern].Name, at);
-  if (!name || !SetPatternName(song, pattern, *name)) return;
-  FitPlaylistHeader();
-  InvalidatePlaylistColumn(pattern);
+  // The header follows the name (the song's notice).
+  if (name) SetPatternName(song, pattern, *name);
 }
 
 // ---------------------------------------------------------------- the menu
 
-void TPlayListForm::PLMenuPopup() {
+void TPlayListForm::ShowEditItems() {
   const bool selection = CurrentSong().Playlist.PlaylistSelection.Bottom >= 0;
   CutMenu->setEnabled(selection);
   CopyMenu->setEnabled(selection);
@@ -534,6 +542,7 @@ void TPlayListForm::PlaylistCleared() {
 }
 
 void TPlayListForm::SongReplaced(TSong&) {
+  ShowEditItems();
   FitPlaylistHeader();
   RepaintAllCells();
 }

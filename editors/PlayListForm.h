@@ -76,6 +76,8 @@ public:
   ~TPlayListForm() override;
 
   TVekGrid& ListGridBit() { return *Grid; }
+  // The Edit menu's items and keys.
+  const TActionTable& Actions() const { return MenuActions; }
   TMyTransButton* InsBtn = nullptr;
   QMenu* PLMenu = nullptr;
   QAction* CutMenu = nullptr;
@@ -135,7 +137,8 @@ public:
   void PlaylistCellChanged(int pattern, int bar) override;
   void PlaylistCleared() override;
   void SongReplaced(TSong& song) override;
-  // The edited pattern's column follows the song's current pattern.
+  // The edited pattern's column follows the song's current pattern, the
+  // header the pattern names, the Edit items the loop and the clipboard.
   void SongValueChanged(TSongValue value) override;
 
 protected:
@@ -145,7 +148,9 @@ protected:
 
 private:
   void DrawCell(TVekGrid& grid, int col, int row, const QRect& rect, unsigned state, QPainter& p);
-  void PLMenuPopup();
+  // Cut and Copy are enabled while a loop is selected, Paste while the
+  // clipboard holds bars: their keys work exactly then.
+  void ShowEditItems();
   void ShowInfo(const std::string& text);
   void ShowCellInfo(int col, int row);
   void RepaintSelection(const TPlaylistSelection& selection);

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <functional>
 
 #include "controls/Canvas.h"
 #include "controls/NumBar.h"
@@ -224,9 +225,7 @@ TSampleListForm::TSampleListForm(TPreferences& prefs, QWidget* host)
   MultiLang1 = new TMultiLang(this);
   MultiLang1->AfterLanguageChanged = [this](int) {
     setAccessibleName(windowTitle());
-    // The loop files' root is named in the language shown.
-    for (TTreeNTNode* n = FileView->Items().GetFirstNode(); n; n = n->GetNextSibling())
-      if (const TBrowserRecord* r = Record(n); r && r->RootKind == SongRoot) n->SetText(LoopFilesRootName());
+    RenameNodes();
   };
   MultiLang1->Loaded();
   connect(&Skin(), &TSkin::changed, this, &TSampleListForm::LoadSkin);
@@ -286,6 +285,7 @@ void TSampleListForm::RefreshTree() {
   }
   Records.clear();
   HintNode = nullptr;
+  LoopFilesRoot = nullptr;
   items.BeginUpdate();
   FillFolder(SamplesFolder(), nullptr);
   RootColour = 2;
@@ -296,7 +296,7 @@ void TSampleListForm::RefreshTree() {
     if (!path.empty()) AddRoot(path, " " + (name.empty() ? SearchFolderName(path) : name));
   }
   RootKind = SongRoot;
-  AddRoot(ProgramPaths().AppPath + "Loops/", LoopFilesRootName());
+  LoopFilesRoot = AddRoot(ProgramPaths().AppPath + "Loops/", LoopFilesRootName());
   ShowPath();
   items.EndUpdate();
   SyncScroller();
@@ -353,6 +353,26 @@ void TSampleListForm::FillFolder(const std::string& folder, TTreeNTNode* node) {
   items.EndUpdate();
   const std::string end = ScanEndText(result, Word("@SearchCanceled", "Search canceled"), Word("@FoundFiles", "Found %d files"));
   if (!end.empty() || progressShown) Info(end);
+}
+
+void TSampleListForm::RenameNodes() {
+  TTreeNTNodes& items = FileView->Items();
+  std::function<void(TTreeNTNode*)> rename = [&](TTreeNTNode* node) {
+    for (; node; node = node->GetNextSibling()) {
+      TBrowserRecord* record = Record(node);
+      if (node == LoopFilesRoot) {
+        node->SetText(LoopFilesRootName());
+      } else if (record && !record->PlainName.empty()) {
+        std::string name = record->PlainName;
+        ReadFolderInfo(*record, name, Prefs.Language);
+        if (name != node->Text()) node->SetText(name);
+      }
+      rename(node->GetFirstChild());
+    }
+  };
+  items.BeginUpdate();
+  rename(items.GetFirstNode());
+  items.EndUpdate();
 }
 
 void TSampleListForm::ShowPath() {

@@ -120,6 +120,10 @@ private:
   std::string Word(std::string_view key, std::string_view english) const;
   TMultiLang* MultiLang1 = nullptr;
   void Info(const std::string& text, bool now = false);
+  // The nodes named in the language shown: the song root by its word,
+  // files and folders by their description files (or their own names).
+  void RenameNodes();
+  TTreeNTNode* LoopFilesRoot = nullptr;
   void ShowPath();
   void PaintItem(TTreeNTNode& node, TCanvas& canvas, const TRect& r, uint32_t states);
   // Where a row's text starts, for the row's left edge x.

@@ -63,13 +63,25 @@ TSetInfoForm::TSetInfoForm(QWidget* parent) : QDialog(parent) {
   connect(ShowInfoBox, &QCheckBox::clicked, this, [this] { ShowInfoBoxClick(); });
   OkBtn->OnClick = [this](QWidget*) { accept(); };
   resize(460, 400);
+  CurrentSong().AddListener(this);
+  ShowSongInfo(CurrentSong().Info);
+}
+
+TSetInfoForm::~TSetInfoForm() { CurrentSong().RemoveListener(this); }
+
+void TSetInfoForm::SongReplaced(TSong& song) { ShowSongInfo(song.Info); }
+
+void TSetInfoForm::SongValueChanged(TSongValue value) {
+  if (value == TSongValue::Info) ShowSongInfo(CurrentSong().Info);
 }
 
 void TSetInfoForm::ShowSongInfo(const SongInfo& info) {
   Filling = true;
-  TitleEdit->setText(QString::fromStdString(info.Title));
-  InfoEdit->LoadRTF(info.InfoRTF);
-  URLEdit->setText(QString::fromStdString(info.WebAddress));
+  // What is typed stays as it is (the cursor too) when the song holds it.
+  if (TitleEdit->text() != QString::fromStdString(info.Title)) TitleEdit->setText(QString::fromStdString(info.Title));
+  if (InfoEdit->RTF() != info.InfoRTF) InfoEdit->LoadRTF(info.InfoRTF);
+  if (URLEdit->text() != QString::fromStdString(info.WebAddress))
+    URLEdit->setText(QString::fromStdString(info.WebAddress));
   ShowInfoBox->setChecked(info.ShowOnOpen);
   Filling = false;
 }
@@ -78,30 +90,33 @@ void TSetInfoForm::TitleEditChange() {
   if (Filling) return;
   TSong& song = CurrentSong();
   song.Info.Title = TitleEdit->text().toStdString();
+  song.NotifyValue(TSongValue::Info);
   song.SetModified();
-  if (OnTitleChanged) OnTitleChanged();
 }
 
 void TSetInfoForm::InfoEditChange() {
   if (Filling) return;
   TSong& song = CurrentSong();
   song.Info.InfoRTF = InfoEdit->RTF();
-  song.SetModified();
   TickShowOnOpen();
+  song.NotifyValue(TSongValue::Info);
+  song.SetModified();
 }
 
 void TSetInfoForm::URLEditChange() {
   if (Filling) return;
   TSong& song = CurrentSong();
   song.Info.WebAddress = URLEdit->text().toStdString();
-  song.SetModified();
   TickShowOnOpen();
+  song.NotifyValue(TSongValue::Info);
+  song.SetModified();
 }
 
 void TSetInfoForm::ShowInfoBoxClick() {
   if (Filling) return;
   TSong& song = CurrentSong();
   song.Info.ShowOnOpen = ShowInfoBox->isChecked();
+  song.NotifyValue(TSongValue::Info);
   song.SetModified();
 }
 

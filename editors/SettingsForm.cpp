@@ -242,6 +242,7 @@ TSettingsForm::TSettingsForm(TPreferences& prefs, QWidget* parent)
   ApplySkin();
   connect(&Skin(), &TSkin::changed, this, [this] { ApplySkin(); });
   CurrentSong().AddListener(this);
+  ShownChannel = Song().Channel(0);
   RefreshChannelNameList();
   UpdateCaption();
 }
@@ -808,7 +809,7 @@ void TSettingsForm::LoadSampleIntoChannel(const std::string& file) {
 void TSettingsForm::OpenSampleForChannel(int index) {
   TChannel* c = Song().Channel(index);
   if (!c) return;
-  Tag = index;
+  SetChannel(index);
   // The dialog opens on the channel's file, else where it was left (at
   // first the samples folder).
   const std::string resolved = ResolveSamplePath(c->SampleFileName);
@@ -1067,6 +1068,7 @@ void TSettingsForm::SetButtonClick(int index, bool down) {
   const bool wasVisible = isVisible() && !minimized;
   if (wasVisible && Tag != index && OnNameButtonState) OnNameButtonState(Tag, false);
   Tag = index;
+  ShownChannel = Song().Channel(index);
   SelectChannel(Song(), index);
   if (!down) {
     hide();
@@ -1148,12 +1150,33 @@ void TSettingsForm::moveEvent(QMoveEvent* event) {
 
 // ------------------------------------------------------------ the song
 
+void TSettingsForm::SetChannel(int index) {
+  if (!Song().Channel(index) || (index == Tag && Song().Channel(index) == ShownChannel)) return;
+  const bool visible = isVisible();
+  if (visible && OnNameButtonState) OnNameButtonState(Tag, false);
+  Tag = index;
+  ShownChannel = Song().Channel(index);
+  if (!visible) return;
+  UpdateChannelSettingsForm();
+  if (OnNameButtonState) OnNameButtonState(Tag, true);
+}
+
 void TSettingsForm::ChannelListChanged() {
-  RefreshChannelNameList();
-  if (!Shown()) {
+  const TSong& song = Song();
+  int index = -1;
+  for (int i = 0; i < song.ChannelCount() && index < 0; ++i)
+    if (song.Channel(i) == ShownChannel) index = i;
+  if (index < 0) {
+    // Its channel is gone: the window hides and waits on the first one.
+    hide();
     Tag = 0;
-    if (isVisible()) UpdateChannelSettingsForm();
+    ShownChannel = song.Channel(0);
+  } else {
+    Tag = index;
   }
+  RefreshChannelNameList();
+  // The rack made its buttons anew: the shown channel's is down.
+  if (isVisible() && OnNameButtonState) OnNameButtonState(Tag, true);
 }
 
 void TSettingsForm::ChannelChanged(int index) {
@@ -1163,6 +1186,7 @@ void TSettingsForm::ChannelChanged(int index) {
 
 void TSettingsForm::SongReplaced(TSong&) {
   Tag = 0;
+  ShownChannel = Song().Channel(0);
   WAVScope->SetSample(nullptr);
   RefreshChannelNameList();
   if (!isVisible()) return;

@@ -73,7 +73,7 @@ public:
 
   // The channel shown (the window's tag).
   int Channel() const { return Tag; }
-  void SetChannel(int index) { Tag = index; }
+  void SetChannel(int index);
 
   // Fills every control from the channel shown; the caption is the
   // channel's name, " - " and the window's title (the title alone for an
@@ -124,7 +124,8 @@ public:
   TFavOpenDialog* OpenWAV() const { return FOpenWAV; }
   TMultiLang* Words() const { return MultiLang1; }
 
-  // SongListener.
+  // SongListener. The window shows one channel: when channels come or go it
+  // follows that channel to its new number, and hides when it is deleted.
   void ChannelListChanged() override;
   void ChannelChanged(int index) override;
   void SongReplaced(TSong& song) override;
@@ -186,6 +187,7 @@ private:
 
   TPreferences& Prefs;
   int Tag = 0;
+  const TChannel* ShownChannel = nullptr;  // the channel Tag names
   bool Applying = false;      // a handler is changing the shown channel
   bool NoteGridGuard = false;  // the note grid follows without acting
   int LastGridNote = -1;       // the note the grid's preview sent last

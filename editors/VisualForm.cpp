@@ -19,7 +19,10 @@ TVisualForm::TVisualForm(QWidget* parent)
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
   FitToChannels();
+  CurrentSong().AddListener(this);
 }
+
+TVisualForm::~TVisualForm() { CurrentSong().RemoveListener(this); }
 
 void TVisualForm::SetCellSize(int cell) {
   FCellSize = cell >= 24 ? 24 : 12;

@@ -15,16 +15,25 @@
 #include <functional>
 #include <string>
 
+#include "model/SongListener.h"
+
 namespace vs {
 
 struct TControlBounds;
 using TStoredBounds = TControlBounds;
 
-class TVisualForm : public QWidget {
+class TVisualForm : public QWidget, public SongListener {
   Q_OBJECT
 
 public:
   explicit TVisualForm(QWidget* parent = nullptr);
+  ~TVisualForm() override;
+
+  // A row per channel of the song, each in its channel's colour, whatever
+  // route changed them.
+  void ChannelListChanged() override { FitToChannels(); RedrawAll(); }
+  void ChannelChanged(int) override { RedrawAll(); }
+  void SongReplaced(TSong&) override { ChannelListChanged(); }
 
   // 12 or 24 pixels a lamp.
   int CellSize() const { return FCellSize; }

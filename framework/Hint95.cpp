@@ -208,6 +208,8 @@ void THint95::ShowPending() {
   if (Hovered && !Suppressed) ShowHintFor(Hovered, Cursor);
 }
 
+std::string THint95::HoveredHint() const { return Hovered ? HintOf(Hovered) : std::string(); }
+
 void THint95::Hover(QWidget* widget, QPoint global) {
   QWidget* owner = nullptr;
   const std::string hint = widget ? HintOf(widget, &owner) : std::string();

@@ -88,6 +88,9 @@ public:
   // Shows the control's hint now, as after the pause, at the cursor.
   void ShowHintFor(QWidget* control, QPoint globalCursor);
   void CancelHint();
+  // The hint of the control under the mouse as it reads now (after a
+  // language switch, say); empty when there is none.
+  std::string HoveredHint() const;
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

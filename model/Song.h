@@ -95,7 +95,8 @@ public:
   void SetModified(bool modified = true);
   // A value kept outside these fields changed: the channels' selected
   // flags (set by the channel commands), the step clipboard, the song
-  // file name.
+  // file name, the echo, the song information, the playlist's loop and
+  // clipboard, a pattern's name.
   void NotifyValue(TSongValue value);
 
   // Whether expanding a collapsed channel selects it (off while channels

@@ -26,8 +26,13 @@ enum class TSongValue : int {
   Modified,       // the song's modified flag
   StepClipboard,  // its contents (filled or not)
   FileName,       // the current song file name and the title shown
+  Echo,           // the song echo (feedback, pan, volume, time)
+  Info,           // the song information (title, description, address, show it on open)
+  PlaylistSelection,  // the loop selected in the playlist
+  PlaylistClipboard,  // the playlist's copied bars (filled or not)
+  PatternNames,       // a pattern's name
 };
-constexpr int SongValueCount = 13;
+constexpr int SongValueCount = 18;
 
 class SongListener {
 public:

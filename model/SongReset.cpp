@@ -21,6 +21,10 @@ void ResetSongModel(TSong& song, bool keepPatternLength) {
   if (!keepPatternLength) song.SetPatternLength(16);
   song.SetStepsPerBlock(4);
   song.Echo = TSongEcho{};
+  song.NotifyValue(TSongValue::Echo);
+  song.NotifyValue(TSongValue::Info);
+  song.NotifyValue(TSongValue::PlaylistSelection);
+  song.NotifyValue(TSongValue::PatternNames);
   song.SetCurrentPattern(1);
   song.NotifyValue(TSongValue::Selection);
   song.SongVersion = 0;

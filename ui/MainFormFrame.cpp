@@ -108,7 +108,10 @@ void TVorbelStepsMainForm::BuildFrame(QWidget* central) {
   ChannelRack->BackWP()->installEventFilter(this);
   ChannelRack->SetLineMenu(LineMenu());
   ChannelRack->OnLineMenu = [this](int channel) { FLineMenuChannel = channel; };
-  ChannelRack->OnLayoutChanged = [this] { UpdateHeightLimits(); };
+  ChannelRack->OnLayoutChanged = [this] {
+    UpdateHeightLimits();
+    PlacePianoForm();
+  };
   // An expanded row: the height is fitted; a window that showed every row
   // shows the expanded one too.
   ChannelRack->OnRowExpanded = [this](int rowsHeightBefore) {

@@ -93,11 +93,8 @@ std::vector<std::string> CreateProgramWindows(TPreferences& prefs) {
     form.FXNoteBtn->SetDown(mode == PianoKeyboardView);
     form.FXDrawBtn->SetDown(mode == PianoGraphView);
   };
-  // The title renames the main window; renders, tools and their menu.
-  w.SetInfoForm->OnTitleChanged = [&form] {
-    TSongCommands& commands = form.Commands();
-    if (commands.TrackSongFileName) commands.UpdateSongTitle();
-  };
+  w.PianoForm->OnChannelMoved = [&form] { form.PlacePianoForm(); };
+  // Renders, tools and their menu.
   w.WAVRenderForm->Prefs = &prefs;
   w.AddToolForm->RenderFileNameOf = [&form] { return form.Commands().RenderFileName; };
   w.AddToolForm->OnInfo = info;

@@ -181,7 +181,6 @@ void TQtSongCommandHost::HideSongInfo() {
 void TQtSongCommandHost::SongOpened() {
   TSong& song = CurrentSong();
   // The song's information, and the viewer when the song asks for it.
-  if (TSetInfoForm* info = Windows().SetInfoForm) info->ShowSongInfo(song.Info);
   if (TInfoForm* viewer = Windows().InfoForm; viewer && song.Info.ShowOnOpen) viewer->ShowSongInfo(song.Info);
   // The about box's web link takes the song's address.
   if (TAboutForm* about = Windows().AboutForm; about && song.Info.ShowOnOpen) about->WebLink().Url = song.Info.WebAddress;
@@ -198,7 +197,6 @@ void TQtSongCommandHost::SongOpened() {
 }
 
 void TQtSongCommandHost::SongWasReset() {
-  if (TSetInfoForm* info = Windows().SetInfoForm) info->ShowSongInfo(CurrentSong().Info);
   if (TMIDIForm* settings = Windows().MIDIForm) settings->ShowPluginSlots();
   Form.ShowSong();
 }
@@ -220,7 +218,8 @@ void TQtSongCommandHost::ApplyRackHeight(int32_t height) {
   const int64_t wanted = int64_t(Form.FrameHeight()) + height;
   Form.SetFormHeight(int(std::clamp<int64_t>(wanted, 0, 1 << 20)));
 }
-void TQtSongCommandHost::SetSampleCommandsEnabled(bool enabled) { Form.SetSampleCommandsEnabled(enabled); }
+// The sample items follow the channels' samples (ShowSampleItems).
+void TQtSongCommandHost::SetSampleCommandsEnabled(bool) {}
 
 bool TQtSongCommandHost::RenderWAV(const std::string& fileName) {
   // The render dialog renders on the render thread and shows its progress.
@@ -313,6 +312,11 @@ TVorbelStepsMainForm::TVorbelStepsMainForm(TPreferences& prefs, QWidget* parent)
     ShowTransport();
     MirrorMainMenu();
     ChannelRack->ShowRows();
+    // Every other text on screen at once: the viewers' captions and texts,
+    // the hint in the info bar.
+    if (FTextViewer && FTextViewer->isVisible()) FillTextViewer();
+    if (TInfoForm* viewer = Windows().InfoForm) viewer->ShowCaption();
+    if (InfoShowsHintFlag) ShowHintInfo(Hint95->HoveredHint());
   };
   MultiLang1->Loaded();
   MirrorMainMenu();
@@ -449,7 +453,7 @@ void TVorbelStepsMainForm::BuildToolWindows(QWidget* central) {
   Hint95->FontColor = Qt::black;
   Hint95->OnShowHint = [this](std::string& hint, bool&, THintInfo&) { Hint95ShowHint(hint); };
   Hint95->OnHint = [this](const std::string& hint) {
-    if (!hint.empty()) ShowInfo(hint);
+    if (!hint.empty()) ShowHintInfo(hint);
   };
 }
 
@@ -908,22 +912,53 @@ void TVorbelStepsMainForm::TipsMenuClick() {
   TipsBox->Execute(this);
 }
 
-void TVorbelStepsMainForm::ShowTextViewer(const QString& caption, const std::string& file) {
-  if (!FTextViewer) FTextViewer = new TInfoForm(this);
-  SongInfo text;
-  text.Title = caption.toStdString();
-  text.InfoRTF = ReadFileBytes(file).value_or("");
-  FTextViewer->setWindowTitle(caption);
-  FTextViewer->ShowSongInfo(text);
+namespace {
+// The texts of the text viewer: caption key, English caption, file.
+struct TViewerText {
+  const char* Key;
+  const char* English;
+  const char* File;
+};
+constexpr TViewerText ViewerTexts[] = {{"@Products", "Other products...", "InfoTxt"},
+                                       {"@HelpContents", "VorbelSteps help", "HelpTxt"}};
+const TViewerText* ViewerText(const std::string& key) {
+  for (const TViewerText& t : ViewerTexts)
+    if (key == t.Key) return &t;
+  return nullptr;
+}
+}  // namespace
+
+QString TVorbelStepsMainForm::TextViewerCaption() const {
+  const TViewerText* text = ViewerText(TextViewerKey);
+  return text ? WordOr(text->Key, text->English) : QString();
 }
 
-void TVorbelStepsMainForm::ProductsInfoMenuClick() {
-  ShowTextViewer(WordOr("@Products", "Other products..."), LanguageTextFile("InfoTxt", ".rtf"));
+void TVorbelStepsMainForm::FillTextViewer() {
+  const TViewerText* text = ViewerText(TextViewerKey);
+  if (!FTextViewer || !text) return;
+  SongInfo shown;
+  shown.Title = TextViewerCaption().toStdString();
+  shown.InfoRTF = ReadFileBytes(LanguageTextFile(text->File, ".rtf")).value_or("");
+  FTextViewer->FillSongInfo(shown);
+  FTextViewer->ShowCaption();
 }
 
-void TVorbelStepsMainForm::ContentsMenuClick() {
-  ShowTextViewer(WordOr("@HelpContents", "VorbelSteps help"), LanguageTextFile("HelpTxt", ".rtf"));
+void TVorbelStepsMainForm::ShowTextViewer(const std::string& captionKey) {
+  if (!FTextViewer) {
+    FTextViewer = new TInfoForm(this);
+    FTextViewer->Caption = [this] { return TextViewerCaption(); };
+  }
+  TextViewerKey = captionKey;
+  FillTextViewer();
+  FTextViewer->show();
+  FTextViewer->raise();
+  FTextViewer->activateWindow();
+  FTextViewer->setFocus();
 }
+
+void TVorbelStepsMainForm::ProductsInfoMenuClick() { ShowTextViewer("@Products"); }
+
+void TVorbelStepsMainForm::ContentsMenuClick() { ShowTextViewer("@HelpContents"); }
 
 void TVorbelStepsMainForm::AboutMenuClick() {
   if (TAboutForm* about = Windows().AboutForm; about && !about->isVisible()) about->exec();
@@ -1022,8 +1057,23 @@ void TVorbelStepsMainForm::SongValueChanged(TSongValue value) {
     case TSongValue::Selection: PianoFollowsSelection(); break;
     case TSongValue::StepClipboard: ShowPasteItems(); break;
     case TSongValue::FileName: SetCaptionText(SongCommands->SongTitle); break;
-    case TSongValue::Modified: break;
+    case TSongValue::Info:
+      // The title names the window (unless the song is untitled); a shown
+      // viewer shows the song's information as it is now.
+      if (SongCommands->TrackSongFileName) SongCommands->UpdateSongTitle();
+      ShowSongInfoViewer();
+      break;
+    default: break;
   }
+}
+
+void TVorbelStepsMainForm::SongReplaced(TSong&) {
+  ShowSongInfoViewer();
+  ShowSampleItems();
+}
+
+void TVorbelStepsMainForm::ShowSongInfoViewer() {
+  if (TInfoForm* viewer = Windows().InfoForm; viewer && viewer->isVisible()) viewer->FillSongInfo(CurrentSong().Info);
 }
 
 void TVorbelStepsMainForm::SetCaptionText(const std::string& text) {
@@ -1054,7 +1104,7 @@ void TVorbelStepsMainForm::ShowSong() {
   ShowPatternView();
   if (QAction* wheels = MenuActions.Action("PanWheelsMenu")) wheels->setChecked(Preferences.VolPan >= 1);
   if (QAction* lamps = MenuActions.Action("MinimizeMenu")) lamps->setChecked(ChannelRack->AllRowsShowLamps());
-  SetSampleCommandsEnabled(TSongCommands::CountDistinctSamples(song) > 0);
+  ShowSampleItems();
   UpdateHeightLimits();
 }
 
@@ -1106,26 +1156,33 @@ void TVorbelStepsMainForm::BackgroundMenuClick() {
   if (QAction* item = MenuActions.Action("BackgroundMenu")) item->setChecked(show);
 }
 
+QRect TVorbelStepsMainForm::StepRowOnScreen(int channel) const {
+  if (const TTechno16* steps = ChannelRack->StepRow(channel); steps && steps->isVisible())
+    return QRect(steps->mapToGlobal(QPoint(0, 0)), steps->size());
+  return QRect(mapToGlobal(QPoint(0, 0)), QSize(width(), 0));
+}
+
 void TVorbelStepsMainForm::ShowPianoForm(int viewMode) {
   TPianoForm* piano = Windows().PianoForm;
   if (!piano) return;
   const int channel = SelectedChannelIndex(CurrentSong());
   piano->SetViewMode(viewMode);
-  QRect row;
-  if (const TTechno16* steps = ChannelRack->StepRow(channel); steps && steps->isVisible())
-    row = QRect(steps->mapToGlobal(QPoint(0, 0)), steps->size());
-  else
-    row = QRect(mapToGlobal(QPoint(0, 0)), QSize(width(), 0));
-  piano->ShowForChannel(channel, row);
+  piano->ShowForChannel(channel, StepRowOnScreen(channel));
+}
+
+void TVorbelStepsMainForm::PlacePianoForm() {
+  if (TPianoForm* piano = Windows().PianoForm; piano && piano->isVisible())
+    piano->PlaceUnderChannel(StepRowOnScreen(piano->Channel()));
 }
 
 void TVorbelStepsMainForm::ClosePianoForm() {
   if (TPianoForm* piano = Windows().PianoForm) piano->hide();
 }
 
-void TVorbelStepsMainForm::SetSampleCommandsEnabled(bool enabled) {
-  if (CollectMenuItem) CollectMenuItem->setEnabled(enabled);
-  if (ClickSamplesMenuItem) ClickSamplesMenuItem->setEnabled(enabled);
+void TVorbelStepsMainForm::ShowSampleItems() {
+  const bool any = TSongCommands::CountDistinctSamples(CurrentSong()) > 0;
+  if (CollectMenuItem) CollectMenuItem->setEnabled(any);
+  if (ClickSamplesMenuItem) ClickSamplesMenuItem->setEnabled(any);
 }
 
 void TVorbelStepsMainForm::FitMainWindowHeight() {
@@ -1135,12 +1192,19 @@ void TVorbelStepsMainForm::FitMainWindowHeight() {
     SetFormHeight(std::min(height(), full));
   else if (height() != full)
     SetFormHeight(full);
-  if (TVisualForm* lamps = Windows().VisualForm) lamps->FitToChannels();
 }
 
 // ---------------------------------------------------------------- info bar
 
-void TVorbelStepsMainForm::ShowInfo(const std::string& text) { InfoLabel->setText(Q(LongHint(text))); }
+void TVorbelStepsMainForm::ShowInfo(const std::string& text) {
+  InfoShowsHintFlag = false;
+  InfoLabel->setText(Q(LongHint(text)));
+}
+
+void TVorbelStepsMainForm::ShowHintInfo(const std::string& hint) {
+  ShowInfo(hint);
+  InfoShowsHintFlag = true;
+}
 
 void TVorbelStepsMainForm::LogoClick(int clicks) {
   // A little teasing for whoever keeps clicking the logo.
@@ -1307,7 +1371,7 @@ void TQtChannelFileHost::SetBusyCursor(bool busy) { Form.CommandHost().SetBusyCu
 void TQtChannelFileHost::ShowInfo(const std::string& text) { Form.ShowInfo(text); }
 void TQtChannelFileHost::ShowError(const std::string& message) { HintMessageBox(message, MbOK | MbIconError); }
 bool TQtChannelFileHost::AdjustChannelName() { return Form.Prefs().AdjustChannelName; }
-void TQtChannelFileHost::SetSampleCommandsEnabled(bool enabled) { Form.SetSampleCommandsEnabled(enabled); }
+void TQtChannelFileHost::SetSampleCommandsEnabled(bool) {}
 bool TQtChannelFileHost::AskSaveChanges() { return Form.Commands().AskSaveChanges() != IdCancel; }
 void TQtChannelFileHost::OpenSong(const std::string& fileName) { Form.Commands().OpenSong(fileName); }
 

@@ -171,19 +171,28 @@ public:
 
   // The song's values as they change: each view that shows one follows.
   void SongValueChanged(TSongValue value) override;
+  void SongReplaced(TSong& song) override;
+  void ChannelListChanged() override { ShowSampleItems(); }
+  void ChannelChanged(int) override { ShowSampleItems(); }
 
   // The views of the song: caption, channel list, recent files, height.
   void SetCaptionText(const std::string& text);
   void RebuildRecentFiles();
   void ShowSong();
   void FitMainWindowHeight();
-  void SetSampleCommandsEnabled(bool enabled);
+  // "Collect samples" and "Click marked samples" are enabled while a
+  // channel has a sample file.
+  void ShowSampleItems();
 
   // --- Info bar ---
   // The long part of a hint text ("short|long"; the whole text without
   // "|"); ShowInfoNow also repaints at once.
   void ShowInfo(const std::string& text);
   void ShowInfoNow(const std::string& text);
+  // The hint of the control under the pointer: shown again in the new
+  // language after a switch.
+  void ShowHintInfo(const std::string& hint);
+  bool InfoShowsHint() const { return InfoShowsHintFlag; }
   void ShowPercentInfo(const std::string& caption, int value, int max);
   void ShowPanInfo(int value, int max);
   void ShowSliderPercentInfo(int position, int max);
@@ -377,6 +386,8 @@ public:
   void ProductsInfoMenuClick();
   void ContentsMenuClick();
   TInfoForm* TextViewer() const { return FTextViewer; }
+  // The key of the text the viewer shows: "@Products" or "@HelpContents".
+  const std::string& TextViewerCaptionKey() const { return TextViewerKey; }
   void TutorialMenuClick();
   TAMTipDialog* Tips() const { return TipsBox; }
   TTutorialForm* TutorialForm() const;
@@ -399,6 +410,11 @@ public:
   // graph), under that channel's row; Close hides it.
   void ShowPianoForm(int viewMode);
   void ClosePianoForm();
+  // The shown piano roll goes under its channel's row again (the rows moved).
+  void PlacePianoForm();
+  // A channel's step row on the screen (the window's top edge when the row
+  // is out of sight).
+  QRect StepRowOnScreen(int channel) const;
   // The humanize dialog (made on first use), then the selected channels'
   // steps moved at random as it says.
   void HumanizeMenuClick();
@@ -517,7 +533,15 @@ private:
   int HintShownGuard = 0;
   static constexpr int HintGuardTime = 500;
   TInfoForm* FTextViewer = nullptr;
-  void ShowTextViewer(const QString& caption, const std::string& file);
+  // The viewer shows the text of a key's caption and file, in the language
+  // shown (again after a language switch).
+  void ShowTextViewer(const std::string& captionKey);
+  void FillTextViewer();
+  QString TextViewerCaption() const;
+  std::string TextViewerKey;
+  bool InfoShowsHintFlag = false;
+  // A shown song information viewer shows the song's information.
+  void ShowSongInfoViewer();
   QPointer<TTutorialForm> FTutorialForm;
   bool ClosingFlag = false;
   int FLineMenuChannel = 0;
