@@ -194,6 +194,7 @@ TPlayListForm::TPlayListForm(TPreferences& prefs, QWidget* parent)
   InsRowMenu = item("InsRowMenu", "&Insert row", "Ins", &TPlayListForm::InsRowMenuClick);
   DelRowMenu = item("DelRowMenu", "&Delete row", "Del", &TPlayListForm::DelRowMenuClick);
   t.Attach(this);
+  t.TakeOwnKeys();
   ShowEditItems();
   InsBtn->OnClick = [this](QWidget*) {
     PLMenu->popup(InsBtn->mapToGlobal(QPoint(0, InsBtn->height())));

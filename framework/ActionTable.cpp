@@ -1,6 +1,8 @@
 #include "framework/ActionTable.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QWidget>
 #include <stdexcept>
@@ -51,7 +53,10 @@ TActionTable::TActionTable() : Root(new QMenu) { Root->setObjectName("MainMenu")
 
 // The menus and actions belong to the table (the window holds the root
 // menu only while both live).
-TActionTable::~TActionTable() { delete Root.data(); }
+TActionTable::~TActionTable() {
+  delete OwnKeys.data();
+  delete Root.data();
+}
 
 QMenu* TActionTable::ParentMenu(const std::string& parent) const {
   if (parent.empty()) return Root;
@@ -151,6 +156,51 @@ void TActionTable::Attach(QWidget* window) {
   Root->setParent(window, Root->windowFlags());
   for (const auto& row : Items)
     if (row->Kind == TActionKind::Item) window->addAction(row->Action);
+}
+
+namespace {
+
+// Sees the keys of the whole program before any window or shortcut does and
+// keeps those of its table's window that the table carries.
+class TOwnKeysFilter : public QObject {
+public:
+  TOwnKeysFilter(const TActionTable& table, QWidget* window) : QObject(window), Table(table), Window(window) {}
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != Window) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    QAction* item = Table.ItemForKey(QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, Qt::Key(key->key())));
+    if (!item) return false;
+    // The override taken: no shortcut runs, the key comes as a press.
+    event->accept();
+    if (type == QEvent::KeyPress && item->isEnabled()) item->trigger();
+    return true;
+  }
+
+private:
+  const TActionTable& Table;
+  QWidget* Window;
+};
+
+}  // namespace
+
+void TActionTable::TakeOwnKeys() {
+  if (!Window || OwnKeys) return;
+  OwnKeys = new TOwnKeysFilter(*this, Window);
+  qApp->installEventFilter(OwnKeys);
+}
+
+QAction* TActionTable::ItemForKey(const QKeyCombination& key) const {
+  const QKeySequence sequence(key);
+  for (const auto& row : Items)
+    if (row->Kind == TActionKind::Item && row->Action && row->Action->isVisible() && !row->Action->shortcut().isEmpty() &&
+        row->Action->shortcut().matches(sequence) == QKeySequence::ExactMatch)
+      return row->Action;
+  return nullptr;
 }
 
 void TActionTable::Retext(const std::function<std::string(const std::string& key)>& word) {

@@ -110,6 +110,15 @@ public:
   // Puts every item's shortcut on the window (call once the rows are in;
   // rows added later are attached as they come).
   void Attach(QWidget* window);
+  // The table's keys come first while its window has the keyboard: a key
+  // that one of its visible items carries runs that item (when it is
+  // enabled) and nothing else hears it, neither the owner window's items
+  // with the same key (which would make the key do nothing at all) nor the
+  // key handlers the window hands its keys to. For a tool window whose
+  // owner's menus carry the same keys (the playlist's Edit items).
+  void TakeOwnKeys();
+  // The visible item whose shortcut is the key (null: none).
+  QAction* ItemForKey(const QKeyCombination& key) const;
   // The language switch: each row's caption := word(text key), or its
   // English caption when word gives nothing.
   void Retext(const std::function<std::string(const std::string& key)>& word);
@@ -123,6 +132,7 @@ private:
   QPointer<QMenu> Root;
   std::vector<std::unique_ptr<TActionRow>> Items;
   QPointer<QWidget> Window;
+  QPointer<QObject> OwnKeys;
 };
 
 }  // namespace vs

@@ -399,6 +399,12 @@ void TVorbelStepsMainForm::ScopeUpdate() {
   MixScope->SetStyle(static_cast<TScopeStyle>(std::clamp(Preferences.ScopeStyle, 0, MaxScopeStyle)));
   MixScope->SetStereo(Preferences.ScopeStereo);
   MixScope->SetTrailWeight(Preferences.ScopeShade);
+  // The scope menu's marks show the settings.
+  const char* const styleIds[] = {"ScopeLines1", "ScopeDots1", "ScopeColumns1", "ScopeCircle1", "ScopeFlower1"};
+  for (int i = 0; i < 5; ++i)
+    if (QAction* item = MenuActions.Action(styleIds[i])) item->setChecked(Preferences.ScopeStyle == i);
+  if (QAction* item = MenuActions.Action("ScopeStereo1")) item->setChecked(Preferences.ScopeStereo);
+  if (QAction* item = MenuActions.Action("ShadeMenu")) item->setChecked(Preferences.ScopeShade != 0);
   // The scope thread's reports count again, all of them.
   ReportAllScopeOutput();
   ReleaseAsyncUpdates(AsyncScope);

@@ -854,11 +854,6 @@ void TVorbelStepsMainForm::BuildMenus() {
      Preferences.ScopeShade = Preferences.ScopeShade == 0 ? 192 : 0;
      ScopeUpdate();
    }).Checkable();
-  connect(t.Menu("ScopeMenu"), &QMenu::aboutToShow, this, [this, scopeIds] {
-    for (int i = 0; i < 5; ++i) MenuActions.Action(scopeIds[i])->setChecked(Preferences.ScopeStyle == i);
-    MenuActions.Action("ScopeStereo1")->setChecked(Preferences.ScopeStereo);
-    MenuActions.Action("ShadeMenu")->setChecked(Preferences.ScopeShade != 0);
-  });
 
   // The window's popups look as the menu bar's do.
   for (const char* popup : {"TempoPopup", "LineMenu", "ScopeMenu"}) WearMenuLook(t.Menu(popup));

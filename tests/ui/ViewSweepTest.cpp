@@ -36,6 +36,7 @@
 #include "controls/TrackSlider.h"
 #include "controls/ValueControl.h"
 #include "controls/VekGrid.h"
+#include "controls/WAVScope.h"
 #include "core/ChannelCommands.h"
 #include "core/ChannelSettings.h"
 #include "core/CommandLine.h"
@@ -358,6 +359,17 @@ protected:
           return r && r->isVisible() ? QStringLiteral("under row %1").arg(piano.Channel())
                                      : QStringLiteral("under no row");
         });
+    row("PianoForm.FXSelect", [&piano] { return piano.isVisible() ? N(piano.FXSelect->Max()) : "hidden"; },
+        [this, &piano] {
+          const TChannel* c = Song().Channel(piano.Channel());
+          return piano.isVisible() ? N(c && c->Kind == 1 ? 1 : 6) : QStringLiteral("hidden");
+        });
+    row("PianoForm.SlideBox", [&piano] { return piano.isVisible() ? B(piano.SlideBox->isVisible()) : "hidden"; },
+        [this, &piano] {
+          const TChannel* c = Song().Channel(piano.Channel());
+          return piano.isVisible() ? B(c && c->Kind == 1 && piano.ViewMode() == PianoKeyboardView)
+                                   : QStringLiteral("hidden");
+        });
     for (TPianoBox* box : {piano.KeybBox, piano.DrawBox}) {
       auto picture = std::make_shared<TPictureCheck>();
       row("PianoForm." + box->objectName().toStdString(),
@@ -385,6 +397,18 @@ protected:
           return c->Name.empty() ? title : Q8(c->Name) + " - " + title;
         });
     channel("NameEdit", [](const TChannel& c) { return Q8(c.Name); });
+    row("SettingsForm.MB404Sheet",
+        [&cs] { return cs.isVisible() ? B(Child<TTab95Sheet>(&cs, "MB404Sheet")->TabVisible()) : QString(); },
+        [this, &cs] {
+          const TChannel* c = SettingsChannel();
+          return cs.isVisible() && c ? B(c->Kind == 1) : QString();
+        });
+    row("SettingsForm.WAVScope",
+        [&cs] { return cs.isVisible() ? N(qintptr(Child<TWAVScope>(&cs, "WAVScope")->Sample())) : QString(); },
+        [this, &cs] {
+          const TChannel* c = SettingsChannel();
+          return cs.isVisible() && c ? N(qintptr(&c->Sample)) : QString();
+        });
     channel("VolWheel", [](const TChannel& c) { return N(c.Volume); });
     channel("PanWheel", [](const TChannel& c) { return N(c.Pan); });
     channel("FXRouteSelect", [](const TChannel& c) { return N(c.EffectTrack); });
@@ -425,7 +449,7 @@ protected:
         [this, &cs] {
           QStringList l;
           for (int i = 0; i < Song().ChannelCount(); ++i)
-            l << (Song().Channel(i)->Name.empty() ? cs.Words()->Word("@ChannelN") + N(i)
+            l << (Song().Channel(i)->Name.empty() ? cs.Words()->Word("@ChannelN") + N(i + 1)
                                                   : Q8(Song().Channel(i)->Name));
           return l.join(',');
         });
@@ -482,6 +506,13 @@ protected:
           });
     }
 
+    // The playlist's header, as tall as the widest pattern name.
+    TPlayListForm& pl = *w.PlayListForm;
+    row("PlayListForm.HeaderHeight", [&pl] { return N(pl.HeaderHeight()); }, [&pl] {
+      pl.FitPlaylistHeader();
+      return N(pl.HeaderHeight());
+    });
+
     // The sample browser's song root, and the help viewer's caption.
     row("SampleListForm.LoopFilesRoot",
         [&w] {
@@ -531,6 +562,13 @@ protected:
         {"SyncOption", nullptr, [] { return Transport().SyncChecked; }},
         {"WAVonly", nullptr, [] { return AudioOutput().UseWAV.load(); }},
         {"MidiOnly", nullptr, [] { return MixSettings().UseMIDI.load(); }},
+        {"ScopeLines1", nullptr, [&f] { return f.Prefs().ScopeStyle == 0; }},
+        {"ScopeDots1", nullptr, [&f] { return f.Prefs().ScopeStyle == 1; }},
+        {"ScopeColumns1", nullptr, [&f] { return f.Prefs().ScopeStyle == 2; }},
+        {"ScopeCircle1", nullptr, [&f] { return f.Prefs().ScopeStyle == 3; }},
+        {"ScopeFlower1", nullptr, [&f] { return f.Prefs().ScopeStyle == 4; }},
+        {"ScopeStereo1", nullptr, [&f] { return f.Prefs().ScopeStereo; }},
+        {"ShadeMenu", nullptr, [&f] { return f.Prefs().ScopeShade != 0; }},
     };
   }
   std::vector<TItemRule> PlaylistItemRules() {
@@ -754,13 +792,23 @@ TEST_F(ViewSweep, EveryViewFollowsEveryChange) {
   change("playlist: the Edit button's menu", [&pl] { pl.InsBtn->OnClick(pl.InsBtn); });
   change("playlist: drag patterns in", [&, cell, drag] { drag(Qt::LeftButton, cell(2, 1), cell(2, 4)); });
   change("playlist: Ctrl+drag a loop", [&, cell, drag] { drag(Qt::LeftButton, cell(1, 1), cell(3, 3), Qt::ControlModifier); });
-  change("playlist: Ctrl+C", [playlistKey] { playlistKey(Qt::Key_C, Qt::ControlModifier); });
-  change("playlist: Ctrl+V", [&grid, playlistKey] {
+  // The keys do what their items do, in the playlist only.
+  change("playlist: Ctrl+C", [this, playlistKey] {
+    playlistKey(Qt::Key_C, Qt::ControlModifier);
+    Expect("playlist: Ctrl+C", "PlaylistClipboard bars", N(PlaylistClipboard().Bars.size()), N(3));
+  });
+  change("playlist: Ctrl+V", [this, &grid, playlistKey] {
     grid.SetCol(5);
     grid.SetRow(8);
+    const int steps = Form->StepEditMode();
     playlistKey(Qt::Key_V, Qt::ControlModifier);
+    Expect("playlist: Ctrl+V", "bar 7 pasted", B(!Song().Playlist.PlaylistBars[7].empty()), B(true));
+    Expect("playlist: Ctrl+V", "step edit mode", N(Form->StepEditMode()), N(steps));
   });
-  change("playlist: Ctrl+X", [playlistKey] { playlistKey(Qt::Key_X, Qt::ControlModifier); });
+  change("playlist: Ctrl+X", [this, playlistKey] {
+    playlistKey(Qt::Key_X, Qt::ControlModifier);
+    Expect("playlist: Ctrl+X", "bar 0 cut", N(Song().Playlist.PlaylistBars[0].size()), N(0));
+  });
   change("playlist: Insert", [playlistKey] { playlistKey(Qt::Key_Insert, {}); });
   change("playlist: Delete", [playlistKey] { playlistKey(Qt::Key_Delete, {}); });
   change("playlist: Ctrl+click the loop away", [&, cell] {
@@ -769,6 +817,7 @@ TEST_F(ViewSweep, EveryViewFollowsEveryChange) {
   });
   change("playlist: header click edits pattern 4", [&, cell] { QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell(4, 0)); });
   change("playlist: right click moves the marker", [&, cell] { QTest::mouseClick(grid.viewport(), Qt::RightButton, {}, cell(0, 3)); });
+  change("a pattern named elsewhere", [this] { SetPatternName(Song(), 7, "A rather long pattern name"); });
   change("playlist: double click selects a bar", [&, cell] {
     testing::DoubleClick(grid.viewport(), Qt::LeftButton, cell(0, 2));
   });
