@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <exception>
 #include <iostream>
 #include <new>
 #include <string>
@@ -25,6 +26,26 @@ namespace {
   _exit(code);
 }
 
+// Memory the system refuses to the windows or to a thread of the program
+// ends the program with a message (and without its private temporary
+// folder), never an abort: the exception is never taken through the
+// toolkit's code, which is not made to carry on after it.
+std::terminate_handler DefaultTerminate = nullptr;
+
+[[noreturn]] void OnTerminate() {
+  if (std::exception_ptr current = std::current_exception()) {
+    try {
+      std::rethrow_exception(current);
+    } catch (const std::bad_alloc&) {
+      std::fputs("VorbelSteps: there is not enough memory to run.\n", stderr);
+      EndNow(1);
+    } catch (...) {
+    }
+  }
+  DefaultTerminate();
+  std::abort();
+}
+
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) int VorbelStepsWindowsMain(int argc, char** argv,
@@ -38,6 +59,7 @@ extern "C" __attribute__((visibility("default"))) int VorbelStepsWindowsMain(int
   if (!vs::SoundClientBaseExists()) vs::PlaceSoundClientFiles(vs::GetTempDirectory());
   // Without a display the windows go to Qt's offscreen platform.
   vs::SelectQtPlatform();
+  DefaultTerminate = std::set_terminate(&OnTerminate);
   QApplication app(argc, argv);
   vs::QtPlatformSelected();
   QApplication::setApplicationName("VorbelSteps");

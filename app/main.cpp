@@ -4,6 +4,7 @@
 // runs the program with its windows (WindowsMain.cpp).
 
 #include <dlfcn.h>
+#include <malloc.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +33,10 @@ std::string ExecutableFolder(const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // One heap for every thread: each further arena would take 64 MB of
+  // address space, a quarter of what a limited session may give the whole
+  // program, and no thread of the program allocates while it plays.
+  mallopt(M_ARENA_MAX, 1);
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
   const std::string exeDir = ExecutableFolder(argv[0]);
