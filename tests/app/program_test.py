@@ -73,6 +73,7 @@ Cases:
                   song file gives the system's reason
 """
 
+import ctypes
 import math
 import os
 import resource
@@ -466,6 +467,7 @@ def x11_session():
     xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int, ctypes.c_ulong]
     xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
     xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+    x11.XGetInputFocus.argtypes = [ctypes.c_void_p, ctypes.c_void_p, ctypes.c_void_p]
     dpy = x11.XOpenDisplay(None)
     if not dpy:
         fail("no X display inside xvfb-run")
@@ -955,14 +957,28 @@ def end_program(proc):
 def save_with_keys(x11, xtst, dpy, main_wid, song):
     """Ctrl+S on the main window; waits for the song to be written anew."""
     before = os.stat(song).st_ino
-    x11.XSetInputFocus(dpy, main_wid, 2, 0)
     codes = [x11.XKeysymToKeycode(dpy, x11.XStringToKeysym(k)) for k in (b"Control_L", b"s")]
-    for c in codes:
-        xtst.XTestFakeKeyEvent(dpy, c, 1, 0)
-    for c in reversed(codes):
-        xtst.XTestFakeKeyEvent(dpy, c, 0, 0)
-    x11.XSync(dpy, 0)
-    poll(lambda: os.stat(song).st_ino != before, "the song written by Ctrl+S")
+    focus, revert = ctypes.c_ulong(), ctypes.c_int()
+    # A window the manager maps meanwhile (the plug-in's editor) may take
+    # the keyboard first: the keys go again while the song stays unwritten.
+    for _ in range(5):
+        x11.XSetInputFocus(dpy, main_wid, 2, 0)
+        x11.XSync(dpy, 0)
+        x11.XGetInputFocus(dpy, ctypes.byref(focus), ctypes.byref(revert))
+        if focus.value != main_wid:
+            time.sleep(0.2)
+            continue
+        for c in codes:
+            xtst.XTestFakeKeyEvent(dpy, c, 1, 0)
+        for c in reversed(codes):
+            xtst.XTestFakeKeyEvent(dpy, c, 0, 0)
+        x11.XSync(dpy, 0)
+        deadline = time.time() + 15
+        while time.time() < deadline:
+            if os.stat(song).st_ino != before:
+                return
+            time.sleep(0.1)
+    fail("waited in vain for the song written by Ctrl+S")
 
 
 def editors_inside(program, data, tmp, case):
