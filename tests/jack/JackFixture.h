@@ -167,6 +167,13 @@ public:
     MidiOut = jack_port_register(Client, "clock_out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
     Recording.resize(size_t(44100) * 2 * 8);
     jack_set_process_callback(Client, &TJackTestClient::Process, this);
+    jack_set_xrun_callback(
+        Client,
+        [](void* self) {
+          ++static_cast<TJackTestClient*>(self)->XrunCount;
+          return 0;
+        },
+        this);
     jack_on_shutdown(Client, [](void*) {}, nullptr);
     Active = jack_activate(Client) == 0;
   }
@@ -198,6 +205,8 @@ public:
     Outgoing.push_back({frame, std::move(bytes)});
   }
   uint64_t Now() const { return jack_frame_time(Client); }
+  // Cycles the server could not finish in time (a machine too busy).
+  int Xruns() const { return XrunCount.load(); }
 
 private:
   static int16_t ToInt16(float v) {
@@ -254,6 +263,7 @@ private:
   std::vector<int16_t> Recording;
   std::atomic<bool> Record{false};
   std::atomic<size_t> Recorded{0};
+  std::atomic<int> XrunCount{0};
   std::mutex Lock;
   std::vector<TTimedMidi> Got[MidiInputs];
   std::vector<TTimedMidi> Outgoing;
