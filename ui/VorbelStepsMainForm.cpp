@@ -1091,7 +1091,6 @@ void TVorbelStepsMainForm::RebuildRecentFiles() {
 }
 
 void TVorbelStepsMainForm::ShowSong() {
-  const TSong& song = CurrentSong();
   ChannelRack->RebuildRows();
   ShowMasterValues();
   ShowTempo();

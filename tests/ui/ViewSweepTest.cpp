@@ -16,6 +16,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMimeData>
+#include <QDropEvent>
+#include <QUrl>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -713,6 +716,10 @@ TEST_F(ViewSweep, EveryViewFollowsEveryChange) {
   change("the command line", [this, other] {
     Run->Program().ApplyCommandLine(ParseCommandLine({other, "/B177", "/P-3", "/V60", "/PAT"}), Form->Commands());
   });
+  // (From here on every save asks for a render.)
+  change("the command line /R", [this, other] {
+    Run->Program().ApplyCommandLine(ParseCommandLine({other, "/R"}), Form->Commands());
+  });
   change("File > New", [this] { Item("New1")->trigger(); });
   change("File > first recent file", [this] { Item("LastFile1")->trigger(); });
   change("File > DrumKits > first kit", [&f] {
@@ -722,7 +729,11 @@ TEST_F(ViewSweep, EveryViewFollowsEveryChange) {
   });
 
   // Channels deleted, inserted, cloned, collapsed around the open windows.
-  change("select Kick", [&f] { QTest::mouseClick(f.Rack().Rows()[0].Select, Qt::LeftButton, {}, QPoint(3, 3)); });
+  // (A click on a selected channel's button selects them all: Kick alone
+  // is selected by way of the next one.)
+  change("select Kick alone", [&f] {
+    for (int row : {1, 0}) QTest::mouseClick(f.Rack().Rows()[size_t(row)].Select, Qt::LeftButton, {}, QPoint(3, 3));
+  });
   change("Channels > Delete selected", [this] { Item("Deleteselected1")->trigger(); });
   change("select channel 1", [&f] { QTest::mouseClick(f.Rack().Rows()[1].Select, Qt::LeftButton, {}, QPoint(3, 3)); });
   change("Channels > Clone selected", [this] { Item("Cloneselected1")->trigger(); });
@@ -731,6 +742,16 @@ TEST_F(ViewSweep, EveryViewFollowsEveryChange) {
   change("line menu: Insert channel > Drum", [this] { Item("Drum1")->trigger(); });
   change("line menu of channel 0 again", [&f] { f.PopupLineMenu(0, QPoint(0, 0)); });
   change("line menu: Delete channel", [this] { Item("DeleteChanMenu")->trigger(); });
+  change("two samples dropped on the rack's first row", [&f, this] {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(Q8(Tmp / "Basic/Tom.wav")), QUrl::fromLocalFile(Q8(Tmp / "Basic/Rim.wav"))});
+    QWidget* name = f.Rack().Rows()[0].Name;
+    const QPoint at = name->mapTo(&f.Rack(), name->rect().center());
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(&f.Rack(), &enter);
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(&f.Rack(), &drop);
+  });
   change("Channels > Zip selected", [this] { Item("Zipselected1")->trigger(); });
   change("Channels > Unzip all", [this] { Item("Unzipall1")->trigger(); });
 
