@@ -1006,12 +1006,7 @@ void TSettingsForm::UpdateChannelSettingsForm() {
   EchoSelect->SetValue(c->EchoCount);
 
   if (ChanList_Mix->currentRow() != c->MixTarget) ChanList_Mix->setCurrentRow(c->MixTarget);
-  {
-    const QSignalBlocker quiet(ChanList_Rand);
-    for (int i = 0; i < ChanList_Rand->count(); ++i)
-      ChanList_Rand->item(i)->setSelected(std::find(c->RandomChoice.begin(), c->RandomChoice.end(), i) !=
-                                          c->RandomChoice.end());
-  }
+  ShowRandomList(*c);
 
   // The four sample pages for a sample channel, the synthesizer's for a
   // synthesizer channel; the render key only for a synthesizer preset.

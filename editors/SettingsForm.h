@@ -176,6 +176,8 @@ private:
   void ShowChannelSampleName(const TChannel& channel);
   void PitchKeyDown(int note, bool rightButton);
   void ApplyRandomList();
+  // The random-choice list's entries selected, exactly.
+  void ShowRandomList(const TChannel& c);
   void StartSampleDrag();
   void PreviewOpenDialogFile(const QString& file);
   void ShowSliderReadings();

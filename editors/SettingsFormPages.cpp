@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <algorithm>
 
 #include "controls/Keyboard.h"
 #include "controls/MyTransBtn.h"
@@ -362,6 +363,15 @@ void TSettingsForm::ApplyRandomList() {
   for (int i = 0; i < ChanList_Rand->count(); ++i)
     if (ChanList_Rand->item(i)->isSelected()) chosen.push_back(i);
   Apply([&chosen](TSong& s, int i) { SetChannelRandomChoice(s, i, chosen); });
+  // The channel itself stays in its list, unselected or not.
+  if (const TChannel* c = Shown()) ShowRandomList(*c);
+}
+
+void TSettingsForm::ShowRandomList(const TChannel& c) {
+  const QSignalBlocker quiet(ChanList_Rand);
+  for (int i = 0; i < ChanList_Rand->count(); ++i)
+    ChanList_Rand->item(i)->setSelected(std::find(c.RandomChoice.begin(), c.RandomChoice.end(), i) !=
+                                        c.RandomChoice.end());
 }
 
 }  // namespace vs

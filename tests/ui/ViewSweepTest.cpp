@@ -426,6 +426,25 @@ protected:
     channel("LoopBox", [](const TChannel& c) { return B(c.Sample.Looped); });
     channel("PingPongBox", [](const TChannel& c) { return B(c.Sample.PingPong == 1); });
     channel("EchoSelect", [](const TChannel& c) { return N(c.EchoCount); });
+    channel("CtrlValSelect", [&cs](const TChannel& c) {
+      return N(ChannelControllerStart(c, Child<TPickNum>(&cs, "CtrlNumSelect")->Value()));
+    });
+    row("SettingsForm.ChanList_Rand",
+        [&cs] {
+          QStringList l;
+          auto* list = Child<QListWidget>(&cs, "ChanList_Rand");
+          for (int i = 0; i < list->count(); ++i)
+            if (list->item(i)->isSelected()) l << N(i);
+          return cs.isVisible() ? l.join(',') : QString();
+        },
+        [this, &cs] {
+          const TChannel* c = SettingsChannel();
+          if (!cs.isVisible() || !c) return QString();
+          std::set<int> chosen(c->RandomChoice.begin(), c->RandomChoice.end());
+          QStringList l;
+          for (int i : chosen) l << N(i);
+          return l.join(',');
+        });
     for (const TChannelValueSpec& spec : ChannelValueSpecs())
       channel(spec.Name, [&spec](const TChannel& c) { return N(c.*(spec.Field)); });
     for (const TChannelFlagSpec& spec : ChannelFlagSpecs())
@@ -886,7 +905,7 @@ TEST_F(ViewSweep, EveryViewFollowsEveryChange) {
       c->ChangeValue(c->Value() == c->Max() ? c->Min() : c->Value() + 1, true);
     });
   for (const char* name : {"NoteSelect", "PatchSelect", "BankSelect", "CutSelect", "CutBySelect", "StretchSelect",
-                           "EchoSelect"})
+                           "EchoSelect", "CtrlNumSelect", "CtrlValSelect"})
     change(std::string("channel settings: ") + name, [&cs, name] { Child<TPickNum>(&cs, name)->UpClick(); });
   change("channel settings: ChanSelect", [&cs] {
     auto* box = Child<QComboBox>(&cs, "ChanSelect");
@@ -901,6 +920,10 @@ TEST_F(ViewSweep, EveryViewFollowsEveryChange) {
   change("channel settings: ChanList_Mix", [&cs] {
     auto* list = Child<QListWidget>(&cs, "ChanList_Mix");
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+  });
+  change("channel settings: ChanList_Rand", [&cs] {
+    auto* list = Child<QListWidget>(&cs, "ChanList_Rand");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, list->visualItemRect(list->item(2)).center());
   });
   change("channel settings: Page Down", [&cs] { QTest::keyClick(&cs, Qt::Key_PageDown); });
   change("line menu of channel 1", [&f] { f.PopupLineMenu(1, QPoint(0, 0)); });
