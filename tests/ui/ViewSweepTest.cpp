@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -549,6 +550,32 @@ protected:
     row("TextViewer.Caption",
         [&f] { return f.TextViewer() ? f.TextViewer()->windowTitle() : QStringLiteral("none"); },
         [&f] { return f.TextViewer() ? f.Words().Word(f.TextViewerCaptionKey()) : QStringLiteral("none"); });
+    // Last, as they fill the windows anew: every control and label of the
+    // channel and program settings shows what filling it from the model
+    // shows (the CPU figure aside: it moves by itself).
+    auto refilled = [&row](QWidget* window, std::function<void()> fill) {
+      auto texts = [window] {
+        std::map<std::string, QString> m;
+        for (QWidget* c : window->findChildren<QWidget*>())
+          if (!c->objectName().isEmpty() && c->objectName() != "UsageLabel" && !ShownBy(c).startsWith('('))
+            m[c->objectName().toStdString()] = ShownBy(c);
+        return m;
+      };
+      auto before = std::make_shared<std::map<std::string, QString>>();
+      row(window->objectName().toStdString() + ".EveryControl",
+          [before, texts] { return *before = texts(), QStringLiteral("as filled"); },
+          [window, fill, before, texts] {
+            if (!window->isVisible()) return QStringLiteral("as filled");
+            fill();
+            QStringList other;
+            for (const auto& [name, text] : texts())
+              if (before->count(name) && before->at(name) != text)
+                other << Q8(name) + " \"" + before->at(name) + "\" filled as \"" + text + "\"";
+            return other.isEmpty() ? QStringLiteral("as filled") : other.join("; ");
+          });
+    };
+    refilled(&cs, [&cs] { cs.UpdateChannelSettingsForm(); });
+    refilled(&ps, [&ps] { ps.ShowSettings(); });
     return rows;
   }
 
@@ -924,6 +951,10 @@ TEST_F(ViewSweep, EveryViewFollowsEveryChange) {
   change("channel settings: ChanList_Rand", [&cs] {
     auto* list = Child<QListWidget>(&cs, "ChanList_Rand");
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, list->visualItemRect(list->item(2)).center());
+  });
+  change("rack: the shown channel's wheel", [&f, &cs] {
+    TValueControl* wheel = f.Rack().Rows()[size_t(cs.Channel())].Wheel;
+    wheel->ChangeValue(wheel->Value() > 20 ? wheel->Value() - 20 : 100, true);
   });
   change("channel settings: Page Down", [&cs] { QTest::keyClick(&cs, Qt::Key_PageDown); });
   change("line menu of channel 1", [&f] { f.PopupLineMenu(1, QPoint(0, 0)); });
