@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -30,11 +31,9 @@
 #include <vector>
 
 #include "controls/MyTransBtn.h"
-#include "controls/WAVWheel.h"
 #include "editors/BackgroundForm.h"
-#include "framework/MeroTB97.h"
-#include <QCheckBox>
 #include "controls/NumBar.h"
+#include "controls/WAVWheel.h"
 #include "controls/PickNum.h"
 #include "controls/RCADigital.h"
 #include "controls/TrackSlider.h"
@@ -44,7 +43,6 @@
 #include "core/ChannelCommands.h"
 #include "core/ChannelSettings.h"
 #include "core/CommandLine.h"
-#include "core/MasterValues.h"
 #include "core/PatternCommands.h"
 #include "core/PlaylistCommands.h"
 #include "core/Transport.h"
@@ -63,13 +61,13 @@
 #include "files/SongFile.h"
 #include "framework/ActionTable.h"
 #include "framework/Hint95.h"
-#include "framework/HintLayout.h"
+#include "framework/MeroTB97.h"
 #include "framework/MLang.h"
 #include "framework/Tab95.h"
 #include "framework/TreeNT.h"
 #include "model/Song.h"
-#include "support/RecordingMessageBox.h"
 #include "support/CleanWindows.h"
+#include "support/RecordingMessageBox.h"
 #include "support/TempDir.h"
 #include "support/TestApplication.h"
 #include "toolbox/AllTools.h"
@@ -296,17 +294,16 @@ protected:
 
     // The rack: one row per channel.
     auto perChannel = [this](const std::function<QString(const TRackRowWidgets&)>& shown,
-                             const std::function<QString(const TChannel&, int)>& model, bool rowsOnly = false) {
+                             const std::function<QString(const TChannel&, int)>& model) {
       return std::pair<std::function<QString()>, std::function<QString()>>{
           [this, shown] {
             QStringList l;
             for (const TRackRowWidgets& r : Form->Rack().Rows()) l << shown(r);
             return l.join(',');
           },
-          [this, model, rowsOnly] {
+          [this, model] {
             QStringList l;
             for (int i = 0; i < Song().ChannelCount(); ++i) l << model(*Song().Channel(i), i);
-            (void)rowsOnly;
             return l.join(',');
           }};
     };
@@ -487,23 +484,7 @@ protected:
     prog("DelayVolWheel", [this] { return N(Song().Echo.Volume); });
     prog("DelayDelaySlider", [this] { return N(Song().Echo.Time); });
     row("MIDIForm.TitleLabel", [&ps] { return ps.TitleLabel->text(); }, [this] { return Q8(Song().Info.Title); });
-    prog("LanguageBox", [&f] { return N(f.Prefs().Language); });
-    prog("SyncDelaySelect", [&f] { return N(f.Prefs().SyncDelay); });
-    prog("Bank0Button", [&f] { return B(f.Prefs().BankSelectMethod == 0); });
-    prog("Bank32Button", [&f] { return B(f.Prefs().BankSelectMethod == 1); });
-    const std::pair<const char*, bool TPreferences::*> boxes[] = {
-        {"SurroundBox", &TPreferences::Surround},         {"IPBox", &TPreferences::Interpolation},
-        {"CRBox", &TPreferences::ClickRemoval},           {"EasyMoveBox", &TPreferences::EasyMove},
-        {"ArrangeBox", &TPreferences::AutoArrange},       {"SplashBox", &TPreferences::SplashScreen},
-        {"MouseBtnBox", &TPreferences::BothMouseButtons}, {"AutoMaximizeBox", &TPreferences::AutoMaximize},
-        {"InvertChanBox", &TPreferences::LedsOver},       {"StopAtBottomBox", &TPreferences::StopAtBottom},
-        {"NoDirBox", &TPreferences::NoDir},               {"FullHeightBox", &TPreferences::AlwaysFullHeight},
-        {"AdjustChanNameBox", &TPreferences::AdjustChannelName}, {"CloseDSBox", &TPreferences::CloseDS},
-        {"PreviewWAVBox", &TPreferences::PreviewWAV}};
-    for (const auto& [name, field] : boxes) {
-      const auto member = field;
-      prog(name, [&f, member] { return B(f.Prefs().*member); });
-    }
+    // (Its other controls show the preferences: MIDIForm.EveryControl below.)
 
     // The song information editor and viewer.
     TSetInfoForm& editor = *w.SetInfoForm;
