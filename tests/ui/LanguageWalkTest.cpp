@@ -85,6 +85,7 @@ const TKeptText KeptTexts[] = {
     {"[^ ]+\\.[A-Za-z0-9]{2,4}", "file names: songs, samples, plug-ins, the recent files"},
     {"/.*", "paths: folders the user chose, the data folder"},
     {"https?://.*", "web addresses"},
+    {"(JACK|PulseAudio|ALSA): .*", "the sound and MIDI devices the machine offers at that moment"},
     {"Qt|RtAudio|RtMidi|JACK|libsndfile|libzip|libjpeg-turbo", "the names of the libraries the program is built on"},
     {"[^\\p{L}]*", "texts without letters: numbers, signs, dots"},
 };
