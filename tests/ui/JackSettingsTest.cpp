@@ -38,7 +38,7 @@ TEST(JackSettingsWindow, ShowsTheMixLoadAndStopsTheBuffersAtTheLeastTheServerIsF
     TProgramRun run({}, tmp.Dir());
     run.StartUp();
     run.ShowMainWindow();
-    ASSERT_TRUE(AudioOutput().OutputOpen.load());
+    ASSERT_TRUE(AudioOutput().OutputOpen.load()) << run.Program().OutputError;
     TMIDIForm& s = *Windows().MIDIForm;
     s.ShowPage(s.WAVSheet);
     s.BufLSlider->setFocus();
