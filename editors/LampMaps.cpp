@@ -22,6 +22,12 @@ TLampRect LampRect(int row, int step, int cell) {
 int LampWindowWidth(int cell) { return LampSteps * cell + cell / 2 + 1; }
 int LampWindowHeight(int channels, int cell) { return std::max(channels, 0) * cell + 1; }
 
+int GrownLampCell(int channels, int areaWidth, int areaHeight) {
+  int cell = 24;
+  while (cell > 12 && (LampWindowWidth(cell) > areaWidth || LampWindowHeight(channels, cell) > areaHeight)) --cell;
+  return cell;
+}
+
 int LampRowAt(int y, int cell) { return y < 1 || cell <= 0 ? -1 : (y - 1) / cell; }
 
 TColor LampColour(int level, TColor channelColour) {

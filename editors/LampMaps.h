@@ -25,6 +25,10 @@ TLampRect LampRect(int row, int step, int cell);
 // channels x cell + 1.
 int LampWindowWidth(int cell);
 int LampWindowHeight(int channels, int cell);
+// The lamps doubled: 24 pixels, or the largest size from 12 up whose
+// window fits the screen's usable area (a window beyond the screen's edge
+// shows lamps nobody sees).
+int GrownLampCell(int channels, int areaWidth, int areaHeight);
 // The channel row under y (-1 above the first row).
 int LampRowAt(int y, int cell);
 

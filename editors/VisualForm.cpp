@@ -3,8 +3,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 #include "controls/HatchBrush.h"
+#include "controls/WindowTools.h"
 #include "editors/LampMaps.h"
 #include "model/Preferences.h"
 #include "model/Song.h"
@@ -25,7 +27,7 @@ TVisualForm::TVisualForm(QWidget* parent)
 TVisualForm::~TVisualForm() { CurrentSong().RemoveListener(this); }
 
 void TVisualForm::SetCellSize(int cell) {
-  FCellSize = cell >= 24 ? 24 : 12;
+  FCellSize = std::clamp(cell, 12, 24);
   FitToChannels();
 }
 
@@ -132,7 +134,8 @@ void TVisualForm::mouseReleaseEvent(QMouseEvent*) { Dragging = false; }
 
 void TVisualForm::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
-  SetCellSize(FCellSize == 12 ? 24 : 12);
+  const QRect area = GetWorkArea(this);
+  SetCellSize(FCellSize == 12 ? GrownLampCell(CurrentSong().ChannelCount(), area.width(), area.height()) : 12);
 }
 
 void TVisualForm::LoadBounds(const TStoredBounds& b) {

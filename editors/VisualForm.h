@@ -2,9 +2,9 @@
 // The lamp window: one row of lamps per channel, 64 step lamps and a
 // channel lamp, lit by the players when a step fires and fading in the
 // decaying paints that the scope's updates drive while the window shows.
-// A double click doubles (or halves) the lamps; a left drag moves the
-// window; a right press closes it; the channel under the pointer is named
-// in the info bar.
+// A double click doubles (or halves) the lamps, as far as the screen has
+// room; a left drag moves the window; a right press closes it; the channel
+// under the pointer is named in the info bar.
 //
 // The window keeps a picture of its lamps and repaints only the lamps whose
 // level changed.
@@ -35,7 +35,7 @@ public:
   void ChannelChanged(int) override { RedrawAll(); }
   void SongReplaced(TSong&) override { ChannelListChanged(); }
 
-  // 12 or 24 pixels a lamp.
+  // 12 to 24 pixels a lamp (24 doubled, less where the screen lacks room).
   int CellSize() const { return FCellSize; }
   void SetCellSize(int cell);
   // The window sized to the song's channels.

@@ -12,6 +12,7 @@
 
 #include "controls/DIB.h"
 #include "controls/NumBar.h"
+#include "controls/WindowTools.h"
 #include "core/PatternCommands.h"
 #include "core/ProgramPaths.h"
 #include "editors/BackgroundForm.h"
@@ -189,12 +190,21 @@ TEST_F(PianoAndLampsTest, LampWindowSizesDoublesAndFades) {
   QApplication::processEvents();
   EXPECT_EQ(colourAt(r.Left + 2, r.Top + 1), ColorToArgb(LampDarkColour) & 0xFFFFFF);
 
-  // A double click doubles the lamps (and the window), another halves them.
-  testing::DoubleClick(&lamps, Qt::LeftButton, QPoint(100, 30));
-  EXPECT_EQ(lamps.CellSize(), 24);
+  // Doubled, the lamps take 24 pixels; a double click doubles them as far
+  // as the screen has room (on the 800-pixel test screen not at all), and
+  // another halves them.
+  lamps.SetCellSize(24);
   EXPECT_EQ(lamps.size(), QSize(1549, 193));
+  lamps.SetCellSize(12);
+  testing::DoubleClick(&lamps, Qt::LeftButton, QPoint(100, 30));
+  EXPECT_LE(lamps.width(), GetWorkArea(&lamps).width());
   testing::DoubleClick(&lamps, Qt::LeftButton, QPoint(100, 30));
   EXPECT_EQ(lamps.size(), QSize(775, 97));
+  EXPECT_EQ(GrownLampCell(4, 1600, 1200), 24);
+  EXPECT_EQ(GrownLampCell(8, 1280, 1000), 19);  // 1226 pixels wide
+  EXPECT_EQ(GrownLampCell(8, 1024, 568), 15);
+  EXPECT_EQ(GrownLampCell(40, 1600, 600), 14);  // 561 pixels high
+  EXPECT_EQ(GrownLampCell(8, 800, 600), 12);
   // The row under the pointer names its channel; a left drag moves the
   // window.
   std::string info;
