@@ -1,12 +1,15 @@
 #include "framework/AMTipDlg.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
+#include <algorithm>
 
 #include "controls/ImageList.h"
 #include "controls/NumBar.h"
+#include "controls/WindowTools.h"
 #include "core/PatternCommands.h"
 #include "framework/PanelLook.h"
 #include "framework/PanelWell.h"
@@ -17,6 +20,9 @@ namespace vs {
 namespace {
 
 constexpr int ClientWidth = 225, ClientHeight = 203;
+// Beside the caption's text, a desktop's title bar holds an icon and up to
+// three buttons, with some room around them.
+constexpr int CaptionRoom = 100;
 
 }  // namespace
 
@@ -36,7 +42,10 @@ QStringList ReadTipsFile(const QString& fileName) {
   return tips;
 }
 
-TTipForm::TTipForm(QWidget* parent) : QDialog(parent, Qt::Tool) {
+TTipForm::TTipForm(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+  // A tool window: a caption and a close button, nothing to minimise or
+  // maximise.
   setObjectName("TipForm");
   setFixedSize(ClientWidth, ClientHeight);
   QPalette pal = palette();
@@ -50,9 +59,9 @@ TTipForm::TTipForm(QWidget* parent) : QDialog(parent, Qt::Tool) {
   ReadThisBitmap->setPixmap(QPixmap::fromImage(LoadResourceBitmap("ReadThis")));
   ReadThisBitmap->setGeometry(8, 6, 209, 28);
 
-  auto* bevel = new TPanelWell(this);
-  bevel->setObjectName("Bevel1");
-  bevel->setGeometry(4, 36, 217, 145);
+  Bevel = new TPanelWell(this);
+  Bevel->setObjectName("Bevel1");
+  Bevel->setGeometry(4, 36, 217, 145);
 
   lblTip = new QLabel(this);
   lblTip->setObjectName("lblTip");
@@ -73,6 +82,26 @@ TTipForm::TTipForm(QWidget* parent) : QDialog(parent, Qt::Tool) {
   SelBar->OnChange = [this](QWidget*) { ShowTip(); };
 }
 
+void TTipForm::FitToCaption() {
+  // The desktop draws the caption in its own face, bold in most: in the
+  // program's face, bold, the caption gets its room, the window keeping at
+  // least its own width; the tip's parts widen with it.
+  QFont bold = QApplication::font();
+  bold.setBold(true);
+  const int width = std::max(ClientWidth, QFontMetrics(bold).horizontalAdvance(windowTitle()) + CaptionRoom);
+  setFixedSize(width, ClientHeight);
+  const int grow = width - ClientWidth;
+  ReadThisBitmap->setGeometry(8 + grow / 2, 6, 209, 28);
+  Bevel->setGeometry(4, 36, 217 + grow, 145);
+  lblTip->setGeometry(8, 40, 209 + grow, 137);
+  SelBar->setGeometry(4, 184, 217 + grow, 16);
+}
+
+void TTipForm::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::WindowTitleChange) FitToCaption();
+}
+
 void TTipForm::ShowTip() {
   const int index = SelBar->Position();
   if (Tips.isEmpty() || index < 0 || index >= Tips.size()) {
@@ -85,7 +114,11 @@ void TTipForm::ShowTip() {
 
 void TTipForm::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize framed = FramedSize(this);
+    MoveIntoPlace(this, GetWorkArea(*screen).center() - QPoint(framed.width() / 2, framed.height() / 2),
+                  TKeepClear::Caption);
+  }
   const int count = static_cast<int>(Tips.size());
   SelBar->SetRange(0, count - 1);
   SelBar->SetPosition(count > 0 ? (Random ? Random(count) : ProgramRandom(count)) : 0);

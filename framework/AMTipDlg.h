@@ -1,6 +1,8 @@
 #pragma once
 // The tip dialog: a small modal window with one tip out of a list, opened at
-// a random tip, and a number bar to page through the others.
+// a random tip, and a number bar to page through the others. It is as wide
+// as its caption needs beside the desktop's close button, and has no other
+// button in its title bar.
 //
 // TAMTipDialog holds what the window shows: its caption and the tips (one a
 // line). Execute makes the window (OnExecute runs first, so that the owner
@@ -44,11 +46,15 @@ public:
   void ShowTip();
 
 protected:
+  void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
 private:
+  // 225 x 203, wider where the caption needs it.
+  void FitToCaption();
   QLabel* ReadThisBitmap = nullptr;
+  QWidget* Bevel = nullptr;
   QLabel* lblTip = nullptr;
   TNumBar* SelBar = nullptr;
 };
