@@ -1,11 +1,15 @@
 #include "controls/WindowTools.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QGuiApplication>
+#include <QLayout>
+#include <QResizeEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QWidget>
+#include <QPointer>
 #include <QWindow>
 #include <algorithm>
 
@@ -26,6 +30,74 @@ constexpr int UsualCaption = 30;
 constexpr int UsualBorder = 4;
 
 TScreenRect ScreenRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
+
+const char* const OwnPlace = "ownPlace";
+
+// A window's position is that of its frame. A window that was made but is
+// not framed yet (it is about to show) gives the desktop its frame's place
+// (moved as a framed window, it would put its client area there).
+void MoveFrameTo(QWidget* window, QPoint at) {
+  QWindow* handle = window->windowHandle();
+  window->move(at);
+  if (handle && !window->testAttribute(Qt::WA_Mapped) && !(window->windowFlags() & Qt::FramelessWindowHint))
+    handle->setFramePosition(at);
+}
+
+// The size the window's layout asks for, now rather than at its next
+// layout pass.
+void TakeFinalSize(QWidget* window) {
+  window->ensurePolished();
+  if (QLayout* layout = window->layout()) layout->activate();
+}
+
+class TPlaceGuard : public QObject {
+public:
+  using QObject::QObject;
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::Show && type != QEvent::Resize) || !watched->isWidgetType() || Placing) return false;
+    auto* window = static_cast<QWidget*>(watched);
+    if (!window->isWindow() || window->property(OwnPlace).toBool()) return false;
+    switch (window->windowType()) {
+      case Qt::Popup:
+      case Qt::ToolTip:
+      case Qt::SplashScreen:
+      case Qt::Desktop:
+        return false;
+      default:
+        break;
+    }
+    if (type == QEvent::Show) {
+      // Shown again by the desktop (restored): it is where it was.
+      if (event->spontaneous()) return false;
+    } else {
+      // A shown window that grows.
+      const auto* resize = static_cast<QResizeEvent*>(event);
+      if (!window->isVisible() || (resize->size().width() <= resize->oldSize().width() &&
+                                   resize->size().height() <= resize->oldSize().height()))
+        return false;
+    }
+    Placing = true;
+    QPoint wanted = window->pos();
+    if (!window->testAttribute(Qt::WA_Moved)) {
+      // Never placed: where the toolkit would open it, centred over the
+      // window it belongs to (else on the screen).
+      TakeFinalSize(window);
+      const QSize size = FramedSize(window);
+      const QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+      const QRect over = owner && owner->isVisible() ? owner->frameGeometry() : GetWorkArea(window);
+      wanted = over.center() - QPoint(size.width() / 2, size.height() / 2);
+    }
+    MoveIntoPlace(window, wanted, TKeepClear::Caption);
+    Placing = false;
+    return false;
+  }
+
+private:
+  bool Placing = false;
+};
 
 }  // namespace
 
@@ -123,25 +195,36 @@ QPoint FrameOffset(const QWidget* window) {
 
 QPoint MoveIntoPlace(QWidget* window, QPoint topLeft, TKeepClear keepClear) {
   if (!window) return topLeft;
+  TakeFinalSize(window);
   const QSize size = FramedSize(window);
   const QScreen* screen = QGuiApplication::screenAt(topLeft + QPoint(size.width() / 2, 12));
   if (!screen) screen = window->screen();
   if (!screen) screen = QGuiApplication::primaryScreen();
   if (!screen) {
-    window->move(topLeft);
+    MoveFrameTo(window, topLeft);
     return topLeft;
   }
   std::vector<QRect> areas = KeptClearAreas();
-  areas.resize(std::min(areas.size(), size_t(keepClear) + 1));
+  if (keepClear != TKeepClear::MainWindow) areas.resize(std::min(areas.size(), size_t(keepClear) + 1));
   std::vector<TScreenRect> keep;
   for (const QRect& r : areas)
     if (r.isValid()) keep.push_back(ScreenRect(r));
   const TScreenRect placed = PlaceWindowRect({topLeft.x(), topLeft.y(), size.width(), size.height()},
                                              ScreenRect(GetWorkArea(*screen)), keep);
   const QPoint at(placed.Left, placed.Top);
-  // A window's position is that of its frame.
-  window->move(at);
+  MoveFrameTo(window, at);
   return at;
+}
+
+void KeepWindowsInPlace() {
+  static QPointer<TPlaceGuard> guard;
+  if (guard || !qApp) return;
+  guard = new TPlaceGuard(qApp);
+  qApp->installEventFilter(guard);
+}
+
+void SetOwnPlace(QWidget* window) {
+  if (window) window->setProperty(OwnPlace, true);
 }
 
 }  // namespace vs

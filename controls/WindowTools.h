@@ -51,7 +51,8 @@ void CallPaintWindow(QWidget* control, QPainter& dc, const QRect& area = QRect()
 
 // The parts of the main window that the other windows open clear of, on
 // the screen, the most important first: its caption and menu bar, then its
-// panel, then the whole window. The main window sets it while it shows.
+// panel, then the whole window, then the windows flush against it. The main
+// window sets it while it shows.
 void SetKeptClearAreas(std::function<std::vector<QRect>()> areas);
 std::vector<QRect> KeptClearAreas();
 
@@ -63,14 +64,25 @@ QPoint FrameOffset(const QWidget* window);
 
 // What a window that opens keeps clear of: the main window's caption and
 // menu bar (a place the user gave it), with the panel (a place the program
-// chose), with the whole window where the screen has room (a window's first
-// place beside it).
+// chose), with the whole window and the windows flush against it where the
+// screen has room (a window's first place beside it).
 enum class TKeepClear { Caption, Panel, MainWindow };
 
 // Moves a window that is about to open so that its frame, wanted with its
 // top left corner at topLeft, lies on the usable area of the screen there
 // and clear of the main window's parts (PlaceWindowRect,
-// controls/WindowPlaces.h). Returns the frame's top left corner.
+// controls/WindowPlaces.h). The window first takes the size its layout
+// asks for: a window placed before it has its final size would leave its
+// place as it grows. Returns the frame's top left corner.
 QPoint MoveIntoPlace(QWidget* window, QPoint topLeft, TKeepClear keep = TKeepClear::Panel);
+
+// Keeps every window of the program in its place: a window that opens, or
+// that grows while it shows, is moved where MoveIntoPlace keeps its frame
+// on the usable area and off the main window's caption and menu bar.
+// Menus, hints, the title picture and windows that place themselves
+// (SetOwnPlace: the main window, the windows that lie flush against it or
+// behind everything) are left alone. Installed once, on the application.
+void KeepWindowsInPlace();
+void SetOwnPlace(QWidget* window);
 
 }  // namespace vs

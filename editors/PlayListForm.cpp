@@ -563,7 +563,11 @@ QSize TPlayListForm::SnappedSize(const QSize& size) const {
 }
 
 void TPlayListForm::LoadBounds(const TStoredBounds& b) {
+  // A window closed without ever showing stores the place it was made at:
+  // that is no place the user gave it.
+  const QPoint made = pos();
   move(b.Left.value_or(x()), b.Top.value_or(y()));
+  Placed = b.Left && b.Top && pos() != made;
   resize(SnappedSize(QSize(b.Width.value_or(width()), b.Height.value_or(height()))));
 }
 

@@ -113,6 +113,9 @@ public:
   // Bounds as the settings keep them; the size is snapped to whole cells.
   void LoadBounds(const TStoredBounds& bounds);
   void StoreBounds(TStoredBounds& bounds) const;
+  // The window has a place: stored (other than the one it is made at), or
+  // given when it first opened.
+  bool Placed = false;
   // The size nearest to (width, height) that shows whole cells.
   QSize SnappedSize(const QSize& size) const;
 

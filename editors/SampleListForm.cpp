@@ -113,7 +113,9 @@ TBrowserRecord* TSampleListForm::Record(const TTreeNTNode* node) {
 
 TSampleListForm::TSampleListForm(TPreferences& prefs, QWidget* host)
     : QWidget(host, Qt::Tool | Qt::FramelessWindowHint), Prefs(prefs), Host(host) {
+  // It places itself beside the host.
   setObjectName("SampleListForm");
+  SetOwnPlace(this);
   setWindowTitle(QStringLiteral("Sample browser"));
   setAttribute(Qt::WA_OpaquePaintEvent);
   Prefs.SampleBrowserCreated = true;

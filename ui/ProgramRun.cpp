@@ -12,6 +12,7 @@
 #include <iostream>
 #include <unistd.h>
 
+#include "controls/WindowTools.h"
 #include "core/ProgramPaths.h"
 #include "core/Settings.h"
 #include "editors/TitleForm.h"
@@ -137,6 +138,8 @@ void TProgramRun::StartUp() {
   // the user's input waits until the archive is done.
   TZipMaster::ProcessMessages = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
 
+  // Every window the program opens, or that grows, keeps its place.
+  KeepWindowsInPlace();
   CreateProgramWindows(Prog.Prefs);
   TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
   form.OnCloseAccepted = [this] { CloseAccepted(); };

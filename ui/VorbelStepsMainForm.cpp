@@ -329,11 +329,14 @@ TVorbelStepsMainForm::TVorbelStepsMainForm(TPreferences& prefs, QWidget* parent)
   ShowSong();
   ShowTransport();
   // The other windows open clear of the caption and the menu bar, and of
-  // the panel and the window where they can.
+  // the panel, the window and the sample browser beside it where they can.
   SetKeptClearAreas([this] {
     if (!isVisible()) return std::vector<QRect>{};
-    return std::vector<QRect>{CaptionAndMenuArea(), CaptionAndPanelArea(), frameGeometry()};
+    std::vector<QRect> areas{CaptionAndMenuArea(), CaptionAndPanelArea(), frameGeometry()};
+    if (SampleBrowser && SampleBrowser->isVisible()) areas.push_back(SampleBrowser->frameGeometry());
+    return areas;
   });
+  SetOwnPlace(this);
 }
 
 void TVorbelStepsMainForm::MirrorMainMenu() {
@@ -1107,10 +1110,18 @@ void TVorbelStepsMainForm::PlayListMenuClick() {
   if (!playlist) return;
   const bool show = playlist->isHidden();
   if (show) {
+    // "Auto Arrange": flush left of this window (of the sample browser
+    // there); at first beside this window; else where it was left. Beside
+    // it, it keeps clear of this window and the browser where the screen
+    // has room.
+    const QRect left = SampleBrowser && SampleBrowser->isVisible() ? SampleBrowser->frameGeometry() : frameGeometry();
     if (Preferences.AutoArrange)
-      MoveIntoPlace(playlist, QPoint(frameGeometry().left() - FramedSize(playlist).width(), y()));
+      MoveIntoPlace(playlist, QPoint(left.left() - FramedSize(playlist).width(), y()), TKeepClear::MainWindow);
+    else if (!playlist->Placed)
+      MoveIntoPlace(playlist, QPoint(frameGeometry().right() + 1, y()), TKeepClear::MainWindow);
     else
       MoveIntoPlace(playlist, playlist->pos(), TKeepClear::Caption);
+    playlist->Placed = true;
     playlist->show();
   } else {
     playlist->hide();
@@ -1135,9 +1146,11 @@ void TVorbelStepsMainForm::VisualMenuClick() {
 
 void TVorbelStepsMainForm::BackgroundMenuClick() {
   if (!FBackgroundForm) {
-    // A window of its own, not one that the desktop keeps above this one.
+    // A window of its own, not one that the desktop keeps above this one,
+    // over the screen's usable area (the desktop's panels stay in sight).
     FBackgroundForm = new TBackgroundForm(Preferences);
-    if (const QScreen* s = screen()) FBackgroundForm->setGeometry(s->geometry());
+    SetOwnPlace(FBackgroundForm);
+    if (const QScreen* s = screen()) FBackgroundForm->setGeometry(GetWorkArea(*s));
   }
   const bool show = FBackgroundForm->isHidden();
   if (show) {

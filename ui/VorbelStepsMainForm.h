@@ -368,8 +368,8 @@ public:
   void HintpanelMenuClick();
   // The View menu's windows: the playlist (placed flush left of this
   // window when "Auto Arrange" is on), the lamp window and the backdrop
-  // (made at first use, screen-sized, behind this window). Each item's
-  // check follows its window.
+  // (made at first use, as large as the screen's usable area, behind this
+  // window). Each item's check follows its window.
   void PlayListMenuClick();
   void VisualMenuClick();
   void BackgroundMenuClick();
