@@ -530,6 +530,7 @@ void TMeroCustomToolWindow97::SetDockedTo(TMeroDock97* dock) {
     move(Frame->ClientOrigin());
     UpdateSize();
     PlaceFrame();
+    FloatPlaced = true;
   }
   if (dock) dock->EndUpdate();
   --InternalSetting;
@@ -626,7 +627,22 @@ void TMeroCustomToolWindow97::mouseDoubleClickEvent(QMouseEvent* e) {
 void TMeroCustomToolWindow97::DoubleClicked() {
   if (DragActive) EndDrag(false);
   if (Dock) {
-    if (Dock->AllowDrag()) SetDockedTo(nullptr);
+    if (!Dock->AllowDrag()) return;
+    const bool first = !FloatPlaced && Frame;
+    if (first) {
+      const QPoint docked = mapToGlobal(QPoint()) - Frame->ClientOrigin();
+      FloatLeft = docked.x();
+      FloatTop = docked.y();
+    }
+    SetDockedTo(nullptr);
+    // Floated for the first time: beside the form (which has let go of the
+    // window's room by now), clear of it and of what lies flush against it
+    // where the screen has room, and on the screen.
+    if (first && Frame && !Dock) {
+      const QPoint at = MoveIntoPlace(Frame, Frame->pos(), TKeepClear::MainWindow);
+      FloatLeft = at.x();
+      FloatTop = at.y();
+    }
   } else if (DefaultDockPtr) {
     Row = 0;
     Pos = -8;

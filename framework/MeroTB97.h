@@ -156,6 +156,10 @@ public:
   // The floating place: the screen position of the floating frame.
   int FloatLeft = 0;
   int FloatTop = 0;
+  // The window has floated (or a stored layout floats it): FloatLeft and
+  // FloatTop hold its place. Until then a double click floats it beside
+  // the form, where it lay in its dock.
+  bool FloatPlaced = false;
 
   // True while floating and hidden because the form is hidden or minimised
   // or the program is in the background.
