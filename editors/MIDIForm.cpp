@@ -100,7 +100,9 @@ void ShowFailure(const TCommandResult& result) {
 
 // ------------------------------------------------------------ the window
 
-TMIDIForm::TMIDIForm(TPreferences& prefs, QWidget* parent) : QWidget(parent, Qt::Window), Prefs(prefs) {
+TMIDIForm::TMIDIForm(TPreferences& prefs, QWidget* parent) : QWidget(parent, Qt::Dialog), Prefs(prefs) {
+  // The main window's own: it stays above it and goes and comes back with
+  // it.
   setObjectName("MIDIForm");
   setWindowTitle(QStringLiteral("Settings"));
   panel::ApplyPanelStyle(this);

@@ -112,8 +112,9 @@ TBrowserRecord* TSampleListForm::Record(const TTreeNTNode* node) {
 }
 
 TSampleListForm::TSampleListForm(TPreferences& prefs, QWidget* host)
-    : QWidget(host, Qt::Tool | Qt::FramelessWindowHint), Prefs(prefs), Host(host) {
-  // It places itself beside the host.
+    : QWidget(host, Qt::Window | Qt::FramelessWindowHint), Prefs(prefs), Host(host) {
+  // A window of its own, not one that the desktop keeps above the host
+  // (which lies directly above it); it places itself beside the host.
   setObjectName("SampleListForm");
   SetOwnPlace(this);
   setWindowTitle(QStringLiteral("Sample browser"));

@@ -74,7 +74,9 @@ const QColor CaptionInactive(0x80, 0x80, 0x80);
 }  // namespace
 
 TSettingsForm::TSettingsForm(TPreferences& prefs, QWidget* parent)
-    : QWidget(parent, Qt::Window), Prefs(prefs) {
+    : QWidget(parent, Qt::Dialog), Prefs(prefs) {
+  // The main window's own: it stays above it (the main window never covers
+  // its caption bar) and goes and comes back with it.
   setObjectName("SettingsForm");
   setWindowTitle("Channel settings");
   setAccessibleName("Channel settings");

@@ -4,6 +4,7 @@
 // Move"), and the side windows that follow it.
 
 #include <QAction>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -271,6 +272,7 @@ void TVorbelStepsMainForm::changeEvent(QEvent* event) {
       ReportAllScopeOutput();
     else
       ScopeUpdate();
+    FollowMinimized(isMinimized());
   }
   // The caption shows whether the window is the active one.
   if (event->type() == QEvent::ActivationChange && CaptionPic) {
@@ -278,6 +280,35 @@ void TVorbelStepsMainForm::changeEvent(QEvent* event) {
     CaptionPic->SetPicture(isActiveWindow() || skin.TitleBarOff.isNull() ? skin.TitleBar : skin.TitleBarOff);
   }
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) PlaceSampleBrowserBelow();
+}
+
+void TVorbelStepsMainForm::FollowMinimized(bool minimized) {
+  if (ClosingFlag || QGuiApplication::platformName() == QLatin1String("offscreen")) return;
+  if (minimized) {
+    // The windows the desktop does not take along with this one (windows
+    // of their own: the sample browser, the backdrop) go too.
+    for (QWidget* window : QApplication::topLevelWidgets())
+      if (window != this && window->windowType() == Qt::Window && window->isVisible() && !window->isMinimized()) {
+        MinimizedWithForm.push_back(window);
+        window->showMinimized();
+      }
+    return;
+  }
+  // Restored: what went with it comes back (a desktop may activate a
+  // window it restores: this one, restored by the user, is the active one
+  // again), and the browser lies below this window.
+  const std::vector<QPointer<QWidget>> windows = std::move(MinimizedWithForm);
+  MinimizedWithForm.clear();
+  bool restored = false;
+  for (QWidget* window : windows)
+    if (window && window->isMinimized()) {
+      window->setAttribute(Qt::WA_ShowWithoutActivating, true);
+      window->showNormal();
+      window->setAttribute(Qt::WA_ShowWithoutActivating, false);
+      restored = true;
+    }
+  if (restored) activateWindow();
+  PlaceSampleBrowserBelow();
 }
 
 void TVorbelStepsMainForm::PlaceSampleBrowserBelow() {

@@ -233,6 +233,10 @@ public:
   // The other way round when the browser is activated: this window
   // directly behind it.
   void PlaceBehindSampleBrowser();
+  // Minimising this window (its minimise button, or the desktop) minimises
+  // the program: the windows the desktop does not take along with it go
+  // too, and come back when it is restored.
+  void FollowMinimized(bool minimized);
 
   // --- Transport, pattern, tempo ---
   // Play / Stop of the current pattern (or the song in song mode).
@@ -561,6 +565,7 @@ private:
   QPoint LastPos;           // where the window was (the piano window follows)
   bool PlacingSideWindows = false;
   QPointer<QWidget> SampleBrowser;
+  std::vector<QPointer<QWidget>> MinimizedWithForm;
   int LogoClicks = 0;
   void LogoClick(int clicks);
   bool FLineCursor = false;
