@@ -71,6 +71,22 @@ Cases:
                   (".dat", no extension, /etc/passwd, a missing WAV) renders
                   and names each channel on standard error; an unreadable
                   song file gives the system's reason
+  wm-first-start  under Xvfb with openbox (both started by the test on a
+                  free display, a panel taking room from the screen): fresh
+                  settings in English, French and Dutch on 1280x1024 and
+                  1024x600; the start's windows, each activated, the tips
+  wm-windows      there, every window and dialog the program opens, one
+                  after the other (the lamp window grown too)
+  wm-tool-windows there, each tool window floated and docked again
+  wm-minimise     there, the program minimised with its windows shown and
+                  restored
+                  Each fails when a frame leaves the available area, covers
+                  the main window's caption or menu bar while the area has
+                  room for it elsewhere, when the main window covers the
+                  caption of a window below it, when the sample browser is
+                  not directly below the active main window, when a window
+                  shown is not mapped, or when the window manager cuts the
+                  tips' caption (skipped without Xvfb or openbox)
 """
 
 import ctypes
@@ -96,6 +112,16 @@ PATTERN_LENGTH = 16
 
 def frames_per_step(bpm):
     return 661500 // bpm
+
+
+def own_runtime_folder(env, tmp):
+    """A runtime folder of the run's own: a program running elsewhere on
+    the machine listens in the user's (a second start hands its songs over
+    to it and ends)."""
+    folder = os.path.join(tmp, "runtime")
+    os.makedirs(folder, mode=0o700, exist_ok=True)
+    env["XDG_RUNTIME_DIR"] = folder
+    return env
 
 
 def batch_env(tmp):
@@ -393,6 +419,7 @@ def smoke(program, data, tmp):
     env.pop("QT_QPA_PLATFORM", None)
     env["VORBELSTEPS_SETTINGS"] = os.path.join(tmp, "settings.ini")
     env["TMPDIR"] = tmp
+    own_runtime_folder(env, tmp)
     shot = os.path.join(tmp, "screen.xwd")
     # Inside the virtual display: start, wait for the window, ask it to
     # close as the desktop would, and report.
@@ -454,24 +481,8 @@ TOM_ROW = 5
 
 def x11_session():
     """The display of xvfb-run through libX11 and the XTest extension."""
-    import ctypes
-    x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
-    xtst = ctypes.cdll.LoadLibrary("libXtst.so.6")
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    x11.XStringToKeysym.restype = ctypes.c_ulong
-    x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-    x11.XSetInputFocus.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_ulong]
-    x11.XFlush.argtypes = [ctypes.c_void_p]
-    x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-    xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int, ctypes.c_ulong]
-    xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
-    xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
-    x11.XGetInputFocus.argtypes = [ctypes.c_void_p, ctypes.c_void_p, ctypes.c_void_p]
-    dpy = x11.XOpenDisplay(None)
-    if not dpy:
-        fail("no X display inside xvfb-run")
-    return x11, xtst, dpy
+    display = XDisplay()
+    return display.x11, display.xtst, display.dpy
 
 
 def main_window_geometry():
@@ -499,6 +510,7 @@ def click_save_inside(program, song, tmp):
     env.pop("QT_QPA_PLATFORM", None)
     env["VORBELSTEPS_SETTINGS"] = os.path.join(tmp, "settings.ini")
     env["TMPDIR"] = tmp
+    own_runtime_folder(env, tmp)
     with open(env["VORBELSTEPS_SETTINGS"], "w") as f:
         f.write("[ZM SETTINGS]\nUse WAV=0\nSmpList=0\n")
     with open(song, "rb") as f:
@@ -679,6 +691,7 @@ def exit_windows_inside(program, data, tmp):
         env.pop("QT_QPA_PLATFORM", None)
         env["VORBELSTEPS_SETTINGS"] = settings
         env["TMPDIR"] = tmp
+        own_runtime_folder(env, tmp)
         proc = subprocess.Popen([program, "/NoSplash"] + args, env=env, cwd=tmp, stdout=subprocess.PIPE,
                                 stderr=subprocess.PIPE, text=True)
         window = None
@@ -927,6 +940,7 @@ def plugin_session(program, tmp, name, plugin):
     env.pop("QT_QPA_PLATFORM", None)
     env["VORBELSTEPS_SETTINGS"] = os.path.join(tmp, "settings.ini")
     env["TMPDIR"] = tmp
+    own_runtime_folder(env, tmp)
     with open(env["VORBELSTEPS_SETTINGS"], "w") as f:
         f.write("[ZM SETTINGS]\nUse WAV=0\nSmpList=0\nVST Plugins=%s/\n" % vst)
     return env
@@ -1069,6 +1083,749 @@ def editors(program, data, tmp, case):
                           capture_output=True, text=True, timeout=170)
     if proc.returncode != 0 or "ended" not in proc.stdout:
         fail("plug-in editors under openbox (%s)" % case, proc)
+# ---------------------------------------------------------------------------
+# Under a window manager: the program runs on an Xvfb display with openbox,
+# both started here on a free display number, and the test reads from X what
+# the manager made of each window: its frame (the manager's frame window and
+# _NET_FRAME_EXTENTS), its state (WM_STATE, _NET_WM_STATE) and the stacking
+# order (_NET_CLIENT_LIST_STACKING, bottom first). A frame must lie inside
+# the available area (_NET_WORKAREA, made smaller than the screen by a panel
+# of the test's own), a window above the main window keeps off its caption
+# and menu bar wherever the available area has room for it elsewhere, the
+# main window covers no caption of the windows below it, the sample browser
+# lies directly below the main window, and every window shown is mapped.
+
+_long, _ulong, _int, _uint, _ptr = ctypes.c_long, ctypes.c_ulong, ctypes.c_int, ctypes.c_uint, ctypes.c_void_p
+
+
+class XWindowAttributes(ctypes.Structure):
+    _fields_ = [("x", _int), ("y", _int), ("width", _int), ("height", _int), ("border_width", _int),
+                ("depth", _int), ("visual", _ptr), ("root", _ulong), ("c_class", _int), ("bit_gravity", _int),
+                ("win_gravity", _int), ("backing_store", _int), ("backing_planes", _ulong),
+                ("backing_pixel", _ulong), ("save_under", _int), ("colormap", _ulong), ("map_installed", _int),
+                ("map_state", _int), ("all_event_masks", _long), ("your_event_mask", _long),
+                ("do_not_propagate_mask", _long), ("override_redirect", _int), ("screen", _ptr)]
+
+
+class XClientMessage(ctypes.Structure):
+    _fields_ = [("type", _int), ("serial", _ulong), ("send_event", _int), ("display", _ptr), ("window", _ulong),
+                ("message_type", _ulong), ("format", _int), ("data", _long * 5)]
+
+
+class XImage(ctypes.Structure):
+    _fields_ = [("width", _int), ("height", _int), ("xoffset", _int), ("format", _int), ("data", _ptr),
+                ("byte_order", _int), ("bitmap_unit", _int), ("bitmap_bit_order", _int), ("bitmap_pad", _int),
+                ("depth", _int), ("bytes_per_line", _int), ("bits_per_pixel", _int)]
+
+
+class XEvent(ctypes.Union):
+    _fields_ = [("xclient", XClientMessage), ("pad", _long * 24)]
+
+
+# Windows that vanish between two requests are no error of the test's.
+_IGNORE_X_ERRORS = ctypes.CFUNCTYPE(_int, _ptr, _ptr)(lambda display, error: 0)
+
+
+class XDisplay:
+    """An X display through libX11 and the XTest extension (None: $DISPLAY)."""
+
+    def __init__(self, name=None):
+        x11 = self.x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+        xtst = self.xtst = ctypes.cdll.LoadLibrary("libXtst.so.6")
+        x11.XOpenDisplay.restype = _ptr
+        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x11.XDefaultRootWindow.restype = _ulong
+        x11.XDefaultRootWindow.argtypes = [_ptr]
+        x11.XInternAtom.restype = _ulong
+        x11.XInternAtom.argtypes = [_ptr, ctypes.c_char_p, _int]
+        x11.XGetAtomName.restype = _ptr
+        x11.XGetAtomName.argtypes = [_ptr, _ulong]
+        x11.XGetWindowProperty.argtypes = [_ptr, _ulong, _ulong, _long, _long, _int, _ulong,
+                                           ctypes.POINTER(_ulong), ctypes.POINTER(_int), ctypes.POINTER(_ulong),
+                                           ctypes.POINTER(_ulong), ctypes.POINTER(_ptr)]
+        x11.XChangeProperty.argtypes = [_ptr, _ulong, _ulong, _ulong, _int, _int, _ptr, _int]
+        x11.XQueryTree.argtypes = [_ptr, _ulong, ctypes.POINTER(_ulong), ctypes.POINTER(_ulong),
+                                   ctypes.POINTER(ctypes.POINTER(_ulong)), ctypes.POINTER(_uint)]
+        x11.XGetWindowAttributes.argtypes = [_ptr, _ulong, ctypes.POINTER(XWindowAttributes)]
+        x11.XTranslateCoordinates.argtypes = [_ptr, _ulong, _ulong, _int, _int, ctypes.POINTER(_int),
+                                              ctypes.POINTER(_int), ctypes.POINTER(_ulong)]
+        x11.XCreateSimpleWindow.restype = _ulong
+        x11.XCreateSimpleWindow.argtypes = [_ptr, _ulong, _int, _int, _uint, _uint, _uint, _ulong, _ulong]
+        x11.XMapWindow.argtypes = [_ptr, _ulong]
+        x11.XSendEvent.argtypes = [_ptr, _ulong, _int, _long, ctypes.POINTER(XEvent)]
+        x11.XFree.argtypes = [_ptr]
+        x11.XFlush.argtypes = [_ptr]
+        x11.XSync.argtypes = [_ptr, _int]
+        x11.XSetInputFocus.argtypes = [_ptr, _ulong, _int, _ulong]
+        x11.XGetInputFocus.argtypes = [_ptr, _ptr, _ptr]
+        x11.XStringToKeysym.restype = _ulong
+        x11.XKeysymToKeycode.argtypes = [_ptr, _ulong]
+        x11.XGetImage.restype = ctypes.POINTER(XImage)
+        x11.XGetImage.argtypes = [_ptr, _ulong, _int, _int, _uint, _uint, _ulong, _int]
+        x11.XSetErrorHandler(_IGNORE_X_ERRORS)
+        xtst.XTestFakeMotionEvent.argtypes = [_ptr, _int, _int, _int, _ulong]
+        xtst.XTestFakeButtonEvent.argtypes = [_ptr, _uint, _int, _ulong]
+        xtst.XTestFakeKeyEvent.argtypes = [_ptr, _uint, _int, _ulong]
+        self.dpy = x11.XOpenDisplay(name.encode() if name else None)
+        if not self.dpy:
+            fail("no X display %s" % (name or os.environ.get("DISPLAY")))
+        self.root = x11.XDefaultRootWindow(self.dpy)
+        self.atoms = {}
+
+    def atom(self, name):
+        if name not in self.atoms:
+            self.atoms[name] = self.x11.XInternAtom(self.dpy, name.encode(), 0)
+        return self.atoms[name]
+
+    def atom_name(self, atom):
+        text = self.x11.XGetAtomName(self.dpy, atom)
+        if not text:
+            return ""
+        name = ctypes.string_at(text).decode()
+        self.x11.XFree(text)
+        return name
+
+    def prop(self, window, name):
+        """A property: a list of numbers (32-bit formats) or bytes; None when
+        the window has none."""
+        kind, form, count, after, data = _ulong(), _int(), _ulong(), _ulong(), _ptr()
+        if self.x11.XGetWindowProperty(self.dpy, window, self.atom(name), 0, 1 << 16, 0, 0, ctypes.byref(kind),
+                                       ctypes.byref(form), ctypes.byref(count), ctypes.byref(after),
+                                       ctypes.byref(data)) != 0 or not data.value:
+            return None
+        try:
+            if form.value == 32:
+                return list(ctypes.cast(data, ctypes.POINTER(_long))[:count.value])
+            return ctypes.string_at(data, count.value * form.value // 8)
+        finally:
+            self.x11.XFree(data)
+
+    def text(self, window, *names):
+        for name in names:
+            value = self.prop(window, name)
+            if value:
+                return value.decode("utf-8", "replace")
+        return ""
+
+    def tree(self, window):
+        """(parent, children) of a window; (None, []) when it is gone."""
+        root, parent, children, count = _ulong(), _ulong(), ctypes.POINTER(_ulong)(), _uint()
+        if not self.x11.XQueryTree(self.dpy, window, ctypes.byref(root), ctypes.byref(parent),
+                                   ctypes.byref(children), ctypes.byref(count)):
+            return None, []
+        kids = list(children[:count.value]) if children else []
+        if children:
+            self.x11.XFree(children)
+        return parent.value, kids
+
+    def attributes(self, window):
+        attributes = XWindowAttributes()
+        if not self.x11.XGetWindowAttributes(self.dpy, window, ctypes.byref(attributes)):
+            return None
+        return attributes
+
+    def geometry(self, window):
+        """(x, y, width, height) on the screen, or None."""
+        a = self.attributes(window)
+        if a is None:
+            return None
+        x, y, child = _int(), _int(), _ulong()
+        self.x11.XTranslateCoordinates(self.dpy, window, self.root, 0, 0, ctypes.byref(x), ctypes.byref(y),
+                                       ctypes.byref(child))
+        return x.value, y.value, a.width, a.height
+
+    def frame(self, window):
+        """The root's child that holds the window: the manager's frame."""
+        while window:
+            parent, _ = self.tree(window)
+            if parent == self.root:
+                return window
+            window = parent
+        return None
+
+    def pixels(self, window):
+        """The window's pixels as rows of 0xRRGGBB values (24-bit screens)."""
+        _, _, w, h = self.geometry(window)
+        image = self.x11.XGetImage(self.dpy, window, 0, 0, w, h, 0xFFFFFFFF, 2)  # ZPixmap
+        if not image:
+            return []
+        i = image.contents
+        data = ctypes.string_at(i.data, i.bytes_per_line * i.height)
+        rows = [list(struct.unpack_from("<%dI" % w, data, y * i.bytes_per_line)) for y in range(h)]
+        self.x11.XFree(ctypes.c_void_p(i.data))
+        self.x11.XFree(image)
+        return [[p & 0xFFFFFF for p in row] for row in rows]
+
+    def message(self, window, kind, *data):
+        """A client message about the window to the window manager."""
+        event = XEvent()
+        m = event.xclient
+        m.type, m.send_event, m.window, m.message_type, m.format = 33, 1, window, self.atom(kind), 32
+        for i, value in enumerate(data):
+            m.data[i] = value
+        # SubstructureRedirect | SubstructureNotify
+        self.x11.XSendEvent(self.dpy, self.root, 0, (1 << 20) | (1 << 19), ctypes.byref(event))
+        self.sync()
+
+    def sync(self):
+        self.x11.XSync(self.dpy, 0)
+
+    def close(self):
+        if self.dpy:
+            self.x11.XCloseDisplay(ctypes.c_void_p(self.dpy))
+            self.dpy = None
+
+    def click(self, x, y, button=1, count=1):
+        self.xtst.XTestFakeMotionEvent(self.dpy, -1, x, y, 0)
+        for _ in range(count):
+            self.xtst.XTestFakeButtonEvent(self.dpy, button, 1, 0)
+            self.xtst.XTestFakeButtonEvent(self.dpy, button, 0, 0)
+        self.sync()
+
+    def keys(self, *names, down=True, up=True):
+        """Presses the keys in order and releases them in reverse."""
+        codes = [self.x11.XKeysymToKeycode(self.dpy, self.x11.XStringToKeysym(n.encode())) for n in names]
+        for code in codes if down else []:
+            self.xtst.XTestFakeKeyEvent(self.dpy, code, 1, 0)
+        for code in reversed(codes) if up else []:
+            self.xtst.XTestFakeKeyEvent(self.dpy, code, 0, 0)
+        self.sync()
+
+    def panel(self, top, bottom, width):
+        """A desktop panel that reserves rows at the top and the bottom."""
+        for edge, height in (("top", top), ("bottom", bottom)):
+            if not height:
+                continue
+            y = 0 if edge == "top" else self.attributes(self.root).height - height
+            w = self.x11.XCreateSimpleWindow(self.dpy, self.root, 0, y, width, height, 0, 0, 0x303030)
+            kind = (_long * 1)(self.atom("_NET_WM_WINDOW_TYPE_DOCK"))
+            self.x11.XChangeProperty(self.dpy, w, self.atom("_NET_WM_WINDOW_TYPE"), 4, 32, 0, kind, 1)
+            strut = (_long * 12)(*([0, 0, height, 0, 0, 0, 0, 0, 0, width - 1, 0, 0] if edge == "top" else
+                                   [0, 0, 0, height, 0, 0, 0, 0, 0, 0, 0, width - 1]))
+            self.x11.XChangeProperty(self.dpy, w, self.atom("_NET_WM_STRUT_PARTIAL"), 6, 32, 0, strut, 12)
+            self.x11.XChangeProperty(self.dpy, w, self.atom("_NET_WM_STRUT"), 6, 32, 0, strut, 4)
+            self.x11.XMapWindow(self.dpy, w)
+        self.sync()
+
+
+class Shown:
+    """A top-level window of the program as the window manager has it."""
+
+    def __init__(self, display, window):
+        self.id = window
+        self.title = display.text(window, "_NET_WM_NAME", "WM_NAME")
+        state = display.prop(window, "WM_STATE")
+        self.state = state[0] if state else None  # 1 normal, 3 iconic
+        self.net = {display.atom_name(a).replace("_NET_WM_STATE_", "")
+                    for a in display.prop(window, "_NET_WM_STATE") or []}
+        self.types = {display.atom_name(a).replace("_NET_WM_WINDOW_TYPE_", "")
+                      for a in display.prop(window, "_NET_WM_WINDOW_TYPE") or []}
+        self.extents = tuple(display.prop(window, "_NET_FRAME_EXTENTS") or (0, 0, 0, 0))
+        self.client = display.geometry(window)
+        frame = display.frame(window)
+        self.frame_id = frame
+        self.frame = display.geometry(frame) if frame else None
+        attributes = display.attributes(frame) if frame else None
+        self.mapped = bool(attributes and attributes.map_state == 2)  # IsViewable
+
+    def normal(self):
+        return self.state == 1 and "HIDDEN" not in self.net
+
+    def key(self):
+        return (self.id, self.title, self.state, tuple(sorted(self.net)), self.frame, self.mapped)
+
+    def __repr__(self):
+        return "%r st=%s%s frame=%s client=%s%s" % (self.title, self.state, "" if self.mapped else " UNMAPPED",
+                                                  self.frame, self.client, " " + ",".join(sorted(self.net))
+                                                  if self.net else "")
+
+
+def overlaps(a, b):
+    return a[0] < b[0] + b[2] and b[0] < a[0] + a[2] and a[1] < b[1] + b[3] and b[1] < a[1] + a[3]
+
+
+def inside(a, area):
+    return a[0] >= area[0] and a[1] >= area[1] and a[0] + a[2] <= area[0] + area[2] and \
+        a[1] + a[3] <= area[1] + area[3]
+
+
+def room_beside(size, keep, work):
+    """Whether a frame of that size fits the work area clear of keep."""
+    w, h = size
+    if w > work[2] or h > work[3]:
+        return False
+    return keep[1] - work[1] >= h or work[1] + work[3] - (keep[1] + keep[3]) >= h or \
+        keep[0] - work[0] >= w or work[0] + work[2] - (keep[0] + keep[2]) >= w
+
+
+LANGUAGES = {"en": 0, "fr": 1, "nl": 2}
+CAPTION_HEIGHT, MENU_HEIGHT = 20, 18  # the default style's (StyleLayout.h)
+
+
+class WindowManagerRun:
+    """Xvfb, openbox and the program, started and ended here."""
+
+    def __init__(self, program, data, tmp, size="1280x1024", language="en", settings="", args=("/NoSplash",),
+                 panel=(0, 32)):
+        self.program, self.data, self.tmp, self.language = program, data, tmp, LANGUAGES[language]
+        width, height = (int(v) for v in size.split("x"))
+        self.procs, self.proc = [], None
+        read, write = os.pipe()
+        # -displayfd: the server takes a free display number and tells it.
+        self.procs.append(subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", size + "x24",
+                                            "-nolisten", "tcp"], pass_fds=(write,), stderr=subprocess.DEVNULL))
+        os.close(write)
+        number = b""
+        while not number.endswith(b"\n"):
+            chunk = os.read(read, 16)
+            if not chunk:
+                fail("Xvfb did not start")
+            number += chunk
+        os.close(read)
+        self.name = ":" + number.decode().strip()
+        self.env = own_runtime_folder(dict(os.environ, DISPLAY=self.name, HOME=tmp, TMPDIR=tmp,
+                                           XDG_CONFIG_HOME=os.path.join(tmp, "config"),
+                                           VORBELSTEPS_SETTINGS=os.path.join(tmp, "settings.ini"),
+                                           PULSE_SERVER="unix:" + os.path.join(tmp, "no-pulse")), tmp)
+        for variable in ("QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "SESSION_MANAGER"):
+            self.env.pop(variable, None)
+        try:
+            self.start(program, args, settings, width, height, panel)
+        except BaseException:
+            self.stop()
+            raise
+
+    def start(self, program, args, settings, width, height, panel):
+        self.x = XDisplay(self.name)
+        # The panel first: the manager takes its room as it starts.
+        self.x.panel(panel[0], panel[1], width)
+        self.procs.append(subprocess.Popen(["openbox", "--sm-disable"], env=self.env, stdout=subprocess.DEVNULL,
+                                           stderr=subprocess.DEVNULL))
+        self.wait("openbox takes the panel's room", lambda: self.work_area()[3] == height - sum(panel))
+        with open(self.env["VORBELSTEPS_SETTINGS"], "w") as f:
+            f.write("[ZM SETTINGS]\nLanguage=%d\n%s" % (self.language, settings))
+        self.log = os.path.join(self.tmp, "program.log")
+        with open(self.log, "w") as log:
+            self.proc = subprocess.Popen([program] + list(args), env=self.env, cwd=self.tmp, stdout=log,
+                                         stderr=subprocess.STDOUT)
+        self.shown("VorbelSteps")
+
+    @property
+    def main(self):
+        return self.find("VorbelSteps")
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *error):
+        self.stop()
+
+    def stop(self):
+        if self.proc and self.proc.poll() is None:
+            self.proc.send_signal(signal.SIGTERM)
+            if wait_for_exit(self.proc, 30) is None:
+                self.proc.kill()
+                self.proc.wait()
+        if getattr(self, "x", None):
+            self.x.close()
+        for proc in reversed(self.procs):
+            proc.terminate()
+            if wait_for_exit(proc, 10) is None:
+                proc.kill()
+                proc.wait()
+
+    def title(self, form, key="%Form%"):
+        """A window's caption in the run's language, from its text table."""
+        with open(os.path.join(self.data, "lang", form + ".txt"), encoding="utf-8") as f:
+            for line in f:
+                cells = line.rstrip("\n").split("\t")
+                if cells[0] == key:
+                    return cells[1 + self.language] or cells[1]
+        fail("no text %s in %s" % (key, form))
+
+    def work_area(self):
+        area = self.x.prop(self.x.root, "_NET_WORKAREA")
+        return tuple(area[:4]) if area else (0, 0, 0, 0)
+
+    def popups(self):
+        """The program's mapped popup windows (menus), by id."""
+        found = set()
+        for window in self.x.tree(self.x.root)[1]:
+            a = self.x.attributes(window)
+            if a and a.override_redirect and a.map_state == 2 and \
+                    (self.x.prop(window, "WM_CLASS") or b"").startswith(b"VorbelSteps\0"):
+                found.add(window)
+        return found
+
+    def windows(self):
+        """The program's managed windows, the bottom one first."""
+        out = []
+        for window in self.x.prop(self.x.root, "_NET_CLIENT_LIST_STACKING") or []:
+            if (self.x.prop(window, "WM_CLASS") or b"").startswith(b"VorbelSteps\0"):
+                out.append(Shown(self.x, window))
+        return out
+
+    def find(self, title, windows=None):
+        for w in self.windows() if windows is None else windows:
+            if title == "VorbelSteps" and "SPLASH" in w.types:
+                continue
+            if w.title == title or (title == "VorbelSteps" and w.title.endswith(" - VorbelSteps")):
+                return w
+        return None
+
+    def report(self):
+        output = ""
+        if self.proc:
+            with open(self.log, errors="replace") as f:
+                output = f.read()[-2000:]
+        return "\n  work area %s, windows from the top:\n  %s\n  program output:\n%s" % (
+            self.work_area(), "\n  ".join(repr(w) for w in reversed(self.windows())) or "none", output)
+
+    def wait(self, what, condition, seconds=60):
+        """Polls until condition() gives a true value and returns it."""
+        deadline = time.monotonic() + seconds
+        while True:
+            if self.proc and self.proc.poll() is not None:
+                fail("the program ended (code %s) while waiting: %s%s" % (self.proc.returncode, what,
+                                                                        self.report()))
+            value = condition()
+            if value:
+                return value
+            if time.monotonic() > deadline:
+                fail("waited in vain: %s%s" % (what, self.report()))
+            time.sleep(0.05)
+
+    def settled(self, what, condition=lambda windows: True):
+        """Waits until the windows hold still (the same in three looks in a
+        row) and condition(windows) holds; returns them."""
+        looks = []
+
+        def still():
+            looks.append(self.windows())
+            last = looks[-3:]
+            if len(last) == 3 and all([w.key() for w in l] == [w.key() for w in last[0]] for l in last) and \
+                    condition(last[-1]):
+                return last[-1]
+            return None
+
+        return self.wait(what, still)
+
+    def shown(self, title):
+        """Waits for a window of that title to show, mapped and still."""
+        windows = self.settled(title + " shows", lambda ws: (w := self.find(title, ws)) and w.normal() and w.mapped)
+        return self.find(title, windows)
+
+    def gone(self, title):
+        self.settled(title + " goes", lambda ws: not (w := self.find(title, ws)) or not w.normal())
+
+    def caption_cut(self, window):
+        """Whether the window manager cut the window's caption: the title's
+        text fills its label (the widest part of the title bar) from edge to
+        edge instead of leaving room at its ends."""
+        bars = [c for c in self.x.tree(window.frame_id)[1] if len(self.x.tree(c)[1]) > 4]
+        if not bars:
+            return False
+        label = max(self.x.tree(bars[0])[1], key=lambda c: self.x.geometry(c)[2])
+        rows = self.x.pixels(label)
+        ink = [x for x in range(len(rows[0]) if rows else 0)
+               if any(abs((row[x] >> 8 & 0xFF) - (row[0] >> 8 & 0xFF)) > 60 for row in rows)]
+        return bool(ink) and ink[0] <= 4 and ink[-1] >= len(rows[0]) - 5
+
+    def caption_area(self, main, windows):
+        """The main window's caption, with the menu bar while docked."""
+        x, y, w, _ = main.client
+        menu_floats = any(v.title == self.title("VorbelStepsMainForm", "MainMenuToolWindow") and v.normal()
+                          for v in windows)
+        return x, y, w, CAPTION_HEIGHT + (0 if menu_floats else MENU_HEIGHT)
+
+    def problems(self, windows):
+        work = self.work_area()
+        found = []
+        for w in windows:
+            if not w.normal():
+                continue
+            if not w.mapped:
+                found.append("%r is not mapped" % w.title)
+            elif not inside(w.frame, work):
+                found.append("%r leaves the available area %s: %s" % (w.title, work, w.frame))
+        main = self.find("VorbelSteps", windows)
+        if not main or not main.normal():
+            return found
+        at = windows.index(main)
+        keep = self.caption_area(main, windows)
+        # The browser lies flush against the main window (one pixel over it).
+        browser = self.find(self.title("SampleListForm"), windows)
+        for w in windows[at + 1:]:
+            if w is not browser and w.normal() and overlaps(w.frame, keep) and room_beside(w.frame[2:], keep, work):
+                found.append("%r covers the main window's caption or menu bar %s: %s" % (w.title, keep, w.frame))
+        active = (self.x.prop(self.x.root, "_NET_ACTIVE_WINDOW") or [0])[0]
+        if active == main.id and browser and browser.normal() and (at == 0 or windows[at - 1] is not browser):
+            found.append("the sample browser is not directly below the active main window")
+        for w in windows[:at]:
+            caption = (w.frame[0], w.frame[1], w.frame[2], max(w.extents[2], 16))
+            if w is not browser and "BELOW" not in w.net and w.normal() and overlaps(caption, main.frame):
+                found.append("the main window covers the caption of %r: %s" % (w.title, w.frame))
+        return found
+
+    def check(self, what, condition=lambda windows: True):
+        """Fails unless every window is in its place once they hold still."""
+        windows = self.settled(what, condition)
+        found = self.problems(windows)
+        if found:
+            fail("%s:\n  %s%s" % (what, "\n  ".join(found), self.report()))
+        return windows
+
+    # Input as the user gives it.
+    def activate(self, window):
+        """The main window (or another) made active as a task bar does."""
+        self.x.message(window.id, "_NET_ACTIVE_WINDOW", 2, 0, 0)
+
+    def press(self, *keys):
+        self.x.keys(*keys)
+
+    def click_main(self, dx, dy, button=1, count=1):
+        main = self.find("VorbelSteps")
+        self.x.click(main.client[0] + dx, main.client[1] + dy, button, count)
+
+
+def sound_cards():
+    """Whether the machine has a sound card (then the program may open an
+    output at its first start and keep its settings window shut)."""
+    try:
+        with open("/proc/asound/cards") as f:
+            return "no soundcards" not in f.read()
+    except OSError:
+        return False
+
+
+def wm_runs(program, data, tmp, name, **options):
+    folder = os.path.join(tmp, name)
+    os.makedirs(folder)
+    return WindowManagerRun(program, data, folder, **options)
+
+
+def wm_first_start(program, data, tmp):
+    # Fresh settings (the language aside) and no sound output: the title
+    # picture, the main window, the sample browser beside it and the
+    # settings window on its WAV page. Then each is activated in turn.
+    for language in ("en", "fr", "nl"):
+        for size, panel in (("1280x1024", (24, 0)), ("1024x600", (0, 32))):
+            what = "first start in %s on %s" % (language, size)
+            with wm_runs(program, data, tmp, language + size, size=size, language=language, args=(),
+                         panel=panel) as run:
+                browser = run.shown(run.title("SampleListForm"))
+                settings = run.shown(run.title("MIDIForm")) if not sound_cards() else None
+                run.check(what)
+                for window in ([settings] if settings else []) + [browser, run.main]:
+                    run.activate(window)
+                    run.wait("%r is active" % window.title,
+                             lambda: (run.x.prop(run.x.root, "_NET_ACTIVE_WINDOW") or [0])[0] == window.id)
+                    run.check(what + ", %r activated" % window.title)
+
+
+# Places in the main window (the default style, StyleLayout.h): the bare
+# menu line right of the titles, the remote panel's bare plate, the info
+# bar, the first row's name button, the minimise button; the first menu
+# title (Left from its menu opens the last one, Help), the View and Tools
+# titles in English.
+MENU_LINE = (490, 29)
+PANEL_PLATE = (230, 128)
+INFO_BAR = (300, -8)
+FIRST_NAME = (115, 159)
+MIN_BOX = (484, 10)
+FILE_TITLE, VIEW_TITLE, TOOLS_TITLE = 10, 197, 324
+
+
+class Tour:
+    """Opens the program's windows one by one as the user does."""
+
+    def __init__(self, run):
+        self.run = run
+
+    def at(self, place):
+        """A place in the main window (a negative y counts from its foot)."""
+        x, y, _, h = self.run.main.client
+        return x + place[0], y + (place[1] if place[1] >= 0 else h + place[1])
+
+    def focus(self, window=None):
+        run = self.run
+        window = window or run.main
+        run.activate(window)
+        run.wait("%r is active" % window.title,
+                 lambda: (run.x.prop(run.x.root, "_NET_ACTIVE_WINDOW") or [0])[0] == window.id)
+
+    def opens(self, what, action, title=None):
+        """Runs the action, waits for a window that was not there (or the
+        one of that title), checks every place and returns the window."""
+        run = self.run
+        before = {w.id for w in run.windows() if w.normal()}
+        action()
+
+        def new(windows):
+            return next((w for w in windows if w.normal() and w.mapped and
+                         (w.title == title if title else w.id not in before)), None)
+
+        return new(run.check(what, new))
+
+    def keys_open(self, what, keys, title=None):
+        self.focus()
+        return self.opens(what, lambda: [self.run.press(*k) for k in keys], title)
+
+    def closes(self, window, *keys):
+        self.run.press(*(keys or ("Escape",)))
+        self.run.settled("%r closes" % window.title, lambda ws: all(w.id != window.id or not w.normal() for w in ws))
+
+    def menu(self, title_x, *keys):
+        """Opens a menu of the menu bar by a click on its title and picks an
+        item by keys."""
+        run = self.run
+        self.focus()
+        before = run.popups()
+        run.x.click(*self.at((title_x, 29)))
+        opened = run.wait("the menu opens", lambda: run.popups() - before)
+        for k in keys:
+            run.press(k)
+            if k in ("Left", "Right"):  # the next title's menu, its first item lit
+                opened = run.wait("the next menu opens", lambda: run.popups() - opened)
+
+    def tips(self, what):
+        """Help > Tips: in its place, its caption whole."""
+        tips = self.opens(what, lambda: self.menu(FILE_TITLE, "Left", "Down", "Return"))
+        if self.run.caption_cut(tips):
+            fail("%s: the window manager cuts the caption %r" % (what, tips.title))
+        self.closes(tips)
+
+    def beside(self, window, what):
+        """A window the program places beside the main window lies clear of
+        it and of the browser (the screens here have room for that)."""
+        for other in (self.run.main, self.run.find(self.run.title("SampleListForm"))):
+            if overlaps(window.frame, other.frame):
+                fail("%r %s lies over %r: %s%s" % (window.title, what, other.title, window.frame, self.run.report()))
+
+    def double_click(self, x, y):
+        self.run.x.click(x, y, count=2)
+
+    def close_settings(self):
+        """The settings window that opens at the start without a sound
+        output closes (by its page's key)."""
+        if not sound_cards():
+            settings = self.run.shown(self.run.title("MIDIForm"))
+            self.focus()
+            self.run.press("F6")
+            self.run.gone(settings.title)
+
+
+def wm_first_start(program, data, tmp):
+    # Fresh settings (the language aside) and no sound output: the title
+    # picture, the main window, the sample browser beside it and the
+    # settings window on its WAV page; each activated in turn; the tips.
+    for language in LANGUAGES:
+        for size, panel in (("1280x1024", (24, 0)), ("1024x600", (0, 32))):
+            what = "first start in %s on %s" % (language, size)
+            with wm_runs(program, data, tmp, language + size, size=size, language=language, args=(),
+                         panel=panel) as run:
+                tour = Tour(run)
+                shown = [run.shown(run.title("SampleListForm"))]
+                if not sound_cards():
+                    shown.insert(0, run.shown(run.title("MIDIForm")))
+                run.check(what)
+                for window in shown + [run.main]:
+                    tour.focus(window)
+                    run.check(what + ", %r activated" % window.title)
+                tour.tips(what + ", the tips")
+
+
+def wm_windows(program, data, tmp):
+    # Every window and dialog the program opens, one after the other, on a
+    # small screen, with "Auto Arrange" on.
+    with wm_runs(program, data, tmp, "tour", size="1024x600", settings="Auto Arrange=1\n") as run:
+        tour = Tour(run)
+        run.shown(run.title("SampleListForm"))
+        tour.close_settings()
+        playlist = tour.keys_open("the playlist", [("Control_L", "l")], run.title("PlayListForm"))
+        names = tour.opens("the pattern name", lambda: run.x.click(playlist.client[0] + 30, playlist.client[1] + 15,
+                                                                     button=3))
+        tour.closes(names)
+        tour.opens("the channel settings", lambda: run.x.click(*tour.at(FIRST_NAME)))
+        # More rows: the main window grows under the channel settings.
+        height = run.main.client[3]
+        for _ in range(3):
+            tour.focus()
+            run.press("Control_L", "d")
+        run.check("the main window grown", lambda ws: run.main.client[3] > height)
+        for what, keys in (("Loop info", [("F10",)]), ("the humanize dialog", [("Alt_L", "h")]),
+                           ("the render's file dialog", [("Control_L", "r")]),
+                           ("the open dialog's question", [("Control_L", "o")])):
+            tour.closes(tour.keys_open(what, keys))
+        for what, title, keys in (("the tools dialog", TOOLS_TITLE, ("c",)),
+                                  ("the about box", FILE_TITLE, ("Left", "Down", "Down", "Return")),
+                                  ("the help", FILE_TITLE, ("Left", "Return")),
+                                  ("the products", FILE_TITLE, ("Left", "Up", "Up", "Return"))):
+            tour.closes(tour.opens(what, lambda: tour.menu(title, *keys)))
+        tour.tips("the tips")
+        tour.focus()
+        run.x.keys("k", up=False)
+        tour.opens("the piano roll", lambda: None, run.title("PianoForm"))
+        run.x.keys("k", down=False)
+        run.gone(run.title("PianoForm"))
+        lamps = tour.opens("the lamp window", lambda: tour.menu(VIEW_TITLE, "d"))
+        tour.double_click(lamps.client[0] + 40, lamps.client[1] + 20)
+        run.check("the lamp window grown", lambda ws: run.find(lamps.title, ws).client[2] > lamps.client[2])
+        tour.keys_open("the backdrop", [("F12",)])
+        tour.keys_open("the settings on the MIDI page", [("F5",)])
+        tour.opens("the tutorial's question", lambda: tour.menu(FILE_TITLE, "Down", "Down", "Down", "Down",
+                                                                 "Return"))
+
+
+def wm_tool_windows(program, data, tmp):
+    # Each tool window floated by a double click on its surface, and docked
+    # again by one on its caption.
+    with wm_runs(program, data, tmp, "tools", size="1024x600") as run:
+        tour = Tour(run)
+        run.shown(run.title("SampleListForm"))
+        tour.close_settings()
+        for name, place in (("MainMenuToolWindow", MENU_LINE), ("MenuToolWindow", PANEL_PLATE),
+                            ("BottomToolWindow", INFO_BAR)):
+            title = run.title("VorbelStepsMainForm", name)
+            tour.focus()
+            floating = tour.opens(title + " floated", lambda: tour.double_click(*tour.at(place)), title)
+            tour.beside(floating, "floated for the first time")
+            tour.double_click(floating.frame[0] + floating.frame[2] - 40, floating.frame[1] + 5)
+            run.gone(title)
+            run.check(title + " docked again")
+
+
+def wm_minimise(program, data, tmp):
+    # With its windows shown (the playlist arranged beside the main
+    # window), minimised, the program goes whole, and comes back whole, in
+    # its order, when restored as a task bar does it.
+    with wm_runs(program, data, tmp, "minimise", panel=(24, 0), settings="Auto Arrange=1\n") as run:
+        tour = Tour(run)
+        run.shown(run.title("SampleListForm"))
+        if sound_cards():
+            tour.keys_open("the settings", [("F6",)], run.title("MIDIForm"))
+        playlist = tour.keys_open("the playlist", [("Control_L", "l")], run.title("PlayListForm"))
+        tour.beside(playlist, "arranged")
+        tour.opens("the channel settings", lambda: run.x.click(*tour.at(FIRST_NAME)))
+        tour.opens("the lamp window", lambda: tour.menu(VIEW_TITLE, "d"))
+        tour.keys_open("the backdrop", [("F12",)])
+        tour.opens("the info bar floated", lambda: tour.double_click(*tour.at(INFO_BAR)),
+                   run.title("VorbelStepsMainForm", "BottomToolWindow"))
+        shown = {w.id for w in run.windows() if w.normal()}
+        tour.focus()
+        run.x.click(*tour.at(MIN_BOX))
+        run.settled("every window goes", lambda ws: not any(w.normal() and w.mapped for w in ws))
+        tour.focus()
+        run.check("restored", lambda ws: shown <= {w.id for w in ws if w.normal() and w.mapped})
+
+
+def window_manager_case(case):
+    def run(program, data, tmp):
+        if shutil.which("Xvfb") is None or shutil.which("openbox") is None:
+            print("Xvfb or openbox is missing: skipped")
+            sys.exit(SKIP)
+        case(program, data, tmp)
+    return run
 
 
 # ------------------------------------------------------ the windows at limits
@@ -1365,6 +2122,10 @@ CASES = {
     "killed-dialog": killed_dialog,
     "missing-home": missing_home,
     "silent-channels": silent_channels,
+    "wm-first-start": window_manager_case(wm_first_start),
+    "wm-windows": window_manager_case(wm_windows),
+    "wm-tool-windows": window_manager_case(wm_tool_windows),
+    "wm-minimise": window_manager_case(wm_minimise),
 }
 
 
