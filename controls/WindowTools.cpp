@@ -206,9 +206,11 @@ QPoint MoveIntoPlace(QWidget* window, QPoint topLeft, TKeepClear keepClear) {
   }
   std::vector<QRect> areas = KeptClearAreas();
   if (keepClear != TKeepClear::MainWindow) areas.resize(std::min(areas.size(), size_t(keepClear) + 1));
+  // A window shown keeps clear of the others, not of itself.
+  const QRect own = window->isVisible() ? window->frameGeometry() : QRect();
   std::vector<TScreenRect> keep;
   for (const QRect& r : areas)
-    if (r.isValid()) keep.push_back(ScreenRect(r));
+    if (r.isValid() && r != own) keep.push_back(ScreenRect(r));
   const TScreenRect placed = PlaceWindowRect({topLeft.x(), topLeft.y(), size.width(), size.height()},
                                              ScreenRect(GetWorkArea(*screen)), keep);
   const QPoint at(placed.Left, placed.Top);

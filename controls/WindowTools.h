@@ -51,8 +51,9 @@ void CallPaintWindow(QWidget* control, QPainter& dc, const QRect& area = QRect()
 
 // The parts of the main window that the other windows open clear of, on
 // the screen, the most important first: its caption and menu bar, then its
-// panel, then the whole window, then the windows flush against it. The main
-// window sets it while it shows.
+// panel, then the whole window, then the windows flush against it and the
+// floating tool windows (a window shown keeps clear of the others, not of
+// itself). The main window sets it while it shows.
 void SetKeptClearAreas(std::function<std::vector<QRect>()> areas);
 std::vector<QRect> KeptClearAreas();
 
@@ -64,8 +65,9 @@ QPoint FrameOffset(const QWidget* window);
 
 // What a window that opens keeps clear of: the main window's caption and
 // menu bar (a place the user gave it), with the panel (a place the program
-// chose), with the whole window and the windows flush against it where the
-// screen has room (a window's first place beside it).
+// chose), with the whole window, the windows flush against it and the
+// floating tool windows where the screen has room (a window's first place
+// beside it).
 enum class TKeepClear { Caption, Panel, MainWindow };
 
 // Moves a window that is about to open so that its frame, wanted with its

@@ -329,11 +329,15 @@ TVorbelStepsMainForm::TVorbelStepsMainForm(TPreferences& prefs, QWidget* parent)
   ShowSong();
   ShowTransport();
   // The other windows open clear of the caption and the menu bar, and of
-  // the panel, the window and the sample browser beside it where they can.
+  // the panel, the window, the sample browser beside it and the floating
+  // tool windows where they can.
   SetKeptClearAreas([this] {
     if (!isVisible()) return std::vector<QRect>{};
     std::vector<QRect> areas{CaptionAndMenuArea(), CaptionAndPanelArea(), frameGeometry()};
     if (SampleBrowser && SampleBrowser->isVisible()) areas.push_back(SampleBrowser->frameGeometry());
+    for (const TMeroToolWindow97* tool : {MainMenuToolWindow, MenuToolWindow, BottomToolWindow})
+      if (const QWidget* frame = tool ? tool->FloatingFrame() : nullptr; frame && frame->isVisible())
+        areas.push_back(frame->frameGeometry());
     return areas;
   });
   SetOwnPlace(this);

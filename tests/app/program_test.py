@@ -1695,10 +1695,10 @@ class Tour:
             fail("%s: the window manager cuts the caption %r" % (what, tips.title))
         self.closes(tips)
 
-    def beside(self, window, what):
+    def beside(self, window, what, *others):
         """A window the program places beside the main window lies clear of
-        it and of the browser (the screens here have room for that)."""
-        for other in (self.run.main, self.run.find(self.run.title("SampleListForm"))):
+        it, of the browser and of the others (the screens here have room)."""
+        for other in (self.run.main, self.run.find(self.run.title("SampleListForm"))) + others:
             if overlaps(window.frame, other.frame):
                 fail("%r %s lies over %r: %s%s" % (window.title, what, other.title, window.frame, self.run.report()))
 
@@ -1778,21 +1778,24 @@ def wm_windows(program, data, tmp):
 
 
 def wm_tool_windows(program, data, tmp):
-    # Each tool window floated by a double click on its surface, and docked
-    # again by one on its caption.
+    # Each tool window floated by a double click on its surface, clear of
+    # those floated before, and docked again by one on its caption.
     with wm_runs(program, data, tmp, "tools", size="1024x600") as run:
         tour = Tour(run)
         run.shown(run.title("SampleListForm"))
         tour.close_settings()
-        for name, place in (("MainMenuToolWindow", MENU_LINE), ("MenuToolWindow", PANEL_PLATE),
-                            ("BottomToolWindow", INFO_BAR)):
+        floated = ()
+        for name, place in (("BottomToolWindow", INFO_BAR), ("MenuToolWindow", PANEL_PLATE),
+                            ("MainMenuToolWindow", MENU_LINE)):
             title = run.title("VorbelStepsMainForm", name)
             tour.focus()
             floating = tour.opens(title + " floated", lambda: tour.double_click(*tour.at(place)), title)
-            tour.beside(floating, "floated for the first time")
+            tour.beside(floating, "floated for the first time", *floated)
+            floated += (floating,)
+        for floating in floated:
             tour.double_click(floating.frame[0] + floating.frame[2] - 40, floating.frame[1] + 5)
-            run.gone(title)
-            run.check(title + " docked again")
+            run.gone(floating.title)
+            run.check(floating.title + " docked again")
 
 
 def wm_minimise(program, data, tmp):
