@@ -1583,10 +1583,6 @@ class WindowManagerRun:
     def press(self, *keys):
         self.x.keys(*keys)
 
-    def click_main(self, dx, dy, button=1, count=1):
-        main = self.find("VorbelSteps")
-        self.x.click(main.client[0] + dx, main.client[1] + dy, button, count)
-
 
 def sound_cards():
     """Whether the machine has a sound card (then the program may open an
@@ -1602,25 +1598,6 @@ def wm_runs(program, data, tmp, name, **options):
     folder = os.path.join(tmp, name)
     os.makedirs(folder)
     return WindowManagerRun(program, data, folder, **options)
-
-
-def wm_first_start(program, data, tmp):
-    # Fresh settings (the language aside) and no sound output: the title
-    # picture, the main window, the sample browser beside it and the
-    # settings window on its WAV page. Then each is activated in turn.
-    for language in ("en", "fr", "nl"):
-        for size, panel in (("1280x1024", (24, 0)), ("1024x600", (0, 32))):
-            what = "first start in %s on %s" % (language, size)
-            with wm_runs(program, data, tmp, language + size, size=size, language=language, args=(),
-                         panel=panel) as run:
-                browser = run.shown(run.title("SampleListForm"))
-                settings = run.shown(run.title("MIDIForm")) if not sound_cards() else None
-                run.check(what)
-                for window in ([settings] if settings else []) + [browser, run.main]:
-                    run.activate(window)
-                    run.wait("%r is active" % window.title,
-                             lambda: (run.x.prop(run.x.root, "_NET_ACTIVE_WINDOW") or [0])[0] == window.id)
-                    run.check(what + ", %r activated" % window.title)
 
 
 # Places in the main window (the default style, StyleLayout.h): the bare
