@@ -114,7 +114,7 @@ TCommandResult OpenOutputDevice() {
   if (!device) return TCommandResult::Failed(error.empty() ? "No audio output device" : error);
   MixerGuard hold;
   o.LostEvent.Reset();
-  device->SetLostEvent(&o.LostEvent);
+  device->SetLostEvent(&o.LostEvent, &o.RestWake);
   o.Device = std::move(device);
   o.OutputOpen.store(true);
   return TCommandResult::Done();
@@ -249,8 +249,11 @@ int ReadHeardOutput(int16_t* frames, int count) {
   const int64_t size = o.OutputBuffer->Size() / 4 * 4;
   count = static_cast<int>(std::min<int64_t>(count, size / 4));
   const uint8_t* memory = o.OutputBuffer->Memory();
-  int64_t at = Mod(int64_t(play) - int64_t(count) * 4, size);
-  for (int i = 0; i < count; ++i, at = (at + 4) % size) std::memcpy(frames + 2 * i, memory + at, 4);
+  // The frames before the play position, in at most two pieces of the ring.
+  const int64_t at = Mod(int64_t(play) - int64_t(count) * 4, size);
+  const int64_t first = std::min<int64_t>(int64_t(count) * 4, size - at);
+  std::memcpy(frames, memory + at, size_t(first));
+  std::memcpy(reinterpret_cast<uint8_t*>(frames) + first, memory, size_t(int64_t(count) * 4 - first));
   return count;
 }
 
@@ -275,15 +278,24 @@ void MixHalf(int half) {
     if (buffer->Lock(writeOffset, halfBytes, &p1, &n1, &p2, &n2)) {
       mixer.FloatToInt16(static_cast<int16_t*>(p1), n1, 0);
       if (p2 != nullptr) mixer.FloatToInt16(static_cast<int16_t*>(p2), n2, n1 / 4);
+      const bool silentNow = mixer.SilentUntilChanged();
+      const bool scopeRests = o.ScopeSoundOnly.load(std::memory_order_relaxed);
+      const bool zero = (silentNow || scopeRests) && AllZero(static_cast<const int16_t*>(p1), n1 / 2) &&
+                        (p2 == nullptr || AllZero(static_cast<const int16_t*>(p2), n2 / 2));
       // A scope resting in silence hears of a block that sounds.
-      if (o.ScopeSoundOnly.load(std::memory_order_relaxed) &&
-          !(AllZero(static_cast<const int16_t*>(p1), n1 / 2) &&
-            (p2 == nullptr || AllZero(static_cast<const int16_t*>(p2), n2 / 2))))
-        o.SoundWritten.Set();
+      if (scopeRests && !zero) o.SoundWritten.Set();
+      // Two halves of silence from a mixer that stays silent: the thread
+      // rests (not while the settings window measures the mix).
+      o.SilentHalves = silentNow && zero ? o.SilentHalves + 1 : 0;
+      if (o.SilentHalves >= 2 && !measure) {
+        o.RestWake.Reset();
+        o.MixerResting.store(true);
+      }
       buffer->Unlock();
     } else {
       // The device is playing that half: the block is dropped, and the bus
       // cleared for the next one.
+      o.SilentHalves = 0;
       std::fill(mixer.Buses[0].begin(), mixer.Buses[0].end(), 0.0f);
     }
     uint32_t write = 0;
@@ -294,6 +306,7 @@ void MixHalf(int half) {
     }
   } else {
     // No buffer to write into: the block is dropped, the bus cleared.
+    o.SilentHalves = 0;
     std::fill(mixer.Buses[0].begin(), mixer.Buses[0].end(), 0.0f);
   }
   if (measure) {
@@ -312,13 +325,47 @@ TMixThread::TMixThread() {
 TMixThread::~TMixThread() {
   Terminate();
   AudioOutput().HalfEvents[0].Set();
+  AudioOutput().RestWake.Set();
   if (Thread.joinable()) Thread.join();
 }
+
+namespace {
+
+void LeaveMixerRest() {
+  TAudioOutputState& o = AudioOutput();
+  if (!o.MixerResting.exchange(false)) return;
+  // The halves the device played meanwhile were not mixed: the play
+  // position goes on from the half it plays now, as if that one had just
+  // been mixed, and the next half reached is mixed.
+  o.HalfEvents[0].Reset();
+  o.HalfEvents[1].Reset();
+  {
+    std::lock_guard<std::mutex> position(o.PositionLock);
+    if (o.OutputBuffer != nullptr) {
+      uint32_t play = 0;
+      o.OutputBuffer->GetCurrentPosition(&play, nullptr);
+      const int64_t size = o.OutputBuffer->Size();
+      o.SecondHalf.store(Mod(int64_t(play) + o.LatencyOffset.load(), size) >= size / 2);
+    }
+  }
+  o.RestWake.Set();
+}
+
+}  // namespace
 
 void TMixThread::Execute() {
   TAudioOutputState& o = AudioOutput();
   TAutoResetEvent* events[] = {&o.HalfEvents[0], &o.HalfEvents[1], &o.LostEvent};
+  // Another thread leaving MixerLock may have made the mixer sound.
+  SetMixerUnlockHook(&LeaveMixerRest);
   while (!Terminated.load()) {
+    if (o.MixerResting.load()) {
+      // The device plays the silence both halves hold; the next half after
+      // the wake is mixed as usual.
+      o.RestWake.Wait(-1);
+      o.MixerResting.store(false);
+      continue;
+    }
     const int half = WaitForAny(events, 3, -1);
     if (Terminated.load()) break;
     if (half == 2)
@@ -326,6 +373,8 @@ void TMixThread::Execute() {
     else if (half >= 0)
       MixHalf(half);
   }
+  SetMixerUnlockHook(nullptr);
+  o.MixerResting.store(false);
 }
 
 TCommandResult StartMixThread() {
@@ -333,6 +382,8 @@ TCommandResult StartMixThread() {
   if (o.OutputOpen.load() && !o.MixThread) {
     o.HalfEvents[0].Reset();
     o.HalfEvents[1].Reset();
+    o.MixerResting.store(false);
+    o.SilentHalves = 0;
     try {
       o.MixThread = std::make_unique<TMixThread>();
     } catch (const std::system_error& e) {

@@ -87,6 +87,12 @@ struct TAudioOutputState {
   std::array<TAutoResetEvent, 2> HalfEvents{TAutoResetEvent(MixWake), TAutoResetEvent(MixWake)};
   TAutoResetEvent ScopeEvent;
   TAutoResetEvent LostEvent{MixWake};  // the open device went away
+  // Both halves hold silence and the mixer can only stay silent: the mix
+  // thread sleeps on RestWake, which another thread leaving MixerLock or
+  // the device going away signals, instead of waking for every half.
+  std::atomic<bool> MixerResting{false};
+  TAutoResetEvent RestWake;
+  int SilentHalves = 0;  // written in a row (mix thread, under MixerLock)
   std::atomic<bool> SecondHalf{false};
   std::atomic<int64_t> BufferBasePosition{0};
   int SuspendDepth = 0;

@@ -712,6 +712,11 @@ void TMixer::MixBlock() {
   MixPosition = end;
 }
 
+bool TMixer::SilentUntilChanged() const {
+  return !Playing.load(std::memory_order_relaxed) && VoiceCount == 0 && Echo.Silent() &&
+         (!MasterFilter.Active() || MasterFilter.AtRest()) && !Plugins->PluginsActive();
+}
+
 void TMixer::FloatToInt16(int16_t* dest, int64_t byteCount, int64_t firstFrame) {
   if (!dest || firstFrame < 0 || firstFrame >= BlockFrames) return;
   const int64_t frames = std::clamp<int64_t>(byteCount / 4, 0, BlockFrames - firstFrame);

@@ -84,6 +84,8 @@ public:
   virtual ~TMixPluginHook() = default;
   // A plug-in is active on bus 1, 2 or 3.
   virtual bool BusPluginsActive() const { return false; }
+  // A plug-in is active on any track (it may sound without input).
+  virtual bool PluginsActive() const { return false; }
   virtual void ProcessTrack(int track, float* frames, int32_t count) {
     (void)track;
     (void)frames;
@@ -201,6 +203,10 @@ public:
   void TriggerNote(TSong& song, int k, int velocity, const TStepContext& step);
   // Mixes one block into bus 0 and advances MixPosition by BlockFrames.
   void MixBlock();
+  // Nothing can sound until another thread changes the mixer's state: it
+  // is stopped, without voices, plug-ins or an echo still sounding, and the
+  // master filter has settled.
+  bool SilentUntilChanged() const;
   // Converts frames of bus 0 from firstFrame on into 16-bit output with the
   // song's master volume and the surround setting; the frames read are
   // zeroed.

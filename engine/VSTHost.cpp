@@ -214,6 +214,12 @@ bool TPluginHost::BusPluginsActive() const {
   return false;
 }
 
+bool TPluginHost::PluginsActive() const {
+  for (const auto& rack : Racks)
+    if (rack->Plugin.Loaded() && rack->Plugin.Active.load(std::memory_order_relaxed)) return true;
+  return false;
+}
+
 void TPluginHost::SetBlockFrames(int32_t frames) {
   frames = PluginBlockFrames(frames);
   for (int p = 0; p < 2; ++p) {

@@ -108,6 +108,7 @@ public:
 
   // TMixPluginHook.
   bool BusPluginsActive() const override;
+  bool PluginsActive() const override;
   void ProcessTrack(int track, float* frames, int32_t count) override;
   // Buffers for pieces of a mix block of frames (PluginBlockFrames), and
   // every plug-in told that piece length.

@@ -1,5 +1,6 @@
 #include "model/MixerLock.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -9,6 +10,13 @@ namespace vs {
 namespace {
 thread_local int HeldDepth = 0;
 thread_local std::vector<std::function<void()>> AfterUnlock;
+std::atomic<void (*)()> UnlockHook{nullptr};
+thread_local bool HookOwner = false;
+}  // namespace
+
+void SetMixerUnlockHook(void (*hook)()) {
+  UnlockHook.store(hook);
+  HookOwner = hook != nullptr;
 }
 
 std::recursive_mutex& MixerLock() {
@@ -24,6 +32,8 @@ void LockMixer() {
 void UnlockMixer() {
   --HeldDepth;
   MixerLock().unlock();
+  if (HeldDepth == 0 && !HookOwner)
+    if (void (*hook)() = UnlockHook.load()) hook();
   while (HeldDepth == 0 && !AfterUnlock.empty()) {
     std::vector<std::function<void()>> calls;
     calls.swap(AfterUnlock);

@@ -26,6 +26,12 @@ public:
 // are told of a change only outside the lock.
 void RunAfterMixerUnlock(std::function<void()> call);
 
+// Called whenever a thread leaves its outermost hold of MixerLock, after
+// the lock is left, except on the thread that set it: lets a thread that
+// sleeps while the mixer's state stays as it is wake when another thread may
+// have changed it. Null: nothing is called.
+void SetMixerUnlockHook(void (*hook)());
+
 // True when the calling thread holds MixerLock (for assertions: never wait
 // for a worker thread while holding it).
 bool MixerLockHeldByThisThread();

@@ -158,10 +158,13 @@ std::string TAudioDevice::LostReason() const {
   return Reason;
 }
 
-void TAudioDevice::SetLostEvent(TAutoResetEvent* event) {
+void TAudioDevice::SetLostEvent(TAutoResetEvent* event, TAutoResetEvent* alsoWake) {
   std::lock_guard<std::mutex> hold(LostLock);
   LostEvent = event;
-  if (event != nullptr && IsLost.load()) event->Set();
+  LostWake = alsoWake;
+  if (!IsLost.load()) return;
+  if (event != nullptr) event->Set();
+  if (alsoWake != nullptr) alsoWake->Set();
 }
 
 void TAudioDevice::DeviceLost(const std::string& reason) {
@@ -169,6 +172,7 @@ void TAudioDevice::DeviceLost(const std::string& reason) {
   if (IsLost.exchange(true)) return;
   Reason = reason;
   if (LostEvent != nullptr) LostEvent->Set();
+  if (LostWake != nullptr) LostWake->Set();
 }
 
 bool TAudioDevice::Render(int16_t* out, uint32_t frames) {

@@ -129,10 +129,11 @@ public:
 
   // The device went away (its sound server shut down): true from then on,
   // with the reason as the driver gave it. The event, when one is set, is
-  // signalled when that happens (at once when it already has).
+  // signalled when that happens (at once when it already has), and so is
+  // the second, when given: a thread that sleeps on it alone wakes too.
   bool Lost() const { return IsLost.load(); }
   std::string LostReason() const;
-  void SetLostEvent(TAutoResetEvent* event);
+  void SetLostEvent(TAutoResetEvent* event, TAutoResetEvent* alsoWake = nullptr);
 
 protected:
   // Driver side, any thread but the one that renders.
@@ -155,6 +156,7 @@ private:
   std::atomic<bool> IsLost{false};
   std::string Reason;
   TAutoResetEvent* LostEvent = nullptr;
+  TAutoResetEvent* LostWake = nullptr;
 };
 
 // Opens output devices by their stored names.

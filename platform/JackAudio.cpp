@@ -1,6 +1,7 @@
 #include "platform/JackAudio.h"
 
 #include <jack/jack.h>
+#include <pthread.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -36,6 +37,13 @@ struct TJackStream {
 };
 
 int ProcessStream(jack_nframes_t frames, void* arg) {
+  // The client's thread is named at its first period, so that a look at the
+  // program's threads tells it from the program's own.
+  thread_local bool named = false;
+  if (!named) {
+    named = true;
+    pthread_setname_np(pthread_self(), "JACK client");
+  }
   auto* s = static_cast<TJackStream*>(arg);
   auto* left = static_cast<float*>(jack_port_get_buffer(s->Ports[0], frames));
   auto* right = static_cast<float*>(jack_port_get_buffer(s->Ports[1], frames));

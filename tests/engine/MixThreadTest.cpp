@@ -503,6 +503,45 @@ std::vector<uint8_t> ReadAll(const std::filesystem::path& p) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+TEST_F(OutputTest, StoppedInSilenceTheMixThreadSleepsAndANoteWakesItToBeHeard) {
+  constexpr int32_t Block = 512;
+  TAudioOutputState& o = AudioOutput();
+  {
+    MixerGuard hold;
+    Mixer().SetBlockFrames(Block);
+  }
+  o.LatencyOffset = Block * 4;
+  OpenAudioOutput();
+  ASSERT_TRUE(o.OutputOpen.load());
+  ASSERT_EQ(BlockFrames(), Block);
+  PlayBlocks(Device(), 2, Block);
+  // Silence in both halves from a stopped mixer: the thread rests, and
+  // the device plays on without a block being mixed.
+  Device().Advance(Block);
+  ASSERT_TRUE(WaitFor([&] { return o.MixerResting.load(); }));
+  const int64_t mixed = o.BufferBasePosition.load();
+  const size_t before = Device().Received.size();
+  Device().Advance(8 * Block);
+  EXPECT_TRUE(o.MixerResting.load());
+  EXPECT_EQ(o.BufferBasePosition.load(), mixed);
+  for (size_t i = before; i < Device().Received.size(); ++i) ASSERT_EQ(Device().Received[i], 0) << i;
+  // A note (any change under the mixer's lock) wakes it, and is heard
+  // within the two halves ahead.
+  TWAVSample note;
+  note.SetFrames(std::vector<int16_t>(size_t(Block) * 8, 8000));
+  ASSERT_TRUE(AddVoice(&note, Mixer().MixPosition, 64, Block * 4, 0, 0, 1.0f));
+  EXPECT_FALSE(o.MixerResting.load());
+  const size_t woken = Device().Received.size();
+  bool heard = false;
+  for (int k = 1; k <= 3 && !heard; ++k) {
+    Device().Advance(1);
+    ASSERT_TRUE(WaitFor([&] { return o.BufferBasePosition.load() == mixed + k * Block; })) << k;
+    Device().Advance(Block - 1);
+    for (size_t i = woken; i < Device().Received.size(); ++i) heard |= Device().Received[i] != 0;
+  }
+  EXPECT_TRUE(heard);
+}
+
 TEST_F(OutputTest, NullDevicePlaysASongInRealTimeWithoutUnderruns) {
   const auto dir = std::filesystem::temp_directory_path() / ("vs_mix_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
