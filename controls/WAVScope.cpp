@@ -4,10 +4,12 @@
 #include <QResizeEvent>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <numbers>
 
 #include "controls/DisplayMaps.h"
+#include "controls/FastBmp.h"
 #include "model/WAVSample.h"
 
 namespace vs {
@@ -34,11 +36,21 @@ void TWAVScope::SetTraceColors(int channel, TColor centre, TColor edge) {
   BuildColourTable();
 }
 
-void TWAVScope::SetTrailWeight(int weight) { FTrail = std::clamp(weight, 0, 256); }
+void TWAVScope::SetTrailWeight(int weight) {
+  FTrail = std::clamp(weight, 0, 256);
+  FStale = true;
+}
 
-void TWAVScope::MakeBitmap() {
-  FBitmap = std::make_unique<TFastBmp>(std::max(width(), 1), std::max(2 * height(), 2));
-  std::fill(FBitmap->Bits(), FBitmap->Bits() + FBitmap->RowBytes() * FBitmap->Height(), 0);
+void TWAVScope::MakePicture() {
+  const int w = std::max(width(), 1), h = std::max(height(), 1);
+  FPicture = QImage(w, h, QImage::Format_RGB32);
+  FPicture.fill(0xFF000000u);
+  FBack = QImage(w, h, QImage::Format_RGB32);
+  FBack.fill(0xFF000000u);
+  TraceLeft = 1;
+  TraceRight = 0;
+  FWhole = true;
+  FStale = true;
   BuildColourTable();
 }
 
@@ -54,6 +66,7 @@ void TWAVScope::BuildColourTable() {
       if (half + i < h) Table[c][half + i] = colour;
     }
   }
+  FStale = true;
 }
 
 uint32_t TWAVScope::RowColour(int channel, int row) const {
@@ -63,7 +76,7 @@ uint32_t TWAVScope::RowColour(int channel, int row) const {
 }
 
 void TWAVScope::SetBackground(const QImage& picture) {
-  MakeBitmap();
+  MakePicture();
   const int w = width();
   QImage source = picture.convertToFormat(QImage::Format_RGB32);
   const int padded = (w + 3) / 4 * 4;
@@ -78,23 +91,37 @@ void TWAVScope::SetBackground(const QImage& picture) {
   const int h = height();
   for (int y = 0; y < h && y < source.height(); ++y) {
     const QRgb* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
-    for (int x = 0; x < w; ++x) FBitmap->SetPixel(x, h + y, in[x] & 0xFFFFFF);
+    auto* out = reinterpret_cast<uint32_t*>(FBack.scanLine(y));
+    for (int x = 0; x < w; ++x) out[x] = 0xFF000000u | (in[x] & 0xFFFFFF);
   }
 }
 
 void TWAVScope::resizeEvent(QResizeEvent* event) {
   TQuickGraphicControl::resizeEvent(event);
-  // A new size makes the bitmap again, empty (the owner gives the
+  // A new size makes the picture again, empty (the owner gives the
   // background again); the same size keeps it.
-  if (FBitmap && (FBitmap->Width() != std::max(width(), 1) || FBitmap->Height() != std::max(2 * height(), 2)))
-    MakeBitmap();
+  if (IsOutputScope() && FBack.size() != QSize(std::max(width(), 1), std::max(height(), 1)))
+    MakePicture();
   else
     BuildColourTable();
 }
 
 void TWAVScope::Paint(TCanvas& canvas) {
-  if (FBitmap) PaintOutputScope(canvas);
-  else PaintSampleView(canvas);
+  if (!IsOutputScope()) {
+    PaintSampleView(canvas);
+    return;
+  }
+  if (FStale || FPicture.size() != QSize(std::max(width(), 1), std::max(height(), 1))) DrawFrame();
+  canvas.Draw(0, 0, FPicture);
+}
+
+void TWAVScope::NextFrame() {
+  if (!IsOutputScope()) {
+    update();
+    return;
+  }
+  const QRect changed = DrawFrame();
+  if (!changed.isEmpty()) update(changed);
 }
 
 void TWAVScope::PaintSampleView(TCanvas& canvas) {
@@ -170,14 +197,17 @@ void TWAVScope::PaintOverview(QPainter& p, int w, int half) {
 
 void TWAVScope::Plot(int x, int y, int tableChannel) {
   if (x < 0 || x >= width() || y < 0 || y >= height()) return;
-  FBitmap->SetPixel(x, y, Table[tableChannel][y]);
+  SetPixel(x, y, Table[tableChannel][y]);
+  Cover(x, y, y);
 }
 
 void TWAVScope::Run(int x, int from, int to, int tableChannel) {
   if (from > to) std::swap(from, to);
   from = std::max(from, 0);
   to = std::min(to, height() - 1);
-  for (int y = from; y <= to; ++y) FBitmap->SetPixel(x, y, Table[tableChannel][y]);
+  if (from > to) return;
+  for (int y = from; y <= to; ++y) SetPixel(x, y, Table[tableChannel][y]);
+  Cover(x, from, to);
 }
 
 void TWAVScope::DrawTrace(int channelMode, int tableChannel) {
@@ -234,25 +264,51 @@ void TWAVScope::DrawTrace(int channelMode, int tableChannel) {
         const double angle = 2.0 * std::numbers::pi * x / w;
         const int px = static_cast<int>(std::lround(std::cos(angle) * cx * a)) + cx;
         const int py = half - static_cast<int>(std::lround(std::sin(angle) * half * a));
-        if (px >= 0 && px < w && py >= 0 && py < height()) FBitmap->SetPixel(px, py, Table[tableChannel][row]);
+        if (px >= 0 && px < w && py >= 0 && py < height()) {
+          SetPixel(px, py, Table[tableChannel][row]);
+          Cover(px, py, py);
+        }
       }
       break;
     }
   }
 }
 
-void TWAVScope::PaintOutputScope(TCanvas& canvas) {
-  const int w = width();
-  const int h = height();
-  if (FBitmap->Width() != w || FBitmap->Height() != 2 * h) MakeBitmap();
-  // Clear: fade the old picture into the background, or copy it over.
-  if (FTrail > 0) {
-    BlendFastBmps(*FBitmap, TRect::Sized(0, 0, w, h), *FBitmap, FTrail, {0, 0}, *FBitmap, {0, h});
-  } else {
-    const int bytes = FBitmap->RowBytes();
-    std::copy(FBitmap->Row(h), FBitmap->Row(h) + bytes * h, FBitmap->Row(0));
+QRect TWAVScope::DrawFrame() {
+  const QSize size(std::max(width(), 1), std::max(height(), 1));
+  if (FBack.size() != size) MakePicture();
+  const int w = size.width(), h = size.height();
+  QRect changed;
+  if (FTrail > 0 || OnPaint || FWhole) {
+    // The whole picture changes: the old one fades into the background by
+    // the trail's weight, or the background replaces it.
+    if (FTrail > 0) {
+      const TBlendTable blend(FTrail);
+      for (int y = 0; y < h; ++y) {
+        uint8_t* p = FPicture.scanLine(y);
+        const uint8_t* b = FBack.constScanLine(y);
+        for (int i = 0; i < 4 * w; i += 4) {
+          p[i] = blend.Mix(p[i], b[i]);
+          p[i + 1] = blend.Mix(p[i + 1], b[i + 1]);
+          p[i + 2] = blend.Mix(p[i + 2], b[i + 2]);
+        }
+      }
+    } else {
+      std::memcpy(FPicture.bits(), FBack.constBits(), size_t(FBack.sizeInBytes()));
+    }
+    changed = QRect(0, 0, w, h);
+  } else if (TraceLeft <= TraceRight) {
+    // Only the old traces go: the background comes back under them.
+    changed = QRect(QPoint(TraceLeft, TraceTop), QPoint(TraceRight, TraceBottom));
+    const size_t bytes = size_t(changed.width()) * 4;
+    for (int y = changed.top(); y <= changed.bottom(); ++y)
+      std::memcpy(FPicture.scanLine(y) + 4 * changed.left(), FBack.constScanLine(y) + 4 * changed.left(), bytes);
   }
-  if (OnPaint) OnPaint(*this, *FBitmap);
+  TraceLeft = 1;
+  TraceRight = 0;
+  TraceTop = h;
+  TraceBottom = -1;
+  if (OnPaint) OnPaint(*this, FPicture);
   if (FSample && !FSample->Empty()) {
     if (FStereo) {
       DrawTrace(1, 1);
@@ -261,8 +317,9 @@ void TWAVScope::PaintOutputScope(TCanvas& canvas) {
       DrawTrace(0, 0);
     }
   }
-  FBitmap->CopyTopToRGB32(h, FShown);
-  canvas.Draw(0, 0, FShown);
+  if (TraceLeft <= TraceRight) changed |= QRect(QPoint(TraceLeft, TraceTop), QPoint(TraceRight, TraceBottom));
+  FStale = FWhole = false;
+  return changed;
 }
 
 // ---------------------------------------------------------------- meter
@@ -297,11 +354,23 @@ int TWAVVolumeter::LitLength(int level) const {
 void TWAVVolumeter::SetLevels(int left, int right) {
   left = std::clamp(left, 0, 32767);
   right = std::clamp(right, 0, 32767);
-  // Only a change of the lit parts shows.
-  const bool shown = LitLength(left) != LitLength(Left) || (FStereo && LitLength(right) != LitLength(Right));
+  // Only the part of a meter between its old and its new lit length shows
+  // a change.
+  const int levels[2][2] = {{Left, left}, {Right, right}};
   Left = left;
   Right = right;
-  if (shown) update();
+  if (!Images || Images->Count() < 2) return;
+  const bool horizontal = FOrientation == Qt::Horizontal;
+  const int across = horizontal ? Images->Height() : Images->Width();
+  const int along = horizontal ? Images->Width() : Images->Height();
+  for (int c = 0; c < (FStereo ? 2 : 1); ++c) {
+    const int was = LitLength(levels[c][0]), now = LitLength(levels[c][1]);
+    if (was == now) continue;
+    const int from = std::min(was, now), length = std::abs(was - now);
+    // A vertical meter is lit from its bottom.
+    update(horizontal ? QRect(from, c * across, length, across)
+                      : QRect(c * across, along - from - length, across, length));
+  }
 }
 
 void TWAVVolumeter::PaintChannel(QPainter& p, int level, int offset) {

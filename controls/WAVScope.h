@@ -5,22 +5,24 @@
 // sample view: grid, centre line, the waveform of the sum of both channels
 // and the loop markers, drawn with lines. Given a background picture
 // (SetBackground) it is an oscilloscope of the output: it draws pixel by
-// pixel into a fast bitmap over that picture, in one of five styles (lines,
-// dots, columns, circle, flower), one trace of the sum or two traces of the
-// channels, each pixel coloured by its row (centre colour at the middle,
-// edge colour at the top and bottom), optionally leaving a fading trail.
+// pixel into its picture over that background, in one of five styles
+// (lines, dots, columns, circle, flower), one trace of the sum or two traces
+// of the channels, each pixel coloured by its row (centre colour at the
+// middle, edge colour at the top and bottom), optionally leaving a fading
+// trail. The picture is kept in the screen's own pixel format, and a frame
+// (NextFrame) repaints only the rows the old and the new trace cover.
 // The sample is not owned; the owner sets it and repaints.
 //
 // TWAVVolumeter is a one- or two-channel level meter drawn from two images
 // (unlit, lit), horizontal or vertical, moving in steps of Snap pixels.
 
 #include <QImage>
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <memory>
 #include <vector>
 
-#include "controls/FastBmp.h"
 #include "controls/ImageList.h"
 #include "controls/QuickGraphicControl.h"
 
@@ -50,7 +52,10 @@ public:
 
   // 0: one trace of both channels summed; 1: two traces, right then left.
   bool Stereo() const { return FStereo; }
-  void SetStereo(bool stereo) { FStereo = stereo; }
+  void SetStereo(bool stereo) {
+    FStereo = stereo;
+    FStale = true;
+  }
 
   // The sample view as an overview of the whole sample: each column spans
   // the lowest to the highest value of the frames it stands for, so that a
@@ -59,38 +64,62 @@ public:
   bool Overview = false;
 
   const TWAVSample* Sample() const { return FSample; }
-  void SetSample(const TWAVSample* sample) { FSample = sample; }
+  void SetSample(const TWAVSample* sample) {
+    FSample = sample;
+    FStale = true;
+  }
   TScopeStyle Style() const { return FStyle; }
-  void SetStyle(TScopeStyle style) { FStyle = style; }
+  void SetStyle(TScopeStyle style) {
+    FStyle = style;
+    FStale = true;
+  }
   // 0 no trail .. 256; the old picture keeps this weight each frame.
   int TrailWeight() const { return FTrail; }
   void SetTrailWeight(int weight);
 
-  // Makes the fast bitmap for the control's size and copies the picture
-  // into its lower half (a picture of another width is copied into one as
-  // wide as the control rounded up to 4 first).
+  // Makes the output scope's picture for the control's size over this
+  // background (a picture of another width is copied into one as wide as
+  // the control rounded up to 4 first).
   void SetBackground(const QImage& picture);
-  // The off-screen bitmap (null in the sample view).
-  TFastBmp* Bitmap() const { return FBitmap.get(); }
+  bool IsOutputScope() const { return !FBack.isNull(); }
+  // The output scope's picture as it shows (RGB32; null in the sample view).
+  const QImage& Picture() const { return FPicture; }
   // Colour-table entry (0xRRGGBB) of a row for a channel.
   uint32_t RowColour(int channel, int row) const;
 
-  // The owner draws extra effects into the surface after it was cleared.
-  std::function<void(TWAVScope& scope, TFastBmp& bitmap)> OnPaint;
+  // The output scope's next frame from the sample: drawn now, and only the
+  // part of the control that changed is repainted. A sample view repaints.
+  void NextFrame();
+
+  // The owner draws extra effects into the picture (RGB32) after it was
+  // cleared; the whole control then repaints at every frame.
+  std::function<void(TWAVScope& scope, QImage& picture)> OnPaint;
 
 protected:
   void Paint(TCanvas& canvas) override;
   void resizeEvent(QResizeEvent* event) override;
 
 private:
-  void MakeBitmap();
+  void MakePicture();
   void BuildColourTable();
   void PaintSampleView(TCanvas& canvas);
   void PaintOverview(QPainter& p, int width, int half);
-  void PaintOutputScope(TCanvas& canvas);
+  // Draws the output scope's frame; the rectangle that changed.
+  QRect DrawFrame();
   void DrawTrace(int channelMode, int tableChannel);
   void Run(int x, int from, int to, int tableChannel);
   void Plot(int x, int y, int tableChannel);
+  // A trace pixel (0xRRGGBB), in the picture; x and y inside it.
+  void SetPixel(int x, int y, uint32_t rgb) {
+    reinterpret_cast<uint32_t*>(FPicture.scanLine(y))[x] = 0xFF000000u | rgb;
+  }
+  // The traces cover rows from..to of column x too.
+  void Cover(int x, int from, int to) {
+    TraceLeft = std::min(TraceLeft, x);
+    TraceRight = std::max(TraceRight, x);
+    TraceTop = std::min(TraceTop, from);
+    TraceBottom = std::max(TraceBottom, to);
+  }
 
   std::array<TColor, 2> CentreColors{0xFFFFFF, 0xFFFFFF};
   std::array<TColor, 2> EdgeColors{0xFFFFFF, 0xFFFFFF};
@@ -98,8 +127,12 @@ private:
   const TWAVSample* FSample = nullptr;
   TScopeStyle FStyle = TScopeStyle::Lines;
   int FTrail = 0;
-  std::unique_ptr<TFastBmp> FBitmap;
-  QImage FShown;  // the top half of FBitmap as the screen takes it
+  QImage FPicture;  // the output scope as it shows
+  QImage FBack;     // its background
+  // What the traces of the picture cover (left > right: nothing).
+  int TraceLeft = 1, TraceRight = 0, TraceTop = 0, TraceBottom = 0;
+  bool FStale = true;  // the picture is not drawn from the current values
+  bool FWhole = true;  // the next frame draws the whole picture again
   std::array<std::vector<uint32_t>, 2> Table;
   std::vector<int> Rows;  // per column, for the lines style
 };

@@ -199,27 +199,30 @@ void TVorbelStepsMainForm::BuildMasterSliders() {
 
 namespace {
 
-// The scope's picture (the upper half of its bitmap) for the snow.
+// The scope's picture for the snow.
 class TScopeSnowCanvas : public TSnowCanvas {
 public:
-  TScopeSnowCanvas(TFastBmp& bitmap, int height) : Bitmap(bitmap), H(height) {}
-  int Width() const override { return Bitmap.Width(); }
-  int Height() const override { return std::min(H, Bitmap.Height()); }
-  uint32_t GetPixel(int x, int y) const override { return Bitmap.GetPixel(x, y); }
-  void SetPixel(int x, int y, uint32_t rgb) override { Bitmap.SetPixel(x, y, rgb); }
+  explicit TScopeSnowCanvas(QImage& picture) : Picture(picture) {}
+  int Width() const override { return Picture.width(); }
+  int Height() const override { return Picture.height(); }
+  uint32_t GetPixel(int x, int y) const override {
+    return reinterpret_cast<const uint32_t*>(Picture.constScanLine(y))[x] & 0xFFFFFF;
+  }
+  void SetPixel(int x, int y, uint32_t rgb) override {
+    reinterpret_cast<uint32_t*>(Picture.scanLine(y))[x] = 0xFF000000u | rgb;
+  }
 
 private:
-  TFastBmp& Bitmap;
-  int H;
+  QImage& Picture;
 };
 
 }  // namespace
 
-void TVorbelStepsMainForm::MixScopePaint(TFastBmp& bitmap) {
+void TVorbelStepsMainForm::MixScopePaint(QImage& picture) {
   if (!ScopeSnow) return;
   if (ScopeSnow->Width() != MixScope->width() || ScopeSnow->Height() != MixScope->height())
     ScopeSnow->InitSnow(MixScope->width(), MixScope->height());
-  TScopeSnowCanvas canvas(bitmap, MixScope->height());
+  TScopeSnowCanvas canvas(picture);
   ScopeSnow->DrawPile(canvas);
   ScopeSnow->MoveSnow();
   ScopeSnow->DrawSnow(canvas);
@@ -260,7 +263,7 @@ void TVorbelStepsMainForm::ApplyPanelPictures() {
   if (style.ScopeFX) {
     ScopeSnow = std::make_unique<TSnow>(ProgramRandom);
     ScopeSnow->InitSnow(MixScope->width(), MixScope->height());
-    MixScope->OnPaint = [this](TWAVScope&, TFastBmp& bitmap) { MixScopePaint(bitmap); };
+    MixScope->OnPaint = [this](TWAVScope&, QImage& picture) { MixScopePaint(picture); };
   } else {
     MixScope->OnPaint = nullptr;
     ScopeSnow.reset();
@@ -424,42 +427,39 @@ bool TVorbelStepsMainForm::ScopeOutputReported() {
 void TVorbelStepsMainForm::ShowScopeOutput(bool always) {
   const bool on = ScopeButton->Down() && AudioOutput().OutputOpen.load();
   int left = 0, right = 0;
-  std::vector<int16_t> data;
+  int got = 0;
   if (on) {
-    // The frames being heard, from the output's buffer.
+    // The frames being heard, from the output's buffer, into the frames the
+    // scope shows (their memory made only when the output's scope grows).
     const int frames = std::max<int>(AudioOutput().ScopeSample.Length, 1);
-    data.resize(size_t(frames) * 2);
-    const int got = ReadHeardOutput(data.data(), frames);
-    data.resize(size_t(got) * 2);
+    ScopeFrames.Data.resize(size_t(frames) * 2);
+    got = ReadHeardOutput(ScopeFrames.Data.data(), frames);
+    const int16_t* f = ScopeFrames.Data.data();
     for (int i = 0; i < got; ++i) {
-      left = std::max(left, std::abs(int(data[size_t(i) * 2])));
-      right = std::max(right, std::abs(int(data[size_t(i) * 2 + 1])));
+      left = std::max(left, std::abs(int(f[2 * i])));
+      right = std::max(right, std::abs(int(f[2 * i + 1])));
     }
   }
+  ScopeFrames.Data.resize(size_t(got) * 2);
+  ScopeFrames.Length = got;
   // The meter falls back slowly and jumps up at once.
   LevelLeft = std::max(std::min(left, 32767), LevelLeft * 7 / 8);
   LevelRight = std::max(std::min(right, 32767), LevelRight * 7 / 8);
   if (!on) LevelLeft = LevelRight = 0;
+  // Only the parts of the meter and the scope that change are painted.
   MixVolumeter->SetLevels(LevelLeft, LevelRight);
 
   // Silence draws the same flat frame again: after the frames that clear
   // the picture, nothing changes.
   const bool cleared = ScopeQuietFrames >= QuietFramesToClear(MixScope->TrailWeight());
   ScopeResting = on && left == 0 && right == 0 && cleared && LevelLeft == 0 && LevelRight == 0;
-  if (left == 0 && right == 0) {
-    if (!always && cleared) return;
-    ++ScopeQuietFrames;
-  } else {
-    ScopeQuietFrames = 0;
+  const bool frame = left != 0 || right != 0 || always || !cleared;
+  if (frame) {
+    ScopeQuietFrames = left == 0 && right == 0 ? ScopeQuietFrames + 1 : 0;
+    MixScope->SetSample(got > 0 ? &ScopeFrames : nullptr);
+    MixScope->NextFrame();
+    ScopePainted.start();
   }
-  if (!data.empty()) {
-    ScopeFrames.SetFrames(std::move(data));
-    MixScope->SetSample(&ScopeFrames);
-  } else {
-    MixScope->SetSample(nullptr);
-  }
-  MixScope->update();
-  ScopePainted.start();
 }
 
 void TVorbelStepsMainForm::SyncLampUpdate() {

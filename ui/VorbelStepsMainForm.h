@@ -74,7 +74,6 @@ class TSkinPic;
 class TTrackSlider;
 class TWAVScope;
 class TSnow;
-class TFastBmp;
 class TWAVVolumeter;
 class TWAVWheel;
 struct TValueEditRequest;
@@ -448,7 +447,7 @@ public:
   // The scope and the meter show silence and paint no more until it sounds.
   bool ScopeAtRest() const { return ScopeResting; }
   // The scope's extra painting: the snow's pile, then a tick of it.
-  void MixScopePaint(TFastBmp& bitmap);
+  void MixScopePaint(QImage& picture);
   void SyncLampUpdate();
   // ScopeButtonClick: the scope runs while its button is down.
   void ScopeButtonClick();

@@ -494,8 +494,8 @@ TEST_F(PresentationProgram, TheLightStyleSnowsInTheScopeAndTheDefaultDoesNot) {
   auto* scope = form.findChild<TWAVScope*>("MixScope");
   ASSERT_NE(scope, nullptr);
   auto paleInBottomRow = [scope] {
-    QImage shot;
-    for (int i = 0; i < 600; ++i) shot = scope->grab().toImage();  // a tick a paint
+    for (int i = 0; i < 600; ++i) scope->NextFrame();  // a tick a frame
+    const QImage shot = scope->grab().toImage();
     int pale = 0;
     for (int x = 0; x < shot.width(); ++x) {
       const QColor c = shot.pixelColor(x, shot.height() - 1);

@@ -85,8 +85,9 @@ QImage ScopesAndKeys(TScreenContext&) {
     for (int i = 0; i < 5; ++i) p.drawRoundedRect(QRectF(11.5 + i * 124, 23.5, 113, 59), 3, 3);
     p.drawRoundedRect(QRectF(11.5, 113.5, 409, 97), 3, 3);
   };
+  std::vector<TWAVScope*> scopes;
   for (int i = 0; i < 5; ++i) {
-    auto* scope = new TWAVScope(panel);
+    auto* scope = scopes.emplace_back(new TWAVScope(panel));
     scope->setGeometry(12 + i * 124, 24, 112, 58);
     scope->SetTraceColors(0, 0x8CF0B4, 0x2E7A48);
     scope->SetTraceColors(1, 0x7CC8F2, 0x3A5E8C);
@@ -118,8 +119,9 @@ QImage ScopesAndKeys(TScreenContext&) {
   for (int n : {48, 52, 55, 61}) keys->NoteOn(n, 100, false);
   std::unique_ptr<QWidget> owner(panel);
   panel->show();
-  // The scopes paint a few frames, so the trail shows.
-  for (int k = 0; k < 3; ++k) (void)TScreenContext::Grab(panel);
+  // The scopes draw a few frames, so the trail shows.
+  for (int k = 0; k < 5; ++k)
+    for (TWAVScope* scope : scopes) scope->NextFrame();
   return TScreenContext::Grab(panel);
 }
 

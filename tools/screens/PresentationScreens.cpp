@@ -3,6 +3,7 @@
 
 #include <QApplication>
 
+#include "controls/WAVScope.h"
 #include "editors/AboutForm.h"
 #include "editors/InfoForm.h"
 #include "editors/TitleForm.h"
@@ -80,9 +81,9 @@ VS_SCREEN("scope-snow", [](TScreenContext& c) {
   c.Program();
   Skin().ChangeStyle(c.DataDir.toStdString(), "Light");
   TVorbelStepsMainForm& form = *Windows().VorbelStepsMainForm;
-  QWidget* scope = form.findChild<QWidget*>("MixScope");
-  QImage shot;
-  for (int i = 0; i < 900; ++i) shot = scope->grab().toImage();
+  auto* scope = form.findChild<TWAVScope*>("MixScope");
+  for (int i = 0; i < 900; ++i) scope->NextFrame();
+  const QImage shot = scope->grab().toImage();
   Skin().ChangeStyle(c.DataDir.toStdString(), "Default");
   return shot.scaled(shot.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation);
 });
