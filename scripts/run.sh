@@ -6,7 +6,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)"
+# Only what the run needs: the program (with its two libraries, voxrender
+# and the data it depends on); scripts/test.sh builds the tests and the
+# benchmarks.
+cmake --build build -j"$(nproc)" --target VorbelSteps
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   echo "run.sh: starting build/VorbelSteps"
   exec build/VorbelSteps "$@"

@@ -4,6 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Everything: the program, the tests, the benchmarks and the tools.
 cmake --build build -j"$(nproc)"
 # Real-time tests share the machine with the rest of the suite: a test that
 # fails is run once more before it counts.
