@@ -19,7 +19,6 @@
 #include "controls/RCADigital.h"
 #include "controls/Selector.h"
 #include "controls/TrackSlider.h"
-#include "controls/FastBmp.h"
 #include "controls/WAVScope.h"
 #include "core/MasterClock.h"
 #include "core/MasterValues.h"
