@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTest>
+#include <utility>
 #include <vector>
 
 #include "controls/DisplayMaps.h"
@@ -119,6 +122,73 @@ TEST(WAVScopeTest, OutputScopeDrawsEachStyleOverItsBackgroundWithTrails) {
   shot = scope.grab().toImage();
   EXPECT_EQ(shot.pixel(30, y) | 0xFF000000, qRgb(0xFF, 0xFF, 0xFF));
   EXPECT_EQ(shot.pixel(30, 16) | 0xFF000000, qRgb(0, 0xFF, 0));
+}
+
+// The part of a widget its paint events repainted since the last Take.
+class TPaintedRegion : public QObject {
+public:
+  explicit TPaintedRegion(QWidget& widget) { widget.installEventFilter(this); }
+  QRect Take() {
+    QCoreApplication::processEvents();
+    return std::exchange(Painted, QRect());
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) Painted |= static_cast<QPaintEvent*>(event)->rect();
+    return false;
+  }
+
+private:
+  QRect Painted;
+};
+
+TEST(WAVScopeTest, AFrameRepaintsOnlyTheRowsOfItsOldAndNewTracesAndTheMeterOnlyItsChange) {
+  auto panel = ShownPanel(200, 100);
+  TWAVScope scope(panel.get());
+  scope.setGeometry(0, 0, 64, 33);
+  scope.show();
+  QImage back(64, 33, QImage::Format_RGB32);
+  back.fill(QColor(0x10, 0x20, 0x30));
+  scope.SetBackground(back);
+  TPaintedRegion painted(scope);
+  TWAVSample silence, half;
+  silence.SetFrames(std::vector<int16_t>(2 * 1000, 0));
+  half.SetFrames(std::vector<int16_t>(2 * 1000, 16384));
+  // The first frame over a new background is whole; silence then redraws
+  // the centre row only, a trace at a quarter height the rows between.
+  scope.SetSample(&silence);
+  scope.NextFrame();
+  EXPECT_EQ(painted.Take(), QRect(0, 0, 64, 33));
+  scope.NextFrame();
+  EXPECT_EQ(painted.Take(), QRect(0, 16, 64, 1));
+  scope.SetSample(&half);
+  scope.NextFrame();
+  EXPECT_EQ(painted.Take(), QRect(0, 8, 64, 9));
+  scope.SetSample(&silence);
+  scope.NextFrame();
+  EXPECT_EQ(painted.Take(), QRect(0, 8, 64, 9));
+  // The picture shown is the whole frame: the old trace is gone.
+  EXPECT_EQ(PixelAt(scope, 30, 8), qRgb(0x10, 0x20, 0x30));
+  EXPECT_NE(PixelAt(scope, 30, 16), qRgb(0x10, 0x20, 0x30));
+
+  TImageList images(50, 4);
+  QImage unlit(50, 4, QImage::Format_RGB32), lit(50, 4, QImage::Format_RGB32);
+  unlit.fill(Qt::darkGray);
+  lit.fill(Qt::green);
+  images.Add(unlit);
+  images.Add(lit);
+  TWAVVolumeter meter(panel.get());
+  meter.setGeometry(0, 40, 50, 8);
+  meter.SetImages(&images);
+  meter.SetSnap(7);
+  meter.show();
+  meter.SetLevels(32767, 0);
+  TPaintedRegion lamps(meter);
+  (void)lamps.Take();  // the first, whole paint
+  // Left falls from full to 21 pixels; right stays dark: only that part.
+  meter.SetLevels(16384, 0);
+  EXPECT_EQ(lamps.Take(), QRect(21, 0, 29, 4));
+  meter.SetLevels(16384, 0);
+  EXPECT_EQ(lamps.Take(), QRect());
 }
 
 TEST(WAVVolumeterTest, FullLevelLightsAllWhateverTheSnapAndZeroNothing) {
