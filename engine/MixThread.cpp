@@ -68,9 +68,17 @@ std::string OutputDeviceName() {
 }
 
 int32_t LeastAheadFrames() {
-  const uint32_t period = OutputPeriodFrames();
+  TAudioOutputState& o = AudioOutput();
+  int64_t period = 0, buffer = 0;
+  {
+    MixerGuard hold;
+    if (o.OutputOpen.load() && o.Device) {
+      period = o.Device->PeriodFrames();
+      buffer = o.Device->BufferFrames();
+    }
+  }
   if (period == 0) return 0;
-  return static_cast<int32_t>(std::min<int64_t>(2 * int64_t(period) + LeastAheadMargin, MaxBufferFrames));
+  return static_cast<int32_t>(std::min<int64_t>(period + std::max(period, buffer) + LeastAheadMargin, MaxBufferFrames));
 }
 
 void SetLatencyOffset(int64_t bytes) {

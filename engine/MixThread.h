@@ -131,9 +131,11 @@ std::string OutputDeviceName();
 // The least distance ahead, in frames, at which the open device is fed in
 // time: the half's notification comes when the device takes a period, so
 // the block must be mixed within what is left of the distance after that
-// period and the next one the driver may take early. Two periods and a
-// margin for the mix itself and the thread's wake-up (LeastAheadMargin).
-// 0 while the output is closed or the device keeps no period of its own.
+// period and the next take, which may be a period early or, after a
+// hold-up, the device's whole buffer (PulseAudio). A period, the larger of
+// a period and the buffer, and a margin for the mix itself and the
+// thread's wake-up (LeastAheadMargin). 0 while the output is closed or the
+// device keeps no period of its own.
 constexpr int32_t LeastAheadMargin = 441;  // 10 ms
 int32_t LeastAheadFrames();
 // Stores LatencyOffset (bytes), frame aligned and within LeastAheadFrames()

@@ -1,9 +1,13 @@
 #include "platform/AudioDevices.h"
 
+#include <pulse/context.h>
+#include <pulse/mainloop.h>
 #include <rtaudio/RtAudio.h>
 
+#include <chrono>
 #include <exception>
 
+#include "platform/DriverClose.h"
 #include "platform/JackClient.h"
 
 namespace vs {
@@ -44,8 +48,35 @@ bool Compiled(RtAudio::Api api) {
   return false;
 }
 
+// True while a PulseAudio server answers within the bound (never starting
+// one). RtAudio keeps every PulseAudio device it has once seen in the
+// process: without this, a server that went away would leave its devices
+// listed, the first of them the system default that no longer opens. Asked
+// on the calling thread: a thread of its own would keep an allocation arena
+// of its own (64 MB of address space) for the rest of the run.
+bool PulseServerRunning() {
+  pa_mainloop* loop = pa_mainloop_new();
+  if (loop == nullptr) return false;
+  bool running = false;
+  pa_context* context = pa_context_new(pa_mainloop_get_api(loop), JackClientName);
+  if (context != nullptr && pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0) {
+    const auto until = std::chrono::steady_clock::now() + DriverCloseBound;
+    pa_context_state_t state;
+    while (PA_CONTEXT_IS_GOOD(state = pa_context_get_state(context)) && state != PA_CONTEXT_READY &&
+           std::chrono::steady_clock::now() < until)
+      if (pa_mainloop_prepare(loop, 100000) < 0 || pa_mainloop_poll(loop) < 0 || pa_mainloop_dispatch(loop) < 0)
+        break;
+    running = state == PA_CONTEXT_READY;
+    pa_context_disconnect(context);
+  }
+  if (context != nullptr) pa_context_unref(context);
+  pa_mainloop_free(loop);
+  return running;
+}
+
 void AddRtAudioDevices(TAudioDeviceList& list, TAudioApi api, RtAudio::Api rtApi, bool playback) {
   if (!Compiled(rtApi)) return;
+  if (api == TAudioApi::Pulse && !PulseServerRunning()) return;
   try {
     RtAudio audio(rtApi);
     audio.showWarnings(false);

@@ -126,6 +126,9 @@ public:
   // period), as the driver settled it when the device opened; 0 when it
   // keeps no period of its own (the stand-ins of tests).
   uint32_t PeriodFrames() const { return Period.load(); }
+  // The most frames the driver takes at once after it or its sound server
+  // was held up: its whole buffer, refilled in one go (0: a period).
+  uint32_t BufferFrames() const { return MostAtOnce.load(); }
 
   // The device went away (its sound server shut down): true from then on,
   // with the reason as the driver gave it. The event, when one is set, is
@@ -143,6 +146,7 @@ protected:
   // one). Returns what the buffer's Pull returned (false for silence).
   bool Render(int16_t* out, uint32_t frames);
   void SetPeriodFrames(uint32_t frames) { Period.store(frames); }
+  void SetBufferFrames(uint32_t frames) { MostAtOnce.store(frames); }
   // Backends whose driver runs on its own must stop it in their destructor
   // before this base releases the buffer.
 
@@ -152,6 +156,7 @@ private:
   std::atomic<TStreamBuffer*> Active{nullptr};
   std::atomic<int> Rendering{0};
   std::atomic<uint32_t> Period{0};
+  std::atomic<uint32_t> MostAtOnce{0};
   mutable std::mutex LostLock;
   std::atomic<bool> IsLost{false};
   std::string Reason;

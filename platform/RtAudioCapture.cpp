@@ -25,6 +25,7 @@ public:
   void StreamFrames(void*, const void* input, unsigned frames) override {
     if (input != nullptr) Deliver(static_cast<const int16_t*>(input), frames);
   }
+  void StreamLost(const std::string&) override { DeviceLost(); }
 
 private:
   std::unique_ptr<TRtStream> Stream;

@@ -19,14 +19,24 @@ public:
 
   bool Start(const TAudioDeviceEntry& entry, unsigned frames, std::string* error) {
     Stream = TRtStream::Open(entry, TRtStreamDirection::Output, OutputChannels, OutputRate, frames, this, error);
-    if (Stream != nullptr) SetPeriodFrames(Stream->PeriodFrames());
-    return Stream != nullptr;
+    if (Stream == nullptr) return false;
+    // ALSA's plug-ins (the file, mixing and PulseAudio ones) take the whole
+    // buffer at a time; PulseAudio's server asks for a callback's frames at
+    // a time and refills its whole buffer after a hold-up.
+    if (entry.Api == TAudioApi::Pulse) {
+      SetPeriodFrames(Stream->PeriodFrames());
+      SetBufferFrames(Stream->BufferFrames());
+    } else {
+      SetPeriodFrames(Stream->BufferFrames());
+    }
+    return true;
   }
 
   void StreamFrames(void* output, const void*, unsigned frames) override {
     if (frames > PeriodFrames()) SetPeriodFrames(frames);
     Render(static_cast<int16_t*>(output), frames);
   }
+  void StreamLost(const std::string& reason) override { DeviceLost(reason); }
 
 private:
   std::unique_ptr<TRtStream> Stream;

@@ -12,6 +12,10 @@ PACKAGES=(
   # JACK 1 (the tests start a private server; JACK 2's packages conflict
   # with the RtAudio development package) and ALSA.
   jackd1 libjack-dev libasound2-dev
+  # PulseAudio (the tests start a private server with sinks of their own)
+  # and ALSA's plug-ins (its PulseAudio control stands in for a sound
+  # card's in the ALSA tests).
+  pulseaudio libpulse-dev libasound2-plugins
   clang libclang-rt-14-dev
   sox libsox-fmt-all zip unzip python3 imagemagick
   xvfb xauth x11-utils libxtst6 fonts-dejavu-core

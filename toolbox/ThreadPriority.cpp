@@ -1,6 +1,7 @@
 #include "toolbox/ThreadPriority.h"
 
 #include <pthread.h>
+#include <cerrno>
 #include <sched.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -8,8 +9,14 @@
 
 namespace vs {
 
+namespace {
+
+id_t ThreadId() { return static_cast<id_t>(::syscall(SYS_gettid)); }
+
+}  // namespace
+
 bool SetCurrentThreadPriority(TThreadPriority priority) {
-  pid_t tid = static_cast<pid_t>(::syscall(SYS_gettid));
+  const id_t tid = ThreadId();
   int fifo = 0;
   int nice = 0;
   switch (priority) {
@@ -26,12 +33,29 @@ bool SetCurrentThreadPriority(TThreadPriority priority) {
     sp.sched_priority = fifo;
     if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &sp) == 0) return true;
     // No real-time rights: try a better nice value instead.
-    return ::setpriority(PRIO_PROCESS, static_cast<id_t>(tid), nice) == 0;
+    return ::setpriority(PRIO_PROCESS, tid, nice) == 0;
   }
   sched_param sp{};
   sp.sched_priority = 0;
   pthread_setschedparam(pthread_self(), SCHED_OTHER, &sp);
-  return ::setpriority(PRIO_PROCESS, static_cast<id_t>(tid), nice) == 0;
+  return ::setpriority(PRIO_PROCESS, tid, nice) == 0;
+}
+
+TThreadPriorityScope::TThreadPriorityScope(TThreadPriority priority) {
+  sched_param sp{};
+  errno = 0;
+  Nice = ::getpriority(PRIO_PROCESS, ThreadId());
+  Known = errno == 0 && pthread_getschedparam(pthread_self(), &Policy, &sp) == 0;
+  Priority = sp.sched_priority;
+  if (Known) SetCurrentThreadPriority(priority);
+}
+
+TThreadPriorityScope::~TThreadPriorityScope() {
+  if (!Known) return;
+  sched_param sp{};
+  sp.sched_priority = Priority;
+  pthread_setschedparam(pthread_self(), Policy, &sp);
+  ::setpriority(PRIO_PROCESS, ThreadId(), Nice);
 }
 
 }  // namespace vs
