@@ -8,7 +8,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <map>
 #include <thread>
 
@@ -22,15 +21,11 @@
 #include "engine/MidiDevices.h"
 #include "engine/MixThread.h"
 #include "engine/Mixer.h"
-#include "engine/RenderWAV.h"
-#include "engine/WAVFiles.h"
 #include "jack/JackFixture.h"
+#include "support/LiveSound.h"
 #include "model/Channels.h"
 #include "model/MixerLock.h"
-#include "model/RenderOptions.h"
 #include "model/Song.h"
-#include "platform/SettingsStore.h"
-#include "support/TempDir.h"
 
 namespace vs {
 namespace {
@@ -39,30 +34,8 @@ using namespace std::chrono_literals;
 using testing::TJackTestClient;
 using testing::TJackTestServer;
 using testing::TTimedMidi;
+using testing::WaitFor;
 using Clock = std::chrono::steady_clock;
-
-// Waits until done() holds, at most `limit`.
-template <class F>
-bool WaitFor(F done, std::chrono::milliseconds limit) {
-  const auto until = Clock::now() + limit;
-  while (!done()) {
-    if (Clock::now() > until) return false;
-    std::this_thread::sleep_for(5ms);
-  }
-  return true;
-}
-
-// n frames of a decaying tone that starts at full height (so the first frame
-// of a hit is never silent).
-std::vector<int16_t> Hit(int n, double period, int16_t height) {
-  std::vector<int16_t> f(size_t(n) * 2);
-  for (int i = 0; i < n; ++i) {
-    const double v = height * std::cos(2 * M_PI * i / period) * (1.0 - double(i) / n);
-    f[2 * size_t(i)] = int16_t(v);
-    f[2 * size_t(i) + 1] = int16_t(-v / 2);
-  }
-  return f;
-}
 
 // The sync handler with a count of the messages it has handled whole: a
 // test that sends n messages waits for the count to reach n, however late
@@ -73,13 +46,7 @@ void CountingSyncHandler(uint32_t message) {
   HandledSyncMessages.fetch_add(1);
 }
 
-class OutputLostRecorder : public TEngineListener {
-public:
-  void OutputLost() override { Lost.store(true); }
-  std::atomic<bool> Lost{false};
-};
-
-class JackDevicesTest : public ::testing::Test {
+class JackDevicesTest : public testing::TLiveProgramTest {
 protected:
   void SetUp() override {
     Server = std::make_unique<TJackTestServer>();
@@ -88,39 +55,14 @@ protected:
                    << "): the tests on real devices are skipped.";
     Client = std::make_unique<TJackTestClient>();
     ASSERT_TRUE(Client->Ok());
-    Options.AppPath = Tmp / "app/";
-    Options.SettingsFile = Tmp / "settings.ini";
-    Options.OpenAudio = true;
-    std::filesystem::create_directories(Tmp / "app/Samples/DrumKits/Basic");
+    UseOwnFolders();
   }
 
   void TearDown() override {
-    if (Program) Program->ShutDown();
-    Program.reset();
-    SetEngineListener(nullptr);
-    Transport() = TTransportState{};
+    TLiveProgramTest::TearDown();
     Sync().Mode.store(SyncOff);
     Client.reset();
     Server.reset();
-  }
-
-  void Store(const std::map<std::string, std::string>& values) {
-    TSettingsStore store(Options.SettingsFile);
-    store.Load();
-    for (const auto& [name, value] : values) store.WriteString("ZM SETTINGS", name, value);
-    ASSERT_TRUE(store.Save());
-  }
-  std::string Stored(const std::string& name) {
-    TSettingsStore store(Options.SettingsFile);
-    store.Load();
-    return store.ReadString("ZM SETTINGS", name, "(missing)");
-  }
-
-  TProgram& Start() {
-    Program = std::make_unique<TProgram>();
-    Program->Open(Options);
-    Program->StartUp();
-    return *Program;
   }
 
   // Makes the song current at its tempo.
@@ -157,11 +99,8 @@ protected:
     return ended;
   }
 
-  TTestDir Tmp;
-  TProgramOptions Options;
   std::unique_ptr<TJackTestServer> Server;
   std::unique_ptr<TJackTestClient> Client;
-  std::unique_ptr<TProgram> Program;
 };
 
 TEST_F(JackDevicesTest, LiveOutputOnTheStoredDeviceEqualsTheOfflineMix) {
@@ -176,36 +115,10 @@ TEST_F(JackDevicesTest, LiveOutputOnTheStoredDeviceEqualsTheOfflineMix) {
   EXPECT_EQ(items[size_t(program.SoundDevices.ItemIndex)], "JACK: vstest");
   ASSERT_TRUE(AudioOutput().OutputOpen.load());
 
-  // Two hits and a quiet one in a bar of 16 steps of 2205 frames; every hit
-  // ends before the next step, so each bar sounds the same.
-  auto song = std::make_unique<TSong>();
-  song->BPM = 300;
-  TChannel& kick = AddChannel(*song);
-  kick.Sample.SetFrames(Hit(2000, 180.0, 20000));
-  TChannel& hat = AddChannel(*song);
-  hat.Sample.SetFrames(Hit(700, 9.5, 9000));
-  for (TChannel* ch : {&kick, &hat}) {
-    ch->Sample.PlayLength = ch->Sample.Length;
-    ch->Sample.NominalLength = ch->Sample.Length;
-  }
-  SetStep(kick, 0, 127);
-  SetStep(kick, 8, 90);
-  for (int s = 2; s < 16; s += 4) SetStep(hat, s, 40 + 5 * s);
-  const int64_t bar = 16 * 2205;
-
   // The offline mix of the bar, then the same song live.
-  {
-    std::unique_ptr<TSong> old;
-    MixerGuard hold;
-    old = ReplaceCurrentSong(std::move(song));
-  }
-  SetTempo(300);
-  RenderOptions().Remainder = RemainderCut;
-  const std::string offlineFile = Tmp / "offline.wav";
-  ASSERT_TRUE(RenderSongToFile(offlineFile).Ok);
-  TWAVSample offline;
-  ASSERT_EQ(LoadWAVSample(offlineFile, offline), 0);
-  ASSERT_EQ(offline.Length, bar);
+  const int64_t bar = testing::HitsBarFrames;
+  const std::vector<int16_t> offline = testing::MakeCurrentAndRender(testing::HitsBar(), Tmp / "offline.wav");
+  ASSERT_EQ(offline.size(), size_t(bar) * 2);
 
   Client->StartRecording();
   StartButtonClick(true, true);
@@ -218,13 +131,13 @@ TEST_F(JackDevicesTest, LiveOutputOnTheStoredDeviceEqualsTheOfflineMix) {
       if (f[2 * i] != 0 || f[2 * i + 1] != 0) return i;
     return frames;
   };
-  const size_t r0 = firstOnset(offline.Frames(), size_t(offline.Length));
+  const size_t r0 = firstOnset(offline.data(), size_t(bar));
   const size_t l0 = firstOnset(live.data(), live.size() / 2);
   ASSERT_EQ(r0, 0u);
   ASSERT_LE(l0 + 2 * size_t(bar), live.size() / 2) << "the output started too late";
   int offlineMismatches = 0, loopMismatches = 0;
   for (size_t i = 0; i < size_t(bar) * 2; ++i) {
-    offlineMismatches += live[l0 * 2 + i] != offline.Data[i];
+    offlineMismatches += live[l0 * 2 + i] != offline[i];
     loopMismatches += live[(l0 + size_t(bar)) * 2 + i] != live[l0 * 2 + i];
   }
   EXPECT_EQ(offlineMismatches, 0);
@@ -403,7 +316,7 @@ TEST_F(JackDevicesTest, TheServerGoingAwayClosesTheOutputWithItsMessage) {
   Store({{"DS Driver Name", "JACK: vstest"}, {"Use MIDI", "1"}, {"Output Device Name", "JACK: vstest:notes_in"}});
   Start();
   ASSERT_TRUE(AudioOutput().OutputOpen.load());
-  OutputLostRecorder listener;
+  testing::OutputLostRecorder listener;
   SetEngineListener(&listener);
   auto song = std::make_unique<TSong>();
   AddChannel(*song);
