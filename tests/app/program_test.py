@@ -503,16 +503,23 @@ def main_window_geometry():
     return None
 
 
-def click_save_inside(program, song, tmp):
-    """Runs inside xvfb-run: starts the program on the song, clicks a step,
-    presses Ctrl+S and waits for the file to change."""
+def x_session_env(tmp, settings):
+    """The program on the X display of the test, with its settings (no
+    sound, no browser list, and the lines given) and folders in tmp."""
     env = dict(os.environ)
     env.pop("QT_QPA_PLATFORM", None)
     env["VORBELSTEPS_SETTINGS"] = os.path.join(tmp, "settings.ini")
     env["TMPDIR"] = tmp
     own_runtime_folder(env, tmp)
     with open(env["VORBELSTEPS_SETTINGS"], "w") as f:
-        f.write("[ZM SETTINGS]\nUse WAV=0\nSmpList=0\n")
+        f.write("[ZM SETTINGS]\nUse WAV=0\nSmpList=0\n" + settings)
+    return env
+
+
+def click_save_inside(program, song, tmp):
+    """Runs inside xvfb-run: starts the program on the song, clicks a step,
+    presses Ctrl+S and waits for the file to change."""
+    env = x_session_env(tmp, "")
     with open(song, "rb") as f:
         before = f.read()
     proc = subprocess.Popen([program, song], env=env, cwd=tmp, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
@@ -936,14 +943,7 @@ def plugin_session(program, tmp, name, plugin):
     os.makedirs(vst, exist_ok=True)
     if not os.path.exists(os.path.join(vst, name + ".so")):
         os.symlink(plugin, os.path.join(vst, name + ".so"))
-    env = dict(os.environ)
-    env.pop("QT_QPA_PLATFORM", None)
-    env["VORBELSTEPS_SETTINGS"] = os.path.join(tmp, "settings.ini")
-    env["TMPDIR"] = tmp
-    own_runtime_folder(env, tmp)
-    with open(env["VORBELSTEPS_SETTINGS"], "w") as f:
-        f.write("[ZM SETTINGS]\nUse WAV=0\nSmpList=0\nVST Plugins=%s/\n" % vst)
-    return env
+    return x_session_env(tmp, "VST Plugins=%s/\n" % vst)
 
 
 def open_with_editor(program, env, tmp, song, name):

@@ -27,6 +27,15 @@ using testing::ShownPanel;
 
 QRgb Rgb(TColor c) { return ToQColor(c).rgb(); }
 
+// A meter's two lamps, 50 x 4: unlit grey, lit green.
+void AddMeterLamps(TImageList& images) {
+  QImage unlit(50, 4, QImage::Format_RGB32), lit(50, 4, QImage::Format_RGB32);
+  unlit.fill(Qt::darkGray);
+  lit.fill(Qt::green);
+  images.Add(unlit);
+  images.Add(lit);
+}
+
 TEST(WAVScopeTest, SampleViewOfALongSampleDrawsItsEndAndLoopMarkers) {
   auto panel = ShownPanel(1100, 200);
   TWAVScope scope(panel.get());
@@ -171,11 +180,7 @@ TEST(WAVScopeTest, AFrameRepaintsOnlyTheRowsOfItsOldAndNewTracesAndTheMeterOnlyI
   EXPECT_NE(PixelAt(scope, 30, 16), qRgb(0x10, 0x20, 0x30));
 
   TImageList images(50, 4);
-  QImage unlit(50, 4, QImage::Format_RGB32), lit(50, 4, QImage::Format_RGB32);
-  unlit.fill(Qt::darkGray);
-  lit.fill(Qt::green);
-  images.Add(unlit);
-  images.Add(lit);
+  AddMeterLamps(images);
   TWAVVolumeter meter(panel.get());
   meter.setGeometry(0, 40, 50, 8);
   meter.SetImages(&images);
@@ -194,11 +199,7 @@ TEST(WAVScopeTest, AFrameRepaintsOnlyTheRowsOfItsOldAndNewTracesAndTheMeterOnlyI
 TEST(WAVVolumeterTest, FullLevelLightsAllWhateverTheSnapAndZeroNothing) {
   auto panel = ShownPanel();
   TImageList images(50, 4);
-  QImage unlit(50, 4, QImage::Format_RGB32), lit(50, 4, QImage::Format_RGB32);
-  unlit.fill(Qt::darkGray);
-  lit.fill(Qt::green);
-  images.Add(unlit);
-  images.Add(lit);
+  AddMeterLamps(images);
   TWAVVolumeter meter(panel.get());
   meter.setGeometry(0, 0, 50, 8);
   meter.SetImages(&images);
