@@ -968,14 +968,18 @@ def end_program(proc):
         fail("SIGTERM left the program running")
 
 
-def save_with_keys(x11, xtst, dpy, main_wid, song):
+def save_with_keys(display, main_wid, song):
     """Ctrl+S on the main window; waits for the song to be written anew."""
+    x11, xtst, dpy = display.x11, display.xtst, display.dpy
     before = os.stat(song).st_ino
     codes = [x11.XKeysymToKeycode(dpy, x11.XStringToKeysym(k)) for k in (b"Control_L", b"s")]
     focus, revert = ctypes.c_ulong(), ctypes.c_int()
-    # A window the manager maps meanwhile (the plug-in's editor) may take
-    # the keyboard first: the keys go again while the song stays unwritten.
-    for _ in range(5):
+    # The plug-in's editor, mapped meanwhile, may hold the keyboard: the
+    # main window is activated through the manager, as a click on its
+    # caption does, and the keys go again while the song stays unwritten.
+    for _ in range(8):
+        display.message(main_wid, "_NET_ACTIVE_WINDOW", 2, 0, 0)
+        poll_briefly(lambda: (display.prop(display.root, "_NET_ACTIVE_WINDOW") or [0])[0] == main_wid, 3)
         x11.XSetInputFocus(dpy, main_wid, 2, 0)
         x11.XSync(dpy, 0)
         x11.XGetInputFocus(dpy, ctypes.byref(focus), ctypes.byref(revert))
@@ -987,11 +991,8 @@ def save_with_keys(x11, xtst, dpy, main_wid, song):
         for c in reversed(codes):
             xtst.XTestFakeKeyEvent(dpy, c, 0, 0)
         x11.XSync(dpy, 0)
-        deadline = time.time() + 15
-        while time.time() < deadline:
-            if os.stat(song).st_ino != before:
-                return
-            time.sleep(0.1)
+        if poll_briefly(lambda: os.stat(song).st_ino != before, 8):
+            return
     fail("waited in vain for the song written by Ctrl+S")
 
 
@@ -999,7 +1000,8 @@ def editors_inside(program, data, tmp, case):
     """Runs inside xvfb-run, with openbox."""
     wm = start_openbox()
     try:
-        x11, xtst, dpy = x11_session()
+        display = XDisplay()
+        x11, xtst, dpy = display.x11, display.xtst, display.dpy
         name, plugin = "comp-delay-stereo", REAL_PLUGIN
         env = plugin_session(program, tmp, name, plugin)
         kit = os.path.join(data, "Samples", "DrumKits", "Basic", "Basic.zmp")
@@ -1017,7 +1019,7 @@ def editors_inside(program, data, tmp, case):
                         _, mx, my, mw, _ = main
                         if frame[0] < mx + mw and mx < frame[0] + frame[2] and frame[1] < my + CAPTION_AND_MENU:
                             fail("the editor's frame %s covers the main window's caption or menu bar" % (frame,))
-                        save_with_keys(x11, xtst, dpy, main[0], song)
+                        save_with_keys(display, main[0], song)
                         places.append(editor_place(song))
                         info = window_info(editor)
                         client = (int(info["Absolute upper-left X"]), int(info["Absolute upper-left Y"]))

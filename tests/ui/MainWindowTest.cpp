@@ -488,6 +488,8 @@ TEST_F(MainWindowTest, PopupsAndMenusActOnTheirChannelAndTheScope) {
 
   // Position leds: every row shows its lamps and the window follows.
   const int before = form.height();
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   QTest::keyClick(&form, Qt::Key_Z, Qt::AltModifier);
   EXPECT_TRUE(form.Rack().AllRowsShowLamps());
   EXPECT_EQ(form.Rack().StepRow(0)->height(), 46);
