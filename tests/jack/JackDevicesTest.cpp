@@ -187,11 +187,19 @@ TEST_F(JackDevicesTest, AsMasterTheClockAndTheStepNotesGoOutOnJackMidiPorts) {
     return uint64_t(AudioOutput().UnderrunCount.load()) + (buffer != nullptr ? buffer->Underruns() : 0) +
            uint64_t(Client->Xruns());
   };
+  const auto clocksOut = [this] {
+    const std::vector<TTimedMidi> out = Client->Received(0);
+    return std::count_if(out.begin(), out.end(), [](const TTimedMidi& m) { return m.Bytes == std::vector<uint8_t>{0xF8}; });
+  };
   const uint64_t starved = shortfalls();
   Play(std::move(song));
-  std::this_thread::sleep_for(3500ms);
+  // About three seconds of the song as it is heard, however busy the machine.
+  ASSERT_TRUE(WaitFor([&] { return clocksOut() >= 150; }, 120s));
   Stop();
-  std::this_thread::sleep_for(300ms);
+  ASSERT_TRUE(WaitFor([&] {
+    const std::vector<TTimedMidi> out = Client->Received(0);
+    return !out.empty() && out.back().Bytes == std::vector<uint8_t>{0xFC};
+  }, 10s));
   // The clock follows the song as it is heard: a machine too busy to mix
   // in time holds both back against the server's frames.
   const bool inTime = shortfalls() == starved;
