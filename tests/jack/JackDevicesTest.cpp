@@ -331,7 +331,7 @@ TEST_F(JackDevicesTest, TheServerGoingAwayClosesTheOutputWithItsMessage) {
   Play(std::move(song));
   ASSERT_TRUE(OpenCapture(44100 * 4 * 10));
   StartCapture();
-  std::this_thread::sleep_for(300ms);
+  ASSERT_TRUE(WaitFor([] { return GetCapturePosition() > 0; }, 20s));
 
   Server->Kill();
   ASSERT_TRUE(WaitFor([] { return !AudioOutput().OutputOpen.load(); }, 5s));
