@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,7 +30,7 @@ namespace vs::testing {
 
 class TJackTestServer {
 public:
-  TJackTestServer() {
+  TJackTestServer() : Before{Saved("JACK_DEFAULT_SERVER"), Saved("JACK_NO_START_SERVER")} {
     // The library's complaints while the server comes up stay off the log.
     jack_set_error_function([](const char*) {});
     jack_set_info_function([](const char*) {});
@@ -55,6 +56,11 @@ public:
   ~TJackTestServer() {
     Stop(SIGTERM);
     if (NameLock >= 0) close(NameLock);
+    // The name goes back to the test runs that share the machine: the
+    // process's later clients must not find the server another run starts
+    // under it.
+    Restore("JACK_DEFAULT_SERVER", Before[0]);
+    Restore("JACK_NO_START_SERVER", Before[1]);
   }
 
   bool Running() const { return Up; }
@@ -66,6 +72,17 @@ public:
   void Resume() { kill(Pid, SIGCONT); }
 
 private:
+  static std::optional<std::string> Saved(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::optional<std::string>(value) : std::nullopt;
+  }
+  static void Restore(const char* name, const std::optional<std::string>& value) {
+    if (value)
+      setenv(name, value->c_str(), 1);
+    else
+      unsetenv(name);
+  }
+
   void Launch() {
     // The program's clients (and the server itself, which keeps its data
     // under this name) find the server by it.
@@ -140,6 +157,7 @@ private:
     Up = false;
   }
 
+  std::optional<std::string> Before[2];
   std::string Name;
   std::string Why;
   pid_t Pid = -1;
