@@ -1,11 +1,14 @@
 #include "controls/QuickGraphicControl.h"
 
+#include <QBackingStore>
 #include <QContextMenuEvent>
+#include <QGraphicsEffect>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QVariant>
+#include <QWindow>
 
 namespace vs {
 
@@ -33,6 +36,70 @@ QWidget* PopupComponent(const QMenu* menu) {
 
 void SetPopupComponent(QMenu* menu, QWidget* control) {
   if (menu) menu->setProperty(PopupComponentProperty, QVariant::fromValue<QObject*>(control));
+}
+
+namespace {
+
+TFramePaint* OpenFrame = nullptr;
+
+}  // namespace
+
+TFramePaint::TFramePaint() : Outer(OpenFrame) { OpenFrame = this; }
+
+TFramePaint::~TFramePaint() {
+  OpenFrame = Outer;
+  // The parts of one window at a time.
+  for (size_t first = 0; first < Parts.size(); ++first) {
+    if (!Parts[first].Control) continue;
+    QWidget* window = Parts[first].Control->nativeParentWidget();
+    std::vector<TPart*> parts;
+    for (size_t i = first; i < Parts.size(); ++i)
+      if (Parts[i].Control && Parts[i].Control->nativeParentWidget() == window) parts.push_back(&Parts[i]);
+    if (!PaintNow(window, parts))
+      for (TPart* part : parts) part->Control->update(part->Area);
+    for (TPart* part : parts) part->Control = nullptr;
+  }
+}
+
+TFramePaint* TFramePaint::Open() { return OpenFrame; }
+
+void TFramePaint::Add(TQuickGraphicControl* control, const QRegion& area) {
+  if (area.isEmpty()) return;
+  for (TPart& part : Parts)
+    if (part.Control == control) {
+      part.Area += area;
+      return;
+    }
+  Parts.push_back({control, area});
+}
+
+bool TFramePaint::PaintNow(QWidget* window, const std::vector<TPart*>& parts) {
+  for (const TPart* part : parts) {
+    const TQuickGraphicControl* control = part->Control;
+    if (!control->isVisible() || !control->testAttribute(Qt::WA_OpaquePaintEvent) || control->graphicsEffect())
+      return false;
+  }
+  QWindow* handle = window ? window->windowHandle() : nullptr;
+  QBackingStore* store = window ? window->backingStore() : nullptr;
+  if (!handle || !store || !handle->isExposed() || window->isMinimized() || store->size() != window->size() ||
+      handle->devicePixelRatio() != 1.0)
+    return false;
+  QRegion all;
+  for (TPart* part : parts) {
+    // What lies under another control of the window stays its.
+    part->Area &= part->Control->visibleRegion();
+    all += part->Area.translated(part->Control->mapTo(window, QPoint()));
+  }
+  if (all.isEmpty()) return true;
+  store->beginPaint(all);
+  if (QPaintDevice* device = store->paintDevice()) {
+    QPainter painter(device);
+    for (const TPart* part : parts)
+      if (!part->Area.isEmpty()) part->Control->PaintOnto(painter, part->Control->mapTo(window, QPoint()), part->Area);
+  }
+  store->endPaint();
+  store->flush(all, handle);
+  return true;
 }
 
 TQuickGraphicControl::TQuickGraphicControl(QWidget* parent) : QWidget(parent) {
@@ -66,6 +133,33 @@ void TQuickGraphicControl::PaintBuffered(QPainter& target) {
     Paint(canvas);
   }
   target.drawImage(0, 0, BackBuffer);
+}
+
+void TQuickGraphicControl::Changed(const QRegion& area) {
+  if (TFramePaint* frame = TFramePaint::Open())
+    frame->Add(this, area);
+  else
+    update(area);
+}
+
+void TQuickGraphicControl::PaintOnto(QPainter& target, QPoint offset, const QRegion& area) {
+  target.save();
+  target.translate(offset);
+  target.setClipRegion(area);
+  // What a painter begun on the control starts with.
+  const QPalette& colours = palette();
+  target.setLayoutDirection(layoutDirection());
+  target.setPen(QPen(colours.brush(foregroundRole()), 1));
+  target.setBackground(colours.brush(backgroundRole()));
+  target.setBrush(Qt::NoBrush);
+  target.setFont(font());
+  if (Buffered) {
+    PaintBuffered(target);
+  } else {
+    TCanvas canvas(target);
+    Paint(canvas);
+  }
+  target.restore();
 }
 
 TColor TQuickGraphicControl::Color() const {

@@ -15,8 +15,11 @@
 // it, it paints straight onto the widget over what its parent drew below it.
 
 #include <QImage>
+#include <QPointer>
+#include <QRegion>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 #include "controls/Canvas.h"
 
@@ -49,6 +52,39 @@ using TPaintEvent = std::function<void(QWidget* sender, TCanvas& canvas)>;
 QWidget* PopupComponent(const QMenu* menu);
 void SetPopupComponent(QMenu* menu, QWidget* control);
 
+// Gathers what changes in controls during a frame of the display (a scope,
+// its meter, the step lamps) and repaints it together when the frame ends:
+// painted straight into the window's picture and shown on the screen in one
+// go, instead of at the event loop's next turn. Controls add to the frame
+// open on the main thread (TQuickGraphicControl::Changed); where a window
+// can't take them so (it does not show, its picture does not have its size
+// yet, its pixels are scaled, a control is not opaque or has a window of
+// its own) they are updated as usual.
+class TQuickGraphicControl;
+
+class TFramePaint {
+public:
+  TFramePaint();
+  ~TFramePaint();
+  TFramePaint(const TFramePaint&) = delete;
+  TFramePaint& operator=(const TFramePaint&) = delete;
+
+  // The frame open now, or null.
+  static TFramePaint* Open();
+  void Add(TQuickGraphicControl* control, const QRegion& area);
+
+private:
+  struct TPart {
+    QPointer<TQuickGraphicControl> Control;
+    QRegion Area;
+  };
+  // Paints parts of controls of window; false, painting nothing, where
+  // the window can't take them.
+  static bool PaintNow(QWidget* window, const std::vector<TPart*>& parts);
+  TFramePaint* Outer;
+  std::vector<TPart> Parts;
+};
+
 class TQuickGraphicControl : public QWidget {
   Q_OBJECT
 
@@ -65,6 +101,12 @@ public:
   // Paints the control into an off-screen picture of its size and copies it
   // to target at (0, 0).
   void PaintBuffered(QPainter& target);
+  // Repaints area (in the control's coordinates): with the frame open now,
+  // when it ends, else at the event loop's next turn.
+  void Changed(const QRegion& area);
+  // Paints the control through Paint onto another surface: its (0, 0) at
+  // offset there, only inside area (in its own coordinates).
+  void PaintOnto(QPainter& target, QPoint offset, const QRegion& area);
 
   // The control's colour as plain RGB: its own, or its parent's while
   // ParentColor is set (a parent that is no control gives its background).

@@ -121,7 +121,7 @@ void TWAVScope::NextFrame() {
     return;
   }
   const QRect changed = DrawFrame();
-  if (!changed.isEmpty()) update(changed);
+  if (!changed.isEmpty()) Changed(changed);
 }
 
 void TWAVScope::PaintSampleView(TCanvas& canvas) {
@@ -368,8 +368,8 @@ void TWAVVolumeter::SetLevels(int left, int right) {
     if (was == now) continue;
     const int from = std::min(was, now), length = std::abs(was - now);
     // A vertical meter is lit from its bottom.
-    update(horizontal ? QRect(from, c * across, length, across)
-                      : QRect(c * across, along - from - length, across, length));
+    Changed(horizontal ? QRect(from, c * across, length, across)
+                       : QRect(c * across, along - from - length, across, length));
   }
 }
 

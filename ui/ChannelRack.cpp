@@ -210,7 +210,10 @@ TChannelRack::TChannelRack(TPreferences& prefs, QWidget* parent) : QWidget(paren
   // Woken when the heard step changes next, not polling.
   FollowTimer.setSingleShot(true);
   FollowTimer.setTimerType(Qt::PreciseTimer);
-  connect(&FollowTimer, &QTimer::timeout, this, [this] { FollowPlayback(); });
+  connect(&FollowTimer, &QTimer::timeout, this, [this] {
+    TFramePaint frame;
+    FollowPlayback();
+  });
 
   LoadImages();
   // Another style: its pictures, the rows laid out again.

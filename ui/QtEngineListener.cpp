@@ -1,5 +1,7 @@
 #include "ui/QtEngineListener.h"
 
+#include "controls/QuickGraphicControl.h"
+
 #include <QSocketNotifier>
 #include <bit>
 #include <cstdint>
@@ -83,20 +85,28 @@ void TQtEngineListener::Deliver() {
   WakeSent.store(false);
   if (Dropping.load()) return;
   if (const int sync = SyncPending.exchange(0)) emit syncStartStop(sync == 1);
-  if (StepPending.exchange(false)) {
-    emit stepPositionChanged();
-    StepPositionHandled();
+  {
+    // What the step and the scope's output change shows in one frame.
+    TFramePaint frame;
+    if (StepPending.exchange(false)) {
+      emit stepPositionChanged();
+      StepPositionHandled();
+    }
+    DeliverAsync(AsyncScope);
   }
   for (int kind = 0; kind < AsyncUpdateKinds; ++kind)
-    if (AsyncPending[size_t(kind)].exchange(false)) {
-      emit asyncUpdate(kind, AsyncValue[size_t(kind)].load());
-      AsyncUpdateHandled(kind);
-    }
+    if (kind != AsyncScope) DeliverAsync(kind);
   for (uint32_t pending = AutomatedPending.exchange(0); pending != 0; pending &= pending - 1)
     emit parameterAutomated(std::countr_zero(pending));
   if (ProgressPending.exchange(false)) emit renderProgress(ProgressValue.load());
   if (const int done = DonePending.exchange(0)) emit renderDone(done == 1);
   if (LostPending.exchange(false)) emit outputLost();
+}
+
+void TQtEngineListener::DeliverAsync(int kind) {
+  if (!AsyncPending[size_t(kind)].exchange(false)) return;
+  emit asyncUpdate(kind, AsyncValue[size_t(kind)].load());
+  AsyncUpdateHandled(kind);
 }
 
 void TQtEngineListener::DropPending() {

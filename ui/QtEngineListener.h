@@ -5,9 +5,11 @@
 // Qt call on their side. On the main thread a socket notifier reads the
 // eventfd and emits the signals below for what is pending, in this order:
 // sync start / stop, step position, the async updates by kind, automated
-// plug-in slots, render progress, render done, the sound output lost. Each
-// kind carries its latest value; after a step-position or async-update signal has been handled the
-// kind's armed flag is set again, so its handler shows the latest state.
+// plug-in slots, render progress, render done, the sound output lost. What
+// the step position and the scope's update change in the controls shows in
+// one frame (TFramePaint). Each kind carries its latest value; after a
+// step-position or async-update signal has been handled the kind's armed
+// flag is set again, so its handler shows the latest state.
 // Installed for its lifetime.
 
 #include <QObject>
@@ -62,6 +64,7 @@ signals:
 private:
   // Wakes the main thread once until it has delivered.
   void Wake();
+  void DeliverAsync(int kind);
 
   int WakeFd = -1;
   QSocketNotifier* Notifier = nullptr;

@@ -158,7 +158,7 @@ void TTechno16::DrawLampImage(int step, int frame) {
     QPainter p(&Picture);
     PaintLamp(p, step, frame);
   }
-  update(StepLeft(step, PatternView().FirstVisibleStep), FLampTop, StepCellWidth, LampRowHeight);
+  Changed(QRect(StepLeft(step, PatternView().FirstVisibleStep), FLampTop, StepCellWidth, LampRowHeight));
 }
 
 void TTechno16::DrawLamp(int step) {

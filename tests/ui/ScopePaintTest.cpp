@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QImage>
+#include <QScreen>
 #include <QTest>
 #include <chrono>
 #include <cstdlib>
@@ -32,17 +34,35 @@
 namespace vs {
 namespace {
 
-// Counts the paints a widget gets.
+// Counts the frames in which a control's pixels on the screen changed, and
+// the paints it got (after each block the test plays).
 class TPaintCounter : public QObject {
 public:
-  explicit TPaintCounter(QWidget* w) { w->installEventFilter(this); }
+  explicit TPaintCounter(QWidget* w) : W(w) {
+    w->installEventFilter(this);
+    Last = OnScreen();
+  }
   int Count = 0;
+  void Look() {
+    QImage now = OnScreen();
+    if (now != Last) ++Count;
+    Last = std::move(now);
+  }
 
 protected:
   bool eventFilter(QObject*, QEvent* event) override {
     if (event->type() == QEvent::Paint) ++Count;
     return false;
   }
+
+private:
+  QImage OnScreen() const {
+    QWidget* window = W->window();
+    const QPoint at = W->mapTo(window, QPoint());
+    return window->screen()->grabWindow(window->winId(), at.x(), at.y(), W->width(), W->height()).toImage();
+  }
+  QWidget* W;
+  QImage Last;
 };
 
 class ScopePaintTest : public ::testing::Test {
@@ -83,6 +103,8 @@ protected:
 
   static TVorbelStepsMainForm& Form() { return *Windows().VorbelStepsMainForm; }
 
+  std::vector<TPaintCounter*> Counters;
+
   // Plays frames of the output, a block at a time, each mixed before the
   // next plays (the display's frame passes between them), and lets the
   // window take the reports.
@@ -95,6 +117,7 @@ protected:
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
       { MixerGuard mixed; }
       QTest::qWait(20);
+      for (TPaintCounter* counter : Counters) counter->Look();
     }
   }
 };
@@ -102,6 +125,7 @@ protected:
 TEST_F(ScopePaintTest, PaintsWhileASoundPlaysAndRestsInSilenceAndWhileMinimisedOrHidden) {
   TVorbelStepsMainForm& form = Form();
   TPaintCounter scope(form.MixScope), meter(form.MixVolumeter);
+  Counters = {&scope, &meter};
 
   // Stopped: the first silent frame clears the picture, then nothing paints.
   Play(3);
@@ -123,11 +147,18 @@ TEST_F(ScopePaintTest, PaintsWhileASoundPlaysAndRestsInSilenceAndWhileMinimisedO
   // The rows' play lamp walks with the steps heard while the scope's frames
   // come.
   const TTechno16& steps = *form.Rack().Rows()[0].Steps;
+  TTechno16* lampRow = nullptr;
+  for (const auto& row : form.Rack().Rows())
+    if (row.Steps->ShowsLamps()) lampRow = row.Steps;
+  ASSERT_NE(lampRow, nullptr);
+  TPaintCounter lamps(lampRow);
+  Counters.push_back(&lamps);
   Play(4);
   const int heard = steps.PlayStep();
   Play(12);
   EXPECT_GE(scope.Count, 8);
   EXPECT_GE(meter.Count, 2);
+  EXPECT_GE(lamps.Count, 2);
   EXPECT_GT(form.MixVolumeter->LeftLevel(), 0);
   EXPECT_FALSE(AudioOutput().ScopeSoundOnly.load());
   EXPECT_GE(steps.PlayStep(), 0);
