@@ -136,7 +136,7 @@ void CloseOutputDevice() {
     if (!o.OutputOpen.load()) return;
     o.OutputOpen.store(false);
     if (o.OutputBuffer != nullptr) o.OutputBuffer->Stop();
-    std::lock_guard<std::mutex> position(o.PositionLock);
+    std::lock_guard position(o.PositionLock);
     o.OutputBuffer = nullptr;
     o.OutputBufferMemory = nullptr;
     device = std::move(o.Device);
@@ -152,7 +152,7 @@ void CreateStreamBuffer(int32_t frames) {
   if (!o.OutputOpen.load() || !o.Device) return;
   TStreamBuffer* buffer;
   {
-    std::lock_guard<std::mutex> position(o.PositionLock);
+    std::lock_guard position(o.PositionLock);
     o.OutputBufferMemory = nullptr;
     buffer = o.Device->CreateStreamBuffer(size);
     o.OutputBuffer = buffer;
@@ -235,7 +235,7 @@ void SetMixLatency(int32_t frames) {
 
 int64_t GetPlayPosition() {
   TAudioOutputState& o = AudioOutput();
-  std::lock_guard<std::mutex> position(o.PositionLock);
+  std::lock_guard position(o.PositionLock);
   if (!o.OutputOpen.load() || o.OutputBuffer == nullptr) return 0;
   uint32_t play = 0;
   o.OutputBuffer->GetCurrentPosition(&play, nullptr);
@@ -250,7 +250,7 @@ int64_t GetPlayPosition() {
 
 int ReadHeardOutput(int16_t* frames, int count) {
   TAudioOutputState& o = AudioOutput();
-  std::lock_guard<std::mutex> position(o.PositionLock);
+  std::lock_guard position(o.PositionLock);
   if (!o.OutputOpen.load() || o.OutputBuffer == nullptr || count <= 0) return 0;
   uint32_t play = 0;
   o.OutputBuffer->GetCurrentPosition(&play, nullptr);
@@ -348,7 +348,7 @@ void LeaveMixerRest() {
   o.HalfEvents[0].Reset();
   o.HalfEvents[1].Reset();
   {
-    std::lock_guard<std::mutex> position(o.PositionLock);
+    std::lock_guard position(o.PositionLock);
     if (o.OutputBuffer != nullptr) {
       uint32_t play = 0;
       o.OutputBuffer->GetCurrentPosition(&play, nullptr);
@@ -410,7 +410,7 @@ void StopMixThread() {
   {
     // The buffer pointer only changes under this lock too; MixerLock may be
     // held by another thread's suspension, which this does not wait for.
-    std::lock_guard<std::mutex> position(o.PositionLock);
+    std::lock_guard position(o.PositionLock);
     if (o.OutputBuffer != nullptr) o.OutputBuffer->Stop();
   }
   // The suspension depth belongs to the suspensions still open; it stays.
@@ -470,7 +470,7 @@ void TScopeThread::Execute() {
 
 int64_t TScopeThread::PositionsInBuffer() {
   TAudioOutputState& o = AudioOutput();
-  std::lock_guard<std::mutex> position(o.PositionLock);
+  std::lock_guard position(o.PositionLock);
   const int64_t k = std::max<int64_t>(o.ScopeSample.Length, 1) * 4;
   return o.OutputBuffer == nullptr ? 1 : std::max<int64_t>(o.OutputBuffer->Size() / k, 1);
 }

@@ -26,6 +26,7 @@
 #include "platform/AudioOutput.h"
 #include "platform/AutoResetEvent.h"
 #include "toolbox/CommandResult.h"
+#include "toolbox/ThreadPriority.h"
 
 namespace vs {
 
@@ -77,7 +78,7 @@ struct TAudioOutputState {
   TStreamBuffer* OutputBuffer = nullptr;  // null when closed
   // Guards OutputBuffer's lifetime for GetPlayPosition, which the master
   // clock calls inside its own lock and so must not take MixerLock.
-  std::mutex PositionLock;
+  TInheritingMutex PositionLock;
   std::string SoundDeviceName;             // "" = the default device
   uint32_t StreamSize = 2 * 8820 * 4;      // bytes
   std::atomic<int32_t> LatencyOffset{35280};  // bytes

@@ -19,8 +19,10 @@ void SetMixerUnlockHook(void (*hook)()) {
   HookOwner = hook != nullptr;
 }
 
-std::recursive_mutex& MixerLock() {
-  static std::recursive_mutex lock;
+TInheritingMutex& MixerLock() {
+  // The mix thread takes it for every block; the window thread's edits
+  // hold it for a moment.
+  static TInheritingMutex lock(true);
   return lock;
 }
 

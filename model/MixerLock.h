@@ -6,9 +6,11 @@
 #include <functional>
 #include <mutex>
 
+#include "toolbox/ThreadPriority.h"
+
 namespace vs {
 
-std::recursive_mutex& MixerLock();
+TInheritingMutex& MixerLock();
 void LockMixer();
 void UnlockMixer();
 

@@ -5,6 +5,8 @@
 #include <sched.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
+
+#include <system_error>
 #include <unistd.h>
 
 namespace vs {
@@ -57,5 +59,27 @@ TThreadPriorityScope::~TThreadPriorityScope() {
   pthread_setschedparam(pthread_self(), Policy, &sp);
   ::setpriority(PRIO_PROCESS, ThreadId(), Nice);
 }
+
+TInheritingMutex::TInheritingMutex(bool recursive) {
+  pthread_mutexattr_t a;
+  pthread_mutexattr_init(&a);
+  if (recursive) pthread_mutexattr_settype(&a, PTHREAD_MUTEX_RECURSIVE);
+  // A system without priority inheritance gets an ordinary mutex.
+  if (pthread_mutexattr_setprotocol(&a, PTHREAD_PRIO_INHERIT) != 0 || pthread_mutex_init(&Mutex, &a) != 0) {
+    pthread_mutexattr_setprotocol(&a, PTHREAD_PRIO_NONE);
+    pthread_mutex_init(&Mutex, &a);
+  }
+  pthread_mutexattr_destroy(&a);
+}
+
+TInheritingMutex::~TInheritingMutex() { pthread_mutex_destroy(&Mutex); }
+
+void TInheritingMutex::lock() {
+  if (const int e = pthread_mutex_lock(&Mutex)) throw std::system_error(e, std::generic_category(), "mutex");
+}
+
+void TInheritingMutex::unlock() { pthread_mutex_unlock(&Mutex); }
+
+bool TInheritingMutex::try_lock() { return pthread_mutex_trylock(&Mutex) == 0; }
 
 }  // namespace vs

@@ -2,6 +2,8 @@
 // Best-effort thread priorities. Raising a priority needs rights that a
 // normal user often lacks; a refused change leaves the thread as it was.
 
+#include <pthread.h>
+
 namespace vs {
 
 enum class TThreadPriority { Idle, Lowest, Lower, Normal, Higher, Highest, TimeCritical };
@@ -22,6 +24,24 @@ public:
 private:
   int Policy = 0, Priority = 0, Nice = 0;
   bool Known = false;
+};
+
+// A mutex whose holder runs at the priority of the most urgent thread
+// waiting for it: a sound thread that waits for a lock the window thread
+// holds is not held up while the machine's other work keeps that holder
+// from a processor. Recursive when asked. Meets std::lock_guard's needs.
+class TInheritingMutex {
+public:
+  explicit TInheritingMutex(bool recursive = false);
+  ~TInheritingMutex();
+  TInheritingMutex(const TInheritingMutex&) = delete;
+  TInheritingMutex& operator=(const TInheritingMutex&) = delete;
+  void lock();
+  void unlock();
+  bool try_lock();
+
+private:
+  pthread_mutex_t Mutex;
 };
 
 }  // namespace vs
