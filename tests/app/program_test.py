@@ -993,7 +993,8 @@ def save_with_keys(display, main_wid, song):
         x11.XSync(dpy, 0)
         if poll_briefly(lambda: os.stat(song).st_ino != before, 8):
             return
-    fail("waited in vain for the song written by Ctrl+S")
+    fail("waited in vain for the song written by Ctrl+S; focus on %s, the program's windows: %s" %
+         (hex(focus.value), program_window_list()))
 
 
 def editors_inside(program, data, tmp, case):

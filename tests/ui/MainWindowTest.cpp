@@ -491,7 +491,10 @@ TEST_F(MainWindowTest, PopupsAndMenusActOnTheirChannelAndTheScope) {
   form.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   QTest::keyClick(&form, Qt::Key_Z, Qt::AltModifier);
-  EXPECT_TRUE(form.Rack().AllRowsShowLamps());
+  EXPECT_TRUE(form.Rack().AllRowsShowLamps())
+      << "popup " << QApplication::activePopupWidget() << ", grabber " << QWidget::keyboardGrabber() << ", focus "
+      << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "none")
+      << ", shortcut enabled " << form.Actions().Action("MinimizeMenu")->isEnabled();
   EXPECT_EQ(form.Rack().StepRow(0)->height(), 46);
   EXPECT_EQ(form.height(), before + 7 * 19);
 }
