@@ -23,6 +23,11 @@ any JACK client (the program names it "JACK client"). The X server's and
 JACK's own times are shown beside it.
 
   bench/idle_cpu.py [--program build/VorbelSteps] [--seconds 10] [--period 1024] [--browser]
+  bench/idle_cpu.py --versus other/VorbelSteps [--rounds 8] [--seconds 4]
+
+--versus plays both builds at once and measures their window threads in
+turns (playing, the window shown): on a shared machine only such turns
+compare two builds fairly.
 
 --browser leaves the sample browser to open as it does for a new user.
 Exits non-zero when a phase passes its limit (--check).
@@ -195,8 +200,8 @@ def start_xvfb(tmp):
     return proc, ":" + number.decode().strip()
 
 
-def start_jack(env, period):
-    name = "vsbench-%d" % os.getpid()
+def start_jack(env, period, which=0):
+    name = "vsbench-%d-%d" % (os.getpid(), which)
     env["JACK_DEFAULT_SERVER"] = name
     env["JACK_NO_START_SERVER"] = "1"
     proc = subprocess.Popen(["jackd", "--no-realtime", "-n", name, "-d", "dummy", "-r", "44100", "-p", str(period)],
@@ -218,37 +223,23 @@ def stop(proc, sig=signal.SIGTERM):
         proc.wait()
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--program", default=os.path.join(HERE, "..", "build", "VorbelSteps"))
-    parser.add_argument("--seconds", type=float, default=10.0)
-    parser.add_argument("--period", type=int, default=1024, help="JACK's period in frames")
-    parser.add_argument("--settle", type=float, default=3.0, help="seconds to wait after each change")
-    parser.add_argument("--browser", action="store_true", help="let the sample browser open")
-    parser.add_argument("--threads", action="store_true", help="show the busiest threads of each phase")
-    parser.add_argument("--check", action="store_true", help="exit 1 when a phase passes its limit")
-    args = parser.parse_args()
-    program = os.path.abspath(args.program)
-    for tool in ("Xvfb", "jackd", "xwininfo"):
-        if shutil.which(tool) is None:
-            print("%s is missing: skipped" % tool)
-            return 0
-
-    tmp = tempfile.mkdtemp(prefix="vs-idle-")
+def start_session(program, args, tmp, which=0):
+    """Xvfb, JACK and the program on its own display: (xvfb, jack, program,
+    display, (window id, x, y)); what started is stopped by the caller."""
+    env = dict(os.environ)
+    env.pop("QT_QPA_PLATFORM", None)
+    env.pop("WAYLAND_DISPLAY", None)
     xvfb = jack = proc = None
+    xvfb, display = start_xvfb(tmp)
+    env["DISPLAY"] = display
+    env["HOME"] = tmp
+    env["TMPDIR"] = tmp
+    env["XDG_CONFIG_HOME"] = os.path.join(tmp, "config")
+    env["VORBELSTEPS_SETTINGS"] = os.path.join(tmp, "settings.ini")
+    with open(env["VORBELSTEPS_SETTINGS"], "w") as f:
+        f.write("[ZM SETTINGS]\n" + ("" if args.browser else "SmpList=0\n") + "DS Driver Name=JACK: system\n")
     try:
-        env = dict(os.environ)
-        env.pop("QT_QPA_PLATFORM", None)
-        env.pop("WAYLAND_DISPLAY", None)
-        xvfb, display = start_xvfb(tmp)
-        env["DISPLAY"] = display
-        env["HOME"] = tmp
-        env["TMPDIR"] = tmp
-        env["XDG_CONFIG_HOME"] = os.path.join(tmp, "config")
-        env["VORBELSTEPS_SETTINGS"] = os.path.join(tmp, "settings.ini")
-        with open(env["VORBELSTEPS_SETTINGS"], "w") as f:
-            f.write("[ZM SETTINGS]\n" + ("" if args.browser else "SmpList=0\n") + "DS Driver Name=JACK: system\n")
-        jack = start_jack(env, args.period)
+        jack = start_jack(env, args.period, which)
         proc = subprocess.Popen([program, "/NoSplash"], env=env, cwd=tmp, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
         window = None
@@ -259,6 +250,68 @@ def main():
             time.sleep(0.1)
         if not window:
             raise RuntimeError("the main window never showed")
+    except BaseException:
+        for p in (proc, jack, xvfb):
+            stop(p)
+        raise
+    return xvfb, jack, proc, display, window
+
+
+def versus(args, program, other):
+    """Both programs play at once, each on its own display and JACK server,
+    and their window threads are measured in turns, so that both meet the
+    same load of a shared machine."""
+    sessions = []
+    try:
+        for which, p in enumerate((program, other)):
+            tmp = tempfile.mkdtemp(prefix="vs-idle-")
+            sessions.append((p, tmp, start_session(p, args, tmp, which)))
+        for _, _, (_, _, _, display, (wid, wx, wy)) in sessions:
+            X11(display).press(wid, wx + 200, wy + 60, b"space")
+        time.sleep(args.settle)
+        costs = [[], []]
+        for _ in range(args.rounds):
+            for which, (_, _, (_, _, proc, _, _)) in enumerate(sessions):
+                costs[which].append(measure([proc.pid], args.seconds, proc.pid)["split"][0])
+        print("The window thread playing with the window shown, CPU-s per s, %d turns of %.0f s:"
+              % (args.rounds, args.seconds))
+        for (p, _, _), c in zip(sessions, costs):
+            print("  %-40s median %.4f  (%s)" % (p, sorted(c)[len(c) // 2], " ".join("%.4f" % v for v in c)))
+        medians = [sorted(c)[len(c) // 2] for c in costs]
+        print("  ratio of the medians: %.2f" % (medians[0] / max(medians[1], 1e-9)))
+        return 0
+    finally:
+        for _, tmp, (xvfb, jack, proc, _, _) in sessions:
+            stop(proc)
+            stop(jack)
+            stop(xvfb)
+            shutil.rmtree(tmp, ignore_errors=True)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--program", default=os.path.join(HERE, "..", "build", "VorbelSteps"))
+    parser.add_argument("--seconds", type=float, default=10.0)
+    parser.add_argument("--period", type=int, default=1024, help="JACK's period in frames")
+    parser.add_argument("--settle", type=float, default=3.0, help="seconds to wait after each change")
+    parser.add_argument("--browser", action="store_true", help="let the sample browser open")
+    parser.add_argument("--threads", action="store_true", help="show the busiest threads of each phase")
+    parser.add_argument("--check", action="store_true", help="exit 1 when a phase passes its limit")
+    parser.add_argument("--versus", metavar="PROGRAM", help="compare the window thread playing against another build")
+    parser.add_argument("--rounds", type=int, default=8, help="turns of each program with --versus")
+    args = parser.parse_args()
+    program = os.path.abspath(args.program)
+    for tool in ("Xvfb", "jackd", "xwininfo"):
+        if shutil.which(tool) is None:
+            print("%s is missing: skipped" % tool)
+            return 0
+
+    if args.versus:
+        return versus(args, program, os.path.abspath(args.versus))
+    tmp = tempfile.mkdtemp(prefix="vs-idle-")
+    xvfb = jack = proc = None
+    try:
+        xvfb, jack, proc, display, window = start_session(program, args, tmp)
         wid, wx, wy = window
         x = X11(display)
         time.sleep(args.settle)
