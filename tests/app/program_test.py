@@ -525,14 +525,8 @@ def click_save_inside(program, song, tmp):
     proc = subprocess.Popen([program, song], env=env, cwd=tmp, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                             text=True)
     try:
-        window = None
-        for _ in range(200):
-            window = main_window_geometry()
-            if window:
-                break
-            time.sleep(0.1)
-        if not window:
-            fail("the main window with the song's name never showed")
+        # A busy machine may take long to start the program.
+        window = poll(main_window_geometry, "the main window with the song's name", 120)
         time.sleep(0.5)
         wid, wx, wy, _, _ = window
         x11, xtst, dpy = x11_session()
