@@ -546,7 +546,7 @@ def click_save_inside(program, song, tmp):
         xtst.XTestFakeKeyEvent(dpy, ctrl, 0, 0)
         x11.XSync(dpy, 0)
         after = before
-        for _ in range(100):
+        for _ in range(600):
             time.sleep(0.1)
             with open(song, "rb") as f:
                 after = f.read()
@@ -696,7 +696,7 @@ def exit_windows_inside(program, data, tmp):
         proc = subprocess.Popen([program, "/NoSplash"] + args, env=env, cwd=tmp, stdout=subprocess.PIPE,
                                 stderr=subprocess.PIPE, text=True)
         window = None
-        for _ in range(200):
+        for _ in range(1200):
             window = program_main_window()
             if window and "Sample browser" in program_windows():
                 break
@@ -843,7 +843,7 @@ def editor_place(path):
 def start_openbox():
     """A window manager on the display; the caller ends it."""
     wm = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    for _ in range(300):
+    for _ in range(1200):
         out = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True, text=True).stdout
         if "window id" in out:
             return wm
