@@ -36,6 +36,17 @@ void AddMeterLamps(TImageList& images) {
   images.Add(lit);
 }
 
+// A meter of those lamps, 50 x 8 at the given top, lit in steps of 7
+// pixels, shown at full level on the left.
+void ShowFullMeter(TWAVVolumeter& meter, TImageList& images, int top) {
+  AddMeterLamps(images);
+  meter.setGeometry(0, top, 50, 8);
+  meter.SetImages(&images);
+  meter.SetSnap(7);
+  meter.show();
+  meter.SetLevels(32767, 0);
+}
+
 TEST(WAVScopeTest, SampleViewOfALongSampleDrawsItsEndAndLoopMarkers) {
   auto panel = ShownPanel(1100, 200);
   TWAVScope scope(panel.get());
@@ -180,13 +191,8 @@ TEST(WAVScopeTest, AFrameRepaintsOnlyTheRowsOfItsOldAndNewTracesAndTheMeterOnlyI
   EXPECT_NE(PixelAt(scope, 30, 16), qRgb(0x10, 0x20, 0x30));
 
   TImageList images(50, 4);
-  AddMeterLamps(images);
   TWAVVolumeter meter(panel.get());
-  meter.setGeometry(0, 40, 50, 8);
-  meter.SetImages(&images);
-  meter.SetSnap(7);
-  meter.show();
-  meter.SetLevels(32767, 0);
+  ShowFullMeter(meter, images, 40);
   TPaintedRegion lamps(meter);
   (void)lamps.Take();  // the first, whole paint
   // Left falls from full to 21 pixels; right stays dark: only that part.
@@ -199,13 +205,8 @@ TEST(WAVScopeTest, AFrameRepaintsOnlyTheRowsOfItsOldAndNewTracesAndTheMeterOnlyI
 TEST(WAVVolumeterTest, FullLevelLightsAllWhateverTheSnapAndZeroNothing) {
   auto panel = ShownPanel();
   TImageList images(50, 4);
-  AddMeterLamps(images);
   TWAVVolumeter meter(panel.get());
-  meter.setGeometry(0, 0, 50, 8);
-  meter.SetImages(&images);
-  meter.SetSnap(7);
-  meter.show();
-  meter.SetLevels(32767, 0);
+  ShowFullMeter(meter, images, 0);
   QImage shot = meter.grab().toImage();
   EXPECT_EQ(shot.pixel(49, 1) | 0xFF000000, QColor(Qt::green).rgb());
   EXPECT_EQ(shot.pixel(0, 5) | 0xFF000000, QColor(Qt::darkGray).rgb());

@@ -280,4 +280,13 @@ TLeastAheadRun PlayAtTheLeastAhead(TPreferences& prefs, const std::string& rende
   return run;
 }
 
+// Why the run's underruns say nothing of the device (empty when they do):
+// the machine held a thread up longer than the 10 ms the least distance
+// ahead leaves the mix.
+inline std::string HeldUpReason(const TLeastAheadRun& run) {
+  if (run.Underruns == 0 || run.HeldMs <= 10) return {};
+  return "This machine held a thread up for " + std::to_string(run.HeldMs) + " ms, more than the 10 ms the least " +
+         "distance ahead leaves the mix: its " + std::to_string(run.Underruns) + " underruns say nothing of the device.";
+}
+
 }  // namespace vs::testing
