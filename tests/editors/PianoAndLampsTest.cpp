@@ -111,10 +111,9 @@ TEST_F(PianoAndLampsTest, KeyboardDragsSetStepsWithTheKeyUnderThePointer) {
   const QPoint below(16 * 12 + 12, KeybPanelHeight - KeybBoxFirstTop + 10);
   QTest::mousePress(piano.KeybBox, Qt::LeftButton, {}, QPoint(16 * 12 + 12, 300));
   Move(piano.KeybBox, below, Qt::LeftButton);
-  QTest::qWait(180);
-  EXPECT_LE(piano.KeybBox->y(), KeybBoxFirstTop - 16);
-  QTest::qWait(1500);
-  EXPECT_EQ(piano.KeybBox->y(), KeybPanelHeight - KeybBoxHeight);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return piano.KeybBox->y() <= KeybBoxFirstTop - 16; }, 10000));
+  EXPECT_EQ((KeybBoxFirstTop - piano.KeybBox->y()) % 8, 0);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return piano.KeybBox->y() == KeybPanelHeight - KeybBoxHeight; }, 20000));
   QTest::mouseRelease(piano.KeybBox, Qt::LeftButton, {}, below);
   EXPECT_FALSE(piano.ScrollTimer.isActive());
 }
