@@ -298,6 +298,7 @@ void MixHalf(int half) {
       if (o.SilentHalves >= 2 && !measure) {
         o.RestWake.Reset();
         o.MixerResting.store(true);
+        buffer->Rest();
       }
       buffer->Unlock();
     } else {

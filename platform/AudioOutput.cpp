@@ -71,6 +71,8 @@ bool TStreamBuffer::Lock(uint32_t offset, uint32_t bytes, void** part1, uint32_t
     }
     taken[h] = state;
   }
+  for (int h = 0; h < 2; ++h)
+    if (touches[h]) Replay[size_t(h)].store(false, std::memory_order_release);
   *part1 = Data.data() + offset;
   *bytes1 = first;
   if (part2 != nullptr) *part2 = first < bytes ? Data.data() : nullptr;
@@ -105,7 +107,10 @@ bool TStreamBuffer::Pull(int16_t* out, uint32_t frames) {
     const uint32_t halfEnd = h == 0 ? mid : size;
     const uint32_t piece = static_cast<uint32_t>(std::min<uint64_t>(left, halfEnd - pos));
     int state = HalfReady;
-    if (Halves[h].compare_exchange_strong(state, HalfPlaying, std::memory_order_acq_rel)) state = HalfPlaying;
+    if (Halves[h].compare_exchange_strong(state, HalfPlaying, std::memory_order_acq_rel) ||
+        (state == HalfFree && Replay[size_t(h)].load(std::memory_order_acquire) &&
+         Halves[h].compare_exchange_strong(state, HalfPlaying, std::memory_order_acq_rel)))
+      state = HalfPlaying;
     if (state == HalfPlaying) {
       std::memcpy(dst, Data.data() + pos, piece);
     } else {

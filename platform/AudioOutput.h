@@ -73,6 +73,12 @@ public:
   // Times the device reached a half that was not ready (and played silence
   // there until it was).
   uint64_t Underruns() const { return Starved.load(); }
+  // The writer rests: what it wrote last is what must sound (its silence),
+  // so until the writer locks a half again the device plays it as it
+  // stands, round after round. That is no underrun.
+  void Rest() {
+    for (auto& r : Replay) r.store(true);
+  }
   // The buffer's memory (for the output scope).
   const uint8_t* Memory() const { return Data.data(); }
 
@@ -97,6 +103,8 @@ private:
   std::atomic<int> InPull{0};
   std::array<std::atomic<int>, 2> Halves{HalfReady, HalfReady};
   std::atomic<uint64_t> Starved{0};
+  // Per half: it is played as it stands while the writer leaves it free.
+  std::array<std::atomic<bool>, 2> Replay{false, false};
   // The half the device last found not ready (-1 none): one underrun per
   // visit, however many pieces it plays there.
   std::atomic<int> StarvedHalf{-1};

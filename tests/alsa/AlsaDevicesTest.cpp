@@ -61,7 +61,7 @@ TEST_F(AlsaDevicesTest, ThirtySecondsOnTheChosenDeviceAtTheLeastAheadDurationPla
   const testing::TLeastAheadRun run = testing::PlayAtTheLeastAhead(program.Prefs, Tmp / "offline.wav", Frames, Played);
   EXPECT_EQ(run.LeastMs, 57);
   if (const std::string why = testing::HeldUpReason(run); !why.empty()) GTEST_SKIP() << why;
-  EXPECT_EQ(run.Underruns, 0);
+  EXPECT_EQ(run.Underruns, 0) << run.Seen;
   EXPECT_EQ(run.Match.Bars, 38);
   EXPECT_EQ(run.Match.Differing, 0);
   EXPECT_TRUE(program.ShutDown());

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -194,6 +195,45 @@ TEST(StreamBuffer, EachHalfBelongsToTheWriterOrTheDeviceAndANotReadyHalfPlaysSil
   buffer.Stop();
   ASSERT_TRUE(buffer.Lock(0, 32, &p1, &n1, &p2, &n2));
   buffer.Unlock();
+}
+
+TEST(StreamBuffer, ARestingWritersHalvesPlayRoundAfterRoundUntilItWritesAgain) {
+  TManualAudioBackend backend;
+  std::string error;
+  ASSERT_TRUE(backend.OpenDevice("", &error));
+  TManualAudioDevice& device = *backend.LastDevice;
+  TStreamBuffer& buffer = *device.CreateStreamBuffer(32);  // halves of 4 frames
+  void *p1, *p2;
+  uint32_t n1, n2;
+  auto write = [&](uint32_t offset, int16_t value) {
+    ASSERT_TRUE(buffer.Lock(offset, 16, &p1, &n1, &p2, &n2));
+    std::fill_n(static_cast<int16_t*>(p1), n1 / 2, value);
+    buffer.Unlock();
+  };
+  auto leftOf = [&](size_t frame) {
+    int16_t v;
+    std::memcpy(&v, device.Received.data() + frame * 4, 2);
+    return v;
+  };
+  write(0, 5);
+  write(16, 6);
+  buffer.Play();
+  buffer.Rest();
+  device.Advance(24);  // three rounds
+  EXPECT_EQ(buffer.Underruns(), 0u);
+  EXPECT_EQ(leftOf(16), 5);
+  EXPECT_EQ(leftOf(23), 6);
+  // Back at work, it writes half 1 while the device plays half 0, which
+  // still replays; half 1 once played is the writer's again.
+  device.Advance(1);
+  write(16, 9);
+  device.Advance(11);
+  EXPECT_EQ(leftOf(28), 9);
+  EXPECT_EQ(leftOf(32), 5);
+  EXPECT_EQ(buffer.Underruns(), 0u);
+  device.Advance(1);
+  EXPECT_EQ(leftOf(36), 0);
+  EXPECT_EQ(buffer.Underruns(), 1u);
 }
 
 // A piece is played from its start: a position inside it is reached (and

@@ -90,7 +90,7 @@ TEST_F(PulseDevicesTest, ThirtySecondsAtTheLeastAheadDurationTheWindowOffersPlay
       testing::PlayAtTheLeastAhead(program.Prefs, Tmp / "offline.wav", Frames(TSink::CardSink), Played(TSink::CardSink));
   EXPECT_EQ(run.LeastMs, 219);
   if (const std::string why = testing::HeldUpReason(run); !why.empty()) GTEST_SKIP() << why;
-  EXPECT_EQ(run.Underruns, 0);
+  EXPECT_EQ(run.Underruns, 0) << run.Seen;
   EXPECT_EQ(run.Match.Bars, 38);
   EXPECT_EQ(run.Match.Differing, 0);
 }

@@ -307,6 +307,9 @@ struct TLeastAheadRun {
   TLiveMatch Match;
   // Why the underruns say nothing of the program (empty when they may).
   std::string HeldUp;
+  // When the underrun count rose and where the machine held a processor up
+  // (ms since the run began), for a failure's report.
+  std::string Seen;
 };
 
 // Pulls both buffer sliders down as far as they go, as the settings window
@@ -330,6 +333,10 @@ TLeastAheadRun PlayAtTheLeastAhead(TPreferences& prefs, const std::string& rende
   // the mix late (the watch notes that moment within 2 ms).
   const std::vector<TStallWatch::TStall> stalls = watch.Stalls();
   const std::vector<double> rises = watch.Rises();
+  for (const double at : rises) run.Seen += "underrun at " + std::to_string(int(at)) + " ms; ";
+  for (const TStallWatch::TStall& h : stalls)
+    run.Seen += "processor " + std::to_string(h.Cpu) + " held " + std::to_string(int(h.FromMs)) + "-" +
+                std::to_string(int(h.ToMs)) + " ms; ";
   std::string held;
   for (const double at : rises) {
     const auto covering = std::find_if(stalls.begin(), stalls.end(), [at](const TStallWatch::TStall& h) {
