@@ -137,6 +137,13 @@ TEST(StreamBuffer, DevicePlaysLoopingAndSignalsPositionsItReaches) {
   EXPECT_EQ(device->Advance(2), 0u);
 }
 
+// The left value of a frame the device played.
+int16_t LeftOf(const TManualAudioDevice& device, size_t frame) {
+  int16_t v;
+  std::memcpy(&v, device.Received.data() + frame * 4, 2);
+  return v;
+}
+
 TEST(StreamBuffer, EachHalfBelongsToTheWriterOrTheDeviceAndANotReadyHalfPlaysSilence) {
   TManualAudioBackend backend;
   std::string error;
@@ -154,11 +161,6 @@ TEST(StreamBuffer, EachHalfBelongsToTheWriterOrTheDeviceAndANotReadyHalfPlaysSil
   fill(1);
   buffer.Unlock();
   buffer.Play();
-  auto leftOf = [&](size_t frame) {
-    int16_t v;
-    std::memcpy(&v, device.Received.data() + frame * 4, 2);
-    return v;
-  };
 
   // The device is inside half 0: that half can't be written; half 1 can.
   device.Advance(2);
@@ -170,26 +172,26 @@ TEST(StreamBuffer, EachHalfBelongsToTheWriterOrTheDeviceAndANotReadyHalfPlaysSil
   // and plays silence there, once counted.
   device.Advance(4);
   EXPECT_EQ(buffer.Underruns(), 1u);
-  EXPECT_EQ(leftOf(3), 4);
-  EXPECT_EQ(leftOf(4), 0);
-  EXPECT_EQ(leftOf(5), 0);
+  EXPECT_EQ(LeftOf(device, 3), 4);
+  EXPECT_EQ(LeftOf(device, 4), 0);
+  EXPECT_EQ(LeftOf(device, 5), 0);
   // Handed over: the rest of the half plays what was written.
   buffer.Unlock();
   device.Advance(2);
-  EXPECT_EQ(leftOf(6), 52);
-  EXPECT_EQ(leftOf(7), 53);
+  EXPECT_EQ(LeftOf(device, 6), 52);
+  EXPECT_EQ(LeftOf(device, 7), 53);
   EXPECT_EQ(buffer.Underruns(), 1u);
   // Half 0 was played and left: it is the writer's again, and nothing new
   // was written there, so going round the device plays silence rather than
   // the old block.
   device.Advance(1);
-  EXPECT_EQ(leftOf(8), 0);
+  EXPECT_EQ(LeftOf(device, 8), 0);
   EXPECT_EQ(buffer.Underruns(), 2u);
   ASSERT_TRUE(buffer.Lock(0, 16, &p1, &n1, &p2, &n2));
   fill(70);
   buffer.Unlock();
   device.Advance(1);
-  EXPECT_EQ(leftOf(9), 71);
+  EXPECT_EQ(LeftOf(device, 9), 71);
   // A stop gives the device's half back as it was.
   EXPECT_FALSE(buffer.Lock(0, 16, &p1, &n1, &p2, &n2));
   buffer.Stop();
@@ -210,29 +212,24 @@ TEST(StreamBuffer, ARestingWritersHalvesPlayRoundAfterRoundUntilItWritesAgain) {
     std::fill_n(static_cast<int16_t*>(p1), n1 / 2, value);
     buffer.Unlock();
   };
-  auto leftOf = [&](size_t frame) {
-    int16_t v;
-    std::memcpy(&v, device.Received.data() + frame * 4, 2);
-    return v;
-  };
   write(0, 5);
   write(16, 6);
   buffer.Play();
   buffer.Rest();
   device.Advance(24);  // three rounds
   EXPECT_EQ(buffer.Underruns(), 0u);
-  EXPECT_EQ(leftOf(16), 5);
-  EXPECT_EQ(leftOf(23), 6);
+  EXPECT_EQ(LeftOf(device, 16), 5);
+  EXPECT_EQ(LeftOf(device, 23), 6);
   // Back at work, it writes half 1 while the device plays half 0, which
   // still replays; half 1 once played is the writer's again.
   device.Advance(1);
   write(16, 9);
   device.Advance(11);
-  EXPECT_EQ(leftOf(28), 9);
-  EXPECT_EQ(leftOf(32), 5);
+  EXPECT_EQ(LeftOf(device, 28), 9);
+  EXPECT_EQ(LeftOf(device, 32), 5);
   EXPECT_EQ(buffer.Underruns(), 0u);
   device.Advance(1);
-  EXPECT_EQ(leftOf(36), 0);
+  EXPECT_EQ(LeftOf(device, 36), 0);
   EXPECT_EQ(buffer.Underruns(), 1u);
 }
 
