@@ -92,6 +92,7 @@ Cases:
 import ctypes
 import math
 import os
+import re
 import resource
 import signal
 import shutil
@@ -486,21 +487,9 @@ def x11_session():
 
 
 def main_window_geometry():
-    """The program's main window as xwininfo lists it: (id, x, y, w, h)."""
-    out = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True).stdout
-    for line in out.splitlines():
-        if '("VorbelSteps" "VorbelSteps")' not in line or ' - VorbelSteps"' not in line:
-            continue
-        parts = line.split()
-        size = [p for p in parts if "x" in p and "+" in p and p[0].isdigit()]
-        if not size:
-            continue
-        dims, _, rest = size[0].partition("+")
-        w, h = (int(v) for v in dims.split("x"))
-        absolute = parts[-1].lstrip("+").split("+")
-        if w > 1 and h > 1:
-            return int(parts[0], 16), int(absolute[0]), int(absolute[1]), w, h
-    return None
+    """The program's main window with a song's name: (id, x, y, w, h)."""
+    return next(((wid, x, y, w, h) for wid, name, x, y, w, h in program_window_list()
+                 if name.endswith(" - VorbelSteps")), None)
 
 
 def x_session_env(tmp, settings):
@@ -598,26 +587,24 @@ NAME_BUTTON = (8 + 4 + 63 + 40, RACK_TOP + 13)  # the first row's name button
 REAL_PLUGIN = "/usr/lib/vst/lsp-plugins/comp-delay-stereo.so"
 
 
+# A line of "xwininfo -root -tree" for a window of the program: its id, its
+# name (none for a window whose name is not set yet: then the first quoted
+# text is its class), its size and its place on the screen.
+_TREE_LINE = re.compile(r'^\s*(0x[0-9a-f]+) (?:"(.*)"|\(has no name\)): \("VorbelSteps" "VorbelSteps"\)\s+'
+                        r'(\d+)x(\d+)\+\S+\s+\+(-?\d+)\+(-?\d+)')
+
+
 def program_window_list():
     """The program's top-level windows larger than 1 x 1 as xwininfo lists
     them (the top-most first): (id, name, x, y, width, height)."""
     out = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True).stdout
     windows = []
     for line in out.splitlines():
-        if '("VorbelSteps" "VorbelSteps")' not in line:
-            continue
-        start = line.find('"')
-        end = line.find('"', start + 1)
-        parts = line[end + 1:].split()
-        size = [p for p in parts if "x" in p and "+" in p and p[0].isdigit()]
-        if start < 0 or not size:
-            continue
-        dims = size[0].partition("+")[0]
-        w, h = (int(v) for v in dims.split("x"))
-        absolute = parts[-1].lstrip("+").replace("+-", "+~").split("+")
-        x, y = (int(v.replace("~", "-")) for v in absolute[:2])
-        if w > 1 and h > 1:
-            windows.append((int(line.split()[0], 16), line[start + 1:end], x, y, w, h))
+        found = _TREE_LINE.match(line)
+        if found:
+            wid, name, w, h, x, y = found.groups()
+            if int(w) > 1 and int(h) > 1:
+                windows.append((int(wid, 16), name or "", int(x), int(y), int(w), int(h)))
     return windows
 
 
