@@ -574,6 +574,10 @@ void TMeroCustomToolWindow97::UpdateFloating(bool formHidden, bool appActive) {
   if (!Frame) return;
   const bool want = floating && !isHidden() && !HiddenFlag;
   Frame->setWindowTitle(windowTitle());
+  // A window manager that minimised the form minimised the frame with it
+  // before the frame was hidden; shown again minimised, the frame would
+  // have the manager minimise the form and its windows once more.
+  if (want && Frame->isMinimized()) Frame->setWindowState(Frame->windowState() & ~Qt::WindowMinimized);
   if (Frame->isVisible() != want) Frame->setVisible(want);
   Frame->update();
 }

@@ -79,7 +79,7 @@ Cases:
                   after the other (the lamp window grown too)
   wm-tool-windows there, each tool window floated and docked again
   wm-minimise     there, the program minimised with its windows shown and
-                  restored
+                  restored, by its own button and by the task bar
                   Each fails when a frame leaves the available area, covers
                   the main window's caption or menu bar while the area has
                   room for it elsewhere, when the main window covers the
@@ -1781,6 +1781,12 @@ def wm_minimise(program, data, tmp):
         run.settled("every window goes", lambda ws: not any(w.normal() and w.mapped for w in ws))
         tour.focus()
         run.check("restored", lambda ws: shown <= {w.id for w in ws if w.normal() and w.mapped})
+        # Minimised by the window manager, as a task bar does it, with the
+        # info bar floating: it comes back whole from the task bar too.
+        run.x.message(run.main.id, "WM_CHANGE_STATE", 3)
+        run.settled("every window goes by the task bar", lambda ws: not any(w.normal() and w.mapped for w in ws))
+        tour.focus()
+        run.check("restored after the task bar", lambda ws: shown <= {w.id for w in ws if w.normal() and w.mapped})
 
 
 def window_manager_case(case):
