@@ -17,6 +17,7 @@
 #include "model/Song.h"
 #include "engine/MixThread.h"
 #include "jack/JackFixture.h"
+#include "support/RecordingMessageBox.h"
 #include "support/TempDir.h"
 #include "support/TestApplication.h"
 #include "ui/ProgramRun.h"
@@ -71,6 +72,9 @@ TEST(JackSettingsWindow, AMidiPortThatAppearsAfterTheStartIsOfferedAndKeptByName
     TProgramRun run({}, tmp.Dir());
     run.StartUp();
     run.ShowMainWindow();
+    // A failure's message is kept for the report, not left waiting for a
+    // click.
+    TRecordingMessageBox boxes;
     TMIDIForm& s = *Windows().MIDIForm;
     s.ShowPage(s.MIDISheet);
     QComboBox* out = s.MIDIOutSelect;
@@ -91,6 +95,7 @@ TEST(JackSettingsWindow, AMidiPortThatAppearsAfterTheStartIsOfferedAndKeptByName
       // Chosen, as a click in the list chooses it.
       out->setCurrentIndex(out->findText(port));
       emit out->activated(out->currentIndex());
+      for (const TRecordingMessageBox::Box& b : boxes.Boxes()) ADD_FAILURE() << b.Caption << ": " << b.Message;
       EXPECT_EQ(out->currentText(), port);
       EXPECT_EQ(run.Program().Prefs.OutputDeviceName, port.toStdString());
       EXPECT_EQ(MidiDevices().MIDIOut.ProductName(), port.toStdString());
