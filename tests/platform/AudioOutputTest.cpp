@@ -202,7 +202,8 @@ TEST(StreamBuffer, EachHalfBelongsToTheWriterOrTheDeviceAndANotReadyHalfPlaysSil
 TEST(StreamBuffer, ARestingWritersHalvesPlayRoundAfterRoundUntilItWritesAgain) {
   TManualAudioBackend backend;
   std::string error;
-  ASSERT_TRUE(backend.OpenDevice("", &error));
+  auto opened = backend.OpenDevice("", &error);
+  ASSERT_TRUE(opened);
   TManualAudioDevice& device = *backend.LastDevice;
   TStreamBuffer& buffer = *device.CreateStreamBuffer(32);  // halves of 4 frames
   void *p1, *p2;
