@@ -144,15 +144,20 @@ int16_t LeftOf(const TManualAudioDevice& device, size_t frame) {
   return v;
 }
 
-TEST(StreamBuffer, EachHalfBelongsToTheWriterOrTheDeviceAndANotReadyHalfPlaysSilence) {
-  TManualAudioBackend backend;
-  std::string error;
-  auto opened = backend.OpenDevice("", &error);
-  ASSERT_TRUE(opened);
-  TManualAudioDevice& device = *backend.LastDevice;
-  TStreamBuffer& buffer = *device.CreateStreamBuffer(32);  // halves of 4 frames
-  void *p1, *p2;
-  uint32_t n1, n2;
+// A device playing a buffer of two halves of 4 frames, and the writer's
+// pieces of it.
+class StreamBufferHalves : public ::testing::Test {
+protected:
+  TManualAudioBackend Backend;
+  std::string Error;
+  std::unique_ptr<TAudioDevice> Opened = Backend.OpenDevice("", &Error);
+  TManualAudioDevice& device = *Backend.LastDevice;
+  TStreamBuffer& buffer = *device.CreateStreamBuffer(32);
+  void *p1 = nullptr, *p2 = nullptr;
+  uint32_t n1 = 0, n2 = 0;
+};
+
+TEST_F(StreamBufferHalves, EachHalfBelongsToTheWriterOrTheDeviceAndANotReadyHalfPlaysSilence) {
   // Frames first, first + 1, ... (left values; the right ones alike).
   auto fill = [&](int16_t first) {
     for (uint32_t i = 0; i < n1 / 2; ++i) static_cast<int16_t*>(p1)[i] = int16_t(first + i / 2);
@@ -199,15 +204,7 @@ TEST(StreamBuffer, EachHalfBelongsToTheWriterOrTheDeviceAndANotReadyHalfPlaysSil
   buffer.Unlock();
 }
 
-TEST(StreamBuffer, ARestingWritersHalvesPlayRoundAfterRoundUntilItWritesAgain) {
-  TManualAudioBackend backend;
-  std::string error;
-  auto opened = backend.OpenDevice("", &error);
-  ASSERT_TRUE(opened);
-  TManualAudioDevice& device = *backend.LastDevice;
-  TStreamBuffer& buffer = *device.CreateStreamBuffer(32);  // halves of 4 frames
-  void *p1, *p2;
-  uint32_t n1, n2;
+TEST_F(StreamBufferHalves, ARestingWritersHalvesPlayRoundAfterRoundUntilItWritesAgain) {
   auto write = [&](uint32_t offset, int16_t value) {
     ASSERT_TRUE(buffer.Lock(offset, 16, &p1, &n1, &p2, &n2));
     std::fill_n(static_cast<int16_t*>(p1), n1 / 2, value);
