@@ -237,8 +237,7 @@ void TProgram::StartUp() {
     MidiLists = ListMidiDevices(Prefs);
     StoreMidiSelections(MidiLists, Prefs);
     if (Prefs.UseMIDI)
-      OpenMidiOutput(midi.MIDIOut, MidiLists.OutputIndex, static_cast<int>(MidiLists.Output.size()),
-                     MidiError);
+      OpenMidiOutput(midi.MIDIOut, MidiLists.Output, MidiLists.OutputIndex, MidiError);
     // The sync item: one click from the other state restores the stored
     // one and applies its mode.
     SetTransportDeviceLists(MidiLists);

@@ -106,7 +106,7 @@ TCommandResult TTransportHost::OpenMidiOutput() {
   std::lock_guard<std::mutex> hold(ListsLock());
   const TMidiDeviceLists& l = Lists();
   std::string message;
-  if (vs::OpenMidiOutput(MidiDevices().MIDIOut, l.OutputIndex, static_cast<int>(l.Output.size()), message))
+  if (vs::OpenMidiOutput(MidiDevices().MIDIOut, l.Output, l.OutputIndex, message))
     return TCommandResult::Done();
   return TCommandResult::Failed(message);
 }
@@ -117,7 +117,7 @@ TCommandResult TTransportHost::OpenMidiInput() {
   std::lock_guard<std::mutex> hold(ListsLock());
   const TMidiDeviceLists& l = Lists();
   std::string message;
-  if (vs::OpenMidiInput(MidiDevices().MidiIn, l.InputIndex, static_cast<int>(l.Input.size()), message))
+  if (vs::OpenMidiInput(MidiDevices().MidiIn, l.Input, l.InputIndex, message))
     return TCommandResult::Done();
   return TCommandResult::Failed(message);
 }
@@ -130,8 +130,7 @@ TCommandResult TTransportHost::OpenSyncOutput() {
   std::lock_guard<std::mutex> hold(ListsLock());
   const TMidiDeviceLists& l = Lists();
   std::string message;
-  if (vs::OpenMidiOutput(MidiDevices().MIDIOutSync, l.SyncOutputIndex, static_cast<int>(l.SyncOutput.size()),
-                         message))
+  if (vs::OpenMidiOutput(MidiDevices().MIDIOutSync, l.SyncOutput, l.SyncOutputIndex, message))
     return TCommandResult::Done();
   return TCommandResult::Failed(message);
 }

@@ -58,13 +58,13 @@ void StoreMidiSelections(const TMidiDeviceLists& lists, TPreferences& prefs) {
         prefs.SyncOutputDeviceName);
 }
 
-bool OpenMidiInput(TMidiInput& input, int selection, int listSize, std::string& message) {
+bool OpenMidiInput(TMidiInput& input, const std::vector<std::string>& list, int selection, std::string& message) {
   message.clear();
   try {
     input.Close();
-    if (selection < 0 || selection >= listSize - 1) return true;  // "(none)"
+    if (selection < 0 || selection >= int(list.size()) - 1) return true;  // "(none)"
     input.RefreshDeviceCount();
-    input.SetDeviceID(selection);
+    input.SetProductName(list[size_t(selection)]);
     if (!input.Open()) {
       message = "Error|" + input.LastErrorText();
       return false;
@@ -83,13 +83,16 @@ bool OpenMidiInput(TMidiInput& input, int selection, int listSize, std::string& 
 
 void CloseMidiInput(TMidiInput& input) { input.Close(); }
 
-bool OpenMidiOutput(TMidiOutput& port, int selection, int listSize, std::string& message) {
+bool OpenMidiOutput(TMidiOutput& port, const std::vector<std::string>& list, int selection, std::string& message) {
   message.clear();
   port.Close();
-  if (selection < 0 || selection >= listSize - 1) return true;  // "(none)"
+  if (selection < 0 || selection >= int(list.size()) - 1) return true;  // "(none)"
   try {
     port.RefreshDeviceCount();
-    port.SetDeviceID(selection - 1);
+    if (selection == 0)
+      port.SetDeviceID(MidiMapperID);
+    else
+      port.SetProductName(list[size_t(selection)]);
   } catch (const EMIDIOutputError& e) {
     message = std::string("Error|") + e.what();
     return false;

@@ -44,17 +44,21 @@ TMidiDeviceLists ListMidiDevices(const TPreferences& prefs);
 // ("(none)" too: its index and its name).
 void StoreMidiSelections(const TMidiDeviceLists& lists, TPreferences& prefs);
 
-// Opens the input on the selection (0..devices-1) and starts it; the last
-// entry or a selection outside the devices closes it. An open input is
-// closed first. False with message = "Error|" + the error text on failure
-// (the input stays closed). Never while holding MixerLock.
-bool OpenMidiInput(TMidiInput& input, int selection, int listSize, std::string& message);
+// Opens the input on the selection of an input list (the devices, then
+// "(none)") and starts it; the last entry or a selection outside the
+// devices closes it. The device is found by the name the list shows, so a
+// port that came or went since the list was made moves no choice onto
+// another port. An open input is closed first. False with message =
+// "Error|" + the error text on failure (the input stays closed). Never
+// while holding MixerLock.
+bool OpenMidiInput(TMidiInput& input, const std::vector<std::string>& list, int selection, std::string& message);
 void CloseMidiInput(TMidiInput& input);
 
 // Opens an output on the selection of an output list (0 the mapper, then
-// the devices); the last entry closes it. An open port is closed first.
-// False with message = "Error|" + the error text on failure.
-bool OpenMidiOutput(TMidiOutput& port, int selection, int listSize, std::string& message);
+// the devices, then "(none)"), found by the name the list shows; the last
+// entry closes it. An open port is closed first. False with message =
+// "Error|" + the error text on failure.
+bool OpenMidiOutput(TMidiOutput& port, const std::vector<std::string>& list, int selection, std::string& message);
 void CloseMidiOutput(TMidiOutput& port);
 
 // Clears pending floating-point exceptions.

@@ -104,11 +104,13 @@ void TMidiInput::SetDeviceID(int id) {
 void TMidiInput::SetProductName(const std::string& name) {
   if (IsOpen()) throw EMidiInputError("Change to ProductName while device was open");
   List();
+  // Taken from this one look at the devices: another could move the name.
   const std::vector<std::string> names = MidiBackend().InputNames();
   for (size_t i = 0; i < names.size(); ++i)
     if (names[i] == name) {
       DeviceCount = std::max(DeviceCount, int(names.size()));
-      SetDeviceID(int(i));
+      Device = int(i);
+      Name = name;
       return;
     }
   throw EMidiInputError("MIDI Input Device " + name + " not installed ");

@@ -132,11 +132,13 @@ void TMidiOutput::SetProductName(const std::string& name) {
     SetDeviceID(MidiMapperID);
     return;
   }
+  // Taken from this one look at the devices: another could move the name.
   const std::vector<std::string> names = MidiBackend().OutputNames();
   for (size_t i = 0; i < names.size(); ++i)
     if (names[i] == name) {
       DeviceCount = std::max(NumDevs(), int(names.size()));
-      SetDeviceID(int(i));
+      Device = int(i);
+      Name = name;
       return;
     }
   throw EMIDIOutputError("MIDI output Device " + name + " not installed");

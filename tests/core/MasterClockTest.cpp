@@ -387,7 +387,7 @@ TEST_F(MasterClockTest, ClockBytesFromTheMidiInputStepTheSlave) {
     TMidiInput input;
     input.SetHandler(&HandleMidiSyncMessage);
     std::string message;
-    ASSERT_TRUE(OpenMidiInput(input, 0, 2, message));
+    ASSERT_TRUE(OpenMidiInput(input, {"Test Keyboard", "(none)"}, 0, message));
     Sync().Mode = SyncSlave;
     MixSettings().UseMIDI = true;
     b->OpenInputPort()->Inject({0xFA});

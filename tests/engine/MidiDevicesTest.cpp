@@ -102,34 +102,35 @@ TEST_F(MidiDevicesTest, OutputListHoldsTheMapperTheDevicesAndNone) {
 TEST_F(MidiDevicesTest, PickingTheFirstEntryOpensTheMapperAndTheLastCloses) {
   TMidiOutput port;
   std::string message;
-  ASSERT_TRUE(OpenMidiOutput(port, 0, 5, message));
+  const std::vector<std::string> out = ListMidiDevices(TPreferences{}).Output;
+  ASSERT_TRUE(OpenMidiOutput(port, out, 0, message));
   EXPECT_EQ(port.DeviceID(), -1);
   EXPECT_EQ(port.ProductName(), MidiMapperName);
   EXPECT_EQ(port.State(), TMidiOutput::StateOpen);
   port.PutShort(0x90, 36, 100);
   EXPECT_EQ(SentOn(0), (std::vector<Bytes>{{0x90, 36, 100}}));  // the mapper plays on device 0
   // Another device while open: closed and reopened there.
-  ASSERT_TRUE(OpenMidiOutput(port, 3, 5, message)) << message;
+  ASSERT_TRUE(OpenMidiOutput(port, out, 3, message)) << message;
   EXPECT_EQ(port.DeviceID(), 2);
   EXPECT_EQ(port.ProductName(), "Drum Box");
   EXPECT_EQ(Backend->OpenOutputs(), 1);
   port.PutShort(0xC2, 5, 0);
   EXPECT_EQ(SentOn(2), (std::vector<Bytes>{{0xC2, 5}}));
-  ASSERT_TRUE(OpenMidiOutput(port, 4, 5, message));
+  ASSERT_TRUE(OpenMidiOutput(port, out, 4, message));
   EXPECT_EQ(port.State(), TMidiOutput::StateClosed);
   EXPECT_EQ(Backend->OpenOutputs(), 0);
 
   // A device that refuses: the message and a closed port.
   Backend->FailOutputs = {1};
-  EXPECT_FALSE(OpenMidiOutput(port, 2, 5, message));
+  EXPECT_FALSE(OpenMidiOutput(port, out, 2, message));
   EXPECT_EQ(message.rfind("Error|", 0), 0u);
   EXPECT_NE(message.find("could not be opened"), std::string::npos);
   EXPECT_NE(message.find("Synth B"), std::string::npos);  // the system's detail
   EXPECT_EQ(port.State(), TMidiOutput::StateClosed);
   EXPECT_EQ(port.LastError(), MidiDeviceBusy);
   // A device that went away since the list was made.
-  EXPECT_FALSE(OpenMidiOutput(port, 7, 9, message));
-  EXPECT_EQ(message, "Error|Invalid device ID");
+  EXPECT_FALSE(OpenMidiOutput(port, {MidiMapperName, "Synth A", "Harp", "(none)"}, 2, message));
+  EXPECT_EQ(message, "Error|MIDI output Device Harp not installed");
 }
 
 TEST_F(MidiDevicesTest, OutputDeviceIdAndNameRules) {
@@ -201,7 +202,8 @@ TEST_F(MidiDevicesTest, InputHandsEveryShortMessageIncludingClockToTheHandler) {
   EXPECT_EQ(input.SysexBufferCount(), 16);
   input.SetHandler(&RecordMessage);
   std::string message;
-  ASSERT_TRUE(OpenMidiInput(input, 1, 3, message)) << message;
+  const std::vector<std::string> in = ListMidiDevices(TPreferences{}).Input;
+  ASSERT_TRUE(OpenMidiInput(input, in, 1, message)) << message;
   EXPECT_EQ(input.ProductName(), "Clock Source");
   TInjectingMidiIn* port = Backend->OpenInputPort();
   ASSERT_NE(port, nullptr);
@@ -220,7 +222,7 @@ TEST_F(MidiDevicesTest, InputHandsEveryShortMessageIncludingClockToTheHandler) {
             "Change to SysexBuffercount while device was open");
 
   // "(none)" closes; nothing arrives afterwards.
-  ASSERT_TRUE(OpenMidiInput(input, 2, 3, message));
+  ASSERT_TRUE(OpenMidiInput(input, in, 2, message));
   EXPECT_EQ(input.State(), TMidiInput::StateClosed);
   EXPECT_EQ(Backend->OpenInputPort(), nullptr);
   EXPECT_EQ(Raised<EMidiInputError>([&] { input.SetDeviceID(2); }), "Invalid device ID");
@@ -233,21 +235,22 @@ TEST_F(MidiDevicesTest, InputHandsEveryShortMessageIncludingClockToTheHandler) {
 TEST_F(MidiDevicesTest, InputFailuresLeaveItClosedWithTheSystemText) {
   TMidiInput input;
   std::string message;
+  const std::vector<std::string> in = ListMidiDevices(TPreferences{}).Input;
   Backend->FailInputs = {0};
-  EXPECT_FALSE(OpenMidiInput(input, 0, 3, message));
+  EXPECT_FALSE(OpenMidiInput(input, in, 0, message));
   EXPECT_EQ(message, "Error|" + MidiErrorText(MidiDeviceBusy));
   EXPECT_EQ(input.LastError(), MidiDeviceBusy);
   EXPECT_FALSE(input.IsOpen());
   // Start fails: raised by Start, reported, and the port closed again.
   Backend->FailInputs.clear();
   Backend->StartResult = MidiUnspecified;
-  EXPECT_FALSE(OpenMidiInput(input, 0, 3, message));
+  EXPECT_FALSE(OpenMidiInput(input, in, 0, message));
   EXPECT_EQ(message, "Error|" + MidiErrorText(MidiUnspecified));
   EXPECT_FALSE(input.IsOpen());
   // A failing stop raises from Close, but the port is closed.
   Backend->StartResult = MidiNoError;
   Backend->StopResult = MidiUnspecified;
-  ASSERT_TRUE(OpenMidiInput(input, 0, 3, message));
+  ASSERT_TRUE(OpenMidiInput(input, in, 0, message));
   EXPECT_EQ(Raised<EMidiInputError>([&] { input.Close(); }), MidiErrorText(MidiUnspecified));
   EXPECT_FALSE(input.IsOpen());
   EXPECT_EQ(Backend->OpenInputPort(), nullptr);
@@ -260,8 +263,30 @@ TEST_F(MidiDevicesTest, DevicesPluggedInLaterCanBeChosenAfterTheListsAreMadeAgai
   std::string message;
   const TMidiDeviceLists lists = ListMidiDevices(TPreferences{});
   ASSERT_EQ(lists.Output.size(), 6u);
-  ASSERT_TRUE(OpenMidiOutput(port, 4, 6, message)) << message;
+  ASSERT_TRUE(OpenMidiOutput(port, lists.Output, 4, message)) << message;
   EXPECT_EQ(port.ProductName(), "New Synth");
+}
+
+// A port that comes or goes between the list the user sees and the click
+// moves the others; the choice opens the port of its name all the same.
+TEST_F(MidiDevicesTest, AChoiceOpensThePortOfItsNameThoughOthersCameAndWentSinceTheList) {
+  const TMidiDeviceLists lists = ListMidiDevices(TPreferences{});
+  Backend->Outputs = {"Early Synth", "Late Synth", "Synth B", "Drum Box"};  // "Synth A" gone
+  Backend->Inputs = {"Pads", "Keys", "Clock Source"};
+  TMidiOutput port;
+  std::string message;
+  ASSERT_TRUE(OpenMidiOutput(port, lists.Output, 3, message)) << message;
+  EXPECT_EQ(port.ProductName(), "Drum Box");
+  port.PutShort(0x90, 36, 100);
+  EXPECT_EQ(SentOn(3), (std::vector<Bytes>{{0x90, 36, 100}}));
+  EXPECT_FALSE(OpenMidiOutput(port, lists.Output, 1, message));
+  EXPECT_EQ(message, "Error|MIDI output Device Synth A not installed");
+  EXPECT_FALSE(port.IsOpen());
+  TMidiInput input;
+  ASSERT_TRUE(OpenMidiInput(input, lists.Input, 1, message)) << message;
+  EXPECT_EQ(input.ProductName(), "Clock Source");
+  EXPECT_EQ(Backend->OpenInputPort()->Device, 2);
+  input.Close();
 }
 
 TEST(MidiDevicesFPU, PendingFloatingPointExceptionsAreCleared) {
@@ -279,11 +304,11 @@ TEST(MidiDevicesNoSystem, WithoutASequencerNothingOpensAndNothingCrashes) {
   EXPECT_EQ(port.NumDevs(), 0);
   EXPECT_EQ(input.NumDevs(), 0);
   std::string message;
-  EXPECT_FALSE(OpenMidiOutput(port, 0, 2, message));  // the mapper has nothing to map to
+  EXPECT_FALSE(OpenMidiOutput(port, {MidiMapperName, "(none)"}, 0, message));  // the mapper has nothing to map to
   EXPECT_EQ(message.rfind("Error|", 0), 0u);
   EXPECT_FALSE(port.IsOpen());
   port.PutShort(0x90, 1, 1);
-  EXPECT_TRUE(OpenMidiInput(input, 0, 1, message));  // "(none)"
+  EXPECT_TRUE(OpenMidiInput(input, {"(none)"}, 0, message));  // "(none)"
   EXPECT_FALSE(input.IsOpen());
 }
 
