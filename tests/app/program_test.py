@@ -955,15 +955,19 @@ def save_with_keys(display, main_wid, song):
     before = os.stat(song).st_ino
     codes = [x11.XKeysymToKeycode(dpy, x11.XStringToKeysym(k)) for k in (b"Control_L", b"s")]
     focus, revert = ctypes.c_ulong(), ctypes.c_int()
-    # The plug-in's editor, mapped meanwhile, may hold the keyboard: the
-    # main window is activated through the manager, as a click on its
-    # caption does, and the keys go again while the song stays unwritten.
-    for _ in range(8):
+    # The plug-in's editor, mapped meanwhile, may hold the keyboard (and a
+    # busy machine may map the settings window late): the main window is
+    # activated through the manager, as a click on its caption does, and
+    # the keys go again while the song stays unwritten.
+    deadline = time.monotonic() + 120
+    focused = []
+    while time.monotonic() < deadline:
         display.message(main_wid, "_NET_ACTIVE_WINDOW", 2, 0, 0)
         poll_briefly(lambda: (display.prop(display.root, "_NET_ACTIVE_WINDOW") or [0])[0] == main_wid, 3)
         x11.XSetInputFocus(dpy, main_wid, 2, 0)
         x11.XSync(dpy, 0)
         x11.XGetInputFocus(dpy, ctypes.byref(focus), ctypes.byref(revert))
+        focused.append(hex(focus.value))
         if focus.value != main_wid:
             time.sleep(0.2)
             continue
@@ -974,8 +978,8 @@ def save_with_keys(display, main_wid, song):
         x11.XSync(dpy, 0)
         if poll_briefly(lambda: os.stat(song).st_ino != before, 8):
             return
-    fail("waited in vain for the song written by Ctrl+S; focus on %s, the program's windows: %s" %
-         (hex(focus.value), program_window_list()))
+    fail("waited in vain for the song written by Ctrl+S; the focus at each try %s, the program's windows: %s" %
+         (focused, program_window_list()))
 
 
 def editors_inside(program, data, tmp, case):
@@ -1064,7 +1068,7 @@ def editors(program, data, tmp, case):
         sys.exit(SKIP)
     proc = subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", sys.executable,
                            os.path.abspath(__file__), "editors-inside", program, data, tmp, case],
-                          capture_output=True, text=True, timeout=170)
+                          capture_output=True, text=True, timeout=540)
     if proc.returncode != 0 or "ended" not in proc.stdout:
         fail("plug-in editors under openbox (%s)" % case, proc)
 # ---------------------------------------------------------------------------
