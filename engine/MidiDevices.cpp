@@ -63,7 +63,6 @@ bool OpenMidiInput(TMidiInput& input, const std::vector<std::string>& list, int 
   try {
     input.Close();
     if (selection < 0 || selection >= int(list.size()) - 1) return true;  // "(none)"
-    input.RefreshDeviceCount();
     input.SetProductName(list[size_t(selection)]);
     if (!input.Open()) {
       message = "Error|" + input.LastErrorText();
@@ -88,7 +87,6 @@ bool OpenMidiOutput(TMidiOutput& port, const std::vector<std::string>& list, int
   port.Close();
   if (selection < 0 || selection >= int(list.size()) - 1) return true;  // "(none)"
   try {
-    port.RefreshDeviceCount();
     if (selection == 0)
       port.SetDeviceID(MidiMapperID);
     else
